@@ -1,0 +1,69 @@
+#pragma once
+// One SNMP manager session to one agent: GET one integer or one text object at a time.
+
+#include "platform/snmp_mgr.h"
+
+class SnmpDevice {
+public:
+    static constexpr int TextCapacity = 128;  // Agent, Community, OidBase
+    static constexpr int DefaultTimeoutMs = 2000;
+    static constexpr int DefaultRetries = 3;
+
+    SnmpDevice();
+    virtual ~SnmpDevice();
+    SnmpDevice(const SnmpDevice&) = delete;
+    SnmpDevice& operator=(const SnmpDevice&) = delete;
+
+    // Each setter refuses a text of 128 characters or more (null, member unchanged)
+    // and otherwise returns the stored copy.
+    const char* SetAgent(const char* agent);
+    const char* SetCommunity(const char* community);
+    const char* SetOidBase(const char* oidBase);
+    // Both take effect at the next Open.
+    void SetTimeout(int milliseconds);
+    void SetRetries(int retries);
+
+    int Open();
+    int Close();
+
+    // Reads the integer object `name` below OidBase; on failure *result is untouched.
+    int GetIpValue(const char* name, AsnInteger32* result);
+    // Reads a text object into buffer (at most size - 1 bytes, up to the first NUL);
+    // `name` is the whole OID when `absolute` is non-zero, else appended to OidBase.
+    int GetStringValue(const char* name, char* buffer, int size, int absolute);
+    int GetSysName(char* buffer, int size);
+    int GetSysLocation(char* buffer, int size);
+
+    char Agent[TextCapacity];
+    char Community[TextCapacity];
+    char OidBase[TextCapacity];
+    bool IsOpen;
+    int TimeoutMs;
+    int Retries;
+    AsnInteger32 ErrorStatus;
+    AsnInteger32 ErrorIndex;
+    LPSNMP_MGR_SESSION Session;
+    SnmpVarBindList VarBinds;
+
+private:
+    // One GET of the OID text; true with the agent's binding in VarBinds.list[0] when an
+    // answer arrived. The caller inspects the value, then calls FreeBindings.
+    bool Request(const char* oidText);
+    void FreeBindings();
+    int StringRead(const char* oidText, char* buffer, int size);
+};
+
+// The sound-level meter: community "mivrol", its private OID base, and the weighting query.
+class MeterDevice : public SnmpDevice {
+public:
+    static constexpr const char* MeterCommunity = "mivrol";
+    static constexpr const char* MeterOidBase = ".1.3.6.1.4.1.32473.1";
+    static constexpr const char* LevelObject = ".1.1.6.0";
+    static constexpr const char* WeightingObject = ".1.2.1.0";
+
+    explicit MeterDevice(const char* hostName);
+
+    // "dBA", "dBC", "dBz" for the codes 1, 2, 3; "---" when the read fails; any other code
+    // returns the previous text again. The text lives in one process-wide buffer.
+    const char* GetWeighting();
+};
