@@ -1,0 +1,135 @@
+#include "config/settings_store.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "platform/fixed_text.h"
+#include "platform/registry.h"
+
+namespace {
+
+constexpr std::size_t KeyPathCapacity = 128;
+constexpr std::size_t ValueNameCapacity = 16;
+constexpr std::size_t ShiftTextCapacity = 128;  // the text read for ShiftLenHours
+// "%-.1f" of any double fits: sign, 309 digits, point, one decimal, NUL. A number too
+// large for ShiftTextCapacity is still written whole rather than cut to another number;
+// loading then keeps the default.
+constexpr std::size_t ShiftFormatCapacity = 320;
+
+using KeyPath = char[KeyPathCapacity];
+using ValueName = char[ValueNameCapacity];
+
+void FormatKeyPath(KeyPath& path) {
+    std::snprintf(path, sizeof path, SettingsStore::KeyFormat, SettingsStore::ProductName);
+}
+
+// "Recent1" for entry 0 of Recent, up to "Recent10".
+void FormatRecentName(ValueName& name, std::size_t entry) {
+    std::snprintf(name, sizeof name, "Recent%d", static_cast<int>(entry + 1));
+}
+
+// Replaces the field only with a REG_SZ whose text, up to its first NUL, fits the field.
+template <std::size_t N>
+bool ReadText(HKEY key, const char* name, char (&field)[N]) {
+    char buffer[N];
+    DWORD type = REG_NONE;
+    DWORD size = N;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(buffer), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return false;
+    const std::size_t length = strnlen(buffer, size);
+    if (length == N)
+        return false;  // N characters and no NUL: one too many for the field
+    CopyFixedText(field, std::string_view(buffer, length));
+    return true;
+}
+
+// Replaces the field only with a REG_DWORD of exactly 4 bytes (little-endian).
+void ReadNumber(HKEY key, const char* name, std::int32_t& field) {
+    BYTE data[4];
+    DWORD type = REG_NONE;
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(key, name, nullptr, &type, data, &size) != ERROR_SUCCESS || type != REG_DWORD ||
+        size != sizeof data)
+        return;
+    const std::uint32_t bits = data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+    field = static_cast<std::int32_t>(bits);
+}
+
+// A REG_SZ with its terminating NUL counted in the length. Its result is ignored.
+void WriteText(HKEY key, const char* name, std::string_view text) {
+    const std::string data(text);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>(data.size() + 1));
+}
+
+void WriteNumber(HKEY key, const char* name, std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    const BYTE data[4] = {static_cast<BYTE>(bits), static_cast<BYTE>(bits >> 8), static_cast<BYTE>(bits >> 16),
+                          static_cast<BYTE>(bits >> 24)};
+    RegSetValueExA(key, name, 0, REG_DWORD, data, sizeof data);
+}
+
+}  // namespace
+
+void SettingsStore::LoadSettings(Settings& settings) {
+    KeyPath path;
+    FormatKeyPath(path);
+    SetFactoryDefaults(settings);
+
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return;
+
+    char shiftText[ShiftTextCapacity];
+    if (ReadText(key, "ShiftLenHours", shiftText))
+        settings.ShiftLenHours = std::atof(shiftText);
+    ReadNumber(key, "LevelOffset", settings.LevelOffset);
+    ReadNumber(key, "PollingInterval", settings.PollingInterval);
+    if (settings.PollingInterval < 1)
+        settings.PollingInterval = 1;
+    ReadNumber(key, "DisplayWarning", settings.DisplayWarning);
+    ReadNumber(key, "SnmpTimeout", settings.SnmpTimeout);
+    ReadNumber(key, "SnmpRetries", settings.SnmpRetries);
+    ReadText(key, "Password", settings.Password);
+    ReadText(key, "WarningMessage", settings.WarningMessage);
+    ReadText(key, "HostName", settings.HostName);
+    for (std::size_t entry = 0; entry < RecentCount; ++entry) {
+        ValueName name;
+        FormatRecentName(name, entry);
+        ReadText(key, name, settings.Recent[entry]);  // a missing value leaves the entry empty
+    }
+    RegCloseKey(key);
+}
+
+void SettingsStore::SaveSettings(const Settings& settings) {
+    KeyPath path;
+    FormatKeyPath(path);
+
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS &&
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+
+    char shiftText[ShiftFormatCapacity];
+    std::snprintf(shiftText, sizeof shiftText, "%-.1f", settings.ShiftLenHours);
+    WriteText(key, "ShiftLenHours", shiftText);
+    WriteNumber(key, "LevelOffset", settings.LevelOffset);
+    WriteNumber(key, "PollingInterval", settings.PollingInterval);
+    WriteNumber(key, "SnmpTimeout", settings.SnmpTimeout);
+    WriteNumber(key, "SnmpRetries", settings.SnmpRetries);
+    WriteNumber(key, "DisplayWarning", settings.DisplayWarning != 0 ? 1 : 0);
+    WriteText(key, "Password", FixedTextView(settings.Password));
+    WriteText(key, "HostName", FixedTextView(settings.HostName));
+    WriteText(key, "WarningMessage", FixedTextView(settings.WarningMessage));
+    for (std::size_t entry = 0; entry < RecentCount; ++entry) {
+        ValueName name;
+        FormatRecentName(name, entry);
+        WriteText(key, name, FixedTextView(settings.Recent[entry]));
+    }
+    RegCloseKey(key);  // the values reach the file here; a failure is not reported
+}

@@ -1,0 +1,93 @@
+#pragma once
+// Decimon's registry calls: the five key and value operations of the settings store,
+// kept to the contract of the platform registry they were written for, on files.
+//
+// The key HKEY_LOCAL_MACHINE\SOFTWARE\<Vendor>\<Product> is the REGEDIT4 text file
+// <Vendor>/<Product>.reg in the XDG configuration folders. Opening reads the file from
+// $XDG_CONFIG_HOME (default ~/.config) or, when none is there, from the first folder of
+// $XDG_CONFIG_DIRS (default /etc/xdg) that has one. Values set on a handle are kept in
+// memory and written at RegCloseKey, always to $XDG_CONFIG_HOME, as one new file that
+// replaces the old one (temporary file, fsync, rename), with mode 0600 in folders of
+// mode 0700. Each handle works on its own copy of the key, taken when it was opened.
+// Only keys of that two-level form below SOFTWARE exist; other paths fail cleanly.
+// The calls are thread-safe; a closed or unknown handle gives ERROR_INVALID_HANDLE.
+
+#include <cstdint>
+
+using LONG = std::int32_t;
+using DWORD = std::uint32_t;
+using BYTE = std::uint8_t;
+using LPBYTE = BYTE*;
+using LPDWORD = DWORD*;
+using LPCSTR = const char*;
+using REGSAM = DWORD;
+
+struct HKEY__;  // never defined: a handle is a number, not a pointer to anything
+using HKEY = HKEY__*;
+using PHKEY = HKEY*;
+struct SECURITY_ATTRIBUTES;  // only null (default security) is used
+
+#define HKEY_LOCAL_MACHINE (reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u)))
+
+// Results.
+inline constexpr LONG ERROR_SUCCESS = 0;
+inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;   // no such key or value
+inline constexpr LONG ERROR_ACCESS_DENIED = 5;    // handle lacks the right, or key cannot be made
+inline constexpr LONG ERROR_INVALID_HANDLE = 6;
+inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
+inline constexpr LONG ERROR_MORE_DATA = 234;      // buffer too small: nothing copied
+inline constexpr LONG ERROR_CANTWRITE = 1013;     // the key's file could not be written
+
+// Access rights.
+inline constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+inline constexpr REGSAM KEY_SET_VALUE = 0x0002;
+inline constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
+inline constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
+inline constexpr REGSAM KEY_NOTIFY = 0x0010;
+inline constexpr REGSAM KEY_CREATE_LINK = 0x0020;
+inline constexpr REGSAM KEY_READ = 0x20019;
+inline constexpr REGSAM KEY_WRITE = 0x20006;
+inline constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+
+// Options and dispositions of RegCreateKeyExA.
+inline constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+inline constexpr DWORD REG_CREATED_NEW_KEY = 1;
+inline constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+
+// Value types.
+inline constexpr DWORD REG_NONE = 0;
+inline constexpr DWORD REG_SZ = 1;
+inline constexpr DWORD REG_EXPAND_SZ = 2;
+inline constexpr DWORD REG_BINARY = 3;
+inline constexpr DWORD REG_DWORD = 4;  // 4 bytes, little-endian
+inline constexpr DWORD REG_MULTI_SZ = 7;
+inline constexpr DWORD REG_QWORD = 11;
+
+// Opens an existing key; *result is the handle on ERROR_SUCCESS and null otherwise.
+// `options` is not used.
+LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+
+// Opens the key, or makes a new empty one (creating its folders at once; the file is
+// written at RegCloseKey). `className` and `security` are not used; `disposition`, when
+// not null, receives REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
+LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPCSTR className, DWORD options,
+                     REGSAM access, const SECURITY_ATTRIBUTES* security, PHKEY result,
+                     LPDWORD disposition);
+
+// Reads one value (null or "" names the key's default value). `type`, when not null,
+// receives the value's type. `size` gives the capacity of `data` on entry and receives
+// the data length; a value longer than the capacity gives ERROR_MORE_DATA and copies
+// nothing. With `data` null only the length is reported. Names compare without case.
+// Needs KEY_QUERY_VALUE; `reserved` must be null.
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD size);
+
+// Sets one value of any type to `size` bytes of `data`, replacing a value of the same
+// name. Text is stored as given: a REG_SZ's size includes its NUL. Names may not hold
+// control characters. Needs KEY_SET_VALUE.
+LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD size);
+
+// Closes the handle, first writing the key's file when values were set on it or the key
+// was created through it. The handle is gone even when the write fails (ERROR_CANTWRITE).
+LONG RegCloseKey(HKEY key);

@@ -1,0 +1,339 @@
+// The settings' defaults, their registry file form, and loading what a file holds.
+
+#include "config/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/fixed_text.h"
+#include "platform/regedit_file.h"
+#include "tests/support/xdg_sandbox.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view Section = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon";
+const std::string FileStart = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n";
+
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    // Loads into a record full of junk, so that a field that loading forgets shows.
+    static Settings Load() {
+        Settings settings;
+        std::memset(&settings, 'x', sizeof settings);
+        SettingsStore::LoadSettings(settings);
+        return settings;
+    }
+
+    // Writes the key's file in the home folder with these value lines.
+    void WriteKey(const std::string& lines) { XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + lines); }
+
+    std::string SavedText() const { return XdgSandbox::ReadFile(sandbox.HomeKeyFile()); }
+
+    static void ExpectFactoryDefaults(const Settings& settings) {
+        EXPECT_EQ(settings.ShiftLenHours, 8.0);
+        EXPECT_EQ(settings.LevelOffset, 0);
+        EXPECT_EQ(settings.PollingInterval, 1);
+        EXPECT_EQ(settings.DisplayWarning, 1);
+        EXPECT_EQ(settings.SnmpTimeout, 250);
+        EXPECT_EQ(settings.SnmpRetries, 1);
+        EXPECT_STREQ(settings.Password, "");
+        EXPECT_STREQ(settings.WarningMessage, "WEAR HEARING PROTECTION AT\r\nALL TIMES IN THIS AREA");
+        EXPECT_STREQ(settings.HostName, DefaultHostName);
+        for (const auto& entry : settings.Recent)
+            EXPECT_STREQ(entry, "");
+    }
+
+    static void ExpectSameSettings(const Settings& a, const Settings& b) {
+        EXPECT_EQ(a.ShiftLenHours, b.ShiftLenHours);
+        EXPECT_EQ(a.LevelOffset, b.LevelOffset);
+        EXPECT_EQ(a.PollingInterval, b.PollingInterval);
+        EXPECT_EQ(a.DisplayWarning, b.DisplayWarning);
+        EXPECT_EQ(a.SnmpTimeout, b.SnmpTimeout);
+        EXPECT_EQ(a.SnmpRetries, b.SnmpRetries);
+        EXPECT_STREQ(a.Password, b.Password);
+        EXPECT_STREQ(a.WarningMessage, b.WarningMessage);
+        EXPECT_STREQ(a.HostName, b.HostName);
+        for (std::size_t i = 0; i < RecentCount; ++i)
+            EXPECT_STREQ(a.Recent[i], b.Recent[i]) << "Recent entry " << i;
+    }
+
+    XdgSandbox sandbox;
+};
+
+TEST_F(SettingsStoreTest, FirstStartWithoutAFileGivesTheFactoryDefaults) {
+    ExpectFactoryDefaults(Load());
+    EXPECT_FALSE(fs::exists(sandbox.Home())) << "loading writes nothing";
+}
+
+TEST_F(SettingsStoreTest, ShiftLenHoursIsTheNumberAtTheStartOfItsText) {
+    const struct {
+        const char* text;
+        double hours;
+    } cases[] = {{"7.5", 7.5}, {"12 hours", 12.0}, {"no digits", 0.0}, {"", 0.0}, {"  -2.5e1x", -25.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        WriteKey(std::string("\"ShiftLenHours\"=\"") + c.text + "\"\n");
+        EXPECT_EQ(Load().ShiftLenHours, c.hours);
+    }
+}
+
+TEST_F(SettingsStoreTest, PollingIntervalIsRaisedToOneButNotCapped) {
+    const struct {
+        const char* stored;
+        std::int32_t loaded;
+    } cases[] = {{"00000000", 1}, {"fffffffb", 1}, {"80000000", 1}, {"00000258", 600}, {"00000002", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        WriteKey(std::string("\"PollingInterval\"=dword:") + c.stored + "\n");
+        EXPECT_EQ(Load().PollingInterval, c.loaded);
+    }
+}
+
+TEST_F(SettingsStoreTest, NegativeLevelOffsetIsStoredAsItsBitPattern) {
+    WriteKey("\"LevelOffset\"=dword:fffffffd\n");
+    Settings settings = Load();
+    EXPECT_EQ(settings.LevelOffset, -3);
+    settings.LevelOffset = -60;
+    SettingsStore::SaveSettings(settings);
+    EXPECT_NE(SavedText().find("\n\"LevelOffset\"=dword:ffffffc4\n"), std::string::npos) << SavedText();
+}
+
+TEST_F(SettingsStoreTest, SaveWritesTheNineteenValuesInOrderAndForm) {
+    Settings settings;
+    SetFactoryDefaults(settings);
+    settings.ShiftLenHours = 7.5;
+    settings.LevelOffset = -3;
+    settings.PollingInterval = 5;
+    settings.DisplayWarning = 7;  // any non-zero flag is saved as 1
+    settings.SnmpTimeout = 300;
+    settings.SnmpRetries = 2;
+    CopyFixedText(settings.Password, "pa\"ss\\");
+    CopyFixedText(settings.HostName, "localhost");
+    CopyFixedText(settings.WarningMessage, "ONE\r\nTWO");
+    CopyFixedText(settings.Recent[0], "soundmeter");
+    CopyFixedText(settings.Recent[2], "127.0.0.1");
+    SettingsStore::SaveSettings(settings);
+
+    EXPECT_EQ(SavedText(), FileStart +
+                               "\"ShiftLenHours\"=\"7.5\"\n"
+                               "\"LevelOffset\"=dword:fffffffd\n"
+                               "\"PollingInterval\"=dword:00000005\n"
+                               "\"SnmpTimeout\"=dword:0000012c\n"
+                               "\"SnmpRetries\"=dword:00000002\n"
+                               "\"DisplayWarning\"=dword:00000001\n"
+                               "\"Password\"=\"pa\\\"ss\\\\\"\n"
+                               "\"HostName\"=\"localhost\"\n"
+                               "\"WarningMessage\"=hex(1):4f,4e,45,0d,0a,54,57,4f,00\n"
+                               "\"Recent1\"=\"soundmeter\"\n"
+                               "\"Recent2\"=\"\"\n"
+                               "\"Recent3\"=\"127.0.0.1\"\n"
+                               "\"Recent4\"=\"\"\n"
+                               "\"Recent5\"=\"\"\n"
+                               "\"Recent6\"=\"\"\n"
+                               "\"Recent7\"=\"\"\n"
+                               "\"Recent8\"=\"\"\n"
+                               "\"Recent9\"=\"\"\n"
+                               "\"Recent10\"=\"\"\n"
+                               "\n");
+    EXPECT_EQ(XdgSandbox::Mode(sandbox.HomeKeyFile()), 0600u);
+}
+
+TEST_F(SettingsStoreTest, SavedFactoryDefaultsAreNineteenValuesThatLoadBack) {
+    Settings defaults;
+    SetFactoryDefaults(defaults);
+    SettingsStore::SaveSettings(defaults);
+
+    std::vector<std::string> names;
+    const RegValueList values = RegeditFile::Parse(SavedText(), Section);
+    for (const RegValue& value : values.Values())
+        names.push_back(value.name);
+    const std::vector<std::string> expected = {
+        "ShiftLenHours", "LevelOffset", "PollingInterval", "SnmpTimeout", "SnmpRetries",
+        "DisplayWarning", "Password",   "HostName",        "WarningMessage", "Recent1",
+        "Recent2",       "Recent3",     "Recent4",         "Recent5",     "Recent6",
+        "Recent7",       "Recent8",     "Recent9",         "Recent10"};
+    EXPECT_EQ(names, expected);
+    ExpectFactoryDefaults(Load());
+}
+
+TEST_F(SettingsStoreTest, EveryFieldLoadsBackAsSaved) {
+    Settings saved;
+    SetFactoryDefaults(saved);
+    saved.ShiftLenHours = 23.5;
+    saved.LevelOffset = std::numeric_limits<std::int32_t>::min();
+    saved.PollingInterval = std::numeric_limits<std::int32_t>::max();
+    saved.DisplayWarning = 0;
+    saved.SnmpTimeout = 500;
+    saved.SnmpRetries = 0;
+    // Texts filled to capacity, with every character the file form has to escape or encode.
+    const std::string awkward = "\"\\;[]=@\t\x7F\xE9\xFF";
+    std::string password = awkward;
+    password.resize(PasswordCapacity - 1, 'p');
+    CopyFixedText(saved.Password, password);
+    std::string message = "FIRST LINE\r\nSECOND LINE " + awkward;
+    message.resize(WarningMessageCapacity - 1, 'm');
+    CopyFixedText(saved.WarningMessage, message);
+    CopyFixedText(saved.HostName, std::string(HostNameCapacity - 1, 'h'));
+    for (std::size_t i = 0; i < RecentCount; ++i)
+        CopyFixedText(saved.Recent[i], std::string(RecentCapacity - 1, static_cast<char>('a' + i)));
+
+    SettingsStore::SaveSettings(saved);
+    const std::string firstText = SavedText();
+    const Settings loaded = Load();
+    ExpectSameSettings(loaded, saved);
+    EXPECT_EQ(std::strlen(loaded.WarningMessage), WarningMessageCapacity - 1);
+
+    SettingsStore::SaveSettings(loaded);
+    EXPECT_EQ(SavedText(), firstText) << "a second save of the same settings writes the same file";
+}
+
+TEST_F(SettingsStoreTest, RecentEntriesKeepTheirPlacesAndAreReadWhole) {
+    const std::string hundred(100, 'n');
+    WriteKey("\"Recent1\"=\"abc\"\n"
+             "\"Recent3\"=\"" + hundred + "\"\n"
+             "\"Recent4\"=\"def\"\n"
+             "\"Recent5\"=\"" + hundred + "\"\n"
+             "\"Recent10\"=\"" + std::string(127, 't') + "\"\n");
+    Settings settings = Load();
+    EXPECT_STREQ(settings.Recent[0], "abc");
+    EXPECT_STREQ(settings.Recent[1], "");
+    EXPECT_EQ(settings.Recent[2], hundred);
+    EXPECT_STREQ(settings.Recent[3], "def");
+    EXPECT_EQ(settings.Recent[4], hundred) << "read with the full capacity after a short one";
+    EXPECT_EQ(settings.Recent[9], std::string(127, 't'));
+
+    SettingsStore::SaveSettings(settings);
+    EXPECT_NE(SavedText().find("\n\"Recent2\"=\"\"\n"), std::string::npos);
+    ExpectSameSettings(Load(), settings);
+}
+
+TEST_F(SettingsStoreTest, ValuesOfAnotherTypeOrSizeKeepTheDefaults) {
+    WriteKey("\"ShiftLenHours\"=dword:00000007\n"
+             "\"LevelOffset\"=\"5\"\n"
+             "\"PollingInterval\"=hex(b):05,00,00,00,00,00,00,00\n"
+             "\"DisplayWarning\"=hex(4):00,00\n"
+             "\"SnmpTimeout\"=hex:2c,01,00,00\n"
+             "\"SnmpRetries\"=hex(4):09,00,00,00,00\n"
+             "\"Password\"=dword:00000001\n"
+             "\"HostName\"=hex:41,00\n"
+             "\"WarningMessage\"=hex(2):41,00\n"
+             "\"Recent1\"=hex(7):61,00,00\n");
+    ExpectFactoryDefaults(Load());
+}
+
+TEST_F(SettingsStoreTest, TextsLongerThanTheirFieldsKeepTheDefaults) {
+    WriteKey("\"ShiftLenHours\"=\"7.5" + std::string(125, ' ') + "\"\n" +
+             "\"Password\"=\"" + std::string(128, 'p') + "\"\n" +
+             "\"WarningMessage\"=\"" + std::string(1024, 'w') + "\"\n" +
+             "\"HostName\"=\"" + std::string(128, 'h') + "\"\n" +
+             "\"Recent2\"=\"" + std::string(128, 'r') + "\"\n");
+    ExpectFactoryDefaults(Load());
+
+    WriteKey("\"HostName\"=\"" + std::string(127, 'h') + "\"\n" +
+             "\"WarningMessage\"=\"" + std::string(1023, 'w') + "\"\n");
+    const Settings settings = Load();
+    EXPECT_EQ(settings.HostName, std::string(127, 'h'));
+    EXPECT_EQ(settings.WarningMessage, std::string(1023, 'w'));
+}
+
+TEST_F(SettingsStoreTest, TextsWithoutTheirNulStillLoadTerminated) {
+    std::string unterminated = "\"Password\"=hex(1):";
+    for (int i = 0; i < 128; ++i)
+        unterminated += i ? ",70" : "70";  // 128 characters and no NUL: too long
+    WriteKey(unterminated + "\n"
+             "\"HostName\"=hex(1):61,62,63\n"
+             "\"Recent1\"=hex(1):61,62,00,63,64,00\n");
+    const Settings settings = Load();
+    EXPECT_STREQ(settings.Password, "");
+    EXPECT_STREQ(settings.HostName, "abc");
+    EXPECT_STREQ(settings.Recent[0], "ab");
+}
+
+TEST_F(SettingsStoreTest, ShiftLenHoursOfAnySizeSavesWithoutOverflow) {
+    WriteKey("\"ShiftLenHours\"=\"1e308\"\n");
+    Settings settings = Load();
+    EXPECT_EQ(settings.ShiftLenHours, 1e308);
+    SettingsStore::SaveSettings(settings);
+    const RegValueList values = RegeditFile::Parse(SavedText(), Section);
+    const RegValue* saved = values.Find("ShiftLenHours");
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(saved->data.size(), 309u + 2u + 1u) << "all 309 digits, the decimal, the NUL";
+    EXPECT_EQ(Load().ShiftLenHours, 8.0) << "a text longer than 127 characters is not read";
+
+    WriteKey("\"ShiftLenHours\"=\"-inf\"\n");
+    settings = Load();
+    EXPECT_EQ(settings.ShiftLenHours, -std::numeric_limits<double>::infinity());
+    SettingsStore::SaveSettings(settings);
+    EXPECT_NE(SavedText().find("\"ShiftLenHours\"=\"-inf\"\n"), std::string::npos);
+}
+
+TEST_F(SettingsStoreTest, AdministratorsFileInConfigDirsLoads) {
+    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox.SystemDir(1)), FileStart +
+                                                                          "\"HostName\"=\"meter-hall-3\"\n"
+                                                                          "\"Password\"=\"secret\"\n"
+                                                                          "\"SnmpTimeout\"=dword:000001f4\n");
+    const Settings settings = Load();
+    EXPECT_STREQ(settings.HostName, "meter-hall-3");
+    EXPECT_STREQ(settings.Password, "secret");
+    EXPECT_EQ(settings.SnmpTimeout, 500);
+    EXPECT_EQ(settings.ShiftLenHours, 8.0);
+}
+
+TEST_F(SettingsStoreTest, FileCutShortLoadsWhatComesBeforeTheCut) {
+    Settings saved;
+    SetFactoryDefaults(saved);
+    CopyFixedText(saved.HostName, "localhost");
+    CopyFixedText(saved.Recent[0], "localhost");
+    saved.SnmpRetries = 4;
+    SettingsStore::SaveSettings(saved);
+    std::string text = SavedText();
+    const std::size_t continuation = text.find(",\\\n", text.find("\"WarningMessage\""));
+    ASSERT_NE(continuation, std::string::npos) << "the default message takes more than one line";
+    text.resize(continuation + 3);
+    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+
+    const Settings loaded = Load();
+    EXPECT_STREQ(loaded.HostName, "localhost");
+    EXPECT_EQ(loaded.SnmpRetries, 4);
+    EXPECT_STREQ(loaded.WarningMessage, DefaultWarningMessage);
+    EXPECT_STREQ(loaded.Recent[0], "");
+}
+
+TEST_F(SettingsStoreTest, GarbageFilesLoadTheDefaults) {
+    std::mt19937 random(7);
+    std::string garbage(200 * 1024, '\0');
+    for (char& c : garbage)
+        c = static_cast<char>(random());
+    for (const std::string& text : {garbage, "REGEDIT4\n" + garbage, FileStart + garbage}) {
+        XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+        ExpectFactoryDefaults(Load());
+    }
+}
+
+// A save that cannot be written changes nothing and reports nothing; the settings that
+// were there load again. Root ignores permission bits, so the folder is made impossible
+// to create instead: XDG_CONFIG_HOME lies below a regular file (ENOTDIR, for root too).
+TEST_F(SettingsStoreTest, SaveThatCannotBeWrittenLeavesTheOldSettings) {
+    const fs::path preseeded = XdgSandbox::KeyFile(sandbox.SystemDir(0));
+    XdgSandbox::WriteFile(preseeded, FileStart + "\"HostName\"=\"old-host\"\n");
+    XdgSandbox::WriteFile(sandbox.Root() / "plain-file", "x");
+    ::setenv("XDG_CONFIG_HOME", (sandbox.Root() / "plain-file" / "config").c_str(), 1);
+    const std::string before = XdgSandbox::ReadFile(preseeded);
+
+    Settings changed = Load();
+    CopyFixedText(changed.HostName, "new-host");
+    SettingsStore::SaveSettings(changed);
+
+    EXPECT_EQ(XdgSandbox::ReadFile(preseeded), before);
+    EXPECT_STREQ(Load().HostName, "old-host");
+}
+
+}  // namespace
