@@ -10,7 +10,7 @@
 namespace testsupport {
 
 struct Override {
-    std::string oid;    // ".1.3.6.1.4.1.32473.1.1.6.0"
+    std::string oid;    // ".1.3.6.1.4.1.32473.1.1.1.6.0"
     std::string type;   // integer, counter, uinteger (Gauge32), octet_str, ...
     std::string value;  // 853, "text", 0x410042
 };

@@ -1,0 +1,202 @@
+#include "tools/sim_agent.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <stdexcept>
+
+namespace meter_sim {
+namespace {
+
+volatile std::sig_atomic_t stopSignalled = 0;
+
+void onStopSignal(int) { stopSignalled = 1; }
+
+// No MIBs, no configuration files, no persistent state: the simulator touches no file.
+// So only the transports are set up, not the whole library with init_snmp.
+void configureLibrary() {
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
+    netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
+    netsnmp_tdomain_init();
+}
+
+std::string transportSpec(const std::string& address, int port) {
+    const std::string host = address == "::1" ? "udp6:[::1]:" : "udp:127.0.0.1:";
+    return host + std::to_string(port);
+}
+
+int boundPort(int socket) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return -1;
+    if (address.ss_family == AF_INET6)
+        return ntohs(reinterpret_cast<const sockaddr_in6&>(address).sin6_port);
+    return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
+}
+
+void writeReply(const std::string& line) {
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+timespec toTimespec(Clock::duration wait) {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(wait, Clock::duration::zero()));
+    return {static_cast<time_t>(ns.count() / 1'000'000'000), static_cast<long>(ns.count() % 1'000'000'000)};
+}
+
+} // namespace
+
+StopSignals::StopSignals() {
+    struct sigaction action {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+
+    sigset_t stopSet;
+    sigemptyset(&stopSet);
+    sigaddset(&stopSet, SIGTERM);
+    sigaddset(&stopSet, SIGINT);
+    sigprocmask(SIG_BLOCK, &stopSet, &waitMask_);
+    sigdelset(&waitMask_, SIGTERM);
+    sigdelset(&waitMask_, SIGINT);
+}
+
+StopSignals::~StopSignals() { sigprocmask(SIG_SETMASK, &waitMask_, nullptr); }
+
+bool StopSignals::requested() const { return stopSignalled != 0; }
+
+ControlChannel::ControlChannel(CommandInterpreter& interpreter) : interpreter_(interpreter) {
+    struct stat input {};
+    open_ = fstat(STDIN_FILENO, &input) == 0;
+    endsOnEof_ = open_ && S_ISFIFO(input.st_mode);
+}
+
+bool ControlChannel::readAndRun(Clock::time_point now) {
+    char buffer[4096];
+    const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
+    if (count < 0) {
+        if (errno != EINTR && errno != EAGAIN)
+            open_ = false;
+        return false;
+    }
+    if (count == 0) {
+        open_ = false;
+        return endsOnEof_;
+    }
+    lines_.feed({buffer, static_cast<std::size_t>(count)});
+    while (const auto line = lines_.next()) {
+        const auto reply = line->overlong ? CommandInterpreter::Reply{"error: line too long"}
+                                          : interpreter_.execute(line->text, now);
+        writeReply(reply.line);
+        if (reply.quit)
+            return true;
+    }
+    return false;
+}
+
+Agent::Agent(const SimOptions& options)
+    : objects_(options.initial, Clock::now()), responder_(objects_, controls_, options.community),
+      interpreter_(objects_, controls_), channel_(interpreter_) {
+    configureLibrary();
+    const std::string spec = transportSpec(options.address, options.port);
+    netsnmp_transport* transport = netsnmp_transport_open_server("decimon-meter-sim", spec.c_str());
+    if (!transport)
+        throw std::runtime_error("cannot listen on " + spec);
+    const int port = boundPort(transport->sock);
+
+    netsnmp_session config;
+    snmp_sess_init(&config);
+    config.version = SNMP_VERSION_1; // the library drops messages of other versions
+    config.community = reinterpret_cast<u_char*>(const_cast<char*>(options.community.c_str()));
+    config.community_len = options.community.size();
+    config.callback = &Agent::onMessage;
+    config.callback_magic = this;
+    // snmp_add copies the configuration and owns the transport from here, also on failure.
+    session_ = snmp_add(&config, transport, nullptr, nullptr);
+    if (!session_ || port < 0)
+        throw std::runtime_error("cannot serve on " + spec);
+    listenAddress_ = transportSpec(options.address, port);
+}
+
+Agent::~Agent() {
+    if (session_)
+        snmp_close(session_);
+}
+
+int Agent::run(const StopSignals& stop) {
+    while (!stop.requested()) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        int fdCount = 0;
+        timeval libraryTimeout{};
+        int block = 1;
+        snmp_select_info(&fdCount, &readable, &libraryTimeout, &block);
+        if (channel_.isOpen()) {
+            FD_SET(STDIN_FILENO, &readable);
+            fdCount = std::max(fdCount, STDIN_FILENO + 1);
+        }
+
+        std::optional<Clock::duration> wait;
+        if (!block)
+            wait = std::chrono::seconds(libraryTimeout.tv_sec) + std::chrono::microseconds(libraryTimeout.tv_usec);
+        if (const auto due = delayed_.nextDue())
+            wait = std::min(wait.value_or(Clock::duration::max()), *due - Clock::now());
+        const timespec timeout = toTimespec(wait.value_or(Clock::duration::zero()));
+
+        const int ready = pselect(fdCount, &readable, nullptr, nullptr, wait ? &timeout : nullptr, &stop.waitMask());
+        if (ready < 0 && errno != EINTR) {
+            std::perror("decimon-meter-sim: select");
+            return 1;
+        }
+        if (ready == 0)
+            snmp_timeout();
+        if (ready > 0) {
+            if (channel_.isOpen() && FD_ISSET(STDIN_FILENO, &readable) && channel_.readAndRun(Clock::now()))
+                return 0;
+            snmp_read(&readable);
+        }
+        for (auto& answer : delayed_.takeDue(Clock::now()))
+            send(std::move(answer));
+    }
+    return 0;
+}
+
+int Agent::onMessage(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic) {
+    if (operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu && pdu->command == SNMP_MSG_GET)
+        static_cast<Agent*>(magic)->receive(*pdu);
+    return 1;
+}
+
+void Agent::receive(netsnmp_pdu& request) {
+    ++controls_.requestCount;
+    const auto now = Clock::now();
+    PduPtr answer = responder_.answer(request, now);
+    if (!answer)
+        return;
+    if (controls_.delay.count() == 0)
+        send(std::move(answer));
+    else
+        delayed_.push(now + controls_.delay, std::move(answer));
+}
+
+void Agent::send(PduPtr answer) {
+    // On success the library owns and frees the PDU.
+    if (snmp_send(session_, answer.get()) != 0)
+        answer.release();
+    else
+        snmp_sess_perror("decimon-meter-sim: answer not sent", session_);
+}
+
+} // namespace meter_sim

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "tools/sim_objects.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace meter_sim {
+
+struct SimOptions {
+    std::string address = "127.0.0.1";
+    int port = 0;
+    std::string community = "mivrol";
+    InitialValues initial;
+    bool help = false;
+};
+
+struct ParsedOptions {
+    std::optional<SimOptions> options; // none: `error` says why
+    std::string error;
+};
+
+ParsedOptions parseOptions(const std::vector<std::string>& args);
+const char* usageText();
+
+} // namespace meter_sim

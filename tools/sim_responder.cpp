@@ -1,0 +1,120 @@
+#include "tools/sim_responder.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace meter_sim {
+namespace {
+
+std::string dotted(const oid* name, std::size_t length) {
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i)
+        text += "." + std::to_string(name[i]);
+    return text;
+}
+
+u_char asnType(ValueType type) {
+    switch (type) {
+    case ValueType::Integer:
+        return ASN_INTEGER;
+    case ValueType::Counter32:
+        return ASN_COUNTER;
+    case ValueType::Gauge32:
+        return ASN_GAUGE;
+    case ValueType::Unsigned32:
+        return ASN_UINTEGER; // 0x47, the SMIv1 tag that SNMPv2 retired
+    case ValueType::TimeTicks:
+        return ASN_TIMETICKS;
+    case ValueType::OctetString:
+    case ValueType::Missing:
+        break;
+    }
+    return ASN_OCTET_STR;
+}
+
+void setValue(netsnmp_variable_list& binding, const SimValue& value) {
+    if (value.type == ValueType::OctetString) {
+        snmp_set_var_typed_value(&binding, ASN_OCTET_STR, value.bytes.data(), value.bytes.size());
+    } else if (value.type == ValueType::Integer) {
+        const long number = static_cast<long>(value.number);
+        snmp_set_var_typed_value(&binding, ASN_INTEGER, &number, sizeof number);
+    } else {
+        const u_long number = static_cast<u_long>(value.number);
+        snmp_set_var_typed_value(&binding, asnType(value.type), &number, sizeof number);
+    }
+}
+
+} // namespace
+
+Responder::Responder(MeterObjects& objects, const AgentControls& controls, std::string community)
+    : objects_(objects), controls_(controls), community_(std::move(community)) {}
+
+PduPtr Responder::answer(netsnmp_pdu& request, Clock::time_point now) {
+    if (controls_.silent || !carriesCommunity(request))
+        return nullptr;
+    long missingAt = 0;
+    const std::vector<SimValue> values = lookUp(request, now, missingAt);
+
+    PduPtr reply(snmp_clone_pdu(&request));
+    if (!reply)
+        return nullptr;
+    reply->command = SNMP_MSG_RESPONSE;
+    reply->errstat = missingAt ? SNMP_ERR_NOSUCHNAME : SNMP_ERR_NOERROR;
+    reply->errindex = missingAt;
+    if (!missingAt) {
+        auto value = values.begin();
+        for (auto* binding = reply->variables; binding; binding = binding->next_variable)
+            setValue(*binding, *value++);
+    }
+    if (controls_.replyCommunity)
+        replaceCommunity(*reply, *controls_.replyCommunity);
+    return reply;
+}
+
+bool Responder::carriesCommunity(const netsnmp_pdu& request) const {
+    return request.community_len == community_.size() &&
+           std::memcmp(request.community, community_.data(), community_.size()) == 0;
+}
+
+std::vector<SimValue> Responder::lookUp(const netsnmp_pdu& request, Clock::time_point now, long& missingAt) {
+    std::vector<SimValue> values;
+    long position = 1;
+    for (const auto* binding = request.variables; binding; binding = binding->next_variable, ++position) {
+        const auto object = meterObjectAt(dotted(binding->name, binding->name_length));
+        values.push_back(object ? objects_.valueOf(*object, now) : SimValue{});
+        if (values.back().type == ValueType::Missing) {
+            missingAt = position;
+            break;
+        }
+    }
+    return values;
+}
+
+void Responder::replaceCommunity(netsnmp_pdu& reply, const std::string& community) const {
+    auto* bytes = static_cast<u_char*>(std::malloc(community.size()));
+    if (!bytes)
+        return;
+    std::memcpy(bytes, community.data(), community.size());
+    std::free(reply.community);
+    reply.community = bytes;
+    reply.community_len = community.size();
+}
+
+void AnswerQueue::push(Clock::time_point due, PduPtr answer) { pending_.emplace(due, std::move(answer)); }
+
+std::optional<Clock::time_point> AnswerQueue::nextDue() const {
+    if (pending_.empty())
+        return std::nullopt;
+    return pending_.begin()->first;
+}
+
+std::vector<PduPtr> AnswerQueue::takeDue(Clock::time_point now) {
+    std::vector<PduPtr> due;
+    auto end = pending_.upper_bound(now);
+    for (auto it = pending_.begin(); it != end; ++it)
+        due.push_back(std::move(it->second));
+    pending_.erase(pending_.begin(), end);
+    return due;
+}
+
+} // namespace meter_sim

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "tools/sim_commands.h"
+#include "tools/sim_objects.h"
+
+#include <net-snmp/net-snmp-config.h>
+#include <net-snmp/net-snmp-includes.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace meter_sim {
+
+struct PduDeleter {
+    void operator()(netsnmp_pdu* pdu) const { snmp_free_pdu(pdu); }
+};
+using PduPtr = std::unique_ptr<netsnmp_pdu, PduDeleter>;
+
+// Turns one GET request into the meter's answer: the request's clone with the values filled
+// in, or an error answer noSuchName naming the first binding the meter does not have.
+class Responder {
+public:
+    Responder(MeterObjects& objects, const AgentControls& controls, std::string community);
+
+    // Null when the request gets no answer: another community, or the agent is silent.
+    PduPtr answer(netsnmp_pdu& request, Clock::time_point now);
+
+private:
+    bool carriesCommunity(const netsnmp_pdu& request) const;
+    // The bindings' values in order, or the 1-based position of the first one missing.
+    std::vector<SimValue> lookUp(const netsnmp_pdu& request, Clock::time_point now, long& missingAt);
+    void replaceCommunity(netsnmp_pdu& reply, const std::string& community) const;
+
+    MeterObjects& objects_;
+    const AgentControls& controls_;
+    std::string community_;
+};
+
+// Answers held back by "delay" until they are due; equal due times keep their order.
+class AnswerQueue {
+public:
+    void push(Clock::time_point due, PduPtr answer);
+    std::optional<Clock::time_point> nextDue() const;
+    std::vector<PduPtr> takeDue(Clock::time_point now);
+
+private:
+    std::multimap<Clock::time_point, PduPtr> pending_;
+};
+
+} // namespace meter_sim
