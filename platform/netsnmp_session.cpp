@@ -60,11 +60,16 @@ bool splitAgent(const std::string& agent, HostAndPort& out) {
     return !out.host.empty() && hostPrintable && isPort(out.port);
 }
 
-netsnmp_pdu* buildGet(const std::vector<Oid>& names) {
+netsnmp_pdu* buildGet(std::span<const OidView> names) {
     netsnmp_pdu* pdu = snmp_pdu_create(SNMP_MSG_GET);
-    for (const Oid& name : names) {
-        std::vector<oid> ids(name.begin(), name.end());
-        if (!snmp_add_null_var(pdu, ids.data(), ids.size())) {
+    for (const OidView& name : names) {
+        oid ids[MAX_OID_LEN];
+        if (name.size() > MAX_OID_LEN) {
+            snmp_free_pdu(pdu);
+            return nullptr;
+        }
+        std::copy(name.begin(), name.end(), ids);
+        if (!snmp_add_null_var(pdu, ids, name.size())) {
             snmp_free_pdu(pdu);
             return nullptr;
         }
@@ -169,7 +174,7 @@ Session::~Session() {
     snmp_sess_close(handle_);
 }
 
-bool Session::get(const std::vector<Oid>& names, Answer& answer) {
+bool Session::get(std::span<const OidView> names, Answer& answer) {
     netsnmp_pdu* request = buildGet(names);
     if (!request)
         return false;
@@ -188,6 +193,7 @@ bool Session::get(const std::vector<Oid>& names, Answer& answer) {
         answer.errorStatus = static_cast<int>(response->errstat);
         answer.errorIndex = static_cast<int>(response->errindex);
         answer.values.clear();
+        answer.values.reserve(names.size());
         for (netsnmp_variable_list* var = response->variables; var; var = var->next_variable)
             answer.values.push_back(toValue(*var));
         accepted = answer.values.size() == names.size();

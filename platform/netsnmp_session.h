@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace netsnmp_backend {
 
 using Oid = std::vector<std::uint32_t>;
+using OidView = std::span<const std::uint32_t>;
 
 // One value as the agent sent it: its SMI tag, and the number or the bytes it carries.
 struct Value {
@@ -42,7 +44,7 @@ public:
     Session& operator=(const Session&) = delete;
 
     // One SNMPv1 GET of the names; false when no acceptable answer arrived.
-    bool get(const std::vector<Oid>& names, Answer& answer);
+    bool get(std::span<const OidView> names, Answer& answer);
 
 private:
     Session(void* handle, std::string community) : handle_(handle), community_(std::move(community)) {}

@@ -132,11 +132,10 @@ BOOL SnmpMgrRequest(LPSNMP_MGR_SESSION session, unsigned char requestType, SnmpV
                     AsnInteger32* errorStatus, AsnInteger32* errorIndex) {
     if (!session || !bindings || requestType != SNMP_PDU_GET || bindings->len == 0 || !bindings->list)
         return 0;
-    std::vector<netsnmp_backend::Oid> names;
-    for (unsigned int i = 0; i < bindings->len; ++i) {
-        const AsnObjectIdentifier& name = bindings->list[i].name;
-        names.emplace_back(name.ids, name.ids + name.idLength);
-    }
+    std::vector<netsnmp_backend::OidView> names;
+    names.reserve(bindings->len);
+    for (unsigned int i = 0; i < bindings->len; ++i)
+        names.emplace_back(bindings->list[i].name.ids, bindings->list[i].name.idLength);
     netsnmp_backend::Answer answer;
     if (!session->backend->get(names, answer))
         return 0;

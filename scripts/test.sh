@@ -6,4 +6,14 @@ DECIMON_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 decimon_install_packages
 decimon_build "$DECIMON_ROOT/build"
+
+# The monitoring engine once more under ThreadSanitizer: it must report nothing.
+cmake -S "$DECIMON_ROOT" -B "$DECIMON_ROOT/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DDECIMON_BENCH=OFF
+cmake --build "$DECIMON_ROOT/build-tsan" --target meter_monitor_test
+TSAN_OPTIONS="halt_on_error=1 exitcode=66" "$DECIMON_ROOT/build-tsan/tests/monitor/meter_monitor_test"
+
+# The settings file reader under libFuzzer, for a bounded time.
+"$DECIMON_ROOT/scripts/fuzz.sh" 30
+
 ctest --test-dir "$DECIMON_ROOT/build" --output-on-failure --parallel 2

@@ -1,0 +1,119 @@
+#include "monitor/meter_monitor.h"
+
+#include "config/settings_store.h"
+#include "monitor/polling_worker.h"
+#include "platform/fixed_text.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+using Lock = std::lock_guard<std::recursive_mutex>;
+}
+
+MeterMonitor::MeterMonitor() {
+    State.StartTime = COleDateTime::GetCurrentTime();
+    State.LastErrorTime = NoErrorTime();
+    State.CurrentLevel = NoReading;
+    State.Device = nullptr;
+    CopyFixedText(State.FooterText, FixedFooter);
+    CopyFixedText(State.WeightingText, NoValueText);
+    State.SysName[0] = '\0';
+    State.SysLocation[0] = '\0';
+    CopyFixedText(State.DoseText, NoValueText);
+    SettingsStore::LoadSettings(settings_);
+    State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
+    State.StopRequested = State.ReconnectRequested = State.PollRequested = 0;
+}
+
+MeterMonitor::~MeterMonitor() {
+    StopWorker();
+}
+
+bool MeterMonitor::StartWorker() {
+    if (!WorkerThread)
+        WorkerThread = CWinThread::Begin(PollingWorker, this);
+    return WorkerThread != nullptr;
+}
+
+void MeterMonitor::StopWorker() {
+    if (!WorkerThread)
+        return;
+    {
+        Lock lock(StateLock);
+        State.StopRequested = 1;
+    }
+    WorkerThread->WaitForEnd();  // outside the lock: the worker takes it to finish its cycle
+    WorkerThread.reset();
+}
+
+void MeterMonitor::RequestPoll() {
+    Lock lock(StateLock);
+    State.PollRequested = 1;
+}
+
+void MeterMonitor::RequestFirstConnection() {
+    Lock lock(StateLock);
+    State.ReconnectRequested = 1;
+}
+
+void MeterMonitor::StoreSettings(const Settings& settings) {
+    Lock lock(StateLock);
+    settings_ = settings;
+}
+
+void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
+    Lock lock(StateLock);
+    if (hostChanged)
+        State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
+    State.CurrentLevel = NoReading;
+    CopyFixedText(State.FooterText, FixedFooter);
+    State.SysName[0] = '\0';
+    State.SysLocation[0] = '\0';
+    CopyFixedText(State.WeightingText, NoValueText);
+    State.ReconnectRequested = 1;
+    ++State.ResetGeneration;
+}
+
+void MeterMonitor::ClearCounters() {
+    Lock lock(StateLock);
+    State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
+}
+
+PaintCopy MeterMonitor::CopyForPainting() const {
+    PaintCopy copy;
+    Lock lock(StateLock);
+    copy.CurrentLevel = State.CurrentLevel;
+    CopyFixedText(copy.WeightingText, State.WeightingText);
+    CopyFixedText(copy.DoseText, State.DoseText);
+    CopyFixedText(copy.FooterText, State.FooterText);
+    return copy;
+}
+
+DiagnosticsCopy MeterMonitor::CopyForDiagnostics() const {
+    DiagnosticsCopy copy;
+    Lock lock(StateLock);
+    copy.PollCount = State.PollCount;
+    copy.ErrorCount = State.ErrorCount;
+    copy.ReconnectCount = State.ReconnectCount;
+    copy.ConsecutiveErrors = State.ConsecutiveErrors;
+    CopyFixedText(copy.SysName, State.SysName);
+    CopyFixedText(copy.SysLocation, State.SysLocation);
+    copy.StartTime = State.StartTime;
+    copy.LastErrorTime = State.LastErrorTime;
+    return copy;
+}
+
+bool MeterMonitor::PollPending() const {
+    Lock lock(StateLock);
+    return State.PollRequested != 0;
+}
+
+bool MeterMonitor::HasSession() const {
+    Lock lock(StateLock);
+    return State.Device != nullptr;
+}
+
+int PollTimerMilliseconds(int pollingInterval) {
+    return std::clamp(pollingInterval, 1, INT_MAX / 1000) * 1000;
+}

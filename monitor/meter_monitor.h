@@ -1,0 +1,59 @@
+#pragma once
+// The monitoring side of the meter view: the shared state with its lock, the settings the
+// worker reads, and the polling worker's thread. The view derives from it; without a
+// window it runs the whole monitoring pipeline.
+
+#include "config/settings.h"
+#include "monitor/monitor_state.h"
+#include "platform/win_thread.h"
+
+#include <memory>
+#include <mutex>
+
+class MeterMonitor {
+public:
+    // Lock, start time, defaults, and the settings loaded from the settings store. The
+    // worker is not started yet: the owner starts it once its own set-up is done.
+    MeterMonitor();
+    virtual ~MeterMonitor();
+    MeterMonitor(const MeterMonitor&) = delete;
+    MeterMonitor& operator=(const MeterMonitor&) = delete;
+
+    // Starts the polling worker; false (and no worker for the monitor's life) when no
+    // thread could be started.
+    bool StartWorker();
+    // Asks the worker to stop and waits, without limit, until it has closed its session and
+    // ended. Does nothing when no worker runs.
+    void StopWorker();
+    bool HasWorker() const { return WorkerThread != nullptr; }
+
+    // The operations the view performs on the shared state, each under StateLock.
+    void RequestPoll();
+    void RequestFirstConnection();
+    // Takes over settings accepted by the configuration dialog.
+    void StoreSettings(const Settings& settings);
+    // After a change of the host or a polling parameter: drops the shown values (and the
+    // counters when the host changed) and asks the worker for a new session.
+    void ResetAfterConfigurationChange(bool hostChanged);
+    void ClearCounters();
+    PaintCopy CopyForPainting() const;
+    DiagnosticsCopy CopyForDiagnostics() const;
+    // Whether a requested poll is still waiting for its write-back, and whether the worker
+    // holds a session now.
+    bool PollPending() const;
+    bool HasSession() const;
+
+    // The settings, read on the user-interface thread (their only writer) without the lock.
+    const Settings& CurrentSettings() const { return settings_; }
+
+private:
+    friend class PollingCycle;
+
+    mutable std::recursive_mutex StateLock;
+    MonitorState State;
+    Settings settings_;
+    std::unique_ptr<CWinThread> WorkerThread;
+};
+
+// The poll timer's period for a PollingInterval in seconds, kept within what a timer takes.
+int PollTimerMilliseconds(int pollingInterval);

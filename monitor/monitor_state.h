@@ -1,0 +1,58 @@
+#pragma once
+// The values the user-interface thread and the polling worker share, all guarded by the
+// monitor's StateLock.
+
+#include "platform/ole_date_time.h"
+
+#include <cstdint>
+
+class MeterDevice;
+
+// The maker's line under the meter's name and location: 44 characters.
+inline constexpr char FixedFooter[] = "Corvanta Acoustics, https://corvanta.example";
+static_assert(sizeof FixedFooter - 1 == 44);
+
+inline constexpr char NoValueText[] = "---";
+inline constexpr double NoReading = -1.0;
+
+struct MonitorState {
+    MeterDevice* Device = nullptr;  // owned and used by the worker alone; kept here between cycles
+    std::int32_t PollCount = 0;
+    std::int32_t ErrorCount = 0;
+    std::int32_t ReconnectCount = 0;  // reset with the others, never incremented
+    std::int32_t ConsecutiveErrors = 0;
+    char SysName[256] = "";
+    char SysLocation[256] = "";
+    double CurrentLevel = NoReading;  // dB without LevelOffset; below 0 means no reading
+    char DoseText[128] = "";
+    char FooterText[256] = "";
+    char WeightingText[128] = "";
+    COleDateTime StartTime;
+    COleDateTime LastErrorTime;
+    std::int32_t StopRequested = 0;
+    std::int32_t ReconnectRequested = 0;
+    std::int32_t PollRequested = 0;
+    // Moves on at every reset after a configuration change, so that a poll or an open that
+    // was under way does not publish values that belong to the old settings.
+    std::uint32_t ResetGeneration = 0;
+};
+
+// What the paint shows, copied out under the lock.
+struct PaintCopy {
+    double CurrentLevel = NoReading;
+    char WeightingText[128] = "";
+    char DoseText[128] = "";
+    char FooterText[256] = "";
+};
+
+// What the diagnostics dialog shows, copied out under the lock.
+struct DiagnosticsCopy {
+    std::int32_t PollCount = 0;
+    std::int32_t ErrorCount = 0;
+    std::int32_t ReconnectCount = 0;
+    std::int32_t ConsecutiveErrors = 0;
+    char SysName[256] = "";
+    char SysLocation[256] = "";
+    COleDateTime StartTime;
+    COleDateTime LastErrorTime;
+};

@@ -1,0 +1,180 @@
+#include "monitor/polling_worker.h"
+
+#include "monitor/dose.h"
+#include "monitor/meter_monitor.h"
+#include "platform/fixed_text.h"
+#include "snmp/snmp_device.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using Lock = std::lock_guard<std::recursive_mutex>;
+
+constexpr auto IdleSleep = std::chrono::milliseconds(10);
+constexpr int ErrorThreshold = 3;
+constexpr double LevelScale = 10.0;
+constexpr int StringReadSize = 256;
+// A poll must stay bounded even with values no dialog produces.
+constexpr int MaxSessionTimeoutMs = 60000;
+constexpr int MaxSessionRetries = 9;
+
+}  // namespace
+
+int SessionTimeoutMs(int snmpTimeout) {
+    return std::clamp(snmpTimeout, 1, MaxSessionTimeoutMs);
+}
+
+int SessionRetries(int snmpRetries) {
+    return std::clamp(snmpRetries, 0, MaxSessionRetries);
+}
+
+std::string ComposeFooter(const char* sysName, const char* sysLocation) {
+    if (sysName[0] == '\0')
+        return FixedFooter;
+    constexpr std::size_t capacity = sizeof(MonitorState::FooterText) - 1;
+    const std::string tail = std::string(", ") + FixedFooter;
+    std::string identity = std::string(sysName) + ", " + sysLocation;
+    identity.resize(std::min(identity.size(), capacity - tail.size()));
+    return identity + tail;
+}
+
+// One cycle of the worker, on its private copies of the shared state.
+class PollingCycle {
+public:
+    explicit PollingCycle(MeterMonitor& monitor) : monitor_(monitor) {}
+
+    // Serves the flags once; false when the worker must end.
+    bool Run() {
+        TakeSnapshot();
+        if (snapshot_.StopRequested) {
+            Terminate();
+            return false;
+        }
+        if (snapshot_.ReconnectRequested)
+            OpenSession();
+        if (snapshot_.PollRequested)
+            Poll();
+        return true;
+    }
+
+private:
+    // Step 1: everything the cycle needs, copied under the lock.
+    void TakeSnapshot() {
+        Lock lock(monitor_.StateLock);
+        snapshot_ = monitor_.State;
+        shiftLenHours_ = monitor_.settings_.ShiftLenHours;
+        levelOffset_ = monitor_.settings_.LevelOffset;
+    }
+
+    // A new session for the host the settings name now; null when it cannot be opened.
+    // The old session, if any, is closed and destroyed first.
+    void OpenSession() {
+        delete snapshot_.Device;  // closes an open session
+        snapshot_.Device = nullptr;
+        char hostName[HostNameCapacity];
+        int timeout = 0;
+        int retries = 0;
+        std::uint32_t generation = 0;
+        {
+            Lock lock(monitor_.StateLock);
+            monitor_.State.Device = nullptr;
+            CopyFixedText(hostName, monitor_.settings_.HostName);
+            timeout = monitor_.settings_.SnmpTimeout;
+            retries = monitor_.settings_.SnmpRetries;
+            generation = monitor_.State.ResetGeneration;
+        }
+        auto* device = new MeterDevice(hostName);
+        device->SetTimeout(SessionTimeoutMs(timeout));
+        device->SetRetries(SessionRetries(retries));
+        if (!device->Open()) {
+            delete device;
+            device = nullptr;
+        }
+        snapshot_.Device = device;
+        Lock lock(monitor_.StateLock);
+        monitor_.State.Device = device;
+        // A reset that came while the session was opened asked for another host: keep
+        // its request, so that the next cycle opens the session it wants.
+        if (monitor_.State.ResetGeneration == generation)
+            monitor_.State.ReconnectRequested = 0;
+    }
+
+    void Poll() {
+        // Without a session (the host did not resolve, or was not reachable as an address)
+        // each request tries to open one again; nothing is counted until one is open.
+        if (!snapshot_.Device)
+            OpenSession();
+        if (!snapshot_.Device) {
+            Lock lock(monitor_.StateLock);
+            monitor_.State.PollRequested = 0;
+            return;
+        }
+        MeterDevice& device = *snapshot_.Device;
+        double level = snapshot_.CurrentLevel;
+        AsnInteger32 raw = 0;
+        const bool success = device.GetIpValue(MeterDevice::LevelObject, &raw) != 0;
+        COleDateTime errorTime;
+        if (success) {
+            level = raw / LevelScale;
+            char scratch[StringReadSize];
+            if (device.GetSysName(scratch, sizeof scratch))
+                CopyFixedText(snapshot_.SysName, scratch);
+            if (device.GetSysLocation(scratch, sizeof scratch))
+                CopyFixedText(snapshot_.SysLocation, scratch);
+            CopyFixedText(snapshot_.WeightingText, device.GetWeighting());
+        } else {
+            errorTime = COleDateTime::GetCurrentTime();
+            if (snapshot_.ConsecutiveErrors + 1 >= ErrorThreshold)
+                level = NoReading;
+        }
+        CopyFixedText(snapshot_.DoseText, FormatTimeToLimit(level, levelOffset_, shiftLenHours_));
+        CopyFixedText(snapshot_.FooterText, ComposeFooter(snapshot_.SysName, snapshot_.SysLocation));
+        WriteBack(success, level, errorTime);
+    }
+
+    // Step 4.6: one locked section. The counters are published as this poll's increments,
+    // so that a Clear made meanwhile stands; the level and the texts only when no reset
+    // after a configuration change came meanwhile, since they belong to the old settings.
+    void WriteBack(bool success, double level, const COleDateTime& errorTime) {
+        Lock lock(monitor_.StateLock);
+        MonitorState& state = monitor_.State;
+        state.PollCount += 1;
+        if (success) {
+            state.ConsecutiveErrors = 0;
+        } else {
+            state.ErrorCount += 1;
+            state.ConsecutiveErrors += 1;
+            state.LastErrorTime = errorTime;
+        }
+        if (state.ResetGeneration == snapshot_.ResetGeneration) {
+            state.CurrentLevel = level;
+            CopyFixedText(state.SysName, snapshot_.SysName);
+            CopyFixedText(state.SysLocation, snapshot_.SysLocation);
+            CopyFixedText(state.FooterText, snapshot_.FooterText);
+            CopyFixedText(state.DoseText, snapshot_.DoseText);
+            CopyFixedText(state.WeightingText, snapshot_.WeightingText);
+        }
+        state.PollRequested = 0;
+    }
+
+    void Terminate() {
+        delete snapshot_.Device;
+        Lock lock(monitor_.StateLock);
+        monitor_.State.Device = nullptr;
+    }
+
+    MeterMonitor& monitor_;
+    MonitorState snapshot_;
+    double shiftLenHours_ = 0.0;
+    int levelOffset_ = 0;
+};
+
+unsigned PollingWorker(void* monitor) {
+    PollingCycle cycle(*static_cast<MeterMonitor*>(monitor));
+    while (cycle.Run())
+        std::this_thread::sleep_for(IdleSleep);
+    return 0;
+}
