@@ -1,0 +1,65 @@
+#include "diag/diag_dlg.h"
+
+#include "diag/diag_format.h"
+#include "monitor/meter_monitor.h"
+#include "platform/fixed_text.h"
+#include "res/dialog_ids.h"
+
+CDiagDlg::CDiagDlg(QWidget* ownerView, MeterMonitor* monitor)
+    : CDialog(IDD_DIAGNOSTICS, ownerView),
+      LastErrorTime(::NoErrorTime()),
+      NoErrorTime(::NoErrorTime()),
+      OwnerView(ownerView),
+      Monitor(monitor) {
+    setObjectName(QStringLiteral("CDiagDlg"));
+}
+
+CDiagDlg::~CDiagDlg() = default;
+
+void CDiagDlg::TakeStatistics(const DiagnosticsCopy& copy, const COleDateTimeSpan& upTime) {
+    PollCount = copy.PollCount;
+    ErrorCount = copy.ErrorCount;
+    ReconnectCount = copy.ReconnectCount;
+    ConsecutiveErrors = copy.ConsecutiveErrors;
+    CopyFixedText(SysName, copy.SysName);
+    CopyFixedText(SysLocation, copy.SysLocation);
+    LastErrorTime = copy.LastErrorTime;
+    UpTime = upTime;
+}
+
+void CDiagDlg::RefreshDisplay() {
+    SetDlgItemText(IDC_DIAG_POLLS, FormatThousands(PollCount).c_str());
+    SetDlgItemText(IDC_DIAG_ERRORS, FormatThousands(ErrorCount).c_str());
+    SetDlgItemText(IDC_DIAG_RECONNECTS, FormatThousands(ReconnectCount).c_str());
+    SetDlgItemText(IDC_DIAG_SYSNAME, std::string(FixedTextView(SysName)).c_str());
+    SetDlgItemText(IDC_DIAG_SYSLOCATION, std::string(FixedTextView(SysLocation)).c_str());
+    SetDlgItemText(IDC_DIAG_CONSECUTIVE, FormatThousands(ConsecutiveErrors).c_str());
+    SetDlgItemText(IDC_DIAG_UPTIME, FormatSpan(UpTime).c_str());
+    if (LastErrorTime == NoErrorTime)
+        SetDlgItemText(IDC_DIAG_SINCE_ERROR, "N/A");
+    else
+        SetDlgItemText(IDC_DIAG_SINCE_ERROR, FormatSpan(COleDateTime::GetCurrentTime() - LastErrorTime).c_str());
+}
+
+void CDiagDlg::OnOK() {}
+
+void CDiagDlg::OnCommand(int id) {
+    if (id == IDC_DIAG_CLEAR)
+        OnClear();
+    else
+        CDialog::OnCommand(id);
+}
+
+// The dialog's own copies keep their values until the next tick.
+void CDiagDlg::OnClear() {
+    if (!OwnerView)
+        return;
+    if (Monitor)
+        Monitor->ClearCounters();
+    OwnerView->setFocus(Qt::OtherFocusReason);
+}
+
+void CDiagDlg::OnSetFocus() {
+    if (OwnerView)
+        OwnerView->setFocus(Qt::OtherFocusReason);
+}

@@ -1,0 +1,302 @@
+// The diagnostics dialog inside a stand-in view, on a real monitor whose settings live in a
+// private folder. The monitor's worker is never started: nothing touches the network.
+#include "diag/diag_dlg.h"
+#include "diag/diag_format.h"
+#include "monitor/meter_monitor.h"
+#include "platform/fixed_text.h"
+#include "res/dialog_ids.h"
+#include "tests/support/xdg_sandbox.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr double Second = 1.0 / 86400.0;
+
+std::time_t fakeNow = 0;
+std::time_t FakeClock() {
+    return fakeNow;
+}
+
+// A local date-time at the fake clock's current time.
+COleDateTime Now() {
+    return COleDateTime::GetCurrentTime();
+}
+
+// A view with a sunken edge, shown and active, with the dialog created on it as the
+// view's first paint does, and the clock under the test's control.
+class DiagnosticsDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakeNow = 1700000000;  // 2023-11-14
+        COleDateTime::SetClock(FakeClock);
+        monitor = std::make_unique<MeterMonitor>();
+        view.setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        view.setLineWidth(2);
+        view.setFocusPolicy(Qt::StrongFocus);
+        view.resize(800, 600);
+        view.show();
+        view.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+        dialog = std::make_unique<CDiagDlg>(&view, monitor.get());
+        ASSERT_TRUE(dialog->Create(&view));
+        view.setFocus();
+    }
+
+    void TearDown() override {
+        dialog.reset();
+        COleDateTime::SetClock(nullptr);
+    }
+
+    // The view's poll-timer tick: copy under the lock, up-time from now, refresh.
+    void Tick() {
+        const DiagnosticsCopy copy = monitor->CopyForDiagnostics();
+        dialog->TakeStatistics(copy, Now() - copy.StartTime);
+        dialog->RefreshDisplay();
+    }
+
+    std::string Text(int id) const {
+        char buffer[300];
+        dialog->GetDlgItemText(id, buffer, sizeof buffer);
+        return buffer;
+    }
+
+    QWidget* Caption() const { return dialog->findChild<QWidget*>(QStringLiteral("DialogCaption")); }
+
+    // Drags the caption by `offset` in one move of the mouse.
+    void DragCaption(QPoint offset) {
+        QWidget* caption = Caption();
+        const QPoint grab(20, caption->height() / 2);
+        const QPoint global = caption->mapToGlobal(grab);
+        QMouseEvent press(QEvent::MouseButtonPress, grab, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(caption, &press);
+        QMouseEvent move(QEvent::MouseMove, grab + offset, global + offset, Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(caption, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, grab + offset, global + offset, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(caption, &release);
+    }
+
+    XdgSandbox sandbox;  // before the monitor, which loads its settings from there
+    std::unique_ptr<MeterMonitor> monitor;
+    QFrame view;
+    std::unique_ptr<CDiagDlg> dialog;
+};
+
+DiagnosticsCopy Statistics(std::int32_t polls, std::int32_t errors, std::int32_t reconnects, std::int32_t consecutive) {
+    DiagnosticsCopy copy;
+    copy.PollCount = polls;
+    copy.ErrorCount = errors;
+    copy.ReconnectCount = reconnects;
+    copy.ConsecutiveErrors = consecutive;
+    CopyFixedText(copy.SysName, "meter-7");
+    CopyFixedText(copy.SysLocation, "Hall \xC4");
+    copy.StartTime = Now();
+    copy.LastErrorTime = NoErrorTime();
+    return copy;
+}
+
+QLabel* Label(const CDiagDlg& dialog, const QString& text) {
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (label->text() == text)
+            return label;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(DiagnosticsDialog, StartsHiddenInTheViewsTopLeftCornerWithItsConstructorValues) {
+    EXPECT_FALSE(dialog->IsWindowVisible());
+    EXPECT_FALSE(dialog->isWindow());
+    EXPECT_EQ(dialog->parentWidget(), &view);
+    EXPECT_EQ(dialog->pos(), view.contentsRect().topLeft());
+    EXPECT_EQ(dialog->PollCount, 0);
+    EXPECT_STREQ(dialog->SysName, "---");
+    EXPECT_STREQ(dialog->SysLocation, "---");
+    EXPECT_EQ(dialog->UpTime.GetTotalDays(), 0.0);
+    EXPECT_EQ(dialog->UpTime.GetStatus(), COleDateTimeSpan::valid);
+    EXPECT_TRUE(dialog->LastErrorTime == NoErrorTime());
+    EXPECT_TRUE(dialog->NoErrorTime == NoErrorTime());
+    EXPECT_EQ(Text(IDC_DIAG_POLLS), "");  // the edits stay empty until the first refresh
+    // Every edit is read-only and out of the tab order; Clear is the one tab stop.
+    for (int id : {IDC_DIAG_SYSNAME, IDC_DIAG_SYSLOCATION, IDC_DIAG_POLLS, IDC_DIAG_ERRORS, IDC_DIAG_RECONNECTS,
+                   IDC_DIAG_UPTIME, IDC_DIAG_SINCE_ERROR, IDC_DIAG_CONSECUTIVE}) {
+        auto* edit = qobject_cast<QLineEdit*>(dialog->GetDlgItem(id));
+        ASSERT_TRUE(edit) << id;
+        EXPECT_TRUE(edit->isReadOnly()) << id;
+        EXPECT_FALSE(edit->focusPolicy() & Qt::TabFocus) << id;
+    }
+    EXPECT_TRUE(dialog->GetDlgItem(IDC_DIAG_CLEAR)->focusPolicy() & Qt::TabFocus);
+}
+
+TEST_F(DiagnosticsDialog, ShowsATitledToolCaptionWithoutACloseBox) {
+    dialog->ShowWindow(true);
+    QWidget* caption = Caption();
+    ASSERT_TRUE(caption);
+    EXPECT_TRUE(caption->isVisible());
+    EXPECT_EQ(caption->width(), dialog->ClientArea()->width());
+    EXPECT_LT(caption->height(), dialog->ClientArea()->height() / 4);
+    EXPECT_TRUE(caption->findChildren<QWidget*>().isEmpty());  // nothing to close it with
+    // The dialog lies inside the view and is clipped by it: a child, not a window.
+    EXPECT_TRUE(view.contentsRect().contains(dialog->geometry()));
+}
+
+TEST_F(DiagnosticsDialog, RefreshWritesEveryFieldInItsFormat) {
+    dialog->TakeStatistics(Statistics(1234567, 1000, 42, -1234), COleDateTimeSpan(1.0 + (2 * 3600 + 3 * 60 + 4.6) * Second));
+    dialog->RefreshDisplay();
+    EXPECT_EQ(Text(IDC_DIAG_POLLS), "1,234,567");
+    EXPECT_EQ(Text(IDC_DIAG_ERRORS), "1,000");
+    EXPECT_EQ(Text(IDC_DIAG_RECONNECTS), "42");  // written, though never shown
+    EXPECT_EQ(Text(IDC_DIAG_CONSECUTIVE), "-1,234");
+    EXPECT_EQ(Text(IDC_DIAG_SYSNAME), "meter-7");
+    EXPECT_EQ(Text(IDC_DIAG_SYSLOCATION), "Hall \xC4");
+    EXPECT_EQ(Text(IDC_DIAG_UPTIME), "1d 2h 3m 5s");
+    EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "N/A");
+
+    dialog->TakeStatistics(Statistics(999, 1000000000, 0, 0), COleDateTimeSpan(-90 * Second));
+    dialog->RefreshDisplay();
+    EXPECT_EQ(Text(IDC_DIAG_POLLS), "999");
+    EXPECT_EQ(Text(IDC_DIAG_ERRORS), "1,000,000,000");
+    EXPECT_EQ(Text(IDC_DIAG_UPTIME), "0d 0h -1m -30s");
+}
+
+TEST_F(DiagnosticsDialog, TimeSinceLastErrorIsTakenAtTheRefresh) {
+    DiagnosticsCopy copy = Statistics(3, 1, 0, 1);
+    fakeNow -= 2;
+    copy.LastErrorTime = Now();
+    fakeNow += 2;
+    dialog->TakeStatistics(copy, COleDateTimeSpan(0.0));
+    dialog->RefreshDisplay();
+    EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 0h 0m 2s");
+    fakeNow += 3600;
+    dialog->RefreshDisplay();
+    EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 1h 0m 2s");
+    // An invalid date-time equals nothing, not even the no-error time: it is a span.
+    copy.LastErrorTime = COleDateTime(NoErrorTime().GetDays(), COleDateTime::invalid);
+    dialog->TakeStatistics(copy, COleDateTimeSpan(0.0));
+    dialog->RefreshDisplay();
+    EXPECT_NE(Text(IDC_DIAG_SINCE_ERROR), "N/A");
+}
+
+TEST_F(DiagnosticsDialog, AHiddenDialogIsRefreshedAndShowsCurrentValuesAtOnce) {
+    dialog->TakeStatistics(Statistics(17, 2, 0, 1), COleDateTimeSpan(5 * Second));
+    dialog->RefreshDisplay();
+    EXPECT_FALSE(dialog->IsWindowVisible());
+    dialog->ShowWindow(true);
+    EXPECT_TRUE(dialog->IsWindowVisible());
+    EXPECT_EQ(Text(IDC_DIAG_POLLS), "17");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dialog->GetDlgItem(IDC_DIAG_UPTIME))->text(), QStringLiteral("0d 0h 0m 5s"));
+}
+
+TEST_F(DiagnosticsDialog, TheReconnectsPairIsNeverShown) {
+    dialog->ShowWindow(true);
+    dialog->TakeStatistics(Statistics(1, 1, 9, 1), COleDateTimeSpan(0.0));
+    dialog->RefreshDisplay();
+    QLabel* label = Label(*dialog, QStringLiteral("Reconnects"));
+    ASSERT_TRUE(label);
+    EXPECT_FALSE(label->isVisible());
+    EXPECT_FALSE(dialog->GetDlgItem(IDC_DIAG_RECONNECTS)->isVisible());
+    EXPECT_EQ(Text(IDC_DIAG_RECONNECTS), "9");
+    EXPECT_TRUE(Label(*dialog, QStringLiteral("Consecutive"))->isVisible());
+    EXPECT_TRUE(dialog->GetDlgItem(IDC_DIAG_CONSECUTIVE)->isVisible());
+}
+
+TEST_F(DiagnosticsDialog, ClearResetsTheMonitorsCountersAndTheNextTickShowsThem) {
+    dialog->ShowWindow(true);
+    const COleDateTime startTime = monitor->CopyForDiagnostics().StartTime;
+    DiagnosticsCopy copy = Statistics(40, 3, 0, 2);
+    copy.StartTime = startTime;
+    fakeNow += 10;
+    copy.LastErrorTime = Now();
+    fakeNow += 20;
+    dialog->TakeStatistics(copy, Now() - startTime);
+    dialog->RefreshDisplay();
+    EXPECT_EQ(Text(IDC_DIAG_UPTIME), "0d 0h 0m 30s");
+    EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 0h 0m 20s");
+
+    QTest::mouseClick(dialog->GetDlgItem(IDC_DIAG_CLEAR), Qt::LeftButton);
+    EXPECT_TRUE(view.hasFocus());
+    // The dialog's copies and controls keep their values until the next tick.
+    EXPECT_EQ(dialog->PollCount, 40);
+    EXPECT_EQ(Text(IDC_DIAG_POLLS), "40");
+    const DiagnosticsCopy cleared = monitor->CopyForDiagnostics();
+    EXPECT_EQ(cleared.PollCount, 0);
+    EXPECT_EQ(cleared.ErrorCount, 0);
+    EXPECT_EQ(cleared.ConsecutiveErrors, 0);
+    EXPECT_EQ(cleared.ReconnectCount, 0);
+    EXPECT_TRUE(cleared.StartTime == startTime);  // the up-time goes on
+
+    fakeNow += 15;
+    dialog->TakeStatistics(cleared, Now() - cleared.StartTime);
+    dialog->RefreshDisplay();
+    EXPECT_EQ(Text(IDC_DIAG_POLLS), "0");
+    EXPECT_EQ(Text(IDC_DIAG_ERRORS), "0");
+    EXPECT_EQ(Text(IDC_DIAG_CONSECUTIVE), "0");
+    EXPECT_EQ(Text(IDC_DIAG_UPTIME), "0d 0h 0m 45s");
+}
+
+TEST_F(DiagnosticsDialog, ATickTakesTheMonitorsValues) {
+    fakeNow += 3 * 3600 + 7;
+    Tick();
+    EXPECT_EQ(Text(IDC_DIAG_POLLS), "0");
+    EXPECT_EQ(Text(IDC_DIAG_SYSNAME), "");  // nothing read from a meter yet
+    EXPECT_EQ(Text(IDC_DIAG_UPTIME), "0d 3h 0m 7s");
+    EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "N/A");
+}
+
+TEST_F(DiagnosticsDialog, EnterDoesNothingAndEscHidesKeepingThePlace) {
+    dialog->ShowWindow(true);
+    DragCaption({60, 40});
+    const QPoint place = dialog->pos();
+    ASSERT_NE(place, view.contentsRect().topLeft());
+
+    QWidget* edit = dialog->GetDlgItem(IDC_DIAG_POLLS);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    EXPECT_TRUE(edit->hasFocus());  // a click gives a read-only edit the focus
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_TRUE(dialog->IsWindowVisible());
+
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->IsWindowVisible());
+    dialog->ShowWindow(true);
+    EXPECT_TRUE(dialog->IsWindowVisible());
+    EXPECT_EQ(dialog->pos(), place);
+}
+
+TEST_F(DiagnosticsDialog, TheFocusGoesBackToTheView) {
+    dialog->ShowWindow(true);
+    QTest::mouseClick(dialog->GetDlgItem(IDC_DIAG_SYSNAME), Qt::LeftButton);
+    ASSERT_TRUE(dialog->GetDlgItem(IDC_DIAG_SYSNAME)->hasFocus());
+    dialog->setFocus(Qt::OtherFocusReason);  // the dialog window itself takes the focus
+    EXPECT_TRUE(view.hasFocus());
+
+    QTest::mouseClick(dialog->GetDlgItem(IDC_DIAG_SYSNAME), Qt::LeftButton);
+    ASSERT_TRUE(dialog->GetDlgItem(IDC_DIAG_SYSNAME)->hasFocus());
+    QTest::mouseClick(Caption(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));  // a click on the dialog itself
+    EXPECT_TRUE(view.hasFocus());
+}
+
+TEST_F(DiagnosticsDialog, TheCaptionDragsTheDialogWithinTheView) {
+    dialog->ShowWindow(true);
+    const QRect area = view.contentsRect();
+    DragCaption({100, 60});
+    EXPECT_EQ(dialog->pos(), area.topLeft() + QPoint(100, 60));
+    DragCaption({5000, 5000});
+    EXPECT_EQ(dialog->geometry().bottomRight(), area.bottomRight());
+    DragCaption({-5000, -5000});
+    EXPECT_EQ(dialog->pos(), area.topLeft());
+}
