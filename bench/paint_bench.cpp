@@ -1,0 +1,224 @@
+// The meter view's paint on Qt's offscreen platform, beside a bare copy of an image of the
+// same size to a window, at 1920 x 1080 and 3840 x 2160:
+//   BM_ViewPaint          one whole paint (compose the picture into the back buffer, copy
+//                         it to the window) with the picture of the paint before;
+//   BM_BareCopy           the copy alone;
+//   BM_ViewPaintNewLevel  the paint of a tick: a new level polled from the meter simulator
+//                         just before, so the level and dose texts are new;
+//   BM_BareCopyAfterPoll  the copy alone after the same poll, which leaves the caches as
+//                         cold as they are for BM_ViewPaintNewLevel;
+// and BM_RefitAfterResize, the refit of the fonts after a resize from 800 to 3840 pixels
+// wide. Target: a paint costs at most twice the bare copy.
+#include "config/settings_store.h"
+#include "platform/fixed_text.h"
+#include "tests/support/meter_sim_process.h"
+#include "tests/support/xdg_sandbox.h"
+#include "view/child_view.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QThread>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr char NoMeter[] = "127.0.0.1:9";
+
+// Settings for the views made from now on: the meter at `host`, one poll a minute.
+void SaveSettingsFor(const std::string& host) {
+    Settings settings;
+    SetFactoryDefaults(settings);
+    CopyFixedText(settings.HostName, host);
+    settings.PollingInterval = 60;
+    settings.SnmpTimeout = 200;
+    SettingsStore::SaveSettings(settings);
+}
+
+void ProcessEventsFor(int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// A window whose paint only copies a prepared opaque image into itself.
+class BareCopyWidget : public QWidget {
+public:
+    explicit BareCopyWidget(QSize size) : image_(size, QImage::Format_RGB32) {
+        image_.fill(QColor(76, 177, 251));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        resize(size);
+        show();
+        ProcessEventsFor(50);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter window(this);
+        window.drawImage(0, 0, image_);
+    }
+
+private:
+    QImage image_;
+};
+
+// A shown view whose client area is width x height, on the settings saved last.
+std::unique_ptr<CChildView> ShowView(int width, int height) {
+    auto view = std::make_unique<CChildView>();
+    view->resize(width + 2 * view->frameWidth(), height + 2 * view->frameWidth());
+    view->show();
+    ProcessEventsFor(50);
+    return view;
+}
+
+// The meter simulator with a level that moves on by 0.1 dB at every poll, and a monitor
+// (a view) that polls it.
+class MovingLevel {
+public:
+    MovingLevel() { SaveSettingsFor(sim_.agent()); }
+    ~MovingLevel() { SaveSettingsFor(NoMeter); }
+
+    // Sets the next level and waits until `monitor` has polled it.
+    void PollNext(MeterMonitor& monitor) {
+        tenths_ = tenths_ < 1100 ? tenths_ + 1 : 700;
+        sim_.set("level", "integer", std::to_string(tenths_));
+        monitor.RequestPoll();
+        while (monitor.PollPending())
+            QThread::usleep(200);
+    }
+
+private:
+    decimon::test::MeterSimProcess sim_;
+    int tenths_ = 700;
+};
+
+QSize SizeOf(const benchmark::State& state) {
+    return {static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
+}
+
+bool HasClient(benchmark::State& state, const CChildView& view) {
+    if (view.ClientSize() == SizeOf(state) && view.BackBufferImage())
+        return true;
+    state.SkipWithError("the view did not get its size");
+    return false;
+}
+
+void BM_ViewPaint(benchmark::State& state) {
+    const auto view = ShowView(SizeOf(state).width(), SizeOf(state).height());
+    view->repaint();
+    if (!HasClient(state, *view))
+        return;
+    for (auto _ : state)
+        view->repaint(view->contentsRect());  // what a tick repaints
+}
+
+void BM_BareCopy(benchmark::State& state) {
+    BareCopyWidget widget(SizeOf(state));
+    for (auto _ : state)
+        widget.repaint();
+}
+
+void BM_ViewPaintNewLevel(benchmark::State& state) {
+    MovingLevel level;
+    const auto view = ShowView(SizeOf(state).width(), SizeOf(state).height());
+    if (!HasClient(state, *view))
+        return;
+    for (auto _ : state) {
+        state.PauseTiming();
+        level.PollNext(*view);
+        state.ResumeTiming();
+        view->repaint(view->contentsRect());
+    }
+}
+
+void BM_BareCopyAfterPoll(benchmark::State& state) {
+    MovingLevel level;
+    CChildView monitor;  // never shown: it only polls
+    monitor.RequestFirstConnection();
+    BareCopyWidget widget(SizeOf(state));
+    for (auto _ : state) {
+        state.PauseTiming();
+        level.PollNext(monitor);
+        state.ResumeTiming();
+        widget.repaint();
+    }
+}
+
+void BM_RefitAfterResize(benchmark::State& state) {
+    const auto view = ShowView(800, 600);
+    const int edge = 2 * view->frameWidth();
+    for (auto _ : state) {
+        state.PauseTiming();
+        view->resize(800 + edge, 600 + edge);
+        state.ResumeTiming();
+        view->resize(3840 + edge, 600 + edge);  // the resize refits the three fonts
+    }
+    if (view->ClientSize().width() != 3840)
+        state.SkipWithError("the resize did not reach the view");
+}
+
+void Sizes(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(BM_ViewPaint)->Apply(Sizes);
+BENCHMARK(BM_BareCopy)->Apply(Sizes);
+BENCHMARK(BM_ViewPaintNewLevel)->Apply(Sizes);
+BENCHMARK(BM_BareCopyAfterPoll)->Apply(Sizes);
+BENCHMARK(BM_RefitAfterResize)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Keeps each benchmark's time per iteration (the median when repeated), so that the
+// ratios can be printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (!run.error_occurred && (run.run_type == Run::RT_Iteration || median))
+                perIteration_[run.run_name.str()] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void PrintRatio(const std::string& paint, const std::string& copy, const std::string& size) const {
+        const auto paintTime = perIteration_.find(paint + "/" + size + "/real_time");
+        const auto copyTime = perIteration_.find(copy + "/" + size + "/real_time");
+        if (paintTime == perIteration_.end() || copyTime == perIteration_.end())
+            return;
+        const double ratio = paintTime->second / copyTime->second;
+        std::printf("%-20s / %-20s at %s: %5.2f (target at most 2.00)%s\n", paint.c_str(), copy.c_str(),
+                    size.c_str(), ratio, ratio <= 2.0 ? "" : "  OVER TARGET");
+    }
+
+private:
+    std::map<std::string, double> perIteration_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    // A private settings file: a view's worker must never look up the default host.
+    XdgSandbox sandbox;
+    SaveSettingsFor(NoMeter);
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    for (const char* size : {"1920/1080", "3840/2160"}) {
+        reporter.PrintRatio("BM_ViewPaint", "BM_BareCopy", size);
+        reporter.PrintRatio("BM_ViewPaintNewLevel", "BM_BareCopyAfterPoll", size);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,392 @@
+// The meter view as a window: construction, the first paint's start-up, sizing and fitting,
+// the back buffer, the poll timer, the commands and the shut-down. Settings come from a
+// private settings file naming the simulator, or 127.0.0.1:9 where no meter is needed.
+#include "view/child_view.h"
+
+#include "config/settings_store.h"
+#include "diag/diag_dlg.h"
+#include "diag/diag_format.h"
+#include "monitor/dose.h"
+#include "monitor/polling_worker.h"
+#include "platform/fixed_text.h"
+#include "res/app_resources.h"
+#include "res/dialog_ids.h"
+#include "tests/support/meter_sim_process.h"
+#include "tests/support/xdg_sandbox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPaintEvent>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using decimon::test::MeterSimProcess;
+
+constexpr char NoMeter[] = "127.0.0.1:9";
+
+// Runs the event loop until `done` holds or `limit` milliseconds have passed.
+bool SpinUntil(const std::function<bool()>& done, int limit = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limit)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+void Spin(int milliseconds) {
+    SpinUntil([] { return false; }, milliseconds);
+}
+
+// Records when the watched widget receives its paint events.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget& widget) {
+        clock_.start();
+        widget.installEventFilter(this);
+    }
+    int Count() const { return static_cast<int>(times_.size()); }
+    const std::vector<qint64>& Times() const { return times_; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            times_.push_back(clock_.elapsed());
+        return false;
+    }
+
+private:
+    QElapsedTimer clock_;
+    std::vector<qint64> times_;
+};
+
+// Equal pictures up to the antialiasing of the glyphs, which may differ a little between
+// two renderings of one text; a text in place of another differs by far more.
+bool SamePicture(const QImage& actual, const QImage& expected) {
+    constexpr int tolerance = 32;
+    if (actual.size() != expected.size())
+        return false;
+    for (int y = 0; y < actual.height(); ++y) {
+        for (int x = 0; x < actual.width(); ++x) {
+            const QRgb a = actual.pixel(x, y);
+            const QRgb b = expected.pixel(x, y);
+            if (std::abs(qRed(a) - qRed(b)) > tolerance || std::abs(qGreen(a) - qGreen(b)) > tolerance ||
+                std::abs(qBlue(a) - qBlue(b)) > tolerance)
+                return false;
+        }
+    }
+    return true;
+}
+
+class ViewTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        recorder_.reset();
+        view_.reset();
+    }
+
+    // Saves the settings (the factory defaults for `host`, then `adjust`) and builds a view.
+    void MakeView(const std::string& host, const std::function<void(Settings&)>& adjust = {}) {
+        Settings settings;
+        SetFactoryDefaults(settings);
+        CopyFixedText(settings.HostName, host);
+        settings.SnmpTimeout = 100;
+        settings.SnmpRetries = 0;
+        settings.PollingInterval = 60;  // one tick only, unless a test wants more
+        if (adjust)
+            adjust(settings);
+        SettingsStore::SaveSettings(settings);
+        view_ = std::make_unique<CChildView>();
+        recorder_ = std::make_unique<PaintRecorder>(*view_);
+    }
+
+    // Gives the view a client area of width x height inside its edge.
+    void ResizeClient(int width, int height) {
+        view_->resize(width + 2 * view_->frameWidth(), height + 2 * view_->frameWidth());
+    }
+
+    // Shows the view with an 800 x 600 client and waits for its first paint.
+    void ShowView(int width = 800, int height = 600) {
+        ResizeClient(width, height);
+        view_->show();
+        ASSERT_TRUE(SpinUntil([&] { return recorder_->Count() > 0 && view_->BackBufferImage() != nullptr; }));
+    }
+
+    void Repaint() {
+        view_->repaint();
+    }
+
+    // The largest multiple of 4 whose rendering of `text` is narrower than `target`.
+    static int LargestFittingHeight(const QString& text, int target) {
+        int height = 0;
+        for (int next = 4;; next += 4) {
+            QFont font(QStringLiteral("Veranda"));
+            font.setPixelSize(next);
+            font.setWeight(QFont::Black);
+            if (TextWidth(QFontMetrics(font), text) >= target)
+                return height;
+            height = next;
+        }
+    }
+
+    XdgSandbox xdg_;
+    std::unique_ptr<CChildView> view_;
+    std::unique_ptr<PaintRecorder> recorder_;
+};
+
+TEST_F(ViewTest, ConstructionSetsUpFontsAndWorkerButNoWindowWork) {
+    MakeView(NoMeter);
+    EXPECT_EQ(FontHeight(view_->Fonts().LabelFont), 32);
+    EXPECT_EQ(FontHeight(view_->Fonts().LevelFont), 40);
+    EXPECT_EQ(FontHeight(view_->Fonts().WarningFont), 32);
+    EXPECT_EQ(FontHeight(view_->Fonts().FooterFont), 12);
+    EXPECT_TRUE(view_->HasWorker());
+    EXPECT_EQ(view_->DiagnosticsDialog(), nullptr);
+    EXPECT_FALSE(view_->Timers().IsArmed(CChildView::PollTimer));
+    EXPECT_EQ(view_->BackBufferImage(), nullptr);
+    EXPECT_EQ(view_->ClientSize(), QSize(0, 0));
+    EXPECT_EQ(view_->frameShape(), QFrame::WinPanel);
+    EXPECT_EQ(view_->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(view_->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(view_->testAttribute(Qt::WA_OpaquePaintEvent)) << "a repaint must not erase first";
+    Spin(100);
+    EXPECT_FALSE(view_->HasSession()) << "the first connection waits for the first paint";
+}
+
+TEST_F(ViewTest, FirstPaintStartsUpOnce) {
+    MakeView(NoMeter);
+    ShowView();
+    CDiagDlg* dialog = view_->DiagnosticsDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->IsWindowVisible()) << "the dialog is created hidden";
+    EXPECT_EQ(dialog->parentWidget(), view_.get());
+    EXPECT_TRUE(view_->Timers().IsArmed(CChildView::PollTimer));
+    EXPECT_EQ(view_->focusWidget(), view_.get());
+    EXPECT_TRUE(SpinUntil([&] { return view_->HasSession(); })) << "the first paint asks for the first connection";
+    Repaint();
+    Repaint();
+    EXPECT_EQ(view_->DiagnosticsDialog(), dialog) << "the start-up runs once";
+}
+
+TEST_F(ViewTest, ResizeRecordsTheClientAreaAndRefitsToItsWidth) {
+    MakeView(NoMeter);
+    ShowView(800, 600);
+    EXPECT_EQ(view_->ClientSize(), QSize(800, 600));
+    EXPECT_EQ(view_->BackBufferImage()->size(), QSize(800, 600));
+    const ViewFonts& fonts = view_->Fonts();
+    EXPECT_EQ(FontHeight(fonts.LabelFont), LargestFittingHeight(QStringLiteral("Current sound level"), 232));
+    EXPECT_EQ(FontHeight(fonts.LevelFont), LargestFittingHeight(QStringLiteral("108.9 dBA"), 472));
+    EXPECT_EQ(FontHeight(fonts.WarningFont), LargestFittingHeight(QStringLiteral("WEAR HEARING PROTECTION AT"), 700));
+    EXPECT_EQ(FontHeight(fonts.FooterFont), 12) << "the footer font is never refitted";
+
+    ResizeClient(1600, 600);
+    Spin(50);
+    EXPECT_EQ(FontHeight(fonts.LevelFont), LargestFittingHeight(QStringLiteral("108.9 dBA"), 1600 - 560 - 48));
+    EXPECT_EQ(FontHeight(fonts.FooterFont), 12);
+}
+
+TEST_F(ViewTest, ZeroWidthRecordsTheSizeButRefitsNothing) {
+    MakeView(NoMeter);
+    ShowView(800, 600);
+    const ViewFonts& fonts = view_->Fonts();
+    const QFont* label = fonts.LabelFont.get();
+    const QFont* level = fonts.LevelFont.get();
+    const QFont* warning = fonts.WarningFont.get();
+    const int levelHeight = FontHeight(fonts.LevelFont);
+    ResizeClient(0, 300);
+    Spin(50);
+    EXPECT_EQ(view_->ClientSize(), QSize(0, 300));
+    EXPECT_EQ(fonts.LabelFont.get(), label);
+    EXPECT_EQ(fonts.LevelFont.get(), level);
+    EXPECT_EQ(fonts.WarningFont.get(), warning);
+    EXPECT_EQ(FontHeight(fonts.LevelFont), levelHeight);
+    Repaint();  // nothing to draw on, and no failure either
+}
+
+TEST_F(ViewTest, BackBufferIsKeptUntilTheSizeChanges) {
+    MakeView(NoMeter);
+    ShowView(800, 600);
+    const int made = view_->BackBuffersMade();
+    const QImage* buffer = view_->BackBufferImage();
+    const int paints = recorder_->Count();
+    Repaint();
+    Repaint();
+    EXPECT_EQ(recorder_->Count(), paints + 2);
+    EXPECT_EQ(view_->BackBuffersMade(), made);
+    EXPECT_EQ(view_->BackBufferImage(), buffer);
+
+    ResizeClient(801, 600);
+    Repaint();
+    EXPECT_EQ(view_->BackBuffersMade(), made + 1) << "a one-pixel resize makes a new back buffer";
+    EXPECT_EQ(view_->BackBufferImage()->size(), QSize(801, 600));
+    Repaint();
+    EXPECT_EQ(view_->BackBuffersMade(), made + 1);
+}
+
+TEST_F(ViewTest, WindowShowsTheBackBufferInsideItsEdge) {
+    MakeView(NoMeter);
+    ShowView(800, 600);
+    const QImage window = view_->grab().toImage();  // paints once more
+    const int edge = view_->frameWidth();
+    EXPECT_EQ(window.copy(edge, edge, 800, 600).convertToFormat(QImage::Format_RGB32),
+              view_->BackBufferImage()->convertToFormat(QImage::Format_RGB32));
+    EXPECT_NE(window.pixel(0, 0), qRgb(255, 255, 255)) << "the sunken edge is drawn";
+}
+
+TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
+    MeterSimProcess sim;
+    sim.set("level", "integer", "853");
+    MakeView(sim.agent());
+    ShowView();
+    ASSERT_TRUE(SpinUntil([&] { return sim.count() > 0 && !view_->PollPending(); }, 3000)) << "no first tick";
+    Spin(100);
+    const std::uint64_t requests = sim.count();
+    const int paints = recorder_->Count();
+
+    view_->OnTimer(CChildView::PollTimer + 1);
+    view_->OnTimer(1);
+    EXPECT_FALSE(view_->InTick());
+    EXPECT_FALSE(view_->PollPending());
+    Spin(300);
+    EXPECT_EQ(sim.count(), requests);
+    EXPECT_EQ(recorder_->Count(), paints);
+
+    view_->OnTimer(CChildView::PollTimer);
+    EXPECT_FALSE(view_->InTick());
+    EXPECT_TRUE(SpinUntil([&] { return sim.count() > requests; }, 3000)) << "the poll timer's tick polls";
+    EXPECT_TRUE(SpinUntil([&] { return recorder_->Count() > paints; }, 3000)) << "and repaints";
+    EXPECT_TRUE(view_->Timers().IsArmed(CChildView::PollTimer));
+}
+
+TEST_F(ViewTest, TickHandsTheStatisticsToTheHiddenDialog) {
+    MeterSimProcess sim;
+    sim.set("level", "integer", "853");
+    sim.set("name", "octetstring", "Press shop");
+    MakeView(sim.agent());
+    ShowView();
+    CDiagDlg* dialog = view_->DiagnosticsDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(SpinUntil([&] { return sim.count() > 0 && !view_->PollPending(); }, 3000)) << "no first tick";
+    ASSERT_FALSE(dialog->IsWindowVisible());
+
+    view_->OnTimer(CChildView::PollTimer);
+    EXPECT_GE(dialog->PollCount, 1) << "the first tick's poll is counted at the second tick";
+    EXPECT_STREQ(dialog->SysName, "Press shop");
+    EXPECT_GE(dialog->UpTime.GetTotalDays(), 0.0);
+    EXPECT_LT(dialog->UpTime.GetTotalDays(), 60.0 / 86400.0);
+    char polls[32];
+    dialog->GetDlgItemText(IDC_DIAG_POLLS, polls, sizeof polls);
+    EXPECT_EQ(polls, FormatThousands(dialog->PollCount)) << "the hidden dialog was refreshed";
+    EXPECT_FALSE(dialog->IsWindowVisible());
+
+    view_->ClearCounters();
+    const int before = dialog->PollCount;
+    view_->OnTimer(CChildView::PollTimer + 7);
+    EXPECT_EQ(dialog->PollCount, before) << "another timer hands nothing over";
+}
+
+TEST_F(ViewTest, FirstTickAfterHalfASecondThenEveryPollingInterval) {
+    MakeView(NoMeter, [](Settings& settings) { settings.PollingInterval = 1; });
+    ShowView();
+    const qint64 firstPaint = recorder_->Times().front();
+    ASSERT_TRUE(SpinUntil([&] { return recorder_->Count() >= 3; }, 4000));
+    const std::vector<qint64>& times = recorder_->Times();
+    EXPECT_NEAR(times[1] - firstPaint, 500, 150);
+    EXPECT_NEAR(times[2] - times[1], 1000, 200);
+}
+
+TEST_F(ViewTest, TimerDrivenPollsReachTheScreen) {
+    MeterSimProcess sim;
+    sim.set("level", "integer", "853");
+    sim.set("weighting", "integer", "1");
+    sim.set("name", "octetstring", "Press shop");
+    sim.set("location", "octetstring", "Hall 3");
+    MakeView(sim.agent(), [](Settings& settings) {
+        settings.PollingInterval = 1;
+        settings.LevelOffset = 2;
+    });
+    ShowView(800, 600);
+
+    PaintCopy reading;
+    reading.CurrentLevel = 85.3;
+    CopyFixedText(reading.WeightingText, "dBA");
+    CopyFixedText(reading.DoseText, FormatTimeToLimit(85.3, 2, 8.0));
+    CopyFixedText(reading.FooterText, ComposeFooter("Press shop", "Hall 3"));
+    const MeterPicture picture = MakeMeterPicture(reading, view_->CurrentSettings());
+    ASSERT_EQ(picture.LevelText, "87.3 dBA");
+    QImage expected(800, 600, QImage::Format_RGB32);
+    {
+        QPainter painter(&expected);
+        MeterPainter().Draw(painter, 800, 600, view_->Fonts(), picture);
+    }
+    EXPECT_FALSE(SamePicture(*view_->BackBufferImage(), expected)) << "the first paint has no reading yet";
+    EXPECT_TRUE(SpinUntil([&] { return SamePicture(*view_->BackBufferImage(), expected); }, 6000))
+        << "the level never reached the screen";
+}
+
+TEST_F(ViewTest, CommandsRoutedToTheView) {
+    MakeView(NoMeter);
+    int configureRequests = 0;
+    QObject::connect(view_.get(), &CChildView::configureRequested, [&] { ++configureRequests; });
+    EXPECT_TRUE(view_->OnCmdMsg(ID_OPTIONS_CONFIGURE));
+    EXPECT_EQ(configureRequests, 1);
+    EXPECT_FALSE(view_->OnCmdMsg(ID_VIEW_FULLSCREEN));
+    EXPECT_FALSE(view_->OnCmdMsg(ID_APP_ABOUT));
+
+    // Before the first paint the Diagnostics command only takes the focus.
+    EXPECT_TRUE(view_->OnCmdMsg(ID_OPTIONS_DIAGNOSTICS));
+    EXPECT_EQ(view_->DiagnosticsDialog(), nullptr);
+    EXPECT_EQ(view_->focusWidget(), view_.get());
+
+    ShowView();
+    CDiagDlg* dialog = view_->DiagnosticsDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(view_->OnCmdMsg(ID_OPTIONS_DIAGNOSTICS));
+    EXPECT_TRUE(dialog->IsWindowVisible());
+    EXPECT_EQ(view_->focusWidget(), view_.get()) << "the focus stays on the view";
+    view_->OnDiagnostics();
+    EXPECT_FALSE(dialog->IsWindowVisible());
+    EXPECT_EQ(view_->focusWidget(), view_.get());
+}
+
+TEST_F(ViewTest, DestroyStopsTheTimerAndWorkerAndFreesEverythingOnce) {
+    MakeView(NoMeter);
+    ShowView();
+    view_->OnDestroy();
+    EXPECT_FALSE(view_->Timers().IsArmed(CChildView::PollTimer));
+    EXPECT_FALSE(view_->HasWorker());
+    EXPECT_FALSE(view_->HasSession()) << "the worker closed its session before it ended";
+    EXPECT_EQ(view_->DiagnosticsDialog(), nullptr);
+    EXPECT_EQ(view_->BackBufferImage(), nullptr);
+    EXPECT_FALSE(view_->Fonts().LabelFont || view_->Fonts().LevelFont || view_->Fonts().WarningFont ||
+                 view_->Fonts().FooterFont);
+    view_->OnDestroy();
+    const int made = view_->BackBuffersMade();
+    Repaint();
+    ResizeClient(900, 700);
+    Repaint();
+    view_->OnDiagnostics();
+    EXPECT_EQ(view_->BackBuffersMade(), made) << "a destroyed view draws nothing";
+    EXPECT_FALSE(view_->Fonts().LabelFont) << "nor makes fonts again";
+}
+
+TEST_F(ViewTest, DestroyBeforeTheFirstPaintEndsTheIdleWorker) {
+    MakeView(NoMeter);
+    view_->OnDestroy();
+    EXPECT_FALSE(view_->HasWorker());
+    EXPECT_FALSE(view_->HasSession());
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#pragma once
+// The meter view: the window that paints the meter and owns the monitoring engine. Its
+// poll timer (13101) is the heartbeat of the program: every tick asks the worker for a
+// poll, refreshes the diagnostics dialog and repaints the view.
+
+#include "monitor/meter_monitor.h"
+#include "platform/window_timer.h"
+#include "view/meter_painter.h"
+
+#include <QFrame>
+#include <QImage>
+
+#include <cstdint>
+#include <memory>
+
+class CDiagDlg;
+
+class CChildView : public QFrame, public MeterMonitor {
+    Q_OBJECT
+
+public:
+    static constexpr unsigned PollTimer = 13101;
+    static constexpr int FirstPollDelayMs = 500;
+
+    // Monitor state, settings, fonts and the running worker; no window work yet (the first
+    // paint does that).
+    explicit CChildView(QWidget* parent = nullptr);
+    ~CChildView() override;
+
+    // The shut-down of the view's window: stops the poll timer, stops the worker (waiting
+    // for it without limit), then destroys the diagnostics dialog, the fonts and the back
+    // buffer. Runs once; the destructor calls it too. Afterwards the view paints nothing.
+    void OnDestroy();
+
+    // Commands routed to the view by the frame; true when the view handled the command.
+    bool OnCmdMsg(int commandId);
+    // Shows or hides the diagnostics dialog (once it exists) and keeps the focus here.
+    void OnDiagnostics();
+    // For now only announces the command through configureRequested(); the configuration
+    // dialog and its password gate are not part of the view yet.
+    void OnConfigure();
+
+    // The window-timer handler: the poll timer's tick; any other identifier changes nothing.
+    void OnTimer(unsigned id);
+
+    // Refits the label, level and banner fonts to the current client width.
+    void RefitFonts();
+
+    // The client size from the last resize: the area inside the sunken edge.
+    QSize ClientSize() const { return {ClientWidth, ClientHeight}; }
+    const ViewFonts& Fonts() const { return fonts_; }
+    // The off-screen picture of the last paint; null before the first paint.
+    const QImage* BackBufferImage() const { return BackBuffer.get(); }
+    // How many back buffers the view has made: one more after every size change.
+    int BackBuffersMade() const { return backBuffersMade_; }
+    CDiagDlg* DiagnosticsDialog() const { return DiagDialog.get(); }
+    const WindowTimers& Timers() const { return timers_; }
+    bool InTick() const { return InTimerTick != 0; }
+
+signals:
+    void configureRequested();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // The first paint's start-up: the hidden diagnostics dialog, the poll timer at 500 ms,
+    // the worker's first connection and the keyboard focus.
+    void StartUp();
+    // Makes sure BackBuffer is a ClientWidth x ClientHeight image; false when the client
+    // is empty and there is nothing to draw on.
+    bool PrepareBackBuffer();
+
+    WindowTimers timers_;
+    ViewFonts fonts_;
+    MeterPainter painter_;
+    std::unique_ptr<CDiagDlg> DiagDialog;
+    std::unique_ptr<QImage> BackBuffer;
+    int BackBufferWidth = 0;
+    int BackBufferHeight = 0;
+    int backBuffersMade_ = 0;
+    int ClientWidth = 0;
+    int ClientHeight = 0;
+    std::int32_t FirstPaintPending = 0;
+    std::int32_t InTimerTick = 0;
+    bool destroyed_ = false;
+};

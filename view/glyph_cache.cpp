@@ -1,0 +1,58 @@
+#include "view/glyph_cache.h"
+
+#include "view/view_fonts.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+// Antialiasing and bold outlines may reach a little beyond the measured ink.
+constexpr int InkMargin = 2;
+}  // namespace
+
+GlyphCache::Glyph GlyphCache::Render(const QFont& font, const QColor& colour, QChar character) {
+    Glyph glyph;
+    glyph.rendered = true;
+    const QFontMetrics metrics(font);
+    const QRect ink = metrics.boundingRect(character).translated(0, metrics.ascent());
+    if (ink.isEmpty())
+        return glyph;
+    const QRect area = ink.adjusted(-InkMargin, -InkMargin, InkMargin, InkMargin);
+    glyph.offset = area.topLeft();
+    glyph.image = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+    glyph.image.fill(Qt::transparent);
+    QPainter painter(&glyph.image);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(QPoint(-area.left(), metrics.ascent() - area.top()), QString(character));
+    return glyph;
+}
+
+void GlyphCache::Draw(QPainter& painter, const QFont& font, const QColor& colour, QPoint topLeft,
+                      const QString& text) {
+    if (text.isEmpty())
+        return;
+    FontGlyphs& glyphs = fonts_[Key(font.key(), colour.rgba())];
+    glyphs.used = true;
+    const QFontMetrics metrics(font);
+    QPoint pen = topLeft;
+    for (const QChar character : text) {
+        Glyph& glyph = glyphs.glyphs[character.unicode() & 0xff];  // the texts are Latin-1
+        if (!glyph.rendered)
+            glyph = Render(font, colour, character);
+        if (!glyph.image.isNull())
+            painter.drawImage(pen + glyph.offset, glyph.image);
+        pen.rx() += metrics.horizontalAdvance(character);
+    }
+}
+
+void GlyphCache::EndPicture() {
+    for (auto entry = fonts_.begin(); entry != fonts_.end();) {
+        if (entry->second.used) {
+            entry->second.used = false;
+            ++entry;
+        } else {
+            entry = fonts_.erase(entry);
+        }
+    }
+}

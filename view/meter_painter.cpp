@@ -1,0 +1,118 @@
+#include "view/meter_painter.h"
+
+#include "platform/code_page.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+
+// The column between labels and values: trunc(W * 0.35), the product in double precision.
+int ColumnX(int width) {
+    return static_cast<int>(width * 0.35);
+}
+
+// A text's size in a font: its advance width and its line height.
+QSize TextExtent(const QFontMetrics& metrics, const QString& text) {
+    return {TextWidth(metrics, text), metrics.height()};
+}
+
+// White where the panel does not cover the client, then the panel: every pixel is
+// written once, with the same result as filling all white and drawing the panel over it.
+void DrawBackgroundAndPanel(QPainter& painter, int width, int height, const PanelRect& panel) {
+    const QRect client(0, 0, width, height);
+    const QRect body(panel.Left, panel.Top, panel.Right - panel.Left, panel.Bottom - panel.Top);
+    if (body.width() < PanelCornerSize || body.height() < PanelCornerSize || !client.contains(body)) {
+        painter.fillRect(client, BackgroundColor);
+    } else {
+        painter.fillRect(0, 0, width, body.top(), BackgroundColor);
+        painter.fillRect(0, body.bottom() + 1, width, height - body.bottom() - 1, BackgroundColor);
+        painter.fillRect(0, body.top(), body.left(), body.height(), BackgroundColor);
+        painter.fillRect(body.right() + 1, body.top(), width - body.right() - 1, body.height(), BackgroundColor);
+        const int corner = PanelCornerSize / 2;  // the squares the rounded corners leave partly white
+        painter.fillRect(body.left(), body.top(), corner, corner, BackgroundColor);
+        painter.fillRect(body.right() + 1 - corner, body.top(), corner, corner, BackgroundColor);
+        painter.fillRect(body.left(), body.bottom() + 1 - corner, corner, corner, BackgroundColor);
+        painter.fillRect(body.right() + 1 - corner, body.bottom() + 1 - corner, corner, corner, BackgroundColor);
+    }
+    // Fill and outline share one colour, so the fill alone covers the outline's pixels
+    // [Left, Right) x [Top, Bottom).
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(PanelColor);
+    painter.drawRoundedRect(body.normalized(), PanelCornerSize / 2, PanelCornerSize / 2, Qt::AbsoluteSize);
+    painter.setBrush(Qt::NoBrush);
+}
+
+}  // namespace
+
+MeterLayout ComputeLayout(int width, int height, bool displayWarning) {
+    MeterLayout layout{};
+    layout.X = ColumnX(width);
+    const int panelSpan = height - (PanelMargin + PanelBottomMargin);
+    if (displayWarning) {
+        layout.Y1 = PanelMargin + panelSpan / 5;
+        layout.Y2 = height / 2;
+    } else {
+        layout.Y1 = PanelMargin + panelSpan / 3;
+        layout.Y2 = PanelMargin + 2 * (panelSpan / 3);
+    }
+    layout.Panel = {PanelMargin, PanelMargin, width - PanelMargin, height - PanelBottomMargin};
+    layout.FooterTop = height - FooterRise;
+    return layout;
+}
+
+FitTargets ComputeFitTargets(int width) {
+    // The label and the level keep the column gap plus twice the panel margin to the
+    // client's edges.
+    constexpr int margin = ColumnGap + 2 * PanelMargin;
+    const int x = ColumnX(width);
+    return {x - margin, width - x - margin, (7 * width) / 8};
+}
+
+void MeterPainter::Draw(QPainter& painter, int width, int height, const ViewFonts& fonts,
+                        const MeterPicture& picture) {
+    const MeterLayout layout = ComputeLayout(width, height, picture.DisplayWarning);
+    DrawBackgroundAndPanel(painter, width, height, layout.Panel);
+    const auto textOut = [&](const QFont& font, const QColor& colour, int left, int top, const QString& text) {
+        glyphs_.Draw(painter, font, colour, QPoint(left, top), text);
+    };
+
+    const QFontMetrics label(*fonts.LabelFont, painter.device());
+    const QString levelLabel = FromCodePage(LevelLabel);
+    const QString doseLabel1 = FromCodePage(DoseLabel1);
+    const QString doseLabel2 = FromCodePage(DoseLabel2);
+    const QSize levelLabelSize = TextExtent(label, levelLabel);
+    const QSize doseLabel1Size = TextExtent(label, doseLabel1);
+    const QSize doseLabel2Size = TextExtent(label, doseLabel2);
+    const int labelRight = layout.X - ColumnGap;
+    textOut(*fonts.LabelFont, TextColor, labelRight - levelLabelSize.width(), layout.Y1 - levelLabelSize.height() / 2,
+            levelLabel);
+    textOut(*fonts.LabelFont, TextColor, labelRight - doseLabel1Size.width(), layout.Y2 - doseLabel1Size.height(),
+            doseLabel1);
+    textOut(*fonts.LabelFont, TextColor, labelRight - doseLabel2Size.width(),
+            layout.Y2 - doseLabel1Size.height() + doseLabel2Size.height(), doseLabel2);
+
+    const QFontMetrics level(*fonts.LevelFont, painter.device());
+    const QString levelText = FromCodePage(picture.LevelText);
+    const QString doseText = FromCodePage(picture.DoseText);
+    const int valueLeft = layout.X + ColumnGap;
+    textOut(*fonts.LevelFont, TextColor, valueLeft, layout.Y1 - TextExtent(level, levelText).height() / 2, levelText);
+    textOut(*fonts.LevelFont, TextColor, valueLeft, layout.Y2 - TextExtent(level, doseText).height() / 2, doseText);
+
+    // Centred on the client's middle, each text measured by itself.
+    const auto centredTextOut = [&](const QFont& font, const QFontMetrics& metrics, const QColor& colour,
+                                    const QString& text, int top) {
+        textOut(font, colour, width / 2 - TextExtent(metrics, text).width() / 2, top, text);
+    };
+    if (picture.DisplayWarning) {
+        const QFontMetrics warning(*fonts.WarningFont, painter.device());
+        const QString line1 = FromCodePage(picture.WarningLine1);
+        const QString line2 = FromCodePage(picture.WarningLine2);
+        centredTextOut(*fonts.WarningFont, warning, TextColor, line1, height - 3 * TextExtent(warning, line1).height());
+        centredTextOut(*fonts.WarningFont, warning, TextColor, line2, height - 2 * TextExtent(warning, line2).height());
+    }
+
+    const QFontMetrics footer(*fonts.FooterFont, painter.device());
+    centredTextOut(*fonts.FooterFont, footer, PanelColor, FromCodePage(picture.FooterText), layout.FooterTop);
+    glyphs_.EndPicture();
+}
