@@ -6,7 +6,7 @@ DECIMON_PACKAGES=(
   qt6-base-dev libsnmp-dev snmpd snmp fonts-arkpandora
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils xdotool imagemagick libxcb1-dev
 )
 
 decimon_install_packages() {

@@ -1,0 +1,11 @@
+#pragma once
+// The About box (template 100): the program's icon, name and version, year and maker.
+
+#include "platform/dialog.h"
+
+class CAboutDlg : public CDialog {
+    Q_OBJECT
+
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};

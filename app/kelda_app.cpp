@@ -1,0 +1,65 @@
+#include "app/kelda_app.h"
+
+#include "app/about_dlg.h"
+#include "app/main_frame.h"
+#include "platform/message_box.h"
+#include "platform/snmp_mgr.h"
+#include "res/app_resources.h"
+
+#include <QApplication>
+
+namespace {
+
+// A start-up failure: string `id` in the framework's own form of message box.
+void ReportStartupFailure(int id) {
+    const std::string text(LoadStringResource(id));
+    const std::string caption(LoadStringResource(AFX_IDS_APP_TITLE));
+    MessageBox(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+CkeldaApp::PlatformSteps CkeldaApp::DefaultPlatformSteps() {
+    return {[] { return SnmpMgrStartup() != 0; }, [] { return true; }};
+}
+
+CkeldaApp::CkeldaApp(PlatformSteps steps) : steps_(std::move(steps)) {}
+
+CkeldaApp::~CkeldaApp() = default;
+
+bool CkeldaApp::InitInstance() {
+    // Common controls and the framework's own initialisation need nothing under Qt.
+    QApplication::setApplicationName(QString::fromLatin1(LoadStringResource(AFX_IDS_APP_TITLE)));
+    QApplication::setWindowIcon(LoadIconResource());
+    if (!steps_.initSockets()) {
+        ReportStartupFailure(IDP_SOCKETS_INIT_FAILED);
+        return false;
+    }
+    if (!steps_.initOle()) {
+        ReportStartupFailure(IDP_OLE_INIT_FAILED);
+        return false;
+    }
+    // The frame's constructor makes the view, which loads the settings and starts the
+    // polling worker before any window is shown.
+    frame_ = std::make_unique<CMainFrame>([this](int command) { return OnCmdMsg(command); });
+    frame_->LoadFrame();
+    frame_->OnFullScreen();  // the program always starts full screen
+    return true;
+}
+
+bool CkeldaApp::OnCmdMsg(int command) {
+    if (command == ID_APP_ABOUT) {
+        OnAppAbout();
+        return true;
+    }
+    if (command == ID_APP_EXIT) {
+        frame_->close();
+        return true;
+    }
+    return false;
+}
+
+void CkeldaApp::OnAppAbout() {
+    CAboutDlg about(frame_.get());
+    about.DoModal();
+}

@@ -1,0 +1,12 @@
+// Decimon: a full-screen wall display for one networked sound-level meter.
+#include "app/kelda_app.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication qt(argc, argv);
+    CkeldaApp app;
+    if (!app.InitInstance())
+        return 1;
+    return qt.exec();
+}

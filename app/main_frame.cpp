@@ -1,0 +1,120 @@
+#include "app/main_frame.h"
+
+#include "res/app_resources.h"
+#include "view/child_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+
+CMainFrame::CMainFrame(CommandHandler applicationCommands)
+    : view_(new CChildView(this)), applicationCommands_(std::move(applicationCommands)) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    fullScreenRect_ = screen ? screen->geometry() : QRect();
+    setCentralWidget(view_);
+    // The normal window, for when the user leaves full screen: two thirds of the screen.
+    if (fullScreenRect_.isValid())
+        resize(fullScreenRect_.size() * 2 / 3);
+    // Keys reach the frame's accelerators wherever the focus is inside the frame, also in
+    // full-screen mode, where the menu bar is out of sight.
+    qApp->installEventFilter(this);
+}
+
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+}
+
+void CMainFrame::LoadFrame() {
+    setWindowTitle(QString::fromLatin1(LoadStringResource(IDR_MAINFRAME)));
+    setWindowIcon(LoadIconResource());
+    for (const MenuPopupResource& popup : MainMenuResource()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(popup.text));
+        for (const MenuItemResource& item : popup.items) {
+            // The text after the tab shows the key; the accelerator table does the work.
+            QAction* action = menu->addAction(QString::fromLatin1(item.text));
+            const int command = item.command;
+            connect(action, &QAction::triggered, this, [this, command] { OnCmdMsg(command); });
+            actions_[command] = action;
+        }
+    }
+}
+
+QAction* CMainFrame::CommandAction(int command) const {
+    const auto found = actions_.find(command);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+bool CMainFrame::OnCmdMsg(int command) {
+    if (view_->OnCmdMsg(command))
+        return true;
+    if (command == ID_VIEW_FULLSCREEN) {
+        OnFullScreen();
+        return true;
+    }
+    return applicationCommands_ && applicationCommands_(command);
+}
+
+void CMainFrame::OnFullScreen() {
+    if (!isFullScreen_) {
+        EnterFullScreen();
+        return;
+    }
+    showNormal();
+    setGeometry(normalGeometry_);
+}
+
+void CMainFrame::EnterFullScreen() {
+    // The window system may have no part in full screen (no window manager): place the
+    // window over the screen as measured at start-up ourselves, and say it is full screen.
+    if (!isFullScreen_ && !isMinimized())
+        normalGeometry_ = geometry();
+    setGeometry(fullScreenRect_);
+    showFullScreen();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && (widget == this || isAncestorOf(widget))) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const int command = TranslateAccelerator(key->key(), key->modifiers(), key->text().toStdString());
+            if (command != 0) {
+                OnCmdMsg(command);  // an accelerator whose command nobody handles does nothing
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        // Whatever maximises the frame (the command, the maximise button, a double click on
+        // the caption) makes it full screen.
+        if (windowState() & Qt::WindowMaximized) {
+            QTimer::singleShot(0, this, [this] { EnterFullScreen(); });
+            return;
+        }
+        isFullScreen_ = (windowState() & Qt::WindowFullScreen) && !(windowState() & Qt::WindowMinimized);
+        menuBar()->setVisible(!isFullScreen_);
+    } else if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        view_->setFocus();
+    }
+}
+
+void CMainFrame::focusInEvent(QFocusEvent* event) {
+    QMainWindow::focusInEvent(event);
+    view_->setFocus();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    view_->OnDestroy();
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The main frame: the one top-level window. It holds the meter view as its only child, owns
+// the menu and the accelerators, implements full-screen mode and offers every command to the
+// view before handling it itself.
+
+#include <QMainWindow>
+#include <QRect>
+
+#include <functional>
+#include <map>
+
+class CChildView;
+class QAction;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Commands neither the view nor the frame handles go to `applicationCommands`, which
+    // returns whether it handled them.
+    using CommandHandler = std::function<bool(int command)>;
+    explicit CMainFrame(CommandHandler applicationCommands = {});
+    ~CMainFrame() override;
+
+    // The window's parts: title, icon, menu 128 and accelerator table 128.
+    void LoadFrame();
+
+    CChildView& View() const { return *view_; }
+    bool IsFullScreen() const { return isFullScreen_; }
+    // The screen as measured when the frame was made: full screen always covers this.
+    QRect FullScreenRect() const { return fullScreenRect_; }
+    // The menu's action for a command, for the window system's and the tests' use.
+    QAction* CommandAction(int command) const;
+
+    // Routes one command: the view first, then the frame, then the application.
+    bool OnCmdMsg(int command);
+    // Full Screen command: toggles between full screen and the normal window.
+    void OnFullScreen();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void EnterFullScreen();
+
+    CChildView* view_;
+    CommandHandler applicationCommands_;
+    QRect fullScreenRect_;
+    QRect normalGeometry_;
+    bool isFullScreen_ = false;
+    std::map<int, QAction*> actions_;
+};

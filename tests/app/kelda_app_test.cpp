@@ -1,0 +1,130 @@
+// The application's start-up sequence, its failures, and the About box.
+#include "app/kelda_app.h"
+
+#include "app/main_frame.h"
+#include "config/settings_store.h"
+#include "platform/fixed_text.h"
+#include "platform/message_box.h"
+#include "tests/support/meter_sim_process.h"
+#include "tests/support/xdg_sandbox.h"
+#include "view/child_view.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+class StartUp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Settings settings;
+        SetFactoryDefaults(settings);
+        CopyFixedText(settings.HostName, sim_.agent());
+        SettingsStore::SaveSettings(settings);
+        SetMessageBoxHandler([this](const MessageBoxRequest& request) {
+            boxes_.push_back(request);
+            return IDOK;
+        });
+    }
+    void TearDown() override { SetMessageBoxHandler({}); }
+
+    // Platform steps that record the order they ran in and fail as told.
+    CkeldaApp::PlatformSteps Steps(bool socketsWork, bool oleWorks) {
+        return {[this, socketsWork] {
+                    steps_.push_back("sockets");
+                    return socketsWork;
+                },
+                [this, oleWorks] {
+                    steps_.push_back("ole");
+                    return oleWorks;
+                }};
+    }
+
+    XdgSandbox xdg_;
+    decimon::test::MeterSimProcess sim_;
+    std::vector<MessageBoxRequest> boxes_;
+    std::vector<std::string> steps_;
+};
+
+TEST_F(StartUp, ShowsTheFrameFullScreen) {
+    CkeldaApp app(Steps(true, true));
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_EQ(steps_, (std::vector<std::string>{"sockets", "ole"}));
+    ASSERT_NE(app.MainWindow(), nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(app.MainWindow()->isVisible());
+    EXPECT_TRUE(app.MainWindow()->IsFullScreen());
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(StartUp, FailingSocketsShowOnlyTheirMessage) {
+    CkeldaApp app(Steps(false, true));
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(steps_, std::vector<std::string>{"sockets"}) << "the OLE step is never reached";
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, "Windows sockets initialization failed.");
+    EXPECT_EQ(boxes_[0].caption, "Decimon");
+    EXPECT_EQ(boxes_[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(app.MainWindow(), nullptr) << "no frame is made";
+}
+
+TEST_F(StartUp, FailingOleShowsItsMessage) {
+    CkeldaApp app(Steps(true, false));
+    EXPECT_FALSE(app.InitInstance());
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, "OLE initialization failed.  Make sure that the OLE libraries are the correct version.");
+    EXPECT_EQ(boxes_[0].caption, "Decimon");
+    EXPECT_EQ(boxes_[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(app.MainWindow(), nullptr);
+}
+
+TEST_F(StartUp, TheAboutBoxNamesTheProgramAndItsVersion) {
+    CkeldaApp app(Steps(true, true));
+    ASSERT_TRUE(app.InitInstance());
+    QString caption;
+    QStringList texts;
+    bool answered = false;
+    QTimer::singleShot(100, [&] {
+        auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!about)
+            return;
+        caption = about->windowTitle();
+        for (const QLabel* label : about->findChildren<QLabel*>())
+            texts << label->text();
+        for (QPushButton* button : about->findChildren<QPushButton*>())
+            if (button->text() == "OK" && button->isDefault())
+                button->click();
+        answered = true;
+    });
+    QTimer watchdog;  // a box that never appears must not hang the test
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+        if (QWidget* stuck = QApplication::activeModalWidget())
+            stuck->close();
+    });
+    watchdog.start(5000);
+    app.OnCmdMsg(57664);
+    EXPECT_TRUE(answered) << "no modal About box appeared, or it had no default OK button";
+    EXPECT_EQ(caption, "About Decimon");
+    EXPECT_TRUE(texts.contains("Decimon Version 1.2"));
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const QString& t) { return t.contains("Corvanta"); }));
+}
+
+TEST_F(StartUp, ExitClosesTheFrameAndStopsTheWorker) {
+    CkeldaApp app(Steps(true, true));
+    ASSERT_TRUE(app.InitInstance());
+    QApplication::processEvents();
+    EXPECT_TRUE(app.OnCmdMsg(57665));
+    EXPECT_FALSE(app.MainWindow()->isVisible());
+    EXPECT_FALSE(app.MainWindow()->View().HasWorker());
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The main frame on Qt's offscreen platform: menu, accelerators, full screen, routing.
+#include "app/main_frame.h"
+
+#include "diag/diag_dlg.h"
+#include "platform/fixed_text.h"
+#include "config/settings_store.h"
+#include "res/app_resources.h"
+#include "tests/support/meter_sim_process.h"
+#include "tests/support/xdg_sandbox.h"
+#include "view/child_view.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+class Frame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Settings settings;
+        SetFactoryDefaults(settings);
+        CopyFixedText(settings.HostName, sim_.agent());
+        SettingsStore::SaveSettings(settings);
+        frame_ = std::make_unique<CMainFrame>([this](int command) {
+            applicationCommands_.push_back(command);
+            return command == ID_APP_ABOUT || command == ID_APP_EXIT;
+        });
+        frame_->LoadFrame();
+    }
+    void TearDown() override { frame_.reset(); }
+
+    void ShowAndSettle() {
+        frame_->show();
+        Settle();
+    }
+    static void Settle() {
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    // A key press as the keyboard makes it, delivered where the focus is: the view.
+    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(&frame_->View(), &press);
+        Settle();
+    }
+
+    XdgSandbox xdg_;
+    decimon::test::MeterSimProcess sim_;
+    std::unique_ptr<CMainFrame> frame_;
+    std::vector<int> applicationCommands_;
+};
+
+TEST_F(Frame, TheMenuHasItsPopupsItemsAndCommands) {
+    const QList<QAction*> popups = frame_->menuBar()->actions();
+    ASSERT_EQ(popups.size(), 3);
+    EXPECT_EQ(popups[0]->text(), "&File");
+    EXPECT_EQ(popups[1]->text(), "Options");
+    EXPECT_EQ(popups[2]->text(), "&Help");
+    const std::vector<std::pair<int, QString>> items = {{ID_APP_EXIT, "E&xit"},
+                                                        {ID_VIEW_FULLSCREEN, "Full Screen\tF"},
+                                                        {ID_OPTIONS_CONFIGURE, "Configuration...\tC"},
+                                                        {ID_OPTIONS_DIAGNOSTICS, "Diagnostics...\tD"},
+                                                        {ID_APP_ABOUT, "&About Decimon..."}};
+    for (const auto& [command, text] : items) {
+        QAction* action = frame_->CommandAction(command);
+        ASSERT_NE(action, nullptr) << command;
+        EXPECT_EQ(action->text(), text);
+        EXPECT_TRUE(action->isEnabled());
+        EXPECT_FALSE(action->isCheckable());
+    }
+    EXPECT_EQ(popups[0]->menu()->actions().size(), 1);
+    EXPECT_EQ(popups[1]->menu()->actions().size(), 3);
+    EXPECT_EQ(popups[2]->menu()->actions().size(), 1);
+    EXPECT_EQ(frame_->windowTitle(), "Decimon");
+    EXPECT_FALSE(frame_->windowIcon().isNull());
+}
+
+TEST_F(Frame, CommandsGoToTheViewThenTheFrameThenTheApplication) {
+    ShowAndSettle();
+    QSignalSpy configure(&frame_->View(), &CChildView::configureRequested);
+    frame_->CommandAction(ID_OPTIONS_CONFIGURE)->trigger();
+    EXPECT_EQ(configure.count(), 1);
+    frame_->CommandAction(ID_APP_ABOUT)->trigger();
+    EXPECT_EQ(applicationCommands_, std::vector<int>{ID_APP_ABOUT});
+    EXPECT_FALSE(frame_->OnCmdMsg(ID_EDIT_COPY)) << "nobody handles the edit commands";
+    EXPECT_EQ(applicationCommands_.size(), 2u) << "after the view and the frame, the application was asked";
+}
+
+TEST_F(Frame, FullScreenFollowsTheWindowState) {
+    ShowAndSettle();
+    EXPECT_FALSE(frame_->IsFullScreen());
+    frame_->OnFullScreen();
+    Settle();
+    EXPECT_TRUE(frame_->IsFullScreen());
+    EXPECT_FALSE(frame_->menuBar()->isVisible()) << "full screen hides the menu bar";
+    frame_->OnFullScreen();
+    Settle();
+    EXPECT_FALSE(frame_->IsFullScreen());
+    EXPECT_TRUE(frame_->menuBar()->isVisible());
+    frame_->showMaximized();  // the maximise button or a double click on the caption
+    Settle();
+    EXPECT_TRUE(frame_->IsFullScreen()) << "maximised means full screen";
+    frame_->showMinimized();
+    Settle();
+    EXPECT_FALSE(frame_->IsFullScreen()) << "minimising clears it";
+}
+
+TEST_F(Frame, SingleLetterKeysWorkWithoutTheMenuBar) {
+    frame_->OnFullScreen();
+    ShowAndSettle();
+    ASSERT_TRUE(frame_->IsFullScreen());
+    ASSERT_NE(frame_->View().DiagnosticsDialog(), nullptr) << "the first paint made the dialog";
+    QSignalSpy configure(&frame_->View(), &CChildView::configureRequested);
+    Press(Qt::Key_C, Qt::NoModifier, "c");
+    Press(Qt::Key_C, Qt::ShiftModifier, "C");
+    EXPECT_EQ(configure.count(), 2);
+    CDiagDlg& diagnostics = *frame_->View().DiagnosticsDialog();
+    Press(Qt::Key_D, Qt::NoModifier, "d");
+    EXPECT_TRUE(diagnostics.IsWindowVisible());
+    Press(Qt::Key_D, Qt::ShiftModifier, "D");
+    EXPECT_FALSE(diagnostics.IsWindowVisible());
+    Press(Qt::Key_F, Qt::ShiftModifier, "F");
+    EXPECT_FALSE(frame_->IsFullScreen());
+    Press(Qt::Key_F, Qt::NoModifier, "f");
+    EXPECT_TRUE(frame_->IsFullScreen());
+    EXPECT_TRUE(frame_->View().hasFocus() || QApplication::focusWidget() == nullptr ||
+                QApplication::focusWidget() == &frame_->View());
+}
+
+TEST_F(Frame, EditAndPaneKeysDoNothing) {
+    frame_->OnFullScreen();
+    ShowAndSettle();
+    QSignalSpy configure(&frame_->View(), &CChildView::configureRequested);
+    const bool diagnosticsShown = frame_->View().DiagnosticsDialog()->IsWindowVisible();
+    const std::vector<std::pair<int, Qt::KeyboardModifiers>> keys = {
+        {Qt::Key_C, Qt::ControlModifier},      {Qt::Key_X, Qt::ControlModifier},
+        {Qt::Key_V, Qt::ControlModifier},      {Qt::Key_Z, Qt::ControlModifier},
+        {Qt::Key_Insert, Qt::ControlModifier}, {Qt::Key_Insert, Qt::ShiftModifier},
+        {Qt::Key_Delete, Qt::ShiftModifier},   {Qt::Key_Backspace, Qt::AltModifier},
+        {Qt::Key_F6, Qt::NoModifier},          {Qt::Key_F6, Qt::ShiftModifier}};
+    for (const auto& [key, modifiers] : keys) {
+        EXPECT_NE(TranslateAccelerator(key, modifiers, ""), 0) << "the table has an entry for " << key;
+        Press(key, modifiers);
+    }
+    EXPECT_EQ(configure.count(), 0);
+    EXPECT_TRUE(frame_->IsFullScreen());
+    EXPECT_EQ(frame_->View().DiagnosticsDialog()->IsWindowVisible(), diagnosticsShown);
+    EXPECT_TRUE(applicationCommands_.size() == keys.size()) << "each key's command went unhandled up to the application";
+}
+
+TEST(Accelerators, CharactersAreCaseSensitiveAndVirtualKeysNeedTheirModifiers) {
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_C, Qt::NoModifier, "c"), ID_OPTIONS_CONFIGURE);
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_C, Qt::ControlModifier, "\x03"), ID_EDIT_COPY);
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_F6, Qt::NoModifier, ""), ID_NEXT_PANE);
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_F6, Qt::ShiftModifier, ""), ID_PREV_PANE);
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_F6, Qt::ControlModifier, ""), 0);
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_E, Qt::NoModifier, "e"), 0);
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_D, Qt::AltModifier, "d"), 0) << "Alt+D is no typed character";
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_F, Qt::KeypadModifier, "f"), ID_VIEW_FULLSCREEN);
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
+# net-snmp and the display font, its files, and that the installed program starts.
+#   package_test.sh BUILD-DIR SIMULATOR
+set -euo pipefail
+build=$1 simulator=$2
+work=$(mktemp -d /tmp/decimon-package-XXXXXX)
+sim_pid= app_pid=
+cleanup() {
+  for pid in $app_pid $sim_pid; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  exec 3>&- 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+(cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack failed"; }
+deb=$(ls "$work"/out/decimon_*.deb)
+[ "$(dpkg-deb -f "$deb" Package)" = decimon ] || fail "the package is not named decimon"
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 fonts-arkpandora; do
+  grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
+done
+contents=$(dpkg-deb -c "$deb")
+for file in ./usr/bin/decimon ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
+            ./usr/share/icons/hicolor/scalable/apps/decimon.svg ./usr/share/icons/hicolor/48x48/apps/decimon.png \
+            ./usr/share/icons/hicolor/256x256/apps/decimon.png; do
+  grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
+done
+
+# The packaged program starts and stays up (offscreen, against the simulator).
+dpkg-deb -x "$deb" "$work/root"
+mkfifo "$work/sim.in"
+"$simulator" --port 0 --level 700 <"$work/sim.in" >"$work/sim.out" &
+sim_pid=$!
+exec 3>"$work/sim.in"
+for _ in $(seq 100); do grep -q listening "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
+port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
+mkdir -p "$work/config/Corvanta" "$work/runtime" && chmod 700 "$work/runtime"
+printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="127.0.0.1:%s"\n' "$port" \
+  >"$work/config/Corvanta/Decimon.reg"
+XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen \
+  "$work/root/usr/bin/decimon" >"$work/decimon.log" 2>&1 &
+app_pid=$!
+sleep 3
+kill -0 "$app_pid" 2>/dev/null || { cat "$work/decimon.log"; fail "the packaged program did not keep running"; }
+echo count >&3
+sleep 0.2
+requests=$(sed -n 's/^requests //p' "$work/sim.out")
+[ "${requests:-0}" -gt 0 ] || fail "the packaged program did not poll the meter"
+echo "package: $(basename "$deb") with $depends"

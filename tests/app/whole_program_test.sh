@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The whole program on a real X server (Xvfb, no window manager) against the meter simulator:
+# it starts full screen covering the screen, shows the meter (panel colour, white digits, no
+# menu bar), F leaves full screen and shows the menu, and closing the window ends the process
+# with status 0, also while the meter is silent. Screenshots are kept in ARTIFACTS.
+#   whole_program_test.sh DECIMON SIMULATOR X-CLOSE-WINDOW ARTIFACTS
+set -euo pipefail
+decimon=$1 simulator=$2 close_window=$3 artifacts=$4
+mkdir -p "$artifacts"
+work=$(mktemp -d /tmp/decimon-whole-XXXXXX)
+xvfb_pid= sim_pid= app_pid=
+cleanup() {
+  for pid in $app_pid $sim_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  exec 3>&- 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A private X server on a free display number.
+for n in $(seq 90 190); do [ -e "/tmp/.X$n-lock" ] || { display=:$n; break; }; done
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# The meter, driven through a pipe that stays open for the whole test.
+mkfifo "$work/sim.in"
+"$simulator" --port 0 --level 853 --weighting 1 --name "Whole program" --location "Xvfb" \
+  <"$work/sim.in" >"$work/sim.out" &
+sim_pid=$!
+exec 3>"$work/sim.in"
+for _ in $(seq 100); do grep -q listening "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
+port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
+[ -n "$port" ] || fail "the simulator did not start"
+
+export XDG_CONFIG_HOME=$work/config
+mkdir -p "$XDG_CONFIG_HOME/Corvanta"
+printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="127.0.0.1:%s"\n"SnmpTimeout"=dword:000000fa\n"SnmpRetries"=dword:00000001\n' \
+  "$port" >"$XDG_CONFIG_HOME/Corvanta/Decimon.reg"
+
+window_id() { xwininfo -name Decimon 2>/dev/null | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p'; }
+geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'; }
+pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
+# The share of white pixels in a rectangle W x H at X,Y.
+white_share() { convert "$1" -crop "$2x$3+$4+$5" +repage -fill black +opaque white -format '%[fx:mean]' info:; }
+
+start_display() {
+  "$decimon" >"$work/decimon.log" 2>&1 &
+  app_pid=$!
+  for _ in $(seq 200); do [ -n "$(window_id)" ] && break; sleep 0.05; done
+  win=$(window_id)
+  [ -n "$win" ] || fail "no window named Decimon"
+}
+
+# Ends the display by closing its window; it must end with status 0 within `limit` seconds.
+close_display() {
+  local limit=$1 status=0
+  "$close_window" "$win"
+  for _ in $(seq $((limit * 20))); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+  kill -0 "$app_pid" 2>/dev/null && fail "the display did not end within $limit s of closing its window"
+  wait "$app_pid" || status=$?
+  app_pid=
+  [ "$status" -eq 0 ] || fail "the display ended with status $status"
+}
+
+# 1. Full screen over the whole screen, showing the meter.
+start_display
+sleep 3  # the first tick polls after 500 ms; its result shows at the next tick
+read -r x y w h <<<"$(geometry "$win")"
+[ "$x $y $w $h" = "0 0 1280 800" ] || fail "full-screen window at $x,$y ${w}x$h, not 0,0 1280x800"
+import -window root "$artifacts/full-screen.png"
+shot=$artifacts/full-screen.png
+[ "$(pixel "$shot" 4 4)" = FFFFFF ] || fail "the corner outside the panel is not white: $(pixel "$shot" 4 4)"
+[ "$(pixel "$shot" 40 400)" = 4CB1FB ] || fail "the panel is not in the panel colour: $(pixel "$shot" 40 400)"
+[ "$(pixel "$shot" 640 3)" = FFFFFF ] || fail "something stands above the panel (a menu bar?)"
+share=$(white_share "$shot" 400 90 462 120)
+awk -v s="$share" 'BEGIN{exit !(s > 0.05)}' || fail "no white digits where the level stands (white share $share)"
+
+# 2. F leaves full screen: a normal window with its menu bar.
+xdotool windowfocus --sync "$win" key f
+sleep 1
+read -r x y w h <<<"$(geometry "$win")"
+[ "$w $h" != "1280 800" ] || fail "F did not leave full screen"
+import -window root "$artifacts/normal.png"
+menu=$(pixel "$artifacts/normal.png" $((x + 5)) $((y + 5)))
+[ "$menu" != FFFFFF ] && [ "$menu" != 4CB1FB ] || fail "no menu bar at the top of the normal window ($menu)"
+close_display 3
+
+# 3. Closing while the meter is silent still ends the display, within one poll's bound.
+start_display
+sleep 1.5
+echo "silent on" >&3
+sleep 1
+close_display 3
+echo "whole program: full screen, meter shown, F toggles, closes with status 0"
