@@ -4,6 +4,7 @@
 #include "config/settings_store.h"
 #include "monitor/meter_monitor.h"
 #include "platform/fixed_text.h"
+#include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 
 #include <sys/resource.h>
@@ -43,10 +44,7 @@ int main(int argc, char** argv) {
     setenv("XDG_CONFIG_HOME", home.c_str(), 1);
 
     decimon::test::MeterSimProcess sim({"--level", "853"});
-    Settings settings;
-    SetFactoryDefaults(settings);
-    CopyFixedText(settings.HostName, sim.agent());
-    SettingsStore::SaveSettings(settings);
+    SaveMeterSettings(sim.agent());
 
     MeterMonitor monitor;
     monitor.StartWorker();

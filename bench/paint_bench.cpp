@@ -11,6 +11,7 @@
 // wide. Target: a paint costs at most twice the bare copy.
 #include "config/settings_store.h"
 #include "platform/fixed_text.h"
+#include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
@@ -34,12 +35,10 @@ constexpr char NoMeter[] = "127.0.0.1:9";
 
 // Settings for the views made from now on: the meter at `host`, one poll a minute.
 void SaveSettingsFor(const std::string& host) {
-    Settings settings;
-    SetFactoryDefaults(settings);
-    CopyFixedText(settings.HostName, host);
-    settings.PollingInterval = 60;
-    settings.SnmpTimeout = 200;
-    SettingsStore::SaveSettings(settings);
+    SaveMeterSettings(host, [](Settings& settings) {
+        settings.PollingInterval = 60;
+        settings.SnmpTimeout = 200;
+    });
 }
 
 void ProcessEventsFor(int milliseconds) {

@@ -48,4 +48,12 @@ printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName
   >"$work/config/Corvanta/Decimon.reg"
 [ ${#as_user[@]} -eq 0 ] || chown -R "$SUDO_USER" "$work/config"
 
-"${as_user[@]}" env XDG_CONFIG_HOME="$work/config" "$DECIMON_ROOT/build-run/app/decimon"
+# The session's runtime folder (a Wayland display's socket lives there), else a private one.
+runtime=${XDG_RUNTIME_DIR:-}
+[ ${#as_user[@]} -eq 0 ] || runtime=/run/user/$(id -u "$SUDO_USER")
+if [ ! -d "$runtime" ]; then
+  runtime=$work/runtime
+  mkdir -m 700 "$runtime"
+  [ ${#as_user[@]} -eq 0 ] || chown "$SUDO_USER" "$runtime"
+fi
+"${as_user[@]}" env XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$runtime" "$DECIMON_ROOT/build-run/app/decimon"

@@ -110,10 +110,10 @@ Agent::Agent(const SimOptions& options)
     : objects_(options.initial, Clock::now()), responder_(objects_, controls_, options.community),
       interpreter_(objects_, controls_), channel_(interpreter_) {
     configureLibrary();
-    const std::string spec = transportSpec(options.address, options.port);
-    netsnmp_transport* transport = netsnmp_transport_open_server("decimon-meter-sim", spec.c_str());
+    const std::string endpoint = transportSpec(options.address, options.port);
+    netsnmp_transport* transport = netsnmp_transport_open_server("decimon-meter-sim", endpoint.c_str());
     if (!transport)
-        throw std::runtime_error("cannot listen on " + spec);
+        throw std::runtime_error("cannot listen on " + endpoint);
     const int port = boundPort(transport->sock);
 
     netsnmp_session config;
@@ -126,7 +126,7 @@ Agent::Agent(const SimOptions& options)
     // snmp_add copies the configuration and owns the transport from here, also on failure.
     session_ = snmp_add(&config, transport, nullptr, nullptr);
     if (!session_ || port < 0)
-        throw std::runtime_error("cannot serve on " + spec);
+        throw std::runtime_error("cannot serve on " + endpoint);
     listenAddress_ = transportSpec(options.address, port);
 }
 

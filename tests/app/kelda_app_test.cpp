@@ -5,6 +5,7 @@
 #include "config/settings_store.h"
 #include "platform/fixed_text.h"
 #include "platform/message_box.h"
+#include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
@@ -25,10 +26,7 @@ namespace {
 class StartUp : public ::testing::Test {
 protected:
     void SetUp() override {
-        Settings settings;
-        SetFactoryDefaults(settings);
-        CopyFixedText(settings.HostName, sim_.agent());
-        SettingsStore::SaveSettings(settings);
+        SaveMeterSettings(sim_.agent());
         SetMessageBoxHandler([this](const MessageBoxRequest& request) {
             boxes_.push_back(request);
             return IDOK;

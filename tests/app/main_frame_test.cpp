@@ -5,6 +5,7 @@
 #include "platform/fixed_text.h"
 #include "config/settings_store.h"
 #include "res/app_resources.h"
+#include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
@@ -25,10 +26,7 @@ namespace {
 class Frame : public ::testing::Test {
 protected:
     void SetUp() override {
-        Settings settings;
-        SetFactoryDefaults(settings);
-        CopyFixedText(settings.HostName, sim_.agent());
-        SettingsStore::SaveSettings(settings);
+        SaveMeterSettings(sim_.agent());
         frame_ = std::make_unique<CMainFrame>([this](int command) {
             applicationCommands_.push_back(command);
             return command == ID_APP_ABOUT || command == ID_APP_EXIT;

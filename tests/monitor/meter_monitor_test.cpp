@@ -7,6 +7,7 @@
 #include "monitor/polling_worker.h"
 #include "platform/fixed_text.h"
 #include "tests/support/xdg_sandbox.h"
+#include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 
 #include <gtest/gtest.h>
@@ -59,14 +60,12 @@ protected:
 
     // Saves settings for the simulator (with `adjust` applied) and starts a monitor on them.
     void Start(const std::function<void(Settings&)>& adjust = {}) {
-        Settings settings;
-        SetFactoryDefaults(settings);
-        CopyFixedText(settings.HostName, sim_.agent());
-        settings.SnmpTimeout = 100;
-        settings.SnmpRetries = 0;
-        if (adjust)
-            adjust(settings);
-        SettingsStore::SaveSettings(settings);
+        SaveMeterSettings(sim_.agent(), [&](Settings& settings) {
+            settings.SnmpTimeout = 100;
+            settings.SnmpRetries = 0;
+            if (adjust)
+                adjust(settings);
+        });
         monitor_ = std::make_unique<MeterMonitor>();
         ASSERT_TRUE(monitor_->StartWorker());
         monitor_->RequestFirstConnection();
@@ -228,10 +227,7 @@ TEST_F(Engine, AStopWhileTheMeterIsSilentIsBoundedByTheTimeout) {
 }
 
 TEST_F(Engine, AStopBeforeAnyConnectionEndsAtOnce) {
-    Settings settings;
-    SetFactoryDefaults(settings);
-    CopyFixedText(settings.HostName, sim_.agent());
-    SettingsStore::SaveSettings(settings);
+    SaveMeterSettings(sim_.agent());
     monitor_ = std::make_unique<MeterMonitor>();
     ASSERT_TRUE(monitor_->StartWorker());
     const auto start = Clock::now();

@@ -11,6 +11,7 @@
 #include "platform/fixed_text.h"
 #include "res/app_resources.h"
 #include "res/dialog_ids.h"
+#include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/xdg_sandbox.h"
 
@@ -99,15 +100,13 @@ protected:
 
     // Saves the settings (the factory defaults for `host`, then `adjust`) and builds a view.
     void MakeView(const std::string& host, const std::function<void(Settings&)>& adjust = {}) {
-        Settings settings;
-        SetFactoryDefaults(settings);
-        CopyFixedText(settings.HostName, host);
-        settings.SnmpTimeout = 100;
-        settings.SnmpRetries = 0;
-        settings.PollingInterval = 60;  // one tick only, unless a test wants more
-        if (adjust)
-            adjust(settings);
-        SettingsStore::SaveSettings(settings);
+        SaveMeterSettings(host, [&](Settings& settings) {
+            settings.SnmpTimeout = 100;
+            settings.SnmpRetries = 0;
+            settings.PollingInterval = 60;  // one tick only, unless a test wants more
+            if (adjust)
+                adjust(settings);
+        });
         view_ = std::make_unique<CChildView>();
         recorder_ = std::make_unique<PaintRecorder>(*view_);
     }
