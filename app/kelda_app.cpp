@@ -28,7 +28,8 @@ CkeldaApp::CkeldaApp(PlatformSteps steps) : steps_(std::move(steps)) {}
 CkeldaApp::~CkeldaApp() = default;
 
 bool CkeldaApp::InitInstance() {
-    // Common controls and the framework's own initialisation need nothing under Qt.
+    // The common controls, the framework's own initialisation, control containers and the
+    // framework's profile key (which nothing reads) need nothing under Qt.
     QApplication::setApplicationName(QString::fromLatin1(LoadStringResource(AFX_IDS_APP_TITLE)));
     QApplication::setWindowIcon(LoadIconResource());
     if (!steps_.initSockets()) {

@@ -20,9 +20,11 @@ mkdir -p "$corpus" "$artifacts"
 status=0
 "$BUILD/fuzz/regedit_fuzzer" -max_total_time="$SECONDS_TO_RUN" -max_len=65536 -timeout=10 \
   -rss_limit_mb=2048 -dict="$DECIMON_ROOT/fuzz/regedit.dict" -artifact_prefix="$artifacts/" \
-  -print_final_stats=1 "$corpus" "$DECIMON_ROOT/fuzz/corpus" || status=$?
+  -print_final_stats=1 "$corpus" "$DECIMON_ROOT/fuzz/corpus" >"$BUILD/fuzz.log" 2>&1 || status=$?
 if [ "$status" -ne 0 ]; then
-  echo "fuzz.sh: regedit_fuzzer failed (exit $status); see $artifacts" >&2
+  tail -n 60 "$BUILD/fuzz.log" >&2
+  echo "fuzz.sh: regedit_fuzzer failed (exit $status); see $artifacts and $BUILD/fuzz.log" >&2
   exit "$status"
 fi
+grep -E '^stat::number_of_executed_units' "$BUILD/fuzz.log" || true
 echo "fuzz.sh: regedit_fuzzer ran ${SECONDS_TO_RUN}s without a fault"
