@@ -5,6 +5,8 @@
 #include "monitor/meter_monitor.h"
 #include "platform/fixed_text.h"
 #include "res/dialog_ids.h"
+#include "tests/support/meter_settings.h"
+#include "tests/support/meter_sim_process.h"
 #include "tests/support/xdg_sandbox.h"
 
 #include <QApplication>
@@ -300,3 +302,35 @@ TEST_F(DiagnosticsDialog, TheCaptionDragsTheDialogWithinTheView) {
     DragCaption({-5000, -5000});
     EXPECT_EQ(dialog->pos(), area.topLeft());
 }
+
+namespace {
+
+// Clear against counters that real polls raised: a monitor with its worker and a meter.
+TEST_F(DiagnosticsDialog, ClearZeroesCountersThatPollsRaised) {
+    decimon::test::MeterSimProcess meter;
+    meter.command("silent on");  // every poll fails: polls, errors and errors in a row rise
+    SaveMeterSettings(meter.agent(), [](Settings& settings) {
+        settings.SnmpTimeout = 50;
+        settings.SnmpRetries = 0;
+    });
+    MeterMonitor polled;
+    ASSERT_TRUE(polled.StartWorker());
+    polled.RequestFirstConnection();
+    CDiagDlg clearing(&view, &polled);
+    ASSERT_TRUE(clearing.Create(&view));
+    for (int poll = 0; poll < 2; ++poll) {
+        polled.RequestPoll();
+        for (int wait = 0; wait < 500 && polled.PollPending(); ++wait)
+            QTest::qWait(2);
+    }
+    ASSERT_EQ(polled.CopyForDiagnostics().ErrorCount, 2);
+    QTest::mouseClick(clearing.GetDlgItem(IDC_DIAG_CLEAR), Qt::LeftButton);
+    const DiagnosticsCopy cleared = polled.CopyForDiagnostics();
+    EXPECT_EQ(cleared.PollCount, 0);
+    EXPECT_EQ(cleared.ErrorCount, 0);
+    EXPECT_EQ(cleared.ConsecutiveErrors, 0);
+    EXPECT_FALSE(cleared.LastErrorTime == NoErrorTime()) << "the time of the last error stays";
+    polled.StopWorker();
+}
+
+}  // namespace
