@@ -19,11 +19,17 @@ public:
     explicit ModalAnswer(std::function<void(QWidget*)> answer) : answer_(std::move(answer)) {
         poll_.setInterval(10);
         QObject::connect(&poll_, &QTimer::timeout, [this] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                poll_.stop();
-                seen_ = true;
-                answer_(modal);
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            // The first window of a process may not be active yet: keys need it to be.
+            if (QApplication::activeWindow() != modal && ++activationTries_ < 50) {
+                modal->activateWindow();
+                return;
             }
+            poll_.stop();
+            seen_ = true;
+            answer_(modal);
         });
         poll_.start();
         watchdog_.setSingleShot(true);
@@ -41,4 +47,5 @@ private:
     QTimer poll_;
     QTimer watchdog_;
     bool seen_ = false;
+    int activationTries_ = 0;
 };
