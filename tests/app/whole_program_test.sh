@@ -43,7 +43,8 @@ mkdir -p "$XDG_CONFIG_HOME/Corvanta"
 printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="127.0.0.1:%s"\n"SnmpTimeout"=dword:000000fa\n"SnmpRetries"=dword:00000001\n' \
   "$port" >"$XDG_CONFIG_HOME/Corvanta/Decimon.reg"
 
-window_id() { xwininfo -name Decimon 2>/dev/null | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\).*/\1/p'; }
+# The main window: Qt also makes an unmapped helper window with the same name.
+window_id() { xwininfo -root -tree 2>/dev/null | awk '/"Decimon": \("decimon" "Decimon"\)/ {print $1; exit}'; }
 geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'; }
 pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 # The share of white pixels in a rectangle W x H at X,Y.
@@ -89,12 +90,12 @@ read -r x y w h <<<"$(geometry "$win")"
 import -window root "$artifacts/normal.png"
 menu=$(pixel "$artifacts/normal.png" $((x + 5)) $((y + 5)))
 [ "$menu" != FFFFFF ] && [ "$menu" != 4CB1FB ] || fail "no menu bar at the top of the normal window ($menu)"
-close_display 3
+close_display 5
 
 # 3. Closing while the meter is silent still ends the display, within one poll's bound.
 start_display
 sleep 1.5
 echo "silent on" >&3
 sleep 1
-close_display 3
+close_display 5
 echo "whole program: full screen, meter shown, F toggles, closes with status 0"

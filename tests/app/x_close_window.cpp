@@ -37,8 +37,14 @@ int main(int argc, char** argv) {
     message.type = Atom(connection, "WM_PROTOCOLS");
     message.data.data32[0] = Atom(connection, "WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-    xcb_flush(connection);
+    // A checked request waits for the server's word: the message is out before we leave.
+    const xcb_void_cookie_t sent = xcb_send_event_checked(connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                                                          reinterpret_cast<const char*>(&message));
+    xcb_generic_error_t* error = xcb_request_check(connection, sent);
+    const int status = error ? 1 : 0;
+    if (error)
+        std::fprintf(stderr, "x-close-window: the X server refused the message (error %d)\n", error->error_code);
+    std::free(error);
     xcb_disconnect(connection);
-    return 0;
+    return status;
 }
