@@ -2,6 +2,7 @@
 
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
+#include "platform/code_page.h"
 #include "platform/message_box.h"
 #include "platform/snmp_mgr.h"
 #include "res/app_resources.h"
@@ -30,7 +31,7 @@ CkeldaApp::~CkeldaApp() = default;
 bool CkeldaApp::InitInstance() {
     // The common controls, the framework's own initialisation, control containers and the
     // framework's profile key (which nothing reads) need nothing under Qt.
-    QApplication::setApplicationName(QString::fromLatin1(LoadStringResource(AFX_IDS_APP_TITLE)));
+    QApplication::setApplicationName(FromCodePage(LoadStringResource(AFX_IDS_APP_TITLE)));
     QApplication::setWindowIcon(LoadIconResource());
     if (!steps_.initSockets()) {
         ReportStartupFailure(IDP_SOCKETS_INIT_FAILED);

@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include "platform/code_page.h"
 #include "res/app_resources.h"
 #include "view/child_view.h"
 
@@ -31,13 +32,13 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::LoadFrame() {
-    setWindowTitle(QString::fromLatin1(LoadStringResource(IDR_MAINFRAME)));
+    setWindowTitle(FromCodePage(LoadStringResource(IDR_MAINFRAME)));
     setWindowIcon(LoadIconResource());
     for (const MenuPopupResource& popup : MainMenuResource()) {
-        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(popup.text));
+        QMenu* menu = menuBar()->addMenu(FromCodePage(popup.text));
         for (const MenuItemResource& item : popup.items) {
             // The text after the tab shows the key; the accelerator table does the work.
-            QAction* action = menu->addAction(QString::fromLatin1(item.text));
+            QAction* action = menu->addAction(FromCodePage(item.text));
             const int command = item.command;
             connect(action, &QAction::triggered, this, [this, command] { OnCmdMsg(command); });
             actions_[command] = action;
