@@ -20,8 +20,11 @@ CMainFrame::CMainFrame(CommandHandler applicationCommands)
     fullScreenRect_ = screen ? screen->geometry() : QRect();
     setCentralWidget(view_);
     // The normal window, for when the user leaves full screen: two thirds of the screen.
-    if (fullScreenRect_.isValid())
+    // The frame never grows beyond the screen as measured now.
+    if (fullScreenRect_.isValid()) {
+        setMaximumSize(fullScreenRect_.size());
         resize(fullScreenRect_.size() * 2 / 3);
+    }
     // Keys reach the frame's accelerators wherever the focus is inside the frame, also in
     // full-screen mode, where the menu bar is out of sight.
     qApp->installEventFilter(this);

@@ -97,6 +97,9 @@ TEST_F(Frame, CommandsGoToTheViewThenTheFrameThenTheApplication) {
 TEST_F(Frame, FullScreenFollowsTheWindowState) {
     ShowAndSettle();
     EXPECT_FALSE(frame_->IsFullScreen());
+    frame_->resize(frame_->FullScreenRect().size() * 2);
+    Settle();
+    EXPECT_EQ(frame_->size(), frame_->FullScreenRect().size()) << "never larger than the screen measured at start-up";
     frame_->OnFullScreen();
     Settle();
     EXPECT_TRUE(frame_->IsFullScreen());
