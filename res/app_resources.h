@@ -1,5 +1,5 @@
 #pragma once
-// The application's resources: string table, menu 128, accelerator table 128, version.
+// The application's resources: string table, menu 128, accelerator table 128, icon 128.
 
 #include <QIcon>
 #include <Qt>
