@@ -1,5 +1,6 @@
 #include "app/about_dlg.h"
 
 #include "res/dialog_ids.h"
+#include "res/dialog_templates.h"
 
-CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(IDD_ABOUTBOX, parent) {}
+CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(FindDialogTemplate(IDD_ABOUTBOX), parent) {}

@@ -2,9 +2,9 @@
 
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
-#include "platform/code_page.h"
-#include "platform/message_box.h"
-#include "platform/snmp_mgr.h"
+#include "platform/qt/code_page.h"
+#include "platform/qt/message_box.h"
+#include "platform/sys/snmp_mgr.h"
 #include "res/app_resources.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "app/main_frame.h"
 
-#include "platform/code_page.h"
+#include "platform/qt/code_page.h"
 #include "res/app_resources.h"
 #include "view/child_view.h"
 

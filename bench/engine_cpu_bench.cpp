@@ -3,7 +3,7 @@
 // driver, which sleeps between requests.
 #include "config/settings_store.h"
 #include "monitor/meter_monitor.h"
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 

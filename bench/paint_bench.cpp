@@ -10,7 +10,7 @@
 // and BM_RefitAfterResize, the refit of the fonts after a resize from 800 to 3840 pixels
 // wide. Target: a paint costs at most twice the bare copy.
 #include "config/settings_store.h"
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/xdg_sandbox.h"

@@ -1,6 +1,6 @@
 #include "config/settings.h"
 
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 
 void SetFactoryDefaults(Settings& settings) {
     settings = Settings{};  // every text byte zero: Password and the Recent entries are empty

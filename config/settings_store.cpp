@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/fixed_text.h"
-#include "platform/registry.h"
+#include "platform/sys/fixed_text.h"
+#include "platform/sys/registry.h"
 
 namespace {
 

@@ -2,11 +2,12 @@
 
 #include "diag/diag_format.h"
 #include "monitor/meter_monitor.h"
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 #include "res/dialog_ids.h"
+#include "res/dialog_templates.h"
 
 CDiagDlg::CDiagDlg(QWidget* ownerView, MeterMonitor* monitor)
-    : CDialog(IDD_DIAGNOSTICS, ownerView),
+    : CDialog(FindDialogTemplate(IDD_DIAGNOSTICS), ownerView),
       LastErrorTime(::NoErrorTime()),
       NoErrorTime(::NoErrorTime()),
       OwnerView(ownerView),

@@ -5,8 +5,8 @@
 // (TakeStatistics) and then calls RefreshDisplay, whether the dialog is shown or not.
 
 #include "monitor/monitor_state.h"
-#include "platform/dialog.h"
-#include "platform/ole_date_time.h"
+#include "platform/qt/dialog.h"
+#include "platform/sys/ole_date_time.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // The texts of the diagnostics dialog: counters with thousands separators and time spans
 // in days, hours, minutes and seconds.
 
-#include "platform/ole_date_time.h"
+#include "platform/sys/ole_date_time.h"
 
 #include <cstdint>
 #include <string>

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/regedit_file.h"
+#include "platform/sys/regedit_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     constexpr std::string_view section = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon";

@@ -21,9 +21,10 @@ int TruncateSaturated(double value) {
     return static_cast<int>(value);
 }
 
-std::string Format(const char* format, int hours, int minutes) {
+// "%dh %dm", or "> %dh %dm" when the limit lies beyond the shift.
+std::string Format(bool beyondShift, int hours, int minutes) {
     char text[128];
-    std::snprintf(text, sizeof text, format, hours, minutes);
+    std::snprintf(text, sizeof text, beyondShift ? "> %dh %dm" : "%dh %dm", hours, minutes);
     return text;
 }
 
@@ -38,8 +39,8 @@ std::string FormatTimeToLimit(double level, int levelOffset, double shiftLenHour
     if (shiftSeconds < allowedSeconds) {
         double wholeHours = 0.0;
         const double fraction = std::modf(shiftLenHours, &wholeHours);
-        return Format("> %dh %dm", TruncateSaturated(wholeHours), TruncateSaturated(std::fabs(fraction) * 60.0));
+        return Format(true, TruncateSaturated(wholeHours), TruncateSaturated(std::fabs(fraction) * 60.0));
     }
     const int seconds = TruncateSaturated(allowedSeconds);
-    return Format("%dh %dm", seconds / 3600, (seconds % 3600) / 60);
+    return Format(false, seconds / 3600, (seconds % 3600) / 60);
 }

@@ -2,7 +2,7 @@
 
 #include "config/settings_store.h"
 #include "monitor/polling_worker.h"
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 
 #include <algorithm>
 #include <climits>

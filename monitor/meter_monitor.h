@@ -5,7 +5,7 @@
 
 #include "config/settings.h"
 #include "monitor/monitor_state.h"
-#include "platform/win_thread.h"
+#include "platform/sys/win_thread.h"
 
 #include <memory>
 #include <mutex>

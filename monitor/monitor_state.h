@@ -2,7 +2,7 @@
 // The values the user-interface thread and the polling worker share, all guarded by the
 // monitor's StateLock.
 
-#include "platform/ole_date_time.h"
+#include "platform/sys/ole_date_time.h"
 
 #include <cstdint>
 
@@ -14,6 +14,9 @@ static_assert(sizeof FixedFooter - 1 == 44);
 
 inline constexpr char NoValueText[] = "---";
 inline constexpr double NoReading = -1.0;
+
+// The value of `LastErrorTime` before any error: 1929-10-27 15:00:00 local time.
+COleDateTime NoErrorTime();
 
 struct MonitorState {
     MeterDevice* Device = nullptr;  // owned and used by the worker alone; kept here between cycles

@@ -2,7 +2,7 @@
 
 #include "monitor/dose.h"
 #include "monitor/meter_monitor.h"
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 #include "snmp/snmp_device.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // The dialog templates of the program, as a resource script would give them.
 
-#include "platform/dialog_template.h"
-#include "res/dialog_ids.h"
+#include "res/dialog_templates.h"
 
+#include "res/dialog_ids.h"
 
 namespace {
 

@@ -5,7 +5,7 @@ DECIMON_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$DECIMON_ROOT/scripts/deps.sh"
 
 decimon_install_packages
-decimon_build "$DECIMON_ROOT/build"
+decimon_build "$DECIMON_ROOT/build" -DDECIMON_WERROR=ON
 
 # The monitoring engine once more under ThreadSanitizer: it must report nothing.
 cmake -S "$DECIMON_ROOT" -B "$DECIMON_ROOT/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,7 +1,7 @@
 #pragma once
 // One SNMP manager session to one agent: GET one integer or one text object at a time.
 
-#include "platform/snmp_mgr.h"
+#include "platform/sys/snmp_mgr.h"
 
 class SnmpDevice {
 public:

@@ -1,8 +1,8 @@
 #include "view/child_view.h"
 
 #include "diag/diag_dlg.h"
-#include "platform/code_page.h"
-#include "platform/ole_date_time.h"
+#include "platform/qt/code_page.h"
+#include "platform/sys/ole_date_time.h"
 #include "res/app_resources.h"
 
 #include <QPainter>

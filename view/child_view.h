@@ -4,7 +4,7 @@
 // poll, refreshes the diagnostics dialog and repaints the view.
 
 #include "monitor/meter_monitor.h"
-#include "platform/window_timer.h"
+#include "platform/qt/window_timer.h"
 #include "view/meter_painter.h"
 
 #include <QFrame>

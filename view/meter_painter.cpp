@@ -1,6 +1,6 @@
 #include "view/meter_painter.h"
 
-#include "platform/code_page.h"
+#include "platform/qt/code_page.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -3,7 +3,7 @@
 // drawing of one whole picture into a painter.
 
 #include "view/glyph_cache.h"
-#include "view/meter_picture.h"
+#include "monitor/meter_picture.h"
 #include "view/view_fonts.h"
 
 #include <QColor>

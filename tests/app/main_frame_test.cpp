@@ -2,7 +2,7 @@
 #include "app/main_frame.h"
 
 #include "diag/diag_dlg.h"
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 #include "config/settings_store.h"
 #include "res/app_resources.h"
 #include "tests/support/meter_settings.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fixed_text.h"
-#include "platform/regedit_file.h"
+#include "platform/sys/fixed_text.h"
+#include "platform/sys/regedit_file.h"
 #include "tests/support/xdg_sandbox.h"
 
 namespace {

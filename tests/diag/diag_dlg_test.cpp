@@ -3,7 +3,7 @@
 #include "diag/diag_dlg.h"
 #include "diag/diag_format.h"
 #include "monitor/meter_monitor.h"
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 #include "res/dialog_ids.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"

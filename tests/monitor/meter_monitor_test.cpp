@@ -5,7 +5,7 @@
 #include "config/settings_store.h"
 #include "monitor/dose.h"
 #include "monitor/polling_worker.h"
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 #include "tests/support/xdg_sandbox.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"

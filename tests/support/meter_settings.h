@@ -5,7 +5,7 @@
 // in the DNS.
 
 #include "config/settings_store.h"
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 
 #include <functional>
 #include <string_view>

@@ -216,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(AllNumericTypes, MeterSimTypes,
                                          TypedValue{"gauge32", "853", 0x42, 853},
                                          TypedValue{"unsigned32", "853", 0x47, 853},
                                          TypedValue{"timeticks", "123456", 0x43, 123456}),
-                         [](const testing::TestParamInfo<TypedValue>& info) { return std::string(info.param.type); });
+                         [](const testing::TestParamInfo<TypedValue>& param) { return std::string(param.param.type); });
 
 TEST(MeterSimOctets, EscapedBytesArriveIntact) {
     MeterSimProcess sim;

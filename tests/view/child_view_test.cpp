@@ -8,7 +8,7 @@
 #include "diag/diag_format.h"
 #include "monitor/dose.h"
 #include "monitor/polling_worker.h"
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 #include "res/app_resources.h"
 #include "res/dialog_ids.h"
 #include "tests/support/meter_settings.h"

@@ -1,7 +1,7 @@
 // The meter's layout and its picture, drawn off screen at 800 x 600 and probed.
 #include "view/meter_painter.h"
 
-#include "platform/fixed_text.h"
+#include "platform/sys/fixed_text.h"
 
 #include <QFontMetrics>
 #include <QImage>

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Fails when a source file includes a header from a layer above its own, or when the Qt-free
+# core (platform/sys, snmp, config, monitor) includes a Qt header. The layers, bottom up:
+#   platform/sys < snmp, config < monitor < platform/qt < res < diag < config/dialogs < view < app
+# Each folder may include its own headers and those of the folders listed for it below.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+allowed_for() {
+    case $1 in
+    platform/sys) echo "platform/sys" ;;
+    snmp) echo "platform/sys snmp" ;;
+    config) echo "platform/sys config" ;;
+    monitor) echo "platform/sys snmp config monitor" ;;
+    platform/qt) echo "platform/sys platform/qt" ;;
+    res) echo "platform/sys platform/qt res" ;;
+    diag) echo "platform/sys snmp config monitor platform/qt res diag" ;;
+    config/dialogs) echo "platform/sys snmp config monitor platform/qt res config/dialogs" ;;
+    view) echo "platform/sys snmp config monitor platform/qt res diag config/dialogs view" ;;
+    app) echo "platform/sys snmp config monitor platform/qt res diag config/dialogs view app" ;;
+    tools) echo "tools" ;;
+    esac
+}
+
+is_core() {
+    case $1 in platform/sys | snmp | config | monitor | tools) return 0 ;; esac
+    return 1
+}
+
+# The folder a file belongs to: the longest layer name its path starts with.
+layer_of() {
+    local path=$1
+    for layer in config/dialogs platform/sys platform/qt snmp config monitor res diag view app tools; do
+        if [[ $path == "$layer"/* ]]; then
+            echo "$layer"
+            return
+        fi
+    done
+}
+
+status=0
+while IFS= read -r file; do
+    layer=$(layer_of "$file")
+    [ -n "$layer" ] || continue
+    allowed=" $(allowed_for "$layer") "
+    while IFS= read -r line; do
+        if [[ $line =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]]; then
+            target=$(layer_of "${BASH_REMATCH[1]}")
+            if [ -n "$target" ] && [[ $allowed != *" $target "* ]]; then
+                echo "$file: includes ${BASH_REMATCH[1]}, from a layer above $layer" >&2
+                status=1
+            fi
+        elif [[ $line =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\<(Q[A-Za-z]*)(/[^\>]*)?\> ]] && is_core "$layer"; then
+            echo "$file: the Qt-free $layer includes <${BASH_REMATCH[1]}${BASH_REMATCH[2]}>" >&2
+            status=1
+        fi
+    done <"$file"
+done < <(git ls-files -co --exclude-standard -- '*.h' '*.cpp')
+if [ $status -eq 0 ]; then
+    echo "check_layers: every include points down a layer"
+fi
+exit $status
