@@ -150,8 +150,6 @@ TEST_F(Frame, LeavingFullScreenRestoresTheNormalPlacement) {
 TEST_F(Frame, MenuKeysWorkInFullScreen) {
     frame_->OnFullScreen();
     ShowAndSettle();
-    frame_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame_.get()));
     ASSERT_TRUE(frame_->IsFullScreen());
     const struct {
         Qt::Key popup;
@@ -167,9 +165,8 @@ TEST_F(Frame, MenuKeysWorkInFullScreen) {
         EXPECT_LT(menu->geometry().top(), frame_->FullScreenRect().height() / 8) << "shown at the top of the screen";
         QTest::keyClick(menu, c.item);
         Settle();
-        ASSERT_FALSE(applicationCommands_.empty());
-        EXPECT_EQ(applicationCommands_.back(), c.command);
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+        EXPECT_EQ(applicationCommands_, std::vector<int>{c.command});
+        applicationCommands_.clear();
         EXPECT_EQ(frame_->View().height(), frame_->FullScreenRect().height());
     }
 }

@@ -1,27 +1,22 @@
 #pragma once
-// The whole process in another C library locale for one test, as QApplication leaves it
-// under a desktop language such as LANG=de_DE.UTF-8; the previous locale comes back at the
-// end of the scope.
+// The whole process in another C library locale for one scope, as QApplication leaves it
+// under a desktop language such as LANG=de_DE.UTF-8 (whose decimal point is a comma).
 
 #include <clocale>
 #include <string>
 
-// German uses a comma as its decimal point: numbers formatted or parsed in it show it.
-inline constexpr const char* GermanLocale = "de_DE.UTF-8";
+inline constexpr const char* GermanLocale = "de_DE.UTF-8";  // scripts/test.sh generates it
 
 class ProcessLocale {
 public:
-    explicit ProcessLocale(const char* name) : previous_(std::setlocale(LC_ALL, nullptr)) {
-        active_ = std::setlocale(LC_ALL, name) != nullptr;
-    }
+    explicit ProcessLocale(const char* name)
+        : previous_(std::setlocale(LC_ALL, nullptr)), active_(std::setlocale(LC_ALL, name) != nullptr) {}
     ~ProcessLocale() { std::setlocale(LC_ALL, previous_.c_str()); }
     ProcessLocale(const ProcessLocale&) = delete;
     ProcessLocale& operator=(const ProcessLocale&) = delete;
-
-    // False when the locale is not generated on this machine (scripts/test.sh generates it).
-    bool Active() const { return active_; }
+    bool Active() const { return active_; }  // false when the locale is not generated
 
 private:
     std::string previous_;
-    bool active_ = false;
+    bool active_;
 };
