@@ -25,6 +25,7 @@ CMainFrame::CMainFrame(CommandHandler applicationCommands)
         setMaximumSize(fullScreenRect_.size());
         resize(fullScreenRect_.size() * 2 / 3);
     }
+    normalGeometry_ = geometry();
     // Keys reach the frame's accelerators wherever the focus is inside the frame, also in
     // full-screen mode, where the menu bar is out of sight.
     qApp->installEventFilter(this);
@@ -76,10 +77,10 @@ void CMainFrame::OnFullScreen() {
 void CMainFrame::EnterFullScreen() {
     // The window system may have no part in full screen (no window manager): place the
     // window over the screen as measured at start-up ourselves, and say it is full screen.
-    if (!isFullScreen_ && !isMinimized())
-        normalGeometry_ = geometry();
+    // The state goes first, so that this placement is never taken for the normal window's.
+    setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) | Qt::WindowFullScreen);
     setGeometry(fullScreenRect_);
-    showFullScreen();
+    showFullScreen();  // shows and activates the window; the state is already set
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -107,7 +108,12 @@ void CMainFrame::changeEvent(QEvent* event) {
             return;
         }
         isFullScreen_ = (windowState() & Qt::WindowFullScreen) && !(windowState() & Qt::WindowMinimized);
-        menuBar()->setVisible(!isFullScreen_);
+        // Out of sight in full screen but not hidden: Qt turns off a hidden menu bar's keys,
+        // and Alt with a popup's letter must open its menu (at the top of the screen) there too.
+        if (isFullScreen_)
+            menuBar()->setFixedHeight(0);
+        else
+            menuBar()->setMaximumHeight(QWIDGETSIZE_MAX);
     } else if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         view_->setFocus();
     }
@@ -121,4 +127,25 @@ void CMainFrame::focusInEvent(QFocusEvent* event) {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     view_->OnDestroy();
     QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    RememberNormalGeometry();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    RememberNormalGeometry();
+}
+
+void CMainFrame::RememberNormalGeometry() {
+    // Once the window system's events at hand are handled: a move comes before its resize,
+    // and a window manager's maximised placement may come before the state that explains it.
+    QTimer::singleShot(0, this, [this] {
+        if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen) ||
+            geometry() == normalGeometry_)
+            return;
+        normalGeometry_ = geometry();
+    });
 }

@@ -42,9 +42,13 @@ protected:
     void changeEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void EnterFullScreen();
+    // Keeps the placement of the normal window, for when the user leaves full screen.
+    void RememberNormalGeometry();
 
     CChildView* view_;
     CommandHandler applicationCommands_;

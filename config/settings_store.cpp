@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/sys/c_locale.h"
 #include "platform/sys/fixed_text.h"
 #include "platform/sys/registry.h"
 
@@ -85,8 +86,10 @@ void SettingsStore::LoadSettings(Settings& settings) {
         return;
 
     char shiftText[ShiftTextCapacity];
-    if (ReadText(key, "ShiftLenHours", shiftText))
+    if (ReadText(key, "ShiftLenHours", shiftText)) {
+        const ScopedCLocale numbers;  // the file's "7.5" is 7.5 whatever the desktop's language
         settings.ShiftLenHours = std::atof(shiftText);
+    }
     ReadNumber(key, "LevelOffset", settings.LevelOffset);
     ReadNumber(key, "PollingInterval", settings.PollingInterval);
     if (settings.PollingInterval < 1)
@@ -116,7 +119,10 @@ void SettingsStore::SaveSettings(const Settings& settings) {
         return;
 
     char shiftText[ShiftFormatCapacity];
-    std::snprintf(shiftText, sizeof shiftText, "%-.1f", settings.ShiftLenHours);
+    {
+        const ScopedCLocale numbers;  // "7.5", never "7,5"
+        std::snprintf(shiftText, sizeof shiftText, "%-.1f", settings.ShiftLenHours);
+    }
     WriteText(key, "ShiftLenHours", shiftText);
     WriteNumber(key, "LevelOffset", settings.LevelOffset);
     WriteNumber(key, "PollingInterval", settings.PollingInterval);

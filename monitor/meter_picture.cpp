@@ -1,5 +1,6 @@
 #include "monitor/meter_picture.h"
 
+#include "platform/sys/c_locale.h"
 #include "platform/sys/fixed_text.h"
 
 #include <cstdio>
@@ -35,6 +36,7 @@ std::string FormatLevelText(double level, int levelOffset, std::string_view weig
     if (!(level >= 0.0))
         return NoValueText;
     char text[256];  // a level of the meter's range and a 127-character weighting fit; snprintf cuts the rest
+    const ScopedCLocale numbers;  // "85.3 dBA" whatever the desktop's language
     std::snprintf(text, sizeof text, "%-.1f %.*s", level + levelOffset, static_cast<int>(weighting.size()),
                   weighting.data());
     return text;

@@ -7,6 +7,7 @@ DECIMON_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev
+  locales
 )
 
 decimon_install_packages() {
@@ -20,6 +21,17 @@ decimon_install_packages() {
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
+}
+
+# The tests also run the display under a German desktop language (comma as decimal
+# point): generates de_DE.UTF-8 when it is missing.
+decimon_enable_test_locale() {
+  locale -a 2>/dev/null | grep -qix 'de_DE.utf8' && return 0
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo[@]}" locale-gen
 }
 
 # Configures and builds one build tree: decimon_build DIR [cmake options...]

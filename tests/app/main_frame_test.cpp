@@ -13,12 +13,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -103,17 +106,69 @@ TEST_F(Frame, FullScreenFollowsTheWindowState) {
     frame_->OnFullScreen();
     Settle();
     EXPECT_TRUE(frame_->IsFullScreen());
-    EXPECT_FALSE(frame_->menuBar()->isVisible()) << "full screen hides the menu bar";
+    EXPECT_EQ(frame_->menuBar()->height(), 0) << "full screen puts the menu bar out of sight";
     frame_->OnFullScreen();
     Settle();
     EXPECT_FALSE(frame_->IsFullScreen());
     EXPECT_TRUE(frame_->menuBar()->isVisible());
+    EXPECT_GT(frame_->menuBar()->height(), 0);
     frame_->showMaximized();  // the maximise button or a double click on the caption
     Settle();
     EXPECT_TRUE(frame_->IsFullScreen()) << "maximised means full screen";
     frame_->showMinimized();
     Settle();
     EXPECT_FALSE(frame_->IsFullScreen()) << "minimising clears it";
+}
+
+// However full screen was entered, leaving it puts back the window as it was before.
+TEST_F(Frame, LeavingFullScreenRestoresTheNormalPlacement) {
+    const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+        {"Full Screen command", [this] { frame_->OnFullScreen(); }},
+        {"maximise button", [this] { frame_->showMaximized(); }},
+        // A window manager's maximise: its placement and the new state arrive together.
+        {"maximise by a window manager", [this] {
+             frame_->setGeometry(frame_->FullScreenRect());
+             frame_->showMaximized();
+         }}};
+    ShowAndSettle();
+    for (const auto& [way, enter] : ways) {
+        SCOPED_TRACE(way);
+        frame_->setGeometry(QRect(40, 50, 400, 300));
+        Settle();
+        const QRect normal = frame_->geometry();
+        enter();
+        Settle();
+        ASSERT_TRUE(frame_->IsFullScreen());
+        frame_->OnFullScreen();
+        Settle();
+        EXPECT_EQ(frame_->geometry(), normal);
+    }
+}
+
+// Alt and a popup's letter open its menu in full screen as in the normal window, and the
+// item's letter runs its command; the view keeps the whole screen.
+TEST_F(Frame, MenuKeysWorkInFullScreen) {
+    frame_->OnFullScreen();
+    ShowAndSettle();
+    ASSERT_TRUE(frame_->IsFullScreen());
+    const struct {
+        Qt::Key popup;
+        Qt::Key item;
+        int command;
+    } cases[] = {{Qt::Key_F, Qt::Key_X, ID_APP_EXIT}, {Qt::Key_H, Qt::Key_A, ID_APP_ABOUT}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        QTest::keyClick(&frame_->View(), c.popup, Qt::AltModifier);
+        Settle();
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << "no menu opened";
+        EXPECT_LT(menu->geometry().top(), frame_->FullScreenRect().height() / 8) << "shown at the top of the screen";
+        QTest::keyClick(menu, c.item);
+        Settle();
+        EXPECT_EQ(applicationCommands_, std::vector<int>{c.command});
+        applicationCommands_.clear();
+        EXPECT_EQ(frame_->View().height(), frame_->FullScreenRect().height());
+    }
 }
 
 TEST_F(Frame, SingleLetterKeysWorkWithoutTheMenuBar) {

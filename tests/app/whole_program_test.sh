@@ -2,7 +2,9 @@
 # The whole program on a real X server (Xvfb, no window manager) against the meter simulator:
 # it starts full screen covering the screen, shows the meter (panel colour, white digits, no
 # menu bar), F leaves full screen and shows the menu, and closing the window ends the process
-# with status 0, also while the meter is silent. Screenshots are kept in ARTIFACTS.
+# with status 0, also while the meter is silent. In full screen Alt+F, X ends the program, and
+# a German desktop language paints the same picture as the "C" locale. Screenshots are kept
+# in ARTIFACTS.
 #   whole_program_test.sh DECIMON SIMULATOR X-CLOSE-WINDOW ARTIFACTS
 set -euo pipefail
 decimon=$1 simulator=$2 close_window=$3 artifacts=$4
@@ -40,7 +42,7 @@ port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
 
 export XDG_CONFIG_HOME=$work/config
 mkdir -p "$XDG_CONFIG_HOME/Corvanta"
-printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="127.0.0.1:%s"\n"SnmpTimeout"=dword:000000fa\n"SnmpRetries"=dword:00000001\n' \
+printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="127.0.0.1:%s"\n"SnmpTimeout"=dword:000000fa\n"SnmpRetries"=dword:00000001\n"ShiftLenHours"="7.5"\n' \
   "$port" >"$XDG_CONFIG_HOME/Corvanta/Decimon.reg"
 
 # The main window: Qt also makes an unmapped helper window with the same name.
@@ -50,23 +52,28 @@ pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 # The share of white pixels in a rectangle W x H at X,Y.
 white_share() { convert "$1" -crop "$2x$3+$4+$5" +repage -fill black +opaque white -format '%[fx:mean]' info:; }
 
+# start_display [NAME=VALUE | -u NAME]...: the display, its environment changed as env does it.
 start_display() {
-  "$decimon" >"$work/decimon.log" 2>&1 &
+  env "$@" "$decimon" >"$work/decimon.log" 2>&1 &
   app_pid=$!
   for _ in $(seq 200); do [ -n "$(window_id)" ] && break; sleep 0.05; done
   win=$(window_id)
   [ -n "$win" ] || fail "no window named Decimon"
 }
 
-# Ends the display by closing its window; it must end with status 0 within `limit` seconds.
-close_display() {
-  local limit=$1 status=0
-  "$close_window" "$win"
+# The display must end with status 0 within `limit` seconds of `how`.
+expect_exit() {
+  local limit=$1 how=$2 status=0
   for _ in $(seq $((limit * 20))); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
-  kill -0 "$app_pid" 2>/dev/null && fail "the display did not end within $limit s of closing its window"
+  kill -0 "$app_pid" 2>/dev/null && fail "the display did not end within $limit s of $how"
   wait "$app_pid" || status=$?
   app_pid=
-  [ "$status" -eq 0 ] || fail "the display ended with status $status"
+  [ "$status" -eq 0 ] || fail "the display ended with status $status after $how"
+}
+
+close_display() {
+  "$close_window" "$win"
+  expect_exit "$1" "closing its window"
 }
 
 # 1. Full screen over the whole screen, showing the meter.
@@ -98,4 +105,29 @@ sleep 1.5
 echo "silent on" >&3
 sleep 1
 close_display 5
-echo "whole program: full screen, meter shown, F toggles, closes with status 0"
+echo "silent off" >&3
+
+# 4. The menu's keys in full screen: Alt+F, X ends the program.
+start_display
+sleep 1
+xdotool windowfocus --sync "$win" key alt+f
+sleep 0.5
+xdotool key x
+expect_exit 5 "Alt+F, X in full screen"
+
+# 5. A German desktop language (comma as decimal point) paints what the "C" locale paints:
+# "85.3 dBA", and the dose of the file's 7.5-hour shift.
+locale -a | grep -qix 'de_DE.utf8' || fail "de_DE.UTF-8 is not generated (scripts/test.sh generates it)"
+for lang in C de_DE.UTF-8; do
+  start_display -u LC_ALL -u LC_NUMERIC LANG=$lang
+  sleep 3
+  shot=$artifacts/lang-$lang.png
+  import -window root "$shot"
+  close_display 5
+  # "85.3 dBA" reaches far to the right of where "---" ends.
+  share=$(white_share "$shot" 300 70 700 130)
+  awk -v s="$share" 'BEGIN{exit !(s > 0.02)}' || fail "no reading shown under LANG=$lang (white share $share)"
+done
+differing=$(compare -metric AE "$artifacts/lang-C.png" "$artifacts/lang-de_DE.UTF-8.png" null: 2>&1 || true)
+[ "$differing" = 0 ] || fail "under LANG=de_DE.UTF-8 $differing pixels differ from the picture under LANG=C"
+echo "whole program: full screen, meter shown, F toggles, closes with status 0, menu keys, any language"

@@ -13,6 +13,7 @@
 
 #include "platform/sys/fixed_text.h"
 #include "platform/sys/regedit_file.h"
+#include "tests/support/process_locale.h"
 #include "tests/support/xdg_sandbox.h"
 
 namespace {
@@ -83,6 +84,17 @@ TEST_F(SettingsStoreTest, ShiftLenHoursIsTheNumberAtTheStartOfItsText) {
         WriteKey(std::string("\"ShiftLenHours\"=\"") + c.text + "\"\n");
         EXPECT_EQ(Load().ShiftLenHours, c.hours);
     }
+}
+
+// A desktop whose language writes "7,5" must neither cut the file's 7.5 to 7 nor save "7,5".
+TEST_F(SettingsStoreTest, ShiftLenHoursKeepsItsDecimalPointWhateverTheLocale) {
+    const ProcessLocale german(GermanLocale);
+    ASSERT_TRUE(german.Active()) << GermanLocale << " is not generated";
+    WriteKey("\"ShiftLenHours\"=\"7.5\"\n");
+    const Settings settings = Load();
+    EXPECT_EQ(settings.ShiftLenHours, 7.5);
+    SettingsStore::SaveSettings(settings);
+    EXPECT_NE(SavedText().find("\n\"ShiftLenHours\"=\"7.5\"\n"), std::string::npos) << SavedText();
 }
 
 TEST_F(SettingsStoreTest, PollingIntervalIsRaisedToOneButNotCapped) {

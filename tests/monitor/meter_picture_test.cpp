@@ -2,6 +2,7 @@
 #include "monitor/meter_picture.h"
 
 #include "platform/sys/fixed_text.h"
+#include "tests/support/process_locale.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,12 @@ TEST_F(Picture, ShowsTheCopiedValues) {
     EXPECT_TRUE(picture.DisplayWarning);
     EXPECT_STREQ(picture.WarningLine1, "WEAR HEARING PROTECTION AT");
     EXPECT_STREQ(picture.WarningLine2, "ALL TIMES IN THIS AREA");
+}
+
+TEST_F(Picture, LevelKeepsItsDecimalPointWhateverTheLocale) {
+    const ProcessLocale german(GermanLocale);
+    ASSERT_TRUE(german.Active()) << GermanLocale << " is not generated";
+    EXPECT_EQ(MakeMeterPicture(shown_, settings_).LevelText, "85.3 dBA");
 }
 
 TEST_F(Picture, NoReadingShowsDashesForLevelAndDose) {
