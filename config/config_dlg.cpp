@@ -53,6 +53,36 @@ CConfigDlg::CConfigDlg(QWidget* parentWnd)
 
 CConfigDlg::~CConfigDlg() = default;
 
+void CConfigDlg::CopyIn(const Settings& settings) {
+    CopyFixedText(HostName, settings.HostName);
+    CopyFixedText(Password, settings.Password);
+    PollingInterval = settings.PollingInterval;
+    ShiftLenHours = settings.ShiftLenHours;
+    LevelOffset = settings.LevelOffset;
+    SnmpTimeout = settings.SnmpTimeout;
+    DisplayWarning = settings.DisplayWarning;
+    SnmpRetries = settings.SnmpRetries;
+    CopyFixedText(WarningMessage, settings.WarningMessage);
+    for (std::size_t entry = 0; entry < RecentCount; ++entry)
+        CopyFixedText(Recent[entry], settings.Recent[entry]);
+}
+
+Settings CConfigDlg::CopyOut() const {
+    Settings settings{};
+    CopyFixedText(settings.HostName, HostName);
+    CopyFixedText(settings.Password, Password);
+    settings.ShiftLenHours = ShiftLenHours;
+    settings.LevelOffset = LevelOffset;
+    settings.SnmpTimeout = SnmpTimeout;
+    settings.DisplayWarning = DisplayWarning;
+    settings.SnmpRetries = SnmpRetries;
+    settings.PollingInterval = PollingInterval;
+    CopyFixedText(settings.WarningMessage, WarningMessage);
+    for (std::size_t entry = 0; entry < RecentCount; ++entry)
+        CopyFixedText(settings.Recent[entry], Recent[entry]);
+    return settings;
+}
+
 const CConfigDlg::NumericBox* CConfigDlg::FindNumericBox(int boxOrSpin) {
     for (const NumericBox& box : NumericBoxes) {
         if (box.box == boxOrSpin || box.spin == boxOrSpin)

@@ -33,6 +33,10 @@ public:
     std::int32_t DisplayWarning;
     char WarningMessage[WarningMessageCapacity];
 
+    // The Configure command's copies: every setting into the copy, and the copy out whole.
+    void CopyIn(const Settings& settings);
+    Settings CopyOut() const;
+
     // Shown, masked, in both password boxes when the dialog opens: while the password box
     // holds exactly this, OK keeps Password.
     static constexpr char PasswordPlaceholder[9] = "qxzjvkwp";

@@ -25,36 +25,6 @@ bool PassesPasswordGate(QWidget* view, const Settings& settings) {
     return false;
 }
 
-void CopyIntoDialog(const Settings& settings, CConfigDlg& dialog) {
-    CopyFixedText(dialog.HostName, settings.HostName);
-    CopyFixedText(dialog.Password, settings.Password);
-    dialog.PollingInterval = settings.PollingInterval;
-    dialog.ShiftLenHours = settings.ShiftLenHours;
-    dialog.LevelOffset = settings.LevelOffset;
-    dialog.SnmpTimeout = settings.SnmpTimeout;
-    dialog.DisplayWarning = settings.DisplayWarning;
-    dialog.SnmpRetries = settings.SnmpRetries;
-    CopyFixedText(dialog.WarningMessage, settings.WarningMessage);
-    for (std::size_t entry = 0; entry < RecentCount; ++entry)
-        CopyFixedText(dialog.Recent[entry], settings.Recent[entry]);
-}
-
-Settings CopyOutOfDialog(const CConfigDlg& dialog) {
-    Settings settings{};
-    CopyFixedText(settings.HostName, dialog.HostName);
-    CopyFixedText(settings.Password, dialog.Password);
-    settings.ShiftLenHours = dialog.ShiftLenHours;
-    settings.LevelOffset = dialog.LevelOffset;
-    settings.SnmpTimeout = dialog.SnmpTimeout;
-    settings.DisplayWarning = dialog.DisplayWarning;
-    settings.SnmpRetries = dialog.SnmpRetries;
-    settings.PollingInterval = dialog.PollingInterval;
-    CopyFixedText(settings.WarningMessage, dialog.WarningMessage);
-    for (std::size_t entry = 0; entry < RecentCount; ++entry)
-        CopyFixedText(settings.Recent[entry], dialog.Recent[entry]);
-    return settings;
-}
-
 }  // namespace
 
 void RunConfigureCommand(QWidget* view, MeterMonitor& monitor, PollTimerControl& pollTimer) {
@@ -62,14 +32,14 @@ void RunConfigureCommand(QWidget* view, MeterMonitor& monitor, PollTimerControl&
     if (!PassesPasswordGate(view, current))
         return;
     CConfigDlg dialog(view);
-    CopyIntoDialog(current, dialog);
+    dialog.CopyIn(current);
     if (dialog.DoModal() != IDOK)
         return;
 
     const bool pollingChanged = dialog.PollingInterval != current.PollingInterval ||
                                 dialog.SnmpRetries != current.SnmpRetries || dialog.SnmpTimeout != current.SnmpTimeout;
     const bool hostChanged = FixedTextView(dialog.HostName) != FixedTextView(current.HostName);
-    monitor.StoreSettings(CopyOutOfDialog(dialog));
+    monitor.StoreSettings(dialog.CopyOut());
     SettingsStore::SaveSettings(monitor.CurrentSettings());  // after every OK, changed or not
     if (!hostChanged && !pollingChanged)
         return;
