@@ -128,7 +128,10 @@ CDialog::CDialog(const DialogTemplate& dialogTemplate, QWidget* parentWnd) : CDi
 CDialog::CDialog(const DialogTemplate* dialogTemplate, QWidget* parentWnd)
     : template_(dialogTemplate), parentWnd_(parentWnd) {
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFocusPolicy(Qt::ClickFocus);  // a click on the dialog itself gives it the focus (OnSetFocus)
+    // A click on a child dialog itself gives it the focus (OnSetFocus). A popup keeps the focus
+    // where it is on a click on its face or on a control that takes none, such as a spin
+    // button: the box beside it must not lose the focus to it.
+    setFocusPolicy(IsChild() ? Qt::ClickFocus : Qt::NoFocus);
 }
 
 CDialog::~CDialog() = default;
