@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 
 using namespace ControlStyle;
@@ -35,6 +37,17 @@ QString WithoutMnemonics(const QString& text) {
         shown += text[i];
     }
     return shown;
+}
+
+// A static one line high keeps its text on that line and grows to the right where the
+// stand-in font is wider than the dialog font the template was made for: wrapped, the rest
+// would go to a line below its box, where nobody sees it.
+void KeepOnOneLine(QLabel* label) {
+    const QFontMetrics metrics(label->font());
+    if (label->height() >= 2 * metrics.height())
+        return;
+    label->setWordWrap(false);
+    label->resize(std::max(label->width(), metrics.horizontalAdvance(label->text())), label->height());
 }
 
 Qt::FocusPolicy FocusPolicyFor(std::uint32_t style) {
@@ -268,6 +281,7 @@ void DialogControls::WriteText(Control& control, const QString& text) {
         return;
     case ControlKind::Static:
         static_cast<QLabel*>(control.widget)->setText(Has(control.style, NoPrefix) ? text : WithoutMnemonics(text));
+        KeepOnOneLine(static_cast<QLabel*>(control.widget));
         break;
     case ControlKind::ListBox:
     case ControlKind::Icon:
