@@ -93,9 +93,16 @@ constexpr std::uint32_t ModalDialog = DialogStyle::Caption | DialogStyle::System
 constexpr DialogTemplate Templates[] = {
     {IDD_ABOUTBOX, "About Decimon", {0, 0, 235, 55}, {"MS Shell Dlg", 8}, ModalDialog, AboutControls},
     {IDD_CONFIGURE, "Configure...", {0, 0, 293, 284}, {"MS Shell Dlg", 8}, ModalDialog, ConfigureControls},
-    {IDD_AUTHENTICATION, "Configuration Authentication...", {0, 0, 186, 46}, {"MS Shell Dlg", 8}, ModalDialog,
+    {IDD_AUTHENTICATION,
+     "Configuration Authentication...",
+     {0, 0, 186, 46},
+     {"MS Shell Dlg", 8},
+     ModalDialog,
      AuthenticationControls},
-    {IDD_DIAGNOSTICS, "Diagnostics...", {0, 0, 291, 126}, {"MS Shell Dlg", 8},
+    {IDD_DIAGNOSTICS,
+     "Diagnostics...",
+     {0, 0, 291, 126},
+     {"MS Shell Dlg", 8},
      DialogStyle::Child | DialogStyle::Caption | DialogStyle::ModalFrame | DialogStyle::ToolWindow,
      DiagnosticsControls},
 };

@@ -3,7 +3,7 @@
 // poll timer (13101) is the heartbeat of the program: every tick asks the worker for a
 // poll, refreshes the diagnostics dialog and repaints the view.
 
-#include "config/configure_command.h"
+#include "config/dialogs/configure_command.h"
 #include "monitor/meter_monitor.h"
 #include "platform/window_timer.h"
 #include "view/meter_painter.h"

@@ -1,9 +1,9 @@
 // The main frame on Qt's offscreen platform: menu, accelerators, full screen, routing.
 #include "app/main_frame.h"
 
+#include "config/settings_store.h"
 #include "diag/diag_dlg.h"
 #include "platform/fixed_text.h"
-#include "config/settings_store.h"
 #include "res/app_resources.h"
 #include "tests/platform/modal_answer.h"
 #include "tests/support/meter_settings.h"

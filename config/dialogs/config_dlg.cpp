@@ -1,4 +1,4 @@
-#include "config/config_dlg.h"
+#include "config/dialogs/config_dlg.h"
 
 #include "config/config_checks.h"
 #include "platform/fixed_text.h"
@@ -17,9 +17,10 @@ constexpr int MaxHosts = static_cast<int>(RecentCount);
 // Usable in host-edit mode only.
 constexpr int HostEditControls[] = {IDC_CFG_HOST, IDC_CFG_ADD, IDC_CFG_HOST_CANCEL};
 // Usable in list mode only, besides the host list and its buttons.
-constexpr int OptionControls[] = {IDC_CFG_SHIFT,    IDC_CFG_POLLING, IDC_CFG_OFFSET,          IDC_CFG_TIMEOUT,
-                                  IDC_CFG_RETRIES,  IDC_CFG_PASSWORD, IDC_CFG_CONFIRM,        IDC_CFG_DISPLAY_WARNING,
-                                  IDC_CFG_RESTORE,  IDOK,             IDCANCEL};
+constexpr int OptionControls[] = {
+    IDC_CFG_SHIFT,    IDC_CFG_POLLING, IDC_CFG_OFFSET,          IDC_CFG_TIMEOUT, IDC_CFG_RETRIES,
+    IDC_CFG_PASSWORD, IDC_CFG_CONFIRM, IDC_CFG_DISPLAY_WARNING, IDC_CFG_RESTORE, IDOK,
+    IDCANCEL};
 
 constexpr char RestoreQuestion[] =
     "Are you sure you wish to restore the configuration to factory defaults? All current settings will be lost.";

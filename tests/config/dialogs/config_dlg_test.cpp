@@ -1,6 +1,6 @@
 // The configuration dialog, modeless and active on Qt's offscreen platform, on a copy of
 // settings the test chooses; its message boxes are answered by the test.
-#include "config/config_dlg.h"
+#include "config/dialogs/config_dlg.h"
 
 #include "platform/fixed_text.h"
 #include "platform/message_box.h"
@@ -8,8 +8,8 @@
 
 #include <QApplication>
 #include <QListWidget>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -131,12 +131,15 @@ TEST_F(ConfigDialog, HostsAreAddedEditedAndDeletedInPlace) {
         int selected;
     } steps[] = {
         {[&] { Click(IDC_CFG_NEW), QTest::keyClicks(dialog_->GetDlgItem(IDC_CFG_HOST), "d"), Click(IDC_CFG_ADD); },
-         {"a", "b", "c", "meter", "d"}, 4},
+         {"a", "b", "c", "meter", "d"},
+         4},
         {[&] { Click(IDC_CFG_NEW), Click(IDC_CFG_ADD); }, {"a", "b", "c", "meter", "d"}, 4},  // empty: nothing
         {[&] { Click(IDC_CFG_NEW), QTest::keyClicks(dialog_->GetDlgItem(IDC_CFG_HOST), "a"), Key(Qt::Key_Return); },
-         {"a", "b", "c", "meter", "d", "a"}, 5},  // Enter commits; a name listed twice
+         {"a", "b", "c", "meter", "d", "a"},
+         5},  // Enter commits; a name listed twice
         {[&] { dialog_->ListBox(IDC_CFG_HOST_LIST).SetCurSel(1), Click(IDC_CFG_EDIT), Key(Qt::Key_Escape); },
-         {"a", "b", "c", "meter", "d", "a"}, 1},  // Esc cancels the host edit only
+         {"a", "b", "c", "meter", "d", "a"},
+         1},  // Esc cancels the host edit only
         {[&] {
              Click(IDC_CFG_EDIT);
              EXPECT_EQ(Text(IDC_CFG_HOST), "b");
@@ -144,14 +147,18 @@ TEST_F(ConfigDialog, HostsAreAddedEditedAndDeletedInPlace) {
              dialog_->SetDlgItemText(IDC_CFG_HOST, "b2");
              Click(IDC_CFG_ADD);
          },
-         {"a", "b2", "c", "meter", "d", "a"}, 1},
+         {"a", "b2", "c", "meter", "d", "a"},
+         1},
         {[&] { dialog_->ListBox(IDC_CFG_HOST_LIST).SetCurSel(0), Click(IDC_CFG_DELETE); },
-         {"b2", "c", "meter", "d", "a"}, 0},  // the first: the new first is selected
+         {"b2", "c", "meter", "d", "a"},
+         0},  // the first: the new first is selected
         {[&] { dialog_->ListBox(IDC_CFG_HOST_LIST).SetCurSel(2), Click(IDC_CFG_DELETE); },
-         {"b2", "c", "d", "a"}, 1},  // the third: the second is selected
+         {"b2", "c", "d", "a"},
+         1},  // the third: the second is selected
         {[&] { answer_ = IDNO, Click(IDC_CFG_DELETE); }, {"b2", "c", "d", "a"}, 1},
         {[&] { dialog_->ListBox(IDC_CFG_HOST_LIST).SetCurSel(-1), Click(IDC_CFG_EDIT), Click(IDC_CFG_DELETE); },
-         {"b2", "c", "d", "a"}, -1},  // nothing selected: Edit-> and Delete... do nothing
+         {"b2", "c", "d", "a"},
+         -1},  // nothing selected: Edit-> and Delete... do nothing
     };
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         steps[i].act();
@@ -181,17 +188,17 @@ const struct {
     const char* typed;
     const char* shown;
 } BoxChecks[] = {
-    {IDC_CFG_SHIFT, "7.2", "7.0"},   {IDC_CFG_SHIFT, "7.25", "7.5"},  {IDC_CFG_SHIFT, "7.74", "7.5"},
-    {IDC_CFG_SHIFT, "7.75", "8.0"},  {IDC_CFG_SHIFT, "24", "24.0"},   {IDC_CFG_SHIFT, "23.8", "24.0"},
-    {IDC_CFG_SHIFT, "1.2.3", "1.0"}, {IDC_CFG_SHIFT, "0.5", "8.0"},   {IDC_CFG_SHIFT, "25", "8.0"},
-    {IDC_CFG_SHIFT, "7,5", "8.0"},   {IDC_CFG_SHIFT, "", "8.0"},      {IDC_CFG_OFFSET, "-61", "-3"},
-    {IDC_CFG_OFFSET, "61", "-3"},    {IDC_CFG_OFFSET, "-5", "-5"},    {IDC_CFG_OFFSET, "", "0"},
-    {IDC_CFG_OFFSET, "5-", "5"},     {IDC_CFG_OFFSET, "+5", "-3"},    {IDC_CFG_POLLING, "0", "5"},
-    {IDC_CFG_POLLING, "61", "5"},    {IDC_CFG_POLLING, "", "5"},      {IDC_CFG_POLLING, "060", "60"},
+    {IDC_CFG_SHIFT, "7.2", "7.0"},        {IDC_CFG_SHIFT, "7.25", "7.5"},    {IDC_CFG_SHIFT, "7.74", "7.5"},
+    {IDC_CFG_SHIFT, "7.75", "8.0"},       {IDC_CFG_SHIFT, "24", "24.0"},     {IDC_CFG_SHIFT, "23.8", "24.0"},
+    {IDC_CFG_SHIFT, "1.2.3", "1.0"},      {IDC_CFG_SHIFT, "0.5", "8.0"},     {IDC_CFG_SHIFT, "25", "8.0"},
+    {IDC_CFG_SHIFT, "7,5", "8.0"},        {IDC_CFG_SHIFT, "", "8.0"},        {IDC_CFG_OFFSET, "-61", "-3"},
+    {IDC_CFG_OFFSET, "61", "-3"},         {IDC_CFG_OFFSET, "-5", "-5"},      {IDC_CFG_OFFSET, "", "0"},
+    {IDC_CFG_OFFSET, "5-", "5"},          {IDC_CFG_OFFSET, "+5", "-3"},      {IDC_CFG_POLLING, "0", "5"},
+    {IDC_CFG_POLLING, "61", "5"},         {IDC_CFG_POLLING, "", "5"},        {IDC_CFG_POLLING, "060", "60"},
     {IDC_CFG_POLLING, "4294967297", "5"},  // beyond an int: not 1
-    {IDC_CFG_TIMEOUT, "59", "250"},  {IDC_CFG_TIMEOUT, "501", "250"}, {IDC_CFG_TIMEOUT, "ab", "250"},
-    {IDC_CFG_TIMEOUT, "60", "60"},   {IDC_CFG_TIMEOUT, " 500", " 500"},  // accepted as typed
-    {IDC_CFG_RETRIES, "", "0"},      {IDC_CFG_RETRIES, "a", "1"},     {IDC_CFG_RETRIES, "9", "9"},
+    {IDC_CFG_TIMEOUT, "59", "250"},       {IDC_CFG_TIMEOUT, "501", "250"},   {IDC_CFG_TIMEOUT, "ab", "250"},
+    {IDC_CFG_TIMEOUT, "60", "60"},        {IDC_CFG_TIMEOUT, " 500", " 500"},  // accepted as typed
+    {IDC_CFG_RETRIES, "", "0"},           {IDC_CFG_RETRIES, "a", "1"},       {IDC_CFG_RETRIES, "9", "9"},
 };
 
 TEST_F(ConfigDialog, ABoxThatLosesTheFocusKeepsOnlyAcceptedValues) {
@@ -213,7 +220,8 @@ TEST_F(ConfigDialog, NumbersReadTheSameOnAGermanDesktop) {
     EXPECT_EQ(Text(IDC_CFG_SHIFT), "6.5");
     Enter(IDC_CFG_SHIFT, "7,5");
     EXPECT_EQ(Text(IDC_CFG_SHIFT), "6.5");
-    QTest::mouseClick(qobject_cast<UpDownControl*>(dialog_->GetDlgItem(IDC_CFG_SHIFT_SPIN))->UpButton(), Qt::LeftButton);
+    QTest::mouseClick(qobject_cast<UpDownControl*>(dialog_->GetDlgItem(IDC_CFG_SHIFT_SPIN))->UpButton(),
+                      Qt::LeftButton);
     EXPECT_EQ(Text(IDC_CFG_SHIFT), "7.0");
     Click(IDOK);
     std::setlocale(LC_ALL, previous.c_str());
@@ -227,14 +235,14 @@ TEST_F(ConfigDialog, SpinButtonsStepWithinTheirBounds) {
         bool up;
         const char* shown;
     } steps[] = {
-        {IDC_CFG_SHIFT, "24.0", true, "24.0"},   {IDC_CFG_SHIFT, "1.0", false, "1.0"},
-        {IDC_CFG_SHIFT, "7.3", true, "7.8"},     {IDC_CFG_SHIFT, "1.0", true, "1.5"},
-        {IDC_CFG_POLLING, "60", true, "60"},     {IDC_CFG_POLLING, "1", false, "1"},
-        {IDC_CFG_POLLING, "1", true, "2"},       {IDC_CFG_OFFSET, "60", true, "60"},
-        {IDC_CFG_OFFSET, "-60", false, "-60"},   {IDC_CFG_OFFSET, "-60", true, "-59"},
-        {IDC_CFG_TIMEOUT, "500", true, "500"},   {IDC_CFG_TIMEOUT, "60", false, "60"},
-        {IDC_CFG_TIMEOUT, "61", false, "60"},    {IDC_CFG_RETRIES, "9", true, "9"},
-        {IDC_CFG_RETRIES, "0", false, "0"},      {IDC_CFG_RETRIES, "8", true, "9"},
+        {IDC_CFG_SHIFT, "24.0", true, "24.0"}, {IDC_CFG_SHIFT, "1.0", false, "1.0"},
+        {IDC_CFG_SHIFT, "7.3", true, "7.8"},   {IDC_CFG_SHIFT, "1.0", true, "1.5"},
+        {IDC_CFG_POLLING, "60", true, "60"},   {IDC_CFG_POLLING, "1", false, "1"},
+        {IDC_CFG_POLLING, "1", true, "2"},     {IDC_CFG_OFFSET, "60", true, "60"},
+        {IDC_CFG_OFFSET, "-60", false, "-60"}, {IDC_CFG_OFFSET, "-60", true, "-59"},
+        {IDC_CFG_TIMEOUT, "500", true, "500"}, {IDC_CFG_TIMEOUT, "60", false, "60"},
+        {IDC_CFG_TIMEOUT, "61", false, "60"},  {IDC_CFG_RETRIES, "9", true, "9"},
+        {IDC_CFG_RETRIES, "0", false, "0"},    {IDC_CFG_RETRIES, "8", true, "9"},
     };
     Open();
     for (std::size_t i = 0; i < std::size(steps); ++i) {
@@ -284,8 +292,8 @@ TEST_F(ConfigDialog, OkTakesThePasswordOnlyWhenBothBoxesAgree) {
         const char* confirm;
         const char* taken;  // null: the dialog stays open
     } cases[] = {
-        {Placeholder, Placeholder, "secret"}, {"", "", ""}, {"new", "new", "new"},
-        {"new", "New", nullptr},              {"", Placeholder, nullptr},
+        {Placeholder, Placeholder, "secret"}, {"", "", ""}, {"new", "new", "new"}, {"new", "New", nullptr},
+        {"", Placeholder, nullptr},
     };
     for (const auto& c : cases) {
         Open();
@@ -295,8 +303,8 @@ TEST_F(ConfigDialog, OkTakesThePasswordOnlyWhenBothBoxesAgree) {
         Click(IDOK);
         EXPECT_EQ(Ended(), c.taken != nullptr) << c.password;
         EXPECT_STREQ(dialog_->Password, c.taken ? c.taken : "secret");
-        EXPECT_EQ(boxes_, c.taken ? std::vector<std::string>{}
-                                  : std::vector<std::string>{"Error: Passwords do not match."});
+        EXPECT_EQ(boxes_,
+                  c.taken ? std::vector<std::string>{} : std::vector<std::string>{"Error: Passwords do not match."});
     }
 }
 
@@ -327,8 +335,8 @@ TEST_F(ConfigDialog, RestorePutsTheFactoryDefaultsIntoTheDialogButNotThePassword
     EXPECT_EQ(Hosts(), std::vector<std::string>{DefaultHostName});
     EXPECT_EQ(Selected(), 0);
     const std::vector<std::pair<int, std::string>> shown = {
-        {IDC_CFG_SHIFT, "8.0"}, {IDC_CFG_OFFSET, "0"},     {IDC_CFG_POLLING, "1"},
-        {IDC_CFG_TIMEOUT, "250"}, {IDC_CFG_RETRIES, "1"}, {IDC_CFG_WARNING, DefaultWarningMessage},
+        {IDC_CFG_SHIFT, "8.0"},         {IDC_CFG_OFFSET, "0"},  {IDC_CFG_POLLING, "1"},
+        {IDC_CFG_TIMEOUT, "250"},       {IDC_CFG_RETRIES, "1"}, {IDC_CFG_WARNING, DefaultWarningMessage},
         {IDC_CFG_PASSWORD, Placeholder}};
     for (const auto& [id, text] : shown)
         EXPECT_EQ(Text(id), text) << id;

@@ -65,7 +65,7 @@ private:
         const BoxRule& rule;
         double CConfigDlg::*savedDecimal;      // for the shift box
         std::int32_t CConfigDlg::*savedWhole;  // for the others
-        bool keepsTypedText;  // an accepted text stays as typed and the last good value stays
+        bool keepsTypedText;                   // an accepted text stays as typed and the last good value stays
     };
     static const NumericBox NumericBoxes[5];
 

@@ -1,4 +1,4 @@
-#include "config/auth_dlg.h"
+#include "config/dialogs/auth_dlg.h"
 
 #include "res/dialog_ids.h"
 

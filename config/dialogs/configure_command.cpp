@@ -1,7 +1,7 @@
-#include "config/configure_command.h"
+#include "config/dialogs/configure_command.h"
 
-#include "config/auth_dlg.h"
-#include "config/config_dlg.h"
+#include "config/dialogs/auth_dlg.h"
+#include "config/dialogs/config_dlg.h"
 #include "config/settings_store.h"
 #include "monitor/meter_monitor.h"
 #include "platform/fixed_text.h"

@@ -9,13 +9,11 @@ class QWidget;
 // The view's poll timer, as the command stops and re-arms it.
 class PollTimerControl {
 public:
+    virtual ~PollTimerControl() = default;
     virtual void KillPollTimer() = 0;
     // Whether the timer's handler is running now.
     virtual bool InPollTimerTick() const = 0;
     virtual void SetPollTimer(int milliseconds) = 0;
-
-protected:
-    ~PollTimerControl() = default;
 };
 
 // Runs the command on the user-interface thread; `view` owns its dialogs and message boxes.

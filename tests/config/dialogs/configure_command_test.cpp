@@ -1,10 +1,10 @@
 // The Configure command on a running monitor whose meter is the simulator: the password
 // gate, and what an OK of the configuration dialog saves and applies. Dialogs are answered
 // from inside their modal loops; message boxes by the test.
-#include "config/configure_command.h"
+#include "config/dialogs/configure_command.h"
 
-#include "config/auth_dlg.h"
-#include "config/config_dlg.h"
+#include "config/dialogs/auth_dlg.h"
+#include "config/dialogs/config_dlg.h"
 #include "config/settings_store.h"
 #include "monitor/meter_monitor.h"
 #include "platform/fixed_text.h"
@@ -66,8 +66,9 @@ bool SameSettings(const Settings& a, const Settings& b) {
     const auto text = [](const auto& field) { return std::string(FixedTextView(field)); };
     bool same = a.ShiftLenHours == b.ShiftLenHours && a.LevelOffset == b.LevelOffset &&
                 a.PollingInterval == b.PollingInterval && a.DisplayWarning == b.DisplayWarning &&
-                a.SnmpTimeout == b.SnmpTimeout && a.SnmpRetries == b.SnmpRetries && text(a.Password) == text(b.Password) &&
-                text(a.WarningMessage) == text(b.WarningMessage) && text(a.HostName) == text(b.HostName);
+                a.SnmpTimeout == b.SnmpTimeout && a.SnmpRetries == b.SnmpRetries &&
+                text(a.Password) == text(b.Password) && text(a.WarningMessage) == text(b.WarningMessage) &&
+                text(a.HostName) == text(b.HostName);
     for (std::size_t entry = 0; entry < RecentCount; ++entry)
         same = same && text(a.Recent[entry]) == text(b.Recent[entry]);
     return same;
@@ -229,13 +230,14 @@ TEST(ConfigureOnTheView, ANewHostShowsItsMeterWithinTwoSeconds) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return footerIs("First meter"); }, 5000));
 
     QElapsedTimer clock;
-    RunAnswered([&] { view.OnConfigure(); }, nullptr, [&](CConfigDlg& dialog) {
-        Click(dialog, IDC_CFG_NEW);
-        dialog.SetDlgItemText(IDC_CFG_HOST, second.agent().c_str());
-        Click(dialog, IDC_CFG_ADD);
-        clock.start();
-        Click(dialog, IDOK);
-    });
+    RunAnswered([&] { view.OnConfigure(); }, nullptr,
+                [&](CConfigDlg& dialog) {
+                    Click(dialog, IDC_CFG_NEW);
+                    dialog.SetDlgItemText(IDC_CFG_HOST, second.agent().c_str());
+                    Click(dialog, IDC_CFG_ADD);
+                    clock.start();
+                    Click(dialog, IDOK);
+                });
     EXPECT_TRUE(QTest::qWaitFor([&] { return footerIs("Second meter"); }, 2000));
     RecordProperty("new_meter_shown_ms", static_cast<int>(clock.elapsed()));
     EXPECT_EQ(view.CopyForDiagnostics().PollCount, 1) << "counters start again for the new host";
