@@ -322,6 +322,25 @@ TEST_F(ConfigDialog, EnterInABoxSavesOnlyACheckedValue) {
     }
 }
 
+// Qt moves the focus out of a box that host-edit mode disables, and out of a dialog that
+// closes: the box is checked then, and nothing else changes.
+TEST_F(ConfigDialog, ABoxLosesTheFocusWhenItIsDisabledOrTheDialogCloses) {
+    Open();
+    dialog_->GotoDlgCtrl(IDC_CFG_POLLING);
+    dialog_->SetDlgItemText(IDC_CFG_POLLING, "0");
+    dialog_->BeginHostEdit();
+    EXPECT_EQ(Text(IDC_CFG_POLLING), "5");
+    EXPECT_TRUE(dialog_->GetDlgItem(IDC_CFG_HOST)->hasFocus());
+    Key(Qt::Key_Escape);  // ends the host edit only
+    dialog_->GotoDlgCtrl(IDC_CFG_POLLING);
+    dialog_->SetDlgItemText(IDC_CFG_POLLING, "61");
+    Key(Qt::Key_Escape);
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(dialog_->result(), IDCANCEL);
+    EXPECT_EQ(Text(IDC_CFG_POLLING), "5");
+    EXPECT_EQ(dialog_->PollingInterval, 5);
+}
+
 TEST_F(ConfigDialog, RestorePutsTheFactoryDefaultsIntoTheDialogButNotThePassword) {
     Open([](Settings& s) {
         SetRecent(s, {"a", "b"});
