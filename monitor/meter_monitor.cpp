@@ -64,8 +64,10 @@ void MeterMonitor::StoreSettings(const Settings& settings) {
 
 void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
     Lock lock(StateLock);
-    if (hostChanged)
+    if (hostChanged) {
         State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
+        ++State.CounterGeneration;
+    }
     State.CurrentLevel = NoReading;
     CopyFixedText(State.FooterText, FixedFooter);
     State.SysName[0] = '\0';

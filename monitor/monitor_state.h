@@ -38,6 +38,9 @@ struct MonitorState {
     // Moves on at every reset after a configuration change, so that a poll or an open that
     // was under way does not publish values that belong to the old settings.
     std::uint32_t ResetGeneration = 0;
+    // Moves on at every reset that zeroed the counters (a new host), so that a poll under
+    // way then does not count for the new host.
+    std::uint32_t CounterGeneration = 0;
 };
 
 // What the paint shows, copied out under the lock.

@@ -136,18 +136,22 @@ private:
     }
 
     // Step 4.6: one locked section. The counters are published as this poll's increments,
-    // so that a Clear made meanwhile stands; the level and the texts only when no reset
-    // after a configuration change came meanwhile, since they belong to the old settings.
+    // so that a Clear made meanwhile stands, unless a new host zeroed them meanwhile: the
+    // poll was not one of the new host's. The level and the texts only when no reset after
+    // a configuration change came meanwhile, since they belong to the old settings; nor is
+    // the poll request cleared then, since the reset's first tick set it for the new session.
     void WriteBack(bool success, double level, const COleDateTime& errorTime) {
         Lock lock(monitor_.StateLock);
         MonitorState& state = monitor_.State;
-        state.PollCount += 1;
-        if (success) {
-            state.ConsecutiveErrors = 0;
-        } else {
-            state.ErrorCount += 1;
-            state.ConsecutiveErrors += 1;
-            state.LastErrorTime = errorTime;
+        if (state.CounterGeneration == snapshot_.CounterGeneration) {
+            state.PollCount += 1;
+            if (success) {
+                state.ConsecutiveErrors = 0;
+            } else {
+                state.ErrorCount += 1;
+                state.ConsecutiveErrors += 1;
+                state.LastErrorTime = errorTime;
+            }
         }
         if (state.ResetGeneration == snapshot_.ResetGeneration) {
             state.CurrentLevel = level;
@@ -156,8 +160,8 @@ private:
             CopyFixedText(state.FooterText, snapshot_.FooterText);
             CopyFixedText(state.DoseText, snapshot_.DoseText);
             CopyFixedText(state.WeightingText, snapshot_.WeightingText);
+            state.PollRequested = 0;
         }
-        state.PollRequested = 0;
     }
 
     void Terminate() {

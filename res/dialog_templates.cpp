@@ -39,10 +39,71 @@ constexpr DialogControl AboutControls[] = {
     {IDOK, K::DefPushButton, "OK", {178, 7, 50, 16}, TabStop},
 };
 
+// The boxes of the configuration dialog: bordered, with a tab stop.
+constexpr std::uint32_t Box = Border | TabStop | AutoHScroll;
+constexpr std::uint32_t Spin = ArrowKeys;
+
+constexpr DialogControl ConfigureControls[] = {
+    {IDC_STATIC, K::GroupBox, "Host", {7, 7, 279, 86}, 0},
+    {IDC_CFG_HOST_LIST, K::ListBox, "", {13, 21, 94, 66}, Border | VScroll | TabStop},
+    {IDC_CFG_NEW, K::PushButton, "New->", {109, 21, 37, 14}, TabStop},
+    {IDC_CFG_EDIT, K::PushButton, "Edit->", {109, 56, 37, 14}, TabStop},
+    {IDC_CFG_DELETE, K::PushButton, "Delete...", {109, 73, 37, 14}, TabStop},
+    {IDC_CFG_HOST, K::Edit, "", {158, 21, 121, 14}, Box},
+    {IDC_CFG_ADD, K::PushButton, "<-Add", {158, 38, 37, 14}, TabStop},
+    {IDC_CFG_HOST_CANCEL, K::PushButton, "Cancel", {242, 38, 37, 14}, TabStop},
+    {IDC_STATIC, K::GroupBox, "Options", {7, 97, 138, 160}, 0},
+    {IDC_STATIC, K::Static, "Shift Length (Hours)", {47, 112, 66, 8}, 0},
+    {IDC_CFG_SHIFT, K::Edit, "", {47, 122, 38, 14}, Box},
+    {IDC_CFG_SHIFT_SPIN, K::UpDown, "", {86, 122, 11, 14}, Spin},
+    {IDC_STATIC, K::Static, "Polling Interval (Seconds)", {47, 139, 82, 8}, 0},
+    {IDC_CFG_POLLING, K::Edit, "", {47, 149, 38, 14}, Box},
+    {IDC_CFG_POLLING_SPIN, K::UpDown, "", {86, 149, 11, 14}, Spin},
+    {IDC_STATIC, K::Static, "Level Offset (dB)", {47, 166, 56, 8}, 0},
+    {IDC_CFG_OFFSET, K::Edit, "", {47, 176, 38, 14}, Box},
+    {IDC_CFG_OFFSET_SPIN, K::UpDown, "", {86, 176, 11, 14}, Spin},
+    {IDC_STATIC, K::Static, "SNMP Timeout (ms)", {47, 193, 62, 8}, 0},
+    {IDC_CFG_TIMEOUT, K::Edit, "", {47, 203, 38, 14}, Box},
+    {IDC_CFG_TIMEOUT_SPIN, K::UpDown, "", {86, 203, 11, 14}, Spin},
+    {IDC_STATIC, K::Static, "SNMP Retries", {47, 220, 44, 8}, 0},
+    {IDC_CFG_RETRIES, K::Edit, "", {47, 230, 38, 14}, Box},
+    {IDC_CFG_RETRIES_SPIN, K::UpDown, "", {86, 230, 11, 14}, Spin},
+    {IDC_STATIC, K::GroupBox, "Configuration Password", {152, 97, 134, 71}, 0},
+    {IDC_STATIC, K::Static, "Password", {158, 110, 32, 8}, 0},
+    {IDC_CFG_PASSWORD, K::Edit, "", {158, 120, 121, 14}, Box | Password},
+    {IDC_STATIC, K::Static, "Confirm Password", {158, 137, 58, 8}, 0},
+    {IDC_CFG_CONFIRM, K::Edit, "", {158, 147, 121, 14}, Box | Password},
+    {IDC_STATIC, K::GroupBox, "Warning", {152, 170, 134, 54}, 0},
+    {IDC_CFG_DISPLAY_WARNING, K::CheckBox, "Display Message", {158, 182, 69, 10}, TabStop},
+    {IDC_CFG_WARNING, K::Edit, "", {158, 196, 121, 21}, Box | MultiLine | Centered | UpperCase},
+    {IDOK, K::DefPushButton, "OK", {96, 263, 50, 14}, TabStop},
+    {IDCANCEL, K::PushButton, "Cancel", {152, 263, 50, 14}, TabStop},
+    {IDC_CFG_RESTORE, K::PushButton, "Restore to Factory Defaults...", {158, 237, 121, 14}, TabStop},
+    {IDC_STATIC, K::GroupBox, "Restore", {152, 227, 134, 30}, 0},
+};
+
+constexpr DialogControl AuthenticationControls[] = {
+    {IDC_STATIC, K::Static, "Password", {8, 8, 32, 8}, 0},
+    {IDC_AUTH_PASSWORD, K::Edit, "", {8, 19, 109, 14}, Box},
+    {IDOK, K::DefPushButton, "OK", {129, 7, 50, 14}, TabStop},
+    {IDCANCEL, K::PushButton, "Cancel", {129, 24, 50, 14}, TabStop},
+};
+
+constexpr std::uint32_t ModalDialog = DialogStyle::Caption | DialogStyle::SystemMenu | DialogStyle::ModalFrame;
+
 constexpr DialogTemplate Templates[] = {
-    {IDD_ABOUTBOX, "About Decimon", {0, 0, 235, 55}, {"MS Shell Dlg", 8},
-     DialogStyle::Caption | DialogStyle::SystemMenu | DialogStyle::ModalFrame, AboutControls},
-    {IDD_DIAGNOSTICS, "Diagnostics...", {0, 0, 291, 126}, {"MS Shell Dlg", 8},
+    {IDD_ABOUTBOX, "About Decimon", {0, 0, 235, 55}, {"MS Shell Dlg", 8}, ModalDialog, AboutControls},
+    {IDD_CONFIGURE, "Configure...", {0, 0, 293, 284}, {"MS Shell Dlg", 8}, ModalDialog, ConfigureControls},
+    {IDD_AUTHENTICATION,
+     "Configuration Authentication...",
+     {0, 0, 186, 46},
+     {"MS Shell Dlg", 8},
+     ModalDialog,
+     AuthenticationControls},
+    {IDD_DIAGNOSTICS,
+     "Diagnostics...",
+     {0, 0, 291, 126},
+     {"MS Shell Dlg", 8},
      DialogStyle::Child | DialogStyle::Caption | DialogStyle::ModalFrame | DialogStyle::ToolWindow,
      DiagnosticsControls},
 };

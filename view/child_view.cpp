@@ -79,7 +79,20 @@ void CChildView::OnDiagnostics() {
 }
 
 void CChildView::OnConfigure() {
-    emit configureRequested();
+    RunConfigureCommand(this, *this, *this);
+    update();
+}
+
+void CChildView::KillPollTimer() {
+    timers_.KillTimer(PollTimer);
+}
+
+bool CChildView::InPollTimerTick() const {
+    return InTimerTick != 0;
+}
+
+void CChildView::SetPollTimer(int milliseconds) {
+    timers_.SetTimer(PollTimer, milliseconds);
 }
 
 void CChildView::OnTimer(unsigned id) {

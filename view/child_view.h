@@ -3,6 +3,7 @@
 // poll timer (13101) is the heartbeat of the program: every tick asks the worker for a
 // poll, refreshes the diagnostics dialog and repaints the view.
 
+#include "config/dialogs/configure_command.h"
 #include "monitor/meter_monitor.h"
 #include "platform/qt/window_timer.h"
 #include "view/meter_painter.h"
@@ -15,7 +16,7 @@
 
 class CDiagDlg;
 
-class CChildView : public QFrame, public MeterMonitor {
+class CChildView : public QFrame, public MeterMonitor, private PollTimerControl {
     Q_OBJECT
 
 public:
@@ -36,8 +37,8 @@ public:
     bool OnCmdMsg(int commandId);
     // Shows or hides the diagnostics dialog (once it exists) and keeps the focus here.
     void OnDiagnostics();
-    // For now only announces the command through configureRequested(); the configuration
-    // dialog and its password gate are not part of the view yet.
+    // The Configure command: password gate, configuration dialog, and the new settings taken
+    // over, saved and applied; then the whole view is repainted.
     void OnConfigure();
 
     // The window-timer handler: the poll timer's tick; any other identifier changes nothing.
@@ -57,9 +58,6 @@ public:
     const WindowTimers& Timers() const { return timers_; }
     bool InTick() const { return InTimerTick != 0; }
 
-signals:
-    void configureRequested();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -71,6 +69,10 @@ private:
     // Makes sure BackBuffer is a ClientWidth x ClientHeight image; false when the client
     // is empty and there is nothing to draw on.
     bool PrepareBackBuffer();
+
+    void KillPollTimer() override;
+    bool InPollTimerTick() const override;
+    void SetPollTimer(int milliseconds) override;
 
     WindowTimers timers_;
     ViewFonts fonts_;

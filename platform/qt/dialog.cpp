@@ -1,13 +1,15 @@
 #include "platform/qt/dialog.h"
 
 #include "platform/qt/code_page.h"
+#include "platform/qt/dialog_edit.h"
 
+#include <qdrawutil.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <qdrawutil.h>
 
 #include <algorithm>
 #include <climits>
@@ -50,6 +52,15 @@ bool ParseWholeNumber(std::string_view text, bool isSigned, int& value) {
         return false;
     value = static_cast<int>(negative ? -magnitude : magnitude);
     return true;
+}
+
+// Copies at most capacity - 1 characters of `text` and a NUL; answers the number copied.
+int CopyToBuffer(const QString& text, char* buffer, int capacity) {
+    const std::string bytes = ToCodePage(text);
+    const std::size_t count = std::min(bytes.size(), static_cast<std::size_t>(capacity) - 1);
+    std::memcpy(buffer, bytes.data(), count);
+    buffer[count] = '\0';
+    return static_cast<int>(count);
 }
 
 // Where a child window may lie: wholly inside its parent's client area where it fits,
@@ -115,7 +126,10 @@ CDialog::CDialog(const DialogTemplate& dialogTemplate, QWidget* parentWnd) : CDi
 CDialog::CDialog(const DialogTemplate* dialogTemplate, QWidget* parentWnd)
     : template_(dialogTemplate), parentWnd_(parentWnd) {
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFocusPolicy(Qt::ClickFocus);  // a click on the dialog itself gives it the focus (OnSetFocus)
+    // A click on a child dialog itself gives it the focus (OnSetFocus). A popup keeps the focus
+    // where it is on a click on its face or on a control that takes none, such as a spin
+    // button: the box beside it must not lose the focus to it.
+    setFocusPolicy(IsChild() ? Qt::ClickFocus : Qt::NoFocus);
 }
 
 CDialog::~CDialog() = default;
@@ -228,11 +242,7 @@ int CDialog::GetDlgItemText(int id, char* buffer, int capacity) const {
     QString text;
     if (!controls_ || !controls_->GetText(id, text))
         return 0;
-    const std::string bytes = ToCodePage(text);
-    const std::size_t count = std::min(bytes.size(), static_cast<std::size_t>(capacity) - 1);
-    std::memcpy(buffer, bytes.data(), count);
-    buffer[count] = '\0';
-    return static_cast<int>(count);
+    return CopyToBuffer(text, buffer, capacity);
 }
 
 bool CDialog::SetDlgItemInt(int id, int value, bool isSigned) {
@@ -281,6 +291,36 @@ bool CDialog::GotoDlgCtrl(int id) {
     if (control)
         control->setFocus(Qt::OtherFocusReason);
     return control != nullptr;
+}
+
+int CDialog::GetFocusDlgItem() const {
+    return controls_ ? controls_->IdOf(QApplication::focusWidget()) : 0;
+}
+
+DialogListBox CDialog::ListBox(int id) const {
+    return DialogListBox(qobject_cast<QListWidget*>(GetDlgItem(id)));
+}
+
+bool CDialog::LimitDlgItemText(int id, int limit) {
+    QWidget* edit = GetDlgItem(id);
+    if (EditLineCount(edit) == 0)
+        return false;
+    SetEditLimit(edit, limit);
+    return true;
+}
+
+int CDialog::GetDlgItemLineCount(int id) const {
+    return EditLineCount(GetDlgItem(id));
+}
+
+int CDialog::GetDlgItemLine(int id, int line, char* buffer, int capacity) const {
+    if (!buffer || capacity <= 0)
+        return 0;
+    buffer[0] = '\0';
+    QString text;
+    if (!EditLine(GetDlgItem(id), line, text))
+        return 0;
+    return CopyToBuffer(text, buffer, capacity);
 }
 
 bool CDialog::OnInitDialog() {

@@ -4,6 +4,7 @@
 // handlers. Enter gives the default command (IDOK), Esc and the close box IDCANCEL.
 
 #include "platform/qt/dialog_controls.h"
+#include "platform/qt/dialog_list_box.h"
 #include "platform/qt/dialog_template.h"
 #include "platform/qt/dialog_units.h"
 
@@ -56,6 +57,18 @@ public:
     bool ShowDlgItem(int id, bool show);
     // Gives the control the keyboard focus.
     bool GotoDlgCtrl(int id);
+    // The identifier of the control that has the keyboard focus; 0 when none of ours has it.
+    int GetFocusDlgItem() const;
+
+    // The list box `id` for the list box operations.
+    DialogListBox ListBox(int id) const;
+    // The most characters the user may type or paste into edit box `id` (0: no limit); in a
+    // multi-line box a line break counts two, CR and LF. Texts the program sets are not cut.
+    bool LimitDlgItemText(int id, int limit);
+    // The lines of edit box `id` (a single-line box has one; 0 for no edit box), and the text
+    // of one line without its line break, copied as GetDlgItemText copies (0 for no such line).
+    int GetDlgItemLineCount(int id) const;
+    int GetDlgItemLine(int id, int line, char* buffer, int capacity) const;
 
     int TemplateId() const;
     // The measured units of the dialog font; zero before the window exists.

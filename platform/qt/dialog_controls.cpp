@@ -1,6 +1,7 @@
 #include "platform/qt/dialog_controls.h"
 
 #include "platform/qt/code_page.h"
+#include "platform/qt/dialog_edit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,11 +10,11 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -38,6 +39,17 @@ QString WithoutMnemonics(const QString& text) {
     return shown;
 }
 
+// A static one line high keeps its text on that line and grows to the right where the
+// stand-in font is wider than the dialog font the template was made for: wrapped, the rest
+// would go to a line below its box, where nobody sees it.
+void KeepOnOneLine(QLabel* label) {
+    const QFontMetrics metrics(label->font());
+    if (label->height() >= 2 * metrics.height())
+        return;
+    label->setWordWrap(false);
+    label->resize(std::max(label->width(), metrics.horizontalAdvance(label->text())), label->height());
+}
+
 Qt::FocusPolicy FocusPolicyFor(std::uint32_t style) {
     return Has(style, TabStop) ? Qt::StrongFocus : Qt::ClickFocus;
 }
@@ -47,27 +59,6 @@ void ShowAsReadOnly(QWidget* edit) {
     QPalette palette = edit->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     edit->setPalette(palette);
-}
-
-QWidget* MakeEdit(const DialogControl& control, QWidget* client) {
-    const std::uint32_t style = control.style;
-    if (Has(style, MultiLine)) {
-        auto* edit = new QPlainTextEdit(client);
-        edit->setLineWrapMode(Has(style, AutoHScroll) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
-        edit->setVerticalScrollBarPolicy(Has(style, VScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        edit->setTabChangesFocus(true);
-        edit->setReadOnly(Has(style, ReadOnly));
-        if (!Has(style, Border))
-            edit->setFrameShape(QFrame::NoFrame);
-        return edit;
-    }
-    auto* edit = new QLineEdit(client);
-    edit->setFrame(Has(style, Border));
-    edit->setReadOnly(Has(style, ReadOnly));
-    if (Has(style, Password))
-        edit->setEchoMode(QLineEdit::Password);
-    return edit;
 }
 
 QWidget* MakeListBox(const DialogControl& control, QWidget* client) {
@@ -123,6 +114,7 @@ DialogControls::DialogControls(std::span<const DialogControl> controls, QWidget*
 }
 
 DialogControls::~DialogControls() {
+    destroying_ = true;  // a focused edit reports losing the focus while it is deleted
     for (const Control& control : controls_)
         delete control.widget;
 }
@@ -208,6 +200,11 @@ QWidget* DialogControls::Find(int id) const {
     return control ? control->widget : nullptr;
 }
 
+int DialogControls::IdOf(const QWidget* widget) const {
+    const Control* control = Lookup(widget);
+    return control ? control->id : 0;
+}
+
 int DialogControls::PushButtonId(const QWidget* widget) const {
     const Control* control = Lookup(widget);
     if (!control || (control->kind != ControlKind::PushButton && control->kind != ControlKind::DefPushButton))
@@ -253,9 +250,7 @@ bool DialogControls::SetText(int id, const QString& text) {
 QString DialogControls::ReadText(const Control& control) {
     switch (control.kind) {
     case ControlKind::Edit:
-        if (const auto* edit = qobject_cast<const QLineEdit*>(control.widget))
-            return edit->text();
-        return static_cast<const QPlainTextEdit*>(control.widget)->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+        return EditText(control.widget);
     case ControlKind::PushButton:
     case ControlKind::DefPushButton:
     case ControlKind::CheckBox:
@@ -274,13 +269,7 @@ QString DialogControls::ReadText(const Control& control) {
 void DialogControls::WriteText(Control& control, const QString& text) {
     switch (control.kind) {
     case ControlKind::Edit:
-        if (auto* edit = qobject_cast<QLineEdit*>(control.widget)) {
-            edit->setText(text);
-            edit->setCursorPosition(0);  // a new text shows from its beginning
-        } else {
-            QString lines = text;
-            static_cast<QPlainTextEdit*>(control.widget)->setPlainText(lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        }
+        SetEditText(control.widget, text);
         return;
     case ControlKind::PushButton:
     case ControlKind::DefPushButton:
@@ -292,6 +281,7 @@ void DialogControls::WriteText(Control& control, const QString& text) {
         return;
     case ControlKind::Static:
         static_cast<QLabel*>(control.widget)->setText(Has(control.style, NoPrefix) ? text : WithoutMnemonics(text));
+        KeepOnOneLine(static_cast<QLabel*>(control.widget));
         break;
     case ControlKind::ListBox:
     case ControlKind::Icon:
@@ -301,8 +291,17 @@ void DialogControls::WriteText(Control& control, const QString& text) {
     control.windowText = text;
 }
 
+// The up-down control whose arrow keys the edit at `control` takes: the one right after it
+// in the template, when it has ControlStyle::ArrowKeys.
+const DialogControls::Control* DialogControls::ArrowKeysBuddy(const Control& control) const {
+    const auto next = controls_.begin() + (&control - controls_.data()) + 1;
+    if (next == controls_.end() || next->kind != ControlKind::UpDown || !Has(next->style, ArrowKeys))
+        return nullptr;
+    return &*next;
+}
+
 bool DialogControls::eventFilter(QObject* watched, QEvent* event) {
-    const Control* control = Lookup(watched);
+    const Control* control = destroying_ ? nullptr : Lookup(watched);
     if (!control)
         return false;
     switch (event->type()) {
@@ -315,9 +314,19 @@ bool DialogControls::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (Has(control->style, MultiLine) && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        // Ctrl+Enter stays in the box: it breaks the line there.
+        if (Has(control->style, MultiLine) && enter && !(modifiers & Qt::ControlModifier)) {
             events_.EnterInMultiLineEdit();
             return true;
+        }
+        const bool arrow = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+        if (arrow && modifiers == Qt::NoModifier) {
+            if (const Control* upDown = ArrowKeysBuddy(*control)) {
+                events_.ControlDeltaPos(upDown->id, key->key() == Qt::Key_Up ? -1 : +1);
+                return true;
+            }
         }
         return false;
     }

@@ -57,6 +57,8 @@ public:
 
     // The first control with this identifier, or null.
     QWidget* Find(int id) const;
+    // The identifier of the control that is this widget, or 0.
+    int IdOf(const QWidget* widget) const;
     // The identifier of a push button of the dialog, or 0 for any other widget.
     int PushButtonId(const QWidget* widget) const;
     // The command Enter gives when no push button has the focus: the default push
@@ -85,9 +87,11 @@ private:
     QWidget* Create(const DialogControl& control, QWidget* client);
     const Control* Lookup(int id) const;
     const Control* Lookup(const QObject* widget) const;
+    const Control* ArrowKeysBuddy(const Control& control) const;
     static QString ReadText(const Control& control);
     static void WriteText(Control& control, const QString& text);
 
     std::vector<Control> controls_;
     DialogControlEvents& events_;
+    bool destroying_ = false;
 };

@@ -45,6 +45,11 @@ inline constexpr std::uint32_t Password = 1u << 6;     // single-line edit: type
 inline constexpr std::uint32_t MultiLine = 1u << 7;    // edit
 inline constexpr std::uint32_t VScroll = 1u << 8;      // multi-line edit and list box: scroll bar as needed
 inline constexpr std::uint32_t NoPrefix = 1u << 9;     // static: '&' shown as it stands, not as a mnemonic
+inline constexpr std::uint32_t Centered = 1u << 10;    // edit: each line centred
+inline constexpr std::uint32_t UpperCase = 1u << 11;   // multi-line edit: letters become capitals as they come in
+// Up-down: the Up and Down keys in the control just before it in the template (the box it
+// sits beside) press its arrows.
+inline constexpr std::uint32_t ArrowKeys = 1u << 12;
 }  // namespace ControlStyle
 
 struct DialogControl {

@@ -1,10 +1,12 @@
 // The main frame on Qt's offscreen platform: menu, accelerators, full screen, routing.
 #include "app/main_frame.h"
 
-#include "diag/diag_dlg.h"
-#include "platform/sys/fixed_text.h"
 #include "config/settings_store.h"
+#include "diag/diag_dlg.h"
+#include "config/settings_store.h"
+#include "platform/sys/fixed_text.h"
 #include "res/app_resources.h"
+#include "tests/support/modal_answer.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/xdg_sandbox.h"
@@ -55,6 +57,18 @@ protected:
         Settle();
     }
 
+    // Runs `action` and cancels the modal window it opens; answers that window's name, or
+    // nothing when none opened.
+    static QString CancelledModal(const std::function<void()>& action) {
+        QString name;
+        ModalAnswer cancel([&](QWidget* modal) {
+            name = modal->objectName();
+            static_cast<QDialog*>(modal)->reject();
+        });
+        action();
+        return name;
+    }
+
     XdgSandbox xdg_;
     decimon::test::MeterSimProcess sim_;
     std::unique_ptr<CMainFrame> frame_;
@@ -88,9 +102,7 @@ TEST_F(Frame, TheMenuHasItsPopupsItemsAndCommands) {
 
 TEST_F(Frame, CommandsGoToTheViewThenTheFrameThenTheApplication) {
     ShowAndSettle();
-    QSignalSpy configure(&frame_->View(), &CChildView::configureRequested);
-    frame_->CommandAction(ID_OPTIONS_CONFIGURE)->trigger();
-    EXPECT_EQ(configure.count(), 1);
+    EXPECT_EQ(CancelledModal([&] { frame_->CommandAction(ID_OPTIONS_CONFIGURE)->trigger(); }), "CConfigDlg");
     frame_->CommandAction(ID_APP_ABOUT)->trigger();
     EXPECT_EQ(applicationCommands_, std::vector<int>{ID_APP_ABOUT});
     EXPECT_FALSE(frame_->OnCmdMsg(ID_EDIT_COPY)) << "nobody handles the edit commands";
@@ -176,10 +188,8 @@ TEST_F(Frame, SingleLetterKeysWorkWithoutTheMenuBar) {
     ShowAndSettle();
     ASSERT_TRUE(frame_->IsFullScreen());
     ASSERT_NE(frame_->View().DiagnosticsDialog(), nullptr) << "the first paint made the dialog";
-    QSignalSpy configure(&frame_->View(), &CChildView::configureRequested);
-    Press(Qt::Key_C, Qt::NoModifier, "c");
-    Press(Qt::Key_C, Qt::ShiftModifier, "C");
-    EXPECT_EQ(configure.count(), 2);
+    EXPECT_EQ(CancelledModal([&] { Press(Qt::Key_C, Qt::NoModifier, "c"); }), "CConfigDlg");
+    EXPECT_EQ(CancelledModal([&] { Press(Qt::Key_C, Qt::ShiftModifier, "C"); }), "CConfigDlg");
     CDiagDlg& diagnostics = *frame_->View().DiagnosticsDialog();
     Press(Qt::Key_D, Qt::NoModifier, "d");
     EXPECT_TRUE(diagnostics.IsWindowVisible());
@@ -196,7 +206,6 @@ TEST_F(Frame, SingleLetterKeysWorkWithoutTheMenuBar) {
 TEST_F(Frame, EditAndPaneKeysDoNothing) {
     frame_->OnFullScreen();
     ShowAndSettle();
-    QSignalSpy configure(&frame_->View(), &CChildView::configureRequested);
     const bool diagnosticsShown = frame_->View().DiagnosticsDialog()->IsWindowVisible();
     const std::vector<std::pair<int, Qt::KeyboardModifiers>> keys = {
         {Qt::Key_C, Qt::ControlModifier},      {Qt::Key_X, Qt::ControlModifier},
@@ -204,11 +213,13 @@ TEST_F(Frame, EditAndPaneKeysDoNothing) {
         {Qt::Key_Insert, Qt::ControlModifier}, {Qt::Key_Insert, Qt::ShiftModifier},
         {Qt::Key_Delete, Qt::ShiftModifier},   {Qt::Key_Backspace, Qt::AltModifier},
         {Qt::Key_F6, Qt::NoModifier},          {Qt::Key_F6, Qt::ShiftModifier}};
-    for (const auto& [key, modifiers] : keys) {
-        EXPECT_NE(TranslateAccelerator(key, modifiers, ""), 0) << "the table has an entry for " << key;
-        Press(key, modifiers);
-    }
-    EXPECT_EQ(configure.count(), 0);
+    const QString opened = CancelledModal([&] {
+        for (const auto& [key, modifiers] : keys) {
+            EXPECT_NE(TranslateAccelerator(key, modifiers, ""), 0) << "the table has an entry for " << key;
+            Press(key, modifiers);
+        }
+    });
+    EXPECT_TRUE(opened.isEmpty()) << "no key opened " << qPrintable(opened);
     EXPECT_TRUE(frame_->IsFullScreen());
     EXPECT_EQ(frame_->View().DiagnosticsDialog()->IsWindowVisible(), diagnosticsShown);
     EXPECT_TRUE(applicationCommands_.size() == keys.size()) << "each key's command went unhandled up to the application";

@@ -260,27 +260,30 @@ TEST_F(Engine, AConfigurationResetDuringAPollDropsThatPollsValues) {
     Start([](Settings& s) { s.SnmpTimeout = 500; });
     PollOnce();
     sim_.set("level", "integer", "900");
-    sim_.command("delay 100");
+    sim_.command("delay 100");  // a poll of four GETs lasts about 400 ms
     const std::uint64_t before = sim_.count();
     monitor_->RequestPoll();
     WaitForRequests(before + 1);
     monitor_->ResetAfterConfigurationChange(false);
-    ASSERT_TRUE(WaitUntil([&] { return !monitor_->PollPending(); }));
+    WaitForRequests(before + 5);  // the new session's poll began: the old one was written back
     const PaintCopy shown = Shown();
     EXPECT_EQ(shown.CurrentLevel, -1.0) << "90.0 was read with the old settings";
     EXPECT_STREQ(shown.WeightingText, "---");
     EXPECT_STREQ(shown.FooterText, FixedFooter);
     EXPECT_EQ(Stats().PollCount, 2) << "the counters stay when the host did not change";
     EXPECT_EQ(Stats().ErrorCount, 0) << "the poll under way succeeded";
-    sim_.command("delay 0");
-    PollOnce();
-    EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 90.0) << "the new session polls as usual";
+    ASSERT_TRUE(WaitUntil([&] { return !monitor_->PollPending(); }));
+    EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 90.0) << "the old poll's write-back left the request to the new session";
+    EXPECT_EQ(sim_.count(), before + 8);
 }
 
-TEST_F(Engine, AHostChangeZeroesTheCountersAndReconnects) {
-    Start();
+TEST_F(Engine, AHostChangeDuringAPollZeroesTheCountersAndReconnects) {
+    Start([](Settings& s) { s.SnmpTimeout = 300; });
     PollOnce();
-    PollOnce();
+    sim_.command("silent on");  // the poll under way at the change fails
+    const std::uint64_t before = sim_.count();
+    monitor_->RequestPoll();
+    WaitForRequests(before + 1);
     MeterSimProcess other;
     other.set("level", "integer", "612");
     Settings changed = monitor_->CurrentSettings();
@@ -289,10 +292,14 @@ TEST_F(Engine, AHostChangeZeroesTheCountersAndReconnects) {
     monitor_->ResetAfterConfigurationChange(true);
     EXPECT_EQ(Stats().PollCount, 0);
     EXPECT_EQ(Shown().CurrentLevel, -1.0);
-    PollOnce();
+    ASSERT_TRUE(WaitUntil([&] { return other.count() == 4u && !monitor_->PollPending(); }))
+        << "the new meter is polled without another request";
     EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 61.2);
-    EXPECT_EQ(Stats().PollCount, 1);
-    EXPECT_EQ(other.count(), 4u);
+    const DiagnosticsCopy stats = Stats();
+    EXPECT_EQ(stats.PollCount, 1) << "the failed poll counted for the old host only";
+    EXPECT_EQ(stats.ErrorCount, 0);
+    EXPECT_EQ(stats.ConsecutiveErrors, 0);
+    EXPECT_TRUE(stats.LastErrorTime == NoErrorTime()) << "nor did its error time";
 }
 
 // Host names resolve from a private hosts file only, in a mount namespace of this test

@@ -11,6 +11,7 @@
 #include "platform/sys/fixed_text.h"
 #include "res/app_resources.h"
 #include "res/dialog_ids.h"
+#include "tests/support/modal_answer.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/xdg_sandbox.h"
@@ -337,10 +338,13 @@ TEST_F(ViewTest, TimerDrivenPollsReachTheScreen) {
 
 TEST_F(ViewTest, CommandsRoutedToTheView) {
     MakeView(NoMeter);
-    int configureRequests = 0;
-    QObject::connect(view_.get(), &CChildView::configureRequested, [&] { ++configureRequests; });
+    QString opened;
+    ModalAnswer cancel([&](QWidget* modal) {
+        opened = modal->objectName();
+        static_cast<QDialog*>(modal)->reject();
+    });
     EXPECT_TRUE(view_->OnCmdMsg(ID_OPTIONS_CONFIGURE));
-    EXPECT_EQ(configureRequests, 1);
+    EXPECT_EQ(opened, "CConfigDlg") << "no password set: the configuration dialog opens at once";
     EXPECT_FALSE(view_->OnCmdMsg(ID_VIEW_FULLSCREEN));
     EXPECT_FALSE(view_->OnCmdMsg(ID_APP_ABOUT));
 

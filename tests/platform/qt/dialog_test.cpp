@@ -45,11 +45,11 @@ constexpr int DisabledPush = 109;
 constexpr DialogControl TestControls[] = {
     {LabelId, K::Static, "&Name", {5, 5, 40, 8}, 0},
     {NameEdit, K::Edit, "", {5, 15, 60, 14}, Border | TabStop | AutoHScroll},
+    {Spin, K::UpDown, "", {66, 15, 11, 14}, ArrowKeys},
     {PasswordEdit, K::Edit, "", {70, 15, 60, 14}, Border | TabStop | Password},
-    {NotesEdit, K::Edit, "", {5, 32, 125, 21}, MultiLine | Border | TabStop | AutoHScroll},
+    {NotesEdit, K::Edit, "", {5, 32, 125, 21}, MultiLine | Border | TabStop | AutoHScroll | UpperCase},
     {ReadOnlyEdit, K::Edit, "", {5, 56, 60, 14}, ReadOnly | Border},
     {Check, K::CheckBox, "Check", {70, 56, 60, 10}, TabStop},
-    {Spin, K::UpDown, "", {135, 15, 11, 14}, 0},
     {List, K::ListBox, "", {5, 74, 60, 40}, Border | VScroll | TabStop},
     {Push, K::PushButton, "Push", {80, 84, 40, 14}, TabStop},
     {IDC_STATIC, K::GroupBox, "Group", {70, 72, 70, 45}, 0},
@@ -274,6 +274,70 @@ TEST_F(DialogItems, CheckEnableShowAndFocusByIdentifier) {
 
     EXPECT_TRUE(dialog.GotoDlgCtrl(PasswordEdit));
     EXPECT_TRUE(dialog.GetDlgItem(PasswordEdit)->hasFocus());
+    EXPECT_EQ(dialog.GetFocusDlgItem(), PasswordEdit);
+}
+
+TEST_F(DialogItems, ListBoxEntriesAreAddressedByIndex) {
+    DialogListBox list = dialog.ListBox(List);
+    EXPECT_EQ(list.AddString("meter"), 0);
+    EXPECT_EQ(list.AddString("Meter2"), 1);
+    EXPECT_EQ(list.InsertString(0, "alpha"), 0);
+    EXPECT_EQ(list.InsertString(9, "x"), LB_ERR);
+    ASSERT_EQ(list.GetCount(), 3);
+    char text[4];
+    EXPECT_EQ(list.GetText(1, text, sizeof text), 3);
+    EXPECT_STREQ(text, "met");
+    EXPECT_EQ(list.GetText(3, text, sizeof text), LB_ERR);
+    EXPECT_EQ(list.GetCurSel(), LB_ERR);
+    // The prefix search runs from the entry after the start, wraps, and ignores letter case.
+    const struct {
+        int start;
+        const char* prefix;
+        int found;
+    } searches[] = {{0, "METER", 1}, {1, "meter", 2}, {2, "meter", 1}, {-1, "A", 0}, {1, "", 2}, {0, "zz", LB_ERR}};
+    for (const auto& search : searches) {
+        const int before = list.GetCurSel();
+        EXPECT_EQ(list.SelectString(search.start, search.prefix), search.found) << search.prefix << search.start;
+        EXPECT_EQ(list.GetCurSel(), search.found == LB_ERR ? before : search.found);
+    }
+    EXPECT_EQ(list.SetCurSel(1), 1);
+    EXPECT_EQ(list.SetTopIndex(2), 0);
+    EXPECT_EQ(list.DeleteString(1), 2);
+    EXPECT_EQ(list.GetCurSel(), LB_ERR) << "deleting the selected entry leaves none selected";
+    EXPECT_EQ(list.SetCurSel(7), LB_ERR);
+    EXPECT_EQ(list.DeleteString(-1), LB_ERR);
+    list.ResetContent();
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_EQ(dialog.ListBox(NameEdit).AddString("x"), LB_ERR) << "not a list box";
+}
+
+TEST_F(DialogItems, EditLimitsHoldBackWhatIsTypedButNotWhatIsSet) {
+    QWidget* notes = dialog.GetDlgItem(NotesEdit);
+    ASSERT_TRUE(dialog.LimitDlgItemText(NotesEdit, 6));
+    dialog.GotoDlgCtrl(NotesEdit);
+    QTest::keyClicks(notes, "ab");
+    QTest::keyClick(notes, Qt::Key_Return, Qt::ControlModifier);  // a line break: CR and LF
+    QTest::keyClicks(notes, "cde");
+    EXPECT_EQ(Text(NotesEdit), "AB\r\nCD") << "capitals, and the line break counted two";
+    EXPECT_EQ(dialog.GetDlgItemLineCount(NotesEdit), 2);
+    char line[3];
+    EXPECT_EQ(dialog.GetDlgItemLine(NotesEdit, 1, line, sizeof line), 2);
+    EXPECT_STREQ(line, "CD");
+    EXPECT_EQ(dialog.GetDlgItemLine(NotesEdit, 2, line, sizeof line), 0);
+    EXPECT_STREQ(line, "");
+    dialog.SetDlgItemText(NotesEdit, "set by the program");
+    EXPECT_EQ(Text(NotesEdit), "SET BY THE PROGRAM");
+
+    ASSERT_TRUE(dialog.LimitDlgItemText(NameEdit, 3));
+    dialog.SetDlgItemText(NameEdit, "12345");
+    EXPECT_EQ(Text(NameEdit), "12345");
+    dialog.SetDlgItemText(NameEdit, "");
+    dialog.GotoDlgCtrl(NameEdit);
+    QTest::keyClicks(dialog.GetDlgItem(NameEdit), "abcd");
+    EXPECT_EQ(Text(NameEdit), "abc");
+    EXPECT_EQ(dialog.GetDlgItemLineCount(NameEdit), 1);
+    EXPECT_EQ(dialog.GetDlgItemLineCount(Check), 0);
+    EXPECT_FALSE(dialog.LimitDlgItemText(Check, 3));
 }
 
 TEST_F(DialogItems, EditsReportGainingAndLosingTheFocus) {
@@ -319,7 +383,13 @@ TEST_F(DialogItems, UpDownArrowsProposeMinusOneUpAndPlusOneDown) {
     ASSERT_TRUE(spin);
     QTest::mouseClick(spin->UpButton(), Qt::LeftButton);
     QTest::mouseClick(spin->DownButton(), Qt::LeftButton);
-    const std::vector<std::pair<int, int>> expected{{Spin, -1}, {Spin, +1}};
+    // With the arrow-keys style the box before it takes Up and Down; another box does not.
+    dialog.GotoDlgCtrl(NameEdit);
+    QTest::keyClick(dialog.GetDlgItem(NameEdit), Qt::Key_Up);
+    QTest::keyClick(dialog.GetDlgItem(NameEdit), Qt::Key_Down);
+    dialog.GotoDlgCtrl(PasswordEdit);
+    QTest::keyClick(dialog.GetDlgItem(PasswordEdit), Qt::Key_Up);
+    const std::vector<std::pair<int, int>> expected{{Spin, -1}, {Spin, +1}, {Spin, -1}, {Spin, +1}};
     EXPECT_EQ(dialog.deltas, expected);
 }
 
