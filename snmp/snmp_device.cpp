@@ -102,11 +102,11 @@ int SnmpDevice::StringRead(const char* oidText, char* buffer, int size) {
     if (size > 0 && Request(oidText)) {
         const AsnAny& value = VarBinds.list[0].value;
         if (value.asnType == ASN_OCTETSTRING) {
+            // Byte by byte: an empty string carries no bytes at all (a null stream).
             const AsnOctetString& text = value.asnValue.string;
             std::size_t n = 0;
-            while (n < text.length && n + 1 < static_cast<std::size_t>(size) && text.stream[n] != 0)
-                ++n;
-            std::memcpy(buffer, text.stream, n);
+            for (; n < text.length && n + 1 < static_cast<std::size_t>(size) && text.stream[n] != 0; ++n)
+                buffer[n] = static_cast<char>(text.stream[n]);
             buffer[n] = '\0';
             accepted = 1;
         }
