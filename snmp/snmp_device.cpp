@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -33,9 +34,13 @@ const char* SnmpDevice::SetCommunity(const char* community) { return StoreText(C
 const char* SnmpDevice::SetOidBase(const char* oidBase) { return StoreText(OidBase, oidBase); }
 void SnmpDevice::SetTimeout(int milliseconds) { TimeoutMs = milliseconds; }
 void SnmpDevice::SetRetries(int retries) { Retries = retries; }
+void SnmpDevice::SetAbandonSignal(std::shared_ptr<const StopSignal> abandon) {
+    if (!IsOpen)  // the session holds the old one by its address
+        abandon_ = std::move(abandon);
+}
 
 int SnmpDevice::Open() {
-    Session = SnmpMgrOpen(Agent, Community, TimeoutMs, Retries);
+    Session = SnmpMgrOpen(Agent, Community, TimeoutMs, Retries, abandon_.get());
     if (!Session)
         return 0;
     IsOpen = true;

@@ -77,16 +77,16 @@ TEST(SnmpMgrRequest, RefusesWhatItCannotSend) {
 }
 
 TEST(AgentAddress, NumericHostsAndPorts) {
-    using netsnmp_backend::transportAddress;
-    EXPECT_EQ(transportAddress("127.0.0.1"), "udp:127.0.0.1:161");
-    EXPECT_EQ(transportAddress("127.0.0.1:1161"), "udp:127.0.0.1:1161");
-    EXPECT_EQ(transportAddress("localhost:1161"), "udp:127.0.0.1:1161");
-    EXPECT_EQ(transportAddress("::1"), "udp6:[::1]:161");
-    EXPECT_EQ(transportAddress("[::1]"), "udp6:[::1]:161");
-    EXPECT_EQ(transportAddress("[::1]:1161"), "udp6:[::1]:1161");
+    const auto addresses = [](const char* agent) { return netsnmp_backend::transportAddresses(agent, nullptr); };
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(addresses("127.0.0.1"), Texts{"udp:127.0.0.1:161"});
+    EXPECT_EQ(addresses("127.0.0.1:1161"), Texts{"udp:127.0.0.1:1161"});
+    EXPECT_EQ(addresses("::1"), Texts{"udp6:[::1]:161"});
+    EXPECT_EQ(addresses("[::1]"), Texts{"udp6:[::1]:161"});
+    EXPECT_EQ(addresses("[::1]:1161"), Texts{"udp6:[::1]:1161"});
     for (const char* bad : {"", ":161", "127.0.0.1:", "127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:+5",
                             "127.0.0.1:123456", "[::1]x", "[::1", "a b", "udp:127.0.0.1:161"})
-        EXPECT_EQ(transportAddress(bad), "") << bad;
+        EXPECT_EQ(addresses(bad), Texts{}) << bad;
 }
 
 // Runs `body` in a child process so that the library's one-time set-up happens there,
