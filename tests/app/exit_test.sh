@@ -24,29 +24,21 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 wait_for() { for _ in $(seq 100); do eval "$1" && return 0; sleep 0.05; done; fail "$2"; }
 
-# A name server port on a loopback address of its own; it reports each query and answers none.
+# A silent name server on a loopback address of its own: it reports each query, answers none.
 python3 -u -c '
 import os, socket
 server = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
 for host in range(1, 255):
-    address = "127.53.%d.%d" % (os.getpid() % 250, host)
-    try:
-        server.bind((address, 53))
-        break
-    except OSError:
-        pass
-print(address)
-while True:
-    server.recv(512)
-    print("query")
+    try: server.bind(("127.53.%d.%d" % (os.getpid() % 250, host), 53)); break
+    except OSError: pass
+print(server.getsockname()[0])
+while server.recv(512): print("query")
 ' >"$work/ns.out" &
 ns_pid=$!
 wait_for '[ -s "$work/ns.out" ]' "the silent name server did not start"
 echo "nameserver $(head -n 1 "$work/ns.out")" >"$work/resolv.conf"
 echo "hosts: files dns" >"$work/nsswitch.conf"
-mount --make-rprivate /
-mount --bind "$work/resolv.conf" /etc/resolv.conf
-mount --bind "$work/nsswitch.conf" /etc/nsswitch.conf
+mount --bind "$work/resolv.conf" /etc/resolv.conf && mount --bind "$work/nsswitch.conf" /etc/nsswitch.conf
 
 for n in $(seq 90 190); do [ -e "/tmp/.X$n-lock" ] || { display=:$n; break; }; done
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
