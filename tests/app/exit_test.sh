@@ -22,7 +22,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() { for _ in $(seq 100); do eval "$1" && return 0; sleep 0.05; done; fail "$2"; }
+wait_for() { for _ in $(seq 200); do eval "$1" && return 0; sleep 0.05; done; fail "$2"; }
 
 # A silent name server on a loopback address of its own: it reports each query, answers none.
 python3 -u -c '
@@ -40,11 +40,11 @@ echo "nameserver $(head -n 1 "$work/ns.out")" >"$work/resolv.conf"
 echo "hosts: files dns" >"$work/nsswitch.conf"
 mount --bind "$work/resolv.conf" /etc/resolv.conf && mount --bind "$work/nsswitch.conf" /etc/nsswitch.conf
 
-for n in $(seq 90 190); do [ -e "/tmp/.X$n-lock" ] || { display=:$n; break; }; done
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself, so that tests running side by side never share one.
+Xvfb -displayfd 4 -screen 0 1280x800x24 -nolisten tcp 4>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display
-wait_for 'xdpyinfo >/dev/null 2>&1' "Xvfb did not start"
+wait_for '[ -s "$work/display" ]' "Xvfb did not start"
+export DISPLAY=:$(cat "$work/display")
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 mkdir -p "$XDG_CONFIG_HOME/Corvanta"
