@@ -2,6 +2,7 @@
 
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
+// After the two above, which it needs.
 #include <net-snmp/library/large_fd_set.h>
 
 #include "platform/host_lookup.h"

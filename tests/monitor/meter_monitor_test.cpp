@@ -6,10 +6,10 @@
 #include "monitor/dose.h"
 #include "monitor/polling_worker.h"
 #include "platform/fixed_text.h"
-#include "tests/support/xdg_sandbox.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/private_resolver.h"
+#include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
 

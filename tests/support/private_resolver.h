@@ -25,7 +25,8 @@ public:
         : dir_(std::filesystem::temp_directory_path() / ("decimon-hosts-" + std::to_string(getpid()))) {
         std::filesystem::create_directories(dir_);
         std::ofstream(dir_ / "hosts") << hosts;
-        std::ofstream(dir_ / "nsswitch.conf") << (server == NameServer::Silent ? "hosts: files dns\n" : "hosts: files\n");
+        std::ofstream(dir_ / "nsswitch.conf")
+            << (server == NameServer::Silent ? "hosts: files dns\n" : "hosts: files\n");
         ok_ = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
               Bind("nsswitch.conf") && Bind("hosts") && (server == NameServer::None || StartSilentServer());
     }
