@@ -1,5 +1,5 @@
 // The SNMP manager calls: OID conversion, binding memory, agent addresses and their lookup,
-// that no net-snmp configuration or state file can reach.
+// and a session that no net-snmp configuration or state file can reach.
 #include "platform/snmp_mgr.h"
 #include "platform/host_lookup.h"
 #include "platform/netsnmp_session.h"
