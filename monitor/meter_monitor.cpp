@@ -6,12 +6,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace {
 using Lock = std::lock_guard<std::recursive_mutex>;
 }
 
-MeterMonitor::MeterMonitor() {
+MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
     State.StartTime = COleDateTime::GetCurrentTime();
     State.LastErrorTime = NoErrorTime();
     State.CurrentLevel = NoReading;
@@ -42,6 +43,7 @@ void MeterMonitor::StopWorker() {
     {
         Lock lock(StateLock);
         State.StopRequested = 1;
+        abandon_->Raise();
     }
     WorkerThread->WaitForEnd();  // outside the lock: the worker takes it to finish its cycle
     WorkerThread.reset();
@@ -63,6 +65,7 @@ void MeterMonitor::StoreSettings(const Settings& settings) {
 }
 
 void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
+    auto fresh = std::make_shared<StopSignal>();
     Lock lock(StateLock);
     if (hostChanged) {
         State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
@@ -75,6 +78,8 @@ void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
     CopyFixedText(State.WeightingText, NoValueText);
     State.ReconnectRequested = 1;
     ++State.ResetGeneration;
+    abandon_->Raise();
+    abandon_ = std::move(fresh);
 }
 
 void MeterMonitor::ClearCounters() {

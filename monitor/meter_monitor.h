@@ -5,6 +5,7 @@
 
 #include "config/settings.h"
 #include "monitor/monitor_state.h"
+#include "platform/sys/stop_signal.h"
 #include "platform/sys/win_thread.h"
 
 #include <memory>
@@ -23,7 +24,8 @@ public:
     // thread could be started.
     bool StartWorker();
     // Asks the worker to stop and waits, without limit, until it has closed its session and
-    // ended. Does nothing when no worker runs.
+    // ended; a name lookup or a request under way is abandoned, so the wait is short. Does
+    // nothing when no worker runs.
     void StopWorker();
     bool HasWorker() const { return WorkerThread != nullptr; }
 
@@ -33,7 +35,8 @@ public:
     // Takes over settings accepted by the configuration dialog.
     void StoreSettings(const Settings& settings);
     // After a change of the host or a polling parameter: drops the shown values (and the
-    // counters when the host changed) and asks the worker for a new session.
+    // counters when the host changed) and asks the worker for a new session at once: a name
+    // lookup or a request under way for the old settings is abandoned.
     void ResetAfterConfigurationChange(bool hostChanged);
     void ClearCounters();
     PaintCopy CopyForPainting() const;
@@ -52,6 +55,9 @@ private:
     mutable std::recursive_mutex StateLock;
     MonitorState State;
     Settings settings_;
+    // Raised to abandon the worker's blocking calls: by a stop, and by a reset, which puts a
+    // fresh one in its place for the next session. Held by the worker's session.
+    std::shared_ptr<StopSignal> abandon_;
     std::unique_ptr<CWinThread> WorkerThread;
 };
 

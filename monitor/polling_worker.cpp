@@ -80,6 +80,7 @@ private:
         std::uint32_t generation = 0;
         {
             Lock lock(monitor_.StateLock);
+            sessionAbandon_ = monitor_.abandon_;
             monitor_.State.Device = nullptr;
             CopyFixedText(hostName, monitor_.settings_.HostName);
             timeout = monitor_.settings_.SnmpTimeout;
@@ -89,6 +90,7 @@ private:
         auto* device = new MeterDevice(hostName);
         device->SetTimeout(SessionTimeoutMs(timeout));
         device->SetRetries(SessionRetries(retries));
+        device->SetAbandonSignal(sessionAbandon_);
         if (!device->Open()) {
             delete device;
             device = nullptr;
@@ -116,6 +118,10 @@ private:
         double level = snapshot_.CurrentLevel;
         AsnInteger32 raw = 0;
         const bool success = device.GetIpValue(MeterDevice::LevelObject, &raw) != 0;
+        // Left for a stop or a new configuration: not a failed read, and nothing to publish.
+        // The request flag stays for the next cycle, which stops or reconnects and polls.
+        if (!success && sessionAbandon_->IsRaised())
+            return;
         COleDateTime errorTime;
         if (success) {
             level = raw / LevelScale;
@@ -172,6 +178,7 @@ private:
 
     MeterMonitor& monitor_;
     MonitorState snapshot_;
+    std::shared_ptr<const StopSignal> sessionAbandon_;  // the current session's
     double shiftLenHours_ = 0.0;
     int levelOffset_ = 0;
 };

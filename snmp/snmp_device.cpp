@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -33,9 +34,13 @@ const char* SnmpDevice::SetCommunity(const char* community) { return StoreText(C
 const char* SnmpDevice::SetOidBase(const char* oidBase) { return StoreText(OidBase, oidBase); }
 void SnmpDevice::SetTimeout(int milliseconds) { TimeoutMs = milliseconds; }
 void SnmpDevice::SetRetries(int retries) { Retries = retries; }
+void SnmpDevice::SetAbandonSignal(std::shared_ptr<const StopSignal> abandon) {
+    if (!IsOpen)  // the session holds the old one by its address
+        abandon_ = std::move(abandon);
+}
 
 int SnmpDevice::Open() {
-    Session = SnmpMgrOpen(Agent, Community, TimeoutMs, Retries);
+    Session = SnmpMgrOpen(Agent, Community, TimeoutMs, Retries, abandon_.get());
     if (!Session)
         return 0;
     IsOpen = true;
@@ -102,11 +107,11 @@ int SnmpDevice::StringRead(const char* oidText, char* buffer, int size) {
     if (size > 0 && Request(oidText)) {
         const AsnAny& value = VarBinds.list[0].value;
         if (value.asnType == ASN_OCTETSTRING) {
+            // Byte by byte: an empty string carries no bytes at all (a null stream).
             const AsnOctetString& text = value.asnValue.string;
             std::size_t n = 0;
-            while (n < text.length && n + 1 < static_cast<std::size_t>(size) && text.stream[n] != 0)
-                ++n;
-            std::memcpy(buffer, text.stream, n);
+            for (; n < text.length && n + 1 < static_cast<std::size_t>(size) && text.stream[n] != 0; ++n)
+                buffer[n] = static_cast<char>(text.stream[n]);
             buffer[n] = '\0';
             accepted = 1;
         }

@@ -2,6 +2,9 @@
 // One SNMP manager session to one agent: GET one integer or one text object at a time.
 
 #include "platform/sys/snmp_mgr.h"
+#include "platform/sys/stop_signal.h"
+
+#include <memory>
 
 class SnmpDevice {
 public:
@@ -22,6 +25,9 @@ public:
     // Both take effect at the next Open.
     void SetTimeout(int milliseconds);
     void SetRetries(int retries);
+    // A signal whose raising ends the name lookup of Open and every wait for an answer at
+    // once, as failures. Set before Open: an open session keeps the signal it was opened with.
+    void SetAbandonSignal(std::shared_ptr<const StopSignal> abandon);
 
     int Open();
     int Close();
@@ -51,6 +57,8 @@ private:
     bool Request(const char* oidText);
     void FreeBindings();
     int StringRead(const char* oidText, char* buffer, int size);
+
+    std::shared_ptr<const StopSignal> abandon_;  // outlives Session: closed in the destructor's body
 };
 
 // The sound-level meter: community "mivrol", its private OID base, and the weighting query.

@@ -2,14 +2,20 @@
 
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
+// After the two above, which it needs.
+#include <net-snmp/library/large_fd_set.h>
 
-#include <arpa/inet.h>
-#include <netdb.h>
+#include "platform/sys/host_lookup.h"
+
+#include <poll.h>
+#include <sys/socket.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 namespace netsnmp_backend {
 namespace {
@@ -126,81 +132,193 @@ bool initialise() {
     return ready;
 }
 
-std::string transportAddress(const std::string& agent) {
+std::vector<std::string> transportAddresses(const std::string& agent, const StopSignal* abandon) {
     HostAndPort target;
     if (!splitAgent(agent, target))
         return {};
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_DGRAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(target.host.c_str(), nullptr, &hints, &found) != 0 || !found)
-        return {};
-    char text[INET6_ADDRSTRLEN] = {};
-    std::string address;
-    if (found->ai_family == AF_INET) {
-        inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr, text, sizeof text);
-        address = std::string("udp:") + text + ":" + target.port;
-    } else if (found->ai_family == AF_INET6) {
-        inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(found->ai_addr)->sin6_addr, text, sizeof text);
-        address = std::string("udp6:[") + text + "]:" + target.port;
+    std::vector<std::string> addresses;
+    for (const HostAddress& address : LookUpHost(target.host, abandon)) {
+        if (addresses.size() == MaxPeers)
+            break;
+        addresses.push_back(address.family == AF_INET6 ? "udp6:[" + address.text + "]:" + target.port
+                                                       : "udp:" + address.text + ":" + target.port);
     }
-    freeaddrinfo(found);
-    return address;
+    return addresses;
 }
 
-std::unique_ptr<Session> Session::open(const std::string& agent, const std::string& community,
-                                       int timeoutMs, int retries) {
+// One net-snmp session to one of the agent's addresses, with the request under way on it.
+struct Session::Peer {
+    enum class State { Idle, Waiting, Answered, Failed };
+
+    ~Peer() {
+        if (handle)
+            snmp_sess_close(handle);
+        if (response)
+            snmp_free_pdu(response);
+    }
+
+    const std::string* community = nullptr;
+    void* handle = nullptr;
+    int requestId = 0;
+    State state = State::Idle;
+    netsnmp_pdu* response = nullptr;  // a copy of the accepted answer
+};
+
+namespace {
+
+using Peer = Session::Peer;
+
+bool carriesCommunity(const netsnmp_pdu& pdu, const std::string& community) {
+    return pdu.community && pdu.community_len == community.size() &&
+           std::memcmp(pdu.community, community.data(), community.size()) == 0;
+}
+
+// The library matches answers by request id alone; one with another community did not come
+// from the agent we were configured for, and counts as none.
+int onAnswer(int operation, netsnmp_session*, int requestId, netsnmp_pdu* pdu, void* magic) {
+    Peer& peer = *static_cast<Peer*>(magic);
+    if (requestId != peer.requestId || peer.state != Peer::State::Waiting)
+        return 1;  // an abandoned request of an earlier GET
+    if (operation == NETSNMP_CALLBACK_OP_RESEND)
+        return 1;  // a retry went out; the request is still under way
+    if (operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu && carriesCommunity(*pdu, *peer.community))
+        peer.response = snmp_clone_pdu(pdu);
+    peer.state = peer.response ? Peer::State::Answered : Peer::State::Failed;
+    return 1;
+}
+
+int socketOf(const Peer& peer) {
+    const netsnmp_transport* transport = snmp_sess_transport(peer.handle);
+    return transport ? transport->sock : -1;
+}
+
+// How long until the peer's request must be sent again or given up; -1 when it has none.
+int millisecondsToTimeout(const Peer& peer) {
+    int fds = 0;
+    int block = 1;
+    timeval left{};
+    netsnmp_large_fd_set set;
+    netsnmp_large_fd_set_init(&set, FD_SETSIZE);
+    snmp_sess_select_info2_flags(peer.handle, &fds, &set, &left, &block, NETSNMP_SELECT_NOALARMS);
+    netsnmp_large_fd_set_cleanup(&set);
+    if (block)
+        return -1;
+    const long ms = left.tv_sec * 1000L + (left.tv_usec + 999) / 1000;
+    return static_cast<int>(std::clamp(ms, 0L, static_cast<long>(INT_MAX)));
+}
+
+void readAnswer(Peer& peer, int sock) {
+    netsnmp_large_fd_set set;
+    netsnmp_large_fd_set_init(&set, sock + 1);
+    NETSNMP_LARGE_FD_SET(sock, &set);
+    snmp_sess_read2(peer.handle, &set);
+    netsnmp_large_fd_set_cleanup(&set);
+}
+
+}  // namespace
+
+Session::Session(std::string community, const StopSignal* abandon)
+    : community_(std::move(community)), abandon_(abandon) {}
+
+std::unique_ptr<Session> Session::open(const std::string& agent, const std::string& community, int timeoutMs,
+                                       int retries, const StopSignal* abandon) {
     if (!initialise())
         return nullptr;
-    std::string peer = transportAddress(agent);
-    if (peer.empty())
+    std::unique_ptr<Session> session(new Session(community, abandon));
+    for (std::string& address : transportAddresses(agent, abandon)) {
+        netsnmp_session settings;
+        snmp_sess_init(&settings);
+        settings.version = SNMP_VERSION_1;
+        settings.peername = address.data();
+        settings.community = reinterpret_cast<u_char*>(const_cast<char*>(community.c_str()));
+        settings.community_len = community.size();
+        settings.timeout = static_cast<long>(std::max(timeoutMs, 1)) * 1000L;  // microseconds
+        settings.retries = std::max(retries, 0);
+        auto peer = std::make_unique<Peer>();
+        peer->handle = snmp_sess_open(&settings);
+        if (!peer->handle)
+            continue;
+        peer->community = &session->community_;
+        session->peers_.push_back(std::move(peer));
+    }
+    if (session->peers_.empty())
         return nullptr;
-    netsnmp_session settings;
-    snmp_sess_init(&settings);
-    settings.version = SNMP_VERSION_1;
-    settings.peername = peer.data();
-    settings.community = reinterpret_cast<u_char*>(const_cast<char*>(community.c_str()));
-    settings.community_len = community.size();
-    settings.timeout = static_cast<long>(std::max(timeoutMs, 1)) * 1000L;  // microseconds
-    settings.retries = std::max(retries, 0);
-    void* handle = snmp_sess_open(&settings);
-    if (!handle)
-        return nullptr;
-    return std::unique_ptr<Session>(new Session(handle, community));
+    return session;
 }
 
-Session::~Session() {
-    snmp_sess_close(handle_);
-}
+Session::~Session() = default;
 
 bool Session::get(std::span<const OidView> names, Answer& answer) {
-    netsnmp_pdu* request = buildGet(names);
-    if (!request)
+    if (abandon_ && abandon_->IsRaised())
         return false;
-    netsnmp_pdu* response = nullptr;
-    const int status = snmp_sess_synch_response(handle_, request, &response);  // frees request
-    bool accepted = status == STAT_SUCCESS && response;
-    if (accepted) {
-        // The library matches answers by request id alone; one with another community
-        // did not come from the agent we were configured for.
-        const std::string theirs = response->community
-            ? std::string(reinterpret_cast<const char*>(response->community), response->community_len)
-            : std::string();
-        accepted = theirs == community_;
+    for (auto& peer : peers_) {
+        peer->state = Peer::State::Failed;
+        netsnmp_pdu* request = buildGet(names);
+        if (!request)
+            return false;
+        peer->requestId = snmp_sess_async_send(peer->handle, request, onAnswer, peer.get());
+        if (peer->requestId == 0)
+            snmp_free_pdu(request);
+        else
+            peer->state = Peer::State::Waiting;
     }
-    if (accepted) {
-        answer.errorStatus = static_cast<int>(response->errstat);
-        answer.errorIndex = static_cast<int>(response->errindex);
-        answer.values.clear();
-        answer.values.reserve(names.size());
-        for (netsnmp_variable_list* var = response->variables; var; var = var->next_variable)
-            answer.values.push_back(toValue(*var));
-        accepted = answer.values.size() == names.size();
+    Peer* answered = awaitAnswer();
+    if (!answered)
+        return false;
+    if (peers_.size() > 1) {
+        // The address that answered first is the agent's from now on.
+        std::erase_if(peers_, [&](const std::unique_ptr<Peer>& peer) { return peer.get() != answered; });
     }
-    if (response)
-        snmp_free_pdu(response);
-    return accepted;
+    netsnmp_pdu* response = std::exchange(answered->response, nullptr);
+    answered->state = Peer::State::Idle;
+    answer.errorStatus = static_cast<int>(response->errstat);
+    answer.errorIndex = static_cast<int>(response->errindex);
+    answer.values.clear();
+    answer.values.reserve(names.size());
+    for (netsnmp_variable_list* var = response->variables; var; var = var->next_variable)
+        answer.values.push_back(toValue(*var));
+    snmp_free_pdu(response);
+    return answer.values.size() == names.size();
+}
+
+// Our own wait instead of the library's synchronous one, so that the abandon signal can
+// end it: poll the peers' sockets and the signal, let the library read what came and
+// resend or give up what timed out, until one peer is answered or all have failed.
+Peer* Session::awaitAnswer() {
+    std::vector<pollfd> watched;
+    for (;;) {
+        watched.assign(1, pollfd{abandon_ ? abandon_->Fd() : -1, POLLIN, 0});
+        int timeout = -1;
+        for (const auto& peer : peers_) {
+            if (peer->state == Peer::State::Answered)
+                return peer.get();
+            if (peer->state != Peer::State::Waiting)
+                continue;
+            const int left = millisecondsToTimeout(*peer);
+            if (left < 0) {
+                peer->state = Peer::State::Failed;  // the library holds no request for it
+                continue;
+            }
+            watched.push_back(pollfd{socketOf(*peer), POLLIN, 0});
+            timeout = timeout < 0 ? left : std::min(timeout, left);
+        }
+        if (watched.size() == 1)
+            return nullptr;  // every peer has failed
+        const int ready = poll(watched.data(), watched.size(), timeout);
+        if (ready < 0 && errno != EINTR)
+            return nullptr;
+        if (watched[0].revents & POLLIN)
+            return nullptr;  // abandoned
+        std::size_t next = 1;
+        for (auto& peer : peers_) {
+            if (peer->state != Peer::State::Waiting)
+                continue;
+            if (ready > 0 && watched[next].revents != 0)
+                readAnswer(*peer, watched[next].fd);
+            ++next;
+            snmp_sess_timeout(peer->handle);  // acts only on a request whose time has come
+        }
+    }
 }
 
 }  // namespace netsnmp_backend

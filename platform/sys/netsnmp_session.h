@@ -2,6 +2,8 @@
 // The net-snmp side of the SNMP manager calls, kept apart so that net-snmp's headers
 // (whose macros share names with the manager API's type codes) meet no other code.
 
+#include "platform/sys/stop_signal.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -31,25 +33,39 @@ struct Answer {
 // writing any net-snmp configuration or state file.
 bool initialise();
 
-// Where to send: a numeric transport address such as "udp:127.0.0.1:161" or
-// "udp6:[::1]:161", resolved from the agent text; empty when it cannot be.
-std::string transportAddress(const std::string& agent);
+// Where to send: numeric transport addresses such as "udp:127.0.0.1:161" or
+// "udp6:[::1]:161", one for each address the agent's host resolves to, in the resolver's
+// order and at most MaxPeers; empty when the agent text is malformed, the host does not
+// resolve, or `abandon` (may be null) is raised during the lookup.
+inline constexpr std::size_t MaxPeers = 8;
+std::vector<std::string> transportAddresses(const std::string& agent, const StopSignal* abandon);
 
+// A session to one agent. When its host has several addresses, the session does not know
+// yet which one the agent listens on: each request goes to all of them at once until one
+// answers, and from then on to that address alone.
 class Session {
 public:
-    static std::unique_ptr<Session> open(const std::string& agent, const std::string& community,
-                                         int timeoutMs, int retries);
+    // `abandon` (may be null) must outlive the session. Once it is raised, the lookup and
+    // every wait for an answer end at once, as failures.
+    static std::unique_ptr<Session> open(const std::string& agent, const std::string& community, int timeoutMs,
+                                         int retries, const StopSignal* abandon);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // One SNMPv1 GET of the names; false when no acceptable answer arrived.
+    // One SNMPv1 GET of the names; false when no acceptable answer arrived within the
+    // time-out and retries, or the wait was abandoned.
     bool get(std::span<const OidView> names, Answer& answer);
+    struct Peer;
 
 private:
-    Session(void* handle, std::string community) : handle_(handle), community_(std::move(community)) {}
-    void* handle_;
+    Session(std::string community, const StopSignal* abandon);
+    // Waits for the requests just sent; the peer whose answer was accepted, or null.
+    Peer* awaitAnswer();
+
     std::string community_;
+    const StopSignal* abandon_;
+    std::vector<std::unique_ptr<Peer>> peers_;
 };
 
 }  // namespace netsnmp_backend

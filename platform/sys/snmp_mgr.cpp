@@ -97,10 +97,11 @@ BOOL SnmpMgrStartup() {
     return netsnmp_backend::initialise() ? 1 : 0;
 }
 
-LPSNMP_MGR_SESSION SnmpMgrOpen(const char* agent, const char* community, int timeoutMs, int retries) {
+LPSNMP_MGR_SESSION SnmpMgrOpen(const char* agent, const char* community, int timeoutMs, int retries,
+                               const StopSignal* abandon) {
     if (!agent || !community)
         return nullptr;
-    auto backend = netsnmp_backend::Session::open(agent, community, timeoutMs, retries);
+    auto backend = netsnmp_backend::Session::open(agent, community, timeoutMs, retries, abandon);
     if (!backend)
         return nullptr;
     return new (std::nothrow) SnmpMgrSession{std::move(backend)};

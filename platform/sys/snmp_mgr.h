@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+class StopSignal;
+
 using BOOL = int;
 using AsnInteger32 = std::int32_t;
 using AsnUnsigned32 = std::uint32_t;
@@ -69,8 +71,12 @@ BOOL SnmpMgrStartup();
 
 // Opens a session to an agent given as "host", "host:port", "a.b.c.d[:port]",
 // an IPv6 address, or "[v6]:port" (UDP port 161 by default). Null on failure.
-// Answers that carry another community than `community` count as no answer.
-LPSNMP_MGR_SESSION SnmpMgrOpen(const char* agent, const char* community, int timeoutMs, int retries);
+// Answers that carry another community than `community` count as no answer. A host with
+// several addresses is asked on all of them until one answers, then on that one alone.
+// Raising `abandon` (may be null; it must outlive the session) ends the name lookup and
+// every wait of the session at once, as failures.
+LPSNMP_MGR_SESSION SnmpMgrOpen(const char* agent, const char* community, int timeoutMs, int retries,
+                               const StopSignal* abandon = nullptr);
 BOOL SnmpMgrClose(LPSNMP_MGR_SESSION session);
 
 // Dotted numeric OID text to identifier. A text that begins with "." is taken from the
@@ -79,8 +85,9 @@ BOOL SnmpMgrClose(LPSNMP_MGR_SESSION session);
 BOOL SnmpMgrStrToOid(const char* text, AsnObjectIdentifier* oid);
 
 // Sends one request (SNMP_PDU_GET) for the bindings and waits for the answer, with the
-// session's time-out and retries. Non-zero when an answer arrived: then every binding's
-// value is replaced by the agent's and the answer's error status and index are stored.
+// session's time-out and retries, or until its abandon signal is raised. Non-zero when an
+// answer arrived: then every binding's value is replaced by the agent's and the answer's
+// error status and index are stored.
 BOOL SnmpMgrRequest(LPSNMP_MGR_SESSION session, unsigned char requestType, SnmpVarBindList* bindings,
                     AsnInteger32* errorStatus, AsnInteger32* errorIndex);
 

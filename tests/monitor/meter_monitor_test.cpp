@@ -9,17 +9,15 @@
 #include "tests/support/xdg_sandbox.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/private_resolver.h"
+#include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
 
-#include <sched.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -195,35 +193,29 @@ TEST_F(Engine, ASlowMeterAbsorbsTheRequestsThatComeDuringAPoll) {
     EXPECT_EQ(sim_.count(), 4u * polls);
 }
 
-TEST_F(Engine, AStopDuringAPollEndsAfterItsWriteBack) {
-    Start([](Settings& s) { s.SnmpTimeout = 500; });
-    PollOnce();
-    sim_.set("level", "integer", "702");
-    sim_.command("delay 100");  // a poll of four GETs lasts about 400 ms
-    monitor_->RequestPoll();
-    WaitForRequests(5);
-    const auto start = Clock::now();
-    monitor_->StopWorker();
-    const auto stopped = Clock::now() - start;
-    EXPECT_GE(stopped, 250ms) << "the stop waits for the poll under way";
-    EXPECT_LT(stopped, 4 * 100ms + 200ms) << "bounded by the poll under way";
-    EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 70.2);
-    EXPECT_FALSE(monitor_->HasWorker());
-    EXPECT_FALSE(monitor_->HasSession()) << "the worker closes its session before it ends";
-    EXPECT_EQ(Stats().PollCount, 2) << "the poll under way was written back";
-    EXPECT_FALSE(monitor_->PollPending());
-}
-
-TEST_F(Engine, AStopWhileTheMeterIsSilentIsBoundedByTheTimeout) {
-    Start([](Settings& s) { s.SnmpTimeout = 300; });
-    PollOnce();
-    sim_.command("silent on");
-    monitor_->RequestPoll();
-    WaitForRequests(5);
-    const auto start = Clock::now();
-    monitor_->StopWorker();
-    EXPECT_LT(Clock::now() - start, 300ms + 200ms);
-    EXPECT_EQ(Stats().ErrorCount, 1);
+// A meter that does not answer in time, with the longest time-out and retries the settings
+// take: a stop leaves the request under way at once, and the request counts as nothing.
+TEST_F(Engine, AStopLeavesARequestUnderWay) {
+    for (const char* meter : {"silent on", "delay 30000"}) {
+        SCOPED_TRACE(meter);
+        Start([](Settings& s) {
+            s.SnmpTimeout = 60000;
+            s.SnmpRetries = 9;
+        });
+        PollOnce();
+        sim_.command(meter);
+        const std::uint64_t before = sim_.count();
+        monitor_->RequestPoll();
+        WaitForRequests(before + 1);
+        const auto start = Clock::now();
+        monitor_->StopWorker();
+        EXPECT_LT(Clock::now() - start, 1s);
+        EXPECT_FALSE(monitor_->HasSession()) << "the worker closes its session before it ends";
+        EXPECT_EQ(Stats().PollCount, 1);
+        EXPECT_EQ(Stats().ErrorCount, 0);
+        sim_.command("silent off");
+        sim_.command("delay 0");
+    }
 }
 
 TEST_F(Engine, AStopBeforeAnyConnectionEndsAtOnce) {
@@ -256,16 +248,32 @@ TEST_F(Engine, AClearDuringAPollKeepsOnlyThatPollsIncrements) {
     EXPECT_EQ(stats.ConsecutiveErrors, 0);
 }
 
-TEST_F(Engine, AConfigurationResetDuringAPollDropsThatPollsValues) {
-    Start([](Settings& s) { s.SnmpTimeout = 500; });
+TEST_F(Engine, AConfigurationResetLeavesARequestUnderWayAndPollsAgainAtOnce) {
+    Start([](Settings& s) { s.SnmpTimeout = 60000; });
     PollOnce();
-    sim_.set("level", "integer", "900");
-    sim_.command("delay 100");  // a poll of four GETs lasts about 400 ms
+    sim_.command("silent on");
     const std::uint64_t before = sim_.count();
     monitor_->RequestPoll();
     WaitForRequests(before + 1);
+    sim_.command("silent off");
     monitor_->ResetAfterConfigurationChange(false);
-    WaitForRequests(before + 5);  // the new session's poll began: the old one was written back
+    EXPECT_EQ(Shown().CurrentLevel, -1.0);
+    PollOnce();
+    EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 85.3) << "the new session polls as usual";
+    EXPECT_EQ(Stats().PollCount, 2) << "the counters stay when the host did not change";
+    EXPECT_EQ(Stats().ErrorCount, 0) << "the request left behind is no failed read";
+}
+
+TEST_F(Engine, AConfigurationResetAfterTheLevelReadDropsThatPollsValues) {
+    Start([](Settings& s) { s.SnmpTimeout = 5000; });
+    PollOnce();
+    sim_.set("level", "integer", "900");
+    sim_.command("delay 200");
+    const std::uint64_t before = sim_.count();
+    monitor_->RequestPoll();
+    WaitForRequests(before + 2);  // the level is read, the name read under way
+    monitor_->ResetAfterConfigurationChange(false);
+    WaitForRequests(before + 5);  // the new session's poll began: the old one was left behind
     const PaintCopy shown = Shown();
     EXPECT_EQ(shown.CurrentLevel, -1.0) << "90.0 was read with the old settings";
     EXPECT_STREQ(shown.WeightingText, "---");
@@ -274,7 +282,6 @@ TEST_F(Engine, AConfigurationResetDuringAPollDropsThatPollsValues) {
     EXPECT_EQ(Stats().ErrorCount, 0) << "the poll under way succeeded";
     ASSERT_TRUE(WaitUntil([&] { return !monitor_->PollPending(); }));
     EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 90.0) << "the old poll's write-back left the request to the new session";
-    EXPECT_EQ(sim_.count(), before + 8);
 }
 
 TEST_F(Engine, AHostChangeDuringAPollZeroesTheCountersAndReconnects) {
@@ -302,31 +309,10 @@ TEST_F(Engine, AHostChangeDuringAPollZeroesTheCountersAndReconnects) {
     EXPECT_TRUE(stats.LastErrorTime == NoErrorTime()) << "nor did its error time";
 }
 
-// Host names resolve from a private hosts file only, in a mount namespace of this test
-// process: nothing is asked of a name server, and a name can be made to appear.
-class PrivateHostsFile {
-public:
-    PrivateHostsFile() : dir_(std::filesystem::temp_directory_path() / ("decimon-hosts-" + std::to_string(getpid()))) {
-        std::filesystem::create_directories(dir_);
-        std::ofstream(dir_ / "nsswitch.conf") << "hosts: files\n";
-        std::ofstream(dir_ / "hosts") << "127.0.0.1 localhost\n";
-        ok_ = unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-              mount((dir_ / "nsswitch.conf").c_str(), "/etc/nsswitch.conf", nullptr, MS_BIND, nullptr) == 0 &&
-              mount((dir_ / "hosts").c_str(), "/etc/hosts", nullptr, MS_BIND, nullptr) == 0;
-    }
-    ~PrivateHostsFile() { std::filesystem::remove_all(dir_); }
-    bool ok() const { return ok_; }
-    void Add(const std::string& line) { std::ofstream(dir_ / "hosts", std::ios::app) << line << "\n"; }
-
-private:
-    std::filesystem::path dir_;
-    bool ok_ = false;
-};
-
 TEST_F(Engine, AHostThatDoesNotResolveYetIsPickedUpOnceItDoes) {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root for a private mount namespace";
-    PrivateHostsFile hosts;
+    PrivateResolver hosts("127.0.0.1 localhost\n");
     ASSERT_TRUE(hosts.ok()) << "cannot set up a private hosts file";
     Start([&](Settings& s) { CopyFixedText(s.HostName, "meterbox:" + std::to_string(sim_.port())); });
     for (int tick = 0; tick < 3; ++tick)
@@ -340,6 +326,32 @@ TEST_F(Engine, AHostThatDoesNotResolveYetIsPickedUpOnceItDoes) {
     EXPECT_TRUE(monitor_->HasSession());
     EXPECT_EQ(Stats().PollCount, 1);
     EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 85.3);
+}
+
+// A name server that never answers holds each lookup for the resolver's whole time-out
+// (10 s); neither a new configuration nor a stop waits for it.
+TEST_F(Engine, NeitherAResetNorAStopWaitsForAHungNameLookup) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root for a private mount namespace";
+    PrivateResolver resolver("127.0.0.1 localhost\n", PrivateResolver::NameServer::Silent);
+    ASSERT_TRUE(resolver.ok()) << "cannot set up a silent name server";
+    const std::string hung = "meterbox.example:" + std::to_string(sim_.port());
+    Start([&](Settings& s) { CopyFixedText(s.HostName, hung); });
+    ASSERT_TRUE(WaitUntil([&] { return resolver.TakeQueries() > 0; }));
+    const auto configure = [&](const std::string& host) {
+        Settings changed = monitor_->CurrentSettings();
+        CopyFixedText(changed.HostName, host);
+        monitor_->StoreSettings(changed);
+        monitor_->ResetAfterConfigurationChange(true);
+    };
+    configure(sim_.agent());
+    PollOnce();
+    EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 85.3);
+    configure(hung);
+    ASSERT_TRUE(WaitUntil([&] { return !monitor_->HasSession(); }));
+    const auto start = Clock::now();
+    monitor_->StopWorker();
+    EXPECT_LT(Clock::now() - start, 1s);
 }
 
 TEST(SessionSettings, ValuesFromAHandEditedFileAreClamped) {

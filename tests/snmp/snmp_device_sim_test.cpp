@@ -1,10 +1,15 @@
 // The session against the meter simulator, for the answers a real agent does not give.
 #include "snmp/snmp_device.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/private_resolver.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
+#include <string>
 
 namespace {
 
@@ -114,6 +119,45 @@ TEST_F(SimulatedMeter, AClosedSessionSendsNothing) {
     EXPECT_EQ(meter_.GetSysName(text, sizeof text), 0);
     EXPECT_STREQ(meter_.GetWeighting(), "---");
     EXPECT_EQ(sim_.count(), 1u) << "only the GET on the open session reached the meter";
+}
+
+// "meterbox" has an IPv6 and an IPv4 address, the IPv6 one first, as "localhost" has on a
+// stock system; the meter listens on one of them only.
+TEST(SeveralAddresses, TheMeterIsReadOnWhicheverItListensOnFromTheFirstRequest) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root for a private mount namespace";
+    PrivateResolver hosts("::1 meterbox\n127.0.0.1 meterbox\n");
+    ASSERT_TRUE(hosts.ok()) << "cannot set up a private hosts file";
+    for (const char* address : {"127.0.0.1", "::1"}) {
+        SCOPED_TRACE(address);
+        MeterSimProcess sim({"--address", address, "--level", "853"});
+        MeterDevice meter(("meterbox:" + std::to_string(sim.port())).c_str());
+        meter.SetTimeout(2000);
+        meter.SetRetries(0);
+        ASSERT_EQ(meter.Open(), 1);
+        AsnInteger32 level = 0;
+        EXPECT_EQ(meter.GetIpValue(MeterDevice::LevelObject, &level), 1);
+        EXPECT_EQ(level, 853);
+    }
+}
+
+TEST(SeveralAddresses, TheAddressThatAnsweredFirstIsAskedAlone) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root for a private mount namespace";
+    PrivateResolver hosts("::1 meterbox\n127.0.0.1 meterbox\n");
+    ASSERT_TRUE(hosts.ok()) << "cannot set up a private hosts file";
+    MeterSimProcess v4;
+    MeterSimProcess v6({"--address", "::1", "--port", std::to_string(v4.port())});
+    MeterDevice meter(("meterbox:" + std::to_string(v4.port())).c_str());
+    meter.SetTimeout(2000);
+    meter.SetRetries(0);
+    ASSERT_EQ(meter.Open(), 1);
+    AsnInteger32 level = 0;
+    for (int request = 0; request < 3; ++request)
+        EXPECT_EQ(meter.GetIpValue(MeterDevice::LevelObject, &level), 1);
+    const auto counts = std::minmax({v4.count(), v6.count()});
+    EXPECT_EQ(counts.first, 1u) << "the first request goes to both addresses";
+    EXPECT_EQ(counts.second, 3u);
 }
 
 }  // namespace

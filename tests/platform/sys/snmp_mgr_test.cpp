@@ -1,7 +1,9 @@
-// The SNMP manager calls: OID conversion, binding memory, agent addresses, and a session
-// that no net-snmp configuration or state file can reach.
+// The SNMP manager calls: OID conversion, binding memory, agent addresses and their lookup,
+// and a session that no net-snmp configuration or state file can reach.
+#include "platform/sys/host_lookup.h"
 #include "platform/sys/netsnmp_session.h"
 #include "platform/sys/snmp_mgr.h"
+#include "tests/support/private_resolver.h"
 #include "tests/support/snmpd_agent.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -77,16 +80,40 @@ TEST(SnmpMgrRequest, RefusesWhatItCannotSend) {
 }
 
 TEST(AgentAddress, NumericHostsAndPorts) {
-    using netsnmp_backend::transportAddress;
-    EXPECT_EQ(transportAddress("127.0.0.1"), "udp:127.0.0.1:161");
-    EXPECT_EQ(transportAddress("127.0.0.1:1161"), "udp:127.0.0.1:1161");
-    EXPECT_EQ(transportAddress("localhost:1161"), "udp:127.0.0.1:1161");
-    EXPECT_EQ(transportAddress("::1"), "udp6:[::1]:161");
-    EXPECT_EQ(transportAddress("[::1]"), "udp6:[::1]:161");
-    EXPECT_EQ(transportAddress("[::1]:1161"), "udp6:[::1]:1161");
+    const auto addresses = [](const char* agent) { return netsnmp_backend::transportAddresses(agent, nullptr); };
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(addresses("127.0.0.1"), Texts{"udp:127.0.0.1:161"});
+    EXPECT_EQ(addresses("127.0.0.1:1161"), Texts{"udp:127.0.0.1:1161"});
+    EXPECT_EQ(addresses("::1"), Texts{"udp6:[::1]:161"});
+    EXPECT_EQ(addresses("[::1]"), Texts{"udp6:[::1]:161"});
+    EXPECT_EQ(addresses("[::1]:1161"), Texts{"udp6:[::1]:1161"});
     for (const char* bad : {"", ":161", "127.0.0.1:", "127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:+5",
                             "127.0.0.1:123456", "[::1]x", "[::1", "a b", "udp:127.0.0.1:161"})
-        EXPECT_EQ(transportAddress(bad), "") << bad;
+        EXPECT_EQ(addresses(bad), Texts{}) << bad;
+}
+
+// A name server that never answers: the caller leaves the lookup when its stop signal is
+// raised, and a second lookup of the name joins the one still under way instead of asking again.
+TEST(HostLookup, ALookupUnderWayIsLeftOnStopAndJoinedByTheNext) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root for a private mount namespace";
+    PrivateResolver resolver("", PrivateResolver::NameServer::Silent);
+    ASSERT_TRUE(resolver.ok()) << "cannot set up a silent name server";
+    StopSignal first;
+    std::thread leave([&] {
+        while (resolver.TakeQueries() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        first.Raise();
+    });
+    EXPECT_TRUE(LookUpHost("meterbox.example", &first).empty());
+    leave.join();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    resolver.TakeQueries();  // all of the first lookup's (A and AAAA)
+    StopSignal second;
+    second.Raise();
+    EXPECT_TRUE(LookUpHost("meterbox.example", &second).empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(resolver.TakeQueries(), 0) << "the second lookup asked the name server again";
 }
 
 // Runs `body` in a child process so that the library's one-time set-up happens there,
