@@ -31,13 +31,13 @@ public:
 
     CommandInterpreter(MeterObjects& objects, AgentControls& controls);
 
-    Reply execute(std::string_view line, Clock::time_point now);
+    Reply Execute(std::string_view line, Clock::time_point now);
 
 private:
-    Reply set(std::string_view args);
-    Reply delay(std::string_view args);
-    Reply silent(std::string_view args);
-    Reply replyCommunity(std::string_view args);
+    Reply Set(std::string_view args);
+    Reply Delay(std::string_view args);
+    Reply Silent(std::string_view args);
+    Reply ReplyCommunity(std::string_view args);
 
     MeterObjects& objects_;
     AgentControls& controls_;
@@ -54,8 +54,8 @@ public:
         bool overlong = false;
     };
 
-    void feed(std::string_view bytes);
-    std::optional<Line> next();
+    void Feed(std::string_view bytes);
+    std::optional<Line> Next();
 
 private:
     std::string buffer_;

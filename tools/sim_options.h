@@ -21,7 +21,7 @@ struct ParsedOptions {
     std::string error;
 };
 
-ParsedOptions parseOptions(const std::vector<std::string>& args);
-const char* usageText();
+ParsedOptions ParseOptions(const std::vector<std::string>& args);
+const char* UsageText();
 
 } // namespace meter_sim
