@@ -29,6 +29,8 @@
 #include <memory>
 #include <string>
 
+using namespace decimon::test;
+
 namespace {
 
 constexpr char NoMeter[] = "127.0.0.1:9";
@@ -82,20 +84,20 @@ std::unique_ptr<CChildView> ShowView(int width, int height) {
 // (a view) that polls it.
 class MovingLevel {
 public:
-    MovingLevel() { SaveSettingsFor(sim_.agent()); }
+    MovingLevel() { SaveSettingsFor(sim_.Agent()); }
     ~MovingLevel() { SaveSettingsFor(NoMeter); }
 
     // Sets the next level and waits until `monitor` has polled it.
     void PollNext(MeterMonitor& monitor) {
         tenths_ = tenths_ < 1100 ? tenths_ + 1 : 700;
-        sim_.set("level", "integer", std::to_string(tenths_));
+        sim_.Set("level", "integer", std::to_string(tenths_));
         monitor.RequestPoll();
         while (monitor.PollPending())
             QThread::usleep(200);
     }
 
 private:
-    decimon::test::MeterSimProcess sim_;
+    MeterSimProcess sim_;
     int tenths_ = 700;
 };
 

@@ -21,12 +21,14 @@
 #include <algorithm>
 #include <vector>
 
+using namespace decimon::test;
+
 namespace {
 
 class StartUp : public ::testing::Test {
 protected:
     void SetUp() override {
-        SaveMeterSettings(sim_.agent());
+        SaveMeterSettings(sim_.Agent());
         SetMessageBoxHandler([this](const MessageBoxRequest& request) {
             boxes_.push_back(request);
             return IDOK;
@@ -47,7 +49,7 @@ protected:
     }
 
     XdgSandbox xdg_;
-    decimon::test::MeterSimProcess sim_;
+    MeterSimProcess sim_;
     std::vector<MessageBoxRequest> boxes_;
     std::vector<std::string> steps_;
 };

@@ -15,6 +15,8 @@
 #include "platform/sys/regedit_file.h"
 #include "tests/support/xdg_sandbox.h"
 
+using namespace decimon::test;
+
 namespace {
 
 namespace fs = std::filesystem;

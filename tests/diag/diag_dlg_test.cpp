@@ -23,6 +23,8 @@
 #include <memory>
 #include <string>
 
+using namespace decimon::test;
+
 namespace {
 
 constexpr double Second = 1.0 / 86400.0;
@@ -307,9 +309,9 @@ namespace {
 
 // Clear against counters that real polls raised: a monitor with its worker and a meter.
 TEST_F(DiagnosticsDialog, ClearZeroesCountersThatPollsRaised) {
-    decimon::test::MeterSimProcess meter;
-    meter.command("silent on");  // every poll fails: polls, errors and errors in a row rise
-    SaveMeterSettings(meter.agent(), [](Settings& settings) {
+    MeterSimProcess meter;
+    meter.Command("silent on");  // every poll fails: polls, errors and errors in a row rise
+    SaveMeterSettings(meter.Agent(), [](Settings& settings) {
         settings.SnmpTimeout = 50;
         settings.SnmpRetries = 0;
     });

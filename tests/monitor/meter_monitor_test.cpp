@@ -23,9 +23,10 @@
 #include <functional>
 #include <thread>
 
+using namespace decimon::test;
+
 namespace {
 
-using decimon::test::MeterSimProcess;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
@@ -48,10 +49,10 @@ protected:
         setenv("TZ", "UTC", 1);
         tzset();
         COleDateTime::SetClock(TestClock);
-        sim_.set("level", "integer", "853");
-        sim_.set("weighting", "integer", "2");
-        sim_.set("name", "octetstring", "Press shop");
-        sim_.set("location", "octetstring", "Hall 3");
+        sim_.Set("level", "integer", "853");
+        sim_.Set("weighting", "integer", "2");
+        sim_.Set("name", "octetstring", "Press shop");
+        sim_.Set("location", "octetstring", "Hall 3");
     }
     void TearDown() override {
         monitor_.reset();
@@ -60,7 +61,7 @@ protected:
 
     // Saves settings for the simulator (with `adjust` applied) and starts a monitor on them.
     void Start(const std::function<void(Settings&)>& adjust = {}) {
-        SaveMeterSettings(sim_.agent(), [&](Settings& settings) {
+        SaveMeterSettings(sim_.Agent(), [&](Settings& settings) {
             settings.SnmpTimeout = 100;
             settings.SnmpRetries = 0;
             if (adjust)
@@ -79,7 +80,7 @@ protected:
 
     // Waits until the simulator has seen `requests` GETs in all: a poll is under way.
     void WaitForRequests(std::uint64_t requests) {
-        ASSERT_TRUE(WaitUntil([&] { return sim_.count() >= requests; }));
+        ASSERT_TRUE(WaitUntil([&] { return sim_.Count() >= requests; }));
     }
 
     DiagnosticsCopy Stats() const { return monitor_->CopyForDiagnostics(); }
@@ -117,14 +118,14 @@ TEST_F(Engine, APollPublishesLevelWeightingDoseAndFooter) {
     EXPECT_EQ(stats.ConsecutiveErrors, 0);
     EXPECT_STREQ(stats.SysName, "Press shop");
     EXPECT_STREQ(stats.SysLocation, "Hall 3");
-    EXPECT_EQ(sim_.count(), 4u) << "level, name, location and weighting";
+    EXPECT_EQ(sim_.Count(), 4u) << "level, name, location and weighting";
 }
 
 TEST_F(Engine, TheLevelIsHeldThroughTwoFailuresAndDroppedAtTheThird) {
     Start([](Settings& s) { s.LevelOffset = 3; });
     PollOnce();
     ASSERT_DOUBLE_EQ(Shown().CurrentLevel, 85.3);
-    sim_.command("silent on");
+    sim_.Command("silent on");
     for (int failure = 1; failure <= 3; ++failure) {
         testNow += 60;
         PollOnce();
@@ -143,8 +144,8 @@ TEST_F(Engine, TheLevelIsHeldThroughTwoFailuresAndDroppedAtTheThird) {
         }
         EXPECT_STREQ(shown.WeightingText, "dBC") << "texts keep their last reading";
     }
-    sim_.command("silent off");
-    sim_.set("level", "integer", "901");
+    sim_.Command("silent off");
+    sim_.Set("level", "integer", "901");
     PollOnce();
     EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 90.1);
     EXPECT_EQ(Stats().ConsecutiveErrors, 0);
@@ -154,10 +155,10 @@ TEST_F(Engine, TheLevelIsHeldThroughTwoFailuresAndDroppedAtTheThird) {
 
 TEST_F(Engine, TheFooterNamesTheMeterWhenItHasAName) {
     Start();
-    sim_.set("location", "octetstring", "");
+    sim_.Set("location", "octetstring", "");
     PollOnce();
     EXPECT_EQ(std::string(Shown().FooterText), std::string("Press shop, , ") + FixedFooter);
-    sim_.set("name", "octetstring", "");
+    sim_.Set("name", "octetstring", "");
     PollOnce();
     EXPECT_STREQ(Shown().FooterText, FixedFooter);
 }
@@ -174,15 +175,15 @@ TEST(Footer, ALongNameAndLocationAreCutAndTheMakersLineStaysWhole) {
 
 TEST_F(Engine, RetriesComeFromTheSettings) {
     Start([](Settings& s) { s.SnmpRetries = 2; });
-    sim_.command("silent on");
+    sim_.Command("silent on");
     PollOnce();
-    EXPECT_EQ(sim_.count(), 3u) << "one try and two retries of the level read";
+    EXPECT_EQ(sim_.Count(), 3u) << "one try and two retries of the level read";
     EXPECT_EQ(Stats().ErrorCount, 1);
 }
 
 TEST_F(Engine, ASlowMeterAbsorbsTheRequestsThatComeDuringAPoll) {
     Start([](Settings& s) { s.SnmpTimeout = 500; });
-    sim_.command("delay 60");  // a poll of four GETs lasts about 240 ms
+    sim_.Command("delay 60");  // a poll of four GETs lasts about 240 ms
     const auto end = Clock::now() + 700ms;
     while (Clock::now() < end) {
         monitor_->RequestPoll();
@@ -192,14 +193,14 @@ TEST_F(Engine, ASlowMeterAbsorbsTheRequestsThatComeDuringAPoll) {
     const int polls = Stats().PollCount;
     EXPECT_GE(polls, 2);
     EXPECT_LE(polls, 4) << "35 requests must merge into the polls under way";
-    EXPECT_EQ(sim_.count(), 4u * polls);
+    EXPECT_EQ(sim_.Count(), 4u * polls);
 }
 
 TEST_F(Engine, AStopDuringAPollEndsAfterItsWriteBack) {
     Start([](Settings& s) { s.SnmpTimeout = 500; });
     PollOnce();
-    sim_.set("level", "integer", "702");
-    sim_.command("delay 100");  // a poll of four GETs lasts about 400 ms
+    sim_.Set("level", "integer", "702");
+    sim_.Command("delay 100");  // a poll of four GETs lasts about 400 ms
     monitor_->RequestPoll();
     WaitForRequests(5);
     const auto start = Clock::now();
@@ -217,7 +218,7 @@ TEST_F(Engine, AStopDuringAPollEndsAfterItsWriteBack) {
 TEST_F(Engine, AStopWhileTheMeterIsSilentIsBoundedByTheTimeout) {
     Start([](Settings& s) { s.SnmpTimeout = 300; });
     PollOnce();
-    sim_.command("silent on");
+    sim_.Command("silent on");
     monitor_->RequestPoll();
     WaitForRequests(5);
     const auto start = Clock::now();
@@ -227,25 +228,25 @@ TEST_F(Engine, AStopWhileTheMeterIsSilentIsBoundedByTheTimeout) {
 }
 
 TEST_F(Engine, AStopBeforeAnyConnectionEndsAtOnce) {
-    SaveMeterSettings(sim_.agent());
+    SaveMeterSettings(sim_.Agent());
     monitor_ = std::make_unique<MeterMonitor>();
     ASSERT_TRUE(monitor_->StartWorker());
     const auto start = Clock::now();
     monitor_->StopWorker();
     EXPECT_LT(Clock::now() - start, 100ms);
-    EXPECT_EQ(sim_.count(), 0u);
+    EXPECT_EQ(sim_.Count(), 0u);
 }
 
 TEST_F(Engine, AClearDuringAPollKeepsOnlyThatPollsIncrements) {
     Start([](Settings& s) { s.SnmpTimeout = 500; });
     PollOnce();
-    sim_.command("silent on");
+    sim_.Command("silent on");
     PollOnce();
     ASSERT_EQ(Stats().PollCount, 2);
     ASSERT_EQ(Stats().ErrorCount, 1);
-    sim_.command("silent off");
-    sim_.command("delay 100");
-    const std::uint64_t before = sim_.count();
+    sim_.Command("silent off");
+    sim_.Command("delay 100");
+    const std::uint64_t before = sim_.Count();
     monitor_->RequestPoll();
     WaitForRequests(before + 1);
     monitor_->ClearCounters();
@@ -259,9 +260,9 @@ TEST_F(Engine, AClearDuringAPollKeepsOnlyThatPollsIncrements) {
 TEST_F(Engine, AConfigurationResetDuringAPollDropsThatPollsValues) {
     Start([](Settings& s) { s.SnmpTimeout = 500; });
     PollOnce();
-    sim_.set("level", "integer", "900");
-    sim_.command("delay 100");
-    const std::uint64_t before = sim_.count();
+    sim_.Set("level", "integer", "900");
+    sim_.Command("delay 100");
+    const std::uint64_t before = sim_.Count();
     monitor_->RequestPoll();
     WaitForRequests(before + 1);
     monitor_->ResetAfterConfigurationChange(false);
@@ -272,7 +273,7 @@ TEST_F(Engine, AConfigurationResetDuringAPollDropsThatPollsValues) {
     EXPECT_STREQ(shown.FooterText, FixedFooter);
     EXPECT_EQ(Stats().PollCount, 2) << "the counters stay when the host did not change";
     EXPECT_EQ(Stats().ErrorCount, 0) << "the poll under way succeeded";
-    sim_.command("delay 0");
+    sim_.Command("delay 0");
     PollOnce();
     EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 90.0) << "the new session polls as usual";
 }
@@ -282,9 +283,9 @@ TEST_F(Engine, AHostChangeZeroesTheCountersAndReconnects) {
     PollOnce();
     PollOnce();
     MeterSimProcess other;
-    other.set("level", "integer", "612");
+    other.Set("level", "integer", "612");
     Settings changed = monitor_->CurrentSettings();
-    CopyFixedText(changed.HostName, other.agent());
+    CopyFixedText(changed.HostName, other.Agent());
     monitor_->StoreSettings(changed);
     monitor_->ResetAfterConfigurationChange(true);
     EXPECT_EQ(Stats().PollCount, 0);
@@ -292,7 +293,7 @@ TEST_F(Engine, AHostChangeZeroesTheCountersAndReconnects) {
     PollOnce();
     EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 61.2);
     EXPECT_EQ(Stats().PollCount, 1);
-    EXPECT_EQ(other.count(), 4u);
+    EXPECT_EQ(other.Count(), 4u);
 }
 
 // Host names resolve from a private hosts file only, in a mount namespace of this test
@@ -321,7 +322,7 @@ TEST_F(Engine, AHostThatDoesNotResolveYetIsPickedUpOnceItDoes) {
         GTEST_SKIP() << "needs root for a private mount namespace";
     PrivateHostsFile hosts;
     ASSERT_TRUE(hosts.ok()) << "cannot set up a private hosts file";
-    Start([&](Settings& s) { CopyFixedText(s.HostName, "meterbox:" + std::to_string(sim_.port())); });
+    Start([&](Settings& s) { CopyFixedText(s.HostName, "meterbox:" + std::to_string(sim_.Port())); });
     for (int tick = 0; tick < 3; ++tick)
         PollOnce();
     EXPECT_EQ(Stats().PollCount, 0) << "no session, no poll";

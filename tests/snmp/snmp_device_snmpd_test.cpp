@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
+using namespace decimon::test;
+
 namespace {
 
-using testsupport::Override;
-using testsupport::SnmpdAgent;
 
 const std::string LevelOid = ".1.3.6.1.4.1.32473.1.1.1.6.0";  // base + ".1.1.6.0"
 const std::string WeightingOid = ".1.3.6.1.4.1.32473.1.1.2.1.0";  // base + ".1.2.1.0"
@@ -39,7 +39,7 @@ protected:
     }
 
     static std::unique_ptr<MeterDevice> OpenMeter(const SnmpdAgent& agent) {
-        auto meter = std::make_unique<MeterDevice>(agent.agent().c_str());
+        auto meter = std::make_unique<MeterDevice>(agent.Agent().c_str());
         meter->SetTimeout(500);
         meter->SetRetries(0);
         EXPECT_EQ(meter->Open(), 1);
@@ -55,7 +55,7 @@ std::unique_ptr<SnmpdAgent> SnmpdMeter::ordinary_;
 std::unique_ptr<SnmpdAgent> SnmpdMeter::odd_;
 
 TEST_F(SnmpdMeter, ReadsLevelWeightingNameAndLocation) {
-    ASSERT_TRUE(ordinary_->running());
+    ASSERT_TRUE(ordinary_->Running());
     auto meter = OpenMeter(*ordinary_);
     AsnInteger32 level = 0;
     EXPECT_EQ(meter->GetIpValue(MeterDevice::LevelObject, &level), 1);
@@ -73,7 +73,7 @@ TEST_F(SnmpdMeter, ReadsLevelWeightingNameAndLocation) {
 }
 
 TEST_F(SnmpdMeter, MissingObjectsAndTextsReadAsNumbersFail) {
-    ASSERT_TRUE(ordinary_->running());
+    ASSERT_TRUE(ordinary_->Running());
     auto meter = OpenMeter(*ordinary_);
     AsnInteger32 value = 42;
     EXPECT_EQ(meter->GetIpValue(".7.7.7.0", &value), 0);  // noSuchName
@@ -85,7 +85,7 @@ TEST_F(SnmpdMeter, MissingObjectsAndTextsReadAsNumbersFail) {
 }
 
 TEST_F(SnmpdMeter, Gauge32FailsWhileCounter32Reads) {
-    ASSERT_TRUE(odd_->running());
+    ASSERT_TRUE(odd_->Running());
     auto meter = OpenMeter(*odd_);
     AsnInteger32 value = 5;
     EXPECT_EQ(meter->GetIpValue(MeterDevice::LevelObject, &value), 0);
@@ -95,7 +95,7 @@ TEST_F(SnmpdMeter, Gauge32FailsWhileCounter32Reads) {
 }
 
 TEST_F(SnmpdMeter, TextsAreCutAtTheBufferAndAtAnEmbeddedNul) {
-    ASSERT_TRUE(odd_->running());
+    ASSERT_TRUE(odd_->Running());
     auto meter = OpenMeter(*odd_);
     char name[256];
     EXPECT_EQ(meter->GetSysName(name, sizeof name), 1);
@@ -109,9 +109,9 @@ TEST_F(SnmpdMeter, TextsAreCutAtTheBufferAndAtAnEmbeddedNul) {
 }
 
 TEST_F(SnmpdMeter, AWrongCommunityGetsNoAnswer) {
-    ASSERT_TRUE(ordinary_->running());
+    ASSERT_TRUE(ordinary_->Running());
     SnmpDevice device;
-    device.SetAgent(ordinary_->agent().c_str());
+    device.SetAgent(ordinary_->Agent().c_str());
     device.SetCommunity("public");
     device.SetOidBase(MeterDevice::MeterOidBase);
     device.SetTimeout(100);
@@ -122,7 +122,7 @@ TEST_F(SnmpdMeter, AWrongCommunityGetsNoAnswer) {
 }
 
 TEST_F(SnmpdMeter, ABadObjectNamePrintsTheConversionFailure) {
-    ASSERT_TRUE(ordinary_->running());
+    ASSERT_TRUE(ordinary_->Running());
     auto meter = OpenMeter(*ordinary_);
     AsnInteger32 value = 0;
     char text[8];

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <utility>
 
+namespace decimon::test {
+
 class XdgSandbox {
 public:
     XdgSandbox() : saved_{Saved("XDG_CONFIG_HOME"), Saved("XDG_CONFIG_DIRS")} {
@@ -75,3 +77,5 @@ private:
     SavedVariable saved_[2];
     std::filesystem::path root_;
 };
+
+} // namespace decimon::test

@@ -20,11 +20,10 @@
 #include <thread>
 #include <vector>
 
+using namespace decimon::test;
+
 namespace {
 
-using decimon::test::ChildProcess;
-using decimon::test::escapeOctets;
-using decimon::test::MeterSimProcess;
 using namespace std::chrono_literals;
 using testing::HasSubstr;
 using testing::StartsWith;
@@ -127,7 +126,7 @@ std::optional<Answer> ask(const std::string& agent, const Request& request) {
 }
 
 std::optional<Answer> get(const MeterSimProcess& sim, std::vector<std::string> oids) {
-    return ask(sim.agent(), Request{std::move(oids)});
+    return ask(sim.Agent(), Request{std::move(oids)});
 }
 
 // The one binding of a successful single-object GET.
@@ -160,7 +159,7 @@ TEST(MeterSimObjects, AnswersTheFourObjectsAsStarted) {
 
 TEST(MeterSimObjects, DefaultsToAWalkingLevelAndTheBenchNames) {
     MeterSimProcess sim;
-    EXPECT_EQ(sim.agent(), "127.0.0.1:" + std::to_string(sim.port()));
+    EXPECT_EQ(sim.Agent(), "127.0.0.1:" + std::to_string(sim.Port()));
     EXPECT_EQ(getOne(sim, Weighting).number, 1);
     EXPECT_EQ(getOne(sim, SysName).bytes, "Sim meter");
     EXPECT_EQ(getOne(sim, SysLocation).bytes, "Test bench");
@@ -181,12 +180,12 @@ TEST(MeterSimObjects, DefaultsToAWalkingLevelAndTheBenchNames) {
 
 TEST(MeterSimObjects, SetLevelStopsTheWalkAndWalkRestartsIt) {
     MeterSimProcess sim({"--walk", "--seed", "7"});
-    sim.set("level", "integer", "5");
+    sim.Set("level", "integer", "5");
     EXPECT_EQ(getOne(sim, Level).number, 5);
     std::this_thread::sleep_for(1100ms); // two walk steps
     EXPECT_EQ(getOne(sim, Level).number, 5);
 
-    EXPECT_EQ(sim.command("walk"), "ok");
+    EXPECT_EQ(sim.Command("walk"), "ok");
     const Binding level = getOne(sim, Level);
     EXPECT_EQ(level.type, ASN_INTEGER);
     EXPECT_GE(level.number, 600);
@@ -204,7 +203,7 @@ class MeterSimTypes : public testing::TestWithParam<TypedValue> {};
 
 TEST_P(MeterSimTypes, SetValueGoesOutWithItsTag) {
     MeterSimProcess sim;
-    sim.set("level", GetParam().type, GetParam().value);
+    sim.Set("level", GetParam().type, GetParam().value);
     const Binding level = getOne(sim, Level);
     EXPECT_EQ(level.type, GetParam().tag);
     EXPECT_EQ(level.number, GetParam().expected);
@@ -220,27 +219,27 @@ INSTANTIATE_TEST_SUITE_P(AllNumericTypes, MeterSimTypes,
 
 TEST(MeterSimOctets, EscapedBytesArriveIntact) {
     MeterSimProcess sim;
-    sim.set("name", "octetstring", "ab\\x00cd\\\\e");
+    sim.Set("name", "octetstring", "ab\\x00cd\\\\e");
     EXPECT_EQ(getOne(sim, SysName).bytes, std::string("ab\0cd\\e", 7));
 
     std::string long300;
     for (int i = 0; i < 300; ++i)
         long300 += static_cast<char>(i % 256);
-    sim.set("location", "octetstring", escapeOctets(long300));
+    sim.Set("location", "octetstring", EscapeOctets(long300));
     EXPECT_EQ(getOne(sim, SysLocation).bytes, long300);
 
-    sim.set("name", "octetstring");
+    sim.Set("name", "octetstring");
     const Binding empty = getOne(sim, SysName);
     EXPECT_EQ(empty.type, ASN_OCTET_STR);
     EXPECT_EQ(empty.bytes, "");
 
-    sim.set("name", "octetstring", "  two spaces before");
+    sim.Set("name", "octetstring", "  two spaces before");
     EXPECT_EQ(getOne(sim, SysName).bytes, "  two spaces before");
 }
 
 TEST(MeterSimErrors, MissingObjectAnswersNoSuchNameAtItsPosition) {
     MeterSimProcess sim({"--level", "700"});
-    sim.set("weighting", "missing");
+    sim.Set("weighting", "missing");
     const auto answer = get(sim, {Level, Weighting});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->errorStatus, SNMP_ERR_NOSUCHNAME);
@@ -251,7 +250,7 @@ TEST(MeterSimErrors, MissingObjectAnswersNoSuchNameAtItsPosition) {
     EXPECT_EQ(answer->bindings[1].oid, Weighting);
     EXPECT_EQ(answer->bindings[1].type, ASN_NULL);
 
-    sim.set("weighting", "integer", "3");
+    sim.Set("weighting", "integer", "3");
     EXPECT_EQ(getOne(sim, Weighting).number, 3);
 }
 
@@ -265,29 +264,29 @@ TEST(MeterSimErrors, UnknownObjectAnswersNoSuchName) {
 
 TEST(MeterSimErrors, OnlyGetIsAnsweredAndCounted) {
     MeterSimProcess sim;
-    EXPECT_FALSE(ask(sim.agent(), Request{{Level}, "mivrol", SNMP_MSG_GETNEXT, NoAnswerWait}));
-    EXPECT_EQ(sim.count(), 0u);
+    EXPECT_FALSE(ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GETNEXT, NoAnswerWait}));
+    EXPECT_EQ(sim.Count(), 0u);
 }
 
 TEST(MeterSimCommunity, OtherCommunityGetsNoAnswerButIsCounted) {
     MeterSimProcess sim({"--community", "secret"});
-    EXPECT_EQ(sim.command("count"), "requests 0");
-    EXPECT_FALSE(ask(sim.agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, NoAnswerWait}));
-    EXPECT_EQ(sim.count(), 1u);
-    const auto answer = ask(sim.agent(), Request{{Level}, "secret"});
+    EXPECT_EQ(sim.Command("count"), "requests 0");
+    EXPECT_FALSE(ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, NoAnswerWait}));
+    EXPECT_EQ(sim.Count(), 1u);
+    const auto answer = ask(sim.Agent(), Request{{Level}, "secret"});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->community, "secret");
-    EXPECT_EQ(sim.count(), 2u);
+    EXPECT_EQ(sim.Count(), 2u);
 }
 
 TEST(MeterSimCommunity, ReplyCommunityReplacesTheAnswersCommunityUntilReset) {
     MeterSimProcess sim;
-    EXPECT_EQ(sim.command("reply-community public"), "ok");
+    EXPECT_EQ(sim.Command("reply-community public"), "ok");
     auto answer = get(sim, {Level});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->community, "public");
 
-    EXPECT_EQ(sim.command("reply-community"), "ok");
+    EXPECT_EQ(sim.Command("reply-community"), "ok");
     answer = get(sim, {Level});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->community, "mivrol");
@@ -295,27 +294,27 @@ TEST(MeterSimCommunity, ReplyCommunityReplacesTheAnswersCommunityUntilReset) {
 
 TEST(MeterSimTiming, SilentCountsButDoesNotAnswer) {
     MeterSimProcess sim;
-    EXPECT_EQ(sim.command("silent on"), "ok");
-    EXPECT_FALSE(ask(sim.agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, NoAnswerWait}));
-    EXPECT_EQ(sim.count(), 1u);
-    EXPECT_EQ(sim.command("silent off"), "ok");
+    EXPECT_EQ(sim.Command("silent on"), "ok");
+    EXPECT_FALSE(ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, NoAnswerWait}));
+    EXPECT_EQ(sim.Count(), 1u);
+    EXPECT_EQ(sim.Command("silent off"), "ok");
     EXPECT_TRUE(get(sim, {Level}));
-    EXPECT_EQ(sim.count(), 2u);
+    EXPECT_EQ(sim.Count(), 2u);
 }
 
 TEST(MeterSimTiming, DelayedAnswerComesLateWhileCommandsAreStillServed) {
     constexpr auto Delay = 1000ms;
     MeterSimProcess sim({"--level", "812"});
-    EXPECT_EQ(sim.command("delay 1000"), "ok");
+    EXPECT_EQ(sim.Command("delay 1000"), "ok");
     const auto start = std::chrono::steady_clock::now();
     auto pending = std::async(std::launch::async, [&] {
-        auto answer = ask(sim.agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, 5000ms});
+        auto answer = ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, 5000ms});
         return std::make_pair(answer, std::chrono::steady_clock::now() - start);
     });
     // The request has arrived and the control channel answers while the answer waits.
-    for (int i = 0; i < 200 && sim.count() == 0; ++i)
+    for (int i = 0; i < 200 && sim.Count() == 0; ++i)
         std::this_thread::sleep_for(10ms);
-    ASSERT_EQ(sim.count(), 1u);
+    ASSERT_EQ(sim.Count(), 1u);
     EXPECT_EQ(pending.wait_for(0ms), std::future_status::timeout);
 
     const auto [answer, elapsed] = pending.get();
@@ -323,16 +322,16 @@ TEST(MeterSimTiming, DelayedAnswerComesLateWhileCommandsAreStillServed) {
     EXPECT_EQ(answer->bindings.at(0).number, 812);
     EXPECT_GE(elapsed, Delay);
 
-    EXPECT_EQ(sim.command("delay 0"), "ok");
-    EXPECT_TRUE(ask(sim.agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, 500ms}));
+    EXPECT_EQ(sim.Command("delay 0"), "ok");
+    EXPECT_TRUE(ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, 500ms}));
 }
 
 class MeterSimBadCommands : public testing::TestWithParam<std::string> {};
 
 TEST_P(MeterSimBadCommands, AnswerAnErrorAndChangeNothing) {
     MeterSimProcess sim({"--level", "700"});
-    EXPECT_THAT(sim.command(GetParam()), StartsWith("error: "));
-    EXPECT_EQ(sim.command("count"), "requests 0"); // still in step with the channel
+    EXPECT_THAT(sim.Command(GetParam()), StartsWith("error: "));
+    EXPECT_EQ(sim.Command("count"), "requests 0"); // still in step with the channel
     const Binding level = getOne(sim, Level);
     EXPECT_EQ(level.type, ASN_INTEGER);
     EXPECT_EQ(level.number, 700);
@@ -353,8 +352,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MeterSimChannel, OverlongLineIsRefusedAndTheChannelStaysInStep) {
     MeterSimProcess sim;
-    EXPECT_EQ(sim.command("set name octetstring " + std::string(300000, 'a')), "error: line too long");
-    EXPECT_EQ(sim.command("count"), "requests 0");
+    EXPECT_EQ(sim.Command("set name octetstring " + std::string(300000, 'a')), "error: line too long");
+    EXPECT_EQ(sim.Command("count"), "requests 0");
 }
 
 struct ExitCase {
@@ -374,9 +373,9 @@ TEST_P(MeterSimBadOptions, ExitWithAnErrorAndNoListeningLine) {
     std::vector<std::string> argv{DECIMON_METER_SIM};
     argv.insert(argv.end(), GetParam().args.begin(), GetParam().args.end());
     ChildProcess sim(argv, ChildProcess::Stderr::Capture);
-    EXPECT_EQ(sim.readLine(MeterSimProcess::Timeout), std::nullopt);
-    EXPECT_THAT(sim.readStderr(MeterSimProcess::Timeout), HasSubstr(GetParam().message));
-    EXPECT_EQ(sim.waitExit(MeterSimProcess::Timeout), 2);
+    EXPECT_EQ(sim.ReadLine(MeterSimProcess::Timeout), std::nullopt);
+    EXPECT_THAT(sim.ReadStderr(MeterSimProcess::Timeout), HasSubstr(GetParam().message));
+    EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -395,9 +394,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MeterSimLifecycle, HelpDescribesEveryOptionAndCommand) {
     ChildProcess sim({DECIMON_METER_SIM, "--help"});
     std::string help;
-    while (const auto line = sim.readLine(MeterSimProcess::Timeout))
+    while (const auto line = sim.ReadLine(MeterSimProcess::Timeout))
         help += *line + "\n";
-    EXPECT_EQ(sim.waitExit(MeterSimProcess::Timeout), 0);
+    EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 0);
     for (const char* word : {"--address", "--port", "--community", "--level", "--walk", "--weighting", "--name",
                              "--location", "--seed", "--help", "set OBJECT TYPE", "unsigned32", "walk",
                              "delay MS", "silent on|off", "reply-community", "count", "quit"})
@@ -406,25 +405,25 @@ TEST(MeterSimLifecycle, HelpDescribesEveryOptionAndCommand) {
 
 TEST(MeterSimLifecycle, QuitAnswersOkAndExitsZero) {
     ChildProcess sim({DECIMON_METER_SIM, "--port", "0"});
-    ASSERT_THAT(sim.readLine(MeterSimProcess::Timeout).value_or(""), StartsWith("listening on udp:127.0.0.1:"));
-    ASSERT_TRUE(sim.writeLine("quit"));
-    EXPECT_EQ(sim.readLine(MeterSimProcess::Timeout), "ok");
-    EXPECT_EQ(sim.waitExit(MeterSimProcess::Timeout), 0);
+    ASSERT_THAT(sim.ReadLine(MeterSimProcess::Timeout).value_or(""), StartsWith("listening on udp:127.0.0.1:"));
+    ASSERT_TRUE(sim.WriteLine("quit"));
+    EXPECT_EQ(sim.ReadLine(MeterSimProcess::Timeout), "ok");
+    EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 0);
 }
 
 TEST(MeterSimLifecycle, ClosedControlPipeEndsItWithZero) {
     ChildProcess sim({DECIMON_METER_SIM, "--port", "0"});
-    ASSERT_TRUE(sim.readLine(MeterSimProcess::Timeout));
-    sim.closeStdin();
-    EXPECT_EQ(sim.waitExit(MeterSimProcess::Timeout), 0);
+    ASSERT_TRUE(sim.ReadLine(MeterSimProcess::Timeout));
+    sim.CloseStdin();
+    EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 0);
 }
 
 TEST(MeterSimLifecycle, TermAndIntEndItWithZero) {
     for (const int signal : {SIGTERM, SIGINT}) {
         ChildProcess sim({DECIMON_METER_SIM, "--port", "0"});
-        ASSERT_TRUE(sim.readLine(MeterSimProcess::Timeout));
-        kill(sim.pid(), signal);
-        EXPECT_EQ(sim.waitExit(MeterSimProcess::Timeout), 0) << "signal " << signal;
+        ASSERT_TRUE(sim.ReadLine(MeterSimProcess::Timeout));
+        kill(sim.Pid(), signal);
+        EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 0) << "signal " << signal;
     }
 }
 
@@ -432,14 +431,14 @@ TEST(MeterSimLifecycle, ListensOnTheGivenPortAndFailsWhenItIsTaken) {
     int port = 0;
     {
         MeterSimProcess first;
-        port = first.port();
+        port = first.Port();
         ChildProcess second({DECIMON_METER_SIM, "--port", std::to_string(port)}, ChildProcess::Stderr::Capture);
-        EXPECT_THAT(second.readStderr(MeterSimProcess::Timeout), HasSubstr("cannot listen"));
-        EXPECT_EQ(second.waitExit(MeterSimProcess::Timeout), 1);
+        EXPECT_THAT(second.ReadStderr(MeterSimProcess::Timeout), HasSubstr("cannot listen"));
+        EXPECT_EQ(second.WaitExit(MeterSimProcess::Timeout), 1);
     }
     // Free again once the first one has ended.
     MeterSimProcess again({"--port", std::to_string(port), "--level", "640"});
-    EXPECT_EQ(again.port(), port);
+    EXPECT_EQ(again.Port(), port);
     EXPECT_EQ(getOne(again, Level).number, 640);
 }
 
@@ -459,7 +458,7 @@ TEST(MeterSimLifecycle, ServesOnIpv6Loopback) {
     if (!ipv6LoopbackUsable())
         GTEST_SKIP() << "no IPv6 loopback here";
     MeterSimProcess sim({"--address", "::1", "--level", "901"});
-    EXPECT_EQ(sim.listenAddress(), "udp6:[::1]:" + std::to_string(sim.port()));
+    EXPECT_EQ(sim.ListenAddress(), "udp6:[::1]:" + std::to_string(sim.Port()));
     EXPECT_EQ(getOne(sim, Level).number, 901);
 }
 

@@ -29,9 +29,10 @@
 #include <string>
 #include <vector>
 
+using namespace decimon::test;
+
 namespace {
 
-using decimon::test::MeterSimProcess;
 
 constexpr char NoMeter[] = "127.0.0.1:9";
 
@@ -246,12 +247,12 @@ TEST_F(ViewTest, WindowShowsTheBackBufferInsideItsEdge) {
 
 TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
     MeterSimProcess sim;
-    sim.set("level", "integer", "853");
-    MakeView(sim.agent());
+    sim.Set("level", "integer", "853");
+    MakeView(sim.Agent());
     ShowView();
-    ASSERT_TRUE(SpinUntil([&] { return sim.count() > 0 && !view_->PollPending(); }, 3000)) << "no first tick";
+    ASSERT_TRUE(SpinUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000)) << "no first tick";
     Spin(100);
-    const std::uint64_t requests = sim.count();
+    const std::uint64_t requests = sim.Count();
     const int paints = recorder_->Count();
 
     view_->OnTimer(CChildView::PollTimer + 1);
@@ -259,25 +260,25 @@ TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
     EXPECT_FALSE(view_->InTick());
     EXPECT_FALSE(view_->PollPending());
     Spin(300);
-    EXPECT_EQ(sim.count(), requests);
+    EXPECT_EQ(sim.Count(), requests);
     EXPECT_EQ(recorder_->Count(), paints);
 
     view_->OnTimer(CChildView::PollTimer);
     EXPECT_FALSE(view_->InTick());
-    EXPECT_TRUE(SpinUntil([&] { return sim.count() > requests; }, 3000)) << "the poll timer's tick polls";
+    EXPECT_TRUE(SpinUntil([&] { return sim.Count() > requests; }, 3000)) << "the poll timer's tick polls";
     EXPECT_TRUE(SpinUntil([&] { return recorder_->Count() > paints; }, 3000)) << "and repaints";
     EXPECT_TRUE(view_->Timers().IsArmed(CChildView::PollTimer));
 }
 
 TEST_F(ViewTest, TickHandsTheStatisticsToTheHiddenDialog) {
     MeterSimProcess sim;
-    sim.set("level", "integer", "853");
-    sim.set("name", "octetstring", "Press shop");
-    MakeView(sim.agent());
+    sim.Set("level", "integer", "853");
+    sim.Set("name", "octetstring", "Press shop");
+    MakeView(sim.Agent());
     ShowView();
     CDiagDlg* dialog = view_->DiagnosticsDialog();
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(SpinUntil([&] { return sim.count() > 0 && !view_->PollPending(); }, 3000)) << "no first tick";
+    ASSERT_TRUE(SpinUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000)) << "no first tick";
     ASSERT_FALSE(dialog->IsWindowVisible());
 
     view_->OnTimer(CChildView::PollTimer);
@@ -308,11 +309,11 @@ TEST_F(ViewTest, FirstTickAfterHalfASecondThenEveryPollingInterval) {
 
 TEST_F(ViewTest, TimerDrivenPollsReachTheScreen) {
     MeterSimProcess sim;
-    sim.set("level", "integer", "853");
-    sim.set("weighting", "integer", "1");
-    sim.set("name", "octetstring", "Press shop");
-    sim.set("location", "octetstring", "Hall 3");
-    MakeView(sim.agent(), [](Settings& settings) {
+    sim.Set("level", "integer", "853");
+    sim.Set("weighting", "integer", "1");
+    sim.Set("name", "octetstring", "Press shop");
+    sim.Set("location", "octetstring", "Hall 3");
+    MakeView(sim.Agent(), [](Settings& settings) {
         settings.PollingInterval = 1;
         settings.LevelOffset = 2;
     });

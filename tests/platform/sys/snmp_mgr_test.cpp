@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+using namespace decimon::test;
+
 namespace {
 
 std::vector<unsigned> Ids(const AsnObjectIdentifier& oid) {
@@ -102,8 +104,8 @@ int InChild(Body body) {
 }
 
 TEST(SnmpMgrSession, IgnoresUserConfigurationAndWritesNoState) {
-    testsupport::SnmpdAgent agent({{".1.3.6.1.4.1.32473.1.1.1.6.0", "integer", "853"}});
-    ASSERT_TRUE(agent.running());
+    SnmpdAgent agent({{".1.3.6.1.4.1.32473.1.1.1.6.0", "integer", "853"}});
+    ASSERT_TRUE(agent.Running());
     const std::filesystem::path home = std::filesystem::temp_directory_path() /
                                        ("decimon-snmpconf-" + std::to_string(getpid()));
     std::filesystem::create_directories(home / ".snmp");
@@ -114,7 +116,7 @@ TEST(SnmpMgrSession, IgnoresUserConfigurationAndWritesNoState) {
         setenv("HOME", home.c_str(), 1);
         setenv("SNMPCONFPATH", (home / ".snmp").c_str(), 1);
         setenv("SNMP_PERSISTENT_DIR", (home / "state").c_str(), 1);
-        LPSNMP_MGR_SESSION session = SnmpMgrOpen(agent.agent().c_str(), "mivrol", 500, 1);
+        LPSNMP_MGR_SESSION session = SnmpMgrOpen(agent.Agent().c_str(), "mivrol", 500, 1);
         if (!session)
             return 1;
         SnmpVarBindList list{static_cast<SnmpVarBind*>(SnmpUtilMemReAlloc(nullptr, sizeof(SnmpVarBind))), 1};
