@@ -13,6 +13,7 @@
 #include "platform/sys/fixed_text.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/qt_wait.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
 
@@ -43,13 +44,6 @@ void SaveSettingsFor(const std::string& host) {
     });
 }
 
-void ProcessEventsFor(int milliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds)
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 // A window whose paint only copies a prepared opaque image into itself.
 class BareCopyWidget : public QWidget {
 public:
@@ -58,7 +52,7 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         resize(size);
         show();
-        ProcessEventsFor(50);
+        ProcessEventsFor(std::chrono::milliseconds(50));
     }
 
 protected:
@@ -76,7 +70,7 @@ std::unique_ptr<CChildView> ShowView(int width, int height) {
     auto view = std::make_unique<CChildView>();
     view->resize(width + 2 * view->frameWidth(), height + 2 * view->frameWidth());
     view->show();
-    ProcessEventsFor(50);
+    ProcessEventsFor(std::chrono::milliseconds(50));
     return view;
 }
 

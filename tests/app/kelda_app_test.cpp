@@ -5,6 +5,7 @@
 #include "config/settings_store.h"
 #include "platform/sys/fixed_text.h"
 #include "platform/qt/message_box.h"
+#include "res/app_resources.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/xdg_sandbox.h"
@@ -111,7 +112,7 @@ TEST_F(StartUp, TheAboutBoxNamesTheProgramAndItsVersion) {
             stuck->close();
     });
     watchdog.start(5000);
-    app.OnCmdMsg(57664);
+    app.OnCmdMsg(ID_APP_ABOUT);
     EXPECT_TRUE(answered) << "no modal About box appeared, or it had no default OK button";
     EXPECT_EQ(caption, "About Decimon");
     EXPECT_TRUE(texts.contains("Decimon Version 1.2"));
@@ -122,7 +123,7 @@ TEST_F(StartUp, ExitClosesTheFrameAndStopsTheWorker) {
     CkeldaApp app(Steps(true, true));
     ASSERT_TRUE(app.InitInstance());
     QApplication::processEvents();
-    EXPECT_TRUE(app.OnCmdMsg(57665));
+    EXPECT_TRUE(app.OnCmdMsg(ID_APP_EXIT));
     EXPECT_FALSE(app.MainWindow()->isVisible());
     EXPECT_FALSE(app.MainWindow()->View().HasWorker());
 }

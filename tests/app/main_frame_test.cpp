@@ -7,6 +7,7 @@
 #include "res/app_resources.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/qt_wait.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
 
@@ -41,12 +42,7 @@ protected:
         frame_->show();
         Settle();
     }
-    static void Settle() {
-        for (int i = 0; i < 5; ++i) {
-            QApplication::processEvents();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
+    static void Settle() { ProcessEventsFor(std::chrono::milliseconds(25)); }
     // A key press as the keyboard makes it, delivered where the focus is: the view.
     void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
         QKeyEvent press(QEvent::KeyPress, key, modifiers, text);

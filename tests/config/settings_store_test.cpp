@@ -35,9 +35,9 @@ protected:
     }
 
     // Writes the key's file in the home folder with these value lines.
-    void WriteKey(const std::string& lines) { XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + lines); }
+    void WriteKey(const std::string& lines) { XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + lines); }
 
-    std::string SavedText() const { return XdgSandbox::ReadFile(sandbox.HomeKeyFile()); }
+    std::string SavedText() const { return XdgSandbox::ReadFile(sandbox_.HomeKeyFile()); }
 
     static void ExpectFactoryDefaults(const Settings& settings) {
         EXPECT_EQ(settings.ShiftLenHours, 8.0);
@@ -67,12 +67,12 @@ protected:
             EXPECT_STREQ(a.Recent[i], b.Recent[i]) << "Recent entry " << i;
     }
 
-    XdgSandbox sandbox;
+    XdgSandbox sandbox_;
 };
 
 TEST_F(SettingsStoreTest, FirstStartWithoutAFileGivesTheFactoryDefaults) {
     ExpectFactoryDefaults(Load());
-    EXPECT_FALSE(fs::exists(sandbox.Home())) << "loading writes nothing";
+    EXPECT_FALSE(fs::exists(sandbox_.Home())) << "loading writes nothing";
 }
 
 TEST_F(SettingsStoreTest, ShiftLenHoursIsTheNumberAtTheStartOfItsText) {
@@ -145,7 +145,7 @@ TEST_F(SettingsStoreTest, SaveWritesTheNineteenValuesInOrderAndForm) {
                                "\"Recent9\"=\"\"\n"
                                "\"Recent10\"=\"\"\n"
                                "\n");
-    EXPECT_EQ(XdgSandbox::Mode(sandbox.HomeKeyFile()), 0600u);
+    EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile()), 0600u);
 }
 
 TEST_F(SettingsStoreTest, SavedFactoryDefaultsAreNineteenValuesThatLoadBack) {
@@ -278,7 +278,7 @@ TEST_F(SettingsStoreTest, ShiftLenHoursOfAnySizeSavesWithoutOverflow) {
 }
 
 TEST_F(SettingsStoreTest, AdministratorsFileInConfigDirsLoads) {
-    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox.SystemDir(1)), FileStart +
+    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(1)), FileStart +
                                                                           "\"HostName\"=\"meter-hall-3\"\n"
                                                                           "\"Password\"=\"secret\"\n"
                                                                           "\"SnmpTimeout\"=dword:000001f4\n");
@@ -300,7 +300,7 @@ TEST_F(SettingsStoreTest, FileCutShortLoadsWhatComesBeforeTheCut) {
     const std::size_t continuation = text.find(",\\\n", text.find("\"WarningMessage\""));
     ASSERT_NE(continuation, std::string::npos) << "the default message takes more than one line";
     text.resize(continuation + 3);
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
 
     const Settings loaded = Load();
     EXPECT_STREQ(loaded.HostName, "localhost");
@@ -315,7 +315,7 @@ TEST_F(SettingsStoreTest, GarbageFilesLoadTheDefaults) {
     for (char& c : garbage)
         c = static_cast<char>(random());
     for (const std::string& text : {garbage, "REGEDIT4\n" + garbage, FileStart + garbage}) {
-        XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+        XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
         ExpectFactoryDefaults(Load());
     }
 }
@@ -324,10 +324,10 @@ TEST_F(SettingsStoreTest, GarbageFilesLoadTheDefaults) {
 // were there load again. Root ignores permission bits, so the folder is made impossible
 // to create instead: XDG_CONFIG_HOME lies below a regular file (ENOTDIR, for root too).
 TEST_F(SettingsStoreTest, SaveThatCannotBeWrittenLeavesTheOldSettings) {
-    const fs::path preseeded = XdgSandbox::KeyFile(sandbox.SystemDir(0));
+    const fs::path preseeded = XdgSandbox::KeyFile(sandbox_.SystemDir(0));
     XdgSandbox::WriteFile(preseeded, FileStart + "\"HostName\"=\"old-host\"\n");
-    XdgSandbox::WriteFile(sandbox.Root() / "plain-file", "x");
-    ::setenv("XDG_CONFIG_HOME", (sandbox.Root() / "plain-file" / "config").c_str(), 1);
+    XdgSandbox::WriteFile(sandbox_.Root() / "plain-file", "x");
+    ::setenv("XDG_CONFIG_HOME", (sandbox_.Root() / "plain-file" / "config").c_str(), 1);
     const std::string before = XdgSandbox::ReadFile(preseeded);
 
     Settings changed = Load();

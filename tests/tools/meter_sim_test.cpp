@@ -1,6 +1,7 @@
 // The meter simulator, seen from outside: a real SNMPv1 client on one side, the control
 // channel on the other.
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/wait_until.h"
 
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <future>
 #include <optional>
 #include <string>
@@ -57,7 +59,7 @@ struct Request {
     std::chrono::milliseconds timeout = 2000ms;
 };
 
-std::vector<oid> parseOid(const std::string& dotted) {
+std::vector<oid> ParseOid(const std::string& dotted) {
     std::vector<oid> parts;
     for (std::size_t at = 1; at <= dotted.size();) {
         const auto dot = std::min(dotted.find('.', at), dotted.size());
@@ -67,15 +69,15 @@ std::vector<oid> parseOid(const std::string& dotted) {
     return parts;
 }
 
-std::string formatOid(const oid* name, std::size_t length) {
+std::string FormatOid(const oid* name, std::size_t length) {
     std::string text;
     for (std::size_t i = 0; i < length; ++i)
         text += "." + std::to_string(name[i]);
     return text;
 }
 
-Binding bindingOf(const netsnmp_variable_list& variable) {
-    Binding binding{formatOid(variable.name, variable.name_length), variable.type, 0, {}};
+Binding BindingOf(const netsnmp_variable_list& variable) {
+    Binding binding{FormatOid(variable.name, variable.name_length), variable.type, 0, {}};
     if (variable.type == ASN_OCTET_STR)
         binding.bytes.assign(reinterpret_cast<const char*>(variable.val.string), variable.val_len);
     else if (variable.type != ASN_NULL)
@@ -85,7 +87,7 @@ Binding bindingOf(const netsnmp_variable_list& variable) {
 
 // One SNMPv1 request on net-snmp's single-session API, files untouched; nullopt when no
 // answer came in time.
-std::optional<Answer> ask(const std::string& agent, const Request& request) {
+std::optional<Answer> Ask(const std::string& agent, const Request& request) {
     static const bool configured = [] {
         netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
         netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
@@ -108,7 +110,7 @@ std::optional<Answer> ask(const std::string& agent, const Request& request) {
     }
     netsnmp_pdu* pdu = snmp_pdu_create(request.command);
     for (const auto& name : request.oids) {
-        const auto parts = parseOid(name);
+        const auto parts = ParseOid(name);
         snmp_add_null_var(pdu, parts.data(), parts.size());
     }
     netsnmp_pdu* response = nullptr;
@@ -117,7 +119,7 @@ std::optional<Answer> ask(const std::string& agent, const Request& request) {
         answer = Answer{std::string(reinterpret_cast<const char*>(response->community), response->community_len),
                         response->errstat, response->errindex, {}};
         for (auto* variable = response->variables; variable; variable = variable->next_variable)
-            answer->bindings.push_back(bindingOf(*variable));
+            answer->bindings.push_back(BindingOf(*variable));
     }
     if (response)
         snmp_free_pdu(response);
@@ -125,13 +127,13 @@ std::optional<Answer> ask(const std::string& agent, const Request& request) {
     return answer;
 }
 
-std::optional<Answer> get(const MeterSimProcess& sim, std::vector<std::string> oids) {
-    return ask(sim.Agent(), Request{std::move(oids)});
+std::optional<Answer> Get(const MeterSimProcess& sim, std::vector<std::string> oids) {
+    return Ask(sim.Agent(), Request{std::move(oids)});
 }
 
 // The one binding of a successful single-object GET.
-Binding getOne(const MeterSimProcess& sim, const std::string& name) {
-    const auto answer = get(sim, {name});
+Binding GetOne(const MeterSimProcess& sim, const std::string& name) {
+    const auto answer = Get(sim, {name});
     if (!answer)
         throw std::runtime_error("no answer for " + name);
     if (answer->errorStatus != SNMP_ERR_NOERROR || answer->bindings.size() != 1)
@@ -141,7 +143,7 @@ Binding getOne(const MeterSimProcess& sim, const std::string& name) {
 
 TEST(MeterSimObjects, AnswersTheFourObjectsAsStarted) {
     MeterSimProcess sim({"--level", "734", "--weighting", "2", "--name", "Hall 3", "--location", "Press shop"});
-    const auto answer = get(sim, {Level, Weighting, SysName, SysLocation});
+    const auto answer = Get(sim, {Level, Weighting, SysName, SysLocation});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->community, "mivrol");
     EXPECT_EQ(answer->errorStatus, SNMP_ERR_NOERROR);
@@ -160,33 +162,31 @@ TEST(MeterSimObjects, AnswersTheFourObjectsAsStarted) {
 TEST(MeterSimObjects, DefaultsToAWalkingLevelAndTheBenchNames) {
     MeterSimProcess sim;
     EXPECT_EQ(sim.Agent(), "127.0.0.1:" + std::to_string(sim.Port()));
-    EXPECT_EQ(getOne(sim, Weighting).number, 1);
-    EXPECT_EQ(getOne(sim, SysName).bytes, "Sim meter");
-    EXPECT_EQ(getOne(sim, SysLocation).bytes, "Test bench");
+    EXPECT_EQ(GetOne(sim, Weighting).number, 1);
+    EXPECT_EQ(GetOne(sim, SysName).bytes, "Sim meter");
+    EXPECT_EQ(GetOne(sim, SysLocation).bytes, "Test bench");
 
     // The level moves in small steps within its bounds; wait for a few steps to see it move.
-    const long first = getOne(sim, Level).number;
-    long latest = first;
-    for (int i = 0; i < 40 && latest == first; ++i) {
-        std::this_thread::sleep_for(100ms);
-        const Binding level = getOne(sim, Level);
-        ASSERT_EQ(level.type, ASN_INTEGER);
-        latest = level.number;
-        ASSERT_GE(latest, 600);
-        ASSERT_LE(latest, 1050);
-    }
-    EXPECT_NE(latest, first);
+    const long first = GetOne(sim, Level).number;
+    const auto moved = [&] {
+        const Binding level = GetOne(sim, Level);
+        EXPECT_EQ(level.type, ASN_INTEGER);
+        EXPECT_GE(level.number, 600);
+        EXPECT_LE(level.number, 1050);
+        return level.number != first;
+    };
+    EXPECT_TRUE(WaitUntil(moved, 4s, [] { std::this_thread::sleep_for(100ms); }));
 }
 
 TEST(MeterSimObjects, SetLevelStopsTheWalkAndWalkRestartsIt) {
     MeterSimProcess sim({"--walk", "--seed", "7"});
     sim.Set("level", "integer", "5");
-    EXPECT_EQ(getOne(sim, Level).number, 5);
+    EXPECT_EQ(GetOne(sim, Level).number, 5);
     std::this_thread::sleep_for(1100ms); // two walk steps
-    EXPECT_EQ(getOne(sim, Level).number, 5);
+    EXPECT_EQ(GetOne(sim, Level).number, 5);
 
     EXPECT_EQ(sim.Command("walk"), "ok");
-    const Binding level = getOne(sim, Level);
+    const Binding level = GetOne(sim, Level);
     EXPECT_EQ(level.type, ASN_INTEGER);
     EXPECT_GE(level.number, 600);
     EXPECT_LE(level.number, 1050);
@@ -204,7 +204,7 @@ class MeterSimTypes : public testing::TestWithParam<TypedValue> {};
 TEST_P(MeterSimTypes, SetValueGoesOutWithItsTag) {
     MeterSimProcess sim;
     sim.Set("level", GetParam().type, GetParam().value);
-    const Binding level = getOne(sim, Level);
+    const Binding level = GetOne(sim, Level);
     EXPECT_EQ(level.type, GetParam().tag);
     EXPECT_EQ(level.number, GetParam().expected);
 }
@@ -220,27 +220,27 @@ INSTANTIATE_TEST_SUITE_P(AllNumericTypes, MeterSimTypes,
 TEST(MeterSimOctets, EscapedBytesArriveIntact) {
     MeterSimProcess sim;
     sim.Set("name", "octetstring", "ab\\x00cd\\\\e");
-    EXPECT_EQ(getOne(sim, SysName).bytes, std::string("ab\0cd\\e", 7));
+    EXPECT_EQ(GetOne(sim, SysName).bytes, std::string("ab\0cd\\e", 7));
 
     std::string long300;
     for (int i = 0; i < 300; ++i)
         long300 += static_cast<char>(i % 256);
     sim.Set("location", "octetstring", EscapeOctets(long300));
-    EXPECT_EQ(getOne(sim, SysLocation).bytes, long300);
+    EXPECT_EQ(GetOne(sim, SysLocation).bytes, long300);
 
     sim.Set("name", "octetstring");
-    const Binding empty = getOne(sim, SysName);
+    const Binding empty = GetOne(sim, SysName);
     EXPECT_EQ(empty.type, ASN_OCTET_STR);
     EXPECT_EQ(empty.bytes, "");
 
     sim.Set("name", "octetstring", "  two spaces before");
-    EXPECT_EQ(getOne(sim, SysName).bytes, "  two spaces before");
+    EXPECT_EQ(GetOne(sim, SysName).bytes, "  two spaces before");
 }
 
 TEST(MeterSimErrors, MissingObjectAnswersNoSuchNameAtItsPosition) {
     MeterSimProcess sim({"--level", "700"});
     sim.Set("weighting", "missing");
-    const auto answer = get(sim, {Level, Weighting});
+    const auto answer = Get(sim, {Level, Weighting});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->errorStatus, SNMP_ERR_NOSUCHNAME);
     EXPECT_EQ(answer->errorIndex, 2);
@@ -251,12 +251,12 @@ TEST(MeterSimErrors, MissingObjectAnswersNoSuchNameAtItsPosition) {
     EXPECT_EQ(answer->bindings[1].type, ASN_NULL);
 
     sim.Set("weighting", "integer", "3");
-    EXPECT_EQ(getOne(sim, Weighting).number, 3);
+    EXPECT_EQ(GetOne(sim, Weighting).number, 3);
 }
 
 TEST(MeterSimErrors, UnknownObjectAnswersNoSuchName) {
     MeterSimProcess sim;
-    const auto answer = get(sim, {SysDescr});
+    const auto answer = Get(sim, {SysDescr});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->errorStatus, SNMP_ERR_NOSUCHNAME);
     EXPECT_EQ(answer->errorIndex, 1);
@@ -264,16 +264,16 @@ TEST(MeterSimErrors, UnknownObjectAnswersNoSuchName) {
 
 TEST(MeterSimErrors, OnlyGetIsAnsweredAndCounted) {
     MeterSimProcess sim;
-    EXPECT_FALSE(ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GETNEXT, NoAnswerWait}));
+    EXPECT_FALSE(Ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GETNEXT, NoAnswerWait}));
     EXPECT_EQ(sim.Count(), 0u);
 }
 
 TEST(MeterSimCommunity, OtherCommunityGetsNoAnswerButIsCounted) {
     MeterSimProcess sim({"--community", "secret"});
     EXPECT_EQ(sim.Command("count"), "requests 0");
-    EXPECT_FALSE(ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, NoAnswerWait}));
+    EXPECT_FALSE(Ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, NoAnswerWait}));
     EXPECT_EQ(sim.Count(), 1u);
-    const auto answer = ask(sim.Agent(), Request{{Level}, "secret"});
+    const auto answer = Ask(sim.Agent(), Request{{Level}, "secret"});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->community, "secret");
     EXPECT_EQ(sim.Count(), 2u);
@@ -282,12 +282,12 @@ TEST(MeterSimCommunity, OtherCommunityGetsNoAnswerButIsCounted) {
 TEST(MeterSimCommunity, ReplyCommunityReplacesTheAnswersCommunityUntilReset) {
     MeterSimProcess sim;
     EXPECT_EQ(sim.Command("reply-community public"), "ok");
-    auto answer = get(sim, {Level});
+    auto answer = Get(sim, {Level});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->community, "public");
 
     EXPECT_EQ(sim.Command("reply-community"), "ok");
-    answer = get(sim, {Level});
+    answer = Get(sim, {Level});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->community, "mivrol");
 }
@@ -295,10 +295,10 @@ TEST(MeterSimCommunity, ReplyCommunityReplacesTheAnswersCommunityUntilReset) {
 TEST(MeterSimTiming, SilentCountsButDoesNotAnswer) {
     MeterSimProcess sim;
     EXPECT_EQ(sim.Command("silent on"), "ok");
-    EXPECT_FALSE(ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, NoAnswerWait}));
+    EXPECT_FALSE(Ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, NoAnswerWait}));
     EXPECT_EQ(sim.Count(), 1u);
     EXPECT_EQ(sim.Command("silent off"), "ok");
-    EXPECT_TRUE(get(sim, {Level}));
+    EXPECT_TRUE(Get(sim, {Level}));
     EXPECT_EQ(sim.Count(), 2u);
 }
 
@@ -308,12 +308,11 @@ TEST(MeterSimTiming, DelayedAnswerComesLateWhileCommandsAreStillServed) {
     EXPECT_EQ(sim.Command("delay 1000"), "ok");
     const auto start = std::chrono::steady_clock::now();
     auto pending = std::async(std::launch::async, [&] {
-        auto answer = ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, 5000ms});
+        auto answer = Ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, 5000ms});
         return std::make_pair(answer, std::chrono::steady_clock::now() - start);
     });
     // The request has arrived and the control channel answers while the answer waits.
-    for (int i = 0; i < 200 && sim.Count() == 0; ++i)
-        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0; }, 2s));
     ASSERT_EQ(sim.Count(), 1u);
     EXPECT_EQ(pending.wait_for(0ms), std::future_status::timeout);
 
@@ -323,7 +322,7 @@ TEST(MeterSimTiming, DelayedAnswerComesLateWhileCommandsAreStillServed) {
     EXPECT_GE(elapsed, Delay);
 
     EXPECT_EQ(sim.Command("delay 0"), "ok");
-    EXPECT_TRUE(ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, 500ms}));
+    EXPECT_TRUE(Ask(sim.Agent(), Request{{Level}, "mivrol", SNMP_MSG_GET, 500ms}));
 }
 
 class MeterSimBadCommands : public testing::TestWithParam<std::string> {};
@@ -332,10 +331,10 @@ TEST_P(MeterSimBadCommands, AnswerAnErrorAndChangeNothing) {
     MeterSimProcess sim({"--level", "700"});
     EXPECT_THAT(sim.Command(GetParam()), StartsWith("error: "));
     EXPECT_EQ(sim.Command("count"), "requests 0"); // still in step with the channel
-    const Binding level = getOne(sim, Level);
+    const Binding level = GetOne(sim, Level);
     EXPECT_EQ(level.type, ASN_INTEGER);
     EXPECT_EQ(level.number, 700);
-    const auto answer = get(sim, {Level});
+    const auto answer = Get(sim, {Level});
     ASSERT_TRUE(answer);
     EXPECT_EQ(answer->community, "mivrol");
 }
@@ -403,27 +402,23 @@ TEST(MeterSimLifecycle, HelpDescribesEveryOptionAndCommand) {
         EXPECT_THAT(help, HasSubstr(word));
 }
 
-TEST(MeterSimLifecycle, QuitAnswersOkAndExitsZero) {
-    ChildProcess sim({DECIMON_METER_SIM, "--port", "0"});
-    ASSERT_THAT(sim.ReadLine(MeterSimProcess::Timeout).value_or(""), StartsWith("listening on udp:127.0.0.1:"));
-    ASSERT_TRUE(sim.WriteLine("quit"));
-    EXPECT_EQ(sim.ReadLine(MeterSimProcess::Timeout), "ok");
-    EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 0);
-}
-
-TEST(MeterSimLifecycle, ClosedControlPipeEndsItWithZero) {
-    ChildProcess sim({DECIMON_METER_SIM, "--port", "0"});
-    ASSERT_TRUE(sim.ReadLine(MeterSimProcess::Timeout));
-    sim.CloseStdin();
-    EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 0);
-}
-
-TEST(MeterSimLifecycle, TermAndIntEndItWithZero) {
-    for (const int signal : {SIGTERM, SIGINT}) {
+TEST(MeterSimLifecycle, EachWayOfEndingItExitsWithZero) {
+    const std::vector<std::pair<const char*, std::function<void(ChildProcess&)>>> endings{
+        {"quit",
+         [](ChildProcess& sim) {
+             ASSERT_TRUE(sim.WriteLine("quit"));
+             EXPECT_EQ(sim.ReadLine(MeterSimProcess::Timeout), "ok");
+         }},
+        {"closed control pipe", [](ChildProcess& sim) { sim.CloseStdin(); }},
+        {"SIGTERM", [](ChildProcess& sim) { sim.Signal(SIGTERM); }},
+        {"SIGINT", [](ChildProcess& sim) { sim.Signal(SIGINT); }},
+    };
+    for (const auto& [name, end] : endings) {
+        SCOPED_TRACE(name);
         ChildProcess sim({DECIMON_METER_SIM, "--port", "0"});
-        ASSERT_TRUE(sim.ReadLine(MeterSimProcess::Timeout));
-        kill(sim.Pid(), signal);
-        EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 0) << "signal " << signal;
+        ASSERT_THAT(sim.ReadLine(MeterSimProcess::Timeout).value_or(""), StartsWith("listening on udp:127.0.0.1:"));
+        end(sim);
+        EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 0);
     }
 }
 
@@ -439,10 +434,10 @@ TEST(MeterSimLifecycle, ListensOnTheGivenPortAndFailsWhenItIsTaken) {
     // Free again once the first one has ended.
     MeterSimProcess again({"--port", std::to_string(port), "--level", "640"});
     EXPECT_EQ(again.Port(), port);
-    EXPECT_EQ(getOne(again, Level).number, 640);
+    EXPECT_EQ(GetOne(again, Level).number, 640);
 }
 
-bool ipv6LoopbackUsable() {
+bool Ipv6LoopbackUsable() {
     const int probe = socket(AF_INET6, SOCK_DGRAM, 0);
     if (probe < 0)
         return false;
@@ -455,11 +450,11 @@ bool ipv6LoopbackUsable() {
 }
 
 TEST(MeterSimLifecycle, ServesOnIpv6Loopback) {
-    if (!ipv6LoopbackUsable())
+    if (!Ipv6LoopbackUsable())
         GTEST_SKIP() << "no IPv6 loopback here";
     MeterSimProcess sim({"--address", "::1", "--level", "901"});
     EXPECT_EQ(sim.ListenAddress(), "udp6:[::1]:" + std::to_string(sim.Port()));
-    EXPECT_EQ(getOne(sim, Level).number, 901);
+    EXPECT_EQ(GetOne(sim, Level).number, 901);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "res/dialog_ids.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/qt_wait.h"
 #include "tests/support/xdg_sandbox.h"
 
 #include <QApplication>
@@ -33,24 +34,9 @@ using namespace decimon::test;
 
 namespace {
 
+using namespace std::chrono_literals;
 
 constexpr char NoMeter[] = "127.0.0.1:9";
-
-// Runs the event loop until `done` holds or `limit` milliseconds have passed.
-bool SpinUntil(const std::function<bool()>& done, int limit = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limit)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
-void Spin(int milliseconds) {
-    SpinUntil([] { return false; }, milliseconds);
-}
 
 // Records when the watched widget receives its paint events.
 class PaintRecorder : public QObject {
@@ -121,7 +107,7 @@ protected:
     void ShowView(int width = 800, int height = 600) {
         ResizeClient(width, height);
         view_->show();
-        ASSERT_TRUE(SpinUntil([&] { return recorder_->Count() > 0 && view_->BackBufferImage() != nullptr; }));
+        ASSERT_TRUE(WaitUntil([&] { return recorder_->Count() > 0 && view_->BackBufferImage() != nullptr; }, 5s, ProcessEvents));
     }
 
     void Repaint() {
@@ -161,7 +147,7 @@ TEST_F(ViewTest, ConstructionSetsUpFontsAndWorkerButNoWindowWork) {
     EXPECT_EQ(view_->frameShadow(), QFrame::Sunken);
     EXPECT_EQ(view_->cursor().shape(), Qt::ArrowCursor);
     EXPECT_TRUE(view_->testAttribute(Qt::WA_OpaquePaintEvent)) << "a repaint must not erase first";
-    Spin(100);
+    ProcessEventsFor(100ms);
     EXPECT_FALSE(view_->HasSession()) << "the first connection waits for the first paint";
 }
 
@@ -174,7 +160,7 @@ TEST_F(ViewTest, FirstPaintStartsUpOnce) {
     EXPECT_EQ(dialog->parentWidget(), view_.get());
     EXPECT_TRUE(view_->Timers().IsArmed(CChildView::PollTimer));
     EXPECT_EQ(view_->focusWidget(), view_.get());
-    EXPECT_TRUE(SpinUntil([&] { return view_->HasSession(); })) << "the first paint asks for the first connection";
+    EXPECT_TRUE(WaitUntil([&] { return view_->HasSession(); }, 5s, ProcessEvents)) << "the first paint asks for the first connection";
     Repaint();
     Repaint();
     EXPECT_EQ(view_->DiagnosticsDialog(), dialog) << "the start-up runs once";
@@ -192,7 +178,7 @@ TEST_F(ViewTest, ResizeRecordsTheClientAreaAndRefitsToItsWidth) {
     EXPECT_EQ(FontHeight(fonts.FooterFont), 12) << "the footer font is never refitted";
 
     ResizeClient(1600, 600);
-    Spin(50);
+    ProcessEventsFor(50ms);
     EXPECT_EQ(FontHeight(fonts.LevelFont), LargestFittingHeight(QStringLiteral("108.9 dBA"), 1600 - 560 - 48));
     EXPECT_EQ(FontHeight(fonts.FooterFont), 12);
 }
@@ -206,7 +192,7 @@ TEST_F(ViewTest, ZeroWidthRecordsTheSizeButRefitsNothing) {
     const QFont* warning = fonts.WarningFont.get();
     const int levelHeight = FontHeight(fonts.LevelFont);
     ResizeClient(0, 300);
-    Spin(50);
+    ProcessEventsFor(50ms);
     EXPECT_EQ(view_->ClientSize(), QSize(0, 300));
     EXPECT_EQ(fonts.LabelFont.get(), label);
     EXPECT_EQ(fonts.LevelFont.get(), level);
@@ -250,8 +236,8 @@ TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
     sim.Set("level", "integer", "853");
     MakeView(sim.Agent());
     ShowView();
-    ASSERT_TRUE(SpinUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000)) << "no first tick";
-    Spin(100);
+    ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents)) << "no first tick";
+    ProcessEventsFor(100ms);
     const std::uint64_t requests = sim.Count();
     const int paints = recorder_->Count();
 
@@ -259,14 +245,14 @@ TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
     view_->OnTimer(1);
     EXPECT_FALSE(view_->InTick());
     EXPECT_FALSE(view_->PollPending());
-    Spin(300);
+    ProcessEventsFor(300ms);
     EXPECT_EQ(sim.Count(), requests);
     EXPECT_EQ(recorder_->Count(), paints);
 
     view_->OnTimer(CChildView::PollTimer);
     EXPECT_FALSE(view_->InTick());
-    EXPECT_TRUE(SpinUntil([&] { return sim.Count() > requests; }, 3000)) << "the poll timer's tick polls";
-    EXPECT_TRUE(SpinUntil([&] { return recorder_->Count() > paints; }, 3000)) << "and repaints";
+    EXPECT_TRUE(WaitUntil([&] { return sim.Count() > requests; }, 3000ms, ProcessEvents)) << "the poll timer's tick polls";
+    EXPECT_TRUE(WaitUntil([&] { return recorder_->Count() > paints; }, 3000ms, ProcessEvents)) << "and repaints";
     EXPECT_TRUE(view_->Timers().IsArmed(CChildView::PollTimer));
 }
 
@@ -278,7 +264,7 @@ TEST_F(ViewTest, TickHandsTheStatisticsToTheHiddenDialog) {
     ShowView();
     CDiagDlg* dialog = view_->DiagnosticsDialog();
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(SpinUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000)) << "no first tick";
+    ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents)) << "no first tick";
     ASSERT_FALSE(dialog->IsWindowVisible());
 
     view_->OnTimer(CChildView::PollTimer);
@@ -301,7 +287,7 @@ TEST_F(ViewTest, FirstTickAfterHalfASecondThenEveryPollingInterval) {
     MakeView(NoMeter, [](Settings& settings) { settings.PollingInterval = 1; });
     ShowView();
     const qint64 firstPaint = recorder_->Times().front();
-    ASSERT_TRUE(SpinUntil([&] { return recorder_->Count() >= 3; }, 4000));
+    ASSERT_TRUE(WaitUntil([&] { return recorder_->Count() >= 3; }, 4000ms, ProcessEvents));
     const std::vector<qint64>& times = recorder_->Times();
     EXPECT_NEAR(times[1] - firstPaint, 500, 150);
     EXPECT_NEAR(times[2] - times[1], 1000, 200);
@@ -332,7 +318,7 @@ TEST_F(ViewTest, TimerDrivenPollsReachTheScreen) {
         MeterPainter().Draw(painter, 800, 600, view_->Fonts(), picture);
     }
     EXPECT_FALSE(SamePicture(*view_->BackBufferImage(), expected)) << "the first paint has no reading yet";
-    EXPECT_TRUE(SpinUntil([&] { return SamePicture(*view_->BackBufferImage(), expected); }, 6000))
+    EXPECT_TRUE(WaitUntil([&] { return SamePicture(*view_->BackBufferImage(), expected); }, 6000ms, ProcessEvents))
         << "the level never reached the screen";
 }
 

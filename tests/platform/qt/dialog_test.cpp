@@ -78,44 +78,44 @@ class RecordingDialog : public CDialog {
 public:
     using CDialog::CDialog;
 
-    std::vector<int> commands;
-    std::vector<std::pair<int, bool>> editFocus;  // id, gained
-    std::vector<std::pair<int, int>> deltas;
-    int initCalls = 0;
+    std::vector<int> commands_;
+    std::vector<std::pair<int, bool>> editFocus_;  // id, gained
+    std::vector<std::pair<int, int>> deltas_;
+    int initCalls_ = 0;
 
 protected:
     bool OnInitDialog() override {
-        ++initCalls;
+        ++initCalls_;
         SetDlgItemText(NameEdit, "initial");
         return CDialog::OnInitDialog();
     }
     void OnCommand(int id) override {
-        commands.push_back(id);
+        commands_.push_back(id);
         CDialog::OnCommand(id);
     }
-    void OnEditSetFocus(int id) override { editFocus.emplace_back(id, true); }
-    void OnEditKillFocus(int id) override { editFocus.emplace_back(id, false); }
-    void OnDeltaPos(int id, int delta) override { deltas.emplace_back(id, delta); }
+    void OnEditSetFocus(int id) override { editFocus_.emplace_back(id, true); }
+    void OnEditKillFocus(int id) override { editFocus_.emplace_back(id, false); }
+    void OnDeltaPos(int id, int delta) override { deltas_.emplace_back(id, delta); }
 };
 
 // A modeless popup from the test template, shown and active.
 class DialogItems : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dialog.Create());
-        dialog.ShowWindow(true);
-        dialog.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        ASSERT_TRUE(dialog_.Create());
+        dialog_.ShowWindow(true);
+        dialog_.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog_));
     }
 
     std::string Text(int id, int capacity = 256) const {
         std::string buffer(static_cast<std::size_t>(capacity), 'x');
-        const int length = dialog.GetDlgItemText(id, buffer.data(), capacity);
+        const int length = dialog_.GetDlgItemText(id, buffer.data(), capacity);
         EXPECT_EQ(buffer.find('\0'), static_cast<std::size_t>(length));
         return buffer.substr(0, static_cast<std::size_t>(length));
     }
 
-    RecordingDialog dialog{TestTemplate};
+    RecordingDialog dialog_{TestTemplate};
 };
 
 }  // namespace
@@ -148,10 +148,10 @@ TEST(DialogUnits, TheDiagnosticsTemplateIsPlacedByTheMeasuredUnits) {
     const DialogBaseUnits u = dialog.BaseUnits();
     ASSERT_GT(u.cx, 0);
     EXPECT_EQ(dialog.ClientArea()->size(), QSize(291 * u.cx / 4, 126 * u.cy / 8));
-    EXPECT_EQ(dialog.GetDlgItem(1004)->geometry(), QRect(7 * u.cx / 4, 18 * u.cy / 8, 135 * u.cx / 4, 14 * u.cy / 8));
-    EXPECT_EQ(dialog.GetDlgItem(1005)->geometry(), QRect(149 * u.cx / 4, 17 * u.cy / 8, 135 * u.cx / 4, 14 * u.cy / 8));
-    EXPECT_EQ(dialog.GetDlgItem(1014)->geometry(), QRect(121 * u.cx / 4, 105 * u.cy / 8, 50 * u.cx / 4, 14 * u.cy / 8));
-    EXPECT_EQ(dialog.GetDlgItem(1011)->geometry(), QRect(170 * u.cx / 4, 80 * u.cy / 8, 65 * u.cx / 4, 14 * u.cy / 8));
+    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_SYSNAME)->geometry(), QRect(7 * u.cx / 4, 18 * u.cy / 8, 135 * u.cx / 4, 14 * u.cy / 8));
+    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_SYSLOCATION)->geometry(), QRect(149 * u.cx / 4, 17 * u.cy / 8, 135 * u.cx / 4, 14 * u.cy / 8));
+    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_CLEAR)->geometry(), QRect(121 * u.cx / 4, 105 * u.cy / 8, 50 * u.cx / 4, 14 * u.cy / 8));
+    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_CONSECUTIVE)->geometry(), QRect(170 * u.cx / 4, 80 * u.cy / 8, 65 * u.cx / 4, 14 * u.cy / 8));
     // Every control lies inside the client area, and every static's text fits its box.
     for (QWidget* control : dialog.ClientArea()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         EXPECT_TRUE(dialog.ClientArea()->rect().contains(control->geometry())) << control->metaObject()->className();
@@ -161,72 +161,72 @@ TEST(DialogUnits, TheDiagnosticsTemplateIsPlacedByTheMeasuredUnits) {
 }
 
 TEST_F(DialogItems, EachKindOfControlBecomesItsWidget) {
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Test dialog"));
-    EXPECT_EQ(dialog.initCalls, 1);
+    EXPECT_EQ(dialog_.windowTitle(), QStringLiteral("Test dialog"));
+    EXPECT_EQ(dialog_.initCalls_, 1);
     EXPECT_EQ(Text(NameEdit), "initial");  // OnInitDialog ran after the controls existed
-    auto* name = qobject_cast<QLineEdit*>(dialog.GetDlgItem(NameEdit));
+    auto* name = qobject_cast<QLineEdit*>(dialog_.GetDlgItem(NameEdit));
     ASSERT_TRUE(name);
     EXPECT_EQ(name->echoMode(), QLineEdit::Normal);
     EXPECT_TRUE(name->hasFrame());
     EXPECT_EQ(name->focusPolicy(), Qt::StrongFocus);
-    EXPECT_EQ(qobject_cast<QLineEdit*>(dialog.GetDlgItem(PasswordEdit))->echoMode(), QLineEdit::Password);
-    auto* notes = qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(NotesEdit));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dialog_.GetDlgItem(PasswordEdit))->echoMode(), QLineEdit::Password);
+    auto* notes = qobject_cast<QPlainTextEdit*>(dialog_.GetDlgItem(NotesEdit));
     ASSERT_TRUE(notes);
     EXPECT_EQ(notes->lineWrapMode(), QPlainTextEdit::NoWrap);
-    auto* readOnly = qobject_cast<QLineEdit*>(dialog.GetDlgItem(ReadOnlyEdit));
+    auto* readOnly = qobject_cast<QLineEdit*>(dialog_.GetDlgItem(ReadOnlyEdit));
     ASSERT_TRUE(readOnly);
     EXPECT_TRUE(readOnly->isReadOnly());
     EXPECT_EQ(readOnly->focusPolicy(), Qt::ClickFocus);  // no tab stop
-    EXPECT_TRUE(qobject_cast<QCheckBox*>(dialog.GetDlgItem(Check)));
-    EXPECT_TRUE(qobject_cast<UpDownControl*>(dialog.GetDlgItem(Spin)));
-    EXPECT_TRUE(qobject_cast<QListWidget*>(dialog.GetDlgItem(List)));
-    EXPECT_TRUE(qobject_cast<QPushButton*>(dialog.GetDlgItem(IDOK))->isDefault());
-    EXPECT_FALSE(qobject_cast<QPushButton*>(dialog.GetDlgItem(IDCANCEL))->isDefault());
-    EXPECT_FALSE(dialog.GetDlgItem(HiddenEdit)->isVisible());
-    EXPECT_FALSE(dialog.GetDlgItem(DisabledPush)->isEnabled());
-    EXPECT_EQ(dialog.GetDlgItem(999), nullptr);
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(dialog_.GetDlgItem(Check)));
+    EXPECT_TRUE(qobject_cast<UpDownControl*>(dialog_.GetDlgItem(Spin)));
+    EXPECT_TRUE(qobject_cast<QListWidget*>(dialog_.GetDlgItem(List)));
+    EXPECT_TRUE(qobject_cast<QPushButton*>(dialog_.GetDlgItem(IDOK))->isDefault());
+    EXPECT_FALSE(qobject_cast<QPushButton*>(dialog_.GetDlgItem(IDCANCEL))->isDefault());
+    EXPECT_FALSE(dialog_.GetDlgItem(HiddenEdit)->isVisible());
+    EXPECT_FALSE(dialog_.GetDlgItem(DisabledPush)->isEnabled());
+    EXPECT_EQ(dialog_.GetDlgItem(999), nullptr);
     // A static shows "&N" as its mnemonic letter but keeps its text as given.
-    EXPECT_EQ(qobject_cast<QLabel*>(dialog.GetDlgItem(LabelId))->text(), QStringLiteral("Name"));
+    EXPECT_EQ(qobject_cast<QLabel*>(dialog_.GetDlgItem(LabelId))->text(), QStringLiteral("Name"));
     EXPECT_EQ(Text(LabelId), "&Name");
     // The icon control keeps its natural size.
-    const auto icons = dialog.ClientArea()->findChildren<QLabel*>();
+    const auto icons = dialog_.ClientArea()->findChildren<QLabel*>();
     const auto icon = std::find_if(icons.begin(), icons.end(), [](QLabel* l) { return l->text().isEmpty() && l->width() == 32; });
     EXPECT_NE(icon, icons.end());
 }
 
 TEST_F(DialogItems, AGroupBoxLetsClicksThroughToTheControlsItFrames) {
-    QWidget* push = dialog.GetDlgItem(Push);
-    EXPECT_EQ(dialog.ClientArea()->childAt(push->geometry().center()), push);
+    QWidget* push = dialog_.GetDlgItem(Push);
+    EXPECT_EQ(dialog_.ClientArea()->childAt(push->geometry().center()), push);
 }
 
 TEST_F(DialogItems, ItemTextIsCopiedWithinTheCapacity) {
-    EXPECT_TRUE(dialog.SetDlgItemText(NameEdit, "hello"));
+    EXPECT_TRUE(dialog_.SetDlgItemText(NameEdit, "hello"));
     EXPECT_EQ(Text(NameEdit), "hello");
     EXPECT_EQ(Text(NameEdit, 4), "hel");
     EXPECT_EQ(Text(NameEdit, 1), "");
     char untouched = 'x';
-    EXPECT_EQ(dialog.GetDlgItemText(NameEdit, &untouched, 0), 0);
+    EXPECT_EQ(dialog_.GetDlgItemText(NameEdit, &untouched, 0), 0);
     EXPECT_EQ(untouched, 'x');
-    EXPECT_FALSE(dialog.SetDlgItemText(999, "x"));
+    EXPECT_FALSE(dialog_.SetDlgItemText(999, "x"));
     EXPECT_EQ(Text(999), "");
-    EXPECT_TRUE(dialog.SetDlgItemText(NameEdit, nullptr));
+    EXPECT_TRUE(dialog_.SetDlgItemText(NameEdit, nullptr));
     EXPECT_EQ(Text(NameEdit), "");
     // 8-bit texts come back byte for byte.
-    EXPECT_TRUE(dialog.SetDlgItemText(NameEdit, "caf\xE9 \xB5"));
+    EXPECT_TRUE(dialog_.SetDlgItemText(NameEdit, "caf\xE9 \xB5"));
     EXPECT_EQ(Text(NameEdit), "caf\xE9 \xB5");
     // Lines of a multi-line edit are joined by CR LF, as they were given.
-    EXPECT_TRUE(dialog.SetDlgItemText(NotesEdit, "ONE\r\nTWO"));
-    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(NotesEdit))->blockCount(), 2);
+    EXPECT_TRUE(dialog_.SetDlgItemText(NotesEdit, "ONE\r\nTWO"));
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(dialog_.GetDlgItem(NotesEdit))->blockCount(), 2);
     EXPECT_EQ(Text(NotesEdit), "ONE\r\nTWO");
-    EXPECT_TRUE(dialog.SetDlgItemText(Push, "&Go"));
+    EXPECT_TRUE(dialog_.SetDlgItemText(Push, "&Go"));
     EXPECT_EQ(Text(Push), "&Go");
 }
 
 TEST_F(DialogItems, ItemIntegersAreWholeNumbersOrZero) {
     bool ok = true;
     const auto read = [&](const char* text, bool isSigned = true) {
-        dialog.SetDlgItemText(NameEdit, text);
-        return dialog.GetDlgItemInt(NameEdit, &ok, isSigned);
+        dialog_.SetDlgItemText(NameEdit, text);
+        return dialog_.GetDlgItemInt(NameEdit, &ok, isSigned);
     };
     EXPECT_EQ(read("abc"), 0);
     EXPECT_FALSE(ok);
@@ -251,78 +251,78 @@ TEST_F(DialogItems, ItemIntegersAreWholeNumbersOrZero) {
     EXPECT_FALSE(ok);
     EXPECT_EQ(read("-5", false), 0);
     EXPECT_FALSE(ok);
-    EXPECT_EQ(dialog.GetDlgItemInt(999, &ok), 0);
+    EXPECT_EQ(dialog_.GetDlgItemInt(999, &ok), 0);
     EXPECT_FALSE(ok);
 
-    EXPECT_TRUE(dialog.SetDlgItemInt(NameEdit, -12));
+    EXPECT_TRUE(dialog_.SetDlgItemInt(NameEdit, -12));
     EXPECT_EQ(Text(NameEdit), "-12");
-    EXPECT_TRUE(dialog.SetDlgItemInt(NameEdit, -1, false));
+    EXPECT_TRUE(dialog_.SetDlgItemInt(NameEdit, -1, false));
     EXPECT_EQ(Text(NameEdit), "4294967295");
-    EXPECT_FALSE(dialog.SetDlgItemInt(999, 1));
+    EXPECT_FALSE(dialog_.SetDlgItemInt(999, 1));
 }
 
 TEST_F(DialogItems, CheckEnableShowAndFocusByIdentifier) {
-    dialog.CheckDlgButton(Check, true);
-    EXPECT_TRUE(dialog.IsDlgButtonChecked(Check));
-    QTest::mouseClick(dialog.GetDlgItem(Check), Qt::LeftButton);
-    EXPECT_FALSE(dialog.IsDlgButtonChecked(Check));
-    EXPECT_EQ(dialog.commands, std::vector<int>{Check});
+    dialog_.CheckDlgButton(Check, true);
+    EXPECT_TRUE(dialog_.IsDlgButtonChecked(Check));
+    QTest::mouseClick(dialog_.GetDlgItem(Check), Qt::LeftButton);
+    EXPECT_FALSE(dialog_.IsDlgButtonChecked(Check));
+    EXPECT_EQ(dialog_.commands_, std::vector<int>{Check});
 
-    EXPECT_TRUE(dialog.EnableDlgItem(Push, false));
-    EXPECT_FALSE(dialog.GetDlgItem(Push)->isEnabled());
-    EXPECT_TRUE(dialog.ShowDlgItem(HiddenEdit, true));
-    EXPECT_TRUE(dialog.GetDlgItem(HiddenEdit)->isVisible());
-    EXPECT_FALSE(dialog.EnableDlgItem(999, true));
+    EXPECT_TRUE(dialog_.EnableDlgItem(Push, false));
+    EXPECT_FALSE(dialog_.GetDlgItem(Push)->isEnabled());
+    EXPECT_TRUE(dialog_.ShowDlgItem(HiddenEdit, true));
+    EXPECT_TRUE(dialog_.GetDlgItem(HiddenEdit)->isVisible());
+    EXPECT_FALSE(dialog_.EnableDlgItem(999, true));
 
-    EXPECT_TRUE(dialog.GotoDlgCtrl(PasswordEdit));
-    EXPECT_TRUE(dialog.GetDlgItem(PasswordEdit)->hasFocus());
+    EXPECT_TRUE(dialog_.GotoDlgCtrl(PasswordEdit));
+    EXPECT_TRUE(dialog_.GetDlgItem(PasswordEdit)->hasFocus());
 }
 
 TEST_F(DialogItems, EditsReportGainingAndLosingTheFocus) {
-    dialog.GotoDlgCtrl(Push);
-    dialog.editFocus.clear();
-    dialog.GotoDlgCtrl(NameEdit);
-    dialog.GotoDlgCtrl(NotesEdit);
-    dialog.GotoDlgCtrl(Push);
+    dialog_.GotoDlgCtrl(Push);
+    dialog_.editFocus_.clear();
+    dialog_.GotoDlgCtrl(NameEdit);
+    dialog_.GotoDlgCtrl(NotesEdit);
+    dialog_.GotoDlgCtrl(Push);
     const std::vector<std::pair<int, bool>> expected{
         {NameEdit, true}, {NameEdit, false}, {NotesEdit, true}, {NotesEdit, false}};
-    EXPECT_EQ(dialog.editFocus, expected);
+    EXPECT_EQ(dialog_.editFocus_, expected);
 }
 
 TEST_F(DialogItems, EnterGivesTheDefaultCommandOrTheFocusedButtons) {
-    dialog.GotoDlgCtrl(Push);
-    QTest::keyClick(dialog.GetDlgItem(Push), Qt::Key_Return);
-    EXPECT_EQ(dialog.commands, std::vector<int>{Push});
-    EXPECT_TRUE(dialog.IsWindowVisible());
+    dialog_.GotoDlgCtrl(Push);
+    QTest::keyClick(dialog_.GetDlgItem(Push), Qt::Key_Return);
+    EXPECT_EQ(dialog_.commands_, std::vector<int>{Push});
+    EXPECT_TRUE(dialog_.IsWindowVisible());
 
-    dialog.GotoDlgCtrl(NotesEdit);
-    QTest::keyClick(dialog.GetDlgItem(NotesEdit), Qt::Key_Return);  // no new line: the dialog's Enter
-    EXPECT_EQ(dialog.commands, (std::vector<int>{Push, IDOK}));
-    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(NotesEdit))->blockCount(), 1);
-    EXPECT_FALSE(dialog.IsWindowVisible());  // the framework's OnOK ended it
-    EXPECT_EQ(dialog.result(), IDOK);
+    dialog_.GotoDlgCtrl(NotesEdit);
+    QTest::keyClick(dialog_.GetDlgItem(NotesEdit), Qt::Key_Return);  // no new line: the dialog's Enter
+    EXPECT_EQ(dialog_.commands_, (std::vector<int>{Push, IDOK}));
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(dialog_.GetDlgItem(NotesEdit))->blockCount(), 1);
+    EXPECT_FALSE(dialog_.IsWindowVisible());  // the framework's OnOK ended it
+    EXPECT_EQ(dialog_.result(), IDOK);
 }
 
 TEST_F(DialogItems, EscAndTheCloseBoxGiveIdCancel) {
-    dialog.GotoDlgCtrl(NameEdit);
-    QTest::keyClick(dialog.GetDlgItem(NameEdit), Qt::Key_Escape);
-    EXPECT_EQ(dialog.commands, std::vector<int>{IDCANCEL});
-    EXPECT_FALSE(dialog.IsWindowVisible());
-    EXPECT_EQ(dialog.result(), IDCANCEL);
+    dialog_.GotoDlgCtrl(NameEdit);
+    QTest::keyClick(dialog_.GetDlgItem(NameEdit), Qt::Key_Escape);
+    EXPECT_EQ(dialog_.commands_, std::vector<int>{IDCANCEL});
+    EXPECT_FALSE(dialog_.IsWindowVisible());
+    EXPECT_EQ(dialog_.result(), IDCANCEL);
 
-    dialog.ShowWindow(true);
-    dialog.close();
-    EXPECT_EQ(dialog.commands, (std::vector<int>{IDCANCEL, IDCANCEL}));
-    EXPECT_FALSE(dialog.IsWindowVisible());
+    dialog_.ShowWindow(true);
+    dialog_.close();
+    EXPECT_EQ(dialog_.commands_, (std::vector<int>{IDCANCEL, IDCANCEL}));
+    EXPECT_FALSE(dialog_.IsWindowVisible());
 }
 
 TEST_F(DialogItems, UpDownArrowsProposeMinusOneUpAndPlusOneDown) {
-    auto* spin = qobject_cast<UpDownControl*>(dialog.GetDlgItem(Spin));
+    auto* spin = qobject_cast<UpDownControl*>(dialog_.GetDlgItem(Spin));
     ASSERT_TRUE(spin);
     QTest::mouseClick(spin->UpButton(), Qt::LeftButton);
     QTest::mouseClick(spin->DownButton(), Qt::LeftButton);
     const std::vector<std::pair<int, int>> expected{{Spin, -1}, {Spin, +1}};
-    EXPECT_EQ(dialog.deltas, expected);
+    EXPECT_EQ(dialog_.deltas_, expected);
 }
 
 TEST(DialogWindow, DoModalAnswersTheEndingCommandAndDestroysTheWindow) {
@@ -338,7 +338,7 @@ TEST(DialogWindow, DoModalAnswersTheEndingCommandAndDestroysTheWindow) {
 
     ModalAnswer byOk([&](QWidget*) { QTest::mouseClick(dialog.GetDlgItem(IDOK), Qt::LeftButton); });
     EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(dialog.initCalls, 2);  // a new window each run
+    EXPECT_EQ(dialog.initCalls_, 2);  // a new window each run
 }
 
 TEST(DialogWindow, AChildTemplateBecomesAHiddenChildInTheParentsClientArea) {

@@ -244,14 +244,14 @@ protected:
         return names;
     }
 
-    XdgSandbox sandbox;
+    XdgSandbox sandbox_;
 };
 
 TEST_F(RegistryTest, MissingKeyIsNotFoundAndNothingIsMade) {
     HKEY key = reinterpret_cast<HKEY>(std::uintptr_t{1234});
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, KEY_ALL_ACCESS, &key), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(key, nullptr);
-    EXPECT_FALSE(fs::exists(sandbox.Home()));
+    EXPECT_FALSE(fs::exists(sandbox_.Home()));
 }
 
 TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
@@ -261,18 +261,18 @@ TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
     EXPECT_EQ(Set(key, "ShiftLenHours", REG_SZ, Text("8.0")), ERROR_SUCCESS);
     EXPECT_EQ(Set(key, "LevelOffset", REG_DWORD, {0xFD, 0xFF, 0xFF, 0xFF}), ERROR_SUCCESS);
     EXPECT_EQ(Set(key, "WarningMessage", REG_SZ, Text("A\r\nB")), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::Mode(sandbox.Home()), 0700u);
-    EXPECT_EQ(XdgSandbox::Mode(sandbox.HomeKeyFile().parent_path()), 0700u);
-    EXPECT_FALSE(fs::exists(sandbox.HomeKeyFile())) << "written only at close";
+    EXPECT_EQ(XdgSandbox::Mode(sandbox_.Home()), 0700u);
+    EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile().parent_path()), 0700u);
+    EXPECT_FALSE(fs::exists(sandbox_.HomeKeyFile())) << "written only at close";
 
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), FileStart +
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart +
                                                                "\"ShiftLenHours\"=\"8.0\"\n"
                                                                "\"LevelOffset\"=dword:fffffffd\n"
                                                                "\"WarningMessage\"=hex(1):41,0d,0a,42,00\n"
                                                                "\n");
-    EXPECT_EQ(XdgSandbox::Mode(sandbox.HomeKeyFile()), 0600u);
-    EXPECT_EQ(FilesIn(sandbox.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
+    EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile()), 0600u);
+    EXPECT_EQ(FilesIn(sandbox_.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
 
     key = Create(&disposition);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
@@ -286,11 +286,11 @@ TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
 
 TEST_F(RegistryTest, CreatingAKeyWithoutValuesStillMakesItsFile) {
     EXPECT_EQ(RegCloseKey(Create()), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), FileStart + "\n");
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart + "\n");
 }
 
 TEST_F(RegistryTest, QueryReportsTypeAndLengthAndCopiesOnlyWhatFits) {
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n\"Number\"=dword:0000002a\n");
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n\"Number\"=dword:0000002a\n");
     HKEY key = Open(KEY_QUERY_VALUE);
 
     DWORD type = REG_NONE;
@@ -325,7 +325,7 @@ TEST_F(RegistryTest, QueryReportsTypeAndLengthAndCopiesOnlyWhatFits) {
 }
 
 TEST_F(RegistryTest, HandlesAndRightsAreCheckedNotTrusted) {
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n");
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n");
     HKEY reader = Open(KEY_QUERY_VALUE);
     HKEY writer = Open(KEY_SET_VALUE);
     EXPECT_NE(reader, writer);
@@ -373,7 +373,7 @@ TEST_F(RegistryTest, OnlySoftwareVendorProductKeysExist) {
     HKEY key = nullptr;
     EXPECT_EQ(RegCreateKeyExA(currentUser, DecimonKey, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_INVALID_HANDLE);
-    EXPECT_FALSE(fs::exists(sandbox.Home()));
+    EXPECT_FALSE(fs::exists(sandbox_.Home()));
 }
 
 TEST_F(RegistryTest, ValuesOfOtherTypesSurviveASave) {
@@ -382,16 +382,16 @@ TEST_F(RegistryTest, ValuesOfOtherTypesSurviveASave) {
         "\"Quad\"=hex(b):01,00,00,00,00,00,00,00\n"
         "\"Expand\"=hex(2):25,00\n"
         "\"Blob\"=hex:ff\n";
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + others);
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + others);
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Set(key, "HostName", REG_SZ, Text("h")), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), FileStart + others + "\"HostName\"=\"h\"\n\n");
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart + others + "\"HostName\"=\"h\"\n\n");
 }
 
 TEST_F(RegistryTest, ReadsTheFirstConfigDirWithAFileAndSavesToHome) {
-    const fs::path first = XdgSandbox::KeyFile(sandbox.SystemDir(0));
-    const fs::path second = XdgSandbox::KeyFile(sandbox.SystemDir(1));
+    const fs::path first = XdgSandbox::KeyFile(sandbox_.SystemDir(0));
+    const fs::path second = XdgSandbox::KeyFile(sandbox_.SystemDir(1));
     XdgSandbox::WriteFile(second, FileStart + "\"HostName\"=\"from-b\"\n");
     HKEY key = Open(KEY_QUERY_VALUE);
     EXPECT_EQ(Query(key, "HostName"), std::string("from-b", 7));
@@ -403,7 +403,7 @@ TEST_F(RegistryTest, ReadsTheFirstConfigDirWithAFileAndSavesToHome) {
     EXPECT_EQ(Set(key, "Password", REG_SZ, Text("p")), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()),
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()),
               FileStart + "\"HostName\"=\"from-a\"\n\"Password\"=\"p\"\n\n");
     EXPECT_EQ(XdgSandbox::ReadFile(first), FileStart + "\"HostName\"=\"from-a\"\n");
     EXPECT_EQ(XdgSandbox::ReadFile(second), FileStart + "\"HostName\"=\"from-b\"\n");
@@ -415,8 +415,8 @@ TEST_F(RegistryTest, ReadsTheFirstConfigDirWithAFileAndSavesToHome) {
 }
 
 TEST_F(RegistryTest, UnreadableHomeFileIsNeitherPassedOverNorReplaced) {
-    fs::create_directories(sandbox.HomeKeyFile());  // a folder where the file should be
-    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox.SystemDir(0)), FileStart + "\"HostName\"=\"a\"\n");
+    fs::create_directories(sandbox_.HomeKeyFile());  // a folder where the file should be
+    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(0)), FileStart + "\"HostName\"=\"a\"\n");
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, KEY_QUERY_VALUE, &key), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -426,11 +426,11 @@ TEST_F(RegistryTest, UnreadableHomeFileIsNeitherPassedOverNorReplaced) {
 
 TEST_F(RegistryTest, ClosingWithoutChangesLeavesTheFileAlone) {
     const std::string text = FileStart + "; kept as the administrator wrote it\n\"HostName\" = \"a\"\n";
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Query(key, "HostName"), std::string("a", 2));
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), text);
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), text);
 }
 
 // Limits the size of any file this process writes, and ignores the signal that a write
@@ -458,30 +458,30 @@ private:
 // must leave the old file whole and no temporary file behind.
 TEST_F(RegistryTest, WriteFailingHalfWayLeavesTheOldFileWhole) {
     const std::string text = FileStart + "\"HostName\"=\"old\"\n";
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Set(key, "WarningMessage", REG_SZ, Text(std::string(4000, 'w'))), ERROR_SUCCESS);
     {
         FileSizeLimit limit(1024);
         EXPECT_EQ(RegCloseKey(key), ERROR_CANTWRITE);
     }
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), text);
-    EXPECT_EQ(FilesIn(sandbox.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), text);
+    EXPECT_EQ(FilesIn(sandbox_.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
 }
 
 TEST_F(RegistryTest, KeyTooLargeToReadBackIsNotWritten) {
     const std::string text = FileStart + "\"HostName\"=\"old\"\n";
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Set(key, "Huge", REG_BINARY, std::vector<BYTE>(RegeditFile::MaxTextSize / 3, 1)), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_CANTWRITE);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), text);
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), text);
 }
 
 // Permission bits do not stop root, but no one can make a folder below a regular file.
 TEST_F(RegistryTest, KeyWhoseFolderCannotBeMadeIsNotCreated) {
-    XdgSandbox::WriteFile(sandbox.Root() / "plain-file", "x");
-    ::setenv("XDG_CONFIG_HOME", (sandbox.Root() / "plain-file" / "config").c_str(), 1);
+    XdgSandbox::WriteFile(sandbox_.Root() / "plain-file", "x");
+    ::setenv("XDG_CONFIG_HOME", (sandbox_.Root() / "plain-file" / "config").c_str(), 1);
     HKEY key = HKEY_LOCAL_MACHINE;
     EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_ACCESS_DENIED);
@@ -489,7 +489,7 @@ TEST_F(RegistryTest, KeyWhoseFolderCannotBeMadeIsNotCreated) {
 }
 
 TEST_F(RegistryTest, HandlesMayBeUsedFromSeveralThreads) {
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n");
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n");
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
