@@ -161,7 +161,8 @@ TEST_F(DiagnosticsDialog, ShowsATitledToolCaptionWithoutACloseBox) {
 }
 
 TEST_F(DiagnosticsDialog, RefreshWritesEveryFieldInItsFormat) {
-    dialog_->TakeStatistics(Statistics(1234567, 1000, 42, -1234), COleDateTimeSpan(1.0 + (2 * 3600 + 3 * 60 + 4.6) * Second));
+    dialog_->TakeStatistics(Statistics(1234567, 1000, 42, -1234),
+                            COleDateTimeSpan(1.0 + (2 * 3600 + 3 * 60 + 4.6) * Second));
     dialog_->RefreshDisplay();
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "1,234,567");
     EXPECT_EQ(Text(IDC_DIAG_ERRORS), "1,000");

@@ -300,7 +300,7 @@ public:
               mount((dir_ / "hosts").c_str(), "/etc/hosts", nullptr, MS_BIND, nullptr) == 0;
     }
     ~PrivateHostsFile() { std::filesystem::remove_all(dir_); }
-    bool ok() const { return ok_; }
+    bool Ok() const { return ok_; }
     void Add(const std::string& line) { std::ofstream(dir_ / "hosts", std::ios::app) << line << "\n"; }
 
 private:
@@ -312,7 +312,7 @@ TEST_F(Engine, AHostThatDoesNotResolveYetIsPickedUpOnceItDoes) {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root for a private mount namespace";
     PrivateHostsFile hosts;
-    ASSERT_TRUE(hosts.ok()) << "cannot set up a private hosts file";
+    ASSERT_TRUE(hosts.Ok()) << "cannot set up a private hosts file";
     Start([&](Settings& s) { CopyFixedText(s.HostName, "meterbox:" + std::to_string(sim_.Port())); });
     for (int tick = 0; tick < 3; ++tick)
         PollOnce();

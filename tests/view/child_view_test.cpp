@@ -107,7 +107,8 @@ protected:
     void ShowView(int width = 800, int height = 600) {
         ResizeClient(width, height);
         view_->show();
-        ASSERT_TRUE(WaitUntil([&] { return recorder_->Count() > 0 && view_->BackBufferImage() != nullptr; }, 5s, ProcessEvents));
+        ASSERT_TRUE(WaitUntil([&] { return recorder_->Count() > 0 && view_->BackBufferImage() != nullptr; }, 5s,
+                              ProcessEvents));
     }
 
     void Repaint() {
@@ -160,7 +161,8 @@ TEST_F(ViewTest, FirstPaintStartsUpOnce) {
     EXPECT_EQ(dialog->parentWidget(), view_.get());
     EXPECT_TRUE(view_->Timers().IsArmed(CChildView::PollTimer));
     EXPECT_EQ(view_->focusWidget(), view_.get());
-    EXPECT_TRUE(WaitUntil([&] { return view_->HasSession(); }, 5s, ProcessEvents)) << "the first paint asks for the first connection";
+    EXPECT_TRUE(WaitUntil([&] { return view_->HasSession(); }, 5s, ProcessEvents))
+        << "the first paint asks for the first connection";
     Repaint();
     Repaint();
     EXPECT_EQ(view_->DiagnosticsDialog(), dialog) << "the start-up runs once";
@@ -236,7 +238,8 @@ TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
     sim.Set("level", "integer", "853");
     MakeView(sim.Agent());
     ShowView();
-    ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents)) << "no first tick";
+    ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents))
+        << "no first tick";
     ProcessEventsFor(100ms);
     const std::uint64_t requests = sim.Count();
     const int paints = recorder_->Count();
@@ -251,7 +254,8 @@ TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
 
     view_->OnTimer(CChildView::PollTimer);
     EXPECT_FALSE(view_->InTick());
-    EXPECT_TRUE(WaitUntil([&] { return sim.Count() > requests; }, 3000ms, ProcessEvents)) << "the poll timer's tick polls";
+    EXPECT_TRUE(WaitUntil([&] { return sim.Count() > requests; }, 3000ms, ProcessEvents))
+        << "the poll timer's tick polls";
     EXPECT_TRUE(WaitUntil([&] { return recorder_->Count() > paints; }, 3000ms, ProcessEvents)) << "and repaints";
     EXPECT_TRUE(view_->Timers().IsArmed(CChildView::PollTimer));
 }
@@ -264,7 +268,8 @@ TEST_F(ViewTest, TickHandsTheStatisticsToTheHiddenDialog) {
     ShowView();
     CDiagDlg* dialog = view_->DiagnosticsDialog();
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents)) << "no first tick";
+    ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents))
+        << "no first tick";
     ASSERT_FALSE(dialog->IsWindowVisible());
 
     view_->OnTimer(CChildView::PollTimer);

@@ -148,10 +148,14 @@ TEST(DialogUnits, TheDiagnosticsTemplateIsPlacedByTheMeasuredUnits) {
     const DialogBaseUnits u = dialog.BaseUnits();
     ASSERT_GT(u.cx, 0);
     EXPECT_EQ(dialog.ClientArea()->size(), QSize(291 * u.cx / 4, 126 * u.cy / 8));
-    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_SYSNAME)->geometry(), QRect(7 * u.cx / 4, 18 * u.cy / 8, 135 * u.cx / 4, 14 * u.cy / 8));
-    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_SYSLOCATION)->geometry(), QRect(149 * u.cx / 4, 17 * u.cy / 8, 135 * u.cx / 4, 14 * u.cy / 8));
-    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_CLEAR)->geometry(), QRect(121 * u.cx / 4, 105 * u.cy / 8, 50 * u.cx / 4, 14 * u.cy / 8));
-    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_CONSECUTIVE)->geometry(), QRect(170 * u.cx / 4, 80 * u.cy / 8, 65 * u.cx / 4, 14 * u.cy / 8));
+    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_SYSNAME)->geometry(),
+              QRect(7 * u.cx / 4, 18 * u.cy / 8, 135 * u.cx / 4, 14 * u.cy / 8));
+    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_SYSLOCATION)->geometry(),
+              QRect(149 * u.cx / 4, 17 * u.cy / 8, 135 * u.cx / 4, 14 * u.cy / 8));
+    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_CLEAR)->geometry(),
+              QRect(121 * u.cx / 4, 105 * u.cy / 8, 50 * u.cx / 4, 14 * u.cy / 8));
+    EXPECT_EQ(dialog.GetDlgItem(IDC_DIAG_CONSECUTIVE)->geometry(),
+              QRect(170 * u.cx / 4, 80 * u.cy / 8, 65 * u.cx / 4, 14 * u.cy / 8));
     // Every control lies inside the client area, and every static's text fits its box.
     for (QWidget* control : dialog.ClientArea()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         EXPECT_TRUE(dialog.ClientArea()->rect().contains(control->geometry())) << control->metaObject()->className();
