@@ -5,6 +5,7 @@ DECIMON_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$DECIMON_ROOT/scripts/deps.sh"
 
 decimon_install_packages
+"$DECIMON_ROOT/scripts/format.sh" --check
 decimon_build "$DECIMON_ROOT/build" -DDECIMON_WERROR=ON
 
 # The monitoring engine once more under ThreadSanitizer: it must report nothing.
