@@ -189,8 +189,8 @@ public:
         if (paintTime == perIteration_.end() || copyTime == perIteration_.end())
             return;
         const double ratio = paintTime->second / copyTime->second;
-        std::printf("%-20s / %-20s at %s: %5.2f (target at most 2.00)%s\n", paint.c_str(), copy.c_str(),
-                    size.c_str(), ratio, ratio <= 2.0 ? "" : "  OVER TARGET");
+        std::printf("%-20s / %-20s at %s: %5.2f (target at most 2.00)%s\n", paint.c_str(), copy.c_str(), size.c_str(),
+                    ratio, ratio <= 2.0 ? "" : "  OVER TARGET");
     }
 
 private:

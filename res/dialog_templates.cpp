@@ -40,9 +40,16 @@ constexpr DialogControl AboutControls[] = {
 };
 
 constexpr DialogTemplate Templates[] = {
-    {IDD_ABOUTBOX, "About Decimon", {0, 0, 235, 55}, {"MS Shell Dlg", 8},
-     DialogStyle::Caption | DialogStyle::SystemMenu | DialogStyle::ModalFrame, AboutControls},
-    {IDD_DIAGNOSTICS, "Diagnostics...", {0, 0, 291, 126}, {"MS Shell Dlg", 8},
+    {IDD_ABOUTBOX,
+     "About Decimon",
+     {0, 0, 235, 55},
+     {"MS Shell Dlg", 8},
+     DialogStyle::Caption | DialogStyle::SystemMenu | DialogStyle::ModalFrame,
+     AboutControls},
+    {IDD_DIAGNOSTICS,
+     "Diagnostics...",
+     {0, 0, 291, 126},
+     {"MS Shell Dlg", 8},
      DialogStyle::Child | DialogStyle::Caption | DialogStyle::ModalFrame | DialogStyle::ToolWindow,
      DiagnosticsControls},
 };

@@ -17,7 +17,9 @@ namespace {
 
 volatile std::sig_atomic_t stopSignalled = 0;
 
-void OnStopSignal(int) { stopSignalled = 1; }
+void OnStopSignal(int) {
+    stopSignalled = 1;
+}
 
 // No MIBs, no configuration files, no persistent state: the simulator touches no file.
 // So only the transports are set up, not the whole library with init_snmp.
@@ -55,7 +57,7 @@ timespec ToTimespec(Clock::duration wait) {
     return {static_cast<time_t>(ns.count() / 1'000'000'000), static_cast<long>(ns.count() % 1'000'000'000)};
 }
 
-} // namespace
+}  // namespace
 
 StopSignals::StopSignals() {
     struct sigaction action {};
@@ -73,9 +75,13 @@ StopSignals::StopSignals() {
     sigdelset(&waitMask_, SIGINT);
 }
 
-StopSignals::~StopSignals() { sigprocmask(SIG_SETMASK, &waitMask_, nullptr); }
+StopSignals::~StopSignals() {
+    sigprocmask(SIG_SETMASK, &waitMask_, nullptr);
+}
 
-bool StopSignals::Requested() const { return stopSignalled != 0; }
+bool StopSignals::Requested() const {
+    return stopSignalled != 0;
+}
 
 ControlChannel::ControlChannel(CommandInterpreter& interpreter) : interpreter_(interpreter) {
     struct stat input {};
@@ -97,8 +103,8 @@ bool ControlChannel::ReadAndRun(Clock::time_point now) {
     }
     lines_.Feed({buffer, static_cast<std::size_t>(count)});
     while (const auto line = lines_.Next()) {
-        const auto reply = line->overlong ? CommandInterpreter::Reply{"error: line too long"}
-                                          : interpreter_.Execute(line->text, now);
+        const auto reply =
+            line->overlong ? CommandInterpreter::Reply{"error: line too long"} : interpreter_.Execute(line->text, now);
         WriteReply(reply.line);
         if (reply.quit)
             return true;
@@ -107,8 +113,10 @@ bool ControlChannel::ReadAndRun(Clock::time_point now) {
 }
 
 Agent::Agent(const SimOptions& options)
-    : objects_(options.initial, Clock::now()), responder_(objects_, controls_, options.community),
-      interpreter_(objects_, controls_), channel_(interpreter_) {
+    : objects_(options.initial, Clock::now()),
+      responder_(objects_, controls_, options.community),
+      interpreter_(objects_, controls_),
+      channel_(interpreter_) {
     ConfigureLibrary();
     const std::string endpoint = TransportSpec(options.address, options.port);
     netsnmp_transport* transport = netsnmp_transport_open_server("decimon-meter-sim", endpoint.c_str());
@@ -118,7 +126,7 @@ Agent::Agent(const SimOptions& options)
 
     netsnmp_session config;
     snmp_sess_init(&config);
-    config.version = SNMP_VERSION_1; // the library drops messages of other versions
+    config.version = SNMP_VERSION_1;  // the library drops messages of other versions
     config.community = reinterpret_cast<u_char*>(const_cast<char*>(options.community.c_str()));
     config.community_len = options.community.size();
     config.callback = &Agent::OnMessage;
@@ -199,4 +207,4 @@ void Agent::Send(PduPtr answer) {
         snmp_sess_perror("decimon-meter-sim: answer not sent", session_);
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

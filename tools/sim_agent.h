@@ -73,4 +73,4 @@ private:
     std::string listenAddress_;
 };
 
-} // namespace meter_sim
+}  // namespace meter_sim

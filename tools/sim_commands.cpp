@@ -10,8 +10,12 @@ namespace {
 
 using Reply = CommandInterpreter::Reply;
 
-Reply Ok() { return {"ok"}; }
-Reply Error(std::string_view reason) { return {"error: " + std::string(reason)}; }
+Reply Ok() {
+    return {"ok"};
+}
+Reply Error(std::string_view reason) {
+    return {"error: " + std::string(reason)};
+}
 
 std::optional<SimValue> NumericValue(ValueType type, std::string_view text) {
     const bool isInteger = type == ValueType::Integer;
@@ -62,7 +66,7 @@ std::string_view SoleWord(std::string_view args) {
     return args.find_first_not_of(' ') == std::string_view::npos ? word : std::string_view{};
 }
 
-} // namespace
+}  // namespace
 
 CommandInterpreter::CommandInterpreter(MeterObjects& objects, AgentControls& controls)
     : objects_(objects), controls_(controls) {}
@@ -147,7 +151,9 @@ Reply CommandInterpreter::ReplyCommunity(std::string_view args) {
     return Ok();
 }
 
-void LineReader::Feed(std::string_view bytes) { buffer_.append(bytes); }
+void LineReader::Feed(std::string_view bytes) {
+    buffer_.append(bytes);
+}
 
 std::optional<LineReader::Line> LineReader::Next() {
     const auto newline = buffer_.find('\n');
@@ -168,4 +174,4 @@ std::optional<LineReader::Line> LineReader::Next() {
     return Line{std::move(text), false};
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

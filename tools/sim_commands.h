@@ -14,8 +14,8 @@ namespace meter_sim {
 struct AgentControls {
     std::chrono::milliseconds delay{0};
     bool silent = false;
-    std::optional<std::string> replyCommunity; // none: answers carry the request's community
-    std::uint64_t requestCount = 0;            // GET requests received, answered or not
+    std::optional<std::string> replyCommunity;  // none: answers carry the request's community
+    std::uint64_t requestCount = 0;             // GET requests received, answered or not
 };
 
 // Longest octet string value accepted: an answer must still fit in one UDP datagram.
@@ -25,7 +25,7 @@ constexpr std::size_t MaxOctetStringLength = 60000;
 class CommandInterpreter {
 public:
     struct Reply {
-        std::string line; // "ok", "requests N" or "error: <reason>"
+        std::string line;  // "ok", "requests N" or "error: <reason>"
         bool quit = false;
     };
 
@@ -62,4 +62,4 @@ private:
     bool discarding_ = false;
 };
 
-} // namespace meter_sim
+}  // namespace meter_sim

@@ -34,16 +34,18 @@ constexpr std::array<TypeEntry, 7> Types{{
 }};
 
 std::optional<MeterObject> FindObject(std::string_view ObjectEntry::*field, std::string_view key) {
-    const auto found = std::find_if(Objects.begin(), Objects.end(),
-                                    [&](const ObjectEntry& entry) { return entry.*field == key; });
+    const auto found =
+        std::find_if(Objects.begin(), Objects.end(), [&](const ObjectEntry& entry) { return entry.*field == key; });
     if (found == Objects.end())
         return std::nullopt;
     return found->object;
 }
 
-std::size_t IndexOf(MeterObject object) { return static_cast<std::size_t>(object); }
+std::size_t IndexOf(MeterObject object) {
+    return static_cast<std::size_t>(object);
+}
 
-} // namespace
+}  // namespace
 
 std::optional<ValueType> ValueTypeNamed(std::string_view name) {
     const auto found =
@@ -53,7 +55,9 @@ std::optional<ValueType> ValueTypeNamed(std::string_view name) {
     return found->type;
 }
 
-std::optional<MeterObject> MeterObjectNamed(std::string_view name) { return FindObject(&ObjectEntry::name, name); }
+std::optional<MeterObject> MeterObjectNamed(std::string_view name) {
+    return FindObject(&ObjectEntry::name, name);
+}
 
 std::optional<MeterObject> MeterObjectAt(std::string_view dottedOid) {
     return FindObject(&ObjectEntry::oid, dottedOid);
@@ -69,12 +73,15 @@ int LevelWalk::LevelAt(Clock::time_point now) {
     return level_;
 }
 
-void LevelWalk::Restart(Clock::time_point now) { lastStep_ = now; }
+void LevelWalk::Restart(Clock::time_point now) {
+    lastStep_ = now;
+}
 
 MeterObjects::MeterObjects(const InitialValues& initial, Clock::time_point now)
     : values_{SimValue::Integer(initial.fixedLevel.value_or(0)), SimValue::Integer(initial.weighting),
               SimValue::Octets(initial.name), SimValue::Octets(initial.location)},
-      walking_(!initial.fixedLevel), walk_(initial.seed, now) {}
+      walking_(!initial.fixedLevel),
+      walk_(initial.seed, now) {}
 
 void MeterObjects::Set(MeterObject object, SimValue value) {
     if (object == MeterObject::Level)
@@ -94,4 +101,4 @@ SimValue MeterObjects::ValueOf(MeterObject object, Clock::time_point now) {
     return values_[IndexOf(object)];
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

@@ -17,8 +17,8 @@ enum class ValueType { Integer, Counter32, Gauge32, Unsigned32, TimeTicks, Octet
 
 struct SimValue {
     ValueType type = ValueType::Missing;
-    std::int64_t number = 0; // the numeric types
-    std::string bytes;       // OctetString, any bytes including NUL
+    std::int64_t number = 0;  // the numeric types
+    std::string bytes;        // OctetString, any bytes including NUL
 
     static SimValue Integer(std::int64_t value) { return {ValueType::Integer, value, {}}; }
     static SimValue Octets(std::string value) { return {ValueType::OctetString, 0, std::move(value)}; }
@@ -55,7 +55,7 @@ private:
 };
 
 struct InitialValues {
-    std::optional<std::int32_t> fixedLevel; // none: the level walks
+    std::optional<std::int32_t> fixedLevel;  // none: the level walks
     std::int32_t weighting = 1;
     std::string name;
     std::string location;
@@ -78,4 +78,4 @@ private:
     LevelWalk walk_;
 };
 
-} // namespace meter_sim
+}  // namespace meter_sim

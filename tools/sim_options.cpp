@@ -13,7 +13,9 @@ constexpr std::int64_t Int32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t Int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t UInt32Max = std::numeric_limits<std::uint32_t>::max();
 
-bool IsLoopback(const std::string& address) { return address == "127.0.0.1" || address == "::1"; }
+bool IsLoopback(const std::string& address) {
+    return address == "127.0.0.1" || address == "::1";
+}
 
 // Walks the argument list; every option but the two flags takes the next argument.
 class OptionParser {
@@ -98,9 +100,11 @@ private:
     std::string error_;
 };
 
-} // namespace
+}  // namespace
 
-ParsedOptions ParseOptions(const std::vector<std::string>& args) { return OptionParser(args).Parse(); }
+ParsedOptions ParseOptions(const std::vector<std::string>& args) {
+    return OptionParser(args).Parse();
+}
 
 const char* UsageText() {
     return "Usage: decimon-meter-sim --port N [options]\n"
@@ -147,4 +151,4 @@ const char* UsageText() {
            "When standard input is a terminal or a file, end of input only ends the commands.\n";
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

@@ -22,7 +22,7 @@ u_char AsnType(ValueType type) {
     case ValueType::Gauge32:
         return ASN_GAUGE;
     case ValueType::Unsigned32:
-        return ASN_UINTEGER; // 0x47, the SMIv1 tag that SNMPv2 retired
+        return ASN_UINTEGER;  // 0x47, the SMIv1 tag that SNMPv2 retired
     case ValueType::TimeTicks:
         return ASN_TIMETICKS;
     case ValueType::OctetString:
@@ -44,7 +44,7 @@ void SetValue(netsnmp_variable_list& binding, const SimValue& value) {
     }
 }
 
-} // namespace
+}  // namespace
 
 Responder::Responder(MeterObjects& objects, const AgentControls& controls, std::string community)
     : objects_(objects), controls_(controls), community_(std::move(community)) {}
@@ -100,7 +100,9 @@ void Responder::ReplaceCommunity(netsnmp_pdu& reply, const std::string& communit
     reply.community_len = community.size();
 }
 
-void AnswerQueue::Push(Clock::time_point due, PduPtr answer) { pending_.emplace(due, std::move(answer)); }
+void AnswerQueue::Push(Clock::time_point due, PduPtr answer) {
+    pending_.emplace(due, std::move(answer));
+}
 
 std::optional<Clock::time_point> AnswerQueue::NextDue() const {
     if (pending_.empty())
@@ -117,4 +119,4 @@ std::vector<PduPtr> AnswerQueue::TakeDue(Clock::time_point now) {
     return due;
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

@@ -50,4 +50,4 @@ private:
     std::multimap<Clock::time_point, PduPtr> pending_;
 };
 
-} // namespace meter_sim
+}  // namespace meter_sim

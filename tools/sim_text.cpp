@@ -26,7 +26,7 @@ int HexDigit(char c) {
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> DecodeEscapes(std::string_view text) {
     std::string bytes;
@@ -61,4 +61,4 @@ std::string_view TakeWord(std::string_view& rest) {
     return word;
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

@@ -18,4 +18,4 @@ std::optional<std::string> DecodeEscapes(std::string_view text);
 // `rest` keeps what follows the single space after the word.
 std::string_view TakeWord(std::string_view& rest);
 
-} // namespace meter_sim
+}  // namespace meter_sim

@@ -279,7 +279,8 @@ void DialogControls::WriteText(Control& control, const QString& text) {
             edit->setCursorPosition(0);  // a new text shows from its beginning
         } else {
             QString lines = text;
-            static_cast<QPlainTextEdit*>(control.widget)->setPlainText(lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            static_cast<QPlainTextEdit*>(control.widget)
+                ->setPlainText(lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         }
         return;
     case ControlKind::PushButton:

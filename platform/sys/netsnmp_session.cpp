@@ -55,8 +55,8 @@ bool splitAgent(const std::string& agent, HostAndPort& out) {
         out.host = agent;
         out.port = DefaultPort;
     }
-    const bool hostPrintable = std::all_of(out.host.begin(), out.host.end(),
-                                           [](unsigned char c) { return c > ' ' && c < 127; });
+    const bool hostPrintable =
+        std::all_of(out.host.begin(), out.host.end(), [](unsigned char c) { return c > ' ' && c < 127; });
     return !out.host.empty() && hostPrintable && isPort(out.port);
 }
 
@@ -149,8 +149,8 @@ std::string transportAddress(const std::string& agent) {
     return address;
 }
 
-std::unique_ptr<Session> Session::open(const std::string& agent, const std::string& community,
-                                       int timeoutMs, int retries) {
+std::unique_ptr<Session> Session::open(const std::string& agent, const std::string& community, int timeoutMs,
+                                       int retries) {
     if (!initialise())
         return nullptr;
     std::string peer = transportAddress(agent);
@@ -184,9 +184,9 @@ bool Session::get(std::span<const OidView> names, Answer& answer) {
     if (accepted) {
         // The library matches answers by request id alone; one with another community
         // did not come from the agent we were configured for.
-        const std::string theirs = response->community
-            ? std::string(reinterpret_cast<const char*>(response->community), response->community_len)
-            : std::string();
+        const std::string theirs = response->community ? std::string(reinterpret_cast<const char*>(response->community),
+                                                                     response->community_len)
+                                                       : std::string();
         accepted = theirs == community_;
     }
     if (accepted) {

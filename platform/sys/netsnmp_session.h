@@ -37,8 +37,8 @@ std::string transportAddress(const std::string& agent);
 
 class Session {
 public:
-    static std::unique_ptr<Session> open(const std::string& agent, const std::string& community,
-                                         int timeoutMs, int retries);
+    static std::unique_ptr<Session> open(const std::string& agent, const std::string& community, int timeoutMs,
+                                         int retries);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

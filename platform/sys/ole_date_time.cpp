@@ -86,8 +86,8 @@ COleDateTime COleDateTime::GetCurrentTime() {
 }
 
 int COleDateTime::SetDateTime(int year, int month, int day, int hour, int minute, int second) {
-    if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) ||
-        hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
+    if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour < 0 ||
+        hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
         days_ = 0.0;
         status_ = invalid;
         return 1;

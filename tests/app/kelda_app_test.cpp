@@ -3,8 +3,8 @@
 
 #include "app/main_frame.h"
 #include "config/settings_store.h"
-#include "platform/sys/fixed_text.h"
 #include "platform/qt/message_box.h"
+#include "platform/sys/fixed_text.h"
 #include "res/app_resources.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"

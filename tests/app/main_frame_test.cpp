@@ -1,9 +1,9 @@
 // The main frame on Qt's offscreen platform: menu, accelerators, full screen, routing.
 #include "app/main_frame.h"
 
+#include "config/settings_store.h"
 #include "diag/diag_dlg.h"
 #include "platform/sys/fixed_text.h"
-#include "config/settings_store.h"
 #include "res/app_resources.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
@@ -142,11 +142,10 @@ TEST_F(Frame, EditAndPaneKeysDoNothing) {
     QSignalSpy configure(&frame_->View(), &CChildView::configureRequested);
     const bool diagnosticsShown = frame_->View().DiagnosticsDialog()->IsWindowVisible();
     const std::vector<std::pair<int, Qt::KeyboardModifiers>> keys = {
-        {Qt::Key_C, Qt::ControlModifier},      {Qt::Key_X, Qt::ControlModifier},
-        {Qt::Key_V, Qt::ControlModifier},      {Qt::Key_Z, Qt::ControlModifier},
-        {Qt::Key_Insert, Qt::ControlModifier}, {Qt::Key_Insert, Qt::ShiftModifier},
-        {Qt::Key_Delete, Qt::ShiftModifier},   {Qt::Key_Backspace, Qt::AltModifier},
-        {Qt::Key_F6, Qt::NoModifier},          {Qt::Key_F6, Qt::ShiftModifier}};
+        {Qt::Key_C, Qt::ControlModifier},    {Qt::Key_X, Qt::ControlModifier},      {Qt::Key_V, Qt::ControlModifier},
+        {Qt::Key_Z, Qt::ControlModifier},    {Qt::Key_Insert, Qt::ControlModifier}, {Qt::Key_Insert, Qt::ShiftModifier},
+        {Qt::Key_Delete, Qt::ShiftModifier}, {Qt::Key_Backspace, Qt::AltModifier},  {Qt::Key_F6, Qt::NoModifier},
+        {Qt::Key_F6, Qt::ShiftModifier}};
     for (const auto& [key, modifiers] : keys) {
         EXPECT_NE(TranslateAccelerator(key, modifiers, ""), 0) << "the table has an entry for " << key;
         Press(key, modifiers);
@@ -154,7 +153,8 @@ TEST_F(Frame, EditAndPaneKeysDoNothing) {
     EXPECT_EQ(configure.count(), 0);
     EXPECT_TRUE(frame_->IsFullScreen());
     EXPECT_EQ(frame_->View().DiagnosticsDialog()->IsWindowVisible(), diagnosticsShown);
-    EXPECT_TRUE(applicationCommands_.size() == keys.size()) << "each key's command went unhandled up to the application";
+    EXPECT_TRUE(applicationCommands_.size() == keys.size())
+        << "each key's command went unhandled up to the application";
 }
 
 TEST(Accelerators, CharactersAreCaseSensitiveAndVirtualKeysNeedTheirModifiers) {

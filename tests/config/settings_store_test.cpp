@@ -124,27 +124,26 @@ TEST_F(SettingsStoreTest, SaveWritesTheNineteenValuesInOrderAndForm) {
     CopyFixedText(settings.Recent[2], "127.0.0.1");
     SettingsStore::SaveSettings(settings);
 
-    EXPECT_EQ(SavedText(), FileStart +
-                               "\"ShiftLenHours\"=\"7.5\"\n"
-                               "\"LevelOffset\"=dword:fffffffd\n"
-                               "\"PollingInterval\"=dword:00000005\n"
-                               "\"SnmpTimeout\"=dword:0000012c\n"
-                               "\"SnmpRetries\"=dword:00000002\n"
-                               "\"DisplayWarning\"=dword:00000001\n"
-                               "\"Password\"=\"pa\\\"ss\\\\\"\n"
-                               "\"HostName\"=\"localhost\"\n"
-                               "\"WarningMessage\"=hex(1):4f,4e,45,0d,0a,54,57,4f,00\n"
-                               "\"Recent1\"=\"soundmeter\"\n"
-                               "\"Recent2\"=\"\"\n"
-                               "\"Recent3\"=\"127.0.0.1\"\n"
-                               "\"Recent4\"=\"\"\n"
-                               "\"Recent5\"=\"\"\n"
-                               "\"Recent6\"=\"\"\n"
-                               "\"Recent7\"=\"\"\n"
-                               "\"Recent8\"=\"\"\n"
-                               "\"Recent9\"=\"\"\n"
-                               "\"Recent10\"=\"\"\n"
-                               "\n");
+    EXPECT_EQ(SavedText(), FileStart + "\"ShiftLenHours\"=\"7.5\"\n"
+                                       "\"LevelOffset\"=dword:fffffffd\n"
+                                       "\"PollingInterval\"=dword:00000005\n"
+                                       "\"SnmpTimeout\"=dword:0000012c\n"
+                                       "\"SnmpRetries\"=dword:00000002\n"
+                                       "\"DisplayWarning\"=dword:00000001\n"
+                                       "\"Password\"=\"pa\\\"ss\\\\\"\n"
+                                       "\"HostName\"=\"localhost\"\n"
+                                       "\"WarningMessage\"=hex(1):4f,4e,45,0d,0a,54,57,4f,00\n"
+                                       "\"Recent1\"=\"soundmeter\"\n"
+                                       "\"Recent2\"=\"\"\n"
+                                       "\"Recent3\"=\"127.0.0.1\"\n"
+                                       "\"Recent4\"=\"\"\n"
+                                       "\"Recent5\"=\"\"\n"
+                                       "\"Recent6\"=\"\"\n"
+                                       "\"Recent7\"=\"\"\n"
+                                       "\"Recent8\"=\"\"\n"
+                                       "\"Recent9\"=\"\"\n"
+                                       "\"Recent10\"=\"\"\n"
+                                       "\n");
     EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile()), 0600u);
 }
 
@@ -157,11 +156,11 @@ TEST_F(SettingsStoreTest, SavedFactoryDefaultsAreNineteenValuesThatLoadBack) {
     const RegValueList values = RegeditFile::Parse(SavedText(), Section);
     for (const RegValue& value : values.Values())
         names.push_back(value.name);
-    const std::vector<std::string> expected = {
-        "ShiftLenHours", "LevelOffset", "PollingInterval", "SnmpTimeout", "SnmpRetries",
-        "DisplayWarning", "Password",   "HostName",        "WarningMessage", "Recent1",
-        "Recent2",       "Recent3",     "Recent4",         "Recent5",     "Recent6",
-        "Recent7",       "Recent8",     "Recent9",         "Recent10"};
+    const std::vector<std::string> expected = {"ShiftLenHours",  "LevelOffset",    "PollingInterval", "SnmpTimeout",
+                                               "SnmpRetries",    "DisplayWarning", "Password",        "HostName",
+                                               "WarningMessage", "Recent1",        "Recent2",         "Recent3",
+                                               "Recent4",        "Recent5",        "Recent6",         "Recent7",
+                                               "Recent8",        "Recent9",        "Recent10"};
     EXPECT_EQ(names, expected);
     ExpectFactoryDefaults(Load());
 }
@@ -200,10 +199,15 @@ TEST_F(SettingsStoreTest, EveryFieldLoadsBackAsSaved) {
 TEST_F(SettingsStoreTest, RecentEntriesKeepTheirPlacesAndAreReadWhole) {
     const std::string hundred(100, 'n');
     WriteKey("\"Recent1\"=\"abc\"\n"
-             "\"Recent3\"=\"" + hundred + "\"\n"
+             "\"Recent3\"=\"" +
+             hundred +
+             "\"\n"
              "\"Recent4\"=\"def\"\n"
-             "\"Recent5\"=\"" + hundred + "\"\n"
-             "\"Recent10\"=\"" + std::string(127, 't') + "\"\n");
+             "\"Recent5\"=\"" +
+             hundred +
+             "\"\n"
+             "\"Recent10\"=\"" +
+             std::string(127, 't') + "\"\n");
     Settings settings = Load();
     EXPECT_STREQ(settings.Recent[0], "abc");
     EXPECT_STREQ(settings.Recent[1], "");
@@ -232,15 +236,13 @@ TEST_F(SettingsStoreTest, ValuesOfAnotherTypeOrSizeKeepTheDefaults) {
 }
 
 TEST_F(SettingsStoreTest, TextsLongerThanTheirFieldsKeepTheDefaults) {
-    WriteKey("\"ShiftLenHours\"=\"7.5" + std::string(125, ' ') + "\"\n" +
-             "\"Password\"=\"" + std::string(128, 'p') + "\"\n" +
-             "\"WarningMessage\"=\"" + std::string(1024, 'w') + "\"\n" +
-             "\"HostName\"=\"" + std::string(128, 'h') + "\"\n" +
-             "\"Recent2\"=\"" + std::string(128, 'r') + "\"\n");
+    WriteKey("\"ShiftLenHours\"=\"7.5" + std::string(125, ' ') + "\"\n" + "\"Password\"=\"" + std::string(128, 'p') +
+             "\"\n" + "\"WarningMessage\"=\"" + std::string(1024, 'w') + "\"\n" + "\"HostName\"=\"" +
+             std::string(128, 'h') + "\"\n" + "\"Recent2\"=\"" + std::string(128, 'r') + "\"\n");
     ExpectFactoryDefaults(Load());
 
-    WriteKey("\"HostName\"=\"" + std::string(127, 'h') + "\"\n" +
-             "\"WarningMessage\"=\"" + std::string(1023, 'w') + "\"\n");
+    WriteKey("\"HostName\"=\"" + std::string(127, 'h') + "\"\n" + "\"WarningMessage\"=\"" + std::string(1023, 'w') +
+             "\"\n");
     const Settings settings = Load();
     EXPECT_EQ(settings.HostName, std::string(127, 'h'));
     EXPECT_EQ(settings.WarningMessage, std::string(1023, 'w'));
@@ -251,8 +253,8 @@ TEST_F(SettingsStoreTest, TextsWithoutTheirNulStillLoadTerminated) {
     for (int i = 0; i < 128; ++i)
         unterminated += i ? ",70" : "70";  // 128 characters and no NUL: too long
     WriteKey(unterminated + "\n"
-             "\"HostName\"=hex(1):61,62,63\n"
-             "\"Recent1\"=hex(1):61,62,00,63,64,00\n");
+                            "\"HostName\"=hex(1):61,62,63\n"
+                            "\"Recent1\"=hex(1):61,62,00,63,64,00\n");
     const Settings settings = Load();
     EXPECT_STREQ(settings.Password, "");
     EXPECT_STREQ(settings.HostName, "abc");
@@ -278,10 +280,9 @@ TEST_F(SettingsStoreTest, ShiftLenHoursOfAnySizeSavesWithoutOverflow) {
 }
 
 TEST_F(SettingsStoreTest, AdministratorsFileInConfigDirsLoads) {
-    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(1)), FileStart +
-                                                                          "\"HostName\"=\"meter-hall-3\"\n"
-                                                                          "\"Password\"=\"secret\"\n"
-                                                                          "\"SnmpTimeout\"=dword:000001f4\n");
+    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(1)), FileStart + "\"HostName\"=\"meter-hall-3\"\n"
+                                                                                  "\"Password\"=\"secret\"\n"
+                                                                                  "\"SnmpTimeout\"=dword:000001f4\n");
     const Settings settings = Load();
     EXPECT_STREQ(settings.HostName, "meter-hall-3");
     EXPECT_STREQ(settings.Password, "secret");

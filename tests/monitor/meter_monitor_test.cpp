@@ -6,10 +6,10 @@
 #include "monitor/dose.h"
 #include "monitor/polling_worker.h"
 #include "platform/sys/fixed_text.h"
-#include "tests/support/xdg_sandbox.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/wait_until.h"
+#include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,9 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 std::atomic<std::time_t> testNow{1700000000};
-std::time_t TestClock() { return testNow.load(); }
+std::time_t TestClock() {
+    return testNow.load();
+}
 
 class Engine : public ::testing::Test {
 protected:

@@ -10,7 +10,6 @@ using namespace decimon::test;
 
 namespace {
 
-
 class SimulatedMeter : public ::testing::Test {
 protected:
     SimulatedMeter() : meter_(sim_.Agent().c_str()) {

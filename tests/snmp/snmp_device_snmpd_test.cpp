@@ -11,8 +11,7 @@ using namespace decimon::test;
 
 namespace {
 
-
-const std::string LevelOid = ".1.3.6.1.4.1.32473.1.1.1.6.0";  // base + ".1.1.6.0"
+const std::string LevelOid = ".1.3.6.1.4.1.32473.1.1.1.6.0";      // base + ".1.1.6.0"
 const std::string WeightingOid = ".1.3.6.1.4.1.32473.1.1.2.1.0";  // base + ".1.2.1.0"
 const std::string SysNameOid = ".1.3.6.1.2.1.1.5.0";
 const std::string SysLocationOid = ".1.3.6.1.2.1.1.6.0";
@@ -22,16 +21,16 @@ protected:
     // One ordinary meter, and one with odd answers: a Gauge32 level (and a Counter32 copy of
     // it under another name), a 300-character name and a location holding a NUL byte.
     static void SetUpTestSuite() {
-        ordinary_ = std::make_unique<SnmpdAgent>(std::vector<Override>{
-            {LevelOid, "integer", "853"},
-            {WeightingOid, "integer", "2"},
-            {SysNameOid, "octet_str", "\"Press shop meter\""},
-            {SysLocationOid, "octet_str", "\"Hall 3, bay 7\""}});
-        odd_ = std::make_unique<SnmpdAgent>(std::vector<Override>{
-            {LevelOid, "uinteger", "853"},
-            {".1.3.6.1.4.1.32473.1.9.1.0", "counter", "4000000000"},
-            {SysNameOid, "octet_str", "\"" + std::string(300, 'n') + "\""},
-            {SysLocationOid, "octet_str", "0x48616c6c00426179"}});  // "Hall\0Bay"
+        ordinary_ =
+            std::make_unique<SnmpdAgent>(std::vector<Override>{{LevelOid, "integer", "853"},
+                                                               {WeightingOid, "integer", "2"},
+                                                               {SysNameOid, "octet_str", "\"Press shop meter\""},
+                                                               {SysLocationOid, "octet_str", "\"Hall 3, bay 7\""}});
+        odd_ = std::make_unique<SnmpdAgent>(
+            std::vector<Override>{{LevelOid, "uinteger", "853"},
+                                  {".1.3.6.1.4.1.32473.1.9.1.0", "counter", "4000000000"},
+                                  {SysNameOid, "octet_str", "\"" + std::string(300, 'n') + "\""},
+                                  {SysLocationOid, "octet_str", "0x48616c6c00426179"}});  // "Hall\0Bay"
     }
     static void TearDownTestSuite() {
         ordinary_.reset();
@@ -129,9 +128,8 @@ TEST_F(SnmpdMeter, ABadObjectNamePrintsTheConversionFailure) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(meter->GetIpValue(".1.x", &value), 0);
     EXPECT_EQ(meter->GetStringValue(".1.3.6.1.4294967296", text, sizeof text, 1), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "SnmpDevice::GetIpValue() - SnmpMgrStrToOid() failed.\n"
-              "SnmpDevice::GetIpValue() - SnmpMgrStrToOid() failed.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "SnmpDevice::GetIpValue() - SnmpMgrStrToOid() failed.\n"
+                                                      "SnmpDevice::GetIpValue() - SnmpMgrStrToOid() failed.\n");
 }
 
 }  // namespace

@@ -65,7 +65,9 @@ bool ReadSome(int fd, std::string& into) {
     return true;
 }
 
-int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
+int ExitCodeOf(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
 
 // A child that has died must show up as a failed write, not end the test program.
 void IgnoreSigpipe() {
@@ -122,7 +124,7 @@ private:
     posix_spawnattr_t attributes_;
 };
 
-} // namespace
+}  // namespace
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
     if (this != &other) {
@@ -132,7 +134,9 @@ UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
     return *this;
 }
 
-int UniqueFd::Release() noexcept { return std::exchange(fd_, -1); }
+int UniqueFd::Release() noexcept {
+    return std::exchange(fd_, -1);
+}
 
 void UniqueFd::Reset() noexcept {
     if (fd_ >= 0)
@@ -207,7 +211,9 @@ std::string ChildProcess::ReadStderr(milliseconds timeout) {
     return text;
 }
 
-void ChildProcess::CloseStdin() { stdin_.Reset(); }
+void ChildProcess::CloseStdin() {
+    stdin_.Reset();
+}
 
 std::optional<int> ChildProcess::WaitExit(milliseconds timeout) {
     WaitUntil([this] { return Reaped(); }, timeout);
@@ -223,8 +229,8 @@ bool ChildProcess::Reaped() {
     if (done == pid_)
         exitCode_ = ExitCodeOf(status);
     else if (done < 0)
-        exitCode_ = -1; // reaped elsewhere: there is nothing left to wait for
+        exitCode_ = -1;  // reaped elsewhere: there is nothing left to wait for
     return exitCode_.has_value();
 }
 
-} // namespace decimon::test
+}  // namespace decimon::test

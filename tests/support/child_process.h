@@ -69,4 +69,4 @@ private:
     std::string pendingOutput_;
 };
 
-} // namespace decimon::test
+}  // namespace decimon::test

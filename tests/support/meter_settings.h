@@ -21,4 +21,4 @@ inline void SaveMeterSettings(std::string_view host, const std::function<void(Se
     SettingsStore::SaveSettings(settings);
 }
 
-} // namespace decimon::test
+}  // namespace decimon::test

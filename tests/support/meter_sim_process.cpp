@@ -12,7 +12,7 @@ std::vector<std::string> SimArgv(const std::vector<std::string>& extraArgs) {
     return argv;
 }
 
-} // namespace
+}  // namespace
 
 MeterSimProcess::MeterSimProcess(const std::vector<std::string>& extraArgs) : process_(SimArgv(extraArgs)) {
     static constexpr std::string_view Prefix = "listening on ";
@@ -24,7 +24,9 @@ MeterSimProcess::MeterSimProcess(const std::vector<std::string>& extraArgs) : pr
 }
 
 // The quit lets it end at once; ChildProcess's destructor waits for that and kills if need be.
-MeterSimProcess::~MeterSimProcess() { process_.WriteLine("quit"); }
+MeterSimProcess::~MeterSimProcess() {
+    process_.WriteLine("quit");
+}
 
 std::string MeterSimProcess::Agent() const {
     // "udp:127.0.0.1:PORT" -> "127.0.0.1:PORT", "udp6:[::1]:PORT" -> "[::1]:PORT"
@@ -73,4 +75,4 @@ std::string EscapeOctets(std::string_view bytes) {
     return text;
 }
 
-} // namespace decimon::test
+}  // namespace decimon::test

@@ -52,4 +52,4 @@ private:
 // every other byte and the backslash become "\xNN".
 std::string EscapeOctets(std::string_view bytes);
 
-} // namespace decimon::test
+}  // namespace decimon::test

@@ -52,4 +52,4 @@ private:
     int activationTries_ = 0;
 };
 
-} // namespace decimon::test
+}  // namespace decimon::test

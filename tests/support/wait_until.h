@@ -24,4 +24,4 @@ inline bool WaitUntil(const std::function<bool()>& done, std::chrono::millisecon
     return true;
 }
 
-} // namespace decimon::test
+}  // namespace decimon::test

@@ -78,4 +78,4 @@ private:
     std::filesystem::path root_;
 };
 
-} // namespace decimon::test
+}  // namespace decimon::test

@@ -30,7 +30,7 @@ using namespace std::chrono_literals;
 using testing::HasSubstr;
 using testing::StartsWith;
 
-const std::string Level = ".1.3.6.1.4.1.32473.1.1.1.6.0";  // meter base + ".1.1.6.0"
+const std::string Level = ".1.3.6.1.4.1.32473.1.1.1.6.0";      // meter base + ".1.1.6.0"
 const std::string Weighting = ".1.3.6.1.4.1.32473.1.1.2.1.0";  // meter base + ".1.2.1.0"
 const std::string SysName = ".1.3.6.1.2.1.1.5.0";
 const std::string SysLocation = ".1.3.6.1.2.1.1.6.0";
@@ -41,8 +41,8 @@ constexpr auto NoAnswerWait = 300ms;
 struct Binding {
     std::string oid;
     u_char type = 0;
-    long number = 0;   // the integer types, unsigned ones as they came
-    std::string bytes; // OCTET STRING
+    long number = 0;    // the integer types, unsigned ones as they came
+    std::string bytes;  // OCTET STRING
 };
 
 struct Answer {
@@ -117,7 +117,9 @@ std::optional<Answer> Ask(const std::string& agent, const Request& request) {
     std::optional<Answer> answer;
     if (snmp_sess_synch_response(session, pdu, &response) == STAT_SUCCESS && response) {
         answer = Answer{std::string(reinterpret_cast<const char*>(response->community), response->community_len),
-                        response->errstat, response->errindex, {}};
+                        response->errstat,
+                        response->errindex,
+                        {}};
         for (auto* variable = response->variables; variable; variable = variable->next_variable)
             answer->bindings.push_back(BindingOf(*variable));
     }
@@ -182,7 +184,7 @@ TEST(MeterSimObjects, SetLevelStopsTheWalkAndWalkRestartsIt) {
     MeterSimProcess sim({"--walk", "--seed", "7"});
     sim.Set("level", "integer", "5");
     EXPECT_EQ(GetOne(sim, Level).number, 5);
-    std::this_thread::sleep_for(1100ms); // two walk steps
+    std::this_thread::sleep_for(1100ms);  // two walk steps
     EXPECT_EQ(GetOne(sim, Level).number, 5);
 
     EXPECT_EQ(sim.Command("walk"), "ok");
@@ -246,7 +248,7 @@ TEST(MeterSimErrors, MissingObjectAnswersNoSuchNameAtItsPosition) {
     EXPECT_EQ(answer->errorIndex, 2);
     ASSERT_EQ(answer->bindings.size(), 2u);
     EXPECT_EQ(answer->bindings[0].oid, Level);
-    EXPECT_EQ(answer->bindings[0].type, ASN_NULL); // returned as it came, not filled in
+    EXPECT_EQ(answer->bindings[0].type, ASN_NULL);  // returned as it came, not filled in
     EXPECT_EQ(answer->bindings[1].oid, Weighting);
     EXPECT_EQ(answer->bindings[1].type, ASN_NULL);
 
@@ -330,7 +332,7 @@ class MeterSimBadCommands : public testing::TestWithParam<std::string> {};
 TEST_P(MeterSimBadCommands, AnswerAnErrorAndChangeNothing) {
     MeterSimProcess sim({"--level", "700"});
     EXPECT_THAT(sim.Command(GetParam()), StartsWith("error: "));
-    EXPECT_EQ(sim.Command("count"), "requests 0"); // still in step with the channel
+    EXPECT_EQ(sim.Command("count"), "requests 0");  // still in step with the channel
     const Binding level = GetOne(sim, Level);
     EXPECT_EQ(level.type, ASN_INTEGER);
     EXPECT_EQ(level.number, 700);
@@ -339,15 +341,16 @@ TEST_P(MeterSimBadCommands, AnswerAnErrorAndChangeNothing) {
     EXPECT_EQ(answer->community, "mivrol");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, MeterSimBadCommands,
-    testing::Values("", "frobnicate", "set", "set level", "set volume integer 5", "set level float 5",
-                    "set level integer", "set level integer abc", "set level integer 2147483648",
-                    "set level integer 5 6", "set level counter32 -1", "set level gauge32 4294967296",
-                    "set level unsigned32 +5", "set level missing 5", "set name octetstring bad\\q",
-                    "set name octetstring \\x4", "set name octetstring " + std::string(240001, 'a'),
-                    "delay", "delay -1", "delay soon", "silent", "silent maybe", "count now", "walk fast",
-                    "reply-community \\z", "quit now"));
+INSTANTIATE_TEST_SUITE_P(Lines, MeterSimBadCommands,
+                         testing::Values("", "frobnicate", "set", "set level", "set volume integer 5",
+                                         "set level float 5", "set level integer", "set level integer abc",
+                                         "set level integer 2147483648", "set level integer 5 6",
+                                         "set level counter32 -1", "set level gauge32 4294967296",
+                                         "set level unsigned32 +5", "set level missing 5",
+                                         "set name octetstring bad\\q", "set name octetstring \\x4",
+                                         "set name octetstring " + std::string(240001, 'a'), "delay", "delay -1",
+                                         "delay soon", "silent", "silent maybe", "count now", "walk fast",
+                                         "reply-community \\z", "quit now"));
 
 TEST(MeterSimChannel, OverlongLineIsRefusedAndTheChannelStaysInStep) {
     MeterSimProcess sim;
@@ -377,18 +380,18 @@ TEST_P(MeterSimBadOptions, ExitWithAnErrorAndNoListeningLine) {
     EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, MeterSimBadOptions,
-    testing::Values(ExitCase{{}, "--port is required"}, ExitCase{{"--port"}, "--port needs a value"},
-                    ExitCase{{"--port", "65536"}, "--port needs a decimal number"},
-                    ExitCase{{"--port", "0", "--bogus"}, "unknown option '--bogus'"},
-                    ExitCase{{"--port", "0", "--level", "loud"}, "--level needs a decimal number"},
-                    ExitCase{{"--port", "0", "--level", "700", "--walk"}, "exclude each other"},
-                    ExitCase{{"--port", "0", "--seed", "-1"}, "--seed needs a decimal number"},
-                    ExitCase{{"--port", "0", "--address", "0.0.0.0"}, "refusing '0.0.0.0'"},
-                    ExitCase{{"--port", "0", "--address", "::"}, "refusing '::'"},
-                    ExitCase{{"--port", "0", "--address", "localhost"}, "refusing 'localhost'"},
-                    ExitCase{{"--port", "0", "--address", "127.0.0.2"}, "refusing '127.0.0.2'"}));
+INSTANTIATE_TEST_SUITE_P(Arguments, MeterSimBadOptions,
+                         testing::Values(ExitCase{{}, "--port is required"},
+                                         ExitCase{{"--port"}, "--port needs a value"},
+                                         ExitCase{{"--port", "65536"}, "--port needs a decimal number"},
+                                         ExitCase{{"--port", "0", "--bogus"}, "unknown option '--bogus'"},
+                                         ExitCase{{"--port", "0", "--level", "loud"}, "--level needs a decimal number"},
+                                         ExitCase{{"--port", "0", "--level", "700", "--walk"}, "exclude each other"},
+                                         ExitCase{{"--port", "0", "--seed", "-1"}, "--seed needs a decimal number"},
+                                         ExitCase{{"--port", "0", "--address", "0.0.0.0"}, "refusing '0.0.0.0'"},
+                                         ExitCase{{"--port", "0", "--address", "::"}, "refusing '::'"},
+                                         ExitCase{{"--port", "0", "--address", "localhost"}, "refusing 'localhost'"},
+                                         ExitCase{{"--port", "0", "--address", "127.0.0.2"}, "refusing '127.0.0.2'"}));
 
 TEST(MeterSimLifecycle, HelpDescribesEveryOptionAndCommand) {
     ChildProcess sim({DECIMON_METER_SIM, "--help"});
@@ -397,8 +400,8 @@ TEST(MeterSimLifecycle, HelpDescribesEveryOptionAndCommand) {
         help += *line + "\n";
     EXPECT_EQ(sim.WaitExit(MeterSimProcess::Timeout), 0);
     for (const char* word : {"--address", "--port", "--community", "--level", "--walk", "--weighting", "--name",
-                             "--location", "--seed", "--help", "set OBJECT TYPE", "unsigned32", "walk",
-                             "delay MS", "silent on|off", "reply-community", "count", "quit"})
+                             "--location", "--seed", "--help", "set OBJECT TYPE", "unsigned32", "walk", "delay MS",
+                             "silent on|off", "reply-community", "count", "quit"})
         EXPECT_THAT(help, HasSubstr(word));
 }
 
@@ -457,4 +460,4 @@ TEST(MeterSimLifecycle, ServesOnIpv6Loopback) {
     EXPECT_EQ(GetOne(sim, Level).number, 901);
 }
 
-} // namespace
+}  // namespace

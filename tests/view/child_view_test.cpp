@@ -19,8 +19,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontMetrics>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -111,9 +111,7 @@ protected:
                               ProcessEvents));
     }
 
-    void Repaint() {
-        view_->repaint();
-    }
+    void Repaint() { view_->repaint(); }
 
     // The largest multiple of 4 whose rendering of `text` is narrower than `target`.
     static int LargestFittingHeight(const QString& text, int target) {

@@ -56,12 +56,14 @@ TEST(WindowTimers, HandlerMayRearmOrKillItsOwnTimer) {
     QObject owner;
     int ticks = 0;
     WindowTimers* timers = nullptr;
-    WindowTimers own([&](unsigned id) {
-        if (++ticks == 1)
-            timers->SetTimer(id, 15);  // the first tick moves to another period
-        else
-            timers->KillTimer(id);
-    }, &owner);
+    WindowTimers own(
+        [&](unsigned id) {
+            if (++ticks == 1)
+                timers->SetTimer(id, 15);  // the first tick moves to another period
+            else
+                timers->KillTimer(id);
+        },
+        &owner);
     timers = &own;
     own.SetTimer(3, 5);
     ProcessEventsFor(500ms);

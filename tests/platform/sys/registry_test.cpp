@@ -26,7 +26,9 @@ constexpr const char* DecimonKey = "SOFTWARE\\Corvanta\\Decimon";
 constexpr std::string_view Section = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon";
 const std::string FileStart = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n";
 
-std::vector<BYTE> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<BYTE> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 std::vector<BYTE> Text(std::string_view text) {
     std::vector<BYTE> bytes = Bytes(text);
@@ -50,21 +52,20 @@ RegValueList ListOf(const std::vector<RegValue>& values) {
 // ---- the file form -------------------------------------------------------------------
 
 TEST(RegeditFileTest, ReadsTheEditorsExport) {
-    const std::string text =
-        "\xEF\xBB\xBFREGEDIT4\r\n\r\n"
-        "; written by hand\r\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n"
-        "\"HostName\"=\"other\"\r\n"
-        "\r\n"
-        "[hkey_local_machine\\software\\corvanta\\DECIMON]  \r\n"
-        "\"Quoted \\\"name\\\"\"=\"C:\\\\dir \\\"x\\\"\"\r\n"
-        "@=\"default\"\r\n"
-        "\"Offset\" = DWORD:FFFFFFFD\r\n"
-        "\"Short\"=dword:7\r\n"
-        "\"Message\"=hex(1):41,42,0d,0a,\\\r\n"
-        "  43, 0,00\r\n"
-        "\"Multi\"=hex(7):61,00,00\r\n"
-        "\"Empty\"=hex:\r\n";
+    const std::string text = "\xEF\xBB\xBFREGEDIT4\r\n\r\n"
+                             "; written by hand\r\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n"
+                             "\"HostName\"=\"other\"\r\n"
+                             "\r\n"
+                             "[hkey_local_machine\\software\\corvanta\\DECIMON]  \r\n"
+                             "\"Quoted \\\"name\\\"\"=\"C:\\\\dir \\\"x\\\"\"\r\n"
+                             "@=\"default\"\r\n"
+                             "\"Offset\" = DWORD:FFFFFFFD\r\n"
+                             "\"Short\"=dword:7\r\n"
+                             "\"Message\"=hex(1):41,42,0d,0a,\\\r\n"
+                             "  43, 0,00\r\n"
+                             "\"Multi\"=hex(7):61,00,00\r\n"
+                             "\"Empty\"=hex:\r\n";
     const RegValueList values = RegeditFile::Parse(text, Section);
 
     const std::vector<RegValue> expected = {
@@ -80,34 +81,31 @@ TEST(RegeditFileTest, ReadsTheEditorsExport) {
 }
 
 TEST(RegeditFileTest, SkipsWhatItCannotReadAndKeepsTheRest) {
-    const std::string body =
-        "\"Outside\"=\"before any section\"\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"
-        "\"NoEquals\" \"x\"\n"
-        "\"Open\"=\"never closed\n"
-        "\"NineDigits\"=dword:123456789\n"
-        "\"NoDigits\"=dword:\n"
-        "\"BadByte\"=hex:41,4g\n"
-        "\"ThreeDigitByte\"=hex:412\n"
-        "\"NoColon\"=hex(1)41,00\n"
-        "\"Junk\"=\"x\" junk\n"
-        "Bare=\"x\"\n"
-        "\"Deleted\"=-\n"
-        "  41,42\n"
-        "\"Good\"=\"kept\"\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon\n"
-        "\"AfterBrokenSection\"=\"x\"\n";
+    const std::string body = "\"Outside\"=\"before any section\"\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"
+                             "\"NoEquals\" \"x\"\n"
+                             "\"Open\"=\"never closed\n"
+                             "\"NineDigits\"=dword:123456789\n"
+                             "\"NoDigits\"=dword:\n"
+                             "\"BadByte\"=hex:41,4g\n"
+                             "\"ThreeDigitByte\"=hex:412\n"
+                             "\"NoColon\"=hex(1)41,00\n"
+                             "\"Junk\"=\"x\" junk\n"
+                             "Bare=\"x\"\n"
+                             "\"Deleted\"=-\n"
+                             "  41,42\n"
+                             "\"Good\"=\"kept\"\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon\n"
+                             "\"AfterBrokenSection\"=\"x\"\n";
 
-    EXPECT_EQ(Parsed("REGEDIT4\n" + body),
-              (std::vector<RegValue>{{"Good", REG_SZ, Text("kept")}}));
+    EXPECT_EQ(Parsed("REGEDIT4\n" + body), (std::vector<RegValue>{{"Good", REG_SZ, Text("kept")}}));
     EXPECT_TRUE(Parsed(body).empty()) << "no header line";
     EXPECT_TRUE(Parsed("Windows Registry Editor Version 5.00\n" + body).empty());
 }
 
 TEST(RegeditFileTest, LeavesOutValuesCutShortAtTheEnd) {
-    const RegValueList values = RegeditFile::Parse(FileStart +
-                                                       "\"A\"=\"a\"\n"
-                                                       "\"B\"=hex(1):41,42,\\\n",
+    const RegValueList values = RegeditFile::Parse(FileStart + "\"A\"=\"a\"\n"
+                                                               "\"B\"=hex(1):41,42,\\\n",
                                                    Section);
     EXPECT_EQ(values.Values(), (std::vector<RegValue>{{"A", REG_SZ, Text("a")}}));
     EXPECT_EQ(Parsed(FileStart + "\"C\"=\"unterminat").size(), 0u);
@@ -125,12 +123,12 @@ TEST(RegeditFileTest, ReadsNoFurtherThanTheSizeLimit) {
 }
 
 TEST(RegeditFileTest, LaterLinesWinWithoutRegardToCase) {
-    const RegValueList values = RegeditFile::Parse(FileStart +
-                                                       "\"Name\"=\"one\"\n"
-                                                       "\"Other\"=\"x\"\n"
-                                                       "\"NAME\"=dword:00000002\n",
+    const RegValueList values = RegeditFile::Parse(FileStart + "\"Name\"=\"one\"\n"
+                                                               "\"Other\"=\"x\"\n"
+                                                               "\"NAME\"=dword:00000002\n",
                                                    Section);
-    EXPECT_EQ(values.Values(), (std::vector<RegValue>{{"Name", REG_DWORD, {2, 0, 0, 0}}, {"Other", REG_SZ, Text("x")}}));
+    EXPECT_EQ(values.Values(),
+              (std::vector<RegValue>{{"Name", REG_DWORD, {2, 0, 0, 0}}, {"Other", REG_SZ, Text("x")}}));
     ASSERT_NE(values.Find("nAmE"), nullptr);
     EXPECT_EQ(values.Find("nAmE")->type, REG_DWORD);
     EXPECT_EQ(values.Find("Nam"), nullptr);
@@ -148,18 +146,16 @@ TEST(RegeditFileTest, WritesTheEditorsForm) {
         {"Quad", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}},
         {"ShortDword", REG_DWORD, {1, 2}},
     });
-    EXPECT_EQ(RegeditFile::Format(Section, values),
-              FileStart +
-                  "\"ShiftLenHours\"=\"8.0\"\n"
-                  "\"LevelOffset\"=dword:fffffffd\n"
-                  "\"Path \\\"q\\\"\"=\"C:\\\\x\"\n"
-                  "@=\"d\"\n"
-                  "\"Banner\"=hex(1):41,0d,0a,42,00\n"
-                  "\"NoNul\"=hex(1):61,62\n"
-                  "\"Blob\"=hex:01,ab\n"
-                  "\"Quad\"=hex(b):01,02,03,04,05,06,07,08\n"
-                  "\"ShortDword\"=hex(4):01,02\n"
-                  "\n");
+    EXPECT_EQ(RegeditFile::Format(Section, values), FileStart + "\"ShiftLenHours\"=\"8.0\"\n"
+                                                                "\"LevelOffset\"=dword:fffffffd\n"
+                                                                "\"Path \\\"q\\\"\"=\"C:\\\\x\"\n"
+                                                                "@=\"d\"\n"
+                                                                "\"Banner\"=hex(1):41,0d,0a,42,00\n"
+                                                                "\"NoNul\"=hex(1):61,62\n"
+                                                                "\"Blob\"=hex:01,ab\n"
+                                                                "\"Quad\"=hex(b):01,02,03,04,05,06,07,08\n"
+                                                                "\"ShortDword\"=hex(4):01,02\n"
+                                                                "\n");
 }
 
 TEST(RegeditFileTest, WrapsLongHexWithin80Columns) {
@@ -266,11 +262,10 @@ TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
     EXPECT_FALSE(fs::exists(sandbox_.HomeKeyFile())) << "written only at close";
 
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart +
-                                                               "\"ShiftLenHours\"=\"8.0\"\n"
-                                                               "\"LevelOffset\"=dword:fffffffd\n"
-                                                               "\"WarningMessage\"=hex(1):41,0d,0a,42,00\n"
-                                                               "\n");
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart + "\"ShiftLenHours\"=\"8.0\"\n"
+                                                                        "\"LevelOffset\"=dword:fffffffd\n"
+                                                                        "\"WarningMessage\"=hex(1):41,0d,0a,42,00\n"
+                                                                        "\n");
     EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile()), 0600u);
     EXPECT_EQ(FilesIn(sandbox_.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
 
@@ -354,10 +349,17 @@ TEST_F(RegistryTest, HandlesAndRightsAreCheckedNotTrusted) {
 
 TEST_F(RegistryTest, OnlySoftwareVendorProductKeysExist) {
     const char* const paths[] = {
-        "SOFTWARE\\Corvanta",        "SOFTWARE\\Corvanta\\Decimon\\Sub", "SYSTEM\\Corvanta\\Decimon",
-        "SOFTWARE\\..\\Decimon",     "SOFTWARE\\Corvanta\\.",             "SOFTWARE\\a/b\\c",
-        "SOFTWARE\\\\Decimon",       "",                                  "\\SOFTWARE\\Corvanta\\Decimon",
-        "SOFTWARE\\Corvanta\\De\nc", nullptr,
+        "SOFTWARE\\Corvanta",
+        "SOFTWARE\\Corvanta\\Decimon\\Sub",
+        "SYSTEM\\Corvanta\\Decimon",
+        "SOFTWARE\\..\\Decimon",
+        "SOFTWARE\\Corvanta\\.",
+        "SOFTWARE\\a/b\\c",
+        "SOFTWARE\\\\Decimon",
+        "",
+        "\\SOFTWARE\\Corvanta\\Decimon",
+        "SOFTWARE\\Corvanta\\De\nc",
+        nullptr,
     };
     for (const char* path : paths) {
         SCOPED_TRACE(path ? path : "(null)");
@@ -377,11 +379,10 @@ TEST_F(RegistryTest, OnlySoftwareVendorProductKeysExist) {
 }
 
 TEST_F(RegistryTest, ValuesOfOtherTypesSurviveASave) {
-    const std::string others =
-        "\"Multi\"=hex(7):61,00,62,00,00\n"
-        "\"Quad\"=hex(b):01,00,00,00,00,00,00,00\n"
-        "\"Expand\"=hex(2):25,00\n"
-        "\"Blob\"=hex:ff\n";
+    const std::string others = "\"Multi\"=hex(7):61,00,62,00,00\n"
+                               "\"Quad\"=hex(b):01,00,00,00,00,00,00,00\n"
+                               "\"Expand\"=hex(2):25,00\n"
+                               "\"Blob\"=hex:ff\n";
     XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + others);
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Set(key, "HostName", REG_SZ, Text("h")), ERROR_SUCCESS);

@@ -43,10 +43,10 @@ TEST(SnmpMgrStrToOid, RefusesMalformedTexts) {
             text += ".1";
         return text;
     }();
-    for (const std::string& text : {std::string(""), std::string("."), std::string(".1..2"), std::string(".1.2."),
-                                    std::string(".1.-2"), std::string(".1.2x"), std::string(".1. 2"),
-                                    std::string("sysName.0"), std::string(".1.4294967296"),
-                                    std::string(".1.99999999999999999999999"), tooMany}) {
+    for (const std::string& text :
+         {std::string(""), std::string("."), std::string(".1..2"), std::string(".1.2."), std::string(".1.-2"),
+          std::string(".1.2x"), std::string(".1. 2"), std::string("sysName.0"), std::string(".1.4294967296"),
+          std::string(".1.99999999999999999999999"), tooMany}) {
         AsnObjectIdentifier oid{0, nullptr};
         EXPECT_FALSE(SnmpMgrStrToOid(text.c_str(), &oid)) << text;
         EXPECT_EQ(oid.ids, nullptr) << text;
@@ -106,8 +106,8 @@ int InChild(Body body) {
 TEST(SnmpMgrSession, IgnoresUserConfigurationAndWritesNoState) {
     SnmpdAgent agent({{".1.3.6.1.4.1.32473.1.1.1.6.0", "integer", "853"}});
     ASSERT_TRUE(agent.Running());
-    const std::filesystem::path home = std::filesystem::temp_directory_path() /
-                                       ("decimon-snmpconf-" + std::to_string(getpid()));
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("decimon-snmpconf-" + std::to_string(getpid()));
     std::filesystem::create_directories(home / ".snmp");
     // Read, this would send from 127.0.0.5, which the agent does not answer, and would
     // make the library write its state under `state`.
