@@ -322,13 +322,11 @@ TEST_F(SettingsStoreTest, GarbageFilesLoadTheDefaults) {
 }
 
 // A save that cannot be written changes nothing and reports nothing; the settings that
-// were there load again. Root ignores permission bits, so the folder is made impossible
-// to create instead: XDG_CONFIG_HOME lies below a regular file (ENOTDIR, for root too).
+// were there load again.
 TEST_F(SettingsStoreTest, SaveThatCannotBeWrittenLeavesTheOldSettings) {
     const fs::path preseeded = XdgSandbox::KeyFile(sandbox_.SystemDir(0));
     XdgSandbox::WriteFile(preseeded, FileStart + "\"HostName\"=\"old-host\"\n");
-    XdgSandbox::WriteFile(sandbox_.Root() / "plain-file", "x");
-    ::setenv("XDG_CONFIG_HOME", (sandbox_.Root() / "plain-file" / "config").c_str(), 1);
+    sandbox_.MakeHomeUncreatable();
     const std::string before = XdgSandbox::ReadFile(preseeded);
 
     Settings changed = Load();

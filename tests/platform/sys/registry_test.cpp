@@ -479,10 +479,8 @@ TEST_F(RegistryTest, KeyTooLargeToReadBackIsNotWritten) {
     EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), text);
 }
 
-// Permission bits do not stop root, but no one can make a folder below a regular file.
 TEST_F(RegistryTest, KeyWhoseFolderCannotBeMadeIsNotCreated) {
-    XdgSandbox::WriteFile(sandbox_.Root() / "plain-file", "x");
-    ::setenv("XDG_CONFIG_HOME", (sandbox_.Root() / "plain-file" / "config").c_str(), 1);
+    sandbox_.MakeHomeUncreatable();
     HKEY key = HKEY_LOCAL_MACHINE;
     EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_ACCESS_DENIED);
