@@ -14,25 +14,23 @@ namespace {
 constexpr int W = 800;
 constexpr int H = 600;
 
-TEST(MeterLayout, WorkedExampleWithBanner) {
-    const MeterLayout layout = ComputeLayout(W, H, true);
-    EXPECT_EQ(layout.X, 280);
-    EXPECT_EQ(layout.Y1, 126);
-    EXPECT_EQ(layout.Y2, 300);
-    EXPECT_EQ(layout.Panel.Left, 16);
-    EXPECT_EQ(layout.Panel.Top, 16);
-    EXPECT_EQ(layout.Panel.Right, 784);
-    EXPECT_EQ(layout.Panel.Bottom, 568);
-    EXPECT_EQ(layout.FooterTop, 576);
-}
-
-TEST(MeterLayout, WorkedExampleWithoutBanner) {
-    const MeterLayout layout = ComputeLayout(W, H, false);
-    EXPECT_EQ(layout.X, 280);
-    EXPECT_EQ(layout.Y1, 200);
-    EXPECT_EQ(layout.Y2, 384);
-    EXPECT_EQ(layout.Panel.Right, 784);
-    EXPECT_EQ(layout.Panel.Bottom, 568);
+TEST(MeterLayout, WorkedExamplesWithAndWithoutBanner) {
+    struct Case {
+        bool banner;
+        int y1, y2;
+    };
+    for (const Case& c : {Case{true, 126, 300}, Case{false, 200, 384}}) {
+        SCOPED_TRACE(c.banner ? "banner" : "no banner");
+        const MeterLayout layout = ComputeLayout(W, H, c.banner);
+        EXPECT_EQ(layout.X, 280);
+        EXPECT_EQ(layout.Y1, c.y1);
+        EXPECT_EQ(layout.Y2, c.y2);
+        EXPECT_EQ(layout.Panel.Left, 16);
+        EXPECT_EQ(layout.Panel.Top, 16);
+        EXPECT_EQ(layout.Panel.Right, 784);
+        EXPECT_EQ(layout.Panel.Bottom, 568);
+        EXPECT_EQ(layout.FooterTop, 576);
+    }
 }
 
 TEST(MeterLayout, DivisionsTruncateTowardZero) {
