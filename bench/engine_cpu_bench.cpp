@@ -15,6 +15,8 @@
 #include <filesystem>
 #include <thread>
 
+using namespace decimon::test;
+
 namespace {
 
 double ProcessCpuSeconds() {
@@ -43,8 +45,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path home = std::filesystem::temp_directory_path() / "decimon-engine-bench";
     setenv("XDG_CONFIG_HOME", home.c_str(), 1);
 
-    decimon::test::MeterSimProcess sim({"--level", "853"});
-    SaveMeterSettings(sim.agent());
+    MeterSimProcess sim({"--level", "853"});
+    SaveMeterSettings(sim.Agent());
 
     MeterMonitor monitor;
     monitor.StartWorker();

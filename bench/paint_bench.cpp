@@ -13,6 +13,7 @@
 #include "platform/sys/fixed_text.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/qt_wait.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
 
@@ -29,6 +30,8 @@
 #include <memory>
 #include <string>
 
+using namespace decimon::test;
+
 namespace {
 
 constexpr char NoMeter[] = "127.0.0.1:9";
@@ -41,13 +44,6 @@ void SaveSettingsFor(const std::string& host) {
     });
 }
 
-void ProcessEventsFor(int milliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds)
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-}
-
 // A window whose paint only copies a prepared opaque image into itself.
 class BareCopyWidget : public QWidget {
 public:
@@ -56,7 +52,7 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         resize(size);
         show();
-        ProcessEventsFor(50);
+        ProcessEventsFor(std::chrono::milliseconds(50));
     }
 
 protected:
@@ -74,7 +70,7 @@ std::unique_ptr<CChildView> ShowView(int width, int height) {
     auto view = std::make_unique<CChildView>();
     view->resize(width + 2 * view->frameWidth(), height + 2 * view->frameWidth());
     view->show();
-    ProcessEventsFor(50);
+    ProcessEventsFor(std::chrono::milliseconds(50));
     return view;
 }
 
@@ -82,20 +78,20 @@ std::unique_ptr<CChildView> ShowView(int width, int height) {
 // (a view) that polls it.
 class MovingLevel {
 public:
-    MovingLevel() { SaveSettingsFor(sim_.agent()); }
+    MovingLevel() { SaveSettingsFor(sim_.Agent()); }
     ~MovingLevel() { SaveSettingsFor(NoMeter); }
 
     // Sets the next level and waits until `monitor` has polled it.
     void PollNext(MeterMonitor& monitor) {
         tenths_ = tenths_ < 1100 ? tenths_ + 1 : 700;
-        sim_.set("level", "integer", std::to_string(tenths_));
+        sim_.Set("level", "integer", std::to_string(tenths_));
         monitor.RequestPoll();
         while (monitor.PollPending())
             QThread::usleep(200);
     }
 
 private:
-    decimon::test::MeterSimProcess sim_;
+    MeterSimProcess sim_;
     int tenths_ = 700;
 };
 
@@ -193,8 +189,8 @@ public:
         if (paintTime == perIteration_.end() || copyTime == perIteration_.end())
             return;
         const double ratio = paintTime->second / copyTime->second;
-        std::printf("%-20s / %-20s at %s: %5.2f (target at most 2.00)%s\n", paint.c_str(), copy.c_str(),
-                    size.c_str(), ratio, ratio <= 2.0 ? "" : "  OVER TARGET");
+        std::printf("%-20s / %-20s at %s: %5.2f (target at most 2.00)%s\n", paint.c_str(), copy.c_str(), size.c_str(),
+                    ratio, ratio <= 2.0 ? "" : "  OVER TARGET");
     }
 
 private:

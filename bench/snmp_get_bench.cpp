@@ -13,12 +13,14 @@
 #include <memory>
 #include <string>
 
+using namespace decimon::test;
+
 namespace {
 
-std::unique_ptr<decimon::test::MeterSimProcess> sim;
+std::unique_ptr<MeterSimProcess> sim;
 
 void DeviceGet(benchmark::State& state) {
-    MeterDevice meter(sim->agent().c_str());
+    MeterDevice meter(sim->Agent().c_str());
     meter.SetTimeout(1000);
     meter.SetRetries(0);
     if (!meter.Open()) {
@@ -39,7 +41,7 @@ void DeviceGet(benchmark::State& state) {
 void PlainNetSnmpGet(benchmark::State& state) {
     netsnmp_session settings;
     snmp_sess_init(&settings);
-    std::string peer = "udp:" + sim->agent();
+    std::string peer = "udp:" + sim->Agent();
     settings.peername = peer.data();
     settings.version = SNMP_VERSION_1;
     settings.community = reinterpret_cast<u_char*>(const_cast<char*>("mivrol"));
@@ -108,12 +110,12 @@ private:
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    sim = std::make_unique<decimon::test::MeterSimProcess>(std::vector<std::string>{"--level", "853"});
+    sim = std::make_unique<MeterSimProcess>(std::vector<std::string>{"--level", "853"});
     SnmpMgrStartup();
     // The first seconds of traffic run slower (the simulator and the loopback warm up):
     // spend them before either side is measured.
     {
-        MeterDevice warmUp(sim->agent().c_str());
+        MeterDevice warmUp(sim->Agent().c_str());
         warmUp.Open();
         AsnInteger32 level = 0;
         for (int i = 0; i < 50000; ++i)

@@ -23,11 +23,11 @@ inline constexpr std::int32_t DefaultSnmpTimeout = 250;
 inline constexpr std::int32_t DefaultSnmpRetries = 1;
 
 struct Settings {
-    double ShiftLenHours;         // hours of one work shift
-    std::int32_t LevelOffset;     // decibels added to the measured level
-    std::int32_t PollingInterval; // seconds between two polls
-    std::int32_t DisplayWarning;  // non-zero: the warning banner is painted
-    std::int32_t SnmpTimeout;     // milliseconds per SNMP request
+    double ShiftLenHours;          // hours of one work shift
+    std::int32_t LevelOffset;      // decibels added to the measured level
+    std::int32_t PollingInterval;  // seconds between two polls
+    std::int32_t DisplayWarning;   // non-zero: the warning banner is painted
+    std::int32_t SnmpTimeout;      // milliseconds per SNMP request
     std::int32_t SnmpRetries;
     char Password[PasswordCapacity];  // empty: no password asked
     char WarningMessage[WarningMessageCapacity];

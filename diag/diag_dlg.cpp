@@ -11,7 +11,7 @@ CDiagDlg::CDiagDlg(QWidget* ownerView, MeterMonitor* monitor)
       LastErrorTime(::NoErrorTime()),
       NoErrorTime(::NoErrorTime()),
       OwnerView(ownerView),
-      Monitor(monitor) {
+      monitor_(monitor) {
     setObjectName(QStringLiteral("CDiagDlg"));
 }
 
@@ -55,8 +55,8 @@ void CDiagDlg::OnCommand(int id) {
 void CDiagDlg::OnClear() {
     if (!OwnerView)
         return;
-    if (Monitor)
-        Monitor->ClearCounters();
+    if (monitor_)
+        monitor_->ClearCounters();
     OwnerView->setFocus(Qt::OtherFocusReason);
 }
 

@@ -47,5 +47,5 @@ private:
     void OnClear();
 
     QWidget* OwnerView;
-    MeterMonitor* Monitor;
+    MeterMonitor* monitor_;
 };

@@ -1,6 +1,5 @@
 #include "res/app_resources.h"
 
-
 std::string_view LoadStringResource(int id) {
     switch (id) {
     case IDR_MAINFRAME:

@@ -5,7 +5,7 @@ DECIMON_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libsnmp-dev snmpd snmp fonts-arkpandora
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev
   locales
 )

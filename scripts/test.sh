@@ -6,6 +6,7 @@ DECIMON_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 decimon_install_packages
 decimon_enable_test_locale
+"$DECIMON_ROOT/scripts/format.sh" --check
 decimon_build "$DECIMON_ROOT/build" -DDECIMON_WERROR=ON
 
 # The monitoring engine once more under ThreadSanitizer: it must report nothing.

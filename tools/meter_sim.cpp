@@ -9,13 +9,13 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-    const auto parsed = meter_sim::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const auto parsed = meter_sim::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
         std::fprintf(stderr, "decimon-meter-sim: %s\nTry 'decimon-meter-sim --help'.\n", parsed.error.c_str());
         return 2;
     }
     if (parsed.options->help) {
-        std::fputs(meter_sim::usageText(), stdout);
+        std::fputs(meter_sim::UsageText(), stdout);
         return 0;
     }
     // A controller that went away must not kill us while we write a reply; its closed pipe
@@ -24,9 +24,9 @@ int main(int argc, char** argv) {
     const meter_sim::StopSignals stop;
     try {
         meter_sim::Agent agent(*parsed.options);
-        std::printf("listening on %s\n", agent.listenAddress().c_str());
+        std::printf("listening on %s\n", agent.ListenAddress().c_str());
         std::fflush(stdout);
-        return agent.run(stop);
+        return agent.Run(stop);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "decimon-meter-sim: %s\n", error.what());
         return 1;

@@ -17,11 +17,13 @@ namespace {
 
 volatile std::sig_atomic_t stopSignalled = 0;
 
-void onStopSignal(int) { stopSignalled = 1; }
+void OnStopSignal(int) {
+    stopSignalled = 1;
+}
 
 // No MIBs, no configuration files, no persistent state: the simulator touches no file.
 // So only the transports are set up, not the whole library with init_snmp.
-void configureLibrary() {
+void ConfigureLibrary() {
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
@@ -29,12 +31,12 @@ void configureLibrary() {
     netsnmp_tdomain_init();
 }
 
-std::string transportSpec(const std::string& address, int port) {
+std::string TransportSpec(const std::string& address, int port) {
     const std::string host = address == "::1" ? "udp6:[::1]:" : "udp:127.0.0.1:";
     return host + std::to_string(port);
 }
 
-int boundPort(int socket) {
+int BoundPort(int socket) {
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     if (getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
@@ -44,22 +46,22 @@ int boundPort(int socket) {
     return ntohs(reinterpret_cast<const sockaddr_in&>(address).sin_port);
 }
 
-void writeReply(const std::string& line) {
+void WriteReply(const std::string& line) {
     std::fputs(line.c_str(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
 
-timespec toTimespec(Clock::duration wait) {
+timespec ToTimespec(Clock::duration wait) {
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(wait, Clock::duration::zero()));
     return {static_cast<time_t>(ns.count() / 1'000'000'000), static_cast<long>(ns.count() % 1'000'000'000)};
 }
 
-} // namespace
+}  // namespace
 
 StopSignals::StopSignals() {
     struct sigaction action {};
-    action.sa_handler = onStopSignal;
+    action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
@@ -73,9 +75,13 @@ StopSignals::StopSignals() {
     sigdelset(&waitMask_, SIGINT);
 }
 
-StopSignals::~StopSignals() { sigprocmask(SIG_SETMASK, &waitMask_, nullptr); }
+StopSignals::~StopSignals() {
+    sigprocmask(SIG_SETMASK, &waitMask_, nullptr);
+}
 
-bool StopSignals::requested() const { return stopSignalled != 0; }
+bool StopSignals::Requested() const {
+    return stopSignalled != 0;
+}
 
 ControlChannel::ControlChannel(CommandInterpreter& interpreter) : interpreter_(interpreter) {
     struct stat input {};
@@ -83,7 +89,7 @@ ControlChannel::ControlChannel(CommandInterpreter& interpreter) : interpreter_(i
     endsOnEof_ = open_ && S_ISFIFO(input.st_mode);
 }
 
-bool ControlChannel::readAndRun(Clock::time_point now) {
+bool ControlChannel::ReadAndRun(Clock::time_point now) {
     char buffer[4096];
     const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
     if (count < 0) {
@@ -95,11 +101,11 @@ bool ControlChannel::readAndRun(Clock::time_point now) {
         open_ = false;
         return endsOnEof_;
     }
-    lines_.feed({buffer, static_cast<std::size_t>(count)});
-    while (const auto line = lines_.next()) {
-        const auto reply = line->overlong ? CommandInterpreter::Reply{"error: line too long"}
-                                          : interpreter_.execute(line->text, now);
-        writeReply(reply.line);
+    lines_.Feed({buffer, static_cast<std::size_t>(count)});
+    while (const auto line = lines_.Next()) {
+        const auto reply =
+            line->overlong ? CommandInterpreter::Reply{"error: line too long"} : interpreter_.Execute(line->text, now);
+        WriteReply(reply.line);
         if (reply.quit)
             return true;
     }
@@ -107,27 +113,29 @@ bool ControlChannel::readAndRun(Clock::time_point now) {
 }
 
 Agent::Agent(const SimOptions& options)
-    : objects_(options.initial, Clock::now()), responder_(objects_, controls_, options.community),
-      interpreter_(objects_, controls_), channel_(interpreter_) {
-    configureLibrary();
-    const std::string endpoint = transportSpec(options.address, options.port);
+    : objects_(options.initial, Clock::now()),
+      responder_(objects_, controls_, options.community),
+      interpreter_(objects_, controls_),
+      channel_(interpreter_) {
+    ConfigureLibrary();
+    const std::string endpoint = TransportSpec(options.address, options.port);
     netsnmp_transport* transport = netsnmp_transport_open_server("decimon-meter-sim", endpoint.c_str());
     if (!transport)
         throw std::runtime_error("cannot listen on " + endpoint);
-    const int port = boundPort(transport->sock);
+    const int port = BoundPort(transport->sock);
 
     netsnmp_session config;
     snmp_sess_init(&config);
-    config.version = SNMP_VERSION_1; // the library drops messages of other versions
+    config.version = SNMP_VERSION_1;  // the library drops messages of other versions
     config.community = reinterpret_cast<u_char*>(const_cast<char*>(options.community.c_str()));
     config.community_len = options.community.size();
-    config.callback = &Agent::onMessage;
+    config.callback = &Agent::OnMessage;
     config.callback_magic = this;
     // snmp_add copies the configuration and owns the transport from here, also on failure.
     session_ = snmp_add(&config, transport, nullptr, nullptr);
     if (!session_ || port < 0)
         throw std::runtime_error("cannot serve on " + endpoint);
-    listenAddress_ = transportSpec(options.address, port);
+    listenAddress_ = TransportSpec(options.address, port);
 }
 
 Agent::~Agent() {
@@ -135,15 +143,15 @@ Agent::~Agent() {
         snmp_close(session_);
 }
 
-int Agent::run(const StopSignals& stop) {
-    while (!stop.requested()) {
+int Agent::Run(const StopSignals& stop) {
+    while (!stop.Requested()) {
         fd_set readable;
         FD_ZERO(&readable);
         int fdCount = 0;
         timeval libraryTimeout{};
         int block = 1;
         snmp_select_info(&fdCount, &readable, &libraryTimeout, &block);
-        if (channel_.isOpen()) {
+        if (channel_.IsOpen()) {
             FD_SET(STDIN_FILENO, &readable);
             fdCount = std::max(fdCount, STDIN_FILENO + 1);
         }
@@ -151,11 +159,11 @@ int Agent::run(const StopSignals& stop) {
         std::optional<Clock::duration> wait;
         if (!block)
             wait = std::chrono::seconds(libraryTimeout.tv_sec) + std::chrono::microseconds(libraryTimeout.tv_usec);
-        if (const auto due = delayed_.nextDue())
+        if (const auto due = delayed_.NextDue())
             wait = std::min(wait.value_or(Clock::duration::max()), *due - Clock::now());
-        const timespec timeout = toTimespec(wait.value_or(Clock::duration::zero()));
+        const timespec timeout = ToTimespec(wait.value_or(Clock::duration::zero()));
 
-        const int ready = pselect(fdCount, &readable, nullptr, nullptr, wait ? &timeout : nullptr, &stop.waitMask());
+        const int ready = pselect(fdCount, &readable, nullptr, nullptr, wait ? &timeout : nullptr, &stop.WaitMask());
         if (ready < 0 && errno != EINTR) {
             std::perror("decimon-meter-sim: select");
             return 1;
@@ -163,35 +171,35 @@ int Agent::run(const StopSignals& stop) {
         if (ready == 0)
             snmp_timeout();
         if (ready > 0) {
-            if (channel_.isOpen() && FD_ISSET(STDIN_FILENO, &readable) && channel_.readAndRun(Clock::now()))
+            if (channel_.IsOpen() && FD_ISSET(STDIN_FILENO, &readable) && channel_.ReadAndRun(Clock::now()))
                 return 0;
             snmp_read(&readable);
         }
-        for (auto& answer : delayed_.takeDue(Clock::now()))
-            send(std::move(answer));
+        for (auto& answer : delayed_.TakeDue(Clock::now()))
+            Send(std::move(answer));
     }
     return 0;
 }
 
-int Agent::onMessage(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic) {
+int Agent::OnMessage(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic) {
     if (operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu && pdu->command == SNMP_MSG_GET)
-        static_cast<Agent*>(magic)->receive(*pdu);
+        static_cast<Agent*>(magic)->Receive(*pdu);
     return 1;
 }
 
-void Agent::receive(netsnmp_pdu& request) {
+void Agent::Receive(netsnmp_pdu& request) {
     ++controls_.requestCount;
     const auto now = Clock::now();
-    PduPtr answer = responder_.answer(request, now);
+    PduPtr answer = responder_.Answer(request, now);
     if (!answer)
         return;
     if (controls_.delay.count() == 0)
-        send(std::move(answer));
+        Send(std::move(answer));
     else
-        delayed_.push(now + controls_.delay, std::move(answer));
+        delayed_.Push(now + controls_.delay, std::move(answer));
 }
 
-void Agent::send(PduPtr answer) {
+void Agent::Send(PduPtr answer) {
     // On success the library owns and frees the PDU.
     if (snmp_send(session_, answer.get()) != 0)
         answer.release();
@@ -199,4 +207,4 @@ void Agent::send(PduPtr answer) {
         snmp_sess_perror("decimon-meter-sim: answer not sent", session_);
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

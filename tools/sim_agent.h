@@ -19,8 +19,8 @@ public:
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
-    bool requested() const;
-    const sigset_t& waitMask() const { return waitMask_; }
+    bool Requested() const;
+    const sigset_t& WaitMask() const { return waitMask_; }
 
 private:
     sigset_t waitMask_;
@@ -33,9 +33,9 @@ class ControlChannel {
 public:
     explicit ControlChannel(CommandInterpreter& interpreter);
 
-    bool isOpen() const { return open_; }
+    bool IsOpen() const { return open_; }
     // Reads what is waiting and runs it; true when the simulator is to end.
-    bool readAndRun(Clock::time_point now);
+    bool ReadAndRun(Clock::time_point now);
 
 private:
     CommandInterpreter& interpreter_;
@@ -55,13 +55,13 @@ public:
     Agent& operator=(const Agent&) = delete;
 
     // "udp:127.0.0.1:PORT" or "udp6:[::1]:PORT" with the port actually bound.
-    const std::string& listenAddress() const { return listenAddress_; }
-    int run(const StopSignals& stop);
+    const std::string& ListenAddress() const { return listenAddress_; }
+    int Run(const StopSignals& stop);
 
 private:
-    static int onMessage(int operation, netsnmp_session* session, int requestId, netsnmp_pdu* pdu, void* magic);
-    void receive(netsnmp_pdu& request);
-    void send(PduPtr answer);
+    static int OnMessage(int operation, netsnmp_session* session, int requestId, netsnmp_pdu* pdu, void* magic);
+    void Receive(netsnmp_pdu& request);
+    void Send(PduPtr answer);
 
     MeterObjects objects_;
     AgentControls controls_;
@@ -73,4 +73,4 @@ private:
     std::string listenAddress_;
 };
 
-} // namespace meter_sim
+}  // namespace meter_sim

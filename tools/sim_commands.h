@@ -14,8 +14,8 @@ namespace meter_sim {
 struct AgentControls {
     std::chrono::milliseconds delay{0};
     bool silent = false;
-    std::optional<std::string> replyCommunity; // none: answers carry the request's community
-    std::uint64_t requestCount = 0;            // GET requests received, answered or not
+    std::optional<std::string> replyCommunity;  // none: answers carry the request's community
+    std::uint64_t requestCount = 0;             // GET requests received, answered or not
 };
 
 // Longest octet string value accepted: an answer must still fit in one UDP datagram.
@@ -25,19 +25,19 @@ constexpr std::size_t MaxOctetStringLength = 60000;
 class CommandInterpreter {
 public:
     struct Reply {
-        std::string line; // "ok", "requests N" or "error: <reason>"
+        std::string line;  // "ok", "requests N" or "error: <reason>"
         bool quit = false;
     };
 
     CommandInterpreter(MeterObjects& objects, AgentControls& controls);
 
-    Reply execute(std::string_view line, Clock::time_point now);
+    Reply Execute(std::string_view line, Clock::time_point now);
 
 private:
-    Reply set(std::string_view args);
-    Reply delay(std::string_view args);
-    Reply silent(std::string_view args);
-    Reply replyCommunity(std::string_view args);
+    Reply Set(std::string_view args);
+    Reply Delay(std::string_view args);
+    Reply Silent(std::string_view args);
+    Reply ReplyCommunity(std::string_view args);
 
     MeterObjects& objects_;
     AgentControls& controls_;
@@ -54,12 +54,12 @@ public:
         bool overlong = false;
     };
 
-    void feed(std::string_view bytes);
-    std::optional<Line> next();
+    void Feed(std::string_view bytes);
+    std::optional<Line> Next();
 
 private:
     std::string buffer_;
     bool discarding_ = false;
 };
 
-} // namespace meter_sim
+}  // namespace meter_sim

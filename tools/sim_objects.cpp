@@ -33,19 +33,21 @@ constexpr std::array<TypeEntry, 7> Types{{
     {ValueType::Missing, "missing"},
 }};
 
-std::optional<MeterObject> findObject(std::string_view ObjectEntry::*field, std::string_view key) {
-    const auto found = std::find_if(Objects.begin(), Objects.end(),
-                                    [&](const ObjectEntry& entry) { return entry.*field == key; });
+std::optional<MeterObject> FindObject(std::string_view ObjectEntry::*field, std::string_view key) {
+    const auto found =
+        std::find_if(Objects.begin(), Objects.end(), [&](const ObjectEntry& entry) { return entry.*field == key; });
     if (found == Objects.end())
         return std::nullopt;
     return found->object;
 }
 
-std::size_t indexOf(MeterObject object) { return static_cast<std::size_t>(object); }
+std::size_t IndexOf(MeterObject object) {
+    return static_cast<std::size_t>(object);
+}
 
-} // namespace
+}  // namespace
 
-std::optional<ValueType> valueTypeNamed(std::string_view name) {
+std::optional<ValueType> ValueTypeNamed(std::string_view name) {
     const auto found =
         std::find_if(Types.begin(), Types.end(), [&](const TypeEntry& entry) { return entry.name == name; });
     if (found == Types.end())
@@ -53,45 +55,50 @@ std::optional<ValueType> valueTypeNamed(std::string_view name) {
     return found->type;
 }
 
-std::optional<MeterObject> meterObjectNamed(std::string_view name) { return findObject(&ObjectEntry::name, name); }
+std::optional<MeterObject> MeterObjectNamed(std::string_view name) {
+    return FindObject(&ObjectEntry::name, name);
+}
 
-std::optional<MeterObject> meterObjectAt(std::string_view dottedOid) {
-    return findObject(&ObjectEntry::oid, dottedOid);
+std::optional<MeterObject> MeterObjectAt(std::string_view dottedOid) {
+    return FindObject(&ObjectEntry::oid, dottedOid);
 }
 
 LevelWalk::LevelWalk(std::uint32_t seed, Clock::time_point start)
     : random_(seed), level_(std::uniform_int_distribution<int>(Low, High)(random_)), lastStep_(start) {}
 
-int LevelWalk::levelAt(Clock::time_point now) {
+int LevelWalk::LevelAt(Clock::time_point now) {
     std::uniform_int_distribution<int> step(-MaxStep, MaxStep);
     for (; now - lastStep_ >= StepInterval; lastStep_ += StepInterval)
         level_ = std::clamp(level_ + step(random_), Low, High);
     return level_;
 }
 
-void LevelWalk::restart(Clock::time_point now) { lastStep_ = now; }
-
-MeterObjects::MeterObjects(const InitialValues& initial, Clock::time_point now)
-    : values_{SimValue::integer(initial.fixedLevel.value_or(0)), SimValue::integer(initial.weighting),
-              SimValue::octets(initial.name), SimValue::octets(initial.location)},
-      walking_(!initial.fixedLevel), walk_(initial.seed, now) {}
-
-void MeterObjects::set(MeterObject object, SimValue value) {
-    if (object == MeterObject::Level)
-        walking_ = false;
-    values_[indexOf(object)] = std::move(value);
+void LevelWalk::Restart(Clock::time_point now) {
+    lastStep_ = now;
 }
 
-void MeterObjects::startWalk(Clock::time_point now) {
+MeterObjects::MeterObjects(const InitialValues& initial, Clock::time_point now)
+    : values_{SimValue::Integer(initial.fixedLevel.value_or(0)), SimValue::Integer(initial.weighting),
+              SimValue::Octets(initial.name), SimValue::Octets(initial.location)},
+      walking_(!initial.fixedLevel),
+      walk_(initial.seed, now) {}
+
+void MeterObjects::Set(MeterObject object, SimValue value) {
+    if (object == MeterObject::Level)
+        walking_ = false;
+    values_[IndexOf(object)] = std::move(value);
+}
+
+void MeterObjects::StartWalk(Clock::time_point now) {
     if (!walking_)
-        walk_.restart(now);
+        walk_.Restart(now);
     walking_ = true;
 }
 
-SimValue MeterObjects::valueOf(MeterObject object, Clock::time_point now) {
+SimValue MeterObjects::ValueOf(MeterObject object, Clock::time_point now) {
     if (object == MeterObject::Level && walking_)
-        return SimValue::integer(walk_.levelAt(now));
-    return values_[indexOf(object)];
+        return SimValue::Integer(walk_.LevelAt(now));
+    return values_[IndexOf(object)];
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

@@ -17,21 +17,21 @@ enum class ValueType { Integer, Counter32, Gauge32, Unsigned32, TimeTicks, Octet
 
 struct SimValue {
     ValueType type = ValueType::Missing;
-    std::int64_t number = 0; // the numeric types
-    std::string bytes;       // OctetString, any bytes including NUL
+    std::int64_t number = 0;  // the numeric types
+    std::string bytes;        // OctetString, any bytes including NUL
 
-    static SimValue integer(std::int64_t value) { return {ValueType::Integer, value, {}}; }
-    static SimValue octets(std::string value) { return {ValueType::OctetString, 0, std::move(value)}; }
+    static SimValue Integer(std::int64_t value) { return {ValueType::Integer, value, {}}; }
+    static SimValue Octets(std::string value) { return {ValueType::OctetString, 0, std::move(value)}; }
 };
 
-std::optional<ValueType> valueTypeNamed(std::string_view name);
+std::optional<ValueType> ValueTypeNamed(std::string_view name);
 
 // The four objects the meter answers; their order is their index in MeterObjects.
 enum class MeterObject { Level, Weighting, Name, Location };
 constexpr std::size_t MeterObjectCount = 4;
 
-std::optional<MeterObject> meterObjectNamed(std::string_view name);
-std::optional<MeterObject> meterObjectAt(std::string_view dottedOid);
+std::optional<MeterObject> MeterObjectNamed(std::string_view name);
+std::optional<MeterObject> MeterObjectAt(std::string_view dottedOid);
 
 // A level that moves like real sound: a slow bounded random walk, one small step per
 // StepInterval, worked out lazily from the time asked for.
@@ -44,9 +44,9 @@ public:
 
     LevelWalk(std::uint32_t seed, Clock::time_point start);
 
-    int levelAt(Clock::time_point now);
+    int LevelAt(Clock::time_point now);
     // Continues from the last level; the time it stood still does not count.
-    void restart(Clock::time_point now);
+    void Restart(Clock::time_point now);
 
 private:
     std::mt19937 random_;
@@ -55,7 +55,7 @@ private:
 };
 
 struct InitialValues {
-    std::optional<std::int32_t> fixedLevel; // none: the level walks
+    std::optional<std::int32_t> fixedLevel;  // none: the level walks
     std::int32_t weighting = 1;
     std::string name;
     std::string location;
@@ -67,10 +67,10 @@ class MeterObjects {
 public:
     MeterObjects(const InitialValues& initial, Clock::time_point now);
 
-    // Setting the level fixes it: the walk stops until startWalk().
-    void set(MeterObject object, SimValue value);
-    void startWalk(Clock::time_point now);
-    SimValue valueOf(MeterObject object, Clock::time_point now);
+    // Setting the level fixes it: the walk stops until StartWalk().
+    void Set(MeterObject object, SimValue value);
+    void StartWalk(Clock::time_point now);
+    SimValue ValueOf(MeterObject object, Clock::time_point now);
 
 private:
     std::array<SimValue, MeterObjectCount> values_;
@@ -78,4 +78,4 @@ private:
     LevelWalk walk_;
 };
 
-} // namespace meter_sim
+}  // namespace meter_sim

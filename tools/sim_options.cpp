@@ -13,14 +13,16 @@ constexpr std::int64_t Int32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t Int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t UInt32Max = std::numeric_limits<std::uint32_t>::max();
 
-bool isLoopback(const std::string& address) { return address == "127.0.0.1" || address == "::1"; }
+bool IsLoopback(const std::string& address) {
+    return address == "127.0.0.1" || address == "::1";
+}
 
 // Walks the argument list; every option but the two flags takes the next argument.
 class OptionParser {
 public:
     explicit OptionParser(const std::vector<std::string>& args) : args_(args) {}
 
-    ParsedOptions parse() {
+    ParsedOptions Parse() {
         SimOptions options;
         options.initial.name = "Sim meter";
         options.initial.location = "Test bench";
@@ -34,28 +36,28 @@ public:
             else if (option == "--walk")
                 walkGiven = true;
             else if (option == "--address")
-                options.address = text(option);
+                options.address = Text(option);
             else if (option == "--port")
-                portGiven = numberInto(option, 0, 65535, options.port);
+                portGiven = NumberInto(option, 0, 65535, options.port);
             else if (option == "--community")
-                options.community = text(option);
+                options.community = Text(option);
             else if (option == "--level")
-                options.initial.fixedLevel = static_cast<std::int32_t>(numberArgument(option, Int32Min, Int32Max));
+                options.initial.fixedLevel = static_cast<std::int32_t>(NumberArgument(option, Int32Min, Int32Max));
             else if (option == "--weighting")
-                numberInto(option, Int32Min, Int32Max, options.initial.weighting);
+                NumberInto(option, Int32Min, Int32Max, options.initial.weighting);
             else if (option == "--name")
-                options.initial.name = text(option);
+                options.initial.name = Text(option);
             else if (option == "--location")
-                options.initial.location = text(option);
+                options.initial.location = Text(option);
             else if (option == "--seed")
-                seedGiven = numberInto(option, 0, UInt32Max, options.initial.seed);
+                seedGiven = NumberInto(option, 0, UInt32Max, options.initial.seed);
             else
                 error_ = "unknown option '" + option + "'";
         }
         if (error_.empty() && !options.help) {
             if (!portGiven)
                 error_ = "--port is required (0 lets the kernel choose)";
-            else if (!isLoopback(options.address))
+            else if (!IsLoopback(options.address))
                 error_ = "--address must be a loopback address, 127.0.0.1 or ::1; refusing '" + options.address + "'";
             else if (walkGiven && options.initial.fixedLevel)
                 error_ = "--level and --walk exclude each other";
@@ -68,7 +70,7 @@ public:
     }
 
 private:
-    std::string text(const std::string& option) {
+    std::string Text(const std::string& option) {
         if (position_ >= args_.size()) {
             error_ = option + " needs a value";
             return {};
@@ -76,11 +78,11 @@ private:
         return args_[position_++];
     }
 
-    std::int64_t numberArgument(const std::string& option, std::int64_t min, std::int64_t max) {
-        const std::string value = text(option);
+    std::int64_t NumberArgument(const std::string& option, std::int64_t min, std::int64_t max) {
+        const std::string value = Text(option);
         if (!error_.empty())
             return 0;
-        const auto parsed = parseDecimal(value, min, max);
+        const auto parsed = ParseDecimal(value, min, max);
         if (!parsed)
             error_ = option + " needs a decimal number from " + std::to_string(min) + " to " + std::to_string(max) +
                      ", not '" + value + "'";
@@ -88,8 +90,8 @@ private:
     }
 
     template <typename T>
-    bool numberInto(const std::string& option, std::int64_t min, std::int64_t max, T& target) {
-        target = static_cast<T>(numberArgument(option, min, max));
+    bool NumberInto(const std::string& option, std::int64_t min, std::int64_t max, T& target) {
+        target = static_cast<T>(NumberArgument(option, min, max));
         return error_.empty();
     }
 
@@ -98,11 +100,13 @@ private:
     std::string error_;
 };
 
-} // namespace
+}  // namespace
 
-ParsedOptions parseOptions(const std::vector<std::string>& args) { return OptionParser(args).parse(); }
+ParsedOptions ParseOptions(const std::vector<std::string>& args) {
+    return OptionParser(args).Parse();
+}
 
-const char* usageText() {
+const char* UsageText() {
     return "Usage: decimon-meter-sim --port N [options]\n"
            "A small SNMPv1 agent that plays the sound-level meter, for demos and tests.\n"
            "It answers GET requests for the level, weighting, sysName and sysLocation objects\n"
@@ -147,4 +151,4 @@ const char* usageText() {
            "When standard input is a terminal or a file, end of input only ends the commands.\n";
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

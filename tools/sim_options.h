@@ -17,11 +17,11 @@ struct SimOptions {
 };
 
 struct ParsedOptions {
-    std::optional<SimOptions> options; // none: `error` says why
+    std::optional<SimOptions> options;  // none: `error` says why
     std::string error;
 };
 
-ParsedOptions parseOptions(const std::vector<std::string>& args);
-const char* usageText();
+ParsedOptions ParseOptions(const std::vector<std::string>& args);
+const char* UsageText();
 
-} // namespace meter_sim
+}  // namespace meter_sim

@@ -6,14 +6,14 @@
 namespace meter_sim {
 namespace {
 
-std::string dotted(const oid* name, std::size_t length) {
+std::string Dotted(const oid* name, std::size_t length) {
     std::string text;
     for (std::size_t i = 0; i < length; ++i)
         text += "." + std::to_string(name[i]);
     return text;
 }
 
-u_char asnType(ValueType type) {
+u_char AsnType(ValueType type) {
     switch (type) {
     case ValueType::Integer:
         return ASN_INTEGER;
@@ -22,7 +22,7 @@ u_char asnType(ValueType type) {
     case ValueType::Gauge32:
         return ASN_GAUGE;
     case ValueType::Unsigned32:
-        return ASN_UINTEGER; // 0x47, the SMIv1 tag that SNMPv2 retired
+        return ASN_UINTEGER;  // 0x47, the SMIv1 tag that SNMPv2 retired
     case ValueType::TimeTicks:
         return ASN_TIMETICKS;
     case ValueType::OctetString:
@@ -32,7 +32,7 @@ u_char asnType(ValueType type) {
     return ASN_OCTET_STR;
 }
 
-void setValue(netsnmp_variable_list& binding, const SimValue& value) {
+void SetValue(netsnmp_variable_list& binding, const SimValue& value) {
     if (value.type == ValueType::OctetString) {
         snmp_set_var_typed_value(&binding, ASN_OCTET_STR, value.bytes.data(), value.bytes.size());
     } else if (value.type == ValueType::Integer) {
@@ -40,20 +40,20 @@ void setValue(netsnmp_variable_list& binding, const SimValue& value) {
         snmp_set_var_typed_value(&binding, ASN_INTEGER, &number, sizeof number);
     } else {
         const u_long number = static_cast<u_long>(value.number);
-        snmp_set_var_typed_value(&binding, asnType(value.type), &number, sizeof number);
+        snmp_set_var_typed_value(&binding, AsnType(value.type), &number, sizeof number);
     }
 }
 
-} // namespace
+}  // namespace
 
 Responder::Responder(MeterObjects& objects, const AgentControls& controls, std::string community)
     : objects_(objects), controls_(controls), community_(std::move(community)) {}
 
-PduPtr Responder::answer(netsnmp_pdu& request, Clock::time_point now) {
-    if (controls_.silent || !carriesCommunity(request))
+PduPtr Responder::Answer(netsnmp_pdu& request, Clock::time_point now) {
+    if (controls_.silent || !CarriesCommunity(request))
         return nullptr;
     long missingAt = 0;
-    const std::vector<SimValue> values = lookUp(request, now, missingAt);
+    const std::vector<SimValue> values = LookUp(request, now, missingAt);
 
     PduPtr reply(snmp_clone_pdu(&request));
     if (!reply)
@@ -64,24 +64,24 @@ PduPtr Responder::answer(netsnmp_pdu& request, Clock::time_point now) {
     if (!missingAt) {
         auto value = values.begin();
         for (auto* binding = reply->variables; binding; binding = binding->next_variable)
-            setValue(*binding, *value++);
+            SetValue(*binding, *value++);
     }
     if (controls_.replyCommunity)
-        replaceCommunity(*reply, *controls_.replyCommunity);
+        ReplaceCommunity(*reply, *controls_.replyCommunity);
     return reply;
 }
 
-bool Responder::carriesCommunity(const netsnmp_pdu& request) const {
+bool Responder::CarriesCommunity(const netsnmp_pdu& request) const {
     return request.community_len == community_.size() &&
            std::memcmp(request.community, community_.data(), community_.size()) == 0;
 }
 
-std::vector<SimValue> Responder::lookUp(const netsnmp_pdu& request, Clock::time_point now, long& missingAt) {
+std::vector<SimValue> Responder::LookUp(const netsnmp_pdu& request, Clock::time_point now, long& missingAt) {
     std::vector<SimValue> values;
     long position = 1;
     for (const auto* binding = request.variables; binding; binding = binding->next_variable, ++position) {
-        const auto object = meterObjectAt(dotted(binding->name, binding->name_length));
-        values.push_back(object ? objects_.valueOf(*object, now) : SimValue{});
+        const auto object = MeterObjectAt(Dotted(binding->name, binding->name_length));
+        values.push_back(object ? objects_.ValueOf(*object, now) : SimValue{});
         if (values.back().type == ValueType::Missing) {
             missingAt = position;
             break;
@@ -90,7 +90,7 @@ std::vector<SimValue> Responder::lookUp(const netsnmp_pdu& request, Clock::time_
     return values;
 }
 
-void Responder::replaceCommunity(netsnmp_pdu& reply, const std::string& community) const {
+void Responder::ReplaceCommunity(netsnmp_pdu& reply, const std::string& community) const {
     auto* bytes = static_cast<u_char*>(std::malloc(community.size()));
     if (!bytes)
         return;
@@ -100,15 +100,17 @@ void Responder::replaceCommunity(netsnmp_pdu& reply, const std::string& communit
     reply.community_len = community.size();
 }
 
-void AnswerQueue::push(Clock::time_point due, PduPtr answer) { pending_.emplace(due, std::move(answer)); }
+void AnswerQueue::Push(Clock::time_point due, PduPtr answer) {
+    pending_.emplace(due, std::move(answer));
+}
 
-std::optional<Clock::time_point> AnswerQueue::nextDue() const {
+std::optional<Clock::time_point> AnswerQueue::NextDue() const {
     if (pending_.empty())
         return std::nullopt;
     return pending_.begin()->first;
 }
 
-std::vector<PduPtr> AnswerQueue::takeDue(Clock::time_point now) {
+std::vector<PduPtr> AnswerQueue::TakeDue(Clock::time_point now) {
     std::vector<PduPtr> due;
     auto end = pending_.upper_bound(now);
     for (auto it = pending_.begin(); it != end; ++it)
@@ -117,4 +119,4 @@ std::vector<PduPtr> AnswerQueue::takeDue(Clock::time_point now) {
     return due;
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

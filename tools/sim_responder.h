@@ -26,13 +26,13 @@ public:
     Responder(MeterObjects& objects, const AgentControls& controls, std::string community);
 
     // Null when the request gets no answer: another community, or the agent is silent.
-    PduPtr answer(netsnmp_pdu& request, Clock::time_point now);
+    PduPtr Answer(netsnmp_pdu& request, Clock::time_point now);
 
 private:
-    bool carriesCommunity(const netsnmp_pdu& request) const;
+    bool CarriesCommunity(const netsnmp_pdu& request) const;
     // The bindings' values in order, or the 1-based position of the first one missing.
-    std::vector<SimValue> lookUp(const netsnmp_pdu& request, Clock::time_point now, long& missingAt);
-    void replaceCommunity(netsnmp_pdu& reply, const std::string& community) const;
+    std::vector<SimValue> LookUp(const netsnmp_pdu& request, Clock::time_point now, long& missingAt);
+    void ReplaceCommunity(netsnmp_pdu& reply, const std::string& community) const;
 
     MeterObjects& objects_;
     const AgentControls& controls_;
@@ -42,12 +42,12 @@ private:
 // Answers held back by "delay" until they are due; equal due times keep their order.
 class AnswerQueue {
 public:
-    void push(Clock::time_point due, PduPtr answer);
-    std::optional<Clock::time_point> nextDue() const;
-    std::vector<PduPtr> takeDue(Clock::time_point now);
+    void Push(Clock::time_point due, PduPtr answer);
+    std::optional<Clock::time_point> NextDue() const;
+    std::vector<PduPtr> TakeDue(Clock::time_point now);
 
 private:
     std::multimap<Clock::time_point, PduPtr> pending_;
 };
 
-} // namespace meter_sim
+}  // namespace meter_sim

@@ -4,7 +4,7 @@
 
 namespace meter_sim {
 
-std::optional<std::int64_t> parseDecimal(std::string_view text, std::int64_t min, std::int64_t max) {
+std::optional<std::int64_t> ParseDecimal(std::string_view text, std::int64_t min, std::int64_t max) {
     std::int64_t value = 0;
     const char* end = text.data() + text.size();
     // from_chars accepts a leading '-' only; "+5", " 5" and "" are refused as they should be.
@@ -16,7 +16,7 @@ std::optional<std::int64_t> parseDecimal(std::string_view text, std::int64_t min
 
 namespace {
 
-int hexDigit(char c) {
+int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -26,9 +26,9 @@ int hexDigit(char c) {
     return -1;
 }
 
-} // namespace
+}  // namespace
 
-std::optional<std::string> decodeEscapes(std::string_view text) {
+std::optional<std::string> DecodeEscapes(std::string_view text) {
     std::string bytes;
     bytes.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -37,9 +37,9 @@ std::optional<std::string> decodeEscapes(std::string_view text) {
         } else if (i + 1 < text.size() && text[i + 1] == '\\') {
             bytes += '\\';
             i += 1;
-        } else if (i + 3 < text.size() && text[i + 1] == 'x' && hexDigit(text[i + 2]) >= 0 &&
-                   hexDigit(text[i + 3]) >= 0) {
-            bytes += static_cast<char>(hexDigit(text[i + 2]) * 16 + hexDigit(text[i + 3]));
+        } else if (i + 3 < text.size() && text[i + 1] == 'x' && HexDigit(text[i + 2]) >= 0 &&
+                   HexDigit(text[i + 3]) >= 0) {
+            bytes += static_cast<char>(HexDigit(text[i + 2]) * 16 + HexDigit(text[i + 3]));
             i += 3;
         } else {
             return std::nullopt;
@@ -48,7 +48,7 @@ std::optional<std::string> decodeEscapes(std::string_view text) {
     return bytes;
 }
 
-std::string_view takeWord(std::string_view& rest) {
+std::string_view TakeWord(std::string_view& rest) {
     const auto start = rest.find_first_not_of(' ');
     if (start == std::string_view::npos) {
         rest = {};
@@ -61,4 +61,4 @@ std::string_view takeWord(std::string_view& rest) {
     return word;
 }
 
-} // namespace meter_sim
+}  // namespace meter_sim

@@ -23,8 +23,7 @@ constexpr QImage::Format BackBufferFormat = QImage::Format_RGB32;
 
 }  // namespace
 
-CChildView::CChildView(QWidget* parent)
-    : QFrame(parent), timers_([this](unsigned id) { OnTimer(id); }, nullptr) {
+CChildView::CChildView(QWidget* parent) : QFrame(parent), timers_([this](unsigned id) { OnTimer(id); }, nullptr) {
     // The monitoring side is set up by now: lock, start time, defaults, settings.
     CreateViewFont(LabelFontHeight, fonts_.LabelFont);
     CreateViewFont(LevelFontHeight, fonts_.LevelFont);

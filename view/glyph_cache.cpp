@@ -28,8 +28,7 @@ GlyphCache::Glyph GlyphCache::Render(const QFont& font, const QColor& colour, QC
     return glyph;
 }
 
-void GlyphCache::Draw(QPainter& painter, const QFont& font, const QColor& colour, QPoint topLeft,
-                      const QString& text) {
+void GlyphCache::Draw(QPainter& painter, const QFont& font, const QColor& colour, QPoint topLeft, const QString& text) {
     if (text.isEmpty())
         return;
     FontGlyphs& glyphs = fonts_[Key(font.key(), colour.rgba())];

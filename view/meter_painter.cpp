@@ -69,8 +69,7 @@ FitTargets ComputeFitTargets(int width) {
     return {x - margin, width - x - margin, (7 * width) / 8};
 }
 
-void MeterPainter::Draw(QPainter& painter, int width, int height, const ViewFonts& fonts,
-                        const MeterPicture& picture) {
+void MeterPainter::Draw(QPainter& painter, int width, int height, const ViewFonts& fonts, const MeterPicture& picture) {
     const MeterLayout layout = ComputeLayout(width, height, picture.DisplayWarning);
     DrawBackgroundAndPanel(painter, width, height, layout.Panel);
     const auto textOut = [&](const QFont& font, const QColor& colour, int left, int top, const QString& text) {

@@ -2,8 +2,8 @@
 // The picture of the meter view: where everything stands for a client size, and the
 // drawing of one whole picture into a painter.
 
-#include "view/glyph_cache.h"
 #include "monitor/meter_picture.h"
+#include "view/glyph_cache.h"
 #include "view/view_fonts.h"
 
 #include <QColor>
@@ -14,11 +14,11 @@ inline const QColor BackgroundColor(255, 255, 255);
 inline const QColor PanelColor(76, 177, 251);
 inline const QColor TextColor(255, 255, 255);
 
-inline constexpr int PanelMargin = 16;       // left, top and right of the panel
-inline constexpr int PanelBottomMargin = 32; // under the panel, where the footer stands
-inline constexpr int PanelCornerSize = 32;   // width and height of the corner ellipse
-inline constexpr int ColumnGap = 16;         // labels end and values start this far from X
-inline constexpr int FooterRise = 24;        // the footer's top is this far above the bottom
+inline constexpr int PanelMargin = 16;        // left, top and right of the panel
+inline constexpr int PanelBottomMargin = 32;  // under the panel, where the footer stands
+inline constexpr int PanelCornerSize = 32;    // width and height of the corner ellipse
+inline constexpr int ColumnGap = 16;          // labels end and values start this far from X
+inline constexpr int FooterRise = 24;         // the footer's top is this far above the bottom
 
 // The panel's corners; right and bottom are exclusive.
 struct PanelRect {

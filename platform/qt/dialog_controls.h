@@ -16,10 +16,10 @@ class QToolButton;
 // What the controls report to their dialog.
 class DialogControlEvents {
 public:
-    virtual void ControlClicked(int id) = 0;                  // push button or check box
-    virtual void ControlDeltaPos(int id, int delta) = 0;      // up-down: -1 for up, +1 for down
-    virtual void EditFocusChanged(int id, bool gained) = 0;   // edit gained or lost the focus
-    virtual void EnterInMultiLineEdit() = 0;                  // Enter goes to the dialog
+    virtual void ControlClicked(int id) = 0;                 // push button or check box
+    virtual void ControlDeltaPos(int id, int delta) = 0;     // up-down: -1 for up, +1 for down
+    virtual void EditFocusChanged(int id, bool gained) = 0;  // edit gained or lost the focus
+    virtual void EnterInMultiLineEdit() = 0;                 // Enter goes to the dialog
 
 protected:
     ~DialogControlEvents() = default;

@@ -22,20 +22,20 @@ struct DluRect {
 };
 
 enum class ControlKind {
-    Static,         // left-aligned text
-    Edit,           // single-line, or multi-line with ControlStyle::MultiLine
+    Static,  // left-aligned text
+    Edit,    // single-line, or multi-line with ControlStyle::MultiLine
     PushButton,
     DefPushButton,  // the push button whose command Enter gives
     CheckBox,       // automatic: a click toggles it
     GroupBox,       // frame and title around other controls; takes no clicks
     ListBox,
-    Icon,           // the program's icon (128) at its natural 32 x 32 pixels; cx and cy unused
-    UpDown,         // a spin button pair without a buddy
+    Icon,    // the program's icon (128) at its natural 32 x 32 pixels; cx and cy unused
+    UpDown,  // a spin button pair without a buddy
 };
 
 // Control styles, or-ed together. A style that does not apply to the kind is ignored.
 namespace ControlStyle {
-inline constexpr std::uint32_t Hidden = 1u << 0;       // not visible when the dialog is created
+inline constexpr std::uint32_t Hidden = 1u << 0;  // not visible when the dialog is created
 inline constexpr std::uint32_t Disabled = 1u << 1;
 inline constexpr std::uint32_t TabStop = 1u << 2;      // without it, reached by a click only
 inline constexpr std::uint32_t Border = 1u << 3;       // edit and list box frame
@@ -62,7 +62,7 @@ struct DialogControl {
 
 // Dialog styles, or-ed together.
 namespace DialogStyle {
-inline constexpr std::uint32_t Child = 1u << 0;       // a child window of its parent; otherwise a popup
+inline constexpr std::uint32_t Child = 1u << 0;  // a child window of its parent; otherwise a popup
 inline constexpr std::uint32_t Caption = 1u << 1;
 inline constexpr std::uint32_t SystemMenu = 1u << 2;  // popup: a close box in the caption
 inline constexpr std::uint32_t ModalFrame = 1u << 3;  // a raised double border

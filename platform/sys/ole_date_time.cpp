@@ -60,7 +60,7 @@ double Linear(double days) {
 }  // namespace
 
 COleDateTimeSpan::COleDateTimeSpan(double days)
-    : m_span(days), m_status(std::isfinite(days) && std::fabs(days) <= MaxSpanDays ? valid : invalid) {}
+    : span_(days), status_(std::isfinite(days) && std::fabs(days) <= MaxSpanDays ? valid : invalid) {}
 
 void COleDateTime::SetClock(Clock clock) {
     currentClock = clock;
@@ -71,39 +71,39 @@ COleDateTime COleDateTime::GetCurrentTime() {
     std::tm local{};
     COleDateTime result;
     if (now == static_cast<std::time_t>(-1) || !localtime_r(&now, &local)) {
-        result.m_status = invalid;
+        result.status_ = invalid;
         return result;
     }
     result.SetDateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
                        local.tm_sec);
     std::tm back{};
-    if (result.m_status == valid &&
+    if (result.status_ == valid &&
         (!result.GetAsTm(back) || back.tm_year != local.tm_year || back.tm_mon != local.tm_mon ||
          back.tm_mday != local.tm_mday || back.tm_hour != local.tm_hour || back.tm_min != local.tm_min ||
          back.tm_sec != local.tm_sec))
-        result.m_status = invalid;
+        result.status_ = invalid;
     return result;
 }
 
 int COleDateTime::SetDateTime(int year, int month, int day, int hour, int minute, int second) {
-    if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) ||
-        hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
-        m_dt = 0.0;
-        m_status = invalid;
+    if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour < 0 ||
+        hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
+        days_ = 0.0;
+        status_ = invalid;
         return 1;
     }
-    m_dt = ToDayCount(DaysFromCivil(year, month, day) - Epoch1899, hour * 3600 + minute * 60 + second);
-    m_status = valid;
+    days_ = ToDayCount(DaysFromCivil(year, month, day) - Epoch1899, hour * 3600 + minute * 60 + second);
+    status_ = valid;
     return 0;
 }
 
 bool COleDateTime::GetAsTm(std::tm& out) const {
-    if (m_status != valid || !(m_dt >= MinDays && m_dt <= MaxDays))
+    if (status_ != valid || !(days_ >= MinDays && days_ <= MaxDays))
         return false;
     // Split into whole days and seconds of the day, rounded to the nearest second.
-    const double whole = std::trunc(m_dt);
+    const double whole = std::trunc(days_);
     long days = static_cast<long>(whole);
-    long seconds = std::lround(std::fabs(m_dt - whole) * SecondsPerDay);
+    long seconds = std::lround(std::fabs(days_ - whole) * SecondsPerDay);
     if (seconds >= 86400) {  // rounding reached the next calendar day (day -1 is followed by day 0)
         seconds -= 86400;
         days += 1;
@@ -121,9 +121,9 @@ bool COleDateTime::GetAsTm(std::tm& out) const {
 }
 
 bool COleDateTime::operator==(const COleDateTime& other) const {
-    return m_status == valid && other.m_status == valid && m_dt == other.m_dt;
+    return status_ == valid && other.status_ == valid && days_ == other.days_;
 }
 
 COleDateTimeSpan COleDateTime::operator-(const COleDateTime& other) const {
-    return COleDateTimeSpan(Linear(m_dt) - Linear(other.m_dt));
+    return COleDateTimeSpan(Linear(days_) - Linear(other.days_));
 }

@@ -11,12 +11,12 @@ public:
     COleDateTimeSpan() = default;
     explicit COleDateTimeSpan(double days);
 
-    double GetTotalDays() const { return m_span; }
-    DateTimeSpanStatus GetStatus() const { return m_status; }
+    double GetTotalDays() const { return span_; }
+    DateTimeSpanStatus GetStatus() const { return status_; }
 
 private:
-    double m_span = 0.0;
-    DateTimeSpanStatus m_status = valid;
+    double span_ = 0.0;
+    DateTimeSpanStatus status_ = valid;
 };
 
 class COleDateTime {
@@ -28,7 +28,7 @@ public:
     static void SetClock(Clock clock);  // null restores the system clock
 
     COleDateTime() = default;
-    COleDateTime(double days, DateTimeStatus status) : m_dt(days), m_status(status) {}
+    COleDateTime(double days, DateTimeStatus status) : days_(days), status_(status) {}
 
     // The current local time, to the second. Invalid when the calendar time cannot be
     // converted, or the day count does not convert back to the same local time.
@@ -41,8 +41,8 @@ public:
     // The broken-down time of the day count; false for an invalid or out-of-range value.
     bool GetAsTm(std::tm& out) const;
 
-    double GetDays() const { return m_dt; }
-    DateTimeStatus GetStatus() const { return m_status; }
+    double GetDays() const { return days_; }
+    DateTimeStatus GetStatus() const { return status_; }
 
     // Equal when both are valid and hold the same day count.
     bool operator==(const COleDateTime& other) const;
@@ -51,6 +51,6 @@ public:
     COleDateTimeSpan operator-(const COleDateTime& other) const;
 
 private:
-    double m_dt = 0.0;
-    DateTimeStatus m_status = valid;
+    double days_ = 0.0;
+    DateTimeStatus status_ = valid;
 };

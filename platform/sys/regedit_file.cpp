@@ -10,7 +10,9 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t HexLineWidth = 78;  // the editor keeps its lines within 80 columns
 constexpr char HexDigits[] = "0123456789abcdef";
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string Folded(std::string_view text) {
     std::string folded(text);
@@ -19,7 +21,9 @@ std::string Folded(std::string_view text) {
     return folded;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 void SkipBlanks(std::string_view& rest) {
     while (!rest.empty() && IsBlank(rest.front()))
@@ -147,8 +151,7 @@ std::optional<RegValue> ParseValue(std::string_view rest, LineReader& lines) {
         value.type = REG_BINARY;
         read = ReadHexBytes(rest, lines, value.data);
     } else if (Consume(rest, "hex(")) {
-        read = ReadHexNumber(rest, 8, value.type) && Consume(rest, "):") &&
-               ReadHexBytes(rest, lines, value.data);
+        read = ReadHexNumber(rest, 8, value.type) && Consume(rest, "):") && ReadHexBytes(rest, lines, value.data);
     }
     SkipBlanks(rest);
     if (!read || !rest.empty())
@@ -199,8 +202,7 @@ void AppendValue(std::string& out, const RegValue& value) {
         AppendQuoted(out, value.name);
     out += '=';
     if (IsPlainText(value)) {
-        AppendQuoted(out, std::string_view(reinterpret_cast<const char*>(value.data.data()),
-                                           value.data.size() - 1));
+        AppendQuoted(out, std::string_view(reinterpret_cast<const char*>(value.data.data()), value.data.size() - 1));
     } else if (value.type == REG_DWORD && value.data.size() == 4) {
         out += "dword:";
         for (int i = 3; i >= 0; --i) {
@@ -266,8 +268,8 @@ RegValueList RegeditFile::Parse(std::string_view text, std::string_view keyPath)
         if (line.empty() || line.front() == ';')
             continue;
         if (line.front() == '[') {
-            inSection = line.size() >= 2 && line.back() == ']' &&
-                        Folded(line.substr(1, line.size() - 2)) == wantedSection;
+            inSection =
+                line.size() >= 2 && line.back() == ']' && Folded(line.substr(1, line.size() - 2)) == wantedSection;
         } else if (inSection) {
             if (auto value = ParseValue(line, lines))
                 values.Set(std::move(*value));

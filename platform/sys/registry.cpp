@@ -101,8 +101,8 @@ bool LocateKey(LPCSTR subKey, KeyLocation& location) {
     }
     for (const std::string& dir : ConfigDirs())
         location.readFiles.push_back(dir + "/" + relative);
-    location.section = std::string(RootName) + "\\" + std::string(SoftwareKey) + "\\" +
-                       std::string(parts[1]) + "\\" + std::string(parts[2]);
+    location.section = std::string(RootName) + "\\" + std::string(SoftwareKey) + "\\" + std::string(parts[1]) + "\\" +
+                       std::string(parts[2]);
     return true;
 }
 
@@ -314,13 +314,11 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD /*options*/, REGSAM access, PH
 }
 
 LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD /*reserved*/, LPCSTR /*className*/, DWORD /*options*/,
-                     REGSAM access, const SECURITY_ATTRIBUTES* /*security*/, PHKEY result,
-                     LPDWORD disposition) {
+                     REGSAM access, const SECURITY_ATTRIBUTES* /*security*/, PHKEY result, LPDWORD disposition) {
     return OpenOrCreate(key, subKey, access, true, result, disposition);
 }
 
-LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                      LPDWORD size) {
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
     if (reserved != nullptr || (data != nullptr && size == nullptr))
         return ERROR_INVALID_PARAMETER;
     return Handles().With(key, KEY_QUERY_VALUE, [&](OpenKey& open) {
@@ -341,8 +339,7 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
     });
 }
 
-LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD type, const BYTE* data,
-                    DWORD size) {
+LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD type, const BYTE* data, DWORD size) {
     const std::string_view name = valueName != nullptr ? valueName : "";
     if ((data == nullptr && size > 0) || HasControlCharacter(name))
         return ERROR_INVALID_PARAMETER;
@@ -363,8 +360,8 @@ LONG RegCloseKey(HKEY key) {
     if (!open->changed)
         return ERROR_SUCCESS;
     const KeyLocation& location = open->location;
-    const bool saved = !location.writeFile.empty() &&
-                       WriteFileAtomically(location.writeFolder, location.writeFile,
-                                           RegeditFile::Format(location.section, open->values));
+    const bool saved =
+        !location.writeFile.empty() && WriteFileAtomically(location.writeFolder, location.writeFile,
+                                                           RegeditFile::Format(location.section, open->values));
     return saved ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }

@@ -31,12 +31,12 @@ struct SECURITY_ATTRIBUTES;  // only null (default security) is used
 
 // Results.
 inline constexpr LONG ERROR_SUCCESS = 0;
-inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;   // no such key or value
-inline constexpr LONG ERROR_ACCESS_DENIED = 5;    // handle lacks the right, or key cannot be made
+inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;  // no such key or value
+inline constexpr LONG ERROR_ACCESS_DENIED = 5;   // handle lacks the right, or key cannot be made
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
-inline constexpr LONG ERROR_MORE_DATA = 234;      // buffer too small: nothing copied
-inline constexpr LONG ERROR_CANTWRITE = 1013;     // the key's file could not be written
+inline constexpr LONG ERROR_MORE_DATA = 234;   // buffer too small: nothing copied
+inline constexpr LONG ERROR_CANTWRITE = 1013;  // the key's file could not be written
 
 // Access rights.
 inline constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
@@ -70,23 +70,20 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY 
 // Opens the key, or makes a new empty one (creating its folders at once; the file is
 // written at RegCloseKey). `className` and `security` are not used; `disposition`, when
 // not null, receives REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
-LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPCSTR className, DWORD options,
-                     REGSAM access, const SECURITY_ATTRIBUTES* security, PHKEY result,
-                     LPDWORD disposition);
+LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPCSTR className, DWORD options, REGSAM access,
+                     const SECURITY_ATTRIBUTES* security, PHKEY result, LPDWORD disposition);
 
 // Reads one value (null or "" names the key's default value). `type`, when not null,
 // receives the value's type. `size` gives the capacity of `data` on entry and receives
 // the data length; a value longer than the capacity gives ERROR_MORE_DATA and copies
 // nothing. With `data` null only the length is reported. Names compare without case.
 // Needs KEY_QUERY_VALUE; `reserved` must be null.
-LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                      LPDWORD size);
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size);
 
 // Sets one value of any type to `size` bytes of `data`, replacing a value of the same
 // name. Text is stored as given: a REG_SZ's size includes its NUL. Names may not hold
 // control characters. Needs KEY_SET_VALUE.
-LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
-                    DWORD size);
+LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD size);
 
 // Closes the handle, first writing the key's file when values were set on it or the key
 // was created through it. The handle is gone even when the write fails (ERROR_CANTWRITE).

@@ -3,8 +3,9 @@
 
 #include "app/main_frame.h"
 #include "config/settings_store.h"
-#include "platform/sys/fixed_text.h"
 #include "platform/qt/message_box.h"
+#include "platform/sys/fixed_text.h"
+#include "res/app_resources.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/xdg_sandbox.h"
@@ -21,12 +22,14 @@
 #include <algorithm>
 #include <vector>
 
+using namespace decimon::test;
+
 namespace {
 
 class StartUp : public ::testing::Test {
 protected:
     void SetUp() override {
-        SaveMeterSettings(sim_.agent());
+        SaveMeterSettings(sim_.Agent());
         SetMessageBoxHandler([this](const MessageBoxRequest& request) {
             boxes_.push_back(request);
             return IDOK;
@@ -47,7 +50,7 @@ protected:
     }
 
     XdgSandbox xdg_;
-    decimon::test::MeterSimProcess sim_;
+    MeterSimProcess sim_;
     std::vector<MessageBoxRequest> boxes_;
     std::vector<std::string> steps_;
 };
@@ -109,7 +112,7 @@ TEST_F(StartUp, TheAboutBoxNamesTheProgramAndItsVersion) {
             stuck->close();
     });
     watchdog.start(5000);
-    app.OnCmdMsg(57664);
+    app.OnCmdMsg(ID_APP_ABOUT);
     EXPECT_TRUE(answered) << "no modal About box appeared, or it had no default OK button";
     EXPECT_EQ(caption, "About Decimon");
     EXPECT_TRUE(texts.contains("Decimon Version 1.2"));
@@ -120,7 +123,7 @@ TEST_F(StartUp, ExitClosesTheFrameAndStopsTheWorker) {
     CkeldaApp app(Steps(true, true));
     ASSERT_TRUE(app.InitInstance());
     QApplication::processEvents();
-    EXPECT_TRUE(app.OnCmdMsg(57665));
+    EXPECT_TRUE(app.OnCmdMsg(ID_APP_EXIT));
     EXPECT_FALSE(app.MainWindow()->isVisible());
     EXPECT_FALSE(app.MainWindow()->View().HasWorker());
 }

@@ -26,12 +26,14 @@
 #include <functional>
 #include <thread>
 
+using namespace decimon::test;
+
 namespace {
 
 class Frame : public ::testing::Test {
 protected:
     void SetUp() override {
-        SaveMeterSettings(sim_.agent());
+        SaveMeterSettings(sim_.Agent());
         frame_ = std::make_unique<CMainFrame>([this](int command) {
             applicationCommands_.push_back(command);
             return command == ID_APP_ABOUT || command == ID_APP_EXIT;
@@ -70,7 +72,7 @@ protected:
     }
 
     XdgSandbox xdg_;
-    decimon::test::MeterSimProcess sim_;
+    MeterSimProcess sim_;
     std::unique_ptr<CMainFrame> frame_;
     std::vector<int> applicationCommands_;
 };

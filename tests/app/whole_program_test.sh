@@ -58,7 +58,7 @@ start_display() {
   app_pid=$!
   for _ in $(seq 200); do [ -n "$(window_id)" ] && break; sleep 0.05; done
   win=$(window_id)
-  [ -n "$win" ] || fail "no window named Decimon"
+  [ -n "$win" ] || { cat "$work/decimon.log" >&2; fail "no window named Decimon"; }
 }
 
 # The display must end with status 0 within `limit` seconds of `how`.

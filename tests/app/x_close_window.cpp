@@ -38,8 +38,8 @@ int main(int argc, char** argv) {
     message.data.data32[0] = Atom(connection, "WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
     // A checked request waits for the server's word: the message is out before we leave.
-    const xcb_void_cookie_t sent = xcb_send_event_checked(connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                                                          reinterpret_cast<const char*>(&message));
+    const xcb_void_cookie_t sent =
+        xcb_send_event_checked(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
     xcb_generic_error_t* error = xcb_request_check(connection, sent);
     const int status = error ? 1 : 0;
     if (error)

@@ -16,6 +16,8 @@
 #include "tests/support/process_locale.h"
 #include "tests/support/xdg_sandbox.h"
 
+using namespace decimon::test;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,9 +36,9 @@ protected:
     }
 
     // Writes the key's file in the home folder with these value lines.
-    void WriteKey(const std::string& lines) { XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + lines); }
+    void WriteKey(const std::string& lines) { XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + lines); }
 
-    std::string SavedText() const { return XdgSandbox::ReadFile(sandbox.HomeKeyFile()); }
+    std::string SavedText() const { return XdgSandbox::ReadFile(sandbox_.HomeKeyFile()); }
 
     static void ExpectFactoryDefaults(const Settings& settings) {
         EXPECT_EQ(settings.ShiftLenHours, 8.0);
@@ -66,12 +68,12 @@ protected:
             EXPECT_STREQ(a.Recent[i], b.Recent[i]) << "Recent entry " << i;
     }
 
-    XdgSandbox sandbox;
+    XdgSandbox sandbox_;
 };
 
 TEST_F(SettingsStoreTest, FirstStartWithoutAFileGivesTheFactoryDefaults) {
     ExpectFactoryDefaults(Load());
-    EXPECT_FALSE(fs::exists(sandbox.Home())) << "loading writes nothing";
+    EXPECT_FALSE(fs::exists(sandbox_.Home())) << "loading writes nothing";
 }
 
 TEST_F(SettingsStoreTest, ShiftLenHoursIsTheNumberAtTheStartOfItsText) {
@@ -134,28 +136,27 @@ TEST_F(SettingsStoreTest, SaveWritesTheNineteenValuesInOrderAndForm) {
     CopyFixedText(settings.Recent[2], "127.0.0.1");
     SettingsStore::SaveSettings(settings);
 
-    EXPECT_EQ(SavedText(), FileStart +
-                               "\"ShiftLenHours\"=\"7.5\"\n"
-                               "\"LevelOffset\"=dword:fffffffd\n"
-                               "\"PollingInterval\"=dword:00000005\n"
-                               "\"SnmpTimeout\"=dword:0000012c\n"
-                               "\"SnmpRetries\"=dword:00000002\n"
-                               "\"DisplayWarning\"=dword:00000001\n"
-                               "\"Password\"=\"pa\\\"ss\\\\\"\n"
-                               "\"HostName\"=\"localhost\"\n"
-                               "\"WarningMessage\"=hex(1):4f,4e,45,0d,0a,54,57,4f,00\n"
-                               "\"Recent1\"=\"soundmeter\"\n"
-                               "\"Recent2\"=\"\"\n"
-                               "\"Recent3\"=\"127.0.0.1\"\n"
-                               "\"Recent4\"=\"\"\n"
-                               "\"Recent5\"=\"\"\n"
-                               "\"Recent6\"=\"\"\n"
-                               "\"Recent7\"=\"\"\n"
-                               "\"Recent8\"=\"\"\n"
-                               "\"Recent9\"=\"\"\n"
-                               "\"Recent10\"=\"\"\n"
-                               "\n");
-    EXPECT_EQ(XdgSandbox::Mode(sandbox.HomeKeyFile()), 0600u);
+    EXPECT_EQ(SavedText(), FileStart + "\"ShiftLenHours\"=\"7.5\"\n"
+                                       "\"LevelOffset\"=dword:fffffffd\n"
+                                       "\"PollingInterval\"=dword:00000005\n"
+                                       "\"SnmpTimeout\"=dword:0000012c\n"
+                                       "\"SnmpRetries\"=dword:00000002\n"
+                                       "\"DisplayWarning\"=dword:00000001\n"
+                                       "\"Password\"=\"pa\\\"ss\\\\\"\n"
+                                       "\"HostName\"=\"localhost\"\n"
+                                       "\"WarningMessage\"=hex(1):4f,4e,45,0d,0a,54,57,4f,00\n"
+                                       "\"Recent1\"=\"soundmeter\"\n"
+                                       "\"Recent2\"=\"\"\n"
+                                       "\"Recent3\"=\"127.0.0.1\"\n"
+                                       "\"Recent4\"=\"\"\n"
+                                       "\"Recent5\"=\"\"\n"
+                                       "\"Recent6\"=\"\"\n"
+                                       "\"Recent7\"=\"\"\n"
+                                       "\"Recent8\"=\"\"\n"
+                                       "\"Recent9\"=\"\"\n"
+                                       "\"Recent10\"=\"\"\n"
+                                       "\n");
+    EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile()), 0600u);
 }
 
 TEST_F(SettingsStoreTest, SavedFactoryDefaultsAreNineteenValuesThatLoadBack) {
@@ -167,11 +168,11 @@ TEST_F(SettingsStoreTest, SavedFactoryDefaultsAreNineteenValuesThatLoadBack) {
     const RegValueList values = RegeditFile::Parse(SavedText(), Section);
     for (const RegValue& value : values.Values())
         names.push_back(value.name);
-    const std::vector<std::string> expected = {
-        "ShiftLenHours", "LevelOffset", "PollingInterval", "SnmpTimeout", "SnmpRetries",
-        "DisplayWarning", "Password",   "HostName",        "WarningMessage", "Recent1",
-        "Recent2",       "Recent3",     "Recent4",         "Recent5",     "Recent6",
-        "Recent7",       "Recent8",     "Recent9",         "Recent10"};
+    const std::vector<std::string> expected = {"ShiftLenHours",  "LevelOffset",    "PollingInterval", "SnmpTimeout",
+                                               "SnmpRetries",    "DisplayWarning", "Password",        "HostName",
+                                               "WarningMessage", "Recent1",        "Recent2",         "Recent3",
+                                               "Recent4",        "Recent5",        "Recent6",         "Recent7",
+                                               "Recent8",        "Recent9",        "Recent10"};
     EXPECT_EQ(names, expected);
     ExpectFactoryDefaults(Load());
 }
@@ -210,10 +211,15 @@ TEST_F(SettingsStoreTest, EveryFieldLoadsBackAsSaved) {
 TEST_F(SettingsStoreTest, RecentEntriesKeepTheirPlacesAndAreReadWhole) {
     const std::string hundred(100, 'n');
     WriteKey("\"Recent1\"=\"abc\"\n"
-             "\"Recent3\"=\"" + hundred + "\"\n"
+             "\"Recent3\"=\"" +
+             hundred +
+             "\"\n"
              "\"Recent4\"=\"def\"\n"
-             "\"Recent5\"=\"" + hundred + "\"\n"
-             "\"Recent10\"=\"" + std::string(127, 't') + "\"\n");
+             "\"Recent5\"=\"" +
+             hundred +
+             "\"\n"
+             "\"Recent10\"=\"" +
+             std::string(127, 't') + "\"\n");
     Settings settings = Load();
     EXPECT_STREQ(settings.Recent[0], "abc");
     EXPECT_STREQ(settings.Recent[1], "");
@@ -242,15 +248,13 @@ TEST_F(SettingsStoreTest, ValuesOfAnotherTypeOrSizeKeepTheDefaults) {
 }
 
 TEST_F(SettingsStoreTest, TextsLongerThanTheirFieldsKeepTheDefaults) {
-    WriteKey("\"ShiftLenHours\"=\"7.5" + std::string(125, ' ') + "\"\n" +
-             "\"Password\"=\"" + std::string(128, 'p') + "\"\n" +
-             "\"WarningMessage\"=\"" + std::string(1024, 'w') + "\"\n" +
-             "\"HostName\"=\"" + std::string(128, 'h') + "\"\n" +
-             "\"Recent2\"=\"" + std::string(128, 'r') + "\"\n");
+    WriteKey("\"ShiftLenHours\"=\"7.5" + std::string(125, ' ') + "\"\n" + "\"Password\"=\"" + std::string(128, 'p') +
+             "\"\n" + "\"WarningMessage\"=\"" + std::string(1024, 'w') + "\"\n" + "\"HostName\"=\"" +
+             std::string(128, 'h') + "\"\n" + "\"Recent2\"=\"" + std::string(128, 'r') + "\"\n");
     ExpectFactoryDefaults(Load());
 
-    WriteKey("\"HostName\"=\"" + std::string(127, 'h') + "\"\n" +
-             "\"WarningMessage\"=\"" + std::string(1023, 'w') + "\"\n");
+    WriteKey("\"HostName\"=\"" + std::string(127, 'h') + "\"\n" + "\"WarningMessage\"=\"" + std::string(1023, 'w') +
+             "\"\n");
     const Settings settings = Load();
     EXPECT_EQ(settings.HostName, std::string(127, 'h'));
     EXPECT_EQ(settings.WarningMessage, std::string(1023, 'w'));
@@ -261,8 +265,8 @@ TEST_F(SettingsStoreTest, TextsWithoutTheirNulStillLoadTerminated) {
     for (int i = 0; i < 128; ++i)
         unterminated += i ? ",70" : "70";  // 128 characters and no NUL: too long
     WriteKey(unterminated + "\n"
-             "\"HostName\"=hex(1):61,62,63\n"
-             "\"Recent1\"=hex(1):61,62,00,63,64,00\n");
+                            "\"HostName\"=hex(1):61,62,63\n"
+                            "\"Recent1\"=hex(1):61,62,00,63,64,00\n");
     const Settings settings = Load();
     EXPECT_STREQ(settings.Password, "");
     EXPECT_STREQ(settings.HostName, "abc");
@@ -288,10 +292,9 @@ TEST_F(SettingsStoreTest, ShiftLenHoursOfAnySizeSavesWithoutOverflow) {
 }
 
 TEST_F(SettingsStoreTest, AdministratorsFileInConfigDirsLoads) {
-    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox.SystemDir(1)), FileStart +
-                                                                          "\"HostName\"=\"meter-hall-3\"\n"
-                                                                          "\"Password\"=\"secret\"\n"
-                                                                          "\"SnmpTimeout\"=dword:000001f4\n");
+    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(1)), FileStart + "\"HostName\"=\"meter-hall-3\"\n"
+                                                                                  "\"Password\"=\"secret\"\n"
+                                                                                  "\"SnmpTimeout\"=dword:000001f4\n");
     const Settings settings = Load();
     EXPECT_STREQ(settings.HostName, "meter-hall-3");
     EXPECT_STREQ(settings.Password, "secret");
@@ -310,7 +313,7 @@ TEST_F(SettingsStoreTest, FileCutShortLoadsWhatComesBeforeTheCut) {
     const std::size_t continuation = text.find(",\\\n", text.find("\"WarningMessage\""));
     ASSERT_NE(continuation, std::string::npos) << "the default message takes more than one line";
     text.resize(continuation + 3);
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
 
     const Settings loaded = Load();
     EXPECT_STREQ(loaded.HostName, "localhost");
@@ -325,19 +328,17 @@ TEST_F(SettingsStoreTest, GarbageFilesLoadTheDefaults) {
     for (char& c : garbage)
         c = static_cast<char>(random());
     for (const std::string& text : {garbage, "REGEDIT4\n" + garbage, FileStart + garbage}) {
-        XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+        XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
         ExpectFactoryDefaults(Load());
     }
 }
 
 // A save that cannot be written changes nothing and reports nothing; the settings that
-// were there load again. Root ignores permission bits, so the folder is made impossible
-// to create instead: XDG_CONFIG_HOME lies below a regular file (ENOTDIR, for root too).
+// were there load again.
 TEST_F(SettingsStoreTest, SaveThatCannotBeWrittenLeavesTheOldSettings) {
-    const fs::path preseeded = XdgSandbox::KeyFile(sandbox.SystemDir(0));
+    const fs::path preseeded = XdgSandbox::KeyFile(sandbox_.SystemDir(0));
     XdgSandbox::WriteFile(preseeded, FileStart + "\"HostName\"=\"old-host\"\n");
-    XdgSandbox::WriteFile(sandbox.Root() / "plain-file", "x");
-    ::setenv("XDG_CONFIG_HOME", (sandbox.Root() / "plain-file" / "config").c_str(), 1);
+    sandbox_.MakeHomeUncreatable();
     const std::string before = XdgSandbox::ReadFile(preseeded);
 
     Settings changed = Load();

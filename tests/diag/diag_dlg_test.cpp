@@ -7,6 +7,7 @@
 #include "res/dialog_ids.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/qt_wait.h"
 #include "tests/support/xdg_sandbox.h"
 
 #include <QApplication>
@@ -22,6 +23,8 @@
 #include <ctime>
 #include <memory>
 #include <string>
+
+using namespace decimon::test;
 
 namespace {
 
@@ -44,38 +47,38 @@ protected:
     void SetUp() override {
         fakeNow = 1700000000;  // 2023-11-14
         COleDateTime::SetClock(FakeClock);
-        monitor = std::make_unique<MeterMonitor>();
-        view.setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        view.setLineWidth(2);
-        view.setFocusPolicy(Qt::StrongFocus);
-        view.resize(800, 600);
-        view.show();
-        view.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-        dialog = std::make_unique<CDiagDlg>(&view, monitor.get());
-        ASSERT_TRUE(dialog->Create(&view));
-        view.setFocus();
+        monitor_ = std::make_unique<MeterMonitor>();
+        view_.setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        view_.setLineWidth(2);
+        view_.setFocusPolicy(Qt::StrongFocus);
+        view_.resize(800, 600);
+        view_.show();
+        view_.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&view_));
+        dialog_ = std::make_unique<CDiagDlg>(&view_, monitor_.get());
+        ASSERT_TRUE(dialog_->Create(&view_));
+        view_.setFocus();
     }
 
     void TearDown() override {
-        dialog.reset();
+        dialog_.reset();
         COleDateTime::SetClock(nullptr);
     }
 
     // The view's poll-timer tick: copy under the lock, up-time from now, refresh.
     void Tick() {
-        const DiagnosticsCopy copy = monitor->CopyForDiagnostics();
-        dialog->TakeStatistics(copy, Now() - copy.StartTime);
-        dialog->RefreshDisplay();
+        const DiagnosticsCopy copy = monitor_->CopyForDiagnostics();
+        dialog_->TakeStatistics(copy, Now() - copy.StartTime);
+        dialog_->RefreshDisplay();
     }
 
     std::string Text(int id) const {
         char buffer[300];
-        dialog->GetDlgItemText(id, buffer, sizeof buffer);
+        dialog_->GetDlgItemText(id, buffer, sizeof buffer);
         return buffer;
     }
 
-    QWidget* Caption() const { return dialog->findChild<QWidget*>(QStringLiteral("DialogCaption")); }
+    QWidget* Caption() const { return dialog_->findChild<QWidget*>(QStringLiteral("DialogCaption")); }
 
     // Drags the caption by `offset` in one move of the mouse.
     void DragCaption(QPoint offset) {
@@ -92,10 +95,10 @@ protected:
         QApplication::sendEvent(caption, &release);
     }
 
-    XdgSandbox sandbox;  // before the monitor, which loads its settings from there
-    std::unique_ptr<MeterMonitor> monitor;
-    QFrame view;
-    std::unique_ptr<CDiagDlg> dialog;
+    XdgSandbox sandbox_;  // before the monitor, which loads its settings from there
+    std::unique_ptr<MeterMonitor> monitor_;
+    QFrame view_;
+    std::unique_ptr<CDiagDlg> dialog_;
 };
 
 DiagnosticsCopy Statistics(std::int32_t polls, std::int32_t errors, std::int32_t reconnects, std::int32_t consecutive) {
@@ -122,44 +125,45 @@ QLabel* Label(const CDiagDlg& dialog, const QString& text) {
 }  // namespace
 
 TEST_F(DiagnosticsDialog, StartsHiddenInTheViewsTopLeftCornerWithItsConstructorValues) {
-    EXPECT_FALSE(dialog->IsWindowVisible());
-    EXPECT_FALSE(dialog->isWindow());
-    EXPECT_EQ(dialog->parentWidget(), &view);
-    EXPECT_EQ(dialog->pos(), view.contentsRect().topLeft());
-    EXPECT_EQ(dialog->PollCount, 0);
-    EXPECT_STREQ(dialog->SysName, "---");
-    EXPECT_STREQ(dialog->SysLocation, "---");
-    EXPECT_EQ(dialog->UpTime.GetTotalDays(), 0.0);
-    EXPECT_EQ(dialog->UpTime.GetStatus(), COleDateTimeSpan::valid);
-    EXPECT_TRUE(dialog->LastErrorTime == NoErrorTime());
-    EXPECT_TRUE(dialog->NoErrorTime == NoErrorTime());
+    EXPECT_FALSE(dialog_->IsWindowVisible());
+    EXPECT_FALSE(dialog_->isWindow());
+    EXPECT_EQ(dialog_->parentWidget(), &view_);
+    EXPECT_EQ(dialog_->pos(), view_.contentsRect().topLeft());
+    EXPECT_EQ(dialog_->PollCount, 0);
+    EXPECT_STREQ(dialog_->SysName, "---");
+    EXPECT_STREQ(dialog_->SysLocation, "---");
+    EXPECT_EQ(dialog_->UpTime.GetTotalDays(), 0.0);
+    EXPECT_EQ(dialog_->UpTime.GetStatus(), COleDateTimeSpan::valid);
+    EXPECT_TRUE(dialog_->LastErrorTime == NoErrorTime());
+    EXPECT_TRUE(dialog_->NoErrorTime == NoErrorTime());
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "");  // the edits stay empty until the first refresh
     // Every edit is read-only and out of the tab order; Clear is the one tab stop.
     for (int id : {IDC_DIAG_SYSNAME, IDC_DIAG_SYSLOCATION, IDC_DIAG_POLLS, IDC_DIAG_ERRORS, IDC_DIAG_RECONNECTS,
                    IDC_DIAG_UPTIME, IDC_DIAG_SINCE_ERROR, IDC_DIAG_CONSECUTIVE}) {
-        auto* edit = qobject_cast<QLineEdit*>(dialog->GetDlgItem(id));
+        auto* edit = qobject_cast<QLineEdit*>(dialog_->GetDlgItem(id));
         ASSERT_TRUE(edit) << id;
         EXPECT_TRUE(edit->isReadOnly()) << id;
         EXPECT_FALSE(edit->focusPolicy() & Qt::TabFocus) << id;
     }
-    EXPECT_TRUE(dialog->GetDlgItem(IDC_DIAG_CLEAR)->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(dialog_->GetDlgItem(IDC_DIAG_CLEAR)->focusPolicy() & Qt::TabFocus);
 }
 
 TEST_F(DiagnosticsDialog, ShowsATitledToolCaptionWithoutACloseBox) {
-    dialog->ShowWindow(true);
+    dialog_->ShowWindow(true);
     QWidget* caption = Caption();
     ASSERT_TRUE(caption);
     EXPECT_TRUE(caption->isVisible());
-    EXPECT_EQ(caption->width(), dialog->ClientArea()->width());
-    EXPECT_LT(caption->height(), dialog->ClientArea()->height() / 4);
+    EXPECT_EQ(caption->width(), dialog_->ClientArea()->width());
+    EXPECT_LT(caption->height(), dialog_->ClientArea()->height() / 4);
     EXPECT_TRUE(caption->findChildren<QWidget*>().isEmpty());  // nothing to close it with
     // The dialog lies inside the view and is clipped by it: a child, not a window.
-    EXPECT_TRUE(view.contentsRect().contains(dialog->geometry()));
+    EXPECT_TRUE(view_.contentsRect().contains(dialog_->geometry()));
 }
 
 TEST_F(DiagnosticsDialog, RefreshWritesEveryFieldInItsFormat) {
-    dialog->TakeStatistics(Statistics(1234567, 1000, 42, -1234), COleDateTimeSpan(1.0 + (2 * 3600 + 3 * 60 + 4.6) * Second));
-    dialog->RefreshDisplay();
+    dialog_->TakeStatistics(Statistics(1234567, 1000, 42, -1234),
+                            COleDateTimeSpan(1.0 + (2 * 3600 + 3 * 60 + 4.6) * Second));
+    dialog_->RefreshDisplay();
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "1,234,567");
     EXPECT_EQ(Text(IDC_DIAG_ERRORS), "1,000");
     EXPECT_EQ(Text(IDC_DIAG_RECONNECTS), "42");  // written, though never shown
@@ -169,8 +173,8 @@ TEST_F(DiagnosticsDialog, RefreshWritesEveryFieldInItsFormat) {
     EXPECT_EQ(Text(IDC_DIAG_UPTIME), "1d 2h 3m 5s");
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "N/A");
 
-    dialog->TakeStatistics(Statistics(999, 1000000000, 0, 0), COleDateTimeSpan(-90 * Second));
-    dialog->RefreshDisplay();
+    dialog_->TakeStatistics(Statistics(999, 1000000000, 0, 0), COleDateTimeSpan(-90 * Second));
+    dialog_->RefreshDisplay();
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "999");
     EXPECT_EQ(Text(IDC_DIAG_ERRORS), "1,000,000,000");
     EXPECT_EQ(Text(IDC_DIAG_UPTIME), "0d 0h -1m -30s");
@@ -181,61 +185,61 @@ TEST_F(DiagnosticsDialog, TimeSinceLastErrorIsTakenAtTheRefresh) {
     fakeNow -= 2;
     copy.LastErrorTime = Now();
     fakeNow += 2;
-    dialog->TakeStatistics(copy, COleDateTimeSpan(0.0));
-    dialog->RefreshDisplay();
+    dialog_->TakeStatistics(copy, COleDateTimeSpan(0.0));
+    dialog_->RefreshDisplay();
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 0h 0m 2s");
     fakeNow += 3600;
-    dialog->RefreshDisplay();
+    dialog_->RefreshDisplay();
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 1h 0m 2s");
     // An invalid date-time equals nothing, not even the no-error time: it is a span.
     copy.LastErrorTime = COleDateTime(NoErrorTime().GetDays(), COleDateTime::invalid);
-    dialog->TakeStatistics(copy, COleDateTimeSpan(0.0));
-    dialog->RefreshDisplay();
+    dialog_->TakeStatistics(copy, COleDateTimeSpan(0.0));
+    dialog_->RefreshDisplay();
     EXPECT_NE(Text(IDC_DIAG_SINCE_ERROR), "N/A");
 }
 
 TEST_F(DiagnosticsDialog, AHiddenDialogIsRefreshedAndShowsCurrentValuesAtOnce) {
-    dialog->TakeStatistics(Statistics(17, 2, 0, 1), COleDateTimeSpan(5 * Second));
-    dialog->RefreshDisplay();
-    EXPECT_FALSE(dialog->IsWindowVisible());
-    dialog->ShowWindow(true);
-    EXPECT_TRUE(dialog->IsWindowVisible());
+    dialog_->TakeStatistics(Statistics(17, 2, 0, 1), COleDateTimeSpan(5 * Second));
+    dialog_->RefreshDisplay();
+    EXPECT_FALSE(dialog_->IsWindowVisible());
+    dialog_->ShowWindow(true);
+    EXPECT_TRUE(dialog_->IsWindowVisible());
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "17");
-    EXPECT_EQ(qobject_cast<QLineEdit*>(dialog->GetDlgItem(IDC_DIAG_UPTIME))->text(), QStringLiteral("0d 0h 0m 5s"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(dialog_->GetDlgItem(IDC_DIAG_UPTIME))->text(), QStringLiteral("0d 0h 0m 5s"));
 }
 
 TEST_F(DiagnosticsDialog, TheReconnectsPairIsNeverShown) {
-    dialog->ShowWindow(true);
-    dialog->TakeStatistics(Statistics(1, 1, 9, 1), COleDateTimeSpan(0.0));
-    dialog->RefreshDisplay();
-    QLabel* label = Label(*dialog, QStringLiteral("Reconnects"));
+    dialog_->ShowWindow(true);
+    dialog_->TakeStatistics(Statistics(1, 1, 9, 1), COleDateTimeSpan(0.0));
+    dialog_->RefreshDisplay();
+    QLabel* label = Label(*dialog_, QStringLiteral("Reconnects"));
     ASSERT_TRUE(label);
     EXPECT_FALSE(label->isVisible());
-    EXPECT_FALSE(dialog->GetDlgItem(IDC_DIAG_RECONNECTS)->isVisible());
+    EXPECT_FALSE(dialog_->GetDlgItem(IDC_DIAG_RECONNECTS)->isVisible());
     EXPECT_EQ(Text(IDC_DIAG_RECONNECTS), "9");
-    EXPECT_TRUE(Label(*dialog, QStringLiteral("Consecutive"))->isVisible());
-    EXPECT_TRUE(dialog->GetDlgItem(IDC_DIAG_CONSECUTIVE)->isVisible());
+    EXPECT_TRUE(Label(*dialog_, QStringLiteral("Consecutive"))->isVisible());
+    EXPECT_TRUE(dialog_->GetDlgItem(IDC_DIAG_CONSECUTIVE)->isVisible());
 }
 
 TEST_F(DiagnosticsDialog, ClearResetsTheMonitorsCountersAndTheNextTickShowsThem) {
-    dialog->ShowWindow(true);
-    const COleDateTime startTime = monitor->CopyForDiagnostics().StartTime;
+    dialog_->ShowWindow(true);
+    const COleDateTime startTime = monitor_->CopyForDiagnostics().StartTime;
     DiagnosticsCopy copy = Statistics(40, 3, 0, 2);
     copy.StartTime = startTime;
     fakeNow += 10;
     copy.LastErrorTime = Now();
     fakeNow += 20;
-    dialog->TakeStatistics(copy, Now() - startTime);
-    dialog->RefreshDisplay();
+    dialog_->TakeStatistics(copy, Now() - startTime);
+    dialog_->RefreshDisplay();
     EXPECT_EQ(Text(IDC_DIAG_UPTIME), "0d 0h 0m 30s");
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 0h 0m 20s");
 
-    QTest::mouseClick(dialog->GetDlgItem(IDC_DIAG_CLEAR), Qt::LeftButton);
-    EXPECT_TRUE(view.hasFocus());
+    QTest::mouseClick(dialog_->GetDlgItem(IDC_DIAG_CLEAR), Qt::LeftButton);
+    EXPECT_TRUE(view_.hasFocus());
     // The dialog's copies and controls keep their values until the next tick.
-    EXPECT_EQ(dialog->PollCount, 40);
+    EXPECT_EQ(dialog_->PollCount, 40);
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "40");
-    const DiagnosticsCopy cleared = monitor->CopyForDiagnostics();
+    const DiagnosticsCopy cleared = monitor_->CopyForDiagnostics();
     EXPECT_EQ(cleared.PollCount, 0);
     EXPECT_EQ(cleared.ErrorCount, 0);
     EXPECT_EQ(cleared.ConsecutiveErrors, 0);
@@ -243,8 +247,8 @@ TEST_F(DiagnosticsDialog, ClearResetsTheMonitorsCountersAndTheNextTickShowsThem)
     EXPECT_TRUE(cleared.StartTime == startTime);  // the up-time goes on
 
     fakeNow += 15;
-    dialog->TakeStatistics(cleared, Now() - cleared.StartTime);
-    dialog->RefreshDisplay();
+    dialog_->TakeStatistics(cleared, Now() - cleared.StartTime);
+    dialog_->RefreshDisplay();
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "0");
     EXPECT_EQ(Text(IDC_DIAG_ERRORS), "0");
     EXPECT_EQ(Text(IDC_DIAG_CONSECUTIVE), "0");
@@ -261,67 +265,66 @@ TEST_F(DiagnosticsDialog, ATickTakesTheMonitorsValues) {
 }
 
 TEST_F(DiagnosticsDialog, EnterDoesNothingAndEscHidesKeepingThePlace) {
-    dialog->ShowWindow(true);
+    dialog_->ShowWindow(true);
     DragCaption({60, 40});
-    const QPoint place = dialog->pos();
-    ASSERT_NE(place, view.contentsRect().topLeft());
+    const QPoint place = dialog_->pos();
+    ASSERT_NE(place, view_.contentsRect().topLeft());
 
-    QWidget* edit = dialog->GetDlgItem(IDC_DIAG_POLLS);
+    QWidget* edit = dialog_->GetDlgItem(IDC_DIAG_POLLS);
     QTest::mouseClick(edit, Qt::LeftButton);
     EXPECT_TRUE(edit->hasFocus());  // a click gives a read-only edit the focus
     QTest::keyClick(edit, Qt::Key_Return);
-    EXPECT_TRUE(dialog->IsWindowVisible());
+    EXPECT_TRUE(dialog_->IsWindowVisible());
 
     QTest::keyClick(edit, Qt::Key_Escape);
-    EXPECT_FALSE(dialog->IsWindowVisible());
-    dialog->ShowWindow(true);
-    EXPECT_TRUE(dialog->IsWindowVisible());
-    EXPECT_EQ(dialog->pos(), place);
+    EXPECT_FALSE(dialog_->IsWindowVisible());
+    dialog_->ShowWindow(true);
+    EXPECT_TRUE(dialog_->IsWindowVisible());
+    EXPECT_EQ(dialog_->pos(), place);
 }
 
 TEST_F(DiagnosticsDialog, TheFocusGoesBackToTheView) {
-    dialog->ShowWindow(true);
-    QTest::mouseClick(dialog->GetDlgItem(IDC_DIAG_SYSNAME), Qt::LeftButton);
-    ASSERT_TRUE(dialog->GetDlgItem(IDC_DIAG_SYSNAME)->hasFocus());
-    dialog->setFocus(Qt::OtherFocusReason);  // the dialog window itself takes the focus
-    EXPECT_TRUE(view.hasFocus());
+    dialog_->ShowWindow(true);
+    QTest::mouseClick(dialog_->GetDlgItem(IDC_DIAG_SYSNAME), Qt::LeftButton);
+    ASSERT_TRUE(dialog_->GetDlgItem(IDC_DIAG_SYSNAME)->hasFocus());
+    dialog_->setFocus(Qt::OtherFocusReason);  // the dialog window itself takes the focus
+    EXPECT_TRUE(view_.hasFocus());
 
-    QTest::mouseClick(dialog->GetDlgItem(IDC_DIAG_SYSNAME), Qt::LeftButton);
-    ASSERT_TRUE(dialog->GetDlgItem(IDC_DIAG_SYSNAME)->hasFocus());
+    QTest::mouseClick(dialog_->GetDlgItem(IDC_DIAG_SYSNAME), Qt::LeftButton);
+    ASSERT_TRUE(dialog_->GetDlgItem(IDC_DIAG_SYSNAME)->hasFocus());
     QTest::mouseClick(Caption(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));  // a click on the dialog itself
-    EXPECT_TRUE(view.hasFocus());
+    EXPECT_TRUE(view_.hasFocus());
 }
 
 TEST_F(DiagnosticsDialog, TheCaptionDragsTheDialogWithinTheView) {
-    dialog->ShowWindow(true);
-    const QRect area = view.contentsRect();
+    dialog_->ShowWindow(true);
+    const QRect area = view_.contentsRect();
     DragCaption({100, 60});
-    EXPECT_EQ(dialog->pos(), area.topLeft() + QPoint(100, 60));
+    EXPECT_EQ(dialog_->pos(), area.topLeft() + QPoint(100, 60));
     DragCaption({5000, 5000});
-    EXPECT_EQ(dialog->geometry().bottomRight(), area.bottomRight());
+    EXPECT_EQ(dialog_->geometry().bottomRight(), area.bottomRight());
     DragCaption({-5000, -5000});
-    EXPECT_EQ(dialog->pos(), area.topLeft());
+    EXPECT_EQ(dialog_->pos(), area.topLeft());
 }
 
 namespace {
 
 // Clear against counters that real polls raised: a monitor with its worker and a meter.
 TEST_F(DiagnosticsDialog, ClearZeroesCountersThatPollsRaised) {
-    decimon::test::MeterSimProcess meter;
-    meter.command("silent on");  // every poll fails: polls, errors and errors in a row rise
-    SaveMeterSettings(meter.agent(), [](Settings& settings) {
+    MeterSimProcess meter;
+    meter.Command("silent on");  // every poll fails: polls, errors and errors in a row rise
+    SaveMeterSettings(meter.Agent(), [](Settings& settings) {
         settings.SnmpTimeout = 50;
         settings.SnmpRetries = 0;
     });
     MeterMonitor polled;
     ASSERT_TRUE(polled.StartWorker());
     polled.RequestFirstConnection();
-    CDiagDlg clearing(&view, &polled);
-    ASSERT_TRUE(clearing.Create(&view));
+    CDiagDlg clearing(&view_, &polled);
+    ASSERT_TRUE(clearing.Create(&view_));
     for (int poll = 0; poll < 2; ++poll) {
         polled.RequestPoll();
-        for (int wait = 0; wait < 500 && polled.PollPending(); ++wait)
-            QTest::qWait(2);
+        ASSERT_TRUE(WaitUntil([&] { return !polled.PollPending(); }, std::chrono::seconds(1), ProcessEvents));
     }
     ASSERT_EQ(polled.CopyForDiagnostics().ErrorCount, 2);
     QTest::mouseClick(clearing.GetDlgItem(IDC_DIAG_CLEAR), Qt::LeftButton);

@@ -43,13 +43,13 @@ INSTANTIATE_TEST_SUITE_P(ShiftLength, DoseTable,
                                            DoseCase{80.0, 0, 8.3, "> 8h 18m"}, DoseCase{90.0, 0, 0.0, "0h 0m"}));
 
 // Values a hand-edited settings file can hold: never undefined behaviour.
-INSTANTIATE_TEST_SUITE_P(
-    OutOfRange, DoseTable,
-    ::testing::Values(DoseCase{100.0, 0, 1e9, "596523h 14m"},  // seconds saturate at INT_MAX
-                      DoseCase{50.0, 0, 1e12, "> 2147483647h 0m"}, DoseCase{0.0, INT32_MIN, 0.0, "0h 0m"},
-                      DoseCase{std::numeric_limits<double>::quiet_NaN(), 0, 8.0, "---"},
-                      DoseCase{std::numeric_limits<double>::infinity(), 0, 8.0, "---"},
-                      DoseCase{85.0, 0, std::numeric_limits<double>::infinity(), "---"},
-                      DoseCase{85.0, 0, std::numeric_limits<double>::quiet_NaN(), "---"}));
+INSTANTIATE_TEST_SUITE_P(OutOfRange, DoseTable,
+                         ::testing::Values(DoseCase{100.0, 0, 1e9, "596523h 14m"},  // seconds saturate at INT_MAX
+                                           DoseCase{50.0, 0, 1e12, "> 2147483647h 0m"},
+                                           DoseCase{0.0, INT32_MIN, 0.0, "0h 0m"},
+                                           DoseCase{std::numeric_limits<double>::quiet_NaN(), 0, 8.0, "---"},
+                                           DoseCase{std::numeric_limits<double>::infinity(), 0, 8.0, "---"},
+                                           DoseCase{85.0, 0, std::numeric_limits<double>::infinity(), "---"},
+                                           DoseCase{85.0, 0, std::numeric_limits<double>::quiet_NaN(), "---"}));
 
 }  // namespace

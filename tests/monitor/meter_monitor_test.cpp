@@ -23,7 +23,7 @@
 
 namespace {
 
-using decimon::test::MeterSimProcess;
+using namespace decimon::test;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
@@ -46,10 +46,10 @@ protected:
         setenv("TZ", "UTC", 1);
         tzset();
         COleDateTime::SetClock(TestClock);
-        sim_.set("level", "integer", "853");
-        sim_.set("weighting", "integer", "2");
-        sim_.set("name", "octetstring", "Press shop");
-        sim_.set("location", "octetstring", "Hall 3");
+        sim_.Set("level", "integer", "853");
+        sim_.Set("weighting", "integer", "2");
+        sim_.Set("name", "octetstring", "Press shop");
+        sim_.Set("location", "octetstring", "Hall 3");
     }
     void TearDown() override {
         monitor_.reset();
@@ -58,7 +58,7 @@ protected:
 
     // Saves settings for the simulator (with `adjust` applied) and starts a monitor on them.
     void Start(const std::function<void(Settings&)>& adjust = {}) {
-        SaveMeterSettings(sim_.agent(), [&](Settings& settings) {
+        SaveMeterSettings(sim_.Agent(), [&](Settings& settings) {
             settings.SnmpTimeout = 100;
             settings.SnmpRetries = 0;
             if (adjust)
@@ -77,7 +77,7 @@ protected:
 
     // Waits until the simulator has seen `requests` GETs in all: a poll is under way.
     void WaitForRequests(std::uint64_t requests) {
-        ASSERT_TRUE(WaitUntil([&] { return sim_.count() >= requests; }));
+        ASSERT_TRUE(WaitUntil([&] { return sim_.Count() >= requests; }));
     }
 
     DiagnosticsCopy Stats() const { return monitor_->CopyForDiagnostics(); }
@@ -115,14 +115,14 @@ TEST_F(Engine, APollPublishesLevelWeightingDoseAndFooter) {
     EXPECT_EQ(stats.ConsecutiveErrors, 0);
     EXPECT_STREQ(stats.SysName, "Press shop");
     EXPECT_STREQ(stats.SysLocation, "Hall 3");
-    EXPECT_EQ(sim_.count(), 4u) << "level, name, location and weighting";
+    EXPECT_EQ(sim_.Count(), 4u) << "level, name, location and weighting";
 }
 
 TEST_F(Engine, TheLevelIsHeldThroughTwoFailuresAndDroppedAtTheThird) {
     Start([](Settings& s) { s.LevelOffset = 3; });
     PollOnce();
     ASSERT_DOUBLE_EQ(Shown().CurrentLevel, 85.3);
-    sim_.command("silent on");
+    sim_.Command("silent on");
     for (int failure = 1; failure <= 3; ++failure) {
         testNow += 60;
         PollOnce();
@@ -141,8 +141,8 @@ TEST_F(Engine, TheLevelIsHeldThroughTwoFailuresAndDroppedAtTheThird) {
         }
         EXPECT_STREQ(shown.WeightingText, "dBC") << "texts keep their last reading";
     }
-    sim_.command("silent off");
-    sim_.set("level", "integer", "901");
+    sim_.Command("silent off");
+    sim_.Set("level", "integer", "901");
     PollOnce();
     EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 90.1);
     EXPECT_EQ(Stats().ConsecutiveErrors, 0);
@@ -152,10 +152,10 @@ TEST_F(Engine, TheLevelIsHeldThroughTwoFailuresAndDroppedAtTheThird) {
 
 TEST_F(Engine, TheFooterNamesTheMeterWhenItHasAName) {
     Start();
-    sim_.set("location", "octetstring", "");
+    sim_.Set("location", "octetstring", "");
     PollOnce();
     EXPECT_EQ(std::string(Shown().FooterText), std::string("Press shop, , ") + FixedFooter);
-    sim_.set("name", "octetstring", "");
+    sim_.Set("name", "octetstring", "");
     PollOnce();
     EXPECT_STREQ(Shown().FooterText, FixedFooter);
 }
@@ -172,15 +172,15 @@ TEST(Footer, ALongNameAndLocationAreCutAndTheMakersLineStaysWhole) {
 
 TEST_F(Engine, RetriesComeFromTheSettings) {
     Start([](Settings& s) { s.SnmpRetries = 2; });
-    sim_.command("silent on");
+    sim_.Command("silent on");
     PollOnce();
-    EXPECT_EQ(sim_.count(), 3u) << "one try and two retries of the level read";
+    EXPECT_EQ(sim_.Count(), 3u) << "one try and two retries of the level read";
     EXPECT_EQ(Stats().ErrorCount, 1);
 }
 
 TEST_F(Engine, ASlowMeterAbsorbsTheRequestsThatComeDuringAPoll) {
     Start([](Settings& s) { s.SnmpTimeout = 500; });
-    sim_.command("delay 60");  // a poll of four GETs lasts about 240 ms
+    sim_.Command("delay 60");  // a poll of four GETs lasts about 240 ms
     const auto end = Clock::now() + 700ms;
     while (Clock::now() < end) {
         monitor_->RequestPoll();
@@ -190,7 +190,7 @@ TEST_F(Engine, ASlowMeterAbsorbsTheRequestsThatComeDuringAPoll) {
     const int polls = Stats().PollCount;
     EXPECT_GE(polls, 2);
     EXPECT_LE(polls, 4) << "35 requests must merge into the polls under way";
-    EXPECT_EQ(sim_.count(), 4u * polls);
+    EXPECT_EQ(sim_.Count(), 4u * polls);
 }
 
 // A meter that does not answer in time, with the longest time-out and retries the settings
@@ -203,8 +203,8 @@ TEST_F(Engine, AStopLeavesARequestUnderWay) {
             s.SnmpRetries = 9;
         });
         PollOnce();
-        sim_.command(meter);
-        const std::uint64_t before = sim_.count();
+        sim_.Command(meter);
+        const std::uint64_t before = sim_.Count();
         monitor_->RequestPoll();
         WaitForRequests(before + 1);
         const auto start = Clock::now();
@@ -213,31 +213,31 @@ TEST_F(Engine, AStopLeavesARequestUnderWay) {
         EXPECT_FALSE(monitor_->HasSession()) << "the worker closes its session before it ends";
         EXPECT_EQ(Stats().PollCount, 1);
         EXPECT_EQ(Stats().ErrorCount, 0);
-        sim_.command("silent off");
-        sim_.command("delay 0");
+        sim_.Command("silent off");
+        sim_.Command("delay 0");
     }
 }
 
 TEST_F(Engine, AStopBeforeAnyConnectionEndsAtOnce) {
-    SaveMeterSettings(sim_.agent());
+    SaveMeterSettings(sim_.Agent());
     monitor_ = std::make_unique<MeterMonitor>();
     ASSERT_TRUE(monitor_->StartWorker());
     const auto start = Clock::now();
     monitor_->StopWorker();
     EXPECT_LT(Clock::now() - start, 100ms);
-    EXPECT_EQ(sim_.count(), 0u);
+    EXPECT_EQ(sim_.Count(), 0u);
 }
 
 TEST_F(Engine, AClearDuringAPollKeepsOnlyThatPollsIncrements) {
     Start([](Settings& s) { s.SnmpTimeout = 500; });
     PollOnce();
-    sim_.command("silent on");
+    sim_.Command("silent on");
     PollOnce();
     ASSERT_EQ(Stats().PollCount, 2);
     ASSERT_EQ(Stats().ErrorCount, 1);
-    sim_.command("silent off");
-    sim_.command("delay 100");
-    const std::uint64_t before = sim_.count();
+    sim_.Command("silent off");
+    sim_.Command("delay 100");
+    const std::uint64_t before = sim_.Count();
     monitor_->RequestPoll();
     WaitForRequests(before + 1);
     monitor_->ClearCounters();
@@ -251,11 +251,11 @@ TEST_F(Engine, AClearDuringAPollKeepsOnlyThatPollsIncrements) {
 TEST_F(Engine, AConfigurationResetLeavesARequestUnderWayAndPollsAgainAtOnce) {
     Start([](Settings& s) { s.SnmpTimeout = 60000; });
     PollOnce();
-    sim_.command("silent on");
-    const std::uint64_t before = sim_.count();
+    sim_.Command("silent on");
+    const std::uint64_t before = sim_.Count();
     monitor_->RequestPoll();
     WaitForRequests(before + 1);
-    sim_.command("silent off");
+    sim_.Command("silent off");
     monitor_->ResetAfterConfigurationChange(false);
     EXPECT_EQ(Shown().CurrentLevel, -1.0);
     PollOnce();
@@ -267,9 +267,9 @@ TEST_F(Engine, AConfigurationResetLeavesARequestUnderWayAndPollsAgainAtOnce) {
 TEST_F(Engine, AConfigurationResetAfterTheLevelReadDropsThatPollsValues) {
     Start([](Settings& s) { s.SnmpTimeout = 5000; });
     PollOnce();
-    sim_.set("level", "integer", "900");
-    sim_.command("delay 200");
-    const std::uint64_t before = sim_.count();
+    sim_.Set("level", "integer", "900");
+    sim_.Command("delay 200");
+    const std::uint64_t before = sim_.Count();
     monitor_->RequestPoll();
     WaitForRequests(before + 2);  // the level is read, the name read under way
     monitor_->ResetAfterConfigurationChange(false);
@@ -287,19 +287,19 @@ TEST_F(Engine, AConfigurationResetAfterTheLevelReadDropsThatPollsValues) {
 TEST_F(Engine, AHostChangeDuringAPollZeroesTheCountersAndReconnects) {
     Start([](Settings& s) { s.SnmpTimeout = 300; });
     PollOnce();
-    sim_.command("silent on");  // the poll under way at the change fails
-    const std::uint64_t before = sim_.count();
+    sim_.Command("silent on");  // the poll under way at the change fails
+    const std::uint64_t before = sim_.Count();
     monitor_->RequestPoll();
     WaitForRequests(before + 1);
     MeterSimProcess other;
-    other.set("level", "integer", "612");
+    other.Set("level", "integer", "612");
     Settings changed = monitor_->CurrentSettings();
-    CopyFixedText(changed.HostName, other.agent());
+    CopyFixedText(changed.HostName, other.Agent());
     monitor_->StoreSettings(changed);
     monitor_->ResetAfterConfigurationChange(true);
     EXPECT_EQ(Stats().PollCount, 0);
     EXPECT_EQ(Shown().CurrentLevel, -1.0);
-    ASSERT_TRUE(WaitUntil([&] { return other.count() == 4u && !monitor_->PollPending(); }))
+    ASSERT_TRUE(WaitUntil([&] { return other.Count() == 4u && !monitor_->PollPending(); }))
         << "the new meter is polled without another request";
     EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 61.2);
     const DiagnosticsCopy stats = Stats();
@@ -313,8 +313,8 @@ TEST_F(Engine, AHostThatDoesNotResolveYetIsPickedUpOnceItDoes) {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root for a private mount namespace";
     PrivateResolver hosts("127.0.0.1 localhost\n");
-    ASSERT_TRUE(hosts.ok()) << "cannot set up a private hosts file";
-    Start([&](Settings& s) { CopyFixedText(s.HostName, "meterbox:" + std::to_string(sim_.port())); });
+    ASSERT_TRUE(hosts.Ok()) << "cannot set up a private hosts file";
+    Start([&](Settings& s) { CopyFixedText(s.HostName, "meterbox:" + std::to_string(sim_.Port())); });
     for (int tick = 0; tick < 3; ++tick)
         PollOnce();
     EXPECT_EQ(Stats().PollCount, 0) << "no session, no poll";
@@ -334,8 +334,8 @@ TEST_F(Engine, NeitherAResetNorAStopWaitsForAHungNameLookup) {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root for a private mount namespace";
     PrivateResolver resolver("127.0.0.1 localhost\n", PrivateResolver::NameServer::Silent);
-    ASSERT_TRUE(resolver.ok()) << "cannot set up a silent name server";
-    const std::string hung = "meterbox.example:" + std::to_string(sim_.port());
+    ASSERT_TRUE(resolver.Ok()) << "cannot set up a silent name server";
+    const std::string hung = "meterbox.example:" + std::to_string(sim_.Port());
     Start([&](Settings& s) { CopyFixedText(s.HostName, hung); });
     ASSERT_TRUE(WaitUntil([&] { return resolver.TakeQueries() > 0; }));
     const auto configure = [&](const std::string& host) {
@@ -344,7 +344,7 @@ TEST_F(Engine, NeitherAResetNorAStopWaitsForAHungNameLookup) {
         monitor_->StoreSettings(changed);
         monitor_->ResetAfterConfigurationChange(true);
     };
-    configure(sim_.agent());
+    configure(sim_.Agent());
     PollOnce();
     EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 85.3);
     configure(hung);

@@ -11,15 +11,15 @@
 #include <chrono>
 #include <string>
 
-namespace {
+using namespace decimon::test;
 
-using decimon::test::MeterSimProcess;
+namespace {
 
 class SimulatedMeter : public ::testing::Test {
 protected:
-    SimulatedMeter() : meter_(sim_.agent().c_str()) {
-        sim_.set("level", "integer", "853");
-        sim_.set("weighting", "integer", "2");
+    SimulatedMeter() : meter_(sim_.Agent().c_str()) {
+        sim_.Set("level", "integer", "853");
+        sim_.Set("weighting", "integer", "2");
         meter_.SetTimeout(200);
         meter_.SetRetries(0);
     }
@@ -37,27 +37,27 @@ protected:
 TEST_F(SimulatedMeter, IntegerTypesReadAndOthersFail) {
     ASSERT_EQ(meter_.Open(), 1);
     EXPECT_EQ(ReadLevel(1), 853);
-    sim_.set("level", "unsigned32", "854");
+    sim_.Set("level", "unsigned32", "854");
     EXPECT_EQ(ReadLevel(1), 854);
-    sim_.set("level", "counter32", "855");
+    sim_.Set("level", "counter32", "855");
     EXPECT_EQ(ReadLevel(1), 855);
-    sim_.set("level", "integer", "-12");
+    sim_.Set("level", "integer", "-12");
     EXPECT_EQ(ReadLevel(1), -12);
     for (const char* type : {"gauge32", "timeticks"}) {
-        sim_.set("level", type, "856");
+        sim_.Set("level", type, "856");
         EXPECT_EQ(ReadLevel(0), -7) << type;
     }
-    sim_.set("level", "octetstring", "85.3");
+    sim_.Set("level", "octetstring", "85.3");
     EXPECT_EQ(ReadLevel(0), -7);
-    sim_.set("level", "missing");
+    sim_.Set("level", "missing");
     EXPECT_EQ(ReadLevel(0), -7);
 }
 
 TEST_F(SimulatedMeter, AnswersCarryingAnotherCommunityAreRefused) {
     ASSERT_EQ(meter_.Open(), 1);
-    sim_.command("reply-community public");
+    sim_.Command("reply-community public");
     EXPECT_EQ(ReadLevel(0), -7);
-    sim_.command("reply-community");
+    sim_.Command("reply-community");
     EXPECT_EQ(ReadLevel(1), 853);
 }
 
@@ -65,45 +65,45 @@ TEST_F(SimulatedMeter, SilenceFailsWithinTimeoutTimesTries) {
     meter_.SetTimeout(150);
     meter_.SetRetries(2);
     ASSERT_EQ(meter_.Open(), 1);
-    sim_.command("silent on");
-    const std::uint64_t before = sim_.count();
+    sim_.Command("silent on");
+    const std::uint64_t before = sim_.Count();
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ReadLevel(0), -7);
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_GE(elapsed, std::chrono::milliseconds(3 * 150 - 20));
     EXPECT_LT(elapsed, std::chrono::milliseconds(3 * 150 + 400));
-    EXPECT_EQ(sim_.count() - before, 3u) << "one try and two retries";
-    sim_.command("silent off");
+    EXPECT_EQ(sim_.Count() - before, 3u) << "one try and two retries";
+    sim_.Command("silent off");
     EXPECT_EQ(ReadLevel(1), 853) << "the session carries on once the meter answers again";
 }
 
 TEST_F(SimulatedMeter, WeightingKeepsItsTextForUnknownCodes) {
     ASSERT_EQ(meter_.Open(), 1);
     EXPECT_STREQ(meter_.GetWeighting(), "dBC");
-    sim_.set("weighting", "integer", "4");
+    sim_.Set("weighting", "integer", "4");
     EXPECT_STREQ(meter_.GetWeighting(), "dBC");
-    sim_.set("weighting", "integer", "1");
+    sim_.Set("weighting", "integer", "1");
     EXPECT_STREQ(meter_.GetWeighting(), "dBA");
-    sim_.set("weighting", "integer", "3");
+    sim_.Set("weighting", "integer", "3");
     EXPECT_STREQ(meter_.GetWeighting(), "dBz");
-    sim_.set("weighting", "gauge32", "1");
+    sim_.Set("weighting", "gauge32", "1");
     EXPECT_STREQ(meter_.GetWeighting(), "---");
 }
 
 TEST_F(SimulatedMeter, LongAndNulHoldingTextsAreCut) {
     ASSERT_EQ(meter_.Open(), 1);
-    sim_.set("name", "octetstring", std::string(300, 'm'));
-    sim_.set("location", "octetstring", decimon::test::escapeOctets(std::string("Bay\0 9", 6)));
+    sim_.Set("name", "octetstring", std::string(300, 'm'));
+    sim_.Set("location", "octetstring", EscapeOctets(std::string("Bay\0 9", 6)));
     char name[256];
     char location[256];
     EXPECT_EQ(meter_.GetSysName(name, sizeof name), 1);
     EXPECT_EQ(std::string(name), std::string(255, 'm'));
     EXPECT_EQ(meter_.GetSysLocation(location, sizeof location), 1);
     EXPECT_STREQ(location, "Bay");
-    sim_.set("name", "octetstring", "");
+    sim_.Set("name", "octetstring", "");
     EXPECT_EQ(meter_.GetSysName(name, sizeof name), 1);
     EXPECT_STREQ(name, "");
-    sim_.set("name", "integer", "5");
+    sim_.Set("name", "integer", "5");
     EXPECT_EQ(meter_.GetSysName(name, sizeof name), 0);
     EXPECT_STREQ(name, "") << "GetSysName empties the buffer before it reads";
 }
@@ -118,7 +118,7 @@ TEST_F(SimulatedMeter, AClosedSessionSendsNothing) {
     EXPECT_EQ(meter_.GetIpValue(MeterDevice::LevelObject, &level), 0);
     EXPECT_EQ(meter_.GetSysName(text, sizeof text), 0);
     EXPECT_STREQ(meter_.GetWeighting(), "---");
-    EXPECT_EQ(sim_.count(), 1u) << "only the GET on the open session reached the meter";
+    EXPECT_EQ(sim_.Count(), 1u) << "only the GET on the open session reached the meter";
 }
 
 // "meterbox" has an IPv6 and an IPv4 address, the IPv6 one first, as "localhost" has on a
@@ -127,11 +127,11 @@ TEST(SeveralAddresses, TheMeterIsReadOnWhicheverItListensOnFromTheFirstRequest) 
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root for a private mount namespace";
     PrivateResolver hosts("::1 meterbox\n127.0.0.1 meterbox\n");
-    ASSERT_TRUE(hosts.ok()) << "cannot set up a private hosts file";
+    ASSERT_TRUE(hosts.Ok()) << "cannot set up a private hosts file";
     for (const char* address : {"127.0.0.1", "::1"}) {
         SCOPED_TRACE(address);
         MeterSimProcess sim({"--address", address, "--level", "853"});
-        MeterDevice meter(("meterbox:" + std::to_string(sim.port())).c_str());
+        MeterDevice meter(("meterbox:" + std::to_string(sim.Port())).c_str());
         meter.SetTimeout(2000);
         meter.SetRetries(0);
         ASSERT_EQ(meter.Open(), 1);
@@ -145,17 +145,17 @@ TEST(SeveralAddresses, TheAddressThatAnsweredFirstIsAskedAlone) {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root for a private mount namespace";
     PrivateResolver hosts("::1 meterbox\n127.0.0.1 meterbox\n");
-    ASSERT_TRUE(hosts.ok()) << "cannot set up a private hosts file";
+    ASSERT_TRUE(hosts.Ok()) << "cannot set up a private hosts file";
     MeterSimProcess v4;
-    MeterSimProcess v6({"--address", "::1", "--port", std::to_string(v4.port())});
-    MeterDevice meter(("meterbox:" + std::to_string(v4.port())).c_str());
+    MeterSimProcess v6({"--address", "::1", "--port", std::to_string(v4.Port())});
+    MeterDevice meter(("meterbox:" + std::to_string(v4.Port())).c_str());
     meter.SetTimeout(2000);
     meter.SetRetries(0);
     ASSERT_EQ(meter.Open(), 1);
     AsnInteger32 level = 0;
     for (int request = 0; request < 3; ++request)
         EXPECT_EQ(meter.GetIpValue(MeterDevice::LevelObject, &level), 1);
-    const auto counts = std::minmax({v4.count(), v6.count()});
+    const auto counts = std::minmax({v4.Count(), v6.Count()});
     EXPECT_EQ(counts.first, 1u) << "the first request goes to both addresses";
     EXPECT_EQ(counts.second, 3u);
 }

@@ -7,12 +7,11 @@
 #include <memory>
 #include <string>
 
+using namespace decimon::test;
+
 namespace {
 
-using testsupport::Override;
-using testsupport::SnmpdAgent;
-
-const std::string LevelOid = ".1.3.6.1.4.1.32473.1.1.1.6.0";  // base + ".1.1.6.0"
+const std::string LevelOid = ".1.3.6.1.4.1.32473.1.1.1.6.0";      // base + ".1.1.6.0"
 const std::string WeightingOid = ".1.3.6.1.4.1.32473.1.1.2.1.0";  // base + ".1.2.1.0"
 const std::string SysNameOid = ".1.3.6.1.2.1.1.5.0";
 const std::string SysLocationOid = ".1.3.6.1.2.1.1.6.0";
@@ -22,16 +21,16 @@ protected:
     // One ordinary meter, and one with odd answers: a Gauge32 level (and a Counter32 copy of
     // it under another name), a 300-character name and a location holding a NUL byte.
     static void SetUpTestSuite() {
-        ordinary_ = std::make_unique<SnmpdAgent>(std::vector<Override>{
-            {LevelOid, "integer", "853"},
-            {WeightingOid, "integer", "2"},
-            {SysNameOid, "octet_str", "\"Press shop meter\""},
-            {SysLocationOid, "octet_str", "\"Hall 3, bay 7\""}});
-        odd_ = std::make_unique<SnmpdAgent>(std::vector<Override>{
-            {LevelOid, "uinteger", "853"},
-            {".1.3.6.1.4.1.32473.1.9.1.0", "counter", "4000000000"},
-            {SysNameOid, "octet_str", "\"" + std::string(300, 'n') + "\""},
-            {SysLocationOid, "octet_str", "0x48616c6c00426179"}});  // "Hall\0Bay"
+        ordinary_ =
+            std::make_unique<SnmpdAgent>(std::vector<Override>{{LevelOid, "integer", "853"},
+                                                               {WeightingOid, "integer", "2"},
+                                                               {SysNameOid, "octet_str", "\"Press shop meter\""},
+                                                               {SysLocationOid, "octet_str", "\"Hall 3, bay 7\""}});
+        odd_ = std::make_unique<SnmpdAgent>(
+            std::vector<Override>{{LevelOid, "uinteger", "853"},
+                                  {".1.3.6.1.4.1.32473.1.9.1.0", "counter", "4000000000"},
+                                  {SysNameOid, "octet_str", "\"" + std::string(300, 'n') + "\""},
+                                  {SysLocationOid, "octet_str", "0x48616c6c00426179"}});  // "Hall\0Bay"
     }
     static void TearDownTestSuite() {
         ordinary_.reset();
@@ -39,7 +38,7 @@ protected:
     }
 
     static std::unique_ptr<MeterDevice> OpenMeter(const SnmpdAgent& agent) {
-        auto meter = std::make_unique<MeterDevice>(agent.agent().c_str());
+        auto meter = std::make_unique<MeterDevice>(agent.Agent().c_str());
         meter->SetTimeout(500);
         meter->SetRetries(0);
         EXPECT_EQ(meter->Open(), 1);
@@ -55,7 +54,7 @@ std::unique_ptr<SnmpdAgent> SnmpdMeter::ordinary_;
 std::unique_ptr<SnmpdAgent> SnmpdMeter::odd_;
 
 TEST_F(SnmpdMeter, ReadsLevelWeightingNameAndLocation) {
-    ASSERT_TRUE(ordinary_->running());
+    ASSERT_TRUE(ordinary_->Running());
     auto meter = OpenMeter(*ordinary_);
     AsnInteger32 level = 0;
     EXPECT_EQ(meter->GetIpValue(MeterDevice::LevelObject, &level), 1);
@@ -73,7 +72,7 @@ TEST_F(SnmpdMeter, ReadsLevelWeightingNameAndLocation) {
 }
 
 TEST_F(SnmpdMeter, MissingObjectsAndTextsReadAsNumbersFail) {
-    ASSERT_TRUE(ordinary_->running());
+    ASSERT_TRUE(ordinary_->Running());
     auto meter = OpenMeter(*ordinary_);
     AsnInteger32 value = 42;
     EXPECT_EQ(meter->GetIpValue(".7.7.7.0", &value), 0);  // noSuchName
@@ -85,7 +84,7 @@ TEST_F(SnmpdMeter, MissingObjectsAndTextsReadAsNumbersFail) {
 }
 
 TEST_F(SnmpdMeter, Gauge32FailsWhileCounter32Reads) {
-    ASSERT_TRUE(odd_->running());
+    ASSERT_TRUE(odd_->Running());
     auto meter = OpenMeter(*odd_);
     AsnInteger32 value = 5;
     EXPECT_EQ(meter->GetIpValue(MeterDevice::LevelObject, &value), 0);
@@ -95,7 +94,7 @@ TEST_F(SnmpdMeter, Gauge32FailsWhileCounter32Reads) {
 }
 
 TEST_F(SnmpdMeter, TextsAreCutAtTheBufferAndAtAnEmbeddedNul) {
-    ASSERT_TRUE(odd_->running());
+    ASSERT_TRUE(odd_->Running());
     auto meter = OpenMeter(*odd_);
     char name[256];
     EXPECT_EQ(meter->GetSysName(name, sizeof name), 1);
@@ -109,9 +108,9 @@ TEST_F(SnmpdMeter, TextsAreCutAtTheBufferAndAtAnEmbeddedNul) {
 }
 
 TEST_F(SnmpdMeter, AWrongCommunityGetsNoAnswer) {
-    ASSERT_TRUE(ordinary_->running());
+    ASSERT_TRUE(ordinary_->Running());
     SnmpDevice device;
-    device.SetAgent(ordinary_->agent().c_str());
+    device.SetAgent(ordinary_->Agent().c_str());
     device.SetCommunity("public");
     device.SetOidBase(MeterDevice::MeterOidBase);
     device.SetTimeout(100);
@@ -122,16 +121,15 @@ TEST_F(SnmpdMeter, AWrongCommunityGetsNoAnswer) {
 }
 
 TEST_F(SnmpdMeter, ABadObjectNamePrintsTheConversionFailure) {
-    ASSERT_TRUE(ordinary_->running());
+    ASSERT_TRUE(ordinary_->Running());
     auto meter = OpenMeter(*ordinary_);
     AsnInteger32 value = 0;
     char text[8];
     testing::internal::CaptureStdout();
     EXPECT_EQ(meter->GetIpValue(".1.x", &value), 0);
     EXPECT_EQ(meter->GetStringValue(".1.3.6.1.4294967296", text, sizeof text, 1), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "SnmpDevice::GetIpValue() - SnmpMgrStrToOid() failed.\n"
-              "SnmpDevice::GetIpValue() - SnmpMgrStrToOid() failed.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "SnmpDevice::GetIpValue() - SnmpMgrStrToOid() failed.\n"
+                                                      "SnmpDevice::GetIpValue() - SnmpMgrStrToOid() failed.\n");
 }
 
 }  // namespace

@@ -53,8 +53,8 @@ TEST(SnmpDevice, GetsOnAClosedSessionFailWithoutTouchingTheResults) {
 }
 
 TEST(SnmpDevice, OpenFailsForAnAgentThatCannotBeAddressed) {
-    for (const char* agent : {"", "127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:x", "[::1", "tcp:127.0.0.1:161",
-                              "host name"}) {
+    for (const char* agent :
+         {"", "127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:x", "[::1", "tcp:127.0.0.1:161", "host name"}) {
         MeterDevice meter(agent);
         EXPECT_EQ(meter.Open(), 0) << agent;
         EXPECT_FALSE(meter.IsOpen) << agent;

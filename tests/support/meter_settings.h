@@ -10,6 +10,8 @@
 #include <functional>
 #include <string_view>
 
+namespace decimon::test {
+
 inline void SaveMeterSettings(std::string_view host, const std::function<void(Settings&)>& adjust = {}) {
     Settings settings;
     SetFactoryDefaults(settings);
@@ -18,3 +20,5 @@ inline void SaveMeterSettings(std::string_view host, const std::function<void(Se
         adjust(settings);
     SettingsStore::SaveSettings(settings);
 }
+
+}  // namespace decimon::test

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+namespace decimon::test {
+
 class ModalAnswer {
 public:
     static constexpr int WatchdogResult = -99;
@@ -49,3 +51,5 @@ private:
     bool seen_ = false;
     int activationTries_ = 0;
 };
+
+}  // namespace decimon::test

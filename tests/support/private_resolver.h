@@ -40,7 +40,7 @@ public:
     PrivateResolver(const PrivateResolver&) = delete;
     PrivateResolver& operator=(const PrivateResolver&) = delete;
 
-    bool ok() const { return ok_; }
+    bool Ok() const { return ok_; }
     void Add(const std::string& line) { std::ofstream(dir_ / "hosts", std::ios::app) << line << "\n"; }
     // How many queries the silent name server has received since the last call.
     int TakeQueries() {

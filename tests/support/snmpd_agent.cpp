@@ -1,25 +1,22 @@
 #include "tests/support/snmpd_agent.h"
 
+#include "tests/support/wait_until.h"
+
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
-extern char** environ;
-
-namespace testsupport {
+namespace decimon::test {
 namespace {
 
 bool LogSaysReady(const std::string& path) {
@@ -54,19 +51,19 @@ SnmpdAgent::SnmpdAgent(const std::vector<Override>& overrides) {
     }
     dir_ = pattern;
     // A port handed out by the kernel can be taken again before snmpd binds it: try a few.
-    for (int attempt = 0; attempt < 3 && !running(); ++attempt)
-        start(overrides);
-    if (!running())
+    for (int attempt = 0; attempt < 3 && !Running(); ++attempt)
+        Start(overrides);
+    if (!Running())
         ADD_FAILURE() << "snmpd (" << DECIMON_SNMPD << ") did not start; see " << dir_ << "/snmpd.log";
 }
 
 SnmpdAgent::~SnmpdAgent() {
-    stop();
+    Stop();
     if (!dir_.empty() && !::testing::Test::HasFailure())
         std::filesystem::remove_all(dir_);
 }
 
-bool SnmpdAgent::start(const std::vector<Override>& overrides) {
+bool SnmpdAgent::Start(const std::vector<Override>& overrides) {
     port_ = FreeUdpPort();
     const std::string config = dir_ + "/snmpd.conf";
     const std::string log = dir_ + "/snmpd.log";
@@ -79,52 +76,25 @@ bool SnmpdAgent::start(const std::vector<Override>& overrides) {
         for (const Override& o : overrides)
             out << "override " << o.oid << " " << o.type << " " << o.value << "\n";
     }
-    const std::string pidFile = dir_ + "/snmpd.pid";
     // -I -smux: without it snmpd as root also listens on TCP 199 on every interface.
-    std::vector<std::string> args = {DECIMON_SNMPD, "-f", "-C", "-c", config, "-Lf", log, "-p", pidFile, "-I", "-smux"};
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    std::vector<std::string> env = {"SNMP_PERSISTENT_DIR=" + dir_ + "/state", "MIBS=", "PATH=/usr/sbin:/usr/bin:/bin"};
-    std::vector<char*> envp;
-    for (std::string& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    pid_t pid = -1;
-    if (posix_spawn(&pid, DECIMON_SNMPD, nullptr, nullptr, argv.data(), envp.data()) != 0)
-        return false;
-    pid_ = pid;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {  // exited: the port was taken, or worse
-            pid_ = -1;
-            return false;
-        }
-        if (LogSaysReady(log))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    stop();
+    process_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{DECIMON_SNMPD, "-f", "-C", "-c", config, "-Lf", log, "-p", dir_ + "/snmpd.pid", "-I",
+                                 "-smux"},
+        ChildProcess::Stderr::Inherit,
+        std::vector<std::string>{"SNMP_PERSISTENT_DIR=" + dir_ + "/state", "MIBS=", "PATH=/usr/sbin:/usr/bin:/bin"});
+    // An snmpd that ended has found the port taken, or worse.
+    const auto ended = [this] { return process_->WaitExit(std::chrono::milliseconds(0)).has_value(); };
+    if (WaitUntil([&] { return ended() || LogSaysReady(log); }, std::chrono::seconds(10)) && !ended())
+        return true;
+    Stop();
     return false;
 }
 
-void SnmpdAgent::stop() {
-    if (pid_ <= 0)
-        return;
-    kill(pid_, SIGTERM);
-    for (int i = 0; i < 200; ++i) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
-            pid_ = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
+// snmpd does not end at the end of its input: SIGTERM, then ChildProcess kills what stays.
+void SnmpdAgent::Stop() {
+    if (process_)
+        process_->Signal(SIGTERM);
+    process_.reset();
 }
 
-}  // namespace testsupport
+}  // namespace decimon::test

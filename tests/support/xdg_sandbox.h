@@ -15,6 +15,8 @@
 #include <string_view>
 #include <utility>
 
+namespace decimon::test {
+
 class XdgSandbox {
 public:
     XdgSandbox() : saved_{Saved("XDG_CONFIG_HOME"), Saved("XDG_CONFIG_DIRS")} {
@@ -50,6 +52,13 @@ public:
     }
     std::filesystem::path HomeKeyFile() const { return KeyFile(Home()); }
 
+    // Points XDG_CONFIG_HOME below a regular file, where no folder can be made: permission
+    // bits would not stop root, but ENOTDIR does.
+    void MakeHomeUncreatable() const {
+        WriteFile(root_ / "plain-file", "x");
+        ::setenv("XDG_CONFIG_HOME", (root_ / "plain-file" / "config").c_str(), 1);
+    }
+
     static void WriteFile(const std::filesystem::path& path, std::string_view text) {
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << text;
@@ -75,3 +84,5 @@ private:
     SavedVariable saved_[2];
     std::filesystem::path root_;
 };
+
+}  // namespace decimon::test

@@ -14,13 +14,14 @@
 #include "tests/support/modal_answer.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/qt_wait.h"
 #include "tests/support/xdg_sandbox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontMetrics>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -30,27 +31,13 @@
 #include <string>
 #include <vector>
 
+using namespace decimon::test;
+
 namespace {
 
-using decimon::test::MeterSimProcess;
+using namespace std::chrono_literals;
 
 constexpr char NoMeter[] = "127.0.0.1:9";
-
-// Runs the event loop until `done` holds or `limit` milliseconds have passed.
-bool SpinUntil(const std::function<bool()>& done, int limit = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limit)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
-void Spin(int milliseconds) {
-    SpinUntil([] { return false; }, milliseconds);
-}
 
 // Records when the watched widget receives its paint events.
 class PaintRecorder : public QObject {
@@ -121,12 +108,11 @@ protected:
     void ShowView(int width = 800, int height = 600) {
         ResizeClient(width, height);
         view_->show();
-        ASSERT_TRUE(SpinUntil([&] { return recorder_->Count() > 0 && view_->BackBufferImage() != nullptr; }));
+        ASSERT_TRUE(WaitUntil([&] { return recorder_->Count() > 0 && view_->BackBufferImage() != nullptr; }, 5s,
+                              ProcessEvents));
     }
 
-    void Repaint() {
-        view_->repaint();
-    }
+    void Repaint() { view_->repaint(); }
 
     // The largest multiple of 4 whose rendering of `text` is narrower than `target`.
     static int LargestFittingHeight(const QString& text, int target) {
@@ -161,7 +147,7 @@ TEST_F(ViewTest, ConstructionSetsUpFontsAndWorkerButNoWindowWork) {
     EXPECT_EQ(view_->frameShadow(), QFrame::Sunken);
     EXPECT_EQ(view_->cursor().shape(), Qt::ArrowCursor);
     EXPECT_TRUE(view_->testAttribute(Qt::WA_OpaquePaintEvent)) << "a repaint must not erase first";
-    Spin(100);
+    ProcessEventsFor(100ms);
     EXPECT_FALSE(view_->HasSession()) << "the first connection waits for the first paint";
 }
 
@@ -174,7 +160,8 @@ TEST_F(ViewTest, FirstPaintStartsUpOnce) {
     EXPECT_EQ(dialog->parentWidget(), view_.get());
     EXPECT_TRUE(view_->Timers().IsArmed(CChildView::PollTimer));
     EXPECT_EQ(view_->focusWidget(), view_.get());
-    EXPECT_TRUE(SpinUntil([&] { return view_->HasSession(); })) << "the first paint asks for the first connection";
+    EXPECT_TRUE(WaitUntil([&] { return view_->HasSession(); }, 5s, ProcessEvents))
+        << "the first paint asks for the first connection";
     Repaint();
     Repaint();
     EXPECT_EQ(view_->DiagnosticsDialog(), dialog) << "the start-up runs once";
@@ -192,7 +179,7 @@ TEST_F(ViewTest, ResizeRecordsTheClientAreaAndRefitsToItsWidth) {
     EXPECT_EQ(FontHeight(fonts.FooterFont), 12) << "the footer font is never refitted";
 
     ResizeClient(1600, 600);
-    Spin(50);
+    ProcessEventsFor(50ms);
     EXPECT_EQ(FontHeight(fonts.LevelFont), LargestFittingHeight(QStringLiteral("108.9 dBA"), 1600 - 560 - 48));
     EXPECT_EQ(FontHeight(fonts.FooterFont), 12);
 }
@@ -206,7 +193,7 @@ TEST_F(ViewTest, ZeroWidthRecordsTheSizeButRefitsNothing) {
     const QFont* warning = fonts.WarningFont.get();
     const int levelHeight = FontHeight(fonts.LevelFont);
     ResizeClient(0, 300);
-    Spin(50);
+    ProcessEventsFor(50ms);
     EXPECT_EQ(view_->ClientSize(), QSize(0, 300));
     EXPECT_EQ(fonts.LabelFont.get(), label);
     EXPECT_EQ(fonts.LevelFont.get(), level);
@@ -247,38 +234,41 @@ TEST_F(ViewTest, WindowShowsTheBackBufferInsideItsEdge) {
 
 TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
     MeterSimProcess sim;
-    sim.set("level", "integer", "853");
-    MakeView(sim.agent());
+    sim.Set("level", "integer", "853");
+    MakeView(sim.Agent());
     ShowView();
-    ASSERT_TRUE(SpinUntil([&] { return sim.count() > 0 && !view_->PollPending(); }, 3000)) << "no first tick";
-    Spin(100);
-    const std::uint64_t requests = sim.count();
+    ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents))
+        << "no first tick";
+    ProcessEventsFor(100ms);
+    const std::uint64_t requests = sim.Count();
     const int paints = recorder_->Count();
 
     view_->OnTimer(CChildView::PollTimer + 1);
     view_->OnTimer(1);
     EXPECT_FALSE(view_->InTick());
     EXPECT_FALSE(view_->PollPending());
-    Spin(300);
-    EXPECT_EQ(sim.count(), requests);
+    ProcessEventsFor(300ms);
+    EXPECT_EQ(sim.Count(), requests);
     EXPECT_EQ(recorder_->Count(), paints);
 
     view_->OnTimer(CChildView::PollTimer);
     EXPECT_FALSE(view_->InTick());
-    EXPECT_TRUE(SpinUntil([&] { return sim.count() > requests; }, 3000)) << "the poll timer's tick polls";
-    EXPECT_TRUE(SpinUntil([&] { return recorder_->Count() > paints; }, 3000)) << "and repaints";
+    EXPECT_TRUE(WaitUntil([&] { return sim.Count() > requests; }, 3000ms, ProcessEvents))
+        << "the poll timer's tick polls";
+    EXPECT_TRUE(WaitUntil([&] { return recorder_->Count() > paints; }, 3000ms, ProcessEvents)) << "and repaints";
     EXPECT_TRUE(view_->Timers().IsArmed(CChildView::PollTimer));
 }
 
 TEST_F(ViewTest, TickHandsTheStatisticsToTheHiddenDialog) {
     MeterSimProcess sim;
-    sim.set("level", "integer", "853");
-    sim.set("name", "octetstring", "Press shop");
-    MakeView(sim.agent());
+    sim.Set("level", "integer", "853");
+    sim.Set("name", "octetstring", "Press shop");
+    MakeView(sim.Agent());
     ShowView();
     CDiagDlg* dialog = view_->DiagnosticsDialog();
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(SpinUntil([&] { return sim.count() > 0 && !view_->PollPending(); }, 3000)) << "no first tick";
+    ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents))
+        << "no first tick";
     ASSERT_FALSE(dialog->IsWindowVisible());
 
     view_->OnTimer(CChildView::PollTimer);
@@ -301,7 +291,7 @@ TEST_F(ViewTest, FirstTickAfterHalfASecondThenEveryPollingInterval) {
     MakeView(NoMeter, [](Settings& settings) { settings.PollingInterval = 1; });
     ShowView();
     const qint64 firstPaint = recorder_->Times().front();
-    ASSERT_TRUE(SpinUntil([&] { return recorder_->Count() >= 3; }, 4000));
+    ASSERT_TRUE(WaitUntil([&] { return recorder_->Count() >= 3; }, 4000ms, ProcessEvents));
     const std::vector<qint64>& times = recorder_->Times();
     EXPECT_NEAR(times[1] - firstPaint, 500, 150);
     EXPECT_NEAR(times[2] - times[1], 1000, 200);
@@ -309,11 +299,11 @@ TEST_F(ViewTest, FirstTickAfterHalfASecondThenEveryPollingInterval) {
 
 TEST_F(ViewTest, TimerDrivenPollsReachTheScreen) {
     MeterSimProcess sim;
-    sim.set("level", "integer", "853");
-    sim.set("weighting", "integer", "1");
-    sim.set("name", "octetstring", "Press shop");
-    sim.set("location", "octetstring", "Hall 3");
-    MakeView(sim.agent(), [](Settings& settings) {
+    sim.Set("level", "integer", "853");
+    sim.Set("weighting", "integer", "1");
+    sim.Set("name", "octetstring", "Press shop");
+    sim.Set("location", "octetstring", "Hall 3");
+    MakeView(sim.Agent(), [](Settings& settings) {
         settings.PollingInterval = 1;
         settings.LevelOffset = 2;
     });
@@ -332,7 +322,7 @@ TEST_F(ViewTest, TimerDrivenPollsReachTheScreen) {
         MeterPainter().Draw(painter, 800, 600, view_->Fonts(), picture);
     }
     EXPECT_FALSE(SamePicture(*view_->BackBufferImage(), expected)) << "the first paint has no reading yet";
-    EXPECT_TRUE(SpinUntil([&] { return SamePicture(*view_->BackBufferImage(), expected); }, 6000))
+    EXPECT_TRUE(WaitUntil([&] { return SamePicture(*view_->BackBufferImage(), expected); }, 6000ms, ProcessEvents))
         << "the level never reached the screen";
 }
 

@@ -20,7 +20,8 @@ int LargestDifference(const QImage& a, const QImage& b) {
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
             for (const int shift : {0, 8, 16})
-                largest = std::max(largest, std::abs(int((a.pixel(x, y) >> shift) & 0xff) - int((b.pixel(x, y) >> shift) & 0xff)));
+                largest = std::max(
+                    largest, std::abs(int((a.pixel(x, y) >> shift) & 0xff) - int((b.pixel(x, y) >> shift) & 0xff)));
     return largest;
 }
 

@@ -14,35 +14,33 @@ namespace {
 constexpr int W = 800;
 constexpr int H = 600;
 
-TEST(MeterLayout, WorkedExampleWithBanner) {
-    const MeterLayout layout = ComputeLayout(W, H, true);
-    EXPECT_EQ(layout.X, 280);
-    EXPECT_EQ(layout.Y1, 126);
-    EXPECT_EQ(layout.Y2, 300);
-    EXPECT_EQ(layout.Panel.Left, 16);
-    EXPECT_EQ(layout.Panel.Top, 16);
-    EXPECT_EQ(layout.Panel.Right, 784);
-    EXPECT_EQ(layout.Panel.Bottom, 568);
-    EXPECT_EQ(layout.FooterTop, 576);
-}
-
-TEST(MeterLayout, WorkedExampleWithoutBanner) {
-    const MeterLayout layout = ComputeLayout(W, H, false);
-    EXPECT_EQ(layout.X, 280);
-    EXPECT_EQ(layout.Y1, 200);
-    EXPECT_EQ(layout.Y2, 384);
-    EXPECT_EQ(layout.Panel.Right, 784);
-    EXPECT_EQ(layout.Panel.Bottom, 568);
+TEST(MeterLayout, WorkedExamplesWithAndWithoutBanner) {
+    struct Case {
+        bool banner;
+        int y1, y2;
+    };
+    for (const Case& c : {Case{true, 126, 300}, Case{false, 200, 384}}) {
+        SCOPED_TRACE(c.banner ? "banner" : "no banner");
+        const MeterLayout layout = ComputeLayout(W, H, c.banner);
+        EXPECT_EQ(layout.X, 280);
+        EXPECT_EQ(layout.Y1, c.y1);
+        EXPECT_EQ(layout.Y2, c.y2);
+        EXPECT_EQ(layout.Panel.Left, 16);
+        EXPECT_EQ(layout.Panel.Top, 16);
+        EXPECT_EQ(layout.Panel.Right, 784);
+        EXPECT_EQ(layout.Panel.Bottom, 568);
+        EXPECT_EQ(layout.FooterTop, 576);
+    }
 }
 
 TEST(MeterLayout, DivisionsTruncateTowardZero) {
     const MeterLayout odd = ComputeLayout(1001, 777, true);
-    EXPECT_EQ(odd.X, 350);                    // 350.35
-    EXPECT_EQ(odd.Y1, 16 + 729 / 5);          // 161
+    EXPECT_EQ(odd.X, 350);            // 350.35
+    EXPECT_EQ(odd.Y1, 16 + 729 / 5);  // 161
     EXPECT_EQ(odd.Y2, 388);
     const MeterLayout tiny = ComputeLayout(10, 40, false);
     EXPECT_EQ(tiny.X, 3);
-    EXPECT_EQ(tiny.Y1, 16 + (-8 / 3));        // -2 truncates to 16 - 2
+    EXPECT_EQ(tiny.Y1, 16 + (-8 / 3));  // -2 truncates to 16 - 2
     EXPECT_EQ(tiny.Y2, 16 + 2 * (-8 / 3));
     EXPECT_EQ(ComputeLayout(3, 0, true).Y1, 16 + (-48 / 5));
 }
@@ -176,8 +174,10 @@ TEST_F(MeterImage, FooterInPanelColourUnderThePanel) {
     EXPECT_LT(white, footerRow.width() * footerRow.height()) << "no footer text";
     EXPECT_GT(CountPixels(image, footerRow, panel_), 20) << "the footer's solid pixels are PanelColor";
     // Centred: as much of it left of the middle as right of it.
-    const int left = footerRow.width() / 2 * footerRow.height() - CountPixels(image, QRect(0, 576, W / 2, footerRow.height()), white_);
-    const int right = (W - W / 2) * footerRow.height() - CountPixels(image, QRect(W / 2, 576, W - W / 2, footerRow.height()), white_);
+    const int left = footerRow.width() / 2 * footerRow.height() -
+                     CountPixels(image, QRect(0, 576, W / 2, footerRow.height()), white_);
+    const int right =
+        (W - W / 2) * footerRow.height() - CountPixels(image, QRect(W / 2, 576, W - W / 2, footerRow.height()), white_);
     EXPECT_NEAR(left, right, (left + right) / 4);
 }
 

@@ -48,21 +48,17 @@ TEST_F(FontFitting, TemplateIsTheHeaviestVerandaAtThePixelHeight) {
     EXPECT_EQ(FontHeight(FontSlot{}), 0);
 }
 
-TEST_F(FontFitting, GrowsToTheLargestMultipleOfFourThatFits) {
-    const int start = WidthAt(32, sample_);
-    for (const int target : {start + 1, start + 60, 2 * start, 7 * start}) {
+TEST_F(FontFitting, GrowsOrShrinksToTheLargestMultipleOfFourThatFits) {
+    const int at32 = WidthAt(32, sample_);
+    const int at40 = WidthAt(40, sample_);
+    const std::pair<int, int> cases[] = {
+        {32, at32 + 1}, {32, at32 + 60}, {32, 2 * at32}, {32, 7 * at32},  // start height, target: growing
+        {40, at40 / 4}, {40, at40 / 2},  {40, at40 - 1},                  // shrinking
+    };
+    for (const auto& [height, target] : cases) {
+        SCOPED_TRACE(testing::Message() << "from " << height << " to width " << target);
         FontSlot slot;
-        CreateViewFont(32, slot);
-        FitFontToWidth(&device_, slot, sample_, target);
-        ExpectLargestFittingHeight(slot, sample_, target);
-    }
-}
-
-TEST_F(FontFitting, ShrinksToTheLargestMultipleOfFourThatFits) {
-    const int start = WidthAt(40, sample_);
-    for (const int target : {start / 4, start / 2, start - 1}) {
-        FontSlot slot;
-        CreateViewFont(40, slot);
+        CreateViewFont(height, slot);
         FitFontToWidth(&device_, slot, sample_, target);
         ExpectLargestFittingHeight(slot, sample_, target);
     }

@@ -28,9 +28,10 @@
 #include <string>
 #include <vector>
 
+using namespace decimon::test;
+
 namespace {
 
-using decimon::test::MeterSimProcess;
 using DialogAction = std::function<void(CConfigDlg&)>;
 
 void Click(CDialog& dialog, int id) {
@@ -90,7 +91,7 @@ protected:
             boxes_.push_back(box.caption + ": " + box.text);
             return IDYES;
         });
-        sim_.set("level", "integer", "853");
+        sim_.Set("level", "integer", "853");
     }
     void TearDown() override {
         monitor_.reset();
@@ -99,7 +100,7 @@ protected:
 
     // A monitor on the simulator, after one poll when `poll` is set.
     void Start(const char* password, bool poll) {
-        SaveMeterSettings(sim_.agent(), [&](Settings& s) {
+        SaveMeterSettings(sim_.Agent(), [&](Settings& s) {
             s.SnmpTimeout = 100;
             s.SnmpRetries = 0;
             CopyFixedText(s.Password, password);
@@ -214,9 +215,9 @@ TEST(ConfigureOnTheView, ANewHostShowsItsMeterWithinTwoSeconds) {
     XdgSandbox xdg;
     MeterSimProcess first;
     MeterSimProcess second;
-    first.set("name", "octetstring", "First meter");
-    second.set("name", "octetstring", "Second meter");
-    SaveMeterSettings(first.agent(), [](Settings& s) {
+    first.Set("name", "octetstring", "First meter");
+    second.Set("name", "octetstring", "Second meter");
+    SaveMeterSettings(first.Agent(), [](Settings& s) {
         s.SnmpTimeout = 100;
         s.SnmpRetries = 0;
         s.PollingInterval = 60;
@@ -233,7 +234,7 @@ TEST(ConfigureOnTheView, ANewHostShowsItsMeterWithinTwoSeconds) {
     RunAnswered([&] { view.OnConfigure(); }, nullptr,
                 [&](CConfigDlg& dialog) {
                     Click(dialog, IDC_CFG_NEW);
-                    dialog.SetDlgItemText(IDC_CFG_HOST, second.agent().c_str());
+                    dialog.SetDlgItemText(IDC_CFG_HOST, second.Agent().c_str());
                     Click(dialog, IDC_CFG_ADD);
                     clock.start();
                     Click(dialog, IDOK);

@@ -25,6 +25,8 @@
 #include <utility>
 #include <vector>
 
+using namespace decimon::test;
+
 namespace {
 
 using namespace ControlStyle;

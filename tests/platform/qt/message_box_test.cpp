@@ -12,6 +12,8 @@
 
 #include <optional>
 
+using namespace decimon::test;
+
 namespace {
 
 // Puts back whatever handler was set before the test.

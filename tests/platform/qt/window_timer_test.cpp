@@ -1,23 +1,17 @@
 // Window timers by identifier: ticks carry their identifier, re-arming replaces, killing stops.
 #include "platform/qt/window_timer.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include "tests/support/qt_wait.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
+
+using namespace decimon::test;
 
 namespace {
 
-// Runs the event loop for `milliseconds`, or until `done` holds.
-void Spin(int milliseconds, const std::function<bool()>& done = {}) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < milliseconds && !(done && done()))
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-}
+using namespace std::chrono_literals;
 
 class WindowTimersTest : public ::testing::Test {
 protected:
@@ -29,7 +23,7 @@ protected:
 TEST_F(WindowTimersTest, TicksCarryTheirIdentifier) {
     timers_.SetTimer(7, 10);
     timers_.SetTimer(13101, 25);
-    Spin(2000, [&] { return std::count(ticks_.begin(), ticks_.end(), 13101u) >= 2; });
+    WaitUntil([&] { return std::count(ticks_.begin(), ticks_.end(), 13101u) >= 2; }, 2000ms, ProcessEvents);
     EXPECT_GE(std::count(ticks_.begin(), ticks_.end(), 13101u), 2);
     EXPECT_GE(std::count(ticks_.begin(), ticks_.end(), 7u), 2);
     EXPECT_EQ(std::count_if(ticks_.begin(), ticks_.end(), [](unsigned id) { return id != 7 && id != 13101; }), 0);
@@ -41,7 +35,7 @@ TEST_F(WindowTimersTest, TicksCarryTheirIdentifier) {
 TEST_F(WindowTimersTest, ArmingAgainReplacesThePeriod) {
     timers_.SetTimer(5, 20);
     timers_.SetTimer(5, 60000);
-    Spin(300);
+    ProcessEventsFor(300ms);
     EXPECT_TRUE(ticks_.empty()) << "the 20 ms timer still ticked after it was re-armed at 60 s";
     EXPECT_TRUE(timers_.IsArmed(5));
 }
@@ -50,7 +44,7 @@ TEST_F(WindowTimersTest, KillStopsTheTimerAndReportsWhetherItRan) {
     timers_.SetTimer(5, 10);
     timers_.SetTimer(6, 10);
     EXPECT_TRUE(timers_.KillTimer(5));
-    Spin(2000, [&] { return ticks_.size() >= 3; });
+    WaitUntil([&] { return ticks_.size() >= 3; }, 2000ms, ProcessEvents);
     EXPECT_EQ(std::count(ticks_.begin(), ticks_.end(), 5u), 0);
     EXPECT_GE(ticks_.size(), 3u);
     EXPECT_FALSE(timers_.IsArmed(5));
@@ -62,15 +56,17 @@ TEST(WindowTimers, HandlerMayRearmOrKillItsOwnTimer) {
     QObject owner;
     int ticks = 0;
     WindowTimers* timers = nullptr;
-    WindowTimers own([&](unsigned id) {
-        if (++ticks == 1)
-            timers->SetTimer(id, 15);  // the first tick moves to another period
-        else
-            timers->KillTimer(id);
-    }, &owner);
+    WindowTimers own(
+        [&](unsigned id) {
+            if (++ticks == 1)
+                timers->SetTimer(id, 15);  // the first tick moves to another period
+            else
+                timers->KillTimer(id);
+        },
+        &owner);
     timers = &own;
     own.SetTimer(3, 5);
-    Spin(500);
+    ProcessEventsFor(500ms);
     EXPECT_EQ(ticks, 2);
     EXPECT_FALSE(own.IsArmed(3));
 }

@@ -37,8 +37,9 @@ TEST_F(DateTime, DayCountsFrom1899_12_30) {
 }
 
 TEST_F(DateTime, ConvertsBackToTheSameFields) {
-    for (const COleDateTime& value : {At(1899, 12, 29, 6, 0, 0), At(1929, 10, 27, 15, 0, 0), At(2024, 2, 29, 23, 59, 59),
-                                      At(100, 1, 1, 0, 0, 0), At(9999, 12, 31, 23, 59, 59), At(1800, 3, 1, 12, 30, 1)}) {
+    for (const COleDateTime& value :
+         {At(1899, 12, 29, 6, 0, 0), At(1929, 10, 27, 15, 0, 0), At(2024, 2, 29, 23, 59, 59), At(100, 1, 1, 0, 0, 0),
+          At(9999, 12, 31, 23, 59, 59), At(1800, 3, 1, 12, 30, 1)}) {
         std::tm fields{};
         ASSERT_TRUE(value.GetAsTm(fields)) << value.GetDays();
         COleDateTime again;
@@ -50,9 +51,10 @@ TEST_F(DateTime, ConvertsBackToTheSameFields) {
 
 TEST_F(DateTime, FieldsOutOfRangeMakeAnInvalidValue) {
     COleDateTime value;
-    for (auto fields : {std::array{2023, 2, 29, 0, 0, 0}, std::array{2024, 13, 1, 0, 0, 0}, std::array{99, 1, 1, 0, 0, 0},
-                        std::array{10000, 1, 1, 0, 0, 0}, std::array{2024, 1, 1, 24, 0, 0},
-                        std::array{2024, 1, 1, 0, 60, 0}, std::array{2024, 1, 1, 0, 0, 60}}) {
+    for (auto fields :
+         {std::array{2023, 2, 29, 0, 0, 0}, std::array{2024, 13, 1, 0, 0, 0}, std::array{99, 1, 1, 0, 0, 0},
+          std::array{10000, 1, 1, 0, 0, 0}, std::array{2024, 1, 1, 24, 0, 0}, std::array{2024, 1, 1, 0, 60, 0},
+          std::array{2024, 1, 1, 0, 0, 60}}) {
         EXPECT_EQ(value.SetDateTime(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]), 1);
         EXPECT_EQ(value.GetStatus(), COleDateTime::invalid);
     }

@@ -16,6 +16,8 @@
 #include "platform/sys/regedit_file.h"
 #include "tests/support/xdg_sandbox.h"
 
+using namespace decimon::test;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,7 +26,9 @@ constexpr const char* DecimonKey = "SOFTWARE\\Corvanta\\Decimon";
 constexpr std::string_view Section = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon";
 const std::string FileStart = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n";
 
-std::vector<BYTE> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<BYTE> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
 
 std::vector<BYTE> Text(std::string_view text) {
     std::vector<BYTE> bytes = Bytes(text);
@@ -48,21 +52,20 @@ RegValueList ListOf(const std::vector<RegValue>& values) {
 // ---- the file form -------------------------------------------------------------------
 
 TEST(RegeditFileTest, ReadsTheEditorsExport) {
-    const std::string text =
-        "\xEF\xBB\xBFREGEDIT4\r\n\r\n"
-        "; written by hand\r\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n"
-        "\"HostName\"=\"other\"\r\n"
-        "\r\n"
-        "[hkey_local_machine\\software\\corvanta\\DECIMON]  \r\n"
-        "\"Quoted \\\"name\\\"\"=\"C:\\\\dir \\\"x\\\"\"\r\n"
-        "@=\"default\"\r\n"
-        "\"Offset\" = DWORD:FFFFFFFD\r\n"
-        "\"Short\"=dword:7\r\n"
-        "\"Message\"=hex(1):41,42,0d,0a,\\\r\n"
-        "  43, 0,00\r\n"
-        "\"Multi\"=hex(7):61,00,00\r\n"
-        "\"Empty\"=hex:\r\n";
+    const std::string text = "\xEF\xBB\xBFREGEDIT4\r\n\r\n"
+                             "; written by hand\r\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n"
+                             "\"HostName\"=\"other\"\r\n"
+                             "\r\n"
+                             "[hkey_local_machine\\software\\corvanta\\DECIMON]  \r\n"
+                             "\"Quoted \\\"name\\\"\"=\"C:\\\\dir \\\"x\\\"\"\r\n"
+                             "@=\"default\"\r\n"
+                             "\"Offset\" = DWORD:FFFFFFFD\r\n"
+                             "\"Short\"=dword:7\r\n"
+                             "\"Message\"=hex(1):41,42,0d,0a,\\\r\n"
+                             "  43, 0,00\r\n"
+                             "\"Multi\"=hex(7):61,00,00\r\n"
+                             "\"Empty\"=hex:\r\n";
     const RegValueList values = RegeditFile::Parse(text, Section);
 
     const std::vector<RegValue> expected = {
@@ -78,34 +81,31 @@ TEST(RegeditFileTest, ReadsTheEditorsExport) {
 }
 
 TEST(RegeditFileTest, SkipsWhatItCannotReadAndKeepsTheRest) {
-    const std::string body =
-        "\"Outside\"=\"before any section\"\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"
-        "\"NoEquals\" \"x\"\n"
-        "\"Open\"=\"never closed\n"
-        "\"NineDigits\"=dword:123456789\n"
-        "\"NoDigits\"=dword:\n"
-        "\"BadByte\"=hex:41,4g\n"
-        "\"ThreeDigitByte\"=hex:412\n"
-        "\"NoColon\"=hex(1)41,00\n"
-        "\"Junk\"=\"x\" junk\n"
-        "Bare=\"x\"\n"
-        "\"Deleted\"=-\n"
-        "  41,42\n"
-        "\"Good\"=\"kept\"\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon\n"
-        "\"AfterBrokenSection\"=\"x\"\n";
+    const std::string body = "\"Outside\"=\"before any section\"\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"
+                             "\"NoEquals\" \"x\"\n"
+                             "\"Open\"=\"never closed\n"
+                             "\"NineDigits\"=dword:123456789\n"
+                             "\"NoDigits\"=dword:\n"
+                             "\"BadByte\"=hex:41,4g\n"
+                             "\"ThreeDigitByte\"=hex:412\n"
+                             "\"NoColon\"=hex(1)41,00\n"
+                             "\"Junk\"=\"x\" junk\n"
+                             "Bare=\"x\"\n"
+                             "\"Deleted\"=-\n"
+                             "  41,42\n"
+                             "\"Good\"=\"kept\"\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon\n"
+                             "\"AfterBrokenSection\"=\"x\"\n";
 
-    EXPECT_EQ(Parsed("REGEDIT4\n" + body),
-              (std::vector<RegValue>{{"Good", REG_SZ, Text("kept")}}));
+    EXPECT_EQ(Parsed("REGEDIT4\n" + body), (std::vector<RegValue>{{"Good", REG_SZ, Text("kept")}}));
     EXPECT_TRUE(Parsed(body).empty()) << "no header line";
     EXPECT_TRUE(Parsed("Windows Registry Editor Version 5.00\n" + body).empty());
 }
 
 TEST(RegeditFileTest, LeavesOutValuesCutShortAtTheEnd) {
-    const RegValueList values = RegeditFile::Parse(FileStart +
-                                                       "\"A\"=\"a\"\n"
-                                                       "\"B\"=hex(1):41,42,\\\n",
+    const RegValueList values = RegeditFile::Parse(FileStart + "\"A\"=\"a\"\n"
+                                                               "\"B\"=hex(1):41,42,\\\n",
                                                    Section);
     EXPECT_EQ(values.Values(), (std::vector<RegValue>{{"A", REG_SZ, Text("a")}}));
     EXPECT_EQ(Parsed(FileStart + "\"C\"=\"unterminat").size(), 0u);
@@ -123,12 +123,12 @@ TEST(RegeditFileTest, ReadsNoFurtherThanTheSizeLimit) {
 }
 
 TEST(RegeditFileTest, LaterLinesWinWithoutRegardToCase) {
-    const RegValueList values = RegeditFile::Parse(FileStart +
-                                                       "\"Name\"=\"one\"\n"
-                                                       "\"Other\"=\"x\"\n"
-                                                       "\"NAME\"=dword:00000002\n",
+    const RegValueList values = RegeditFile::Parse(FileStart + "\"Name\"=\"one\"\n"
+                                                               "\"Other\"=\"x\"\n"
+                                                               "\"NAME\"=dword:00000002\n",
                                                    Section);
-    EXPECT_EQ(values.Values(), (std::vector<RegValue>{{"Name", REG_DWORD, {2, 0, 0, 0}}, {"Other", REG_SZ, Text("x")}}));
+    EXPECT_EQ(values.Values(),
+              (std::vector<RegValue>{{"Name", REG_DWORD, {2, 0, 0, 0}}, {"Other", REG_SZ, Text("x")}}));
     ASSERT_NE(values.Find("nAmE"), nullptr);
     EXPECT_EQ(values.Find("nAmE")->type, REG_DWORD);
     EXPECT_EQ(values.Find("Nam"), nullptr);
@@ -146,18 +146,16 @@ TEST(RegeditFileTest, WritesTheEditorsForm) {
         {"Quad", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}},
         {"ShortDword", REG_DWORD, {1, 2}},
     });
-    EXPECT_EQ(RegeditFile::Format(Section, values),
-              FileStart +
-                  "\"ShiftLenHours\"=\"8.0\"\n"
-                  "\"LevelOffset\"=dword:fffffffd\n"
-                  "\"Path \\\"q\\\"\"=\"C:\\\\x\"\n"
-                  "@=\"d\"\n"
-                  "\"Banner\"=hex(1):41,0d,0a,42,00\n"
-                  "\"NoNul\"=hex(1):61,62\n"
-                  "\"Blob\"=hex:01,ab\n"
-                  "\"Quad\"=hex(b):01,02,03,04,05,06,07,08\n"
-                  "\"ShortDword\"=hex(4):01,02\n"
-                  "\n");
+    EXPECT_EQ(RegeditFile::Format(Section, values), FileStart + "\"ShiftLenHours\"=\"8.0\"\n"
+                                                                "\"LevelOffset\"=dword:fffffffd\n"
+                                                                "\"Path \\\"q\\\"\"=\"C:\\\\x\"\n"
+                                                                "@=\"d\"\n"
+                                                                "\"Banner\"=hex(1):41,0d,0a,42,00\n"
+                                                                "\"NoNul\"=hex(1):61,62\n"
+                                                                "\"Blob\"=hex:01,ab\n"
+                                                                "\"Quad\"=hex(b):01,02,03,04,05,06,07,08\n"
+                                                                "\"ShortDword\"=hex(4):01,02\n"
+                                                                "\n");
 }
 
 TEST(RegeditFileTest, WrapsLongHexWithin80Columns) {
@@ -242,14 +240,14 @@ protected:
         return names;
     }
 
-    XdgSandbox sandbox;
+    XdgSandbox sandbox_;
 };
 
 TEST_F(RegistryTest, MissingKeyIsNotFoundAndNothingIsMade) {
     HKEY key = reinterpret_cast<HKEY>(std::uintptr_t{1234});
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, KEY_ALL_ACCESS, &key), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(key, nullptr);
-    EXPECT_FALSE(fs::exists(sandbox.Home()));
+    EXPECT_FALSE(fs::exists(sandbox_.Home()));
 }
 
 TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
@@ -259,18 +257,17 @@ TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
     EXPECT_EQ(Set(key, "ShiftLenHours", REG_SZ, Text("8.0")), ERROR_SUCCESS);
     EXPECT_EQ(Set(key, "LevelOffset", REG_DWORD, {0xFD, 0xFF, 0xFF, 0xFF}), ERROR_SUCCESS);
     EXPECT_EQ(Set(key, "WarningMessage", REG_SZ, Text("A\r\nB")), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::Mode(sandbox.Home()), 0700u);
-    EXPECT_EQ(XdgSandbox::Mode(sandbox.HomeKeyFile().parent_path()), 0700u);
-    EXPECT_FALSE(fs::exists(sandbox.HomeKeyFile())) << "written only at close";
+    EXPECT_EQ(XdgSandbox::Mode(sandbox_.Home()), 0700u);
+    EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile().parent_path()), 0700u);
+    EXPECT_FALSE(fs::exists(sandbox_.HomeKeyFile())) << "written only at close";
 
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), FileStart +
-                                                               "\"ShiftLenHours\"=\"8.0\"\n"
-                                                               "\"LevelOffset\"=dword:fffffffd\n"
-                                                               "\"WarningMessage\"=hex(1):41,0d,0a,42,00\n"
-                                                               "\n");
-    EXPECT_EQ(XdgSandbox::Mode(sandbox.HomeKeyFile()), 0600u);
-    EXPECT_EQ(FilesIn(sandbox.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart + "\"ShiftLenHours\"=\"8.0\"\n"
+                                                                        "\"LevelOffset\"=dword:fffffffd\n"
+                                                                        "\"WarningMessage\"=hex(1):41,0d,0a,42,00\n"
+                                                                        "\n");
+    EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile()), 0600u);
+    EXPECT_EQ(FilesIn(sandbox_.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
 
     key = Create(&disposition);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
@@ -284,11 +281,11 @@ TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
 
 TEST_F(RegistryTest, CreatingAKeyWithoutValuesStillMakesItsFile) {
     EXPECT_EQ(RegCloseKey(Create()), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), FileStart + "\n");
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart + "\n");
 }
 
 TEST_F(RegistryTest, QueryReportsTypeAndLengthAndCopiesOnlyWhatFits) {
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n\"Number\"=dword:0000002a\n");
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n\"Number\"=dword:0000002a\n");
     HKEY key = Open(KEY_QUERY_VALUE);
 
     DWORD type = REG_NONE;
@@ -323,7 +320,7 @@ TEST_F(RegistryTest, QueryReportsTypeAndLengthAndCopiesOnlyWhatFits) {
 }
 
 TEST_F(RegistryTest, HandlesAndRightsAreCheckedNotTrusted) {
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n");
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n");
     HKEY reader = Open(KEY_QUERY_VALUE);
     HKEY writer = Open(KEY_SET_VALUE);
     EXPECT_NE(reader, writer);
@@ -352,10 +349,17 @@ TEST_F(RegistryTest, HandlesAndRightsAreCheckedNotTrusted) {
 
 TEST_F(RegistryTest, OnlySoftwareVendorProductKeysExist) {
     const char* const paths[] = {
-        "SOFTWARE\\Corvanta",        "SOFTWARE\\Corvanta\\Decimon\\Sub", "SYSTEM\\Corvanta\\Decimon",
-        "SOFTWARE\\..\\Decimon",     "SOFTWARE\\Corvanta\\.",             "SOFTWARE\\a/b\\c",
-        "SOFTWARE\\\\Decimon",       "",                                  "\\SOFTWARE\\Corvanta\\Decimon",
-        "SOFTWARE\\Corvanta\\De\nc", nullptr,
+        "SOFTWARE\\Corvanta",
+        "SOFTWARE\\Corvanta\\Decimon\\Sub",
+        "SYSTEM\\Corvanta\\Decimon",
+        "SOFTWARE\\..\\Decimon",
+        "SOFTWARE\\Corvanta\\.",
+        "SOFTWARE\\a/b\\c",
+        "SOFTWARE\\\\Decimon",
+        "",
+        "\\SOFTWARE\\Corvanta\\Decimon",
+        "SOFTWARE\\Corvanta\\De\nc",
+        nullptr,
     };
     for (const char* path : paths) {
         SCOPED_TRACE(path ? path : "(null)");
@@ -371,25 +375,24 @@ TEST_F(RegistryTest, OnlySoftwareVendorProductKeysExist) {
     HKEY key = nullptr;
     EXPECT_EQ(RegCreateKeyExA(currentUser, DecimonKey, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_INVALID_HANDLE);
-    EXPECT_FALSE(fs::exists(sandbox.Home()));
+    EXPECT_FALSE(fs::exists(sandbox_.Home()));
 }
 
 TEST_F(RegistryTest, ValuesOfOtherTypesSurviveASave) {
-    const std::string others =
-        "\"Multi\"=hex(7):61,00,62,00,00\n"
-        "\"Quad\"=hex(b):01,00,00,00,00,00,00,00\n"
-        "\"Expand\"=hex(2):25,00\n"
-        "\"Blob\"=hex:ff\n";
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + others);
+    const std::string others = "\"Multi\"=hex(7):61,00,62,00,00\n"
+                               "\"Quad\"=hex(b):01,00,00,00,00,00,00,00\n"
+                               "\"Expand\"=hex(2):25,00\n"
+                               "\"Blob\"=hex:ff\n";
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + others);
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Set(key, "HostName", REG_SZ, Text("h")), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), FileStart + others + "\"HostName\"=\"h\"\n\n");
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart + others + "\"HostName\"=\"h\"\n\n");
 }
 
 TEST_F(RegistryTest, ReadsTheFirstConfigDirWithAFileAndSavesToHome) {
-    const fs::path first = XdgSandbox::KeyFile(sandbox.SystemDir(0));
-    const fs::path second = XdgSandbox::KeyFile(sandbox.SystemDir(1));
+    const fs::path first = XdgSandbox::KeyFile(sandbox_.SystemDir(0));
+    const fs::path second = XdgSandbox::KeyFile(sandbox_.SystemDir(1));
     XdgSandbox::WriteFile(second, FileStart + "\"HostName\"=\"from-b\"\n");
     HKEY key = Open(KEY_QUERY_VALUE);
     EXPECT_EQ(Query(key, "HostName"), std::string("from-b", 7));
@@ -401,7 +404,7 @@ TEST_F(RegistryTest, ReadsTheFirstConfigDirWithAFileAndSavesToHome) {
     EXPECT_EQ(Set(key, "Password", REG_SZ, Text("p")), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()),
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()),
               FileStart + "\"HostName\"=\"from-a\"\n\"Password\"=\"p\"\n\n");
     EXPECT_EQ(XdgSandbox::ReadFile(first), FileStart + "\"HostName\"=\"from-a\"\n");
     EXPECT_EQ(XdgSandbox::ReadFile(second), FileStart + "\"HostName\"=\"from-b\"\n");
@@ -413,8 +416,8 @@ TEST_F(RegistryTest, ReadsTheFirstConfigDirWithAFileAndSavesToHome) {
 }
 
 TEST_F(RegistryTest, UnreadableHomeFileIsNeitherPassedOverNorReplaced) {
-    fs::create_directories(sandbox.HomeKeyFile());  // a folder where the file should be
-    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox.SystemDir(0)), FileStart + "\"HostName\"=\"a\"\n");
+    fs::create_directories(sandbox_.HomeKeyFile());  // a folder where the file should be
+    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(0)), FileStart + "\"HostName\"=\"a\"\n");
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, KEY_QUERY_VALUE, &key), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -424,11 +427,11 @@ TEST_F(RegistryTest, UnreadableHomeFileIsNeitherPassedOverNorReplaced) {
 
 TEST_F(RegistryTest, ClosingWithoutChangesLeavesTheFileAlone) {
     const std::string text = FileStart + "; kept as the administrator wrote it\n\"HostName\" = \"a\"\n";
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Query(key, "HostName"), std::string("a", 2));
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), text);
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), text);
 }
 
 // Limits the size of any file this process writes, and ignores the signal that a write
@@ -456,30 +459,28 @@ private:
 // must leave the old file whole and no temporary file behind.
 TEST_F(RegistryTest, WriteFailingHalfWayLeavesTheOldFileWhole) {
     const std::string text = FileStart + "\"HostName\"=\"old\"\n";
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Set(key, "WarningMessage", REG_SZ, Text(std::string(4000, 'w'))), ERROR_SUCCESS);
     {
         FileSizeLimit limit(1024);
         EXPECT_EQ(RegCloseKey(key), ERROR_CANTWRITE);
     }
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), text);
-    EXPECT_EQ(FilesIn(sandbox.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), text);
+    EXPECT_EQ(FilesIn(sandbox_.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
 }
 
 TEST_F(RegistryTest, KeyTooLargeToReadBackIsNotWritten) {
     const std::string text = FileStart + "\"HostName\"=\"old\"\n";
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), text);
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Set(key, "Huge", REG_BINARY, std::vector<BYTE>(RegeditFile::MaxTextSize / 3, 1)), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_CANTWRITE);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()), text);
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), text);
 }
 
-// Permission bits do not stop root, but no one can make a folder below a regular file.
 TEST_F(RegistryTest, KeyWhoseFolderCannotBeMadeIsNotCreated) {
-    XdgSandbox::WriteFile(sandbox.Root() / "plain-file", "x");
-    ::setenv("XDG_CONFIG_HOME", (sandbox.Root() / "plain-file" / "config").c_str(), 1);
+    sandbox_.MakeHomeUncreatable();
     HKEY key = HKEY_LOCAL_MACHINE;
     EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_ACCESS_DENIED);
@@ -487,7 +488,7 @@ TEST_F(RegistryTest, KeyWhoseFolderCannotBeMadeIsNotCreated) {
 }
 
 TEST_F(RegistryTest, HandlesMayBeUsedFromSeveralThreads) {
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n");
+    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n");
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+using namespace decimon::test;
+
 namespace {
 
 std::vector<unsigned> Ids(const AsnObjectIdentifier& oid) {
@@ -44,10 +46,10 @@ TEST(SnmpMgrStrToOid, RefusesMalformedTexts) {
             text += ".1";
         return text;
     }();
-    for (const std::string& text : {std::string(""), std::string("."), std::string(".1..2"), std::string(".1.2."),
-                                    std::string(".1.-2"), std::string(".1.2x"), std::string(".1. 2"),
-                                    std::string("sysName.0"), std::string(".1.4294967296"),
-                                    std::string(".1.99999999999999999999999"), tooMany}) {
+    for (const std::string& text :
+         {std::string(""), std::string("."), std::string(".1..2"), std::string(".1.2."), std::string(".1.-2"),
+          std::string(".1.2x"), std::string(".1. 2"), std::string("sysName.0"), std::string(".1.4294967296"),
+          std::string(".1.99999999999999999999999"), tooMany}) {
         AsnObjectIdentifier oid{0, nullptr};
         EXPECT_FALSE(SnmpMgrStrToOid(text.c_str(), &oid)) << text;
         EXPECT_EQ(oid.ids, nullptr) << text;
@@ -98,7 +100,7 @@ TEST(HostLookup, ALookupUnderWayIsLeftOnStopAndJoinedByTheNext) {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root for a private mount namespace";
     PrivateResolver resolver("", PrivateResolver::NameServer::Silent);
-    ASSERT_TRUE(resolver.ok()) << "cannot set up a silent name server";
+    ASSERT_TRUE(resolver.Ok()) << "cannot set up a silent name server";
     StopSignal first;
     std::thread leave([&] {
         while (resolver.TakeQueries() == 0)
@@ -129,10 +131,10 @@ int InChild(Body body) {
 }
 
 TEST(SnmpMgrSession, IgnoresUserConfigurationAndWritesNoState) {
-    testsupport::SnmpdAgent agent({{".1.3.6.1.4.1.32473.1.1.1.6.0", "integer", "853"}});
-    ASSERT_TRUE(agent.running());
-    const std::filesystem::path home = std::filesystem::temp_directory_path() /
-                                       ("decimon-snmpconf-" + std::to_string(getpid()));
+    SnmpdAgent agent({{".1.3.6.1.4.1.32473.1.1.1.6.0", "integer", "853"}});
+    ASSERT_TRUE(agent.Running());
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("decimon-snmpconf-" + std::to_string(getpid()));
     std::filesystem::create_directories(home / ".snmp");
     // Read, this would send from 127.0.0.5, which the agent does not answer, and would
     // make the library write its state under `state`.
@@ -141,7 +143,7 @@ TEST(SnmpMgrSession, IgnoresUserConfigurationAndWritesNoState) {
         setenv("HOME", home.c_str(), 1);
         setenv("SNMPCONFPATH", (home / ".snmp").c_str(), 1);
         setenv("SNMP_PERSISTENT_DIR", (home / "state").c_str(), 1);
-        LPSNMP_MGR_SESSION session = SnmpMgrOpen(agent.agent().c_str(), "mivrol", 500, 1);
+        LPSNMP_MGR_SESSION session = SnmpMgrOpen(agent.Agent().c_str(), "mivrol", 500, 1);
         if (!session)
             return 1;
         SnmpVarBindList list{static_cast<SnmpVarBind*>(SnmpUtilMemReAlloc(nullptr, sizeof(SnmpVarBind))), 1};
