@@ -7,7 +7,11 @@
 #     starts full screen, UnInhibit after F, Inhibit again after F, UnInhibit at exit;
 #   kiosk_test.sh no-bus DECIMON X-SCREEN-SAVER-STATE X-CLOSE-WINDOW
 #     with no bus the display starts, says so once, and holds off the X server's screen saver
-#     while its window lives; with no bus and no X server it says so once and runs on.
+#     while its window lives; with no bus and no X server it says so once and runs on;
+#   kiosk_test.sh guide BUILD-DIR SIMULATOR X-CLOSE-WINDOW
+#     the README's wall-screen steps as far as a machine without a real display allows: the
+#     package installs, its entries validate, the autostart entry is off until linked, and its
+#     command starts the display full screen under Xvfb with the site's pre-seeded settings.
 # The display runs under Xvfb without a window manager, against a meter on loopback.
 set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -163,6 +167,51 @@ no-bus)
   [ "$(screen_lines)" = 1 ] && grep -q 'nothing keeps the screen on' "$work/decimon.log" ||
     fail "not said once that nothing keeps the screen on: $(cat "$work/decimon.log")"
   echo "kiosk: without a bus the X server keeps the screen on; without either the display runs on"
+  ;;
+
+guide)
+  build=$1 simulator=$2 close_window=$3
+  # Step 2, the package: apt would install it here, and it unpacks into a root of its own,
+  # so that this machine's /usr and /etc stay as they are.
+  (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log") || fail "cpack failed: $(cat "$work/cpack.log")"
+  deb=$(ls "$work"/out/decimon_*.deb)
+  apt-get install --simulate "$deb" >"$work/apt.log" 2>&1 || fail "apt cannot install the package: $(cat "$work/apt.log")"
+  grep -q '^Inst decimon ' "$work/apt.log" || fail "apt would not install decimon: $(cat "$work/apt.log")"
+  root=$work/root
+  dpkg-deb -x "$deb" "$root"
+  autostart=/usr/share/decimon/decimon-autostart.desktop
+  check_entries "$root/usr/share/applications/decimon.desktop" "$root$autostart"
+  ! dpkg-deb -c "$deb" | grep -q '/autostart/' || fail "the package starts the display for every user"
+
+  # Step 4, the link into the autostart folder (inside the private root).
+  mkdir -p "$root/etc/xdg/autostart"
+  ln -s "$root$autostart" "$root/etc/xdg/autostart/decimon.desktop"
+  check_entries "$root/etc/xdg/autostart/decimon.desktop"
+
+  # Step 5, the site's settings, pointing at the simulator.
+  mkfifo "$work/sim.in"
+  "$simulator" --port 0 --level 700 <"$work/sim.in" >"$work/sim.out" &
+  pids+=($!)
+  exec 3>"$work/sim.in"
+  wait_for 5 grep -q listening "$work/sim.out" || fail "the simulator did not start"
+  port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
+  write_settings "$root/etc/xdg" "127.0.0.1:$port"
+  chmod 640 "$root/etc/xdg/Corvanta/Decimon.reg"
+
+  # Step 6, the log-in: the session runs the entry's command, the user has no settings yet.
+  command=$(sed -n 's/^Exec=//p' "$root/etc/xdg/autostart/decimon.desktop")
+  [[ $command != *%* ]] || fail "the autostart command has field codes: $command"
+  start_xvfb
+  # shellcheck disable=SC2086  # the command is split into words as the session splits it
+  start_display env PATH="$root/usr/bin:$PATH" XDG_CONFIG_DIRS="$root/etc/xdg" $command
+  sleep 2
+  geometry=$(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
+  [ "$geometry" = 1280x800 ] || fail "the display did not start full screen: $geometry"
+  echo count >&3
+  wait_for 2 grep -q '^requests [1-9]' "$work/sim.out" || fail "the display did not poll the site's meter"
+  close_display
+  exec 3>&-
+  echo "kiosk: the wall-screen guide on $(basename "$deb"): installs, entries valid, starts from autostart"
   ;;
 
 *) fail "unknown case $case_name" ;;
