@@ -179,6 +179,13 @@ guide)
   grep -q '^Inst decimon ' "$work/apt.log" || fail "apt would not install decimon: $(cat "$work/apt.log")"
   root=$work/root
   dpkg-deb -x "$deb" "$root"
+  # On a clean machine apt brings every library the display links, so each must be named.
+  depends=$(dpkg-deb -f "$deb" Depends)
+  multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+  for library in $(objdump -p "$root/usr/bin/decimon" | awk '/NEEDED/ {print $2}'); do
+    package=$(dpkg -S "*/$multiarch/$library" | head -n 1 | cut -d: -f1)
+    grep -q "\b$package\b" <<<"$depends" || fail "Depends lacks $package (for $library): $depends"
+  done
   autostart=/usr/share/decimon/decimon-autostart.desktop
   check_entries "$root/usr/share/applications/decimon.desktop" "$root$autostart"
   ! dpkg-deb -c "$deb" | grep -q '/autostart/' || fail "the package starts the display for every user"
