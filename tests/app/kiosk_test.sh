@@ -3,8 +3,9 @@
 #   kiosk_test.sh entries SOURCE-DIR
 #     the desktop entries are valid;
 #   kiosk_test.sh bus DECIMON RECORDER X-CLOSE-WINDOW
-#     on a private session bus with a stand-in screen saver service: Inhibit when the display
-#     starts full screen, UnInhibit after F, Inhibit again after F, UnInhibit at exit;
+#     on a private session bus without a screen saver service the X server takes over; with a
+#     stand-in service: Inhibit when the display starts full screen, UnInhibit after F,
+#     Inhibit again after F, UnInhibit at exit;
 #   kiosk_test.sh no-bus DECIMON X-SCREEN-SAVER-STATE X-CLOSE-WINDOW
 #     with no bus the display starts, says so once, and holds off the X server's screen saver
 #     while its window lives; with no bus and no X server it says so once and runs on;
@@ -117,6 +118,14 @@ CONF
   wait_for 5 test -s "$work/bus.address" || fail "dbus-daemon did not start"
   DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")
   export DBUS_SESSION_BUS_ADDRESS
+
+  # A bus without the service: the X server takes over, said once.
+  start_display "$decimon"
+  wait_for 5 grep -q 'the X server keeps the screen on' "$work/decimon.log" ||
+    fail "not said that the bus has no service: $(cat "$work/decimon.log")"
+  close_display
+  [ "$(screen_lines)" = 1 ] || fail "said more than once: $(cat "$work/decimon.log")"
+
   "$recorder" >"$work/calls" &
   pids+=($!)
   wait_for 5 grep -q '^ready$' "$work/calls" || fail "the stand-in service did not start"
