@@ -57,10 +57,9 @@ void DBusScreenSaver::UnInhibit() {
 }
 
 void DBusScreenSaver::OnInhibitAnswered(const QDBusPendingCall& call) {
-    if (!pendingInhibit_)
-        return;  // answered already (the destructor waited for it)
-    pendingInhibit_.reset();
+    // Read before the reset: `call` may be the pending call itself.
     const QDBusPendingReply<uint> reply(call);
+    pendingInhibit_.reset();
     if (reply.isError()) {
         emit Unavailable(reply.error().message());
         return;
