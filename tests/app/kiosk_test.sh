@@ -152,9 +152,9 @@ no-bus)
   saver_is() { [ "$("$saver_state")" = "$1" ]; }
   start_xvfb
   write_settings "$XDG_CONFIG_HOME" 127.0.0.1:9
-  # The screen saver starts after 1 s without input, and the probe sees it.
-  xset s 1 0
-  wait_for 3 saver_is on || fail "the X server's screen saver did not start on its own"
+  # The screen saver starts after 2 s without input, and the probe sees it.
+  xset s 2 0
+  wait_for 4 saver_is on || fail "the X server's screen saver did not start on its own"
   xset s reset
   start_display "$decimon"
   sleep 3
@@ -165,7 +165,7 @@ no-bus)
   sleep 3
   saver_is off || fail "the screen saver started while the display's window lives"
   close_display
-  wait_for 3 saver_is on || fail "the screen saver did not come back after the display ended"
+  wait_for 4 saver_is on || fail "the screen saver did not come back after the display ended"
 
   # Neither a bus nor an X server: said once, and the display runs on.
   QT_QPA_PLATFORM=offscreen "$decimon" >"$work/decimon.log" 2>&1 &
