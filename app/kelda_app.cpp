@@ -4,6 +4,7 @@
 #include "app/main_frame.h"
 #include "platform/qt/code_page.h"
 #include "platform/qt/message_box.h"
+#include "platform/qt/screen_saver_inhibitor.h"
 #include "platform/sys/snmp_mgr.h"
 #include "res/app_resources.h"
 
@@ -45,6 +46,14 @@ bool CkeldaApp::InitInstance() {
     // polling worker before any window is shown.
     frame_ = std::make_unique<CMainFrame>([this](int command) { return OnCmdMsg(command); });
     frame_->LoadFrame();
+    screenSaver_ = std::make_unique<ScreenSaverInhibitor>();
+    QObject::connect(frame_.get(), &CMainFrame::FullScreenChanged, screenSaver_.get(),
+                     [inhibitor = screenSaver_.get()](bool fullScreen) {
+                         if (fullScreen)
+                             inhibitor->Inhibit();
+                         else
+                             inhibitor->UnInhibit();
+                     });
     frame_->OnFullScreen();  // the program always starts full screen
     return true;
 }

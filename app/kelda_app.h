@@ -6,6 +6,7 @@
 #include <memory>
 
 class CMainFrame;
+class ScreenSaverInhibitor;
 
 class CkeldaApp {
 public:
@@ -31,5 +32,8 @@ public:
 
 private:
     PlatformSteps steps_;
+    // Keeps the screen on while the frame is full screen; outlives the frame, to give the
+    // screen back at exit.
+    std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<CMainFrame> frame_;
 };

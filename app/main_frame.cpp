@@ -107,7 +107,10 @@ void CMainFrame::changeEvent(QEvent* event) {
             QTimer::singleShot(0, this, [this] { EnterFullScreen(); });
             return;
         }
+        const bool wasFullScreen = isFullScreen_;
         isFullScreen_ = (windowState() & Qt::WindowFullScreen) && !(windowState() & Qt::WindowMinimized);
+        if (isFullScreen_ != wasFullScreen)
+            emit FullScreenChanged(isFullScreen_);
         // Out of sight in full screen but not hidden: Qt turns off a hidden menu bar's keys,
         // and Alt with a popup's letter must open its menu (at the top of the screen) there too.
         if (isFullScreen_)

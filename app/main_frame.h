@@ -37,6 +37,10 @@ public:
     // Full Screen command: toggles between full screen and the normal window.
     void OnFullScreen();
 
+signals:
+    // The frame went into full screen (true) or out of it (false), whatever took it there.
+    void FullScreenChanged(bool fullScreen);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;

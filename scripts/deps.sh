@@ -8,6 +8,7 @@ DECIMON_PACKAGES=(
   clang clang-format libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev
   locales
+  desktop-file-utils dbus-daemon libxss-dev libxext-dev x11-xserver-utils
 )
 
 decimon_install_packages() {

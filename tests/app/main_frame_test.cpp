@@ -112,6 +112,7 @@ TEST_F(Frame, CommandsGoToTheViewThenTheFrameThenTheApplication) {
 }
 
 TEST_F(Frame, FullScreenFollowsTheWindowState) {
+    QSignalSpy changes(frame_.get(), &CMainFrame::FullScreenChanged);
     ShowAndSettle();
     EXPECT_FALSE(frame_->IsFullScreen());
     frame_->resize(frame_->FullScreenRect().size() * 2);
@@ -132,6 +133,10 @@ TEST_F(Frame, FullScreenFollowsTheWindowState) {
     frame_->showMinimized();
     Settle();
     EXPECT_FALSE(frame_->IsFullScreen()) << "minimising clears it";
+    std::vector<bool> announced;
+    for (const QList<QVariant>& change : changes)
+        announced.push_back(change.at(0).toBool());
+    EXPECT_EQ(announced, (std::vector<bool>{true, false, true, false})) << "each change announced once";
 }
 
 // However full screen was entered, leaving it puts back the window as it was before.
