@@ -21,19 +21,37 @@ const char* StoreText(char (&member)[SnmpDevice::TextCapacity], const char* text
 }  // namespace
 
 SnmpDevice::SnmpDevice()
-    : Agent{}, Community{}, OidBase{}, IsOpen(false), TimeoutMs(DefaultTimeoutMs), Retries(DefaultRetries),
-      ErrorStatus(0), ErrorIndex(0), Session(nullptr), VarBinds{nullptr, 0} {}
+    : Agent{},
+      Community{},
+      OidBase{},
+      IsOpen(false),
+      TimeoutMs(DefaultTimeoutMs),
+      Retries(DefaultRetries),
+      ErrorStatus(0),
+      ErrorIndex(0),
+      Session(nullptr),
+      VarBinds{nullptr, 0} {}
 
 SnmpDevice::~SnmpDevice() {
     if (IsOpen)
         Close();
 }
 
-const char* SnmpDevice::SetAgent(const char* agent) { return StoreText(Agent, agent); }
-const char* SnmpDevice::SetCommunity(const char* community) { return StoreText(Community, community); }
-const char* SnmpDevice::SetOidBase(const char* oidBase) { return StoreText(OidBase, oidBase); }
-void SnmpDevice::SetTimeout(int milliseconds) { TimeoutMs = milliseconds; }
-void SnmpDevice::SetRetries(int retries) { Retries = retries; }
+const char* SnmpDevice::SetAgent(const char* agent) {
+    return StoreText(Agent, agent);
+}
+const char* SnmpDevice::SetCommunity(const char* community) {
+    return StoreText(Community, community);
+}
+const char* SnmpDevice::SetOidBase(const char* oidBase) {
+    return StoreText(OidBase, oidBase);
+}
+void SnmpDevice::SetTimeout(int milliseconds) {
+    TimeoutMs = milliseconds;
+}
+void SnmpDevice::SetRetries(int retries) {
+    Retries = retries;
+}
 void SnmpDevice::SetAbandonSignal(std::shared_ptr<const StopSignal> abandon) {
     if (!IsOpen)  // the session holds the old one by its address
         abandon_ = std::move(abandon);

@@ -1,8 +1,8 @@
 #include "config/dialogs/config_dlg.h"
 
 #include "config/config_checks.h"
-#include "platform/sys/fixed_text.h"
 #include "platform/qt/message_box.h"
+#include "platform/sys/fixed_text.h"
 #include "res/dialog_ids.h"
 #include "res/dialog_templates.h"
 

@@ -4,8 +4,8 @@
 #include "config/dialogs/config_dlg.h"
 #include "config/settings_store.h"
 #include "monitor/meter_monitor.h"
-#include "platform/sys/fixed_text.h"
 #include "platform/qt/message_box.h"
+#include "platform/sys/fixed_text.h"
 
 #include <chrono>
 #include <thread>

@@ -3,13 +3,13 @@
 #include "platform/qt/code_page.h"
 #include "platform/qt/dialog_edit.h"
 
-#include <qdrawutil.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <qdrawutil.h>
 
 #include <algorithm>
 #include <climits>

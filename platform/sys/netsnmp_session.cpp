@@ -61,8 +61,8 @@ bool splitAgent(const std::string& agent, HostAndPort& out) {
         out.host = agent;
         out.port = DefaultPort;
     }
-    const bool hostPrintable = std::all_of(out.host.begin(), out.host.end(),
-                                           [](unsigned char c) { return c > ' ' && c < 127; });
+    const bool hostPrintable =
+        std::all_of(out.host.begin(), out.host.end(), [](unsigned char c) { return c > ' ' && c < 127; });
     return !out.host.empty() && hostPrintable && isPort(out.port);
 }
 

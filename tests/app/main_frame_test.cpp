@@ -3,12 +3,11 @@
 
 #include "config/settings_store.h"
 #include "diag/diag_dlg.h"
-#include "config/settings_store.h"
 #include "platform/sys/fixed_text.h"
 #include "res/app_resources.h"
-#include "tests/support/modal_answer.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/modal_answer.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
 
@@ -215,11 +214,10 @@ TEST_F(Frame, EditAndPaneKeysDoNothing) {
     ShowAndSettle();
     const bool diagnosticsShown = frame_->View().DiagnosticsDialog()->IsWindowVisible();
     const std::vector<std::pair<int, Qt::KeyboardModifiers>> keys = {
-        {Qt::Key_C, Qt::ControlModifier},      {Qt::Key_X, Qt::ControlModifier},
-        {Qt::Key_V, Qt::ControlModifier},      {Qt::Key_Z, Qt::ControlModifier},
-        {Qt::Key_Insert, Qt::ControlModifier}, {Qt::Key_Insert, Qt::ShiftModifier},
-        {Qt::Key_Delete, Qt::ShiftModifier},   {Qt::Key_Backspace, Qt::AltModifier},
-        {Qt::Key_F6, Qt::NoModifier},          {Qt::Key_F6, Qt::ShiftModifier}};
+        {Qt::Key_C, Qt::ControlModifier},    {Qt::Key_X, Qt::ControlModifier},      {Qt::Key_V, Qt::ControlModifier},
+        {Qt::Key_Z, Qt::ControlModifier},    {Qt::Key_Insert, Qt::ControlModifier}, {Qt::Key_Insert, Qt::ShiftModifier},
+        {Qt::Key_Delete, Qt::ShiftModifier}, {Qt::Key_Backspace, Qt::AltModifier},  {Qt::Key_F6, Qt::NoModifier},
+        {Qt::Key_F6, Qt::ShiftModifier}};
     const QString opened = CancelledModal([&] {
         for (const auto& [key, modifiers] : keys) {
             EXPECT_NE(TranslateAccelerator(key, modifiers, ""), 0) << "the table has an entry for " << key;
@@ -229,7 +227,8 @@ TEST_F(Frame, EditAndPaneKeysDoNothing) {
     EXPECT_TRUE(opened.isEmpty()) << "no key opened " << qPrintable(opened);
     EXPECT_TRUE(frame_->IsFullScreen());
     EXPECT_EQ(frame_->View().DiagnosticsDialog()->IsWindowVisible(), diagnosticsShown);
-    EXPECT_TRUE(applicationCommands_.size() == keys.size()) << "each key's command went unhandled up to the application";
+    EXPECT_TRUE(applicationCommands_.size() == keys.size())
+        << "each key's command went unhandled up to the application";
 }
 
 TEST(Accelerators, CharactersAreCaseSensitiveAndVirtualKeysNeedTheirModifiers) {

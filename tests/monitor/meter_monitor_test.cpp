@@ -6,7 +6,6 @@
 #include "monitor/dose.h"
 #include "monitor/polling_worker.h"
 #include "platform/sys/fixed_text.h"
-#include "tests/support/xdg_sandbox.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/private_resolver.h"
@@ -28,7 +27,9 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 std::atomic<std::time_t> testNow{1700000000};
-std::time_t TestClock() { return testNow.load(); }
+std::time_t TestClock() {
+    return testNow.load();
+}
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 5s) {
     const auto deadline = Clock::now() + limit;

@@ -11,9 +11,9 @@
 #include "platform/sys/fixed_text.h"
 #include "res/app_resources.h"
 #include "res/dialog_ids.h"
-#include "tests/support/modal_answer.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/modal_answer.h"
 #include "tests/support/qt_wait.h"
 #include "tests/support/xdg_sandbox.h"
 

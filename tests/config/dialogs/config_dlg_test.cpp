@@ -2,8 +2,8 @@
 // settings the test chooses; its message boxes are answered by the test.
 #include "config/dialogs/config_dlg.h"
 
-#include "platform/sys/fixed_text.h"
 #include "platform/qt/message_box.h"
+#include "platform/sys/fixed_text.h"
 #include "res/dialog_ids.h"
 
 #include <QApplication>

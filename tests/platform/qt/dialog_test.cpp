@@ -62,14 +62,20 @@ constexpr DialogControl TestControls[] = {
     {IDC_STATIC, K::Icon, "", {170, 5, 0, 0}, 0},
 };
 
-constexpr DialogTemplate TestTemplate{900, "Test dialog", {0, 0, 200, 140}, {"MS Shell Dlg", 8},
+constexpr DialogTemplate TestTemplate{900,
+                                      "Test dialog",
+                                      {0, 0, 200, 140},
+                                      {"MS Shell Dlg", 8},
                                       DialogStyle::Caption | DialogStyle::SystemMenu | DialogStyle::ModalFrame,
                                       TestControls};
 
 constexpr DialogControl ChildControls[] = {
     {NameEdit, K::Edit, "", {5, 5, 60, 14}, Border},
 };
-constexpr DialogTemplate ChildTemplate{901, "Child", {10, 4, 80, 30}, {"MS Shell Dlg", 8},
+constexpr DialogTemplate ChildTemplate{901,
+                                       "Child",
+                                       {10, 4, 80, 30},
+                                       {"MS Shell Dlg", 8},
                                        DialogStyle::Child | DialogStyle::Caption | DialogStyle::ModalFrame,
                                        ChildControls};
 
@@ -124,7 +130,8 @@ TEST(DialogUnits, BaseUnitsAreTheRoundedAverageLetterWidthAndTheFontHeight) {
     const QFont font = MakeDialogFont({"MS Shell Dlg", 8});
     EXPECT_EQ(font.pointSize(), 8);
     const QFontMetrics metrics(font);
-    const int letters = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     const DialogBaseUnits units = MeasureDialogBaseUnits(font);
     EXPECT_EQ(units.cx, std::lround(letters / 52.0));  // halves round up
     EXPECT_EQ(units.cy, metrics.height());
@@ -134,8 +141,8 @@ TEST(DialogUnits, BaseUnitsAreTheRoundedAverageLetterWidthAndTheFontHeight) {
 
 TEST(DialogUnits, ConversionTruncatesEachCoordinate) {
     const DialogBaseUnits units{7, 13};
-    EXPECT_EQ(DluToPixelsX(7, units), 12);   // 12.25
-    EXPECT_EQ(DluToPixelsY(3, units), 4);    // 4.875
+    EXPECT_EQ(DluToPixelsX(7, units), 12);    // 12.25
+    EXPECT_EQ(DluToPixelsY(3, units), 4);     // 4.875
     EXPECT_EQ(DluToPixelsX(-7, units), -12);  // toward zero
     EXPECT_EQ(DluToPixels({7, 3, 135, 14}, units), QRect(12, 4, 236, 22));
 }
@@ -190,7 +197,8 @@ TEST_F(DialogItems, EachKindOfControlBecomesItsWidget) {
     EXPECT_EQ(Text(LabelId), "&Name");
     // The icon control keeps its natural size.
     const auto icons = dialog.ClientArea()->findChildren<QLabel*>();
-    const auto icon = std::find_if(icons.begin(), icons.end(), [](QLabel* l) { return l->text().isEmpty() && l->width() == 32; });
+    const auto icon =
+        std::find_if(icons.begin(), icons.end(), [](QLabel* l) { return l->text().isEmpty() && l->width() == 32; });
     EXPECT_NE(icon, icons.end());
 }
 
