@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -104,10 +105,8 @@ TEST(RegeditFileTest, SkipsWhatItCannotReadAndKeepsTheRest) {
 }
 
 TEST(RegeditFileTest, LeavesOutValuesCutShortAtTheEnd) {
-    const RegValueList values = RegeditFile::Parse(FileStart + "\"A\"=\"a\"\n"
-                                                               "\"B\"=hex(1):41,42,\\\n",
-                                                   Section);
-    EXPECT_EQ(values.Values(), (std::vector<RegValue>{{"A", REG_SZ, Text("a")}}));
+    EXPECT_EQ(Parsed(FileStart + "\"A\"=\"a\"\n\"B\"=hex(1):41,42,\\\n"),
+              (std::vector<RegValue>{{"A", REG_SZ, Text("a")}}));
     EXPECT_EQ(Parsed(FileStart + "\"C\"=\"unterminat").size(), 0u);
 }
 
@@ -211,13 +210,30 @@ protected:
         return key;
     }
 
+    static LONG CreateKey(HKEY* key, DWORD* disposition = nullptr, const char* path = DecimonKey,
+                          HKEY root = HKEY_LOCAL_MACHINE) {
+        return RegCreateKeyExA(root, path, 0, "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key, disposition);
+    }
+
     HKEY Create(DWORD* disposition = nullptr) {
         HKEY key = nullptr;
-        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                                  nullptr, &key, disposition),
-                  ERROR_SUCCESS);
+        EXPECT_EQ(CreateKey(&key, disposition), ERROR_SUCCESS);
         return key;
     }
+
+    // Opens the key, reads one value and closes it again.
+    std::string QueryOnce(const char* name, REGSAM access = KEY_QUERY_VALUE) {
+        HKEY key = Open(access);
+        const std::string data = Query(key, name);
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+        return data;
+    }
+
+    static void WriteKey(const fs::path& file, const std::string& lines) {
+        XdgSandbox::WriteFile(file, FileStart + lines);
+    }
+    void WriteHomeKey(const std::string& lines) const { WriteKey(sandbox_.HomeKeyFile(), lines); }
+    std::string HomeText() const { return XdgSandbox::ReadFile(sandbox_.HomeKeyFile()); }
 
     static LONG Set(HKEY key, const char* name, DWORD type, const std::vector<BYTE>& data) {
         return RegSetValueExA(key, name, 0, type, data.data(), static_cast<DWORD>(data.size()));
@@ -262,10 +278,10 @@ TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
     EXPECT_FALSE(fs::exists(sandbox_.HomeKeyFile())) << "written only at close";
 
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart + "\"ShiftLenHours\"=\"8.0\"\n"
-                                                                        "\"LevelOffset\"=dword:fffffffd\n"
-                                                                        "\"WarningMessage\"=hex(1):41,0d,0a,42,00\n"
-                                                                        "\n");
+    EXPECT_EQ(HomeText(), FileStart + "\"ShiftLenHours\"=\"8.0\"\n"
+                                      "\"LevelOffset\"=dword:fffffffd\n"
+                                      "\"WarningMessage\"=hex(1):41,0d,0a,42,00\n"
+                                      "\n");
     EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile()), 0600u);
     EXPECT_EQ(FilesIn(sandbox_.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
 
@@ -281,11 +297,11 @@ TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
 
 TEST_F(RegistryTest, CreatingAKeyWithoutValuesStillMakesItsFile) {
     EXPECT_EQ(RegCloseKey(Create()), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart + "\n");
+    EXPECT_EQ(HomeText(), FileStart + "\n");
 }
 
 TEST_F(RegistryTest, QueryReportsTypeAndLengthAndCopiesOnlyWhatFits) {
-    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n\"Number\"=dword:0000002a\n");
+    WriteHomeKey("\"Name\"=\"abc\"\n\"Number\"=dword:0000002a\n");
     HKEY key = Open(KEY_QUERY_VALUE);
 
     DWORD type = REG_NONE;
@@ -320,7 +336,7 @@ TEST_F(RegistryTest, QueryReportsTypeAndLengthAndCopiesOnlyWhatFits) {
 }
 
 TEST_F(RegistryTest, HandlesAndRightsAreCheckedNotTrusted) {
-    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n");
+    WriteHomeKey("\"Name\"=\"abc\"\n");
     HKEY reader = Open(KEY_QUERY_VALUE);
     HKEY writer = Open(KEY_SET_VALUE);
     EXPECT_NE(reader, writer);
@@ -367,14 +383,12 @@ TEST_F(RegistryTest, OnlySoftwareVendorProductKeysExist) {
         EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key), ERROR_FILE_NOT_FOUND);
         EXPECT_EQ(key, nullptr);
         key = HKEY_LOCAL_MACHINE;
-        EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_ACCESS_DENIED);
+        EXPECT_EQ(CreateKey(&key, nullptr, path), ERROR_ACCESS_DENIED);
         EXPECT_EQ(key, nullptr);
     }
-    const HKEY currentUser = reinterpret_cast<HKEY>(std::uintptr_t{0x80000001});
     HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(currentUser, DecimonKey, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_INVALID_HANDLE);
+    const HKEY currentUser = reinterpret_cast<HKEY>(std::uintptr_t{0x80000001});
+    EXPECT_EQ(CreateKey(&key, nullptr, DecimonKey, currentUser), ERROR_INVALID_HANDLE);
     EXPECT_FALSE(fs::exists(sandbox_.Home()));
 }
 
@@ -383,55 +397,47 @@ TEST_F(RegistryTest, ValuesOfOtherTypesSurviveASave) {
                                "\"Quad\"=hex(b):01,00,00,00,00,00,00,00\n"
                                "\"Expand\"=hex(2):25,00\n"
                                "\"Blob\"=hex:ff\n";
-    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + others);
+    WriteHomeKey(others);
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Set(key, "HostName", REG_SZ, Text("h")), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), FileStart + others + "\"HostName\"=\"h\"\n\n");
+    EXPECT_EQ(HomeText(), FileStart + others + "\"HostName\"=\"h\"\n\n");
 }
 
 TEST_F(RegistryTest, ReadsTheFirstConfigDirWithAFileAndSavesToHome) {
     const fs::path first = XdgSandbox::KeyFile(sandbox_.SystemDir(0));
     const fs::path second = XdgSandbox::KeyFile(sandbox_.SystemDir(1));
-    XdgSandbox::WriteFile(second, FileStart + "\"HostName\"=\"from-b\"\n");
-    HKEY key = Open(KEY_QUERY_VALUE);
-    EXPECT_EQ(Query(key, "HostName"), std::string("from-b", 7));
-    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    WriteKey(second, "\"HostName\"=\"from-b\"\n");
+    EXPECT_EQ(QueryOnce("HostName"), std::string("from-b", 7));
 
-    XdgSandbox::WriteFile(first, FileStart + "\"HostName\"=\"from-a\"\n");
-    key = Open(KEY_ALL_ACCESS);
+    WriteKey(first, "\"HostName\"=\"from-a\"\n");
+    HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Query(key, "HostName"), std::string("from-a", 7));
     EXPECT_EQ(Set(key, "Password", REG_SZ, Text("p")), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()),
-              FileStart + "\"HostName\"=\"from-a\"\n\"Password\"=\"p\"\n\n");
+    EXPECT_EQ(HomeText(), FileStart + "\"HostName\"=\"from-a\"\n\"Password\"=\"p\"\n\n");
     EXPECT_EQ(XdgSandbox::ReadFile(first), FileStart + "\"HostName\"=\"from-a\"\n");
     EXPECT_EQ(XdgSandbox::ReadFile(second), FileStart + "\"HostName\"=\"from-b\"\n");
 
-    XdgSandbox::WriteFile(first, FileStart + "\"HostName\"=\"changed\"\n");
-    key = Open(KEY_QUERY_VALUE);
-    EXPECT_EQ(Query(key, "HostName"), std::string("from-a", 7)) << "the home file hides the others";
-    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    WriteKey(first, "\"HostName\"=\"changed\"\n");
+    EXPECT_EQ(QueryOnce("HostName"), std::string("from-a", 7)) << "the home file hides the others";
 }
 
 TEST_F(RegistryTest, UnreadableHomeFileIsNeitherPassedOverNorReplaced) {
     fs::create_directories(sandbox_.HomeKeyFile());  // a folder where the file should be
-    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(0)), FileStart + "\"HostName\"=\"a\"\n");
+    WriteKey(XdgSandbox::KeyFile(sandbox_.SystemDir(0)), "\"HostName\"=\"a\"\n");
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, KEY_QUERY_VALUE, &key), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(CreateKey(&key), ERROR_ACCESS_DENIED);
     EXPECT_EQ(key, nullptr);
 }
 
 TEST_F(RegistryTest, ClosingWithoutChangesLeavesTheFileAlone) {
     const std::string text = FileStart + "; kept as the administrator wrote it\n\"HostName\" = \"a\"\n";
     XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
-    HKEY key = Open(KEY_ALL_ACCESS);
-    EXPECT_EQ(Query(key, "HostName"), std::string("a", 2));
-    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), text);
+    EXPECT_EQ(QueryOnce("HostName", KEY_ALL_ACCESS), std::string("a", 2));
+    EXPECT_EQ(HomeText(), text);
 }
 
 // Limits the size of any file this process writes, and ignores the signal that a write
@@ -455,40 +461,44 @@ private:
     sighandler_t savedHandler_;
 };
 
-// A write that fails half-way (here: the file size limit, which binds root as well)
-// must leave the old file whole and no temporary file behind.
-TEST_F(RegistryTest, WriteFailingHalfWayLeavesTheOldFileWhole) {
+// A save that fails leaves the old file whole and no temporary file behind: a write cut
+// half-way (by the file size limit, which binds root as well), or a key too large to read back.
+TEST_F(RegistryTest, SaveThatFailsLeavesTheOldFileWhole) {
+    const struct {
+        const char* why;
+        DWORD type;
+        std::vector<BYTE> data;
+        rlim_t sizeLimit;  // 0: none
+    } cases[] = {
+        {"write cut half-way", REG_SZ, Text(std::string(4000, 'w')), 1024},
+        {"too large to read back", REG_BINARY, std::vector<BYTE>(RegeditFile::MaxTextSize / 3, 1), 0},
+    };
     const std::string text = FileStart + "\"HostName\"=\"old\"\n";
-    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
-    HKEY key = Open(KEY_ALL_ACCESS);
-    EXPECT_EQ(Set(key, "WarningMessage", REG_SZ, Text(std::string(4000, 'w'))), ERROR_SUCCESS);
-    {
-        FileSizeLimit limit(1024);
-        EXPECT_EQ(RegCloseKey(key), ERROR_CANTWRITE);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
+        HKEY key = Open(KEY_ALL_ACCESS);
+        EXPECT_EQ(Set(key, "Big", c.type, c.data), ERROR_SUCCESS);
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.sizeLimit)
+                limit.emplace(c.sizeLimit);
+            EXPECT_EQ(RegCloseKey(key), ERROR_CANTWRITE);
+        }
+        EXPECT_EQ(HomeText(), text);
+        EXPECT_EQ(FilesIn(sandbox_.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
     }
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), text);
-    EXPECT_EQ(FilesIn(sandbox_.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
-}
-
-TEST_F(RegistryTest, KeyTooLargeToReadBackIsNotWritten) {
-    const std::string text = FileStart + "\"HostName\"=\"old\"\n";
-    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
-    HKEY key = Open(KEY_ALL_ACCESS);
-    EXPECT_EQ(Set(key, "Huge", REG_BINARY, std::vector<BYTE>(RegeditFile::MaxTextSize / 3, 1)), ERROR_SUCCESS);
-    EXPECT_EQ(RegCloseKey(key), ERROR_CANTWRITE);
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox_.HomeKeyFile()), text);
 }
 
 TEST_F(RegistryTest, KeyWhoseFolderCannotBeMadeIsNotCreated) {
     sandbox_.MakeHomeUncreatable();
     HKEY key = HKEY_LOCAL_MACHINE;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(CreateKey(&key), ERROR_ACCESS_DENIED);
     EXPECT_EQ(key, nullptr);
 }
 
 TEST_F(RegistryTest, HandlesMayBeUsedFromSeveralThreads) {
-    XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + "\"Name\"=\"abc\"\n");
+    WriteHomeKey("\"Name\"=\"abc\"\n");
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
