@@ -231,34 +231,33 @@ TEST_F(DialogItems, ItemTextIsCopiedWithinTheCapacity) {
 }
 
 TEST_F(DialogItems, ItemIntegersAreWholeNumbersOrZero) {
-    bool ok = true;
-    const auto read = [&](const char* text, bool isSigned = true) {
-        dialog.SetDlgItemText(NameEdit, text);
-        return dialog.GetDlgItemInt(NameEdit, &ok, isSigned);
+    const struct {
+        const char* text;
+        bool isSigned;
+        int value;  // 0 with ok false when not read
+        bool ok;
+    } cases[] = {
+        {"abc", true, 0, false},
+        {"-12", true, -12, true},
+        {"  42  ", true, 42, true},
+        {"+7", true, 7, true},
+        {"12abc", true, 0, false},
+        {"", true, 0, false},
+        {"-", true, 0, false},
+        {"2147483647", true, INT_MAX, true},
+        {"-2147483648", true, INT_MIN, true},
+        {"2147483648", true, 0, false},
+        {"99999999999999999999999", true, 0, false},
+        {"-5", false, 0, false},
     };
-    EXPECT_EQ(read("abc"), 0);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(read("-12"), -12);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(read("  42  "), 42);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(read("+7"), 7);
-    EXPECT_EQ(read("12abc"), 0);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(read(""), 0);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(read("-"), 0);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(read("2147483647"), INT_MAX);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(read("-2147483648"), INT_MIN);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(read("2147483648"), 0);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(read("99999999999999999999999"), 0);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(read("-5", false), 0);
-    EXPECT_FALSE(ok);
+    bool ok = false;
+    for (const auto& c : cases) {
+        dialog.SetDlgItemText(NameEdit, c.text);
+        ok = !c.ok;  // so that a call that leaves it alone shows
+        EXPECT_EQ(dialog.GetDlgItemInt(NameEdit, &ok, c.isSigned), c.value) << c.text;
+        EXPECT_EQ(ok, c.ok) << c.text;
+    }
+    ok = true;
     EXPECT_EQ(dialog.GetDlgItemInt(999, &ok), 0);
     EXPECT_FALSE(ok);
 
