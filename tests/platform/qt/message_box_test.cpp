@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 
 using namespace decimon::test;
@@ -25,10 +27,6 @@ protected:
 private:
     MessageBoxHandler saved_;
 };
-
-QMessageBox* Box(QWidget* modal) {
-    return qobject_cast<QMessageBox*>(modal);
-}
 
 }  // namespace
 
@@ -59,52 +57,48 @@ TEST_F(MessageBoxTest, SettingAHandlerGivesBackThePreviousOne) {
     EXPECT_EQ(MessageBox(nullptr, "x", "y", MB_OKCANCEL), IDCANCEL);
 }
 
-TEST_F(MessageBoxTest, TheRealBoxShowsTextCaptionIconAndButtons) {
-    QWidget owner;
+// The real box of each kind: its look, and the answer of the button or key pressed. A box
+// with Yes and No but no Cancel ignores Esc and its close box.
+TEST_F(MessageBoxTest, TheRealBoxShowsTheRequestAndAnswersTheButtonPressed) {
+    using QB = QMessageBox;
+    const auto click = [](QB::StandardButton button) { return [=](QB* box) { box->button(button)->click(); }; };
+    const auto escape = [](QB* box) { QTest::keyClick(box, Qt::Key_Escape); };
+    QWidget owner;  // a box with an owner is modal to it, one without to the application
     owner.show();
-    bool checked = false;
-    ModalAnswer answer([&](QWidget* modal) {
-        QMessageBox* box = Box(modal);
-        ASSERT_TRUE(box);
-        checked = true;
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Error"));
-        EXPECT_EQ(box->text(), QString::fromLatin1("Invalid password \xB5"));  // the code page's micro sign
-        EXPECT_EQ(box->icon(), QMessageBox::Critical);
-        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-        box->button(QMessageBox::Ok)->click();
-    });
-    EXPECT_EQ(MessageBox(&owner, "Invalid password \xB5", "Error", MB_OK | MB_ICONERROR), IDOK);
-    EXPECT_TRUE(checked);
-}
-
-TEST_F(MessageBoxTest, TheRealBoxAnswersTheButtonPressed) {
-    ModalAnswer no([](QWidget* modal) {
-        QMessageBox* box = Box(modal);
-        ASSERT_TRUE(box);
-        EXPECT_EQ(box->icon(), QMessageBox::Warning);
-        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
-        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
-        box->button(QMessageBox::No)->click();
-    });
-    EXPECT_EQ(MessageBox(nullptr, "Delete?", "Confrm Delete", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
-    EXPECT_TRUE(no.Seen());
-
-    ModalAnswer cancel([](QWidget* modal) {
-        EXPECT_EQ(Box(modal)->icon(), QMessageBox::Question);
-        QTest::keyClick(modal, Qt::Key_Escape);
-    });
-    EXPECT_EQ(MessageBox(nullptr, "Restore?", "Confirm", MB_YESNOCANCEL | MB_ICONQUESTION), IDCANCEL);
-    EXPECT_TRUE(cancel.Seen());
-}
-
-TEST_F(MessageBoxTest, EscDoesNothingInAYesNoBox) {
-    bool stillOpen = false;
-    ModalAnswer answer([&](QWidget* modal) {
-        QTest::keyClick(modal, Qt::Key_Escape);
-        modal->close();
-        stillOpen = modal->isVisible();
-        Box(modal)->button(QMessageBox::Yes)->click();
-    });
-    EXPECT_EQ(MessageBox(nullptr, "Sure?", "Confirm", MB_YESNO | MB_ICONINFORMATION), IDYES);
-    EXPECT_TRUE(stillOpen);
+    const struct {
+        QWidget* owner;
+        std::uint32_t type;
+        QB::Icon icon;
+        QB::StandardButtons buttons;
+        QB::StandardButton defaultButton;
+        std::function<void(QB*)> press;
+        int answer;
+    } cases[] = {
+        {&owner, MB_OK | MB_ICONERROR, QB::Critical, QB::Ok, QB::Ok, click(QB::Ok), IDOK},
+        {nullptr, MB_YESNO | MB_ICONEXCLAMATION, QB::Warning, QB::Yes | QB::No, QB::Yes, click(QB::No), IDNO},
+        {nullptr, MB_YESNOCANCEL | MB_ICONQUESTION, QB::Question, QB::Yes | QB::No | QB::Cancel, QB::Yes, escape,
+         IDCANCEL},
+        {nullptr, MB_YESNO | MB_ICONINFORMATION, QB::Information, QB::Yes | QB::No, QB::Yes,
+         [&](QB* box) {
+             escape(box);
+             box->close();
+             EXPECT_TRUE(box->isVisible()) << "Esc or the close box ended a Yes/No box";
+             box->button(QB::Yes)->click();
+         },
+         IDYES},
+    };
+    for (const auto& c : cases) {
+        ModalAnswer answer([&](QWidget* modal) {
+            QB* box = qobject_cast<QB*>(modal);
+            ASSERT_TRUE(box);
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Caption"));
+            EXPECT_EQ(box->text(), QString::fromLatin1("Invalid password \xB5"));  // the code page's micro sign
+            EXPECT_EQ(box->icon(), c.icon);
+            EXPECT_EQ(box->standardButtons(), c.buttons);
+            EXPECT_EQ(box->defaultButton(), box->button(c.defaultButton));
+            c.press(box);
+        });
+        EXPECT_EQ(MessageBox(c.owner, "Invalid password \xB5", "Caption", c.type), c.answer) << c.type;
+        EXPECT_TRUE(answer.Seen()) << c.type;
+    }
 }
