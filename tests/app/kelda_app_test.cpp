@@ -8,6 +8,7 @@
 #include "res/app_resources.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
+#include "tests/support/modal_answer.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
 
@@ -15,11 +16,11 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 using namespace decimon::test;
@@ -66,25 +67,31 @@ TEST_F(StartUp, ShowsTheFrameFullScreen) {
     EXPECT_TRUE(boxes_.empty());
 }
 
-TEST_F(StartUp, FailingSocketsShowOnlyTheirMessage) {
-    CkeldaApp app(Steps(false, true));
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_EQ(steps_, std::vector<std::string>{"sockets"}) << "the OLE step is never reached";
-    ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(boxes_[0].text, "Windows sockets initialization failed.");
-    EXPECT_EQ(boxes_[0].caption, "Decimon");
-    EXPECT_EQ(boxes_[0].type, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_EQ(app.MainWindow(), nullptr) << "no frame is made";
-}
-
-TEST_F(StartUp, FailingOleShowsItsMessage) {
-    CkeldaApp app(Steps(true, false));
-    EXPECT_FALSE(app.InitInstance());
-    ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(boxes_[0].text, "OLE initialization failed.  Make sure that the OLE libraries are the correct version.");
-    EXPECT_EQ(boxes_[0].caption, "Decimon");
-    EXPECT_EQ(boxes_[0].type, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_EQ(app.MainWindow(), nullptr);
+// A failing step shows its message, ends the start-up there and makes no frame.
+TEST_F(StartUp, AFailingPlatformStepShowsItsMessageAndStops) {
+    const struct {
+        bool socketsWork;
+        std::vector<std::string> stepsRun;
+        const char* message;
+    } cases[] = {
+        {false, {"sockets"}, "Windows sockets initialization failed."},
+        {true,
+         {"sockets", "ole"},
+         "OLE initialization failed.  Make sure that the OLE libraries are the correct version."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        steps_.clear();
+        boxes_.clear();
+        CkeldaApp app(Steps(c.socketsWork, false));
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_EQ(steps_, c.stepsRun);
+        ASSERT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(boxes_[0].text, c.message);
+        EXPECT_EQ(boxes_[0].caption, "Decimon");
+        EXPECT_EQ(boxes_[0].type, MB_OK | MB_ICONEXCLAMATION);
+        EXPECT_EQ(app.MainWindow(), nullptr);
+    }
 }
 
 TEST_F(StartUp, TheAboutBoxNamesTheProgramAndItsVersion) {
@@ -92,28 +99,20 @@ TEST_F(StartUp, TheAboutBoxNamesTheProgramAndItsVersion) {
     ASSERT_TRUE(app.InitInstance());
     QString caption;
     QStringList texts;
-    bool answered = false;
-    QTimer::singleShot(100, [&] {
-        auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!about)
-            return;
+    bool okClicked = false;
+    ModalAnswer answer([&](QWidget* about) {
         caption = about->windowTitle();
         for (const QLabel* label : about->findChildren<QLabel*>())
             texts << label->text();
-        for (QPushButton* button : about->findChildren<QPushButton*>())
-            if (button->text() == "OK" && button->isDefault())
+        for (QPushButton* button : about->findChildren<QPushButton*>()) {
+            if (button->text() == "OK" && button->isDefault()) {
                 button->click();
-        answered = true;
+                okClicked = true;
+            }
+        }
     });
-    QTimer watchdog;  // a box that never appears must not hang the test
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-        if (QWidget* stuck = QApplication::activeModalWidget())
-            stuck->close();
-    });
-    watchdog.start(5000);
     app.OnCmdMsg(ID_APP_ABOUT);
-    EXPECT_TRUE(answered) << "no modal About box appeared, or it had no default OK button";
+    EXPECT_TRUE(okClicked) << "no modal About box appeared, or it had no default OK button";
     EXPECT_EQ(caption, "About Decimon");
     EXPECT_TRUE(texts.contains("Decimon Version 1.2"));
     EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const QString& t) { return t.contains("Corvanta"); }));
