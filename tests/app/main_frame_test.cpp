@@ -41,9 +41,12 @@ protected:
     }
     void TearDown() override { frame_.reset(); }
 
-    void ShowAndSettle() {
+    void ShowAndSettle(bool fullScreen = false) {
+        if (fullScreen)
+            frame_->OnFullScreen();
         frame_->show();
         Settle();
+        EXPECT_EQ(frame_->IsFullScreen(), fullScreen);
     }
     static void Settle() {
         for (int i = 0; i < 5; ++i) {
@@ -113,7 +116,6 @@ TEST_F(Frame, CommandsGoToTheViewThenTheFrameThenTheApplication) {
 TEST_F(Frame, FullScreenFollowsTheWindowState) {
     QSignalSpy changes(frame_.get(), &CMainFrame::FullScreenChanged);
     ShowAndSettle();
-    EXPECT_FALSE(frame_->IsFullScreen());
     frame_->resize(frame_->FullScreenRect().size() * 2);
     Settle();
     EXPECT_EQ(frame_->size(), frame_->FullScreenRect().size()) << "never larger than the screen measured at start-up";
@@ -166,9 +168,7 @@ TEST_F(Frame, LeavingFullScreenRestoresTheNormalPlacement) {
 // Alt and a popup's letter open its menu in full screen as in the normal window, and the
 // item's letter runs its command; the view keeps the whole screen.
 TEST_F(Frame, MenuKeysWorkInFullScreen) {
-    frame_->OnFullScreen();
-    ShowAndSettle();
-    ASSERT_TRUE(frame_->IsFullScreen());
+    ShowAndSettle(true);
     const struct {
         Qt::Key popup;
         Qt::Key item;
@@ -190,9 +190,7 @@ TEST_F(Frame, MenuKeysWorkInFullScreen) {
 }
 
 TEST_F(Frame, SingleLetterKeysWorkWithoutTheMenuBar) {
-    frame_->OnFullScreen();
-    ShowAndSettle();
-    ASSERT_TRUE(frame_->IsFullScreen());
+    ShowAndSettle(true);
     ASSERT_NE(frame_->View().DiagnosticsDialog(), nullptr) << "the first paint made the dialog";
     EXPECT_EQ(CancelledModal([&] { Press(Qt::Key_C, Qt::NoModifier, "c"); }), "CConfigDlg");
     EXPECT_EQ(CancelledModal([&] { Press(Qt::Key_C, Qt::ShiftModifier, "C"); }), "CConfigDlg");
@@ -210,8 +208,7 @@ TEST_F(Frame, SingleLetterKeysWorkWithoutTheMenuBar) {
 }
 
 TEST_F(Frame, EditAndPaneKeysDoNothing) {
-    frame_->OnFullScreen();
-    ShowAndSettle();
+    ShowAndSettle(true);
     const bool diagnosticsShown = frame_->View().DiagnosticsDialog()->IsWindowVisible();
     const std::vector<std::pair<int, Qt::KeyboardModifiers>> keys = {
         {Qt::Key_C, Qt::ControlModifier},    {Qt::Key_X, Qt::ControlModifier},      {Qt::Key_V, Qt::ControlModifier},
