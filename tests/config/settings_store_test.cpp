@@ -25,6 +25,11 @@ namespace fs = std::filesystem;
 constexpr std::string_view Section = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon";
 const std::string FileStart = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n";
 
+// A text value's line of the key's file.
+std::string TextLine(const std::string& name, const std::string& text) {
+    return "\"" + name + "\"=\"" + text + "\"\n";
+}
+
 class SettingsStoreTest : public ::testing::Test {
 protected:
     // Loads into a record full of junk, so that a field that loading forgets shows.
@@ -83,7 +88,7 @@ TEST_F(SettingsStoreTest, ShiftLenHoursIsTheNumberAtTheStartOfItsText) {
     } cases[] = {{"7.5", 7.5}, {"12 hours", 12.0}, {"no digits", 0.0}, {"", 0.0}, {"  -2.5e1x", -25.0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        WriteKey(std::string("\"ShiftLenHours\"=\"") + c.text + "\"\n");
+        WriteKey(TextLine("ShiftLenHours", c.text));
         EXPECT_EQ(Load().ShiftLenHours, c.hours);
     }
 }
@@ -210,16 +215,8 @@ TEST_F(SettingsStoreTest, EveryFieldLoadsBackAsSaved) {
 
 TEST_F(SettingsStoreTest, RecentEntriesKeepTheirPlacesAndAreReadWhole) {
     const std::string hundred(100, 'n');
-    WriteKey("\"Recent1\"=\"abc\"\n"
-             "\"Recent3\"=\"" +
-             hundred +
-             "\"\n"
-             "\"Recent4\"=\"def\"\n"
-             "\"Recent5\"=\"" +
-             hundred +
-             "\"\n"
-             "\"Recent10\"=\"" +
-             std::string(127, 't') + "\"\n");
+    WriteKey(TextLine("Recent1", "abc") + TextLine("Recent3", hundred) + TextLine("Recent4", "def") +
+             TextLine("Recent5", hundred) + TextLine("Recent10", std::string(127, 't')));
     Settings settings = Load();
     EXPECT_STREQ(settings.Recent[0], "abc");
     EXPECT_STREQ(settings.Recent[1], "");
@@ -248,13 +245,12 @@ TEST_F(SettingsStoreTest, ValuesOfAnotherTypeOrSizeKeepTheDefaults) {
 }
 
 TEST_F(SettingsStoreTest, TextsLongerThanTheirFieldsKeepTheDefaults) {
-    WriteKey("\"ShiftLenHours\"=\"7.5" + std::string(125, ' ') + "\"\n" + "\"Password\"=\"" + std::string(128, 'p') +
-             "\"\n" + "\"WarningMessage\"=\"" + std::string(1024, 'w') + "\"\n" + "\"HostName\"=\"" +
-             std::string(128, 'h') + "\"\n" + "\"Recent2\"=\"" + std::string(128, 'r') + "\"\n");
+    WriteKey(TextLine("ShiftLenHours", "7.5" + std::string(125, ' ')) + TextLine("Password", std::string(128, 'p')) +
+             TextLine("WarningMessage", std::string(1024, 'w')) + TextLine("HostName", std::string(128, 'h')) +
+             TextLine("Recent2", std::string(128, 'r')));
     ExpectFactoryDefaults(Load());
 
-    WriteKey("\"HostName\"=\"" + std::string(127, 'h') + "\"\n" + "\"WarningMessage\"=\"" + std::string(1023, 'w') +
-             "\"\n");
+    WriteKey(TextLine("HostName", std::string(127, 'h')) + TextLine("WarningMessage", std::string(1023, 'w')));
     const Settings settings = Load();
     EXPECT_EQ(settings.HostName, std::string(127, 'h'));
     EXPECT_EQ(settings.WarningMessage, std::string(1023, 'w'));
