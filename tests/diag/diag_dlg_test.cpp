@@ -65,11 +65,15 @@ protected:
         COleDateTime::SetClock(nullptr);
     }
 
-    // The view's poll-timer tick: copy under the lock, up-time from now, refresh.
+    // What the view's poll-timer tick does with the statistics and the up-time.
+    void Refresh(const DiagnosticsCopy& copy, const COleDateTimeSpan& upTime) {
+        dialog_->TakeStatistics(copy, upTime);
+        dialog_->RefreshDisplay();
+    }
+    // The tick itself: copy under the lock, up-time from now.
     void Tick() {
         const DiagnosticsCopy copy = monitor_->CopyForDiagnostics();
-        dialog_->TakeStatistics(copy, Now() - copy.StartTime);
-        dialog_->RefreshDisplay();
+        Refresh(copy, Now() - copy.StartTime);
     }
 
     std::string Text(int id) const {
@@ -161,9 +165,7 @@ TEST_F(DiagnosticsDialog, ShowsATitledToolCaptionWithoutACloseBox) {
 }
 
 TEST_F(DiagnosticsDialog, RefreshWritesEveryFieldInItsFormat) {
-    dialog_->TakeStatistics(Statistics(1234567, 1000, 42, -1234),
-                            COleDateTimeSpan(1.0 + (2 * 3600 + 3 * 60 + 4.6) * Second));
-    dialog_->RefreshDisplay();
+    Refresh(Statistics(1234567, 1000, 42, -1234), COleDateTimeSpan(1.0 + (2 * 3600 + 3 * 60 + 4.6) * Second));
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "1,234,567");
     EXPECT_EQ(Text(IDC_DIAG_ERRORS), "1,000");
     EXPECT_EQ(Text(IDC_DIAG_RECONNECTS), "42");  // written, though never shown
@@ -173,8 +175,7 @@ TEST_F(DiagnosticsDialog, RefreshWritesEveryFieldInItsFormat) {
     EXPECT_EQ(Text(IDC_DIAG_UPTIME), "1d 2h 3m 5s");
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "N/A");
 
-    dialog_->TakeStatistics(Statistics(999, 1000000000, 0, 0), COleDateTimeSpan(-90 * Second));
-    dialog_->RefreshDisplay();
+    Refresh(Statistics(999, 1000000000, 0, 0), COleDateTimeSpan(-90 * Second));
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "999");
     EXPECT_EQ(Text(IDC_DIAG_ERRORS), "1,000,000,000");
     EXPECT_EQ(Text(IDC_DIAG_UPTIME), "0d 0h -1m -30s");
@@ -185,22 +186,19 @@ TEST_F(DiagnosticsDialog, TimeSinceLastErrorIsTakenAtTheRefresh) {
     fakeNow -= 2;
     copy.LastErrorTime = Now();
     fakeNow += 2;
-    dialog_->TakeStatistics(copy, COleDateTimeSpan(0.0));
-    dialog_->RefreshDisplay();
+    Refresh(copy, COleDateTimeSpan(0.0));
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 0h 0m 2s");
     fakeNow += 3600;
     dialog_->RefreshDisplay();
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 1h 0m 2s");
     // An invalid date-time equals nothing, not even the no-error time: it is a span.
     copy.LastErrorTime = COleDateTime(NoErrorTime().GetDays(), COleDateTime::invalid);
-    dialog_->TakeStatistics(copy, COleDateTimeSpan(0.0));
-    dialog_->RefreshDisplay();
+    Refresh(copy, COleDateTimeSpan(0.0));
     EXPECT_NE(Text(IDC_DIAG_SINCE_ERROR), "N/A");
 }
 
 TEST_F(DiagnosticsDialog, AHiddenDialogIsRefreshedAndShowsCurrentValuesAtOnce) {
-    dialog_->TakeStatistics(Statistics(17, 2, 0, 1), COleDateTimeSpan(5 * Second));
-    dialog_->RefreshDisplay();
+    Refresh(Statistics(17, 2, 0, 1), COleDateTimeSpan(5 * Second));
     EXPECT_FALSE(dialog_->IsWindowVisible());
     dialog_->ShowWindow(true);
     EXPECT_TRUE(dialog_->IsWindowVisible());
@@ -210,8 +208,7 @@ TEST_F(DiagnosticsDialog, AHiddenDialogIsRefreshedAndShowsCurrentValuesAtOnce) {
 
 TEST_F(DiagnosticsDialog, TheReconnectsPairIsNeverShown) {
     dialog_->ShowWindow(true);
-    dialog_->TakeStatistics(Statistics(1, 1, 9, 1), COleDateTimeSpan(0.0));
-    dialog_->RefreshDisplay();
+    Refresh(Statistics(1, 1, 9, 1), COleDateTimeSpan(0.0));
     QLabel* label = Label(*dialog_, QStringLiteral("Reconnects"));
     ASSERT_TRUE(label);
     EXPECT_FALSE(label->isVisible());
@@ -229,8 +226,7 @@ TEST_F(DiagnosticsDialog, ClearResetsTheMonitorsCountersAndTheNextTickShowsThem)
     fakeNow += 10;
     copy.LastErrorTime = Now();
     fakeNow += 20;
-    dialog_->TakeStatistics(copy, Now() - startTime);
-    dialog_->RefreshDisplay();
+    Refresh(copy, Now() - startTime);
     EXPECT_EQ(Text(IDC_DIAG_UPTIME), "0d 0h 0m 30s");
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 0h 0m 20s");
 
@@ -240,15 +236,10 @@ TEST_F(DiagnosticsDialog, ClearResetsTheMonitorsCountersAndTheNextTickShowsThem)
     EXPECT_EQ(dialog_->PollCount, 40);
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "40");
     const DiagnosticsCopy cleared = monitor_->CopyForDiagnostics();
-    EXPECT_EQ(cleared.PollCount, 0);
-    EXPECT_EQ(cleared.ErrorCount, 0);
-    EXPECT_EQ(cleared.ConsecutiveErrors, 0);
-    EXPECT_EQ(cleared.ReconnectCount, 0);
     EXPECT_TRUE(cleared.StartTime == startTime);  // the up-time goes on
 
     fakeNow += 15;
-    dialog_->TakeStatistics(cleared, Now() - cleared.StartTime);
-    dialog_->RefreshDisplay();
+    Tick();
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "0");
     EXPECT_EQ(Text(IDC_DIAG_ERRORS), "0");
     EXPECT_EQ(Text(IDC_DIAG_CONSECUTIVE), "0");
