@@ -46,17 +46,9 @@ protected:
     std::string SavedText() const { return XdgSandbox::ReadFile(sandbox_.HomeKeyFile()); }
 
     static void ExpectFactoryDefaults(const Settings& settings) {
-        EXPECT_EQ(settings.ShiftLenHours, 8.0);
-        EXPECT_EQ(settings.LevelOffset, 0);
-        EXPECT_EQ(settings.PollingInterval, 1);
-        EXPECT_EQ(settings.DisplayWarning, 1);
-        EXPECT_EQ(settings.SnmpTimeout, 250);
-        EXPECT_EQ(settings.SnmpRetries, 1);
-        EXPECT_STREQ(settings.Password, "");
-        EXPECT_STREQ(settings.WarningMessage, "WEAR HEARING PROTECTION AT\r\nALL TIMES IN THIS AREA");
-        EXPECT_STREQ(settings.HostName, DefaultHostName);
-        for (const auto& entry : settings.Recent)
-            EXPECT_STREQ(entry, "");
+        static const Settings defaults{
+            8.0, 0, 1, 1, 250, 1, "", "WEAR HEARING PROTECTION AT\r\nALL TIMES IN THIS AREA", "soundmeter", {}};
+        ExpectSameSettings(settings, defaults);
     }
 
     static void ExpectSameSettings(const Settings& a, const Settings& b) {
