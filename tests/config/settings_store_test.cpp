@@ -161,16 +161,9 @@ TEST_F(SettingsStoreTest, SavedFactoryDefaultsAreNineteenValuesThatLoadBack) {
     SetFactoryDefaults(defaults);
     SettingsStore::SaveSettings(defaults);
 
-    std::vector<std::string> names;
+    // SaveWritesTheNineteenValuesInOrderAndForm checks names and order; the defaults leave none out.
     const RegValueList values = RegeditFile::Parse(SavedText(), Section);
-    for (const RegValue& value : values.Values())
-        names.push_back(value.name);
-    const std::vector<std::string> expected = {"ShiftLenHours",  "LevelOffset",    "PollingInterval", "SnmpTimeout",
-                                               "SnmpRetries",    "DisplayWarning", "Password",        "HostName",
-                                               "WarningMessage", "Recent1",        "Recent2",         "Recent3",
-                                               "Recent4",        "Recent5",        "Recent6",         "Recent7",
-                                               "Recent8",        "Recent9",        "Recent10"};
-    EXPECT_EQ(names, expected);
+    EXPECT_EQ(values.Values().size(), 19u);
     ExpectFactoryDefaults(Load());
 }
 
