@@ -5,6 +5,7 @@
 #include "platform/qt/message_box.h"
 #include "platform/sys/fixed_text.h"
 #include "res/dialog_ids.h"
+#include "tests/support/process_locale.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -13,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <functional>
 #include <memory>
 #include <string>
@@ -211,9 +211,9 @@ TEST_F(ConfigDialog, ABoxThatLosesTheFocusKeepsOnlyAcceptedValues) {
 
 // A German desktop prints and reads "7,5"; the boxes keep to "7.5" all the same.
 TEST_F(ConfigDialog, NumbersReadTheSameOnAGermanDesktop) {
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
-        GTEST_SKIP() << "no de_DE.UTF-8 locale here";
+    const ProcessLocale german(GermanLocale);  // put back also when a check below ends the test
+    if (!german.Active())
+        GTEST_SKIP() << "no " << GermanLocale << " locale here";
     Open([](Settings& s) { s.ShiftLenHours = 7.5; });
     EXPECT_EQ(Text(IDC_CFG_SHIFT), "7.5");
     Enter(IDC_CFG_SHIFT, "6.5");
@@ -224,7 +224,6 @@ TEST_F(ConfigDialog, NumbersReadTheSameOnAGermanDesktop) {
                       Qt::LeftButton);
     EXPECT_EQ(Text(IDC_CFG_SHIFT), "7.0");
     Click(IDOK);
-    std::setlocale(LC_ALL, previous.c_str());
     EXPECT_EQ(dialog_->ShiftLenHours, 7.0);
 }
 
