@@ -143,7 +143,8 @@ TEST_F(Engine, AnIdleWorkerSleepsUntilTheNextRequest) {
     PollOnce();
     const long before = OtherThreadsSleeps();
     std::this_thread::sleep_for(500ms);
-    EXPECT_LE(OtherThreadsSleeps() - before, 2) << "the idle worker woke up without a request";
+    // A worker that woke every 10 ms would sleep 50 times; a sanitizer's own thread a few.
+    EXPECT_LT(OtherThreadsSleeps() - before, 15) << "the idle worker woke up without a request";
     PollOnce();
     EXPECT_EQ(Stats().PollCount, 2) << "and a request still wakes it";
 }
