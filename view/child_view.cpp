@@ -177,9 +177,14 @@ void CChildView::paintEvent(QPaintEvent* event) {
     if (ClientWidth > 0 && ClientHeight > 0) {
         ShownPicture next = CurrentPicture();
         const QRegion changed = AreaToRepaint(next);
-        const QRegion missed = changed - event->region().translated(-client.topLeft());
         // A paint that misses part of what changed draws the picture shown so far, so that
-        // the client never shows pieces of two pictures; a paint of all of it follows.
+        // the client never shows pieces of two pictures; a paint of all of it follows. What
+        // a child window (the diagnostics dialog) covers is never in a paint's region.
+        QRegion covered = event->region();
+        for (const QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child->isVisible() && !child->isWindow())
+                covered += child->geometry();
+        const QRegion missed = changed - covered.translated(-client.topLeft());
         const bool drawNext = missed.isEmpty() || !ShowsFrameOf(next);
         window.save();
         window.setClipRect(client);  // long texts must not run over the edge

@@ -327,6 +327,24 @@ TEST_F(ViewTest, PaintsDrawOnlyWhatChangedAndKeepThePictureWhole) {
     ProcessEventsFor(100ms);
     EXPECT_EQ(Shown(), Expected(reading(91.2)));
     EXPECT_FALSE(recorder_->Last().intersects(labels));
+
+    // The diagnostics dialog over the level: the change shows around it, in a few paints.
+    view_->OnDiagnostics();
+    CDiagDlg& dialog = *view_->DiagnosticsDialog();
+    dialog.move(view_->contentsRect().topLeft() + QPoint(300, 60));
+    ProcessEventsFor(100ms);
+    sim.Set("level", "integer", "777");
+    view_->RequestPoll();
+    ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms));
+    const int before = recorder_->Count();
+    view_->OnTimer(CChildView::PollTimer);
+    ProcessEventsFor(200ms);
+    EXPECT_LE(recorder_->Count() - before, 3) << "the view keeps repainting under the dialog";
+    const auto outsideDialog = [&](QImage image) {
+        QPainter(&image).fillRect(dialog.geometry().translated(-view_->contentsRect().topLeft()), Qt::black);
+        return image;
+    };
+    EXPECT_EQ(outsideDialog(Shown()), outsideDialog(Expected(reading(77.7))));
 }
 
 TEST_F(ViewTest, TimerDrivenPollsReachTheScreen) {
