@@ -1,12 +1,15 @@
 // The meter view's paint on Qt's offscreen platform, beside a bare copy of an image of the
 // same size to a window, at 1920 x 1080 and 3840 x 2160:
-//   BM_ViewPaint          one whole paint (compose the picture into the back buffer, copy
-//                         it to the window) with the picture of the paint before;
-//   BM_BareCopy           the copy alone;
+//   BM_ViewPaint          one whole paint (compose the picture into the window's backing
+//                         store) with the picture of the paint before;
+//   BM_BareCopy           a copy of a whole image to the window;
 //   BM_ViewPaintNewLevel  the paint of a tick: a new level polled from the meter simulator
-//                         just before, so the level and dose texts are new;
+//                         just before, so the level and dose texts are new and only they
+//                         are repainted;
 //   BM_BareCopyAfterPoll  the copy alone after the same poll, which leaves the caches as
 //                         cold as they are for BM_ViewPaintNewLevel;
+//   BM_PartialExpose      the paint of a 400 x 300 part of the view, as when a dialog is
+//                         dragged over it, with the picture unchanged;
 // and BM_RefitAfterResize, the refit of the fonts after a resize from 800 to 3840 pixels
 // wide. Target: a paint costs at most twice the bare copy.
 #include "config/settings_store.h"
@@ -100,7 +103,7 @@ QSize SizeOf(const benchmark::State& state) {
 }
 
 bool HasClient(benchmark::State& state, const CChildView& view) {
-    if (view.ClientSize() == SizeOf(state) && view.BackBufferImage())
+    if (view.ClientSize() == SizeOf(state) && !view.ShownImage().isNull())
         return true;
     state.SkipWithError("the view did not get its size");
     return false;
@@ -130,8 +133,19 @@ void BM_ViewPaintNewLevel(benchmark::State& state) {
         state.PauseTiming();
         level.PollNext(*view);
         state.ResumeTiming();
-        view->repaint(view->contentsRect());
+        view->InvalidateChanges();  // what the tick asks for
+        QCoreApplication::sendPostedEvents();
     }
+}
+
+void BM_PartialExpose(benchmark::State& state) {
+    const auto view = ShowView(SizeOf(state).width(), SizeOf(state).height());
+    view->repaint();
+    if (!HasClient(state, *view))
+        return;
+    const QRect part(view->contentsRect().center(), QSize(400, 300));
+    for (auto _ : state)
+        view->repaint(part);
 }
 
 void BM_BareCopyAfterPoll(benchmark::State& state) {
@@ -168,6 +182,7 @@ BENCHMARK(BM_ViewPaint)->Apply(Sizes);
 BENCHMARK(BM_BareCopy)->Apply(Sizes);
 BENCHMARK(BM_ViewPaintNewLevel)->Apply(Sizes);
 BENCHMARK(BM_BareCopyAfterPoll)->Apply(Sizes);
+BENCHMARK(BM_PartialExpose)->Apply(Sizes);
 BENCHMARK(BM_RefitAfterResize)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Keeps each benchmark's time per iteration (the median when repeated), so that the

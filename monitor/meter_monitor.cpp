@@ -44,6 +44,7 @@ void MeterMonitor::StopWorker() {
         Lock lock(StateLock);
         State.StopRequested = 1;
         abandon_->Raise();
+        requestArrived_.notify_one();
     }
     WorkerThread->WaitForEnd();  // outside the lock: the worker takes it to finish its cycle
     WorkerThread.reset();
@@ -52,11 +53,13 @@ void MeterMonitor::StopWorker() {
 void MeterMonitor::RequestPoll() {
     Lock lock(StateLock);
     State.PollRequested = 1;
+    requestArrived_.notify_one();
 }
 
 void MeterMonitor::RequestFirstConnection() {
     Lock lock(StateLock);
     State.ReconnectRequested = 1;
+    requestArrived_.notify_one();
 }
 
 void MeterMonitor::StoreSettings(const Settings& settings) {
@@ -80,6 +83,7 @@ void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
     ++State.ResetGeneration;
     abandon_->Raise();
     abandon_ = std::move(fresh);
+    requestArrived_.notify_one();
 }
 
 void MeterMonitor::ClearCounters() {

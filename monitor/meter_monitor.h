@@ -8,6 +8,7 @@
 #include "platform/sys/stop_signal.h"
 #include "platform/sys/win_thread.h"
 
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -53,6 +54,8 @@ private:
     friend class PollingCycle;
 
     mutable std::recursive_mutex StateLock;
+    // Notified by every request, under StateLock: the idle worker sleeps on it.
+    std::condition_variable_any requestArrived_;
     MonitorState State;
     Settings settings_;
     // Raised to abandon the worker's blocking calls: by a stop, and by a reset, which puts a

@@ -6,14 +6,11 @@
 #include "snmp/snmp_device.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 namespace {
 
 using Lock = std::lock_guard<std::recursive_mutex>;
 
-constexpr auto IdleSleep = std::chrono::milliseconds(10);
 constexpr int ErrorThreshold = 3;
 constexpr double LevelScale = 10.0;
 constexpr int StringReadSize = 256;
@@ -58,6 +55,16 @@ public:
         if (snapshot_.PollRequested)
             Poll();
         return true;
+    }
+
+    // Sleeps until a request flag is set. The wait releases the lock while it sleeps; the
+    // worker holds it exactly once here, which a recursive lock needs for that. A flag that
+    // is still set (a poll left for a reconnect) is served at once.
+    void WaitForRequest() {
+        std::unique_lock lock(monitor_.StateLock);
+        const MonitorState& state = monitor_.State;
+        monitor_.requestArrived_.wait(
+            lock, [&] { return state.StopRequested || state.ReconnectRequested || state.PollRequested; });
     }
 
 private:
@@ -186,6 +193,6 @@ private:
 unsigned PollingWorker(void* monitor) {
     PollingCycle cycle(*static_cast<MeterMonitor*>(monitor));
     while (cycle.Run())
-        std::this_thread::sleep_for(IdleSleep);
+        cycle.WaitForRequest();
     return 0;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The polling worker: the procedure of the monitor's background thread. It wakes every
-// 10 ms, serves the request flags (stop, reconnect, poll), does all SNMP traffic without
-// holding the lock, and publishes each poll's results in one locked write-back.
+// The polling worker: the procedure of the monitor's background thread. It sleeps until a
+// request flag is set (stop, reconnect, poll), serves the flags, does all SNMP traffic
+// without holding the lock, and publishes each poll's results in one locked write-back.
 
 #include "monitor/monitor_state.h"
 

@@ -5,6 +5,8 @@
 #include "platform/sys/ole_date_time.h"
 #include "res/app_resources.h"
 
+#include <QBackingStore>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -16,10 +18,6 @@ constexpr int LabelFontHeight = 32;
 constexpr int LevelFontHeight = 40;
 constexpr int WarningFontHeight = 32;
 constexpr int FooterFontHeight = 12;
-
-// The picture is opaque; RGB32 is the format of the window's backing store on X11 and on
-// the offscreen platform, so the copy to the window is a plain memory copy.
-constexpr QImage::Format BackBufferFormat = QImage::Format_RGB32;
 
 }  // namespace
 
@@ -33,7 +31,7 @@ CChildView::CChildView(QWidget* parent) : QFrame(parent), timers_([this](unsigne
     FirstPaintPending = 1;
 
     // A sunken client edge, the arrow cursor, and no background erase before a paint: the
-    // paint covers the whole client area from the back buffer.
+    // paint draws every pixel it covers.
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     setCursor(Qt::ArrowCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -55,7 +53,7 @@ void CChildView::OnDestroy() {
         DiagDialog.reset();
     }
     fonts_ = ViewFonts{};
-    BackBuffer.reset();
+    shown_.reset();
 }
 
 bool CChildView::OnCmdMsg(int commandId) {
@@ -104,9 +102,15 @@ void CChildView::OnTimer(unsigned id) {
             DiagDialog->TakeStatistics(statistics, COleDateTime::GetCurrentTime() - statistics.StartTime);
             DiagDialog->RefreshDisplay();
         }
-        update(contentsRect());  // the client area, inside the sunken edge
+        InvalidateChanges();
     }
     InTimerTick = 0;
+}
+
+void CChildView::InvalidateChanges() {
+    const QRegion changed = AreaToRepaint(CurrentPicture());
+    if (!changed.isEmpty())
+        update(changed.translated(contentsRect().topLeft()));
 }
 
 void CChildView::RefitFonts() {
@@ -136,37 +140,63 @@ void CChildView::StartUp() {
     setFocus();
 }
 
-bool CChildView::PrepareBackBuffer() {
-    if (BackBuffer && (BackBufferWidth != ClientWidth || BackBufferHeight != ClientHeight))
-        BackBuffer.reset();
-    if (!BackBuffer && ClientWidth > 0 && ClientHeight > 0) {
-        BackBuffer = std::make_unique<QImage>(ClientWidth, ClientHeight, BackBufferFormat);
-        if (BackBuffer->isNull()) {  // out of memory: paint nothing rather than crash
-            BackBuffer.reset();
-            return false;
-        }
-        BackBufferWidth = ClientWidth;
-        BackBufferHeight = ClientHeight;
-        ++backBuffersMade_;
-    }
-    return BackBuffer != nullptr;
+CChildView::ShownPicture CChildView::CurrentPicture() const {
+    return {QSize(ClientWidth, ClientHeight),
+            {*fonts_.LabelFont, *fonts_.LevelFont, *fonts_.WarningFont, *fonts_.FooterFont},
+            MakeMeterPicture(CopyForPainting(), CurrentSettings())};
 }
 
+bool CChildView::ShowsFrameOf(const ShownPicture& next) const {
+    return shown_ && shown_->Size == next.Size && shown_->Fonts == next.Fonts;
+}
+
+QRegion CChildView::AreaToRepaint(const ShownPicture& next) {
+    if (!ShowsFrameOf(next))
+        return QRect(QPoint(0, 0), next.Size);
+    return painter_.ChangedArea(this, ClientWidth, ClientHeight, fonts_, shown_->Picture, next.Picture);
+}
+
+QImage CChildView::ShownImage() const {
+    QBackingStore* store = backingStore();
+    const QPaintDevice* device = store ? store->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image)
+        return {};
+    return static_cast<const QImage*>(device)->copy(contentsRect().translated(mapTo(window(), QPoint(0, 0))));
+}
+
+// The window's backing store is the off-screen image: it keeps every pixel from one paint
+// to the next and goes to the screen in one copy, so the view draws into it directly and
+// only where the paint's region says.
 void CChildView::paintEvent(QPaintEvent* event) {
     if (destroyed_)
         return;
     if (FirstPaintPending)
         StartUp();
-    const MeterPicture picture = MakeMeterPicture(CopyForPainting(), CurrentSettings());
-
+    const QRect client = contentsRect();
     QPainter window(this);
-    if (PrepareBackBuffer()) {
-        {
-            QPainter memory(BackBuffer.get());
-            painter_.Draw(memory, ClientWidth, ClientHeight, fonts_, picture);
-        }
-        window.drawImage(contentsRect().topLeft(), *BackBuffer);
+    if (ClientWidth > 0 && ClientHeight > 0) {
+        ShownPicture next = CurrentPicture();
+        const QRegion changed = AreaToRepaint(next);
+        // A paint that misses part of what changed draws the picture shown so far, so that
+        // the client never shows pieces of two pictures; a paint of all of it follows. What
+        // a child window (the diagnostics dialog) covers is never in a paint's region.
+        QRegion covered = event->region();
+        for (const QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child->isVisible() && !child->isWindow())
+                covered += child->geometry();
+        const QRegion missed = changed - covered.translated(-client.topLeft());
+        const bool drawNext = missed.isEmpty() || !ShowsFrameOf(next);
+        window.save();
+        window.setClipRect(client);  // long texts must not run over the edge
+        window.translate(client.topLeft());
+        painter_.Draw(window, ClientWidth, ClientHeight, fonts_, drawNext ? next.Picture : shown_->Picture);
+        window.restore();
+        const QRegion rest = drawNext ? missed : changed;
+        if (drawNext)
+            shown_ = std::move(next);
+        if (!rest.isEmpty())
+            update(rest.translated(client.topLeft()));
     }
-    if (!contentsRect().contains(event->rect()))  // the edge only when it needs painting
+    if (!client.contains(event->rect()))  // the edge only when it needs painting
         drawFrame(&window);
 }

@@ -8,11 +8,15 @@
 #include "platform/qt/window_timer.h"
 #include "view/meter_painter.h"
 
+#include <QFont>
 #include <QFrame>
 #include <QImage>
+#include <QRegion>
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class CDiagDlg;
 
@@ -43,6 +47,9 @@ public:
 
     // The window-timer handler: the poll timer's tick; any other identifier changes nothing.
     void OnTimer(unsigned id);
+    // The tick's repaint request: only where the picture of the state now differs from the
+    // one the client shows; nothing when they are the same.
+    void InvalidateChanges();
 
     // Refits the label, level and banner fonts to the current client width.
     void RefitFonts();
@@ -50,10 +57,9 @@ public:
     // The client size from the last resize: the area inside the sunken edge.
     QSize ClientSize() const { return {ClientWidth, ClientHeight}; }
     const ViewFonts& Fonts() const { return fonts_; }
-    // The off-screen picture of the last paint; null before the first paint.
-    const QImage* BackBufferImage() const { return BackBuffer.get(); }
-    // How many back buffers the view has made: one more after every size change.
-    int BackBuffersMade() const { return backBuffersMade_; }
+    // What the client area shows now: its part of the window's backing store, the one
+    // off-screen image the view paints into; null when the window has none.
+    QImage ShownImage() const;
     CDiagDlg* DiagnosticsDialog() const { return DiagDialog.get(); }
     const WindowTimers& Timers() const { return timers_; }
     bool InTick() const { return InTimerTick != 0; }
@@ -66,9 +72,19 @@ private:
     // The first paint's start-up: the hidden diagnostics dialog, the poll timer at 500 ms,
     // the worker's first connection and the keyboard focus.
     void StartUp();
-    // Makes sure BackBuffer is a ClientWidth x ClientHeight image; false when the client
-    // is empty and there is nothing to draw on.
-    bool PrepareBackBuffer();
+    // What the client area shows: a picture, and the size and fonts it was drawn for.
+    struct ShownPicture {
+        QSize Size;
+        std::array<QFont, 4> Fonts;
+        MeterPicture Picture;
+    };
+    // The picture of the monitor state and the settings now.
+    ShownPicture CurrentPicture() const;
+    // Whether the client shows a picture of the size and fonts of `next`.
+    bool ShowsFrameOf(const ShownPicture& next) const;
+    // Where the client must be drawn again to show `next`, in client coordinates: the
+    // texts that changed, or all of it when more changed.
+    QRegion AreaToRepaint(const ShownPicture& next);
 
     void KillPollTimer() override;
     bool InPollTimerTick() const override;
@@ -78,10 +94,7 @@ private:
     ViewFonts fonts_;
     MeterPainter painter_;
     std::unique_ptr<CDiagDlg> DiagDialog;
-    std::unique_ptr<QImage> BackBuffer;
-    int BackBufferWidth = 0;
-    int BackBufferHeight = 0;
-    int backBuffersMade_ = 0;
+    std::optional<ShownPicture> shown_;  // none before the first paint
     int ClientWidth = 0;
     int ClientHeight = 0;
     std::int32_t FirstPaintPending = 0;

@@ -28,7 +28,9 @@ GlyphCache::Glyph GlyphCache::Render(const QFont& font, const QColor& colour, QC
     return glyph;
 }
 
-void GlyphCache::Draw(QPainter& painter, const QFont& font, const QColor& colour, QPoint topLeft, const QString& text) {
+template <typename Visit>
+void GlyphCache::ForEachGlyph(const QFont& font, const QColor& colour, QPoint topLeft, const QString& text,
+                              Visit visit) {
     if (text.isEmpty())
         return;
     FontGlyphs& glyphs = fonts_[Key(font.key(), colour.rgba())];
@@ -40,9 +42,21 @@ void GlyphCache::Draw(QPainter& painter, const QFont& font, const QColor& colour
         if (!glyph.rendered)
             glyph = Render(font, colour, character);
         if (!glyph.image.isNull())
-            painter.drawImage(pen + glyph.offset, glyph.image);
+            visit(glyph, pen + glyph.offset);
         pen.rx() += metrics.horizontalAdvance(character);
     }
+}
+
+void GlyphCache::Draw(QPainter& painter, const QFont& font, const QColor& colour, QPoint topLeft, const QString& text) {
+    ForEachGlyph(font, colour, topLeft, text,
+                 [&](const Glyph& glyph, QPoint at) { painter.drawImage(at, glyph.image); });
+}
+
+QRect GlyphCache::InkBounds(const QFont& font, const QColor& colour, QPoint topLeft, const QString& text) {
+    QRect bounds;
+    ForEachGlyph(font, colour, topLeft, text,
+                 [&](const Glyph& glyph, QPoint at) { bounds |= QRect(at, glyph.image.size()); });
+    return bounds;
 }
 
 void GlyphCache::EndPicture() {

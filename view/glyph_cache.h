@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -20,6 +21,8 @@ public:
     // Draws `text` in `font` and `colour` with the top-left corner of its box at `topLeft`
     // (the baseline lies the font's ascent below it).
     void Draw(QPainter& painter, const QFont& font, const QColor& colour, QPoint topLeft, const QString& text);
+    // The pixels that Draw of the same text touches: the union of its glyphs' images.
+    QRect InkBounds(const QFont& font, const QColor& colour, QPoint topLeft, const QString& text);
 
     // Ends a picture: forgets the fonts that were not drawn with since the last call, so
     // that the cache holds the glyphs of one picture's fonts only.
@@ -40,6 +43,10 @@ private:
     using Key = std::pair<QString, QRgb>;  // font key, colour
 
     static Glyph Render(const QFont& font, const QColor& colour, QChar character);
+    // Calls visit(glyph, its image's top-left) for each glyph of `text` laid out from
+    // `topLeft`, rendering the glyphs not yet cached.
+    template <typename Visit>
+    void ForEachGlyph(const QFont& font, const QColor& colour, QPoint topLeft, const QString& text, Visit visit);
 
     std::map<Key, FontGlyphs> fonts_;
 };

@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <cstring>
+
 namespace {
 
 // The column between labels and values: trunc(W * 0.35), the product in double precision.
@@ -69,14 +71,13 @@ FitTargets ComputeFitTargets(int width) {
     return {x - margin, width - x - margin, (7 * width) / 8};
 }
 
-void MeterPainter::Draw(QPainter& painter, int width, int height, const ViewFonts& fonts, const MeterPicture& picture) {
+// Where each text of a picture stands; the banner lines only when the banner is shown.
+MeterPainter::PlacedTexts MeterPainter::PlaceTexts(const QPaintDevice* device, int width, int height,
+                                                   const ViewFonts& fonts, const MeterPicture& picture) {
     const MeterLayout layout = ComputeLayout(width, height, picture.DisplayWarning);
-    DrawBackgroundAndPanel(painter, width, height, layout.Panel);
-    const auto textOut = [&](const QFont& font, const QColor& colour, int left, int top, const QString& text) {
-        glyphs_.Draw(painter, font, colour, QPoint(left, top), text);
-    };
+    PlacedTexts placed;
 
-    const QFontMetrics label(*fonts.LabelFont, painter.device());
+    const QFontMetrics label(*fonts.LabelFont, device);
     const QString levelLabel = FromCodePage(LevelLabel);
     const QString doseLabel1 = FromCodePage(DoseLabel1);
     const QString doseLabel2 = FromCodePage(DoseLabel2);
@@ -84,34 +85,85 @@ void MeterPainter::Draw(QPainter& painter, int width, int height, const ViewFont
     const QSize doseLabel1Size = TextExtent(label, doseLabel1);
     const QSize doseLabel2Size = TextExtent(label, doseLabel2);
     const int labelRight = layout.X - ColumnGap;
-    textOut(*fonts.LabelFont, TextColor, labelRight - levelLabelSize.width(), layout.Y1 - levelLabelSize.height() / 2,
-            levelLabel);
-    textOut(*fonts.LabelFont, TextColor, labelRight - doseLabel1Size.width(), layout.Y2 - doseLabel1Size.height(),
-            doseLabel1);
-    textOut(*fonts.LabelFont, TextColor, labelRight - doseLabel2Size.width(),
-            layout.Y2 - doseLabel1Size.height() + doseLabel2Size.height(), doseLabel2);
+    placed.Labels = {
+        PlacedText{fonts.LabelFont.get(),
+                   TextColor,
+                   {labelRight - levelLabelSize.width(), layout.Y1 - levelLabelSize.height() / 2},
+                   levelLabel},
+        PlacedText{fonts.LabelFont.get(),
+                   TextColor,
+                   {labelRight - doseLabel1Size.width(), layout.Y2 - doseLabel1Size.height()},
+                   doseLabel1},
+        PlacedText{fonts.LabelFont.get(),
+                   TextColor,
+                   {labelRight - doseLabel2Size.width(), layout.Y2 - doseLabel1Size.height() + doseLabel2Size.height()},
+                   doseLabel2},
+    };
 
-    const QFontMetrics level(*fonts.LevelFont, painter.device());
+    const QFontMetrics level(*fonts.LevelFont, device);
     const QString levelText = FromCodePage(picture.LevelText);
     const QString doseText = FromCodePage(picture.DoseText);
     const int valueLeft = layout.X + ColumnGap;
-    textOut(*fonts.LevelFont, TextColor, valueLeft, layout.Y1 - TextExtent(level, levelText).height() / 2, levelText);
-    textOut(*fonts.LevelFont, TextColor, valueLeft, layout.Y2 - TextExtent(level, doseText).height() / 2, doseText);
+    placed.Level = {fonts.LevelFont.get(),
+                    TextColor,
+                    {valueLeft, layout.Y1 - TextExtent(level, levelText).height() / 2},
+                    levelText};
+    placed.Dose = {
+        fonts.LevelFont.get(), TextColor, {valueLeft, layout.Y2 - TextExtent(level, doseText).height() / 2}, doseText};
 
     // Centred on the client's middle, each text measured by itself.
-    const auto centredTextOut = [&](const QFont& font, const QFontMetrics& metrics, const QColor& colour,
-                                    const QString& text, int top) {
-        textOut(font, colour, width / 2 - TextExtent(metrics, text).width() / 2, top, text);
+    const auto centred = [&](const FontSlot& font, const QColor& colour, const QString& text, int top) {
+        const QFontMetrics metrics(*font, device);
+        return PlacedText{font.get(), colour, {width / 2 - TextExtent(metrics, text).width() / 2, top}, text};
     };
     if (picture.DisplayWarning) {
-        const QFontMetrics warning(*fonts.WarningFont, painter.device());
+        const QFontMetrics warning(*fonts.WarningFont, device);
         const QString line1 = FromCodePage(picture.WarningLine1);
         const QString line2 = FromCodePage(picture.WarningLine2);
-        centredTextOut(*fonts.WarningFont, warning, TextColor, line1, height - 3 * TextExtent(warning, line1).height());
-        centredTextOut(*fonts.WarningFont, warning, TextColor, line2, height - 2 * TextExtent(warning, line2).height());
+        placed.Banner = {
+            centred(fonts.WarningFont, TextColor, line1, height - 3 * TextExtent(warning, line1).height()),
+            centred(fonts.WarningFont, TextColor, line2, height - 2 * TextExtent(warning, line2).height()),
+        };
     }
+    placed.Footer = centred(fonts.FooterFont, PanelColor, FromCodePage(picture.FooterText), layout.FooterTop);
+    return placed;
+}
 
-    const QFontMetrics footer(*fonts.FooterFont, painter.device());
-    centredTextOut(*fonts.FooterFont, footer, PanelColor, FromCodePage(picture.FooterText), layout.FooterTop);
+void MeterPainter::Draw(QPainter& painter, int width, int height, const ViewFonts& fonts, const MeterPicture& picture) {
+    DrawBackgroundAndPanel(painter, width, height, ComputeLayout(width, height, picture.DisplayWarning).Panel);
+    const PlacedTexts placed = PlaceTexts(painter.device(), width, height, fonts, picture);
+    const auto draw = [&](const PlacedText& text) {
+        glyphs_.Draw(painter, *text.Font, text.Colour, text.TopLeft, text.Text);
+    };
+    for (const PlacedText& text : placed.Labels)
+        draw(text);
+    draw(placed.Level);
+    draw(placed.Dose);
+    for (const PlacedText& text : placed.Banner)
+        draw(text);
+    draw(placed.Footer);
     glyphs_.EndPicture();
+}
+
+QRegion MeterPainter::ChangedArea(const QPaintDevice* device, int width, int height, const ViewFonts& fonts,
+                                  const MeterPicture& shown, const MeterPicture& next) {
+    const QRect client(0, 0, width, height);
+    const bool sameBanner = shown.DisplayWarning == next.DisplayWarning &&
+                            std::strcmp(shown.WarningLine1, next.WarningLine1) == 0 &&
+                            std::strcmp(shown.WarningLine2, next.WarningLine2) == 0;
+    if (!sameBanner)  // the rows move
+        return client;
+    const PlacedTexts before = PlaceTexts(device, width, height, fonts, shown);
+    const PlacedTexts after = PlaceTexts(device, width, height, fonts, next);
+    QRegion changed;
+    const auto add = [&](const PlacedText& old, const PlacedText& now) {
+        if (old.Text != now.Text) {
+            changed += glyphs_.InkBounds(*old.Font, old.Colour, old.TopLeft, old.Text);
+            changed += glyphs_.InkBounds(*now.Font, now.Colour, now.TopLeft, now.Text);
+        }
+    };
+    add(before.Level, after.Level);
+    add(before.Dose, after.Dose);
+    add(before.Footer, after.Footer);
+    return changed & client;
 }

@@ -7,7 +7,12 @@
 #include "view/view_fonts.h"
 
 #include <QColor>
+#include <QPoint>
+#include <QRegion>
 
+#include <vector>
+
+class QPaintDevice;
 class QPainter;
 
 inline const QColor BackgroundColor(255, 255, 255);
@@ -58,13 +63,36 @@ struct ViewFonts {
     FontSlot FooterFont;
 };
 
-// Draws whole pictures of the meter, keeping the rendered texts from one to the next.
+// Draws pictures of the meter, keeping the rendered texts from one to the next.
 class MeterPainter {
 public:
     // Draws the whole picture for a width x height client into `painter`, which must be on
     // a device at least that large: background, panel, labels, values, banner and footer.
+    // Every pixel is drawn from scratch, so a painter clipped to a part of the client
+    // draws that part exactly as the whole picture has it.
     void Draw(QPainter& painter, int width, int height, const ViewFonts& fonts, const MeterPicture& picture);
 
+    // The pixels of a width x height client in which `next` differs from `shown`, both
+    // drawn in `fonts` on `device`: where the level, dose and footer texts that changed
+    // stand, before and after, or the whole client when the banner changed.
+    QRegion ChangedArea(const QPaintDevice* device, int width, int height, const ViewFonts& fonts,
+                        const MeterPicture& shown, const MeterPicture& next);
+
 private:
+    // A text where the picture draws it.
+    struct PlacedText {
+        const QFont* Font = nullptr;
+        QColor Colour;
+        QPoint TopLeft;
+        QString Text;
+    };
+    struct PlacedTexts {
+        std::vector<PlacedText> Labels;
+        std::vector<PlacedText> Banner;  // empty without the banner
+        PlacedText Level, Dose, Footer;
+    };
+    static PlacedTexts PlaceTexts(const QPaintDevice* device, int width, int height, const ViewFonts& fonts,
+                                  const MeterPicture& picture);
+
     GlyphCache glyphs_;
 };

@@ -17,7 +17,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <string>
 #include <thread>
 
 namespace {
@@ -117,6 +120,33 @@ TEST_F(Engine, APollPublishesLevelWeightingDoseAndFooter) {
     EXPECT_STREQ(stats.SysName, "Press shop");
     EXPECT_STREQ(stats.SysLocation, "Hall 3");
     EXPECT_EQ(sim_.Count(), 4u) << "level, name, location and weighting";
+}
+
+// Voluntary context switches of every thread of this process but the calling one: how often
+// the worker went to sleep.
+long OtherThreadsSleeps() {
+    long sleeps = 0;
+    const std::string self = std::to_string(gettid());
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        if (task.path().filename() == self)
+            continue;
+        std::ifstream status(task.path() / "status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                sleeps += std::stol(line.substr(line.find(':') + 1));
+    }
+    return sleeps;
+}
+
+TEST_F(Engine, AnIdleWorkerSleepsUntilTheNextRequest) {
+    Start();
+    PollOnce();
+    const long before = OtherThreadsSleeps();
+    std::this_thread::sleep_for(500ms);
+    // A worker that woke every 10 ms would sleep 50 times; a sanitizer's own thread a few.
+    EXPECT_LT(OtherThreadsSleeps() - before, 15) << "the idle worker woke up without a request";
+    PollOnce();
+    EXPECT_EQ(Stats().PollCount, 2) << "and a request still wakes it";
 }
 
 TEST_F(Engine, TheLevelIsHeldThroughTwoFailuresAndDroppedAtTheThird) {

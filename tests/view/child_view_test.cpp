@@ -39,44 +39,31 @@ using namespace std::chrono_literals;
 
 constexpr char NoMeter[] = "127.0.0.1:9";
 
-// Records when the watched widget receives its paint events.
+// Records the regions of the paint events the watched widget receives.
 class PaintRecorder : public QObject {
 public:
-    explicit PaintRecorder(QWidget& widget) {
-        clock_.start();
-        widget.installEventFilter(this);
-    }
-    int Count() const { return static_cast<int>(times_.size()); }
-    const std::vector<qint64>& Times() const { return times_; }
+    explicit PaintRecorder(QWidget& widget) { widget.installEventFilter(this); }
+    int Count() const { return static_cast<int>(regions_.size()); }
+    const QRegion& Last() const { return regions_.back(); }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint)
-            times_.push_back(clock_.elapsed());
+            regions_.push_back(static_cast<QPaintEvent*>(event)->region());
         return false;
     }
 
 private:
-    QElapsedTimer clock_;
-    std::vector<qint64> times_;
+    std::vector<QRegion> regions_;
 };
 
-// Equal pictures up to the antialiasing of the glyphs, which may differ a little between
-// two renderings of one text; a text in place of another differs by far more.
-bool SamePicture(const QImage& actual, const QImage& expected) {
-    constexpr int tolerance = 32;
-    if (actual.size() != expected.size())
-        return false;
-    for (int y = 0; y < actual.height(); ++y) {
-        for (int x = 0; x < actual.width(); ++x) {
-            const QRgb a = actual.pixel(x, y);
-            const QRgb b = expected.pixel(x, y);
-            if (std::abs(qRed(a) - qRed(b)) > tolerance || std::abs(qGreen(a) - qGreen(b)) > tolerance ||
-                std::abs(qBlue(a) - qBlue(b)) > tolerance)
-                return false;
-        }
-    }
-    return true;
+PaintCopy Copy(double level, const char* weighting, const std::string& dose, const std::string& footer) {
+    PaintCopy copy;
+    copy.CurrentLevel = level;
+    CopyFixedText(copy.WeightingText, weighting);
+    CopyFixedText(copy.DoseText, dose);
+    CopyFixedText(copy.FooterText, footer);
+    return copy;
 }
 
 class ViewTest : public ::testing::Test {
@@ -108,11 +95,22 @@ protected:
     void ShowView(int width = 800, int height = 600) {
         ResizeClient(width, height);
         view_->show();
-        ASSERT_TRUE(WaitUntil([&] { return recorder_->Count() > 0 && view_->BackBufferImage() != nullptr; }, 5s,
-                              ProcessEvents));
+        ASSERT_TRUE(WaitUntil([&] { return recorder_->Count() > 0; }, 5s, ProcessEvents));
     }
 
     void Repaint() { view_->repaint(); }
+
+    // The whole picture of `shown` as a paint of the client draws it, at `size`.
+    QImage Expected(const PaintCopy& shown, QSize size = {800, 600}) const {
+        QImage expected(size, QImage::Format_RGB32);
+        QPainter painter(&expected);
+        MeterPainter().Draw(painter, size.width(), size.height(), view_->Fonts(),
+                            MakeMeterPicture(shown, view_->CurrentSettings()));
+        return expected;
+    }
+
+    // What the client shows, in the format of Expected.
+    QImage Shown() const { return view_->ShownImage().convertToFormat(QImage::Format_RGB32); }
 
     // The largest multiple of 4 whose rendering of `text` is narrower than `target`.
     static int LargestFittingHeight(const QString& text, int target) {
@@ -141,7 +139,7 @@ TEST_F(ViewTest, ConstructionSetsUpFontsAndWorkerButNoWindowWork) {
     EXPECT_TRUE(view_->HasWorker());
     EXPECT_EQ(view_->DiagnosticsDialog(), nullptr);
     EXPECT_FALSE(view_->Timers().IsArmed(CChildView::PollTimer));
-    EXPECT_EQ(view_->BackBufferImage(), nullptr);
+    EXPECT_TRUE(view_->ShownImage().isNull()) << "no window, nothing painted";
     EXPECT_EQ(view_->ClientSize(), QSize(0, 0));
     EXPECT_EQ(view_->frameShape(), QFrame::WinPanel);
     EXPECT_EQ(view_->frameShadow(), QFrame::Sunken);
@@ -171,7 +169,7 @@ TEST_F(ViewTest, ResizeRecordsTheClientAreaAndRefitsToItsWidth) {
     MakeView(NoMeter);
     ShowView(800, 600);
     EXPECT_EQ(view_->ClientSize(), QSize(800, 600));
-    EXPECT_EQ(view_->BackBufferImage()->size(), QSize(800, 600));
+    EXPECT_EQ(view_->ShownImage().size(), QSize(800, 600));
     const ViewFonts& fonts = view_->Fonts();
     EXPECT_EQ(FontHeight(fonts.LabelFont), LargestFittingHeight(QStringLiteral("Current sound level"), 232));
     EXPECT_EQ(FontHeight(fonts.LevelFont), LargestFittingHeight(QStringLiteral("108.9 dBA"), 472));
@@ -202,33 +200,16 @@ TEST_F(ViewTest, ZeroWidthRecordsTheSizeButRefitsNothing) {
     Repaint();  // nothing to draw on, and no failure either
 }
 
-TEST_F(ViewTest, BackBufferIsKeptUntilTheSizeChanges) {
+TEST_F(ViewTest, WindowShowsThePictureInsideItsEdge) {
     MakeView(NoMeter);
     ShowView(800, 600);
-    const int made = view_->BackBuffersMade();
-    const QImage* buffer = view_->BackBufferImage();
-    const int paints = recorder_->Count();
-    Repaint();
-    Repaint();
-    EXPECT_EQ(recorder_->Count(), paints + 2);
-    EXPECT_EQ(view_->BackBuffersMade(), made);
-    EXPECT_EQ(view_->BackBufferImage(), buffer);
-
+    EXPECT_EQ(Shown(), Expected(Copy(NoReading, "---", "---", FixedFooter)));
     ResizeClient(801, 600);
     Repaint();
-    EXPECT_EQ(view_->BackBuffersMade(), made + 1) << "a one-pixel resize makes a new back buffer";
-    EXPECT_EQ(view_->BackBufferImage()->size(), QSize(801, 600));
-    Repaint();
-    EXPECT_EQ(view_->BackBuffersMade(), made + 1);
-}
-
-TEST_F(ViewTest, WindowShowsTheBackBufferInsideItsEdge) {
-    MakeView(NoMeter);
-    ShowView(800, 600);
+    EXPECT_EQ(view_->ShownImage().size(), QSize(801, 600)) << "a one-pixel resize paints the new size";
     const QImage window = view_->grab().toImage();  // paints once more
     const int edge = view_->frameWidth();
-    EXPECT_EQ(window.copy(edge, edge, 800, 600).convertToFormat(QImage::Format_RGB32),
-              view_->BackBufferImage()->convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(window.copy(edge, edge, 801, 600).convertToFormat(QImage::Format_RGB32), Shown());
     EXPECT_NE(window.pixel(0, 0), qRgb(255, 255, 255)) << "the sunken edge is drawn";
 }
 
@@ -288,13 +269,82 @@ TEST_F(ViewTest, TickHandsTheStatisticsToTheHiddenDialog) {
 }
 
 TEST_F(ViewTest, FirstTickAfterHalfASecondThenEveryPollingInterval) {
-    MakeView(NoMeter, [](Settings& settings) { settings.PollingInterval = 1; });
+    MeterSimProcess sim;
+    MakeView(sim.Agent(), [](Settings& settings) { settings.PollingInterval = 1; });
     ShowView();
-    const qint64 firstPaint = recorder_->Times().front();
-    ASSERT_TRUE(WaitUntil([&] { return recorder_->Count() >= 3; }, 4000ms, ProcessEvents));
-    const std::vector<qint64>& times = recorder_->Times();
-    EXPECT_NEAR(times[1] - firstPaint, 500, 150);
-    EXPECT_NEAR(times[2] - times[1], 1000, 200);
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<qint64> polls;  // when each tick's poll reached the meter
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            if (sim.Count() > 4 * polls.size())
+                polls.push_back(clock.elapsed());
+            return polls.size() == 2;
+        },
+        4000ms, ProcessEvents));
+    EXPECT_NEAR(polls[0], 500, 150);
+    EXPECT_NEAR(polls[1] - polls[0], 1000, 200);
+}
+
+// The ticks repaint only what the new picture changes, partial paints draw only their part,
+// and the client always shows one whole picture, pixel for pixel.
+TEST_F(ViewTest, PaintsDrawOnlyWhatChangedAndKeepThePictureWhole) {
+    MeterSimProcess sim;
+    sim.Set("level", "integer", "853");
+    sim.Set("weighting", "integer", "1");
+    sim.Set("name", "octetstring", "Press shop");
+    sim.Set("location", "octetstring", "Hall 3");
+    MakeView(sim.Agent());
+    ShowView();
+    ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents))
+        << "no first tick";
+    const std::string footer = ComposeFooter("Press shop", "Hall 3");
+    const auto reading = [&](double level) { return Copy(level, "dBA", FormatTimeToLimit(level, 0, 8.0), footer); };
+    const QRect labels(0, 0, 280 - 16, 570);  // left of the column, above the footer: no change there
+
+    view_->OnTimer(CChildView::PollTimer);  // the first poll's values: level, dose and footer
+    ProcessEventsFor(100ms);
+    EXPECT_EQ(Shown(), Expected(reading(85.3)));
+    EXPECT_FALSE(recorder_->Last().intersects(labels)) << "the tick repainted more than the texts";
+
+    const int paints = recorder_->Count();
+    view_->OnTimer(CChildView::PollTimer);
+    ProcessEventsFor(100ms);
+    EXPECT_EQ(recorder_->Count(), paints) << "a tick that brings nothing new paints nothing";
+
+    const QRect corner(20, 20, 40, 40);
+    view_->repaint(corner.translated(view_->contentsRect().topLeft()));
+    EXPECT_EQ(recorder_->Last(), QRegion(corner.translated(view_->contentsRect().topLeft())));
+    EXPECT_EQ(Shown(), Expected(reading(85.3)));
+
+    // A paint of the corner after a new poll: it still draws the picture shown, then the
+    // level's change follows in a paint of its own.
+    sim.Set("level", "integer", "912");
+    view_->RequestPoll();
+    ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms));
+    view_->repaint(corner.translated(view_->contentsRect().topLeft()));
+    EXPECT_EQ(Shown(), Expected(reading(85.3)));
+    ProcessEventsFor(100ms);
+    EXPECT_EQ(Shown(), Expected(reading(91.2)));
+    EXPECT_FALSE(recorder_->Last().intersects(labels));
+
+    // The diagnostics dialog over the level: the change shows around it, in a few paints.
+    view_->OnDiagnostics();
+    CDiagDlg& dialog = *view_->DiagnosticsDialog();
+    dialog.move(view_->contentsRect().topLeft() + QPoint(300, 60));
+    ProcessEventsFor(100ms);
+    sim.Set("level", "integer", "777");
+    view_->RequestPoll();
+    ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms));
+    const int before = recorder_->Count();
+    view_->OnTimer(CChildView::PollTimer);
+    ProcessEventsFor(200ms);
+    EXPECT_LE(recorder_->Count() - before, 3) << "the view keeps repainting under the dialog";
+    const auto outsideDialog = [&](QImage image) {
+        QPainter(&image).fillRect(dialog.geometry().translated(-view_->contentsRect().topLeft()), Qt::black);
+        return image;
+    };
+    EXPECT_EQ(outsideDialog(Shown()), outsideDialog(Expected(reading(77.7))));
 }
 
 TEST_F(ViewTest, TimerDrivenPollsReachTheScreen) {
@@ -308,21 +358,10 @@ TEST_F(ViewTest, TimerDrivenPollsReachTheScreen) {
         settings.LevelOffset = 2;
     });
     ShowView(800, 600);
-
-    PaintCopy reading;
-    reading.CurrentLevel = 85.3;
-    CopyFixedText(reading.WeightingText, "dBA");
-    CopyFixedText(reading.DoseText, FormatTimeToLimit(85.3, 2, 8.0));
-    CopyFixedText(reading.FooterText, ComposeFooter("Press shop", "Hall 3"));
-    const MeterPicture picture = MakeMeterPicture(reading, view_->CurrentSettings());
-    ASSERT_EQ(picture.LevelText, "87.3 dBA");
-    QImage expected(800, 600, QImage::Format_RGB32);
-    {
-        QPainter painter(&expected);
-        MeterPainter().Draw(painter, 800, 600, view_->Fonts(), picture);
-    }
-    EXPECT_FALSE(SamePicture(*view_->BackBufferImage(), expected)) << "the first paint has no reading yet";
-    EXPECT_TRUE(WaitUntil([&] { return SamePicture(*view_->BackBufferImage(), expected); }, 6000ms, ProcessEvents))
+    const QImage expected =
+        Expected(Copy(85.3, "dBA", FormatTimeToLimit(85.3, 2, 8.0), ComposeFooter("Press shop", "Hall 3")));
+    EXPECT_NE(Shown(), expected) << "the first paint has no reading yet";
+    EXPECT_TRUE(WaitUntil([&] { return Shown() == expected; }, 6000ms, ProcessEvents))
         << "the level never reached the screen";
 }
 
@@ -362,16 +401,13 @@ TEST_F(ViewTest, DestroyStopsTheTimerAndWorkerAndFreesEverythingOnce) {
     EXPECT_FALSE(view_->HasWorker());
     EXPECT_FALSE(view_->HasSession()) << "the worker closed its session before it ended";
     EXPECT_EQ(view_->DiagnosticsDialog(), nullptr);
-    EXPECT_EQ(view_->BackBufferImage(), nullptr);
     EXPECT_FALSE(view_->Fonts().LabelFont || view_->Fonts().LevelFont || view_->Fonts().WarningFont ||
                  view_->Fonts().FooterFont);
     view_->OnDestroy();
-    const int made = view_->BackBuffersMade();
-    Repaint();
+    Repaint();  // a destroyed view draws nothing: it has no fonts to draw with
     ResizeClient(900, 700);
     Repaint();
     view_->OnDiagnostics();
-    EXPECT_EQ(view_->BackBuffersMade(), made) << "a destroyed view draws nothing";
     EXPECT_FALSE(view_->Fonts().LabelFont) << "nor makes fonts again";
 }
 

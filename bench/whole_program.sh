@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The whole display's idle cost on a wall screen: the program under Xvfb at a given screen size,
+# polling the meter simulator (a moving level) once a second, with a private settings file.
+# After the first painted level it samples the display process for 60 s and prints one line per
+# figure: CPU share of one core (from /proc/PID/stat), PSS and RSS (from smaps_rollup) at 30 s
+# and at 60 s, and the time from start to the first painted level.
+#   bench/whole_program.sh [WIDTHxHEIGHT] [BUILD_DIR]
+# WIDTHxHEIGHT defaults to 1920x1080; BUILD_DIR (default build) is configured and built if
+# needed; a folder that holds only app/decimon and tools/decimon-meter-sim is used as it is.
+# SAMPLE_SECONDS (default 60) shortens the sample for a quick look.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+size=${1:-1920x1080}
+build=${2:-$root/build}
+sample=${SAMPLE_SECONDS:-60}
+[[ $size =~ ^([0-9]+)x([0-9]+)$ ]] || { echo "usage: $0 [WIDTHxHEIGHT] [BUILD_DIR]" >&2; exit 2; }
+width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]}
+
+if [ -f "$build/build.ninja" ] || [ ! -e "$build" ]; then
+  [ -f "$build/build.ninja" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build" --parallel 2 --target decimon decimon-meter-sim >/dev/null
+fi
+decimon=$build/app/decimon simulator=$build/tools/decimon-meter-sim
+[ -x "$decimon" ] && [ -x "$simulator" ] || { echo "no decimon or decimon-meter-sim in $build" >&2; exit 1; }
+
+work=$(mktemp -d /tmp/decimon-idle-XXXXXX)
+xvfb_pid= sim_pid= app_pid=
+cleanup() {
+  for pid in $app_pid $sim_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A private X server; -displayfd names the display it picked once it is ready.
+mkfifo "$work/display"
+Xvfb -displayfd 4 -screen 0 "${width}x${height}x24" -nolisten tcp 4>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+read -r -t 10 number <"$work/display" || fail "Xvfb did not start"
+export DISPLAY=:$number
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+"$simulator" --port 0 --walk --name "Idle bench" --location "Xvfb" </dev/null >"$work/sim.out" &
+sim_pid=$!
+for _ in $(seq 100); do grep -q listening "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
+port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
+[ -n "$port" ] || fail "the simulator did not start"
+
+export XDG_CONFIG_HOME=$work/config
+mkdir -p "$XDG_CONFIG_HOME/Corvanta"
+printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="127.0.0.1:%s"\n"PollingInterval"=dword:00000001\n' \
+  "$port" >"$XDG_CONFIG_HOME/Corvanta/Decimon.reg"
+
+# The right half of the level's space in its row: white there only once a reading
+# ("85.3 dBA") stands where "---" stood before.
+column=$((width * 35 / 100))
+row=$((16 + (height - 48) / 5))
+left=$((column + 16 + (width - column - 48) / 2))
+probe="$((width - 48 - left))x40+$left+$((row - 20))"
+level_painted() {
+  local share
+  share=$(import -window root -crop "$probe" miff:- 2>/dev/null |
+    convert miff:- -fill black +opaque white -format '%[fx:mean]' info: 2>/dev/null) &&
+    awk -v s="$share" 'BEGIN{exit !(s > 0.02)}'
+}
+
+start=$(date +%s.%N)
+"$decimon" >"$work/decimon.log" 2>&1 &
+app_pid=$!
+until level_painted; do
+  kill -0 "$app_pid" 2>/dev/null || { cat "$work/decimon.log" >&2; fail "the display ended"; }
+  awk -v s="$start" -v n="$(date +%s.%N)" 'BEGIN{exit !(n - s > 30)}' && fail "no level painted within 30 s"
+  sleep 0.1
+done
+first_level=$(awk -v s="$start" -v n="$(date +%s.%N)" 'BEGIN{printf "%.2f", n - s}')
+
+ticks_per_second=$(getconf CLK_TCK)
+# utime + stime of every thread of the display, in clock ticks.
+cpu_ticks() { sed 's/.*) //' "/proc/$app_pid/stat" | awk '{print $12 + $13}'; }
+memory_kb() { awk -v key="$1:" '$1 == key {print $2}' "/proc/$app_pid/smaps_rollup"; }
+
+cpu_start=$(cpu_ticks)
+wall_start=$(date +%s.%N)
+sleep $((sample / 2))
+pss_half=$(memory_kb Pss) rss_half=$(memory_kb Rss)
+sleep $((sample - sample / 2))
+cpu_end=$(cpu_ticks)
+wall_end=$(date +%s.%N)
+pss_end=$(memory_kb Pss) rss_end=$(memory_kb Rss)
+
+mb() { awk -v k="$1" 'BEGIN{printf "%.1f MB", k / 1024}'; }
+echo "screen:               ${width}x$height, one poll a second, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+awk -v a="$cpu_start" -v b="$cpu_end" -v t="$ticks_per_second" -v s="$wall_start" -v e="$wall_end" \
+  'BEGIN{printf "CPU, share of one core: %.3f %% over %.0f s\n", (b - a) / t / (e - s) * 100, e - s}'
+echo "PSS at $((sample / 2)) s:            $(mb "$pss_half")"
+echo "PSS at $sample s:            $(mb "$pss_end")"
+echo "RSS at $((sample / 2)) s:            $(mb "$rss_half")"
+echo "RSS at $sample s:            $(mb "$rss_end")"
+echo "first painted level:  $first_level s after start"
