@@ -114,7 +114,7 @@ bool ControlChannel::ReadAndRun(Clock::time_point now) {
 
 Agent::Agent(const SimOptions& options)
     : objects_(options.initial, Clock::now()),
-      responder_(objects_, controls_, options.community),
+      responder_(objects_, controls_, options.community, options.initial.seed),
       interpreter_(objects_, controls_),
       channel_(interpreter_) {
     ConfigureLibrary();
@@ -190,6 +190,12 @@ int Agent::OnMessage(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, voi
 void Agent::Receive(netsnmp_pdu& request) {
     ++controls_.requestCount;
     const auto now = Clock::now();
+    if (controls_.raw) {
+        // At once, whatever the delay: each datagram as it stands.
+        for (const std::string& datagram : responder_.RawAnswers(request, now))
+            SendRaw(datagram, request);
+        return;
+    }
     PduPtr answer = responder_.Answer(request, now);
     if (!answer)
         return;
@@ -205,6 +211,14 @@ void Agent::Send(PduPtr answer) {
         answer.release();
     else
         snmp_sess_perror("decimon-meter-sim: answer not sent", session_);
+}
+
+void Agent::SendRaw(const std::string& datagram, netsnmp_pdu& request) {
+    // Straight to the request's sender through the transport, past the library's encoder.
+    netsnmp_transport* transport = snmp_sess_transport(snmp_sess_pointer(session_));
+    if (!transport || netsnmp_transport_send(transport, datagram.data(), static_cast<int>(datagram.size()),
+                                             &request.transport_data, &request.transport_data_length) < 0)
+        std::fputs("decimon-meter-sim: raw answer not sent\n", stderr);
 }
 
 }  // namespace meter_sim
