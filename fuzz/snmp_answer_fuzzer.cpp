@@ -96,8 +96,8 @@ private:
         for (;;) {
             sockaddr_storage from{};
             socklen_t fromLength = sizeof from;
-            const ssize_t got = recvfrom(socket_, request.data(), request.size(), 0,
-                                         reinterpret_cast<sockaddr*>(&from), &fromLength);
+            const ssize_t got =
+                recvfrom(socket_, request.data(), request.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
             if (got <= 0)
                 continue;
             Bytes received(request.begin(), request.begin() + got);
@@ -118,8 +118,8 @@ private:
         const std::array<std::uint8_t, 4> idBytes = {static_cast<std::uint8_t>(id >> 24),
                                                      static_cast<std::uint8_t>(id >> 16),
                                                      static_cast<std::uint8_t>(id >> 8), static_cast<std::uint8_t>(id)};
-        for (auto at = out.begin(); (at = std::search(at, out.end(), RequestIdMarker.begin(), RequestIdMarker.end())) !=
-                                    out.end();
+        for (auto at = out.begin();
+             (at = std::search(at, out.end(), RequestIdMarker.begin(), RequestIdMarker.end())) != out.end();
              at += RequestIdMarker.size())
             std::copy(idBytes.begin(), idBytes.end(), at);
         return out;
