@@ -22,13 +22,16 @@ void OnStopSignal(int) {
 }
 
 // No MIBs, no configuration files, no persistent state: the simulator touches no file.
-// So only the transports are set up, not the whole library with init_snmp.
+// So only the transports are set up, not the whole library with init_snmp: snmp_sess_init
+// does that once (a call of netsnmp_tdomain_init of our own would set them up a second time
+// and lose the first set).
 void ConfigureLibrary() {
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
-    netsnmp_tdomain_init();
+    netsnmp_session scratch;
+    snmp_sess_init(&scratch);
 }
 
 std::string TransportSpec(const std::string& address, int port) {

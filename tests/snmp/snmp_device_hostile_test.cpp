@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 using namespace decimon::test;
@@ -66,6 +67,10 @@ struct HostileCase {
     std::string name;
     const char* weighting;
 };
+
+void PrintTo(const HostileCase& hostile, std::ostream* out) {
+    *out << hostile.fault;
+}
 
 const std::string LongName(255, 'x');
 
