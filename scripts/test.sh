@@ -9,12 +9,18 @@ decimon_enable_test_locale
 "$DECIMON_ROOT/scripts/format.sh" --check
 decimon_build "$DECIMON_ROOT/build" -DDECIMON_WERROR=ON
 
-# The engine and the registry once more under ThreadSanitizer: they must report nothing.
-cmake -S "$DECIMON_ROOT" -B "$DECIMON_ROOT/build-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# The engine, the registry and the view once more under ThreadSanitizer: they must report
+# nothing. The view's tests take tests/tsan.supp for Qt's own thread pool; the others none.
+tsan="$DECIMON_ROOT/build-tsan"
+cmake -S "$DECIMON_ROOT" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DDECIMON_BENCH=OFF
-cmake --build "$DECIMON_ROOT/build-tsan" --target meter_monitor_test registry_test
+cmake --build "$tsan" --target meter_monitor_test registry_test view_parts_test child_view_test
 for test in monitor/meter_monitor_test platform/sys/registry_test; do
-  TSAN_OPTIONS="halt_on_error=1 exitcode=66" "$DECIMON_ROOT/build-tsan/tests/$test"
+  TSAN_OPTIONS="halt_on_error=1 exitcode=66" "$tsan/tests/$test"
+done
+for test in view/view_parts_test view/child_view_test; do
+  QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 exitcode=66 suppressions=$DECIMON_ROOT/tests/tsan.supp" \
+    "$tsan/tests/$test"
 done
 
 # The whole suite once more under AddressSanitizer and UndefinedBehaviorSanitizer, every child
