@@ -62,7 +62,7 @@ Responder::Responder(MeterObjects& objects, const AgentControls& controls, std::
     : objects_(objects), controls_(controls), community_(std::move(community)), random_(seed) {}
 
 std::vector<std::string> Responder::RawAnswers(const netsnmp_pdu& request, Clock::time_point now) {
-    if (controls_.silent || !CarriesCommunity(request))
+    if (!Answers(request))
         return {};
     if (!controls_.raw->fault)
         return {controls_.raw->bytes};
@@ -77,7 +77,7 @@ std::vector<std::string> Responder::RawAnswers(const netsnmp_pdu& request, Clock
 }
 
 PduPtr Responder::Answer(netsnmp_pdu& request, Clock::time_point now) {
-    if (controls_.silent || !CarriesCommunity(request))
+    if (!Answers(request))
         return nullptr;
     long missingAt = 0;
     const std::vector<SimValue> values = LookUp(request, now, missingAt);
@@ -96,6 +96,10 @@ PduPtr Responder::Answer(netsnmp_pdu& request, Clock::time_point now) {
     if (controls_.replyCommunity)
         ReplaceCommunity(*reply, *controls_.replyCommunity);
     return reply;
+}
+
+bool Responder::Answers(const netsnmp_pdu& request) const {
+    return !controls_.silent && CarriesCommunity(request);
 }
 
 bool Responder::CarriesCommunity(const netsnmp_pdu& request) const {

@@ -33,6 +33,8 @@ public:
     std::vector<std::string> RawAnswers(const netsnmp_pdu& request, Clock::time_point now);
 
 private:
+    // Whether the request gets an answer at all: the agent is not silent, the community fits.
+    bool Answers(const netsnmp_pdu& request) const;
     bool CarriesCommunity(const netsnmp_pdu& request) const;
     // The bindings' values in order, or the 1-based position of the first one missing.
     std::vector<SimValue> LookUp(const netsnmp_pdu& request, Clock::time_point now, long& missingAt);
