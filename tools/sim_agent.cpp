@@ -22,13 +22,16 @@ void OnStopSignal(int) {
 }
 
 // No MIBs, no configuration files, no persistent state: the simulator touches no file.
-// So only the transports are set up, not the whole library with init_snmp.
+// So only the transports are set up, not the whole library with init_snmp: snmp_sess_init
+// does that once (a call of netsnmp_tdomain_init of our own would set them up a second time
+// and lose the first set).
 void ConfigureLibrary() {
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
-    netsnmp_tdomain_init();
+    netsnmp_session scratch;
+    snmp_sess_init(&scratch);
 }
 
 std::string TransportSpec(const std::string& address, int port) {
@@ -114,7 +117,7 @@ bool ControlChannel::ReadAndRun(Clock::time_point now) {
 
 Agent::Agent(const SimOptions& options)
     : objects_(options.initial, Clock::now()),
-      responder_(objects_, controls_, options.community),
+      responder_(objects_, controls_, options.community, options.initial.seed),
       interpreter_(objects_, controls_),
       channel_(interpreter_) {
     ConfigureLibrary();
@@ -190,6 +193,12 @@ int Agent::OnMessage(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, voi
 void Agent::Receive(netsnmp_pdu& request) {
     ++controls_.requestCount;
     const auto now = Clock::now();
+    if (controls_.raw) {
+        // At once, whatever the delay: each datagram as it stands.
+        for (const std::string& datagram : responder_.RawAnswers(request, now))
+            SendRaw(datagram, request);
+        return;
+    }
     PduPtr answer = responder_.Answer(request, now);
     if (!answer)
         return;
@@ -205,6 +214,14 @@ void Agent::Send(PduPtr answer) {
         answer.release();
     else
         snmp_sess_perror("decimon-meter-sim: answer not sent", session_);
+}
+
+void Agent::SendRaw(const std::string& datagram, netsnmp_pdu& request) {
+    // Straight to the request's sender through the transport, past the library's encoder.
+    netsnmp_transport* transport = snmp_sess_transport(snmp_sess_pointer(session_));
+    if (!transport || netsnmp_transport_send(transport, datagram.data(), static_cast<int>(datagram.size()),
+                                             &request.transport_data, &request.transport_data_length) < 0)
+        std::fputs("decimon-meter-sim: raw answer not sent\n", stderr);
 }
 
 }  // namespace meter_sim

@@ -62,6 +62,7 @@ private:
     static int OnMessage(int operation, netsnmp_session* session, int requestId, netsnmp_pdu* pdu, void* magic);
     void Receive(netsnmp_pdu& request);
     void Send(PduPtr answer);
+    void SendRaw(const std::string& datagram, netsnmp_pdu& request);
 
     MeterObjects objects_;
     AgentControls controls_;

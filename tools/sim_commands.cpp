@@ -84,6 +84,8 @@ Reply CommandInterpreter::Execute(std::string_view line, Clock::time_point now) 
         return Silent(args);
     if (word == "reply-community")
         return ReplyCommunity(args);
+    if (word == "raw")
+        return Raw(args);
 
     const bool hasArgs = args.find_first_not_of(' ') != std::string_view::npos;
     if (word == "walk" || word == "count" || word == "quit") {
@@ -100,7 +102,7 @@ Reply CommandInterpreter::Execute(std::string_view line, Clock::time_point now) 
     if (word.empty())
         return Error("empty command");
     return Error("unknown command '" + std::string(word) +
-                 "' (set, walk, delay, silent, reply-community, count, quit)");
+                 "' (set, walk, delay, silent, reply-community, raw, count, quit)");
 }
 
 Reply CommandInterpreter::Set(std::string_view args) {
@@ -149,6 +151,31 @@ Reply CommandInterpreter::ReplyCommunity(std::string_view args) {
     else
         controls_.replyCommunity = std::move(*community);
     return Ok();
+}
+
+Reply CommandInterpreter::Raw(std::string_view args) {
+    std::string_view rest = args;
+    const std::string_view word = TakeWord(rest);
+    if (word == "bytes") {
+        auto bytes = DecodeHex(rest);
+        if (!bytes || bytes->size() > MaxOctetStringLength)
+            return Error("usage: raw bytes HEX (pairs of hex digits, spaces allowed, at most 60000 bytes)");
+        controls_.raw = RawMode{std::nullopt, std::move(*bytes)};
+        return Ok();
+    }
+    const std::string_view name = SoleWord(args);
+    if (name == "off") {
+        controls_.raw.reset();
+        return Ok();
+    }
+    if (const auto fault = RawFaultNamed(name)) {
+        controls_.raw = RawMode{fault, {}};
+        return Ok();
+    }
+    std::string names;
+    for (const auto& entry : RawFaultNames)
+        names += std::string(names.empty() ? "" : ", ") + entry.name;
+    return Error("usage: raw off|bytes HEX|FAULT, FAULT one of " + names);
 }
 
 void LineReader::Feed(std::string_view bytes) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/sim_objects.h"
+#include "tools/sim_raw.h"
 
 #include <chrono>
 #include <cstdint>
@@ -10,12 +11,19 @@
 
 namespace meter_sim {
 
+// Answers sent as hand-made datagrams: a named fault, or else the given bytes as they stand.
+struct RawMode {
+    std::optional<RawFault> fault;
+    std::string bytes;
+};
+
 // How the agent treats requests, as the control channel last set it.
 struct AgentControls {
     std::chrono::milliseconds delay{0};
     bool silent = false;
     std::optional<std::string> replyCommunity;  // none: answers carry the request's community
     std::uint64_t requestCount = 0;             // GET requests received, answered or not
+    std::optional<RawMode> raw;                 // none: answers the library encodes
 };
 
 // Longest octet string value accepted: an answer must still fit in one UDP datagram.
@@ -38,6 +46,7 @@ private:
     Reply Delay(std::string_view args);
     Reply Silent(std::string_view args);
     Reply ReplyCommunity(std::string_view args);
+    Reply Raw(std::string_view args);
 
     MeterObjects& objects_;
     AgentControls& controls_;

@@ -44,13 +44,40 @@ void SetValue(netsnmp_variable_list& binding, const SimValue& value) {
     }
 }
 
+// The object's value as a BER tag and content; NULL for a missing object.
+RawValue RawValueOf(const SimValue& value) {
+    switch (value.type) {
+    case ValueType::Missing:
+        return {};
+    case ValueType::OctetString:
+        return {ASN_OCTET_STR, value.bytes};
+    default:
+        return {AsnType(value.type), IntegerContent(value.number)};
+    }
+}
+
 }  // namespace
 
-Responder::Responder(MeterObjects& objects, const AgentControls& controls, std::string community)
-    : objects_(objects), controls_(controls), community_(std::move(community)) {}
+Responder::Responder(MeterObjects& objects, const AgentControls& controls, std::string community, std::uint32_t seed)
+    : objects_(objects), controls_(controls), community_(std::move(community)), random_(seed) {}
+
+std::vector<std::string> Responder::RawAnswers(const netsnmp_pdu& request, Clock::time_point now) {
+    if (!Answers(request))
+        return {};
+    if (!controls_.raw->fault)
+        return {controls_.raw->bytes};
+    RawRequest echoed{community_, request.reqid, {}};
+    SimValue value;
+    if (const auto* binding = request.variables) {
+        echoed.name.assign(binding->name, binding->name + binding->name_length);
+        if (const auto object = MeterObjectAt(Dotted(binding->name, binding->name_length)))
+            value = objects_.ValueOf(*object, now);
+    }
+    return FaultyAnswers(*controls_.raw->fault, echoed, RawValueOf(value), random_);
+}
 
 PduPtr Responder::Answer(netsnmp_pdu& request, Clock::time_point now) {
-    if (controls_.silent || !CarriesCommunity(request))
+    if (!Answers(request))
         return nullptr;
     long missingAt = 0;
     const std::vector<SimValue> values = LookUp(request, now, missingAt);
@@ -69,6 +96,10 @@ PduPtr Responder::Answer(netsnmp_pdu& request, Clock::time_point now) {
     if (controls_.replyCommunity)
         ReplaceCommunity(*reply, *controls_.replyCommunity);
     return reply;
+}
+
+bool Responder::Answers(const netsnmp_pdu& request) const {
+    return !controls_.silent && CarriesCommunity(request);
 }
 
 bool Responder::CarriesCommunity(const netsnmp_pdu& request) const {

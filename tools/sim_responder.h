@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,12 +24,17 @@ using PduPtr = std::unique_ptr<netsnmp_pdu, PduDeleter>;
 // in, or an error answer noSuchName naming the first binding the meter does not have.
 class Responder {
 public:
-    Responder(MeterObjects& objects, const AgentControls& controls, std::string community);
+    Responder(MeterObjects& objects, const AgentControls& controls, std::string community, std::uint32_t seed);
 
     // Null when the request gets no answer: another community, or the agent is silent.
     PduPtr Answer(netsnmp_pdu& request, Clock::time_point now);
+    // The datagrams of the raw mode in controls (which must be set) for the request, with the
+    // value of its first binding's object (NULL for none); none when Answer would give none.
+    std::vector<std::string> RawAnswers(const netsnmp_pdu& request, Clock::time_point now);
 
 private:
+    // Whether the request gets an answer at all: the agent is not silent, the community fits.
+    bool Answers(const netsnmp_pdu& request) const;
     bool CarriesCommunity(const netsnmp_pdu& request) const;
     // The bindings' values in order, or the 1-based position of the first one missing.
     std::vector<SimValue> LookUp(const netsnmp_pdu& request, Clock::time_point now, long& missingAt);
@@ -37,6 +43,7 @@ private:
     MeterObjects& objects_;
     const AgentControls& controls_;
     std::string community_;
+    std::mt19937 random_;  // the random-bytes fault's
 };
 
 // Answers held back by "delay" until they are due; equal due times keep their order.

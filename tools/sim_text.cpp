@@ -48,6 +48,27 @@ std::optional<std::string> DecodeEscapes(std::string_view text) {
     return bytes;
 }
 
+std::optional<std::string> DecodeHex(std::string_view text) {
+    std::string bytes;
+    int high = -1;
+    for (const char c : text) {
+        if (c == ' ')
+            continue;
+        const int digit = HexDigit(c);
+        if (digit < 0)
+            return std::nullopt;
+        if (high < 0) {
+            high = digit;
+        } else {
+            bytes += static_cast<char>(high * 16 + digit);
+            high = -1;
+        }
+    }
+    if (high >= 0)
+        return std::nullopt;
+    return bytes;
+}
+
 std::string_view TakeWord(std::string_view& rest) {
     const auto start = rest.find_first_not_of(' ');
     if (start == std::string_view::npos) {

@@ -14,6 +14,9 @@ std::optional<std::int64_t> ParseDecimal(std::string_view text, std::int64_t min
 // backslash sequence, so a typo never goes out on the wire as literal text.
 std::optional<std::string> DecodeEscapes(std::string_view text);
 
+// Pairs of hex digits, spaces between them allowed; nullopt for anything else or an odd digit.
+std::optional<std::string> DecodeHex(std::string_view text);
+
 // Splits the first space-separated word off the front of `rest` (leading spaces skipped);
 // `rest` keeps what follows the single space after the word.
 std::string_view TakeWord(std::string_view& rest);

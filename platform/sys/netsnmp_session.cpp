@@ -111,6 +111,18 @@ Value toValue(const netsnmp_variable_list& var) {
     return value;
 }
 
+// Whether the answer's bindings name exactly the objects asked for, in order: a value that
+// belongs to another object is no answer to the question.
+bool namesMatch(const netsnmp_pdu& response, std::span<const OidView> names) {
+    const netsnmp_variable_list* var = response.variables;
+    for (const OidView& name : names) {
+        if (!var || !std::equal(name.begin(), name.end(), var->name, var->name + var->name_length))
+            return false;
+        var = var->next_variable;
+    }
+    return var == nullptr;
+}
+
 }  // namespace
 
 bool initialise() {
@@ -123,6 +135,11 @@ bool initialise() {
         netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_PERSIST_STATE, 1);
         netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
         netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
+        // Without a handler of its own the library writes its messages to standard error,
+        // which a wall display sends to the journal: a meter sending garbage must not fill
+        // it. The display reports what matters through its counters.
+        if (netsnmp_log_handler* quiet = netsnmp_register_loghandler(NETSNMP_LOGHANDLER_NONE, LOG_DEBUG))
+            netsnmp_enable_this_loghandler(quiet);
         // snmp_sess_init runs the library's one-time set-up (request ids, transports)
         // without init_snmp, which would load MIBs and read configuration files.
         netsnmp_session scratch;
@@ -271,14 +288,14 @@ bool Session::get(std::span<const OidView> names, Answer& answer) {
     }
     netsnmp_pdu* response = std::exchange(answered->response, nullptr);
     answered->state = Peer::State::Idle;
+    const bool matches = namesMatch(*response, names);
     answer.errorStatus = static_cast<int>(response->errstat);
     answer.errorIndex = static_cast<int>(response->errindex);
     answer.values.clear();
-    answer.values.reserve(names.size());
-    for (netsnmp_variable_list* var = response->variables; var; var = var->next_variable)
+    for (netsnmp_variable_list* var = response->variables; matches && var; var = var->next_variable)
         answer.values.push_back(toValue(*var));
     snmp_free_pdu(response);
-    return answer.values.size() == names.size();
+    return matches;
 }
 
 // Our own wait instead of the library's synchronous one, so that the abandon signal can

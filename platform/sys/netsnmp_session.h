@@ -54,7 +54,8 @@ public:
     Session& operator=(const Session&) = delete;
 
     // One SNMPv1 GET of the names; false when no acceptable answer arrived within the
-    // time-out and retries, or the wait was abandoned.
+    // time-out and retries, the wait was abandoned, or the answer's bindings do not name
+    // exactly the objects asked for, in order.
     bool get(std::span<const OidView> names, Answer& answer);
     struct Peer;
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -180,13 +181,18 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
-// Replaces the file as a whole: a crash leaves either the old file or the new one.
+// Replaces the file as a whole: a crash leaves either the old file or the new one. The
+// temporary has one fixed name, used under a lock on the folder that ends with its holder, so a
+// save cut short by a kill or a power cut leaves no more than that one file for the next to reuse.
 bool WriteFileAtomically(const std::string& folder, const std::string& path, const std::string& text) {
     if (text.size() > RegeditFile::MaxTextSize || !MakeFolders(folder))
         return false;  // a file too large to be read back is not written
-    std::string temporary = path + ".XXXXXX";
-    FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));  // mode 0600
-    if (file.Get() < 0)
+    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() < 0 || ::flock(dir.Get(), LOCK_EX) != 0)
+        return false;
+    const std::string temporary = path + ".new";
+    FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (file.Get() < 0 || ::fchmod(file.Get(), 0600) != 0)  // one left by an older save may have another mode
         return false;
     const bool written = WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0 && file.Close() &&
                          ::rename(temporary.c_str(), path.c_str()) == 0;
@@ -194,9 +200,7 @@ bool WriteFileAtomically(const std::string& folder, const std::string& path, con
         ::unlink(temporary.c_str());
         return false;
     }
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0)
-        ::fsync(dir.Get());  // makes the rename itself durable; the file is in place either way
+    ::fsync(dir.Get());  // makes the rename itself durable; the file is in place either way
     return true;
 }
 

@@ -86,8 +86,8 @@ BOOL SnmpMgrStrToOid(const char* text, AsnObjectIdentifier* oid);
 
 // Sends one request (SNMP_PDU_GET) for the bindings and waits for the answer, with the
 // session's time-out and retries, or until its abandon signal is raised. Non-zero when an
-// answer arrived: then every binding's value is replaced by the agent's and the answer's
-// error status and index are stored.
+// answer arrived whose bindings name the requested objects in order: then every binding's
+// value is replaced by the agent's and the answer's error status and index are stored.
 BOOL SnmpMgrRequest(LPSNMP_MGR_SESSION session, unsigned char requestType, SnmpVarBindList* bindings,
                     AsnInteger32* errorStatus, AsnInteger32* errorIndex);
 

@@ -15,11 +15,13 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE).
+scale=${DECIMON_TIME_SCALE:-1}
 
 # A private X server on a display number it picks itself, so that parallel runs never share one.
 Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp 5>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+for _ in $(seq $((100 * scale))); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -n 1 "$work/display")
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
 export XDG_RUNTIME_DIR=$work/runtime
@@ -27,7 +29,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 "$simulator" --port 0 --level 853 --weighting 1 --name "Configure" --location "Xvfb" >"$work/sim.out" </dev/null &
 sim_pid=$!
-for _ in $(seq 100); do grep -q listening "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
+for _ in $(seq $((100 * scale))); do grep -q listening "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
 port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
 [ -n "$port" ] || fail "the simulator did not start"
 
@@ -39,7 +41,7 @@ printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName
 # A window of the display by its title (Qt also makes unmapped helper windows with the
 # program's name, which carry no class).
 window_named() { xwininfo -root -tree 2>/dev/null | awk -v name="\"$1\": (\"decimon\"" 'index($0, name) {print $1; exit}'; }
-wait_window() { for _ in $(seq 100); do [ -n "$(window_named "$1")" ] && return 0; sleep 0.05; done; return 1; }
+wait_window() { for _ in $(seq $((100 * scale))); do [ -n "$(window_named "$1")" ] && return 0; sleep 0.05; done; return 1; }
 # The picture of the level and dose lines.
 level_shot() { import -window root "$artifacts/$1.png"; convert "$artifacts/$1.png" -crop 900x300+190+60 +repage "$work/$1.png"; }
 
@@ -59,7 +61,7 @@ import -window root "$artifacts/configure-dialog.png"
 xdotool windowfocus --sync "$dialog" key --delay 50 Tab Tab Tab Tab Tab Tab ctrl+a
 xdotool type --delay 50 10
 xdotool key Return
-for _ in $(seq 40); do [ -z "$(window_named "Configure...")" ] && break; sleep 0.05; done
+for _ in $(seq $((40 * scale))); do [ -z "$(window_named "Configure...")" ] && break; sleep 0.05; done
 [ -z "$(window_named "Configure...")" ] || fail "Enter did not close the configuration dialog"
 
 grep -q '"LevelOffset"=dword:0000000a' "$settings" || fail "the offset was not saved: $(cat "$settings")"

@@ -22,7 +22,9 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() { for _ in $(seq 200); do eval "$1" && return 0; sleep 0.05; done; fail "$2"; }
+# Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE).
+scale=${DECIMON_TIME_SCALE:-1}
+wait_for() { for _ in $(seq $((200 * scale))); do eval "$1" && return 0; sleep 0.05; done; fail "$2"; }
 
 # A silent name server on a loopback address of its own: it reports each query, answers none.
 python3 -u -c '
@@ -64,7 +66,7 @@ start_display() {
 # The display must end with status 0 within 2 s of now.
 expect_end() {
   local status=0
-  for _ in $(seq 40); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+  for _ in $(seq $((40 * scale))); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
   kill -0 "$app_pid" 2>/dev/null && fail "$1: the display still runs 2 s after it was asked to end"
   wait "$app_pid" || status=$?
   app_pid=

@@ -16,6 +16,8 @@
 # The display runs under Xvfb without a window manager, against a meter on loopback.
 set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE).
+scale=${DECIMON_TIME_SCALE:-1}
 work=$(mktemp -d /tmp/decimon-kiosk-XXXXXX)
 pids=()
 cleanup() {
@@ -38,7 +40,7 @@ check_entries() {
 # wait_for SECONDS COMMAND...: until the command succeeds, or fails after SECONDS.
 wait_for() {
   local limit=$1; shift
-  for _ in $(seq $((limit * 20))); do "$@" && return 0; sleep 0.05; done
+  for _ in $(seq $((limit * 20 * scale))); do "$@" && return 0; sleep 0.05; done
   "$@"
 }
 
@@ -64,7 +66,8 @@ write_settings() {
 
 # The main window: Qt also makes an unmapped helper window with the same name.
 window_id() { xwininfo -root -tree 2>/dev/null | awk '/"Decimon": \("decimon" "Decimon"\)/ {print $1; exit}'; }
-has_window() { [ -n "$(window_id)" ]; }
+# Viewable, too: focusing a window that is not yet mapped fails (slowly mapped under the sanitizers).
+has_window() { [ -n "$(window_id)" ] && xwininfo -id "$(window_id)" 2>/dev/null | grep -q 'IsViewable'; }
 
 # start_display COMMAND...: the display, with its window up.
 start_display() {

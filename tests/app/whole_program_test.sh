@@ -19,24 +19,26 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE).
+scale=${DECIMON_TIME_SCALE:-1}
 
 # A private X server on a free display number.
 for n in $(seq 90 190); do [ -e "/tmp/.X$n-lock" ] || { display=:$n; break; }; done
 Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+for _ in $(seq $((100 * scale))); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # The meter, driven through a pipe that stays open for the whole test.
 mkfifo "$work/sim.in"
-"$simulator" --port 0 --level 853 --weighting 1 --name "Whole program" --location "Xvfb" \
+"$simulator" --port 0 --level 853 --weighting 1 --name "Press shop" --location "Hall 3" \
   <"$work/sim.in" >"$work/sim.out" &
 sim_pid=$!
 exec 3>"$work/sim.in"
-for _ in $(seq 100); do grep -q listening "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
+for _ in $(seq $((100 * scale))); do grep -q listening "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
 port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
 [ -n "$port" ] || fail "the simulator did not start"
 
@@ -56,7 +58,7 @@ white_share() { convert "$1" -crop "$2x$3+$4+$5" +repage -fill black +opaque whi
 start_display() {
   env "$@" "$decimon" >"$work/decimon.log" 2>&1 &
   app_pid=$!
-  for _ in $(seq 200); do [ -n "$(window_id)" ] && break; sleep 0.05; done
+  for _ in $(seq $((200 * scale))); do [ -n "$(window_id)" ] && break; sleep 0.05; done
   win=$(window_id)
   [ -n "$win" ] || { cat "$work/decimon.log" >&2; fail "no window named Decimon"; }
 }
@@ -64,7 +66,7 @@ start_display() {
 # The display must end with status 0 within `limit` seconds of `how`.
 expect_exit() {
   local limit=$1 how=$2 status=0
-  for _ in $(seq $((limit * 20))); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+  for _ in $(seq $((limit * 20 * scale))); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
   kill -0 "$app_pid" 2>/dev/null && fail "the display did not end within $limit s of $how"
   wait "$app_pid" || status=$?
   app_pid=

@@ -9,6 +9,7 @@
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/private_resolver.h"
+#include "tests/support/wait_until.h"
 #include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
@@ -32,16 +33,6 @@ using Clock = std::chrono::steady_clock;
 std::atomic<std::time_t> testNow{1700000000};
 std::time_t TestClock() {
     return testNow.load();
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 5s) {
-    const auto deadline = Clock::now() + limit;
-    while (!condition()) {
-        if (Clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
 }
 
 class Engine : public ::testing::Test {

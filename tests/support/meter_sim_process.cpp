@@ -1,5 +1,7 @@
 #include "tests/support/meter_sim_process.h"
 
+#include "tests/support/wait_until.h"
+
 #include <cstdio>
 #include <stdexcept>
 
@@ -16,7 +18,7 @@ std::vector<std::string> SimArgv(const std::vector<std::string>& extraArgs) {
 
 MeterSimProcess::MeterSimProcess(const std::vector<std::string>& extraArgs) : process_(SimArgv(extraArgs)) {
     static constexpr std::string_view Prefix = "listening on ";
-    const auto line = process_.ReadLine(Timeout);
+    const auto line = process_.ReadLine(Scaled(Timeout));
     if (!line || !line->starts_with(Prefix))
         throw std::runtime_error("decimon-meter-sim did not report its address" + (line ? ": " + *line : ""));
     listenAddress_ = line->substr(Prefix.size());
@@ -38,7 +40,7 @@ std::string MeterSimProcess::Command(std::string_view line) {
         throw std::invalid_argument("one command at a time: the line holds a newline");
     if (!process_.WriteLine(line))
         throw std::runtime_error("decimon-meter-sim no longer reads commands");
-    auto reply = process_.ReadLine(Timeout);
+    auto reply = process_.ReadLine(Scaled(Timeout));
     if (!reply)
         throw std::runtime_error("no reply from decimon-meter-sim to '" + std::string(line) + "'");
     return *reply;

@@ -15,7 +15,7 @@ namespace decimon::test {
 // may run side by side.
 class MeterSimProcess {
 public:
-    static constexpr std::chrono::milliseconds Timeout{5000};
+    static constexpr std::chrono::milliseconds Timeout{5000};  // Scaled() by the sanitizer runs
 
     // Starts the simulator with "--port 0" and `extraArgs` and waits for its "listening on"
     // line; throws std::runtime_error (failing the test) if it does not come within Timeout.
