@@ -23,35 +23,11 @@ fi
 decimon=$build/app/decimon simulator=$build/tools/decimon-meter-sim
 [ -x "$decimon" ] && [ -x "$simulator" ] || { echo "no decimon or decimon-meter-sim in $build" >&2; exit 1; }
 
-work=$(mktemp -d /tmp/decimon-idle-XXXXXX)
-xvfb_pid= sim_pid= app_pid=
-cleanup() {
-  for pid in $app_pid $sim_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# A private X server; -displayfd names the display it picked once it is ready.
-mkfifo "$work/display"
-Xvfb -displayfd 4 -screen 0 "${width}x${height}x24" -nolisten tcp 4>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-read -r -t 10 number <"$work/display" || fail "Xvfb did not start"
-export DISPLAY=:$number
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-
-"$simulator" --port 0 --walk --name "Idle bench" --location "Xvfb" </dev/null >"$work/sim.out" &
-sim_pid=$!
-for _ in $(seq 100); do grep -q listening "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
-port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
-[ -n "$port" ] || fail "the simulator did not start"
-
-export XDG_CONFIG_HOME=$work/config
-mkdir -p "$XDG_CONFIG_HOME/Corvanta"
-printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="127.0.0.1:%s"\n"PollingInterval"=dword:00000001\n' \
-  "$port" >"$XDG_CONFIG_HOME/Corvanta/Decimon.reg"
+. "$root/tests/app/x_session.sh"
+session_begin idle
+start_xvfb "$size"
+start_simulator "$simulator" --walk --name "Idle bench" --location "Xvfb"
+write_settings "127.0.0.1:$port" '"PollingInterval"=dword:00000001'
 
 # The right half of the level's space in its row: white there only once a reading
 # ("85.3 dBA") stands where "---" stood before.
@@ -69,6 +45,7 @@ level_painted() {
 start=$(date +%s.%N)
 "$decimon" >"$work/decimon.log" 2>&1 &
 app_pid=$!
+session_pids+=("$app_pid")
 until level_painted; do
   kill -0 "$app_pid" 2>/dev/null || { cat "$work/decimon.log" >&2; fail "the display ended"; }
   awk -v s="$start" -v n="$(date +%s.%N)" 'BEGIN{exit !(n - s > 30)}' && fail "no level painted within 30 s"

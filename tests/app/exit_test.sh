@@ -11,20 +11,8 @@ if [ -z "${DECIMON_EXIT_TEST_NAMESPACE:-}" ]; then
   [ "$(id -u)" -eq 0 ] || { echo "SKIP: needs root for a private mount namespace"; exit 77; }
   exec unshare -m env DECIMON_EXIT_TEST_NAMESPACE=1 "$0" "$@"
 fi
-work=$(mktemp -d /tmp/decimon-exit-XXXXXX)
-xvfb_pid= sim_pid= app_pid= ns_pid=
-cleanup() {
-  [ -z "$sim_pid" ] || kill -CONT "$sim_pid" 2>/dev/null || true
-  for pid in $app_pid $sim_pid $ns_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  exec 3>&- 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE).
-scale=${DECIMON_TIME_SCALE:-1}
-wait_for() { for _ in $(seq $((200 * scale))); do eval "$1" && return 0; sleep 0.05; done; fail "$2"; }
+. "$(dirname "$0")/x_session.sh"
+session_begin exit
 
 # A silent name server on a loopback address of its own: it reports each query, answers none.
 python3 -u -c '
@@ -36,58 +24,37 @@ for host in range(1, 255):
 print(server.getsockname()[0])
 while server.recv(512): print("query")
 ' >"$work/ns.out" &
-ns_pid=$!
-wait_for '[ -s "$work/ns.out" ]' "the silent name server did not start"
+session_pids+=($!)
+wait_for 10 test -s "$work/ns.out" || fail "the silent name server did not start"
 echo "nameserver $(head -n 1 "$work/ns.out")" >"$work/resolv.conf"
 echo "hosts: files dns" >"$work/nsswitch.conf"
 mount --bind "$work/resolv.conf" /etc/resolv.conf && mount --bind "$work/nsswitch.conf" /etc/nsswitch.conf
 
-# Xvfb picks a free display itself, so that tests running side by side never share one.
-Xvfb -displayfd 4 -screen 0 1280x800x24 -nolisten tcp 4>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_for '[ -s "$work/display" ]' "Xvfb did not start"
-export DISPLAY=:$(cat "$work/display")
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-mkdir -p "$XDG_CONFIG_HOME/Corvanta"
+start_xvfb 1280x800
 
 # settings HOST: the meter at HOST, polled every second, 60 000 ms time-out, 9 retries.
 settings() {
-  printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="%s"\n"PollingInterval"=dword:00000001\n"SnmpTimeout"=dword:0000ea60\n"SnmpRetries"=dword:00000009\n' \
-    "$1" >"$XDG_CONFIG_HOME/Corvanta/Decimon.reg"
+  write_settings "$1" '"PollingInterval"=dword:00000001' '"SnmpTimeout"=dword:0000ea60' '"SnmpRetries"=dword:00000009'
 }
-window_id() { xwininfo -root -tree 2>/dev/null | awk '/"Decimon": \("decimon" "Decimon"\)/ {print $1; exit}'; }
 start_display() {
   "$decimon" >"$work/decimon.log" 2>&1 &
   app_pid=$!
-  wait_for '[ -n "$(window_id)" ]' "no window named Decimon"
+  session_pids+=("$app_pid")
+  wait_for 10 has_window || fail "no window named Decimon"
   win=$(window_id)
-}
-# The display must end with status 0 within 2 s of now.
-expect_end() {
-  local status=0
-  for _ in $(seq $((40 * scale))); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
-  kill -0 "$app_pid" 2>/dev/null && fail "$1: the display still runs 2 s after it was asked to end"
-  wait "$app_pid" || status=$?
-  app_pid=
-  [ "$status" -eq 0 ] || fail "$1: the display ended with status $status"
 }
 
 # (a) The name does not resolve, and the name server keeps the lookup hanging.
 settings "meter.decimon-test.example:161"
 start_display
-wait_for 'grep -q query "$work/ns.out"' "the display never asked the name server"
+wait_for 10 grep -q query "$work/ns.out" || fail "the display never asked the name server"
 sleep 0.5
 "$close_window" "$win"
-expect_end "hung name lookup"
+expect_exit 2 "closing it during a hung name lookup"
 
 # (b) The meter answered, then stopped while the next poll's GET was under way.
-mkfifo "$work/sim.in"
-"$simulator" --port 0 --level 853 <"$work/sim.in" >"$work/sim.out" &
-sim_pid=$!
-exec 3>"$work/sim.in"
-wait_for 'grep -q listening "$work/sim.out"' "the simulator did not start"
-settings "127.0.0.1:$(head -n 1 "$work/sim.out" | sed 's/.*://')"
+start_simulator "$simulator" --level 853
+settings "127.0.0.1:$port"
 start_display
 sleep 1.5  # the first poll, 500 ms after the first paint, is answered
 kill -STOP "$sim_pid"
@@ -96,5 +63,5 @@ xdotool windowfocus --sync "$win" key f
 sleep 0.5
 # The display may end before xdotool sends the release of X to its window, which is then gone.
 xdotool key --window "$win" alt+f x 2>/dev/null || true
-expect_end "stopped meter"
+expect_exit 2 "File > Exit during a GET to a stopped meter"
 echo "exit: ends within 2 s during a hung name lookup and during a GET to a stopped meter"

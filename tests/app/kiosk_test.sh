@@ -15,18 +15,8 @@
 #     command starts the display full screen under Xvfb with the site's pre-seeded settings.
 # The display runs under Xvfb without a window manager, against a meter on loopback.
 set -euo pipefail
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE).
-scale=${DECIMON_TIME_SCALE:-1}
-work=$(mktemp -d /tmp/decimon-kiosk-XXXXXX)
-pids=()
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/x_session.sh"
+session_begin kiosk
 
 # Every desktop entry passes desktop-file-validate without a word: errors, warnings or hints.
 check_entries() {
@@ -37,43 +27,14 @@ check_entries() {
   done
 }
 
-# wait_for SECONDS COMMAND...: until the command succeeds, or fails after SECONDS.
-wait_for() {
-  local limit=$1; shift
-  for _ in $(seq $((limit * 20 * scale))); do "$@" && return 0; sleep 0.05; done
-  "$@"
-}
-
-# A private X server, and the folders of the display's runtime files and settings.
-start_xvfb() {
-  # The server picks the number itself: no race with other tests looking for a free one.
-  # -noreset: the screen saver settings outlive the clients that made them.
-  Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-  pids+=($!)
-  wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-  DISPLAY=:$(head -n 1 "$work/display")
-  export DISPLAY
-  export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
-  mkdir -m 700 "$XDG_RUNTIME_DIR"
-}
-
-# write_settings FOLDER HOST: a settings file in FOLDER/Corvanta pointing the display at HOST.
-write_settings() {
-  mkdir -p "$1/Corvanta"
-  printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="%s"\n' "$2" \
-    >"$1/Corvanta/Decimon.reg"
-}
-
-# The main window: Qt also makes an unmapped helper window with the same name.
-window_id() { xwininfo -root -tree 2>/dev/null | awk '/"Decimon": \("decimon" "Decimon"\)/ {print $1; exit}'; }
-# Viewable, too: focusing a window that is not yet mapped fails (slowly mapped under the sanitizers).
-has_window() { [ -n "$(window_id)" ] && xwininfo -id "$(window_id)" 2>/dev/null | grep -q 'IsViewable'; }
+# -noreset: the screen saver settings outlive the clients that made them.
+start_kiosk_xvfb() { start_xvfb 1280x800 -noreset; }
 
 # start_display COMMAND...: the display, with its window up.
 start_display() {
   "$@" >"$work/decimon.log" 2>&1 &
   app_pid=$!
-  pids+=("$app_pid")
+  session_pids+=("$app_pid")
   wait_for 10 has_window || fail "no window named Decimon"
   win=$(window_id)
 }
@@ -100,8 +61,8 @@ entries)
 
 bus)
   decimon=$1 recorder=$2 close_window=$3
-  start_xvfb
-  write_settings "$XDG_CONFIG_HOME" 127.0.0.1:9
+  start_kiosk_xvfb
+  write_settings 127.0.0.1:9
   cat >"$work/bus.conf" <<CONF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
@@ -117,7 +78,7 @@ bus)
 </busconfig>
 CONF
   dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/bus.address" 2>"$work/bus.log" &
-  pids+=($!)
+  session_pids+=($!)
   wait_for 5 test -s "$work/bus.address" || fail "dbus-daemon did not start"
   DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")
   export DBUS_SESSION_BUS_ADDRESS
@@ -130,7 +91,7 @@ CONF
   [ "$(screen_lines)" = 1 ] || fail "said more than once: $(cat "$work/decimon.log")"
 
   "$recorder" >"$work/calls" &
-  pids+=($!)
+  session_pids+=($!)
   wait_for 5 grep -q '^ready$' "$work/calls" || fail "the stand-in service did not start"
 
   calls_are() { [ "$(grep -v '^ready$' "$work/calls")" = "$(printf '%s\n' "$@")" ]; }
@@ -153,8 +114,8 @@ no-bus)
   decimon=$1 saver_state=$2 close_window=$3
   export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
   saver_is() { [ "$("$saver_state")" = "$1" ]; }
-  start_xvfb
-  write_settings "$XDG_CONFIG_HOME" 127.0.0.1:9
+  start_kiosk_xvfb
+  write_settings 127.0.0.1:9
   # The screen saver starts after 2 s without input, and the probe sees it.
   xset s 2 0
   wait_for 4 saver_is on || fail "the X server's screen saver did not start on its own"
@@ -173,7 +134,7 @@ no-bus)
   # Neither a bus nor an X server: said once, and the display runs on.
   QT_QPA_PLATFORM=offscreen "$decimon" >"$work/decimon.log" 2>&1 &
   app_pid=$!
-  pids+=("$app_pid")
+  session_pids+=("$app_pid")
   sleep 2
   kill -0 "$app_pid" 2>/dev/null || fail "the display did not run on without bus and X server"
   [ "$(screen_lines)" = 1 ] && grep -q 'nothing keeps the screen on' "$work/decimon.log" ||
@@ -208,19 +169,14 @@ guide)
   check_entries "$root/etc/xdg/autostart/decimon.desktop"
 
   # Step 5, the site's settings, pointing at the simulator.
-  mkfifo "$work/sim.in"
-  "$simulator" --port 0 --level 700 <"$work/sim.in" >"$work/sim.out" &
-  pids+=($!)
-  exec 3>"$work/sim.in"
-  wait_for 5 grep -q listening "$work/sim.out" || fail "the simulator did not start"
-  port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
-  write_settings "$root/etc/xdg" "127.0.0.1:$port"
+  start_simulator "$simulator" --level 700
+  XDG_CONFIG_HOME=$root/etc/xdg write_settings "127.0.0.1:$port"
   chmod 640 "$root/etc/xdg/Corvanta/Decimon.reg"
 
   # Step 6, the log-in: the session runs the entry's command, the user has no settings yet.
   command=$(sed -n 's/^Exec=//p' "$root/etc/xdg/autostart/decimon.desktop")
   [[ $command != *%* ]] || fail "the autostart command has field codes: $command"
-  start_xvfb
+  start_kiosk_xvfb
   # shellcheck disable=SC2086  # the command is split into words as the session splits it
   start_display env PATH="$root/usr/bin:$PATH" XDG_CONFIG_DIRS="$root/etc/xdg" $command
   sleep 2

@@ -9,46 +9,12 @@
 set -euo pipefail
 decimon=$1 simulator=$2 close_window=$3 artifacts=$4
 mkdir -p "$artifacts"
-work=$(mktemp -d /tmp/decimon-whole-XXXXXX)
-xvfb_pid= sim_pid= app_pid=
-cleanup() {
-  for pid in $app_pid $sim_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  exec 3>&- 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE).
-scale=${DECIMON_TIME_SCALE:-1}
+. "$(dirname "$0")/x_session.sh"
+session_begin whole
+start_xvfb 1280x800
+start_simulator "$simulator" --level 853 --weighting 1 --name "Press shop" --location "Hall 3"
+write_settings "127.0.0.1:$port" '"SnmpTimeout"=dword:000000fa' '"SnmpRetries"=dword:00000001' '"ShiftLenHours"="7.5"'
 
-# A private X server on a free display number.
-for n in $(seq 90 190); do [ -e "/tmp/.X$n-lock" ] || { display=:$n; break; }; done
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq $((100 * scale))); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-
-# The meter, driven through a pipe that stays open for the whole test.
-mkfifo "$work/sim.in"
-"$simulator" --port 0 --level 853 --weighting 1 --name "Press shop" --location "Hall 3" \
-  <"$work/sim.in" >"$work/sim.out" &
-sim_pid=$!
-exec 3>"$work/sim.in"
-for _ in $(seq $((100 * scale))); do grep -q listening "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
-port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
-[ -n "$port" ] || fail "the simulator did not start"
-
-export XDG_CONFIG_HOME=$work/config
-mkdir -p "$XDG_CONFIG_HOME/Corvanta"
-printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="127.0.0.1:%s"\n"SnmpTimeout"=dword:000000fa\n"SnmpRetries"=dword:00000001\n"ShiftLenHours"="7.5"\n' \
-  "$port" >"$XDG_CONFIG_HOME/Corvanta/Decimon.reg"
-
-# The main window: Qt also makes an unmapped helper window with the same name.
-window_id() { xwininfo -root -tree 2>/dev/null | awk '/"Decimon": \("decimon" "Decimon"\)/ {print $1; exit}'; }
 geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'; }
 pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 # The share of white pixels in a rectangle W x H at X,Y.
@@ -58,19 +24,10 @@ white_share() { convert "$1" -crop "$2x$3+$4+$5" +repage -fill black +opaque whi
 start_display() {
   env "$@" "$decimon" >"$work/decimon.log" 2>&1 &
   app_pid=$!
-  for _ in $(seq $((200 * scale))); do [ -n "$(window_id)" ] && break; sleep 0.05; done
+  session_pids+=("$app_pid")
+  wait_for 10 has_window || true
   win=$(window_id)
   [ -n "$win" ] || { cat "$work/decimon.log" >&2; fail "no window named Decimon"; }
-}
-
-# The display must end with status 0 within `limit` seconds of `how`.
-expect_exit() {
-  local limit=$1 how=$2 status=0
-  for _ in $(seq $((limit * 20 * scale))); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
-  kill -0 "$app_pid" 2>/dev/null && fail "the display did not end within $limit s of $how"
-  wait "$app_pid" || status=$?
-  app_pid=
-  [ "$status" -eq 0 ] || fail "the display ended with status $status after $how"
 }
 
 close_display() {

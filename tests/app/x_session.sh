@@ -1,0 +1,104 @@
+# Sourced by the whole-program scripts (the tests here and bench/whole_program.sh), after
+# `set -euo pipefail`: a private work folder, a private X server, the meter simulator, the
+# display's settings file and its windows. Everything started through it ends at exit.
+#   session_begin NAME          $work: a new /tmp/decimon-NAME-XXXXXX, removed at exit
+#   session_pids+=(PID)         a process to end at exit (a stopped one is continued first)
+#   wait_for SECONDS COMMAND... until COMMAND succeeds; its status after SECONDS otherwise
+#   start_xvfb [WxH] [OPTION]...  DISPLAY, XDG_RUNTIME_DIR and XDG_CONFIG_HOME set
+#   start_simulator PROGRAM [OPTION]...  on a free loopback port ($port, $sim_pid); commands
+#                               go to it through file descriptor 3
+#   write_settings HOST [LINE]...  the display's settings file: HostName and the given lines
+#   expect_exit SECONDS HOW     the display ($app_pid) ends with status 0 within SECONDS of HOW
+#   window_named TITLE, window_id, has_window [TITLE]  the display's window with that title,
+#                               its main window, whether that (or the main one) is mapped
+
+# Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE).
+scale=${DECIMON_TIME_SCALE:-1}
+session_pids=()
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+session_end() {
+    local pid
+    for pid in "${session_pids[@]}"; do
+        kill -CONT "$pid" 2>/dev/null || true
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    exec 3>&- 2>/dev/null || true
+    rm -rf "$work"
+}
+
+session_begin() {
+    work=$(mktemp -d "/tmp/decimon-$1-XXXXXX")
+    trap session_end EXIT
+}
+
+wait_for() {
+    local limit=$1
+    shift
+    for _ in $(seq $((limit * 20 * scale))); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    "$@"
+}
+
+start_xvfb() {
+    local size=${1:-1280x800}
+    [ $# -eq 0 ] || shift
+    # The server picks a free display number itself: no race with other tests for one.
+    Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp "$@" 9>"$work/display" >"$work/xvfb.log" 2>&1 &
+    session_pids+=($!)
+    wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+    DISPLAY=:$(head -n 1 "$work/display")
+    export DISPLAY XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+}
+
+start_simulator() {
+    mkfifo "$work/sim.in"
+    "$@" --port 0 <"$work/sim.in" >"$work/sim.out" &
+    sim_pid=$!
+    session_pids+=("$sim_pid")
+    exec 3>"$work/sim.in"
+    wait_for 10 grep -q listening "$work/sim.out" || fail "the simulator did not start"
+    port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
+}
+
+write_settings() {
+    local host=$1
+    shift
+    mkdir -p "$XDG_CONFIG_HOME/Corvanta"
+    {
+        printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="%s"\n' "$host"
+        [ $# -eq 0 ] || printf '%s\n' "$@"
+    } >"$XDG_CONFIG_HOME/Corvanta/Decimon.reg"
+}
+
+# Qt also makes unmapped helper windows with the program's name; they carry no class.
+window_named() {
+    xwininfo -root -tree 2>/dev/null | awk -v name="\"$1\": (\"decimon\"" 'index($0, name) {print $1; exit}'
+}
+window_id() { window_named Decimon; }
+# Viewable too: focusing a window that is not mapped yet fails (slowly mapped under the sanitizers).
+has_window() {
+    local id
+    id=$(window_named "${1:-Decimon}")
+    [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q IsViewable
+}
+
+expect_exit() {
+    local limit=$1 how=$2 status=0
+    for _ in $(seq $((limit * 20 * scale))); do
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$app_pid" 2>/dev/null && fail "the display did not end within $limit s of $how"
+    wait "$app_pid" || status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "the display ended with status $status after $how"
+}
