@@ -16,11 +16,8 @@ settings=$XDG_CONFIG_HOME/Corvanta/Decimon.reg
 # The picture of the level and dose lines.
 level_shot() { import -window root "$artifacts/$1.png"; convert "$artifacts/$1.png" -crop 900x300+190+60 +repage "$work/$1.png"; }
 
-"$decimon" >"$work/decimon.log" 2>&1 &
-app_pid=$!
-session_pids+=("$app_pid")
-wait_for 5 has_window || fail "no window named Decimon"
-main=$(window_named Decimon)
+start_display "$decimon"
+main=$win
 sleep 2.5  # the first tick polls after 500 ms; its result shows at the next tick
 level_shot configure-before
 

@@ -36,17 +36,10 @@ start_xvfb 1280x800
 settings() {
   write_settings "$1" '"PollingInterval"=dword:00000001' '"SnmpTimeout"=dword:0000ea60' '"SnmpRetries"=dword:00000009'
 }
-start_display() {
-  "$decimon" >"$work/decimon.log" 2>&1 &
-  app_pid=$!
-  session_pids+=("$app_pid")
-  wait_for 10 has_window || fail "no window named Decimon"
-  win=$(window_id)
-}
 
 # (a) The name does not resolve, and the name server keeps the lookup hanging.
 settings "meter.decimon-test.example:161"
-start_display
+start_display "$decimon"
 wait_for 10 grep -q query "$work/ns.out" || fail "the display never asked the name server"
 sleep 0.5
 "$close_window" "$win"
@@ -55,7 +48,7 @@ expect_exit 2 "closing it during a hung name lookup"
 # (b) The meter answered, then stopped while the next poll's GET was under way.
 start_simulator "$simulator" --level 853
 settings "127.0.0.1:$port"
-start_display
+start_display "$decimon"
 sleep 1.5  # the first poll, 500 ms after the first paint, is answered
 kill -STOP "$sim_pid"
 sleep 1.5  # the next poll's GET is now under way, unanswered

@@ -30,15 +30,6 @@ check_entries() {
 # -noreset: the screen saver settings outlive the clients that made them.
 start_kiosk_xvfb() { start_xvfb 1280x800 -noreset; }
 
-# start_display COMMAND...: the display, with its window up.
-start_display() {
-  "$@" >"$work/decimon.log" 2>&1 &
-  app_pid=$!
-  session_pids+=("$app_pid")
-  wait_for 10 has_window || fail "no window named Decimon"
-  win=$(window_id)
-}
-
 # Closes the window as a window manager would; the display must end with status 0.
 close_display() {
   local status=0

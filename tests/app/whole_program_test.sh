@@ -20,15 +20,8 @@ pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 # The share of white pixels in a rectangle W x H at X,Y.
 white_share() { convert "$1" -crop "$2x$3+$4+$5" +repage -fill black +opaque white -format '%[fx:mean]' info:; }
 
-# start_display [NAME=VALUE | -u NAME]...: the display, its environment changed as env does it.
-start_display() {
-  env "$@" "$decimon" >"$work/decimon.log" 2>&1 &
-  app_pid=$!
-  session_pids+=("$app_pid")
-  wait_for 10 has_window || true
-  win=$(window_id)
-  [ -n "$win" ] || { cat "$work/decimon.log" >&2; fail "no window named Decimon"; }
-}
+# show_display [NAME=VALUE | -u NAME]...: the display, its environment changed as env does it.
+show_display() { start_display env "$@" "$decimon"; }
 
 close_display() {
   "$close_window" "$win"
@@ -36,7 +29,7 @@ close_display() {
 }
 
 # 1. Full screen over the whole screen, showing the meter.
-start_display
+show_display
 sleep 3  # the first tick polls after 500 ms; its result shows at the next tick
 read -r x y w h <<<"$(geometry "$win")"
 [ "$x $y $w $h" = "0 0 1280 800" ] || fail "full-screen window at $x,$y ${w}x$h, not 0,0 1280x800"
@@ -59,7 +52,7 @@ menu=$(pixel "$artifacts/normal.png" $((x + 5)) $((y + 5)))
 close_display 5
 
 # 3. Closing while the meter is silent still ends the display, within one poll's bound.
-start_display
+show_display
 sleep 1.5
 echo "silent on" >&3
 sleep 1
@@ -67,7 +60,7 @@ close_display 5
 echo "silent off" >&3
 
 # 4. The menu's keys in full screen: Alt+F, X ends the program.
-start_display
+show_display
 sleep 1
 xdotool windowfocus --sync "$win" key alt+f
 sleep 0.5
@@ -78,7 +71,7 @@ expect_exit 5 "Alt+F, X in full screen"
 # "85.3 dBA", and the dose of the file's 7.5-hour shift.
 locale -a | grep -qix 'de_DE.utf8' || fail "de_DE.UTF-8 is not generated (scripts/test.sh generates it)"
 for lang in C de_DE.UTF-8; do
-  start_display -u LC_ALL -u LC_NUMERIC LANG=$lang
+  show_display -u LC_ALL -u LC_NUMERIC LANG=$lang
   sleep 3
   shot=$artifacts/lang-$lang.png
   import -window root "$shot"

@@ -8,6 +8,7 @@
 #   start_simulator PROGRAM [OPTION]...  on a free loopback port ($port, $sim_pid); commands
 #                               go to it through file descriptor 3
 #   write_settings HOST [LINE]...  the display's settings file: HostName and the given lines
+#   start_display COMMAND...    the display as COMMAND runs it, its main window up ($app_pid, $win)
 #   expect_exit SECONDS HOW     the display ($app_pid) ends with status 0 within SECONDS of HOW
 #   window_named TITLE, window_id, has_window [TITLE]  the display's window with that title,
 #                               its main window, whether that (or the main one) is mapped
@@ -89,6 +90,17 @@ has_window() {
     local id
     id=$(window_named "${1:-Decimon}")
     [ -n "$id" ] && xwininfo -id "$id" 2>/dev/null | grep -q IsViewable
+}
+
+start_display() {
+    "$@" >"$work/decimon.log" 2>&1 &
+    app_pid=$!
+    session_pids+=("$app_pid")
+    wait_for 10 has_window || {
+        cat "$work/decimon.log" >&2
+        fail "no window named Decimon"
+    }
+    win=$(window_id)
 }
 
 expect_exit() {
