@@ -255,6 +255,11 @@ TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
     ShowView();
     ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents))
         << "no first tick";
+    // A level the client does not show yet, whether or not the first tick showed the first
+    // connection's poll: the poll timer's next tick has something to repaint.
+    sim.Set("level", "integer", "912");
+    view_->RequestPoll();
+    ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms, ProcessEvents));
     ProcessEventsFor(100ms);
     const std::uint64_t requests = sim.Count();
     const int paints = recorder_->Count();
