@@ -146,6 +146,20 @@ protected:
         return image;
     }
 
+    // Sets the simulator's level (in tenths of a decibel) and has the worker poll it now.
+    void PollLevel(MeterSimProcess& sim, const char* tenths) {
+        sim.Set("level", "integer", tenths);
+        view_->RequestPoll();
+        ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms)) << "no poll";
+    }
+    // A tick of the poll timer: how many paints follow it within 200 ms.
+    int PaintsOfTick() {
+        const int before = recorder_->Count();
+        view_->OnTimer(CChildView::PollTimer);
+        ProcessEventsFor(200ms);
+        return recorder_->Count() - before;
+    }
+
     // The largest multiple of 4 whose rendering of `text` is narrower than `target`.
     static int LargestFittingHeight(const QString& text, int target) {
         int height = 0;
@@ -257,9 +271,7 @@ TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
         << "no first tick";
     // A level the client does not show yet, whether or not the first tick showed the first
     // connection's poll: the poll timer's next tick has something to repaint.
-    sim.Set("level", "integer", "912");
-    view_->RequestPoll();
-    ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms, ProcessEvents));
+    PollLevel(sim, "912");
     ProcessEventsFor(100ms);
     const std::uint64_t requests = sim.Count();
     const int paints = recorder_->Count();
@@ -355,9 +367,7 @@ TEST_F(ViewTest, PaintsDrawOnlyWhatChangedAndKeepThePictureWhole) {
 
     // A paint of the corner after a new poll: it still draws the picture shown, then the
     // level's change follows in a paint of its own.
-    sim.Set("level", "integer", "912");
-    view_->RequestPoll();
-    ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms));
+    PollLevel(sim, "912");
     view_->repaint(corner.translated(view_->contentsRect().topLeft()));
     EXPECT_EQ(Shown(), Expected(Reading(85.3)));
     ProcessEventsFor(100ms);
@@ -369,13 +379,8 @@ TEST_F(ViewTest, PaintsDrawOnlyWhatChangedAndKeepThePictureWhole) {
     CDiagDlg& dialog = *view_->DiagnosticsDialog();
     dialog.move(view_->contentsRect().topLeft() + QPoint(300, 60));
     ProcessEventsFor(100ms);
-    sim.Set("level", "integer", "777");
-    view_->RequestPoll();
-    ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms));
-    const int before = recorder_->Count();
-    view_->OnTimer(CChildView::PollTimer);
-    ProcessEventsFor(200ms);
-    EXPECT_LE(recorder_->Count() - before, 3) << "the view keeps repainting under the dialog";
+    PollLevel(sim, "777");
+    EXPECT_LE(PaintsOfTick(), 3) << "the view keeps repainting under the dialog";
     const QRegion underDialog = dialog.geometry().translated(-view_->contentsRect().topLeft());
     EXPECT_EQ(Masked(Shown(), underDialog), Masked(Expected(Reading(77.7)), underDialog));
 }
@@ -430,13 +435,8 @@ TEST_F(ViewTest, PaintsEndAndShowTheChangeWhenNoRegionCoversIt) {
             << "no first tick";
         view_->OnTimer(CChildView::PollTimer);
         ProcessEventsFor(100ms);
-        sim.Set("level", "integer", "912");
-        view_->RequestPoll();
-        ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms));
-        const int before = recorder_->Count();
-        view_->OnTimer(CChildView::PollTimer);
-        ProcessEventsFor(200ms);
-        EXPECT_LE(recorder_->Count() - before, c.paints) << "the view keeps repainting";
+        PollLevel(sim, "912");
+        EXPECT_LE(PaintsOfTick(), c.paints) << "the view keeps repainting";
         EXPECT_EQ(Masked(Shown(), c.hidden()), Masked(Expected(Reading(91.2)), c.hidden()));
     }
 }
