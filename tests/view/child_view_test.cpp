@@ -146,8 +146,10 @@ protected:
         return image;
     }
 
-    // Sets the simulator's level (in tenths of a decibel) and has the worker poll it now.
+    // Sets the simulator's level (in tenths of a decibel) and has the worker poll it now,
+    // after the poll that may be running (which may have read the level before).
     void PollLevel(MeterSimProcess& sim, const char* tenths) {
+        ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms)) << "a poll never ends";
         sim.Set("level", "integer", tenths);
         view_->RequestPoll();
         ASSERT_TRUE(WaitUntil([&] { return !view_->PollPending(); }, 3000ms)) << "no poll";
@@ -268,7 +270,8 @@ TEST_F(ViewTest, TickOfAnotherIdentifierNeitherPollsNorRepaints) {
     MakeView(sim.Agent());
     ShowView();
     ASSERT_TRUE(WaitUntil([&] { return sim.Count() > 0 && !view_->PollPending(); }, 3000ms, ProcessEvents))
-        << "no first tick";
+        << "no first poll";
+    ProcessEventsFor(600ms);  // past the first tick, 500 ms after the first paint
     // A level the client does not show yet, whether or not the first tick showed the first
     // connection's poll: the poll timer's next tick has something to repaint.
     PollLevel(sim, "912");
