@@ -102,8 +102,11 @@ void CMainFrame::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         // Whatever maximises the frame (the command, the maximise button, a double click on
-        // the caption) makes it full screen.
-        if (windowState() & Qt::WindowMaximized) {
+        // the caption) makes it full screen. A window that is full screen as well stays as it
+        // is: a kiosk compositor keeps every window maximised and answers each request to
+        // drop it with that state again, which would go on for ever.
+        const Qt::WindowStates state = windowState();
+        if ((state & Qt::WindowMaximized) && !(state & Qt::WindowFullScreen)) {
             QTimer::singleShot(0, this, [this] { EnterFullScreen(); });
             return;
         }

@@ -156,6 +156,11 @@ QRegion CChildView::AreaToRepaint(const ShownPicture& next) {
     return painter_.ChangedArea(this, ClientWidth, ClientHeight, fonts_, shown_->Picture, next.Picture);
 }
 
+QRegion CChildView::MissedBy(const QRegion& region, const QRegion& changed) const {
+    const QPoint origin = contentsRect().topLeft();
+    return (changed & visibleRegion().translated(-origin)) - region.translated(-origin);
+}
+
 QImage CChildView::ShownImage() const {
     QBackingStore* store = backingStore();
     const QPaintDevice* device = store ? store->paintDevice() : nullptr;
@@ -177,21 +182,20 @@ void CChildView::paintEvent(QPaintEvent* event) {
     if (ClientWidth > 0 && ClientHeight > 0) {
         ShownPicture next = CurrentPicture();
         const QRegion changed = AreaToRepaint(next);
+        const QRegion missed = MissedBy(event->region(), changed);
         // A paint that misses part of what changed draws the picture shown so far, so that
-        // the client never shows pieces of two pictures; a paint of all of it follows. What
-        // a child window (the diagnostics dialog) covers is never in a paint's region.
-        QRegion covered = event->region();
-        for (const QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            if (child->isVisible() && !child->isWindow())
-                covered += child->geometry();
-        const QRegion missed = changed - covered.translated(-client.topLeft());
-        const bool drawNext = missed.isEmpty() || !ShowsFrameOf(next);
+        // the client never shows pieces of two pictures, and asks for a paint of the change.
+        // The paint after it draws the new picture even if it misses too: a window system
+        // may never hand the view a region that covers the change, and the new values must
+        // still reach the screen.
+        const bool drawNext = missed.isEmpty() || !ShowsFrameOf(next) || drewShownAfterChange_;
         window.save();
         window.setClipRect(client);  // long texts must not run over the edge
         window.translate(client.topLeft());
         painter_.Draw(window, ClientWidth, ClientHeight, fonts_, drawNext ? next.Picture : shown_->Picture);
         window.restore();
         const QRegion rest = drawNext ? missed : changed;
+        drewShownAfterChange_ = !drawNext;
         if (drawNext)
             shown_ = std::move(next);
         if (!rest.isEmpty())

@@ -85,6 +85,10 @@ private:
     // Where the client must be drawn again to show `next`, in client coordinates: the
     // texts that changed, or all of it when more changed.
     QRegion AreaToRepaint(const ShownPicture& next);
+    // The part of `changed` (client coordinates) that a paint of `region` (view
+    // coordinates) leaves out. Only what is visible counts: a paint's region never reaches
+    // what lies under a child window (the diagnostics dialog) or outside the parent.
+    QRegion MissedBy(const QRegion& region, const QRegion& changed) const;
 
     void KillPollTimer() override;
     bool InPollTimerTick() const override;
@@ -95,6 +99,7 @@ private:
     MeterPainter painter_;
     std::unique_ptr<CDiagDlg> DiagDialog;
     std::optional<ShownPicture> shown_;  // none before the first paint
+    bool drewShownAfterChange_ = false;  // the last paint missed part of a change
     int ClientWidth = 0;
     int ClientHeight = 0;
     std::int32_t FirstPaintPending = 0;

@@ -18,6 +18,8 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -138,6 +140,29 @@ TEST_F(Frame, FullScreenFollowsTheWindowState) {
     for (const QList<QVariant>& change : changes)
         announced.push_back(change.at(0).toBool());
     EXPECT_EQ(announced, (std::vector<bool>{true, false, true, false})) << "each change announced once";
+}
+
+// A window system that keeps every window maximised, full screen or not (a kiosk compositor),
+// answers each state the frame asks for with both: the frame takes that as full screen and
+// asks for nothing more.
+TEST_F(Frame, FullScreenAndMaximisedTogetherIsFullScreen) {
+    ShowAndSettle(true);
+    const Qt::WindowStates kiosk = Qt::WindowMaximized | Qt::WindowFullScreen;
+    int requests = 0;
+    QObject compositor;
+    QObject::connect(frame_->windowHandle(), &QWindow::windowStateChanged, &compositor, [&] {
+        if (frame_->windowState() != kiosk) {
+            ++requests;
+            QTimer::singleShot(0, &compositor, [&] { frame_->setWindowState(kiosk); });
+        }
+    });
+    frame_->setWindowState(kiosk);
+    for (int i = 0; i < 20; ++i)
+        Settle();
+    EXPECT_EQ(requests, 0) << "the frame keeps asking to leave the maximised state";
+    EXPECT_EQ(frame_->windowState(), kiosk);
+    EXPECT_TRUE(frame_->IsFullScreen());
+    EXPECT_EQ(frame_->menuBar()->height(), 0);
 }
 
 // However full screen was entered, leaving it puts back the window as it was before.
