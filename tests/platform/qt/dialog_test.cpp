@@ -349,6 +349,35 @@ TEST_F(DialogItems, EditLimitsHoldBackWhatIsTypedButNotWhatIsSet) {
     EXPECT_FALSE(dialog.LimitDlgItemText(Check, 3));
 }
 
+// Disabling the control that has the focus leaves the focus with the dialog until the handler
+// moves it: Qt would pass it along the tab chain, into boxes the user never entered.
+TEST_F(DialogItems, DisablingTheFocusedControlMovesTheFocusIntoNoOtherBox) {
+    const struct {
+        int focused;
+        int disabled;
+        std::vector<std::pair<int, bool>> reported;  // before the focus is moved on
+    } cases[] = {
+        {IDCANCEL, IDCANCEL, {}},                   // the tab chain wraps to the name box
+        {NameEdit, NameEdit, {{NameEdit, false}}},  // the password box is next
+        {PasswordEdit, Push, {}},                   // another control: the focus stays
+    };
+    for (const auto& c : cases) {
+        dialog.GotoDlgCtrl(c.focused);
+        dialog.editFocus.clear();
+        ASSERT_TRUE(dialog.EnableDlgItem(c.disabled, false));
+        EXPECT_EQ(dialog.editFocus, c.reported) << c.disabled;
+        EXPECT_EQ(dialog.GetFocusDlgItem(), c.focused == c.disabled ? 0 : c.focused) << c.disabled;
+        dialog.GotoDlgCtrl(List);
+        EXPECT_EQ(dialog.GetFocusDlgItem(), List) << c.disabled;
+        dialog.EnableDlgItem(c.disabled, true);
+    }
+    // Esc still reaches the dialog while it holds the focus.
+    dialog.GotoDlgCtrl(Push);
+    dialog.EnableDlgItem(Push, false);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(dialog.commands, std::vector<int>{IDCANCEL});
+}
+
 TEST_F(DialogItems, EditsReportGainingAndLosingTheFocus) {
     dialog.GotoDlgCtrl(Push);
     dialog.editFocus.clear();
