@@ -272,11 +272,19 @@ bool CDialog::IsDlgButtonChecked(int id) const {
     return button && button->isChecked();
 }
 
+// A control disabled while it has the focus keeps it until the handler moves it on. Qt would
+// pass the focus along the tab chain at once, through boxes whose focus-loss checks would run
+// although the user never left them; the client area holds it meanwhile instead: it reports
+// nothing, and Enter and Esc pressed there still reach the dialog.
 bool CDialog::EnableDlgItem(int id, bool enable) {
     QWidget* control = GetDlgItem(id);
-    if (control)
-        control->setEnabled(enable);
-    return control != nullptr;
+    if (!control)
+        return false;
+    const QWidget* focused = control->window()->focusWidget();
+    if (!enable && focused && (focused == control || control->isAncestorOf(focused)))
+        client_->setFocus(Qt::OtherFocusReason);
+    control->setEnabled(enable);
+    return true;
 }
 
 bool CDialog::ShowDlgItem(int id, bool show) {

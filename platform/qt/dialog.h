@@ -53,11 +53,14 @@ public:
     int GetDlgItemInt(int id, bool* translated = nullptr, bool isSigned = true) const;
     void CheckDlgButton(int id, bool checked);
     bool IsDlgButtonChecked(int id) const;
+    // Disabling the control that has the focus leaves the focus with the dialog, in no other
+    // control, until the caller moves it.
     bool EnableDlgItem(int id, bool enable);
     bool ShowDlgItem(int id, bool show);
     // Gives the control the keyboard focus.
     bool GotoDlgCtrl(int id);
-    // The identifier of the control that has the keyboard focus; 0 when none of ours has it.
+    // The identifier of the control that has the keyboard focus; 0 when none of ours has it
+    // (also while the dialog holds it for a disabled control).
     int GetFocusDlgItem() const;
 
     // The list box `id` for the list box operations.

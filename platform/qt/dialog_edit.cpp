@@ -2,12 +2,10 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QValidator>
 
 #include <algorithm>
 
@@ -35,6 +33,16 @@ int WindowLength(const QString& text) {
     return length;
 }
 
+// A key that brings printable text. Ctrl and Ctrl+Shift keys are the box's shortcuts (paste,
+// copy, undo) even where the platform gives them the letter's text, as Qt's own boxes take them.
+bool IsTyping(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::ControlModifier || modifiers == (Qt::ControlModifier | Qt::ShiftModifier))
+        return false;
+    const QString text = event.text();
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
+}
+
 // Capitals where the code page has them: a letter whose capital lies outside it (or is two
 // letters, as for the sharp s) stays as it is.
 QString UpperInCodePage(const QString& text) {
@@ -52,19 +60,29 @@ QString WithDocumentLineBreaks(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
 }
 
-// The text limit of a single-line box: QLineEdit's own maximum length would also cut a
-// longer text that the program sets, and with it the value the box shows.
-class LimitValidator : public QValidator {
-public:
-    LimitValidator(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
-
-    State validate(QString& input, int&) const override { return input.size() <= limit_ ? Acceptable : Invalid; }
-
-private:
-    int limit_;
-};
+// QLineEdit's maximum length when none is set.
+constexpr int LineEditDefaultMaxLength = 32767;
 
 }  // namespace
+
+void SingleLineEdit::SetLimit(int limit) {
+    limit_ = std::max(limit, 0);
+    ApplyLimit(text().size());
+}
+
+void SingleLineEdit::SetWindowText(const QString& text) {
+    ApplyLimit(text.size());
+    setText(text);
+    setCursorPosition(0);  // a new text shows from its beginning
+}
+
+// Only a change is applied: QLineEdit sets its text anew with a new maximum length.
+void SingleLineEdit::ApplyLimit(qsizetype held) {
+    const int room = limit_ > 0 ? limit_ : LineEditDefaultMaxLength;
+    const int wanted = static_cast<int>(std::max<qsizetype>(room, held));
+    if (wanted != maxLength())
+        setMaxLength(wanted);
+}
 
 MultiLineEdit::MultiLineEdit(QWidget* parent, bool upperCase) : QPlainTextEdit(parent), upperCase_(upperCase) {}
 
@@ -105,11 +123,8 @@ void MultiLineEdit::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & Qt::ControlModifier) && !isReadOnly())
         return InsertTyped(QStringLiteral("\n"));
-    const QString text = event->text();
-    const bool printable =
-        !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
-    if (printable && !isReadOnly())
-        return InsertTyped(text);
+    if (IsTyping(*event) && !isReadOnly())
+        return InsertTyped(event->text());
     QPlainTextEdit::keyPressEvent(event);
 }
 
@@ -136,7 +151,7 @@ QWidget* MakeEdit(const DialogControl& control, QWidget* client) {
             edit->setFrameShape(QFrame::NoFrame);
         return edit;
     }
-    auto* edit = new QLineEdit(client);
+    auto* edit = new SingleLineEdit(client);
     edit->setFrame(Has(style, Border));
     edit->setReadOnly(Has(style, ReadOnly));
     if (Has(style, Password))
@@ -155,22 +170,17 @@ QString EditText(const QWidget* edit) {
 }
 
 void SetEditText(QWidget* edit, const QString& text) {
-    if (auto* line = qobject_cast<QLineEdit*>(edit)) {
-        line->setText(text);
-        line->setCursorPosition(0);  // a new text shows from its beginning
-    } else if (auto* lines = qobject_cast<MultiLineEdit*>(edit)) {
+    if (auto* line = qobject_cast<SingleLineEdit*>(edit))
+        line->SetWindowText(text);
+    else if (auto* lines = qobject_cast<MultiLineEdit*>(edit))
         lines->SetWindowText(text);
-    }
 }
 
 void SetEditLimit(QWidget* edit, int limit) {
-    if (auto* line = qobject_cast<QLineEdit*>(edit)) {
-        const QValidator* previous = line->validator();
-        line->setValidator(limit > 0 ? new LimitValidator(limit, line) : nullptr);
-        delete previous;  // only a limit sets a validator
-    } else if (auto* lines = qobject_cast<MultiLineEdit*>(edit)) {
+    if (auto* line = qobject_cast<SingleLineEdit*>(edit))
+        line->SetLimit(limit);
+    else if (auto* lines = qobject_cast<MultiLineEdit*>(edit))
         lines->SetLimit(std::max(limit, 0));
-    }
 }
 
 int EditLineCount(const QWidget* edit) {

@@ -1,15 +1,39 @@
 #pragma once
-// The edit controls of a dialog: a single-line box on QLineEdit, a multi-line one on
+// The edit controls of a dialog: a single-line box on SingleLineEdit, a multi-line one on
 // MultiLineEdit, and the operations a dialog performs on either (window text, text limit,
 // lines). A text limit holds back what the user types or pastes, never a text the program
-// sets, as an edit control's limit does.
+// sets, as an edit control's limit does: a paste longer than the room left keeps the part
+// that fits.
 
 #include "platform/qt/dialog_template.h"
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QString>
 
 class QWidget;
+
+// A single-line edit box. Its limit is QLineEdit's maximum length, which cuts what the user
+// types or pastes to the room left. A longer text that the program sets raises it to that
+// text's length, so that the text stays whole: the user may shorten it and lengthen it again
+// up to that length, not beyond.
+class SingleLineEdit : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit SingleLineEdit(QWidget* parent) : QLineEdit(parent) {}
+
+    // The most characters the user may bring in; 0 for no limit.
+    void SetLimit(int limit);
+    // Shown from its beginning; not held to the limit.
+    void SetWindowText(const QString& text);
+
+private:
+    // The maximum length for the limit and a text of `held` characters in the box.
+    void ApplyLimit(qsizetype held);
+
+    int limit_ = 0;
+};
 
 // A multi-line edit box. Its window text joins the lines with "\r\n", so a line break counts
 // two characters against the limit. Without a want-return style Enter belongs to the dialog;

@@ -321,7 +321,7 @@ TEST_F(ConfigDialog, EnterInABoxSavesOnlyACheckedValue) {
     }
 }
 
-// Qt moves the focus out of a box that host-edit mode disables: the box is checked then.
+// A box that host-edit mode disables while it has the focus loses the focus: it is checked then.
 TEST_F(ConfigDialog, ABoxDisabledWhileItHasTheFocusIsChecked) {
     Open();
     dialog_->GotoDlgCtrl(IDC_CFG_POLLING);
@@ -329,6 +329,37 @@ TEST_F(ConfigDialog, ABoxDisabledWhileItHasTheFocusIsChecked) {
     dialog_->BeginHostEdit();
     EXPECT_EQ(Text(IDC_CFG_POLLING), "5");
     EXPECT_TRUE(dialog_->GetDlgItem(IDC_CFG_HOST)->hasFocus());
+}
+
+// New->, Edit-> and the way back to list mode move the focus straight to the host box or the
+// host list: no box on the way is checked, so a shift of 7.3 and a banner with an empty first
+// line, which a check would change, stay as they were opened.
+TEST_F(ConfigDialog, ChangingModesChecksNoBoxTheUserDidNotLeave) {
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int focused;
+    } steps[] = {
+        {"New->", [&] { Click(IDC_CFG_NEW); }, IDC_CFG_HOST},
+        {"<-Add", [&] { Click(IDC_CFG_ADD); }, IDC_CFG_HOST_LIST},
+        {"Edit->", [&] { Click(IDC_CFG_EDIT); }, IDC_CFG_HOST},
+        {"Cancel", [&] { Click(IDC_CFG_HOST_CANCEL); }, IDC_CFG_HOST_LIST},
+        {"New->", [&] { Click(IDC_CFG_NEW); }, IDC_CFG_HOST},
+        {"Esc", [&] { Key(Qt::Key_Escape); }, IDC_CFG_HOST_LIST},
+        {"Edit->", [&] { Click(IDC_CFG_EDIT); }, IDC_CFG_HOST},
+        {"Enter", [&] { Key(Qt::Key_Return); }, IDC_CFG_HOST_LIST},
+    };
+    Open([](Settings& s) {
+        s.ShiftLenHours = 7.3;
+        CopyFixedText(s.WarningMessage, "\r\nX");
+    });
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(dialog_->GetFocusDlgItem(), step.focused) << step.step;
+        EXPECT_EQ(Text(IDC_CFG_SHIFT), "7.3") << step.step;
+        EXPECT_EQ(Text(IDC_CFG_WARNING), "\r\nX") << step.step;
+    }
+    EXPECT_FALSE(Ended());
 }
 
 TEST_F(ConfigDialog, RestorePutsTheFactoryDefaultsIntoTheDialogButNotThePassword) {

@@ -6,6 +6,7 @@
 #include "tests/support/modal_answer.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCursor>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -347,6 +349,72 @@ TEST_F(DialogItems, EditLimitsHoldBackWhatIsTypedButNotWhatIsSet) {
     EXPECT_EQ(dialog.GetDlgItemLineCount(NameEdit), 1);
     EXPECT_EQ(dialog.GetDlgItemLineCount(Check), 0);
     EXPECT_FALSE(dialog.LimitDlgItemText(Check, 3));
+}
+
+// A paste keeps what the limit leaves room for, a line break counting two; the selection it
+// replaces makes room. Upper case in the multi-line box.
+TEST_F(DialogItems, APasteLongerThanTheRoomLeftKeepsThePartThatFits) {
+    const struct {
+        int box;
+        int limit;
+        const char* before;
+        int at;        // where the cursor stands
+        int selected;  // characters selected from there
+        const char* pasted;
+        const char* after;
+    } cases[] = {
+        {NameEdit, 5, "ab", 2, 0, "cdefg", "abcde"},        {NameEdit, 5, "abcde", 0, 5, "1234567", "12345"},
+        {NameEdit, 5, "abcd", 1, 2, "WXYZ", "aWXYd"},       {NameEdit, 5, "abcde", 5, 0, "f", "abcde"},
+        {NotesEdit, 6, "", 0, 0, "ab\r\ncdef", "AB\r\nCD"}, {NotesEdit, 7, "ab", 2, 0, "\r\n\r\nxyz", "AB\r\n\r\nX"},
+        {NotesEdit, 6, "ab\r\ncd", 1, 3, "xyz", "AXYZD"},  // the selection holds the line break
+    };
+    for (const auto& c : cases) {
+        QWidget* edit = dialog.GetDlgItem(c.box);
+        ASSERT_TRUE(dialog.LimitDlgItemText(c.box, c.limit));
+        dialog.SetDlgItemText(c.box, c.before);
+        dialog.GotoDlgCtrl(c.box);
+        if (auto* line = qobject_cast<QLineEdit*>(edit)) {
+            line->setSelection(c.at, c.selected);
+        } else {
+            auto* lines = qobject_cast<QPlainTextEdit*>(edit);
+            QTextCursor cursor = lines->textCursor();
+            cursor.setPosition(c.at);
+            cursor.setPosition(c.at + c.selected, QTextCursor::KeepAnchor);
+            lines->setTextCursor(cursor);
+        }
+        QApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(Text(c.box), c.after) << c.box << " '" << c.before << "' + '" << c.pasted << "'";
+    }
+}
+
+// Disabling the control that has the focus leaves the focus with the dialog until the handler
+// moves it: Qt would pass it along the tab chain, into boxes the user never entered.
+TEST_F(DialogItems, DisablingTheFocusedControlMovesTheFocusIntoNoOtherBox) {
+    const struct {
+        int focused;
+        int disabled;
+        std::vector<std::pair<int, bool>> reported;  // before the focus is moved on
+    } cases[] = {
+        {IDCANCEL, IDCANCEL, {}},                   // the tab chain wraps to the name box
+        {NameEdit, NameEdit, {{NameEdit, false}}},  // the password box is next
+        {PasswordEdit, Push, {}},                   // another control: the focus stays
+    };
+    for (const auto& c : cases) {
+        dialog.GotoDlgCtrl(c.focused);
+        dialog.editFocus.clear();
+        ASSERT_TRUE(dialog.EnableDlgItem(c.disabled, false));
+        EXPECT_EQ(dialog.editFocus, c.reported) << c.disabled;
+        EXPECT_EQ(dialog.GetFocusDlgItem(), c.focused == c.disabled ? 0 : c.focused) << c.disabled;
+        dialog.GotoDlgCtrl(List);
+        EXPECT_EQ(dialog.GetFocusDlgItem(), List) << c.disabled;
+        dialog.EnableDlgItem(c.disabled, true);
+    }
+    // Esc still reaches the dialog while it holds the focus.
+    dialog.GotoDlgCtrl(Push);
+    dialog.EnableDlgItem(Push, false);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(dialog.commands, std::vector<int>{IDCANCEL});
 }
 
 TEST_F(DialogItems, EditsReportGainingAndLosingTheFocus) {
