@@ -74,16 +74,28 @@ void WriteNumber(HKEY key, const char* name, std::int32_t value) {
     RegSetValueExA(key, name, 0, REG_DWORD, data, sizeof data);
 }
 
+// False, with the registry's account of the file that failed in `error` when given.
+bool FileError(SettingsFileError* error) {
+    if (error != nullptr) {
+        RegFileError failed = RegGetLastFileError();
+        *error = {std::move(failed.file), std::move(failed.reason)};
+    }
+    return false;
+}
+
 }  // namespace
 
-void SettingsStore::LoadSettings(Settings& settings) {
+bool SettingsStore::LoadSettings(Settings& settings, SettingsFileError* error) {
     KeyPath path;
     FormatKeyPath(path);
     SetFactoryDefaults(settings);
 
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return;
+    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key);
+    if (opened == ERROR_ACCESS_DENIED || opened == ERROR_BADDB)
+        return FileError(error);  // a file that is there but unreadable is not a first start
+    if (opened != ERROR_SUCCESS)
+        return true;
 
     char shiftText[ShiftTextCapacity];
     if (ReadText(key, "ShiftLenHours", shiftText)) {
@@ -106,9 +118,10 @@ void SettingsStore::LoadSettings(Settings& settings) {
         ReadText(key, name, settings.Recent[entry]);  // a missing value leaves the entry empty
     }
     RegCloseKey(key);
+    return true;
 }
 
-void SettingsStore::SaveSettings(const Settings& settings) {
+bool SettingsStore::SaveSettings(const Settings& settings, SettingsFileError* error) {
     KeyPath path;
     FormatKeyPath(path);
 
@@ -116,7 +129,7 @@ void SettingsStore::SaveSettings(const Settings& settings) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS &&
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
-        return;
+        return FileError(error);
 
     char shiftText[ShiftFormatCapacity];
     {
@@ -137,5 +150,7 @@ void SettingsStore::SaveSettings(const Settings& settings) {
         FormatRecentName(name, entry);
         WriteText(key, name, FixedTextView(settings.Recent[entry]));
     }
-    RegCloseKey(key);  // the values reach the file here; a failure is not reported
+    // The values reach the file here. A failed RegSetValueExA needs no check: it only
+    // refuses bad arguments, which these are not.
+    return RegCloseKey(key) == ERROR_SUCCESS || FileError(error);
 }

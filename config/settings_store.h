@@ -8,10 +8,19 @@
 //   Password, HostName, WarningMessage, Recent1 .. Recent10
 //                   REG_SZ, entry n-1 of Recent as value Recent<n>
 //
-// Neither operation reports anything: a missing key or value leaves the default, a
-// failed save leaves the key as it was.
+// A missing key or value leaves the default, a failed save leaves the key as it was. Both
+// operations answer whether the settings file served them, and if not, which file and why.
 
 #include "config/settings.h"
+
+#include <string>
+
+// Why the settings file could not be read or written: the file (empty when none is known)
+// and the reason, in the system's words where it has them ("Read-only file system").
+struct SettingsFileError {
+    std::string file;
+    std::string reason;
+};
 
 class SettingsStore {
 public:
@@ -22,8 +31,12 @@ public:
     // number from a 4-byte REG_DWORD, a text from a REG_SZ that fits its field with the
     // NUL (ShiftLenHours: 128 bytes, read with atof). Anything else leaves the default.
     // PollingInterval is raised to at least 1. Every text ends up NUL-terminated.
-    static void LoadSettings(Settings& settings);
+    // False when the settings file is there but cannot be read or is not a settings file:
+    // the settings are then the factory defaults, and `error`, when given, says which file
+    // and why. No file at all is the first start, not an error.
+    static bool LoadSettings(Settings& settings, SettingsFileError* error = nullptr);
 
-    // Writes all nineteen values, opening the key or else creating it.
-    static void SaveSettings(const Settings& settings);
+    // Writes all nineteen values, opening the key or else creating it. False when the file
+    // was not written (it is then as it was), with the reason in `error` when given.
+    static bool SaveSettings(const Settings& settings, SettingsFileError* error = nullptr);
 };

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -22,7 +23,13 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
     State.SysName[0] = '\0';
     State.SysLocation[0] = '\0';
     CopyFixedText(State.DoseText, NoValueText);
-    SettingsStore::LoadSettings(settings_);
+    if (SettingsFileError error; !SettingsStore::LoadSettings(settings_, &error)) {
+        std::fprintf(stderr,
+                     "Decimon: the settings file %s cannot be read (%s); the display runs on the factory "
+                     "defaults, and the configuration stays locked until the file is repaired\n",
+                     error.file.c_str(), error.reason.c_str());
+        unreadableSettings_ = std::move(error);
+    }
     State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
     State.StopRequested = State.ReconnectRequested = State.PollRequested = 0;
 }

@@ -4,6 +4,7 @@
 // window it runs the whole monitoring pipeline.
 
 #include "config/settings.h"
+#include "config/settings_store.h"
 #include "monitor/monitor_state.h"
 #include "platform/sys/stop_signal.h"
 #include "platform/sys/win_thread.h"
@@ -11,11 +12,13 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class MeterMonitor {
 public:
-    // Lock, start time, defaults, and the settings loaded from the settings store. The
-    // worker is not started yet: the owner starts it once its own set-up is done.
+    // Lock, start time, defaults, and the settings loaded from the settings store (when its
+    // file cannot be read, the factory defaults, and one line on standard error that says
+    // so). The worker is not started yet: the owner starts it once its own set-up is done.
     MeterMonitor();
     virtual ~MeterMonitor();
     MeterMonitor(const MeterMonitor&) = delete;
@@ -49,6 +52,11 @@ public:
 
     // The settings, read on the user-interface thread (their only writer) without the lock.
     const Settings& CurrentSettings() const { return settings_; }
+    // The settings file that was there but could not be read when the settings were loaded
+    // (the settings are the factory defaults then); null when it was read or there was none.
+    const SettingsFileError* UnreadableSettingsFile() const {
+        return unreadableSettings_ ? &*unreadableSettings_ : nullptr;
+    }
 
 private:
     friend class PollingCycle;
@@ -58,6 +66,7 @@ private:
     std::condition_variable_any requestArrived_;
     MonitorState State;
     Settings settings_;
+    std::optional<SettingsFileError> unreadableSettings_;
     // Raised to abandon the worker's blocking calls: by a stop, and by a reset, which puts a
     // fresh one in its place for the next session. Held by the worker's session.
     std::shared_ptr<StopSignal> abandon_;

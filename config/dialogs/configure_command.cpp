@@ -4,10 +4,12 @@
 #include "config/dialogs/config_dlg.h"
 #include "config/settings_store.h"
 #include "monitor/meter_monitor.h"
+#include "platform/qt/code_page.h"
 #include "platform/qt/message_box.h"
 #include "platform/sys/fixed_text.h"
 
 #include <chrono>
+#include <string>
 #include <thread>
 
 namespace {
@@ -25,9 +27,35 @@ bool PassesPasswordGate(QWidget* view, const Settings& settings) {
     return false;
 }
 
+// A stop box owned by the view, with a text that holds the system's words: file names and
+// reasons come in the locale's encoding, the box takes the code page.
+void ShowSystemError(QWidget* view, const std::string& text) {
+    const std::string shown = ToCodePage(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
+    MessageBox(view, shown.c_str(), "Error", MB_OK | MB_ICONERROR);
+}
+
+// The session for the new host or polling settings: the poll timer stopped, the shown values
+// (and with a new host the counters) reset, and a tick in 1 ms that polls on a new session.
+void Reconnect(MeterMonitor& monitor, PollTimerControl& pollTimer, bool hostChanged) {
+    pollTimer.KillPollTimer();
+    // The tick runs on this thread and opens no nested event loop, so none is under way
+    // here; the wait keeps the reset out of a tick should the tick ever run elsewhere.
+    while (pollTimer.InPollTimerTick())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    monitor.ResetAfterConfigurationChange(hostChanged);
+    pollTimer.SetPollTimer(1);  // the first tick requests a poll and re-arms the interval
+}
+
 }  // namespace
 
 void RunConfigureCommand(QWidget* view, MeterMonitor& monitor, PollTimerControl& pollTimer) {
+    // A file that could not be read may hold a password: defaults must not open the door
+    // to it, nor a save write over it.
+    if (const SettingsFileError* unreadable = monitor.UnreadableSettingsFile()) {
+        ShowSystemError(view, "The settings file " + unreadable->file + " cannot be read (" + unreadable->reason +
+                                  "); the configuration stays locked until it is repaired.");
+        return;
+    }
     const Settings& current = monitor.CurrentSettings();
     if (!PassesPasswordGate(view, current))
         return;
@@ -40,14 +68,11 @@ void RunConfigureCommand(QWidget* view, MeterMonitor& monitor, PollTimerControl&
                                 dialog.SnmpRetries != current.SnmpRetries || dialog.SnmpTimeout != current.SnmpTimeout;
     const bool hostChanged = FixedTextView(dialog.HostName) != FixedTextView(current.HostName);
     monitor.StoreSettings(dialog.CopyOut());
-    SettingsStore::SaveSettings(monitor.CurrentSettings());  // after every OK, changed or not
-    if (!hostChanged && !pollingChanged)
-        return;
-    pollTimer.KillPollTimer();
-    // The tick runs on this thread and opens no nested event loop, so none is under way
-    // here; the wait keeps the reset out of a tick should the tick ever run elsewhere.
-    while (pollTimer.InPollTimerTick())
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    monitor.ResetAfterConfigurationChange(hostChanged);
-    pollTimer.SetPollTimer(1);  // the first tick requests a poll and re-arms the interval
+    SettingsFileError error;
+    const bool saved = SettingsStore::SaveSettings(monitor.CurrentSettings(), &error);  // after every OK
+    if (hostChanged || pollingChanged)
+        Reconnect(monitor, pollTimer, hostChanged);
+    // Told last, so that the new settings already run while the box is open.
+    if (!saved)
+        ShowSystemError(view, "The settings could not be saved: " + error.reason);
 }

@@ -2,6 +2,8 @@
 // The Configure command of the meter view: the password gate, the configuration dialog on a
 // copy of the settings, and after OK the new settings stored under the lock and saved; when
 // the host or a polling setting changed, the running worker is reset and reconnects at once.
+// A save that fails is told in a message box; the new settings run all the same. While the
+// settings file that the monitor loaded could not be read, the command only says so.
 
 class MeterMonitor;
 class QWidget;

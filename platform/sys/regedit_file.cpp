@@ -246,7 +246,9 @@ void RegValueList::Set(RegValue value) {
     }
 }
 
-RegValueList RegeditFile::Parse(std::string_view text, std::string_view keyPath) {
+RegValueList RegeditFile::Parse(std::string_view text, std::string_view keyPath, KeyText* found) {
+    KeyText ignored = KeyText::Key;
+    KeyText& status = found != nullptr ? *found : ignored;
     RegValueList values;
     if (text.size() > MaxTextSize) {
         text = text.substr(0, MaxTextSize);
@@ -258,9 +260,11 @@ RegValueList RegeditFile::Parse(std::string_view text, std::string_view keyPath)
 
     LineReader lines(text);
     std::string_view line;
+    status = KeyText::NoHeader;
     if (!lines.Next(line) || Trimmed(line) != Header)
         return values;
 
+    status = KeyText::NoSection;
     const std::string wantedSection = Folded(keyPath);
     bool inSection = false;
     while (lines.Next(line)) {
@@ -270,6 +274,8 @@ RegValueList RegeditFile::Parse(std::string_view text, std::string_view keyPath)
         if (line.front() == '[') {
             inSection =
                 line.size() >= 2 && line.back() == ']' && Folded(line.substr(1, line.size() - 2)) == wantedSection;
+            if (inSection)
+                status = KeyText::Key;
         } else if (inSection) {
             if (auto value = ParseValue(line, lines))
                 values.Set(std::move(*value));

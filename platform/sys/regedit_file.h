@@ -46,6 +46,9 @@ private:
     std::unordered_map<std::string, std::size_t> index_;  // name in lower case -> position
 };
 
+// What a text is to one key: its text, or why it is not.
+enum class KeyText { Key, NoHeader, NoSection };
+
 class RegeditFile {
 public:
     // Text beyond this size is not read: the last line begun before it is dropped.
@@ -54,7 +57,9 @@ public:
     // The values listed in the section `keyPath` (compared without case) of a text that
     // starts with the line REGEDIT4. Lines that cannot be read, and values cut short at
     // the end of the text, are left out; everything readable is kept. Later lines win.
-    static RegValueList Parse(std::string_view text, std::string_view keyPath);
+    // `found`, when given, tells whether the text has that first line and a line that
+    // opens the section (a text without either has no values).
+    static RegValueList Parse(std::string_view text, std::string_view keyPath, KeyText* found = nullptr);
 
     // The whole text of the key: header, blank line, section line, one value per line
     // (hex continued on further lines), blank line.

@@ -1,12 +1,7 @@
 #include "platform/sys/registry.h"
 
-#include <fcntl.h>
 #include <strings.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -15,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/sys/key_file.h"
 #include "platform/sys/regedit_file.h"
 
 namespace {
@@ -22,6 +18,8 @@ namespace {
 constexpr std::string_view RootName = "HKEY_LOCAL_MACHINE";
 constexpr std::string_view SoftwareKey = "SOFTWARE";
 constexpr std::size_t MaxKeyNameLength = 255;
+
+constexpr const char* NoHomeReason = "neither XDG_CONFIG_HOME nor HOME names a folder";
 
 // Where one key lives: its file in $XDG_CONFIG_HOME (the only one ever written), the
 // files of the same name in $XDG_CONFIG_DIRS (read when the first is missing), and the
@@ -107,101 +105,9 @@ bool LocateKey(LPCSTR subKey, KeyLocation& location) {
     return true;
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-    // Closes now, reporting whether the last buffered write reached the file.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-enum class ReadResult { Read, Missing, Failed };
-
-// Reads at most one byte more than the parser looks at, so that it sees a text cut short.
-// Only regular files are read (a FIFO in the file's place would block for ever).
-ReadResult ReadKeyText(const std::string& path, std::string& text) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.Get() < 0)
-        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
-    struct stat info {};
-    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return ReadResult::Failed;
-    text.resize(RegeditFile::MaxTextSize + 1);
-    std::size_t length = 0;
-    while (length < text.size()) {
-        const ssize_t got = ::read(file.Get(), text.data() + length, text.size() - length);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return ReadResult::Failed;
-        if (got == 0)
-            break;
-        length += static_cast<std::size_t>(got);
-    }
-    text.resize(length);
-    return ReadResult::Read;
-}
-
-// Makes the folder and its missing parents, each readable by the owner only.
-bool MakeFolders(const std::string& folder) {
-    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-        const std::string prefix = folder.substr(0, end);
-        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        if (end == std::string::npos)
-            break;
-    }
-    struct stat info {};
-    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t put = ::write(fd, text.data() + written, text.size() - written);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        written += static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
-// Replaces the file as a whole: a crash leaves either the old file or the new one. The
-// temporary has one fixed name, used under a lock on the folder that ends with its holder, so a
-// save cut short by a kill or a power cut leaves no more than that one file for the next to reuse.
-bool WriteFileAtomically(const std::string& folder, const std::string& path, const std::string& text) {
-    if (text.size() > RegeditFile::MaxTextSize || !MakeFolders(folder))
-        return false;  // a file too large to be read back is not written
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() < 0 || ::flock(dir.Get(), LOCK_EX) != 0)
-        return false;
-    const std::string temporary = path + ".new";
-    FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (file.Get() < 0 || ::fchmod(file.Get(), 0600) != 0)  // one left by an older save may have another mode
-        return false;
-    const bool written = WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0 && file.Close() &&
-                         ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!written) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    ::fsync(dir.Get());  // makes the rename itself durable; the file is in place either way
-    return true;
+// Whether the key has a file to write to; when not, that is recorded.
+bool HasHome(const KeyLocation& location) {
+    return !location.writeFile.empty() || FileFailed("", NoHomeReason);
 }
 
 struct OpenKey {
@@ -212,18 +118,25 @@ struct OpenKey {
 };
 
 // Reads the key from the first of its files that exists: ERROR_FILE_NOT_FOUND when none
-// does, ERROR_ACCESS_DENIED when that first one cannot be read (no later file is tried).
+// does, ERROR_ACCESS_DENIED when that first one cannot be read and ERROR_BADDB when it is
+// not the key's text (no later file is tried, and the file is recorded).
 LONG LoadKey(const KeyLocation& location, OpenKey& key) {
     for (const std::string& path : location.readFiles) {
         std::string text;
-        switch (ReadKeyText(path, text)) {
+        switch (ReadKeyFile(path, text)) {
         case ReadResult::Missing:
             continue;
         case ReadResult::Failed:
             return ERROR_ACCESS_DENIED;
-        case ReadResult::Read:
-            key.values = RegeditFile::Parse(text, location.section);
-            return ERROR_SUCCESS;
+        case ReadResult::Read: {
+            KeyText found = KeyText::Key;
+            key.values = RegeditFile::Parse(text, location.section, &found);
+            if (found == KeyText::NoHeader)
+                FileFailed(path, "its first line is not REGEDIT4");
+            else if (found == KeyText::NoSection)
+                FileFailed(path, "it has no [" + location.section + "] section");
+            return found == KeyText::Key ? ERROR_SUCCESS : ERROR_BADDB;
+        }
         }
     }
     return ERROR_FILE_NOT_FOUND;
@@ -297,7 +210,7 @@ LONG OpenOrCreate(HKEY root, LPCSTR subKey, REGSAM access, bool create, PHKEY re
     LONG status = LoadKey(key->location, *key);
     DWORD opened = REG_OPENED_EXISTING_KEY;
     if (status == ERROR_FILE_NOT_FOUND && create) {
-        if (key->location.writeFolder.empty() || !MakeFolders(key->location.writeFolder))
+        if (!HasHome(key->location) || !MakeKeyFolders(key->location.writeFolder))
             return ERROR_ACCESS_DENIED;
         key->changed = true;  // the new key gets its file at close even without values
         opened = REG_CREATED_NEW_KEY;
@@ -364,8 +277,11 @@ LONG RegCloseKey(HKEY key) {
     if (!open->changed)
         return ERROR_SUCCESS;
     const KeyLocation& location = open->location;
-    const bool saved =
-        !location.writeFile.empty() && WriteFileAtomically(location.writeFolder, location.writeFile,
+    const bool saved = HasHome(location) && ReplaceKeyFile(location.writeFolder, location.writeFile,
                                                            RegeditFile::Format(location.section, open->values));
     return saved ? ERROR_SUCCESS : ERROR_CANTWRITE;
+}
+
+RegFileError RegGetLastFileError() {
+    return LastFileError();
 }

@@ -5,14 +5,20 @@
 // The key HKEY_LOCAL_MACHINE\SOFTWARE\<Vendor>\<Product> is the REGEDIT4 text file
 // <Vendor>/<Product>.reg in the XDG configuration folders. Opening reads the file from
 // $XDG_CONFIG_HOME (default ~/.config) or, when none is there, from the first folder of
-// $XDG_CONFIG_DIRS (default /etc/xdg) that has one. Values set on a handle are kept in
-// memory and written at RegCloseKey, always to $XDG_CONFIG_HOME, as one new file that
-// replaces the old one (temporary file, fsync, rename), with mode 0600 in folders of
-// mode 0700. Each handle works on its own copy of the key, taken when it was opened.
-// Only keys of that two-level form below SOFTWARE exist; other paths fail cleanly.
-// The calls are thread-safe; a closed or unknown handle gives ERROR_INVALID_HANDLE.
+// $XDG_CONFIG_DIRS (default /etc/xdg) that has one. That first file is the key: when it
+// cannot be read, or is not the key's text (its first line is not REGEDIT4, or no section
+// names the key), opening and creating fail and no later file is tried, so that nothing
+// passes over it or writes over it. Values set on a handle are kept in memory and written
+// at RegCloseKey, always to $XDG_CONFIG_HOME, as one new file that replaces the old one
+// (temporary file, fsync, rename), with mode 0600, in a folder that the write makes with
+// mode 0700 or takes group's and others' rights from. Each handle works on its own copy of
+// the key, taken when it was opened. Only keys of that two-level form below SOFTWARE
+// exist; other paths fail cleanly. The calls are thread-safe; a closed or unknown handle
+// gives ERROR_INVALID_HANDLE.
+// RegGetLastFileError, which the platform registry does not have, tells why a file failed.
 
 #include <cstdint>
+#include <string>
 
 using LONG = std::int32_t;
 using DWORD = std::uint32_t;
@@ -32,10 +38,11 @@ struct SECURITY_ATTRIBUTES;  // only null (default security) is used
 // Results.
 inline constexpr LONG ERROR_SUCCESS = 0;
 inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;  // no such key or value
-inline constexpr LONG ERROR_ACCESS_DENIED = 5;   // handle lacks the right, or key cannot be made
+inline constexpr LONG ERROR_ACCESS_DENIED = 5;   // handle lacks the right, file unreadable, or key cannot be made
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_MORE_DATA = 234;   // buffer too small: nothing copied
+inline constexpr LONG ERROR_BADDB = 1009;      // the key's file is not the key's text
 inline constexpr LONG ERROR_CANTWRITE = 1013;  // the key's file could not be written
 
 // Access rights.
@@ -64,12 +71,14 @@ inline constexpr DWORD REG_MULTI_SZ = 7;
 inline constexpr DWORD REG_QWORD = 11;
 
 // Opens an existing key; *result is the handle on ERROR_SUCCESS and null otherwise.
-// `options` is not used.
+// ERROR_ACCESS_DENIED when the key's file cannot be read, ERROR_BADDB when it is not the
+// key's text. `options` is not used.
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
 
 // Opens the key, or makes a new empty one (creating its folders at once; the file is
-// written at RegCloseKey). `className` and `security` are not used; `disposition`, when
-// not null, receives REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
+// written at RegCloseKey). Fails as RegOpenKeyExA does on a file that is there, and with
+// ERROR_ACCESS_DENIED when the folders cannot be made. `className` and `security` are not
+// used; `disposition`, when not null, receives REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
 LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPCSTR className, DWORD options, REGSAM access,
                      const SECURITY_ATTRIBUTES* security, PHKEY result, LPDWORD disposition);
 
@@ -88,3 +97,13 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, cons
 // Closes the handle, first writing the key's file when values were set on it or the key
 // was created through it. The handle is gone even when the write fails (ERROR_CANTWRITE).
 LONG RegCloseKey(HKEY key);
+
+// Why a file failed in the last call on this thread that answered ERROR_ACCESS_DENIED,
+// ERROR_BADDB or ERROR_CANTWRITE because of one: the file (or folder), and the reason in
+// the system's words ("Permission denied", "Read-only file system") or, for a text that is
+// not the key's, in the registry's own. Left as it was by every other answer.
+struct RegFileError {
+    std::string file;
+    std::string reason;
+};
+RegFileError RegGetLastFileError();

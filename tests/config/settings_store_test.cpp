@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -23,7 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view Section = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon";
-const std::string FileStart = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n";
 
 // A text value's line of the key's file.
 std::string TextLine(const std::string& name, const std::string& text) {
@@ -41,7 +41,7 @@ protected:
     }
 
     // Writes the key's file in the home folder with these value lines.
-    void WriteKey(const std::string& lines) { XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + lines); }
+    void WriteKey(const std::string& lines) { XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), DecimonFileStart + lines); }
 
     std::string SavedText() const { return XdgSandbox::ReadFile(sandbox_.HomeKeyFile()); }
 
@@ -70,7 +70,54 @@ protected:
 
 TEST_F(SettingsStoreTest, FirstStartWithoutAFileGivesTheFactoryDefaults) {
     ExpectFactoryDefaults(Load());
+    Settings settings;
+    EXPECT_TRUE(SettingsStore::LoadSettings(settings)) << "no file is a first start, not an error";
     EXPECT_FALSE(fs::exists(sandbox_.Home())) << "loading writes nothing";
+}
+
+// A file that is there but cannot be read gives the factory defaults and says which and why;
+// a save does not write over it, nor in the user's place while the site's file is broken.
+TEST_F(SettingsStoreTest, AFileThatCannotBeReadGivesTheDefaultsAndSaysWhy) {
+    const fs::path home = sandbox_.HomeKeyFile();
+    const fs::path site = XdgSandbox::KeyFile(sandbox_.SystemDir(0));
+    const struct {
+        const char* what;
+        fs::path file;
+        std::optional<std::string> text;  // none: a folder at the file's name
+        std::string reason;
+    } cases[] = {
+        {"a bad hand edit of the first line", home,
+         "REGEDIT 4\n" + DecimonFileStart.substr(9) + TextLine("Password", "p"), "its first line is not REGEDIT4"},
+        {"the site's file without its section line", site, "REGEDIT4\n" + TextLine("Password", "site"),
+         "it has no [HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon] section"},
+        {"a folder at its name", home, std::nullopt, "Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(home);
+        fs::remove_all(site);
+        if (c.text)
+            XdgSandbox::WriteFile(c.file, *c.text);
+        else
+            fs::create_directories(c.file);
+
+        Settings settings;
+        SettingsFileError error;
+        EXPECT_FALSE(SettingsStore::LoadSettings(settings, &error));
+        ExpectFactoryDefaults(settings);
+        EXPECT_EQ(error.file, c.file.string());
+        EXPECT_EQ(error.reason, c.reason);
+
+        CopyFixedText(settings.Password, "");
+        SettingsFileError saveError;
+        EXPECT_FALSE(SettingsStore::SaveSettings(settings, &saveError));
+        EXPECT_EQ(saveError.reason, c.reason);
+        if (c.text)
+            EXPECT_EQ(XdgSandbox::ReadFile(c.file), *c.text);
+        else
+            EXPECT_TRUE(fs::is_directory(c.file));
+        EXPECT_EQ(fs::is_regular_file(home), c.text && c.file == home);
+    }
 }
 
 TEST_F(SettingsStoreTest, ShiftLenHoursIsTheNumberAtTheStartOfItsText) {
@@ -131,28 +178,28 @@ TEST_F(SettingsStoreTest, SaveWritesTheNineteenValuesInOrderAndForm) {
     CopyFixedText(settings.WarningMessage, "ONE\r\nTWO");
     CopyFixedText(settings.Recent[0], "soundmeter");
     CopyFixedText(settings.Recent[2], "127.0.0.1");
-    SettingsStore::SaveSettings(settings);
+    EXPECT_TRUE(SettingsStore::SaveSettings(settings));
 
-    EXPECT_EQ(SavedText(), FileStart + "\"ShiftLenHours\"=\"7.5\"\n"
-                                       "\"LevelOffset\"=dword:fffffffd\n"
-                                       "\"PollingInterval\"=dword:00000005\n"
-                                       "\"SnmpTimeout\"=dword:0000012c\n"
-                                       "\"SnmpRetries\"=dword:00000002\n"
-                                       "\"DisplayWarning\"=dword:00000001\n"
-                                       "\"Password\"=\"pa\\\"ss\\\\\"\n"
-                                       "\"HostName\"=\"localhost\"\n"
-                                       "\"WarningMessage\"=hex(1):4f,4e,45,0d,0a,54,57,4f,00\n"
-                                       "\"Recent1\"=\"soundmeter\"\n"
-                                       "\"Recent2\"=\"\"\n"
-                                       "\"Recent3\"=\"127.0.0.1\"\n"
-                                       "\"Recent4\"=\"\"\n"
-                                       "\"Recent5\"=\"\"\n"
-                                       "\"Recent6\"=\"\"\n"
-                                       "\"Recent7\"=\"\"\n"
-                                       "\"Recent8\"=\"\"\n"
-                                       "\"Recent9\"=\"\"\n"
-                                       "\"Recent10\"=\"\"\n"
-                                       "\n");
+    EXPECT_EQ(SavedText(), DecimonFileStart + "\"ShiftLenHours\"=\"7.5\"\n"
+                                              "\"LevelOffset\"=dword:fffffffd\n"
+                                              "\"PollingInterval\"=dword:00000005\n"
+                                              "\"SnmpTimeout\"=dword:0000012c\n"
+                                              "\"SnmpRetries\"=dword:00000002\n"
+                                              "\"DisplayWarning\"=dword:00000001\n"
+                                              "\"Password\"=\"pa\\\"ss\\\\\"\n"
+                                              "\"HostName\"=\"localhost\"\n"
+                                              "\"WarningMessage\"=hex(1):4f,4e,45,0d,0a,54,57,4f,00\n"
+                                              "\"Recent1\"=\"soundmeter\"\n"
+                                              "\"Recent2\"=\"\"\n"
+                                              "\"Recent3\"=\"127.0.0.1\"\n"
+                                              "\"Recent4\"=\"\"\n"
+                                              "\"Recent5\"=\"\"\n"
+                                              "\"Recent6\"=\"\"\n"
+                                              "\"Recent7\"=\"\"\n"
+                                              "\"Recent8\"=\"\"\n"
+                                              "\"Recent9\"=\"\"\n"
+                                              "\"Recent10\"=\"\"\n"
+                                              "\n");
     EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile()), 0600u);
 }
 
@@ -273,9 +320,10 @@ TEST_F(SettingsStoreTest, ShiftLenHoursOfAnySizeSavesWithoutOverflow) {
 }
 
 TEST_F(SettingsStoreTest, AdministratorsFileInConfigDirsLoads) {
-    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(1)), FileStart + "\"HostName\"=\"meter-hall-3\"\n"
-                                                                                  "\"Password\"=\"secret\"\n"
-                                                                                  "\"SnmpTimeout\"=dword:000001f4\n");
+    XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(1)), DecimonFileStart +
+                                                                          "\"HostName\"=\"meter-hall-3\"\n"
+                                                                          "\"Password\"=\"secret\"\n"
+                                                                          "\"SnmpTimeout\"=dword:000001f4\n");
     const Settings settings = Load();
     EXPECT_STREQ(settings.HostName, "meter-hall-3");
     EXPECT_STREQ(settings.Password, "secret");
@@ -303,28 +351,38 @@ TEST_F(SettingsStoreTest, FileCutShortLoadsWhatComesBeforeTheCut) {
     EXPECT_STREQ(loaded.Recent[0], "");
 }
 
+// Garbage lines in a settings file leave their values at the defaults; a file that is
+// garbage from its first line or has no section of the settings is no settings file.
 TEST_F(SettingsStoreTest, GarbageFilesLoadTheDefaults) {
     std::mt19937 random(7);
     std::string garbage(200 * 1024, '\0');
     for (char& c : garbage)
         c = static_cast<char>(random());
-    for (const std::string& text : {garbage, "REGEDIT4\n" + garbage, FileStart + garbage}) {
-        XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
+    const struct {
+        std::string text;
+        bool settingsFile;
+    } cases[] = {{garbage, false}, {"REGEDIT4\n" + garbage, false}, {DecimonFileStart + garbage, true}};
+    for (const auto& c : cases) {
+        XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), c.text);
         ExpectFactoryDefaults(Load());
+        Settings settings;
+        EXPECT_EQ(SettingsStore::LoadSettings(settings), c.settingsFile) << c.text.substr(0, 20);
     }
 }
 
-// A save that cannot be written changes nothing and reports nothing; the settings that
-// were there load again.
+// A save that cannot be written changes nothing and answers why; the settings that were
+// there load again.
 TEST_F(SettingsStoreTest, SaveThatCannotBeWrittenLeavesTheOldSettings) {
     const fs::path preseeded = XdgSandbox::KeyFile(sandbox_.SystemDir(0));
-    XdgSandbox::WriteFile(preseeded, FileStart + "\"HostName\"=\"old-host\"\n");
+    XdgSandbox::WriteFile(preseeded, DecimonFileStart + "\"HostName\"=\"old-host\"\n");
     sandbox_.MakeHomeUncreatable();
     const std::string before = XdgSandbox::ReadFile(preseeded);
 
     Settings changed = Load();
     CopyFixedText(changed.HostName, "new-host");
-    SettingsStore::SaveSettings(changed);
+    SettingsFileError error;
+    EXPECT_FALSE(SettingsStore::SaveSettings(changed, &error));
+    EXPECT_EQ(error.reason, "Not a directory");
 
     EXPECT_EQ(XdgSandbox::ReadFile(preseeded), before);
     EXPECT_STREQ(Load().HostName, "old-host");

@@ -17,6 +17,11 @@
 
 namespace decimon::test {
 
+// The settings' key below HKEY_LOCAL_MACHINE, and the start of its file: the first line and
+// the line that opens the key's section.
+inline constexpr const char* DecimonKey = "SOFTWARE\\Corvanta\\Decimon";
+inline const std::string DecimonFileStart = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n";
+
 class XdgSandbox {
 public:
     XdgSandbox() : saved_{Saved("XDG_CONFIG_HOME"), Saved("XDG_CONFIG_DIRS")} {

@@ -10,6 +10,7 @@
 #include "platform/qt/message_box.h"
 #include "platform/sys/fixed_text.h"
 #include "res/dialog_ids.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/modal_answer.h"
@@ -89,6 +90,8 @@ protected:
     void SetUp() override {
         previousHandler_ = SetMessageBoxHandler([this](const MessageBoxRequest& box) {
             boxes_.push_back(box.caption + ": " + box.text);
+            lastBox_ = box;
+            timerCallsAtBox_ = timer_.calls;
             return IDYES;
         });
         sim_.Set("level", "integer", "853");
@@ -125,6 +128,8 @@ protected:
     QWidget owner_;
     FakePollTimer timer_;
     std::vector<std::string> boxes_;
+    MessageBoxRequest lastBox_;
+    std::vector<std::string> timerCallsAtBox_;
     MessageBoxHandler previousHandler_;
 };
 
@@ -192,6 +197,51 @@ TEST_F(ConfigureCommand, OkSavesAndAppliesAHostOrPollingChangeAtOnce) {
         EXPECT_STREQ(shown.WeightingText, c.reconnects ? "---" : "dBA") << c.what;
         EXPECT_EQ(monitor_->CopyForDiagnostics().PollCount, c.zeroesCounters ? 0 : 1) << c.what;
     }
+}
+
+// The save is told as failed (here by a full disk), after the new settings have been taken
+// over and applied.
+TEST_F(ConfigureCommand, AFailedSaveIsToldAndTheNewSettingsRunAnyway) {
+    Start("", true);
+    timer_.calls.clear();
+    const std::string before = XdgSandbox::ReadFile(xdg_.HomeKeyFile());
+    Settings wanted{};
+    {
+        const FileSizeLimit full(100);
+        Run(nullptr, [&](CConfigDlg& dialog) {
+            dialog.SetDlgItemText(IDC_CFG_POLLING, "10");
+            Click(dialog, IDOK);
+            wanted = dialog.CopyOut();
+        });
+    }
+    EXPECT_EQ(boxes_, std::vector<std::string>{"Error: The settings could not be saved: File too large"});
+    EXPECT_EQ(lastBox_.type, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(lastBox_.owner, &owner_);
+    EXPECT_EQ(timerCallsAtBox_, (std::vector<std::string>{"kill", "set 1"})) << "applied before the box";
+    EXPECT_TRUE(SameSettings(monitor_->CurrentSettings(), wanted));
+    EXPECT_EQ(monitor_->CurrentSettings().PollingInterval, 10);
+    EXPECT_EQ(XdgSandbox::ReadFile(xdg_.HomeKeyFile()), before);
+}
+
+// A settings file that is there but cannot be read may hold a password: the command opens
+// nothing, each time, and nothing is written over the file; the display runs on the defaults.
+TEST_F(ConfigureCommand, AnUnreadableSettingsFileLocksTheConfiguration) {
+    const std::string text = "REGEDIT\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n\"Password\"=\"secret\"\n";
+    XdgSandbox::WriteFile(xdg_.HomeKeyFile(), text);
+    monitor_ = std::make_unique<MeterMonitor>();
+    const DialogAction ok = [](CConfigDlg& dialog) { Click(dialog, IDOK); };
+    EXPECT_TRUE(Run("secret", ok).empty()) << "no dialog opens";
+    EXPECT_TRUE(Run(nullptr, ok).empty()) << "not the second time either";
+
+    const std::string told = "Error: The settings file " + xdg_.HomeKeyFile().string() +
+                             " cannot be read (its first line is not REGEDIT4); the configuration stays locked "
+                             "until it is repaired.";
+    EXPECT_EQ(boxes_, std::vector<std::string>(2, told));
+    EXPECT_EQ(lastBox_.type, MB_OK | MB_ICONERROR);
+    EXPECT_EQ(lastBox_.owner, &owner_);
+    EXPECT_STREQ(monitor_->CurrentSettings().HostName, DefaultHostName);
+    EXPECT_EQ(XdgSandbox::ReadFile(xdg_.HomeKeyFile()), text);
+    EXPECT_TRUE(timer_.calls.empty());
 }
 
 TEST_F(ConfigureCommand, RestoreThenCancelChangesNothing) {

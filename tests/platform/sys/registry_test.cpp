@@ -3,8 +3,6 @@
 #include "platform/sys/registry.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "platform/sys/regedit_file.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/xdg_sandbox.h"
 
 using namespace decimon::test;
@@ -23,9 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* DecimonKey = "SOFTWARE\\Corvanta\\Decimon";
 constexpr std::string_view Section = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon";
-const std::string FileStart = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n";
 
 std::vector<BYTE> Bytes(std::string_view text) {
     return {text.begin(), text.end()};
@@ -104,14 +101,36 @@ TEST(RegeditFileTest, SkipsWhatItCannotReadAndKeepsTheRest) {
     EXPECT_TRUE(Parsed("Windows Registry Editor Version 5.00\n" + body).empty());
 }
 
+TEST(RegeditFileTest, TellsWhetherATextIsTheKeys) {
+    const struct {
+        std::string text;
+        KeyText found;
+    } cases[] = {
+        {DecimonFileStart, KeyText::Key},
+        {"\xEF\xBB\xBFREGEDIT4\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n[hkey_local_"
+         "machine\\software\\corvanta\\decimon]\r\n",
+         KeyText::Key},
+        {"", KeyText::NoHeader},
+        {"REGEDIT5\n" + DecimonFileStart.substr(9), KeyText::NoHeader},
+        {"\n" + DecimonFileStart, KeyText::NoHeader},
+        {"REGEDIT4\n", KeyText::NoSection},
+        {"REGEDIT4\n\"HostName\"=\"a\"\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon\n", KeyText::NoSection},
+    };
+    for (const auto& c : cases) {
+        KeyText found = KeyText::Key;
+        RegeditFile::Parse(c.text, Section, &found);
+        EXPECT_EQ(found, c.found) << c.text;
+    }
+}
+
 TEST(RegeditFileTest, LeavesOutValuesCutShortAtTheEnd) {
-    EXPECT_EQ(Parsed(FileStart + "\"A\"=\"a\"\n\"B\"=hex(1):41,42,\\\n"),
+    EXPECT_EQ(Parsed(DecimonFileStart + "\"A\"=\"a\"\n\"B\"=hex(1):41,42,\\\n"),
               (std::vector<RegValue>{{"A", REG_SZ, Text("a")}}));
-    EXPECT_EQ(Parsed(FileStart + "\"C\"=\"unterminat").size(), 0u);
+    EXPECT_EQ(Parsed(DecimonFileStart + "\"C\"=\"unterminat").size(), 0u);
 }
 
 TEST(RegeditFileTest, ReadsNoFurtherThanTheSizeLimit) {
-    std::string text = FileStart + "\"Before\"=\"b\"\n";
+    std::string text = DecimonFileStart + "\"Before\"=\"b\"\n";
     const std::string filler = "; " + std::string(97, '-') + "\n";
     while (text.size() + filler.size() < RegeditFile::MaxTextSize - 10)
         text += filler;
@@ -122,9 +141,9 @@ TEST(RegeditFileTest, ReadsNoFurtherThanTheSizeLimit) {
 }
 
 TEST(RegeditFileTest, LaterLinesWinWithoutRegardToCase) {
-    const RegValueList values = RegeditFile::Parse(FileStart + "\"Name\"=\"one\"\n"
-                                                               "\"Other\"=\"x\"\n"
-                                                               "\"NAME\"=dword:00000002\n",
+    const RegValueList values = RegeditFile::Parse(DecimonFileStart + "\"Name\"=\"one\"\n"
+                                                                      "\"Other\"=\"x\"\n"
+                                                                      "\"NAME\"=dword:00000002\n",
                                                    Section);
     EXPECT_EQ(values.Values(),
               (std::vector<RegValue>{{"Name", REG_DWORD, {2, 0, 0, 0}}, {"Other", REG_SZ, Text("x")}}));
@@ -145,16 +164,16 @@ TEST(RegeditFileTest, WritesTheEditorsForm) {
         {"Quad", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8}},
         {"ShortDword", REG_DWORD, {1, 2}},
     });
-    EXPECT_EQ(RegeditFile::Format(Section, values), FileStart + "\"ShiftLenHours\"=\"8.0\"\n"
-                                                                "\"LevelOffset\"=dword:fffffffd\n"
-                                                                "\"Path \\\"q\\\"\"=\"C:\\\\x\"\n"
-                                                                "@=\"d\"\n"
-                                                                "\"Banner\"=hex(1):41,0d,0a,42,00\n"
-                                                                "\"NoNul\"=hex(1):61,62\n"
-                                                                "\"Blob\"=hex:01,ab\n"
-                                                                "\"Quad\"=hex(b):01,02,03,04,05,06,07,08\n"
-                                                                "\"ShortDword\"=hex(4):01,02\n"
-                                                                "\n");
+    EXPECT_EQ(RegeditFile::Format(Section, values), DecimonFileStart + "\"ShiftLenHours\"=\"8.0\"\n"
+                                                                       "\"LevelOffset\"=dword:fffffffd\n"
+                                                                       "\"Path \\\"q\\\"\"=\"C:\\\\x\"\n"
+                                                                       "@=\"d\"\n"
+                                                                       "\"Banner\"=hex(1):41,0d,0a,42,00\n"
+                                                                       "\"NoNul\"=hex(1):61,62\n"
+                                                                       "\"Blob\"=hex:01,ab\n"
+                                                                       "\"Quad\"=hex(b):01,02,03,04,05,06,07,08\n"
+                                                                       "\"ShortDword\"=hex(4):01,02\n"
+                                                                       "\n");
 }
 
 TEST(RegeditFileTest, WrapsLongHexWithin80Columns) {
@@ -162,7 +181,7 @@ TEST(RegeditFileTest, WrapsLongHexWithin80Columns) {
     const std::string text = RegeditFile::Format(Section, values);
 
     std::vector<std::string> lines;
-    for (std::size_t start = FileStart.size(); start < text.size();) {
+    for (std::size_t start = DecimonFileStart.size(); start < text.size();) {
         const std::size_t end = text.find('\n', start);
         lines.push_back(text.substr(start, end - start));
         start = end + 1;
@@ -230,7 +249,7 @@ protected:
     }
 
     static void WriteKey(const fs::path& file, const std::string& lines) {
-        XdgSandbox::WriteFile(file, FileStart + lines);
+        XdgSandbox::WriteFile(file, DecimonFileStart + lines);
     }
     void WriteHomeKey(const std::string& lines) const { WriteKey(sandbox_.HomeKeyFile(), lines); }
     std::string HomeText() const { return XdgSandbox::ReadFile(sandbox_.HomeKeyFile()); }
@@ -278,10 +297,10 @@ TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
     EXPECT_FALSE(fs::exists(sandbox_.HomeKeyFile())) << "written only at close";
 
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(HomeText(), FileStart + "\"ShiftLenHours\"=\"8.0\"\n"
-                                      "\"LevelOffset\"=dword:fffffffd\n"
-                                      "\"WarningMessage\"=hex(1):41,0d,0a,42,00\n"
-                                      "\n");
+    EXPECT_EQ(HomeText(), DecimonFileStart + "\"ShiftLenHours\"=\"8.0\"\n"
+                                             "\"LevelOffset\"=dword:fffffffd\n"
+                                             "\"WarningMessage\"=hex(1):41,0d,0a,42,00\n"
+                                             "\n");
     EXPECT_EQ(XdgSandbox::Mode(sandbox_.HomeKeyFile()), 0600u);
     EXPECT_EQ(FilesIn(sandbox_.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
 
@@ -297,7 +316,7 @@ TEST_F(RegistryTest, CreatedKeyReachesItsFileAtCloseInTheEditorsForm) {
 
 TEST_F(RegistryTest, CreatingAKeyWithoutValuesStillMakesItsFile) {
     EXPECT_EQ(RegCloseKey(Create()), ERROR_SUCCESS);
-    EXPECT_EQ(HomeText(), FileStart + "\n");
+    EXPECT_EQ(HomeText(), DecimonFileStart + "\n");
 }
 
 TEST_F(RegistryTest, QueryReportsTypeAndLengthAndCopiesOnlyWhatFits) {
@@ -401,7 +420,7 @@ TEST_F(RegistryTest, ValuesOfOtherTypesSurviveASave) {
     HKEY key = Open(KEY_ALL_ACCESS);
     EXPECT_EQ(Set(key, "HostName", REG_SZ, Text("h")), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(HomeText(), FileStart + others + "\"HostName\"=\"h\"\n\n");
+    EXPECT_EQ(HomeText(), DecimonFileStart + others + "\"HostName\"=\"h\"\n\n");
 }
 
 TEST_F(RegistryTest, ReadsTheFirstConfigDirWithAFileAndSavesToHome) {
@@ -416,9 +435,9 @@ TEST_F(RegistryTest, ReadsTheFirstConfigDirWithAFileAndSavesToHome) {
     EXPECT_EQ(Set(key, "Password", REG_SZ, Text("p")), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 
-    EXPECT_EQ(HomeText(), FileStart + "\"HostName\"=\"from-a\"\n\"Password\"=\"p\"\n\n");
-    EXPECT_EQ(XdgSandbox::ReadFile(first), FileStart + "\"HostName\"=\"from-a\"\n");
-    EXPECT_EQ(XdgSandbox::ReadFile(second), FileStart + "\"HostName\"=\"from-b\"\n");
+    EXPECT_EQ(HomeText(), DecimonFileStart + "\"HostName\"=\"from-a\"\n\"Password\"=\"p\"\n\n");
+    EXPECT_EQ(XdgSandbox::ReadFile(first), DecimonFileStart + "\"HostName\"=\"from-a\"\n");
+    EXPECT_EQ(XdgSandbox::ReadFile(second), DecimonFileStart + "\"HostName\"=\"from-b\"\n");
 
     WriteKey(first, "\"HostName\"=\"changed\"\n");
     EXPECT_EQ(QueryOnce("HostName"), std::string("from-a", 7)) << "the home file hides the others";
@@ -431,35 +450,16 @@ TEST_F(RegistryTest, UnreadableHomeFileIsNeitherPassedOverNorReplaced) {
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, DecimonKey, 0, KEY_QUERY_VALUE, &key), ERROR_ACCESS_DENIED);
     EXPECT_EQ(CreateKey(&key), ERROR_ACCESS_DENIED);
     EXPECT_EQ(key, nullptr);
+    EXPECT_EQ(RegGetLastFileError().file, sandbox_.HomeKeyFile().string());
+    EXPECT_EQ(RegGetLastFileError().reason, "Is a directory");
 }
 
 TEST_F(RegistryTest, ClosingWithoutChangesLeavesTheFileAlone) {
-    const std::string text = FileStart + "; kept as the administrator wrote it\n\"HostName\" = \"a\"\n";
+    const std::string text = DecimonFileStart + "; kept as the administrator wrote it\n\"HostName\" = \"a\"\n";
     XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
     EXPECT_EQ(QueryOnce("HostName", KEY_ALL_ACCESS), std::string("a", 2));
     EXPECT_EQ(HomeText(), text);
 }
-
-// Limits the size of any file this process writes, and ignores the signal that a write
-// beyond it raises, for the life of the object.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        savedHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        ::signal(SIGXFSZ, savedHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    sighandler_t savedHandler_;
-};
 
 // A save that fails leaves the old file whole and no temporary file behind: a write cut
 // half-way (by the file size limit, which binds root as well), or a key too large to read back.
@@ -473,7 +473,7 @@ TEST_F(RegistryTest, SaveThatFailsLeavesTheOldFileWhole) {
         {"write cut half-way", REG_SZ, Text(std::string(4000, 'w')), 1024},
         {"too large to read back", REG_BINARY, std::vector<BYTE>(RegeditFile::MaxTextSize / 3, 1), 0},
     };
-    const std::string text = FileStart + "\"HostName\"=\"old\"\n";
+    const std::string text = DecimonFileStart + "\"HostName\"=\"old\"\n";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), text);
@@ -485,6 +485,8 @@ TEST_F(RegistryTest, SaveThatFailsLeavesTheOldFileWhole) {
                 limit.emplace(c.sizeLimit);
             EXPECT_EQ(RegCloseKey(key), ERROR_CANTWRITE);
         }
+        EXPECT_EQ(RegGetLastFileError().file, sandbox_.HomeKeyFile().string());
+        EXPECT_EQ(RegGetLastFileError().reason, "File too large");
         EXPECT_EQ(HomeText(), text);
         EXPECT_EQ(FilesIn(sandbox_.HomeKeyFile().parent_path()), std::vector<std::string>{"Decimon.reg"});
     }
@@ -495,6 +497,7 @@ TEST_F(RegistryTest, KeyWhoseFolderCannotBeMadeIsNotCreated) {
     HKEY key = HKEY_LOCAL_MACHINE;
     EXPECT_EQ(CreateKey(&key), ERROR_ACCESS_DENIED);
     EXPECT_EQ(key, nullptr);
+    EXPECT_EQ(RegGetLastFileError().reason, "Not a directory");
 }
 
 TEST_F(RegistryTest, HandlesMayBeUsedFromSeveralThreads) {
