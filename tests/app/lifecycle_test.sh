@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# One display per user and screen, one case per call:
+# One display per user and screen, and the end signals, one case per call:
 #   lifecycle_test.sh second DECIMON
 #     a second start ends with status 0 within 3 s, says one line on standard error and makes
 #     no window; the first comes back full screen, in front of a covering window and with the
 #     keyboard. A stopped (hung) first holds a second start no longer than 3 s either. After the
 #     first is killed (SIGKILL), a new start shows the display and serves the next second start;
+#   lifecycle_test.sh signals DECIMON RECORDER
+#     SIGTERM, SIGINT and SIGHUP each end the display with status 0, also while the
+#     configuration dialog is open, and the screen saver service is given back (UnInhibit).
 # The display runs under Xvfb without a window manager; its meter (127.0.0.1:9) never answers.
 set -euo pipefail
 . "$(dirname "$0")/x_session.sh"
@@ -69,6 +72,31 @@ second)
   second_start "brought it to the front"
   kill -0 "$app_pid" 2>/dev/null || fail "the display after the crash ended"
   echo "lifecycle: a second start brings the first to the front and ends; hung or crashed firsts do not block"
+  ;;
+
+signals)
+  decimon=$1 recorder=$2
+  start_session_bus
+  "$recorder" >"$work/calls" &
+  session_pids+=($!)
+  wait_for 5 grep -q '^ready$' "$work/calls" || fail "the stand-in service did not start"
+  inhibits() { grep -c '^Inhibit ' "$work/calls" || true; }
+  for signal in TERM INT HUP; do
+    for dialog in none configuration; do
+      cookie=$((7001 + $(inhibits)))
+      start_display "$decimon"
+      wait_for 5 grep -q "^Inhibit .* $cookie\$" "$work/calls" || fail "no Inhibit at start: $(cat "$work/calls")"
+      if [ "$dialog" = configuration ]; then
+        xdotool windowfocus --sync "$win" key c
+        wait_for 5 has_window Configure... || fail "the configuration dialog did not open"
+      fi
+      kill -"$signal" "$app_pid"
+      expect_exit 2 "SIG$signal with $dialog dialog open"
+      grep -q "^UnInhibit $cookie\$" "$work/calls" ||
+        fail "SIG$signal did not give the screen saver back: $(cat "$work/calls")"
+    done
+  done
+  echo "lifecycle: SIGTERM, SIGINT and SIGHUP end the display as File > Exit does"
   ;;
 
 *) fail "unknown case $case_name" ;;
