@@ -3,6 +3,7 @@
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "platform/qt/code_page.h"
+#include "platform/qt/end_signals.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/screen_saver_inhibitor.h"
 #include "platform/sys/snmp_mgr.h"
@@ -46,6 +47,11 @@ bool CkeldaApp::InitInstance() {
     // polling worker before any window is shown.
     frame_ = std::make_unique<CMainFrame>([this](int command) { return OnCmdMsg(command); });
     frame_->LoadFrame();
+    // An end signal takes the path of File > Exit, from before the window shows: one that comes
+    // early waits for the event loop. A dialog open at the time belongs to the frame, so the
+    // frame is still the last window: the program ends, the dialog's loop too.
+    endSignals_ = std::make_unique<EndSignals>();
+    QObject::connect(endSignals_.get(), &EndSignals::Received, frame_.get(), [this] { OnCmdMsg(ID_APP_EXIT); });
     screenSaver_ = std::make_unique<ScreenSaverInhibitor>();
     QObject::connect(frame_.get(), &CMainFrame::FullScreenChanged, screenSaver_.get(),
                      [inhibitor = screenSaver_.get()](bool fullScreen) {

@@ -1,11 +1,13 @@
 #pragma once
 // The application object: initialises the platform services in a fixed order, makes the
-// main frame and shows it full screen, and handles About and Exit.
+// main frame and shows it full screen, and handles About and Exit. SIGTERM, SIGINT and
+// SIGHUP end the program as Exit does.
 
 #include <functional>
 #include <memory>
 
 class CMainFrame;
+class EndSignals;
 class ScreenSaverInhibitor;
 
 class CkeldaApp {
@@ -36,4 +38,5 @@ private:
     // screen back at exit.
     std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<CMainFrame> frame_;
+    std::unique_ptr<EndSignals> endSignals_;
 };

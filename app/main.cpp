@@ -1,14 +1,59 @@
 // Decimon: a full-screen wall display for one networked sound-level meter.
 #include "app/kelda_app.h"
+#include "app/main_frame.h"
 #include "platform/qt/number_locale.h"
+#include "platform/qt/single_instance.h"
 
 #include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// How long a second start waits for the first to answer; with its own start-up it ends
+// within 3 s even when the first hangs.
+constexpr std::chrono::milliseconds kAnswerPatience{2000};
+
+void Say(const QString& line) {
+    std::fprintf(stderr, "Decimon: %s\n", line.toLocal8Bit().constData());
+}
+
+// One display per user and screen, decided before any window or poll: true when this
+// process goes on to show the display (having said why when it runs unguarded).
+bool TakeTheScreen(SingleInstance& instance, const QString& screen) {
+    switch (instance.Decide(kAnswerPatience)) {
+    case SingleInstance::Role::Second:
+        Say(QStringLiteral("already running on %1; brought it to the front").arg(screen));
+        return false;
+    case SingleInstance::Role::SecondUnanswered:
+        Say(QStringLiteral("already running on %1, but it did not answer; left it as it is").arg(screen));
+        return false;
+    case SingleInstance::Role::Unguarded:
+        Say(QStringLiteral("%1: cannot make sure that no other copy runs on %2").arg(instance.Trouble(), screen));
+        return true;
+    case SingleInstance::Role::First:
+        if (!instance.Trouble().isEmpty())
+            Say(QStringLiteral("%1: a second start on %2 cannot bring this one to the front")
+                    .arg(instance.Trouble(), screen));
+        return true;
+    }
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
     UseCNumberLocale();  // QApplication took the desktop's language for numbers too
+    const std::string screen = ScreenKey(std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
+    SingleInstance instance(UserRuntimeDir(), screen);
+    if (!TakeTheScreen(instance, QString::fromStdString(screen)))
+        return 0;
     CkeldaApp app;
     if (!app.InitInstance())
         return 1;
+    QObject::connect(&instance, &SingleInstance::ComeForwardRequested, app.MainWindow(), &CMainFrame::ComeForward);
     return qt.exec();
 }

@@ -74,6 +74,17 @@ void CMainFrame::OnFullScreen() {
     setGeometry(normalGeometry_);
 }
 
+void CMainFrame::ComeForward() {
+    if (!isFullScreen_)
+        EnterFullScreen();
+    raise();
+    activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
 void CMainFrame::EnterFullScreen() {
     // The window system may have no part in full screen (no window manager): place the
     // window over the screen as measured at start-up ourselves, and say it is full screen.

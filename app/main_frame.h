@@ -36,6 +36,10 @@ public:
     bool OnCmdMsg(int command);
     // Full Screen command: toggles between full screen and the normal window.
     void OnFullScreen();
+    // Back to full screen if the frame left it, in front of other windows and with the
+    // keyboard (a dialog of the display's own that is open keeps both): what a second start
+    // of the program asks of the first.
+    void ComeForward();
 
 signals:
     // The frame went into full screen (true) or out of it (false), whatever took it there.

@@ -9,6 +9,7 @@
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/modal_answer.h"
+#include "tests/support/qt_wait.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
 
@@ -20,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -125,6 +128,20 @@ TEST_F(StartUp, ExitClosesTheFrameAndStopsTheWorker) {
     EXPECT_TRUE(app.OnCmdMsg(ID_APP_EXIT));
     EXPECT_FALSE(app.MainWindow()->isVisible());
     EXPECT_FALSE(app.MainWindow()->View().HasWorker());
+}
+
+// A log-out, a supervisor or `kill` ends the program the way File > Exit does.
+TEST_F(StartUp, EndSignalsCloseTheFrameAndStopTheWorkerAsExitDoes) {
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(number));
+        CkeldaApp app(Steps(true, true));
+        ASSERT_TRUE(app.InitInstance());
+        QApplication::processEvents();
+        ASSERT_EQ(std::raise(number), 0);
+        EXPECT_TRUE(
+            WaitUntil([&] { return !app.MainWindow()->isVisible(); }, Scaled(std::chrono::seconds(2)), ProcessEvents));
+        EXPECT_FALSE(app.MainWindow()->View().HasWorker());
+    }
 }
 
 }  // namespace

@@ -54,25 +54,7 @@ bus)
   decimon=$1 recorder=$2 close_window=$3
   start_kiosk_xvfb
   write_settings 127.0.0.1:9
-  cat >"$work/bus.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:dir=$work</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*"/>
-    <allow receive_sender="*"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-CONF
-  dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/bus.address" 2>"$work/bus.log" &
-  session_pids+=($!)
-  wait_for 5 test -s "$work/bus.address" || fail "dbus-daemon did not start"
-  DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")
-  export DBUS_SESSION_BUS_ADDRESS
+  start_session_bus
 
   # A bus without the service: the X server takes over, said once.
   start_display "$decimon"

@@ -190,6 +190,26 @@ TEST_F(Frame, LeavingFullScreenRestoresTheNormalPlacement) {
     }
 }
 
+// What a second start of the program asks of the first: full screen again, however it left it.
+TEST_F(Frame, ComeForwardGoesBackToFullScreen) {
+    const std::vector<std::pair<const char*, std::function<void()>>> states = {
+        {"full screen", [] {}},
+        {"left with the Full Screen command", [this] { frame_->OnFullScreen(); }},
+        {"minimised", [this] { frame_->showMinimized(); }},
+    };
+    ShowAndSettle(true);
+    for (const auto& [state, reach] : states) {
+        SCOPED_TRACE(state);
+        reach();
+        Settle();
+        frame_->ComeForward();
+        Settle();
+        EXPECT_TRUE(frame_->IsFullScreen());
+        EXPECT_EQ(frame_->geometry(), frame_->FullScreenRect());
+        EXPECT_TRUE(frame_->isVisible());
+    }
+}
+
 // Alt and a popup's letter open its menu in full screen as in the normal window, and the
 // item's letter runs its command; the view keeps the whole screen.
 TEST_F(Frame, MenuKeysWorkInFullScreen) {

@@ -7,6 +7,7 @@
 #   start_xvfb [WxH] [OPTION]...  DISPLAY, XDG_RUNTIME_DIR and XDG_CONFIG_HOME set
 #   start_simulator PROGRAM [OPTION]...  on a free loopback port ($port, $sim_pid); commands
 #                               go to it through file descriptor 3
+#   start_session_bus           a private session bus, DBUS_SESSION_BUS_ADDRESS set
 #   write_settings HOST [LINE]...  the display's settings file: HostName and the given lines
 #   start_display COMMAND...    the display as COMMAND runs it, its main window up ($app_pid, $win)
 #   expect_exit SECONDS HOW     the display ($app_pid) ends with status 0 within SECONDS of HOW
@@ -68,6 +69,28 @@ start_simulator() {
     exec 3>"$work/sim.in"
     wait_for 10 grep -q listening "$work/sim.out" || fail "the simulator did not start"
     port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
+}
+
+start_session_bus() {
+    cat >"$work/bus.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:dir=$work</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*"/>
+    <allow receive_sender="*"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+    dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/bus.address" 2>"$work/bus.log" &
+    session_pids+=($!)
+    wait_for 5 test -s "$work/bus.address" || fail "dbus-daemon did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")
+    export DBUS_SESSION_BUS_ADDRESS
 }
 
 write_settings() {
