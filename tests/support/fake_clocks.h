@@ -47,7 +47,6 @@ public:
     }
     // The wall clock is set to `wallNow` (seconds since 1970, UTC); nothing else moves.
     void SetWallClock(std::time_t wallNow) { wallMs_ = static_cast<long long>(wallNow) * 1000; }
-    std::time_t WallClock() const { return Wall(); }
     // The local time zone, as a TZ value.
     static void SetZone(const char* zone) {
         ::setenv("TZ", zone, 1);

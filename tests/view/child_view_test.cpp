@@ -272,13 +272,13 @@ TEST_F(ViewTest, TickHandsTheStatisticsToTheHiddenDialog) {
 }
 
 TEST_F(ViewTest, TheTicksUpTimeIsRealTimeWhenTheWallClockIsSetBack) {
-    clocks_.emplace();
+    clocks_.emplace(1700000000);
     MakeView(NoMeter);
     ShowView();
     CDiagDlg* dialog = view_->DiagnosticsDialog();
     ASSERT_NE(dialog, nullptr);
     clocks_->Advance(5s);
-    clocks_->SetWallClock(clocks_->WallClock() - 3600);
+    clocks_->SetWallClock(1700000000 + 5 - 3600);
     view_->OnTimer(CChildView::PollTimer);
     EXPECT_DOUBLE_EQ(dialog->UpTime.GetTotalDays(), 5.0 / 86400);
     char upTime[32];
