@@ -25,6 +25,7 @@ void CDiagDlg::TakeStatistics(const DiagnosticsCopy& copy, const COleDateTimeSpa
     CopyFixedText(SysName, copy.SysName);
     CopyFixedText(SysLocation, copy.SysLocation);
     LastErrorTime = copy.LastErrorTime;
+    lastErrorSteadyTime_ = copy.LastErrorSteadyTime;
     UpTime = upTime;
 }
 
@@ -39,7 +40,7 @@ void CDiagDlg::RefreshDisplay() {
     if (LastErrorTime == NoErrorTime)
         SetDlgItemText(IDC_DIAG_SINCE_ERROR, "N/A");
     else
-        SetDlgItemText(IDC_DIAG_SINCE_ERROR, FormatSpan(COleDateTime::GetCurrentTime() - LastErrorTime).c_str());
+        SetDlgItemText(IDC_DIAG_SINCE_ERROR, FormatSpan(SteadyClock::SpanSince(lastErrorSteadyTime_)).c_str());
 }
 
 void CDiagDlg::OnOK() {}

@@ -7,6 +7,7 @@
 #include "monitor/monitor_state.h"
 #include "platform/qt/dialog.h"
 #include "platform/sys/ole_date_time.h"
+#include "platform/sys/steady_clock.h"
 
 #include <cstdint>
 
@@ -25,7 +26,8 @@ public:
 
     // The tick's hand-over: the monitor state's values and the up-time it computed.
     void TakeStatistics(const DiagnosticsCopy& copy, const COleDateTimeSpan& upTime);
-    // Writes every field into its control; "Time Since Last Error" is taken from now.
+    // Writes every field into its control; "Time Since Last Error" is measured up to now on
+    // the monotonic clock.
     void RefreshDisplay();
 
     std::int32_t PollCount = 0;
@@ -48,4 +50,5 @@ private:
 
     QWidget* OwnerView;
     MeterMonitor* monitor_;
+    SteadyTime lastErrorSteadyTime_;  // the monotonic reading taken with LastErrorTime
 };

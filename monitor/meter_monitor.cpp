@@ -15,6 +15,7 @@ using Lock = std::lock_guard<std::recursive_mutex>;
 
 MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
     State.StartTime = COleDateTime::GetCurrentTime();
+    State.StartSteadyTime = SteadyClock::Now();
     State.LastErrorTime = NoErrorTime();
     State.CurrentLevel = NoReading;
     State.Device = nullptr;
@@ -119,6 +120,8 @@ DiagnosticsCopy MeterMonitor::CopyForDiagnostics() const {
     CopyFixedText(copy.SysLocation, State.SysLocation);
     copy.StartTime = State.StartTime;
     copy.LastErrorTime = State.LastErrorTime;
+    copy.StartSteadyTime = State.StartSteadyTime;
+    copy.LastErrorSteadyTime = State.LastErrorSteadyTime;
     return copy;
 }
 

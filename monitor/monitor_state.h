@@ -3,6 +3,7 @@
 // monitor's StateLock.
 
 #include "platform/sys/ole_date_time.h"
+#include "platform/sys/steady_clock.h"
 
 #include <cstdint>
 
@@ -32,6 +33,11 @@ struct MonitorState {
     char WeightingText[128] = "";
     COleDateTime StartTime;
     COleDateTime LastErrorTime;
+    // The monotonic clock's readings taken with StartTime and LastErrorTime: the up-time and the
+    // time since the last error are measured on them, so that a step of the wall clock or a
+    // change of the time zone or daylight-saving time moves neither span.
+    SteadyTime StartSteadyTime;
+    SteadyTime LastErrorSteadyTime;
     std::int32_t StopRequested = 0;
     std::int32_t ReconnectRequested = 0;
     std::int32_t PollRequested = 0;
@@ -61,4 +67,6 @@ struct DiagnosticsCopy {
     char SysLocation[256] = "";
     COleDateTime StartTime;
     COleDateTime LastErrorTime;
+    SteadyTime StartSteadyTime;
+    SteadyTime LastErrorSteadyTime;
 };

@@ -129,7 +129,6 @@ private:
         // The request flag stays for the next cycle, which stops or reconnects and polls.
         if (!success && sessionAbandon_->IsRaised())
             return;
-        COleDateTime errorTime;
         if (success) {
             level = raw / LevelScale;
             char scratch[StringReadSize];
@@ -139,13 +138,14 @@ private:
                 CopyFixedText(snapshot_.SysLocation, scratch);
             CopyFixedText(snapshot_.WeightingText, device.GetWeighting());
         } else {
-            errorTime = COleDateTime::GetCurrentTime();
+            snapshot_.LastErrorTime = COleDateTime::GetCurrentTime();
+            snapshot_.LastErrorSteadyTime = SteadyClock::Now();
             if (snapshot_.ConsecutiveErrors + 1 >= ErrorThreshold)
                 level = NoReading;
         }
         CopyFixedText(snapshot_.DoseText, FormatTimeToLimit(level, levelOffset_, shiftLenHours_));
         CopyFixedText(snapshot_.FooterText, ComposeFooter(snapshot_.SysName, snapshot_.SysLocation));
-        WriteBack(success, level, errorTime);
+        WriteBack(success, level);
     }
 
     // Step 4.6: one locked section. The counters are published as this poll's increments,
@@ -153,7 +153,7 @@ private:
     // poll was not one of the new host's. The level and the texts only when no reset after
     // a configuration change came meanwhile, since they belong to the old settings; nor is
     // the poll request cleared then, since the reset's first tick set it for the new session.
-    void WriteBack(bool success, double level, const COleDateTime& errorTime) {
+    void WriteBack(bool success, double level) {
         Lock lock(monitor_.StateLock);
         MonitorState& state = monitor_.State;
         if (state.CounterGeneration == snapshot_.CounterGeneration) {
@@ -163,7 +163,8 @@ private:
             } else {
                 state.ErrorCount += 1;
                 state.ConsecutiveErrors += 1;
-                state.LastErrorTime = errorTime;
+                state.LastErrorTime = snapshot_.LastErrorTime;
+                state.LastErrorSteadyTime = snapshot_.LastErrorSteadyTime;
             }
         }
         if (state.ResetGeneration == snapshot_.ResetGeneration) {

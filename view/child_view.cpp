@@ -2,7 +2,7 @@
 
 #include "diag/diag_dlg.h"
 #include "platform/qt/code_page.h"
-#include "platform/sys/ole_date_time.h"
+#include "platform/sys/steady_clock.h"
 #include "res/app_resources.h"
 
 #include <QBackingStore>
@@ -99,7 +99,7 @@ void CChildView::OnTimer(unsigned id) {
         RequestPoll();
         if (DiagDialog) {  // shown or hidden, so that it shows current values when opened
             const DiagnosticsCopy statistics = CopyForDiagnostics();
-            DiagDialog->TakeStatistics(statistics, COleDateTime::GetCurrentTime() - statistics.StartTime);
+            DiagDialog->TakeStatistics(statistics, SteadyClock::SpanSince(statistics.StartSteadyTime));
             DiagDialog->RefreshDisplay();
         }
         InvalidateChanges();

@@ -5,6 +5,7 @@
 #include "monitor/meter_monitor.h"
 #include "platform/sys/fixed_text.h"
 #include "res/dialog_ids.h"
+#include "tests/support/fake_clocks.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/qt_wait.h"
@@ -25,28 +26,28 @@
 #include <string>
 
 using namespace decimon::test;
+using namespace std::chrono_literals;
 
 namespace {
 
 constexpr double Second = 1.0 / 86400.0;
-
-std::time_t fakeNow = 0;
-std::time_t FakeClock() {
-    return fakeNow;
-}
 
 // A local date-time at the fake clock's current time.
 COleDateTime Now() {
     return COleDateTime::GetCurrentTime();
 }
 
+// What the worker records at a failed level read: the time on both clocks.
+void RecordError(DiagnosticsCopy& copy) {
+    copy.LastErrorTime = Now();
+    copy.LastErrorSteadyTime = SteadyClock::Now();
+}
+
 // A view with a sunken edge, shown and active, with the dialog created on it as the
-// view's first paint does, and the clock under the test's control.
+// view's first paint does, and the clocks under the test's control.
 class DiagnosticsDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        fakeNow = 1700000000;  // 2023-11-14
-        COleDateTime::SetClock(FakeClock);
         monitor_ = std::make_unique<MeterMonitor>();
         view_.setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         view_.setLineWidth(2);
@@ -60,21 +61,17 @@ protected:
         view_.setFocus();
     }
 
-    void TearDown() override {
-        dialog_.reset();
-        COleDateTime::SetClock(nullptr);
-    }
+    void TearDown() override { dialog_.reset(); }
 
     // What the view's poll-timer tick does with the statistics and the up-time.
     void Refresh(const DiagnosticsCopy& copy, const COleDateTimeSpan& upTime) {
         dialog_->TakeStatistics(copy, upTime);
         dialog_->RefreshDisplay();
     }
-    // The tick itself: copy under the lock, up-time from now.
-    void Tick() {
-        const DiagnosticsCopy copy = monitor_->CopyForDiagnostics();
-        Refresh(copy, Now() - copy.StartTime);
-    }
+    // The view's tick with `copy`: the up-time measured up to now.
+    void Tick(const DiagnosticsCopy& copy) { Refresh(copy, SteadyClock::SpanSince(copy.StartSteadyTime)); }
+    // The tick itself, copying under the lock.
+    void Tick() { Tick(monitor_->CopyForDiagnostics()); }
 
     std::string Text(int id) const {
         char buffer[300];
@@ -99,6 +96,7 @@ protected:
         QApplication::sendEvent(caption, &release);
     }
 
+    FakeClocks clocks_;   // 2023-11-14 22:13:20 UTC, local time UTC
     XdgSandbox sandbox_;  // before the monitor, which loads its settings from there
     std::unique_ptr<MeterMonitor> monitor_;
     QFrame view_;
@@ -114,6 +112,7 @@ DiagnosticsCopy Statistics(std::int32_t polls, std::int32_t errors, std::int32_t
     CopyFixedText(copy.SysName, "meter-7");
     CopyFixedText(copy.SysLocation, "Hall \xC4");
     copy.StartTime = Now();
+    copy.StartSteadyTime = SteadyClock::Now();
     copy.LastErrorTime = NoErrorTime();
     return copy;
 }
@@ -183,18 +182,51 @@ TEST_F(DiagnosticsDialog, RefreshWritesEveryFieldInItsFormat) {
 
 TEST_F(DiagnosticsDialog, TimeSinceLastErrorIsTakenAtTheRefresh) {
     DiagnosticsCopy copy = Statistics(3, 1, 0, 1);
-    fakeNow -= 2;
-    copy.LastErrorTime = Now();
-    fakeNow += 2;
+    RecordError(copy);
+    clocks_.Advance(2s);
     Refresh(copy, COleDateTimeSpan(0.0));
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 0h 0m 2s");
-    fakeNow += 3600;
+    clocks_.Advance(1h);
     dialog_->RefreshDisplay();
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 1h 0m 2s");
     // An invalid date-time equals nothing, not even the no-error time: it is a span.
     copy.LastErrorTime = COleDateTime(NoErrorTime().GetDays(), COleDateTime::invalid);
     Refresh(copy, COleDateTimeSpan(0.0));
-    EXPECT_NE(Text(IDC_DIAG_SINCE_ERROR), "N/A");
+    EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 1h 0m 2s");
+}
+
+// What may happen to the wall clock between an error and a refresh while 2 s really pass.
+struct WallClockChange {
+    const char* What;
+    const char* ZoneAtError;  // TZ values
+    std::time_t WallAtError;  // seconds since 1970, UTC
+    const char* ZoneAtRefresh;
+    std::time_t WallAtRefresh;
+};
+
+constexpr char CentralEurope[] = "CET-1CEST,M3.5.0,M10.5.0/3";
+constexpr std::time_t SummerTimeEnds = 1698541200;  // 2023-10-29 01:00 UTC: 03:00 CEST is 02:00 CET
+constexpr std::time_t AnyTime = 1700000000;         // 2023-11-14 22:13:20 UTC
+
+const WallClockChange wallClockChanges[] = {
+    {"the clock is set back an hour", "UTC", AnyTime, "UTC", AnyTime + 2 - 3600},
+    {"the clock is set a day on, as at a boot without a clock battery", "UTC", AnyTime, "UTC", AnyTime + 2 + 86400},
+    {"summer time ends", CentralEurope, SummerTimeEnds - 1, CentralEurope, SummerTimeEnds + 1},
+    {"the time zone changes", "UTC", AnyTime, "JST-9", AnyTime + 2},
+};
+
+TEST_F(DiagnosticsDialog, TimeSinceLastErrorIsRealTimeWhateverTheWallClockDoes) {
+    for (const WallClockChange& change : wallClockChanges) {
+        FakeClocks::SetZone(change.ZoneAtError);
+        clocks_.SetWallClock(change.WallAtError);
+        DiagnosticsCopy copy = Statistics(5, 1, 0, 1);
+        RecordError(copy);
+        clocks_.Advance(2s);
+        FakeClocks::SetZone(change.ZoneAtRefresh);
+        clocks_.SetWallClock(change.WallAtRefresh);
+        Refresh(copy, COleDateTimeSpan(0.0));
+        EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 0h 0m 2s") << change.What;
+    }
 }
 
 TEST_F(DiagnosticsDialog, AHiddenDialogIsRefreshedAndShowsCurrentValuesAtOnce) {
@@ -220,13 +252,14 @@ TEST_F(DiagnosticsDialog, TheReconnectsPairIsNeverShown) {
 
 TEST_F(DiagnosticsDialog, ClearResetsTheMonitorsCountersAndTheNextTickShowsThem) {
     dialog_->ShowWindow(true);
-    const COleDateTime startTime = monitor_->CopyForDiagnostics().StartTime;
+    const DiagnosticsCopy started = monitor_->CopyForDiagnostics();
     DiagnosticsCopy copy = Statistics(40, 3, 0, 2);
-    copy.StartTime = startTime;
-    fakeNow += 10;
-    copy.LastErrorTime = Now();
-    fakeNow += 20;
-    Refresh(copy, Now() - startTime);
+    copy.StartTime = started.StartTime;
+    copy.StartSteadyTime = started.StartSteadyTime;
+    clocks_.Advance(10s);
+    RecordError(copy);
+    clocks_.Advance(20s);
+    Tick(copy);
     EXPECT_EQ(Text(IDC_DIAG_UPTIME), "0d 0h 0m 30s");
     EXPECT_EQ(Text(IDC_DIAG_SINCE_ERROR), "0d 0h 0m 20s");
 
@@ -236,9 +269,10 @@ TEST_F(DiagnosticsDialog, ClearResetsTheMonitorsCountersAndTheNextTickShowsThem)
     EXPECT_EQ(dialog_->PollCount, 40);
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "40");
     const DiagnosticsCopy cleared = monitor_->CopyForDiagnostics();
-    EXPECT_TRUE(cleared.StartTime == startTime);  // the up-time goes on
+    EXPECT_TRUE(cleared.StartTime == started.StartTime);  // the up-time goes on
+    EXPECT_EQ(cleared.StartSteadyTime, started.StartSteadyTime);
 
-    fakeNow += 15;
+    clocks_.Advance(15s);
     Tick();
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "0");
     EXPECT_EQ(Text(IDC_DIAG_ERRORS), "0");
@@ -247,7 +281,7 @@ TEST_F(DiagnosticsDialog, ClearResetsTheMonitorsCountersAndTheNextTickShowsThem)
 }
 
 TEST_F(DiagnosticsDialog, ATickTakesTheMonitorsValues) {
-    fakeNow += 3 * 3600 + 7;
+    clocks_.Advance(3h + 7s);
     Tick();
     EXPECT_EQ(Text(IDC_DIAG_POLLS), "0");
     EXPECT_EQ(Text(IDC_DIAG_SYSNAME), "");  // nothing read from a meter yet

@@ -6,6 +6,7 @@
 #include "monitor/dose.h"
 #include "monitor/polling_worker.h"
 #include "platform/sys/fixed_text.h"
+#include "tests/support/fake_clocks.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/private_resolver.h"
@@ -30,26 +31,15 @@ using namespace decimon::test;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-std::atomic<std::time_t> testNow{1700000000};
-std::time_t TestClock() {
-    return testNow.load();
-}
-
 class Engine : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
-        COleDateTime::SetClock(TestClock);
         sim_.Set("level", "integer", "853");
         sim_.Set("weighting", "integer", "2");
         sim_.Set("name", "octetstring", "Press shop");
         sim_.Set("location", "octetstring", "Hall 3");
     }
-    void TearDown() override {
-        monitor_.reset();
-        COleDateTime::SetClock(nullptr);
-    }
+    void TearDown() override { monitor_.reset(); }
 
     // Saves settings for the simulator (with `adjust` applied) and starts a monitor on them.
     void Start(const std::function<void(Settings&)>& adjust = {}) {
@@ -78,6 +68,7 @@ protected:
     DiagnosticsCopy Stats() const { return monitor_->CopyForDiagnostics(); }
     PaintCopy Shown() const { return monitor_->CopyForPainting(); }
 
+    FakeClocks clocks_;  // local time is UTC
     XdgSandbox xdg_;
     MeterSimProcess sim_;
     std::unique_ptr<MeterMonitor> monitor_;
@@ -94,6 +85,7 @@ TEST_F(Engine, StartsWithNothingToShow) {
     EXPECT_EQ(stats.PollCount + stats.ErrorCount + stats.ReconnectCount + stats.ConsecutiveErrors, 0);
     EXPECT_TRUE(stats.LastErrorTime == NoErrorTime());
     EXPECT_TRUE(stats.StartTime == COleDateTime::GetCurrentTime());
+    EXPECT_EQ(stats.StartSteadyTime, SteadyClock::Now()) << "the up-time's base on the monotonic clock";
     EXPECT_EQ(monitor_->CurrentSettings().SnmpTimeout, 100) << "the settings come from the settings file";
 }
 
@@ -146,13 +138,14 @@ TEST_F(Engine, TheLevelIsHeldThroughTwoFailuresAndDroppedAtTheThird) {
     ASSERT_DOUBLE_EQ(Shown().CurrentLevel, 85.3);
     sim_.Command("silent on");
     for (int failure = 1; failure <= 3; ++failure) {
-        testNow += 60;
+        clocks_.Advance(60s);
         PollOnce();
         const DiagnosticsCopy stats = Stats();
         EXPECT_EQ(stats.ErrorCount, failure);
         EXPECT_EQ(stats.ConsecutiveErrors, failure);
         EXPECT_EQ(stats.PollCount, 1 + failure);
         EXPECT_TRUE(stats.LastErrorTime == COleDateTime::GetCurrentTime()) << "failure " << failure;
+        EXPECT_EQ(stats.LastErrorSteadyTime, SteadyClock::Now()) << "failure " << failure;
         const PaintCopy shown = Shown();
         if (failure < 3) {
             EXPECT_DOUBLE_EQ(shown.CurrentLevel, 85.3) << "held at failure " << failure;
@@ -329,6 +322,7 @@ TEST_F(Engine, AHostChangeDuringAPollZeroesTheCountersAndReconnects) {
     EXPECT_EQ(stats.ErrorCount, 0);
     EXPECT_EQ(stats.ConsecutiveErrors, 0);
     EXPECT_TRUE(stats.LastErrorTime == NoErrorTime()) << "nor did its error time";
+    EXPECT_EQ(stats.LastErrorSteadyTime, SteadyTime()) << "on either clock";
 }
 
 TEST_F(Engine, AHostThatDoesNotResolveYetIsPickedUpOnceItDoes) {

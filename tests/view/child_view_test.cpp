@@ -11,6 +11,7 @@
 #include "platform/sys/fixed_text.h"
 #include "res/app_resources.h"
 #include "res/dialog_ids.h"
+#include "tests/support/fake_clocks.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/modal_answer.h"
@@ -28,6 +29,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -176,7 +178,8 @@ protected:
     }
 
     XdgSandbox xdg_;
-    std::unique_ptr<QWidget> parent_;  // of a view that is not a window of its own
+    std::unique_ptr<QWidget> parent_;   // of a view that is not a window of its own
+    std::optional<FakeClocks> clocks_;  // for the tests that set them; outlives the view's worker
     std::unique_ptr<CChildView> view_;
     std::unique_ptr<PaintRecorder> recorder_;
 };
@@ -321,6 +324,21 @@ TEST_F(ViewTest, TickHandsTheStatisticsToTheHiddenDialog) {
     const int before = dialog->PollCount;
     view_->OnTimer(CChildView::PollTimer + 7);
     EXPECT_EQ(dialog->PollCount, before) << "another timer hands nothing over";
+}
+
+TEST_F(ViewTest, TheTicksUpTimeIsRealTimeWhenTheWallClockIsSetBack) {
+    clocks_.emplace(1700000000);
+    MakeView(NoMeter);
+    ShowView();
+    CDiagDlg* dialog = view_->DiagnosticsDialog();
+    ASSERT_NE(dialog, nullptr);
+    clocks_->Advance(5s);
+    clocks_->SetWallClock(1700000000 + 5 - 3600);
+    view_->OnTimer(CChildView::PollTimer);
+    EXPECT_DOUBLE_EQ(dialog->UpTime.GetTotalDays(), 5.0 / 86400);
+    char upTime[32];
+    dialog->GetDlgItemText(IDC_DIAG_UPTIME, upTime, sizeof upTime);
+    EXPECT_STREQ(upTime, "0d 0h 0m 5s");
 }
 
 TEST_F(ViewTest, FirstTickAfterHalfASecondThenEveryPollingInterval) {

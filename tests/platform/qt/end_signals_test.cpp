@@ -47,7 +47,8 @@ TEST(EndSignalsTest, SignalsThatComeTogetherArriveInTheirOrder) {
 volatile std::sig_atomic_t earlierHandlerRan = 0;
 
 TEST(EndSignalsTest, TheEarlierHandlersComeBack) {
-    struct sigaction earlier {}, saved{};
+    struct sigaction earlier {
+    }, saved{};
     earlier.sa_handler = [](int) { earlierHandlerRan = 1; };
     sigemptyset(&earlier.sa_mask);
     ASSERT_EQ(sigaction(SIGHUP, &earlier, &saved), 0);
