@@ -12,7 +12,7 @@ namespace {
 using Lock = std::lock_guard<std::recursive_mutex>;
 }
 
-MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
+MeterMonitor::MeterMonitor(Pacer::Now now) : abandon_(std::make_shared<StopSignal>()), now_(std::move(now)) {
     State.StartTime = COleDateTime::GetCurrentTime();
     State.LastErrorTime = NoErrorTime();
     State.CurrentLevel = NoReading;

@@ -5,6 +5,7 @@
 
 #include "config/settings.h"
 #include "monitor/monitor_state.h"
+#include "platform/sys/pacer.h"
 #include "platform/sys/stop_signal.h"
 #include "platform/sys/win_thread.h"
 
@@ -15,8 +16,9 @@
 class MeterMonitor {
 public:
     // Lock, start time, defaults, and the settings loaded from the settings store. The
-    // worker is not started yet: the owner starts it once its own set-up is done.
-    MeterMonitor();
+    // worker is not started yet: the owner starts it once its own set-up is done. `now` is
+    // the clock that paces the worker's lookups of a silent meter's name.
+    explicit MeterMonitor(Pacer::Now now = Pacer::Clock::now);
     virtual ~MeterMonitor();
     MeterMonitor(const MeterMonitor&) = delete;
     MeterMonitor& operator=(const MeterMonitor&) = delete;
@@ -61,6 +63,7 @@ private:
     // Raised to abandon the worker's blocking calls: by a stop, and by a reset, which puts a
     // fresh one in its place for the next session. Held by the worker's session.
     std::shared_ptr<StopSignal> abandon_;
+    const Pacer::Now now_;  // read by the worker alone
     std::unique_ptr<CWinThread> WorkerThread;
 };
 
