@@ -35,6 +35,15 @@ std::vector<unsigned> Ids(const AsnObjectIdentifier& oid) {
     return std::vector<unsigned>(oid.ids, oid.ids + oid.idLength);
 }
 
+// A binding list that asks for the one object `oid`; freed with SnmpUtilVarBindListFree.
+SnmpVarBindList OneBinding(const char* oid) {
+    SnmpVarBindList list{static_cast<SnmpVarBind*>(SnmpUtilMemReAlloc(nullptr, sizeof(SnmpVarBind))), 1};
+    list.list[0] = SnmpVarBind{};
+    SnmpMgrStrToOid(oid, &list.list[0].name);
+    list.list[0].value.asnType = ASN_NULL;
+    return list;
+}
+
 TEST(SnmpMgrStrToOid, ConvertsDottedTexts) {
     AsnObjectIdentifier oid{};
     ASSERT_TRUE(SnmpMgrStrToOid(".1.3.6.1.4.1.32473.1.1.1.6.0", &oid));
@@ -158,10 +167,7 @@ TEST(SnmpMgrSession, IgnoresUserConfigurationAndWritesNoState) {
         LPSNMP_MGR_SESSION session = SnmpMgrOpen(agent.Agent().c_str(), "mivrol", 500, 1);
         if (!session)
             return 1;
-        SnmpVarBindList list{static_cast<SnmpVarBind*>(SnmpUtilMemReAlloc(nullptr, sizeof(SnmpVarBind))), 1};
-        list.list[0] = SnmpVarBind{};
-        SnmpMgrStrToOid(".1.3.6.1.4.1.32473.1.1.1.6.0", &list.list[0].name);
-        list.list[0].value.asnType = ASN_NULL;
+        SnmpVarBindList list = OneBinding(".1.3.6.1.4.1.32473.1.1.1.6.0");
         AsnInteger32 errorStatus = -1, errorIndex = -1;
         const bool answered = SnmpMgrRequest(session, SNMP_PDU_GET, &list, &errorStatus, &errorIndex);
         const bool right = answered && errorStatus == 0 && list.list[0].value.asnType == ASN_INTEGER &&
@@ -217,10 +223,7 @@ TEST(SnmpMgrSession, ALinkLocalAgentIsAskedOnItsInterface) {
         LPSNMP_MGR_SESSION session = SnmpMgrOpen(address.c_str(), "mivrol", 100, 0);
         if (!session)
             return 2;
-        SnmpVarBindList list{static_cast<SnmpVarBind*>(SnmpUtilMemReAlloc(nullptr, sizeof(SnmpVarBind))), 1};
-        list.list[0] = SnmpVarBind{};
-        SnmpMgrStrToOid(".1.3.6.1.2.1.1.5.0", &list.list[0].name);
-        list.list[0].value.asnType = ASN_NULL;
+        SnmpVarBindList list = OneBinding(".1.3.6.1.2.1.1.5.0");
         SnmpMgrRequest(session, SNMP_PDU_GET, &list, nullptr, nullptr);  // nobody answers
         SnmpUtilVarBindListFree(&list);
         SnmpMgrClose(session);
