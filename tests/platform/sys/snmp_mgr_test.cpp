@@ -5,6 +5,7 @@
 #include "platform/sys/snmp_mgr.h"
 #include "tests/support/private_resolver.h"
 #include "tests/support/snmpd_agent.h"
+#include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
 
@@ -216,8 +217,10 @@ TEST(SnmpMgrSession, ALinkLocalAgentIsAskedOnItsInterface) {
         where.sin6_scope_id = if_nametoindex("lo");
         inet_pton(AF_INET6, "fe80::1", &where.sin6_addr);
         socklen_t size = sizeof where;
-        if (bind(agent, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 ||
-            getsockname(agent, reinterpret_cast<sockaddr*>(&where), &size) != 0)
+        // The new address is tentative for a moment, and cannot be bound to until then.
+        const bool bound =
+            WaitUntil([&] { return bind(agent, reinterpret_cast<sockaddr*>(&where), sizeof where) == 0; });
+        if (!bound || getsockname(agent, reinterpret_cast<sockaddr*>(&where), &size) != 0)
             return 1;
         const std::string address = "[fe80::1%lo]:" + std::to_string(ntohs(where.sin6_port));
         LPSNMP_MGR_SESSION session = SnmpMgrOpen(address.c_str(), "mivrol", 100, 0);
