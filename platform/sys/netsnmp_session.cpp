@@ -306,12 +306,11 @@ void Session::followMovedHost() {
         return;  // still under way: the next request looks again
     lookup_.reset();
     *found = firstAddresses(std::move(*found));
-    // A name that no longer resolves says nothing about where the agent is now.
-    if (found->empty() || sameAddresses(*found, addresses_))
+    if (sameAddresses(*found, addresses_))
         return;
     std::vector<std::unique_ptr<Peer>> moved = openPeers(*found);
     if (moved.empty())
-        return;
+        return;  // a name that no longer resolves says nothing about where the agent is now
     peers_ = std::move(moved);
     addresses_ = std::move(*found);
 }

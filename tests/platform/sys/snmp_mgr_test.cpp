@@ -5,23 +5,13 @@
 #include "platform/sys/snmp_mgr.h"
 #include "tests/support/private_resolver.h"
 #include "tests/support/snmpd_agent.h"
-#include "tests/support/wait_until.h"
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <net/if.h>
-#include <netinet/in.h>
-#include <sched.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
-// After <netinet/in.h>, whose definitions it leaves alone then.
-#include <linux/ipv6.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -34,15 +24,6 @@ namespace {
 
 std::vector<unsigned> Ids(const AsnObjectIdentifier& oid) {
     return std::vector<unsigned>(oid.ids, oid.ids + oid.idLength);
-}
-
-// A binding list that asks for the one object `oid`; freed with SnmpUtilVarBindListFree.
-SnmpVarBindList OneBinding(const char* oid) {
-    SnmpVarBindList list{static_cast<SnmpVarBind*>(SnmpUtilMemReAlloc(nullptr, sizeof(SnmpVarBind))), 1};
-    list.list[0] = SnmpVarBind{};
-    SnmpMgrStrToOid(oid, &list.list[0].name);
-    list.list[0].value.asnType = ASN_NULL;
-    return list;
 }
 
 TEST(SnmpMgrStrToOid, ConvertsDottedTexts) {
@@ -168,7 +149,10 @@ TEST(SnmpMgrSession, IgnoresUserConfigurationAndWritesNoState) {
         LPSNMP_MGR_SESSION session = SnmpMgrOpen(agent.Agent().c_str(), "mivrol", 500, 1);
         if (!session)
             return 1;
-        SnmpVarBindList list = OneBinding(".1.3.6.1.4.1.32473.1.1.1.6.0");
+        SnmpVarBindList list{static_cast<SnmpVarBind*>(SnmpUtilMemReAlloc(nullptr, sizeof(SnmpVarBind))), 1};
+        list.list[0] = SnmpVarBind{};
+        SnmpMgrStrToOid(".1.3.6.1.4.1.32473.1.1.1.6.0", &list.list[0].name);
+        list.list[0].value.asnType = ASN_NULL;
         AsnInteger32 errorStatus = -1, errorIndex = -1;
         const bool answered = SnmpMgrRequest(session, SNMP_PDU_GET, &list, &errorStatus, &errorIndex);
         const bool right = answered && errorStatus == 0 && list.list[0].value.asnType == ASN_INTEGER &&
@@ -180,60 +164,6 @@ TEST(SnmpMgrSession, IgnoresUserConfigurationAndWritesNoState) {
     EXPECT_EQ(status, 0) << "1: no session, 2: no right answer";
     EXPECT_FALSE(std::filesystem::exists(home / "state")) << "the library wrote persistent state";
     std::filesystem::remove_all(home);
-}
-
-// In a network namespace of the calling process's own: the loopback interface up, with the
-// link-local address fe80::1 on it. Root only.
-bool LinkLocalLoopback() {
-    if (unshare(CLONE_NEWNET) != 0)
-        return false;
-    const int control = socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ifreq loopback{};
-    std::strcpy(loopback.ifr_name, "lo");
-    bool up = control >= 0 && ioctl(control, SIOCGIFFLAGS, &loopback) == 0;
-    loopback.ifr_flags |= IFF_UP;
-    up = up && ioctl(control, SIOCSIFFLAGS, &loopback) == 0;
-    in6_ifreq address{};
-    inet_pton(AF_INET6, "fe80::1", &address.ifr6_addr);
-    address.ifr6_prefixlen = 64;
-    address.ifr6_ifindex = static_cast<int>(if_nametoindex("lo"));
-    up = up && ioctl(control, SIOCSIFADDR, &address) == 0;
-    if (control >= 0)
-        close(control);
-    return up;
-}
-
-// The transport takes a link-local address with its interface and sends there. (Here the
-// address is the sender's own, which the kernel would reach without the scope too.)
-TEST(SnmpMgrSession, ALinkLocalAgentIsAskedOnItsInterface) {
-    if (geteuid() != 0)
-        GTEST_SKIP() << "needs root for a private network namespace";
-    const int status = InChild([] {
-        if (!LinkLocalLoopback())
-            return 1;
-        const int agent = socket(AF_INET6, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        sockaddr_in6 where{};
-        where.sin6_family = AF_INET6;
-        where.sin6_scope_id = if_nametoindex("lo");
-        inet_pton(AF_INET6, "fe80::1", &where.sin6_addr);
-        socklen_t size = sizeof where;
-        // The new address is tentative for a moment, and cannot be bound to until then.
-        const bool bound =
-            WaitUntil([&] { return bind(agent, reinterpret_cast<sockaddr*>(&where), sizeof where) == 0; });
-        if (!bound || getsockname(agent, reinterpret_cast<sockaddr*>(&where), &size) != 0)
-            return 1;
-        const std::string address = "[fe80::1%lo]:" + std::to_string(ntohs(where.sin6_port));
-        LPSNMP_MGR_SESSION session = SnmpMgrOpen(address.c_str(), "mivrol", 100, 0);
-        if (!session)
-            return 2;
-        SnmpVarBindList list = OneBinding(".1.3.6.1.2.1.1.5.0");
-        SnmpMgrRequest(session, SNMP_PDU_GET, &list, nullptr, nullptr);  // nobody answers
-        SnmpUtilVarBindListFree(&list);
-        SnmpMgrClose(session);
-        char request[512];
-        return recv(agent, request, sizeof request, MSG_DONTWAIT) > 0 ? 0 : 3;
-    });
-    EXPECT_EQ(status, 0) << "1: no link-local loopback, 2: no session, 3: the request never arrived";
 }
 
 }  // namespace
