@@ -63,7 +63,7 @@ private:
     // Raised to abandon the worker's blocking calls: by a stop, and by a reset, which puts a
     // fresh one in its place for the next session. Held by the worker's session.
     std::shared_ptr<StopSignal> abandon_;
-    const Pacer::Now now_;  // read by the worker alone
+    const Pacer::Now now_;  // the worker's, set before it starts
     std::unique_ptr<CWinThread> WorkerThread;
 };
 
