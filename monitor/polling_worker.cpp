@@ -3,6 +3,7 @@
 #include "monitor/dose.h"
 #include "monitor/meter_monitor.h"
 #include "platform/sys/fixed_text.h"
+#include "platform/sys/pacer.h"
 #include "snmp/snmp_device.h"
 
 #include <algorithm>
@@ -12,6 +13,8 @@ namespace {
 using Lock = std::lock_guard<std::recursive_mutex>;
 
 constexpr int ErrorThreshold = 3;
+// How often a meter that does not answer has its name looked up again.
+constexpr std::chrono::seconds LookAgainPeriod{30};
 constexpr double LevelScale = 10.0;
 constexpr int StringReadSize = 256;
 // A poll must stay bounded even with values no dialog produces.
@@ -41,7 +44,7 @@ std::string ComposeFooter(const char* sysName, const char* sysLocation) {
 // One cycle of the worker, on its private copies of the shared state.
 class PollingCycle {
 public:
-    explicit PollingCycle(MeterMonitor& monitor) : monitor_(monitor) {}
+    explicit PollingCycle(MeterMonitor& monitor) : monitor_(monitor), lookAgain_(LookAgainPeriod) {}
 
     // Serves the flags once; false when the worker must end.
     bool Run() {
@@ -94,6 +97,7 @@ private:
             retries = monitor_.settings_.SnmpRetries;
             generation = monitor_.State.ResetGeneration;
         }
+        lookAgain_.Reset();
         auto* device = new MeterDevice(hostName);
         device->SetTimeout(SessionTimeoutMs(timeout));
         device->SetRetries(SessionRetries(retries));
@@ -140,8 +144,13 @@ private:
         } else {
             snapshot_.LastErrorTime = COleDateTime::GetCurrentTime();
             snapshot_.LastErrorSteadyTime = SteadyClock::Now();
-            if (snapshot_.ConsecutiveErrors + 1 >= ErrorThreshold)
+            if (snapshot_.ConsecutiveErrors + 1 >= ErrorThreshold) {
                 level = NoReading;
+                // The meter may have moved (a new lease, a renumbered network): a later poll
+                // follows its name to the new address. The lookup runs in the background.
+                if (lookAgain_.Take())
+                    device.LookUpAgentAgain();
+            }
         }
         CopyFixedText(snapshot_.DoseText, FormatTimeToLimit(level, levelOffset_, shiftLenHours_));
         CopyFixedText(snapshot_.FooterText, ComposeFooter(snapshot_.SysName, snapshot_.SysLocation));
@@ -187,6 +196,7 @@ private:
     MeterMonitor& monitor_;
     MonitorState snapshot_;
     std::shared_ptr<const StopSignal> sessionAbandon_;  // the current session's
+    Pacer lookAgain_;                                   // the current session's name lookups
     double shiftLenHours_ = 0.0;
     int levelOffset_ = 0;
 };

@@ -73,6 +73,10 @@ int SnmpDevice::Close() {
     return 1;
 }
 
+int SnmpDevice::LookUpAgentAgain() {
+    return IsOpen ? SnmpMgrLookUpAgain(Session) : 0;
+}
+
 bool SnmpDevice::Request(const char* oidText) {
     VarBinds = SnmpVarBindList{nullptr, 0};
     if (!IsOpen)

@@ -31,6 +31,9 @@ public:
 
     int Open();
     int Close();
+    // For an open session: looks the agent's host name up again in the background; once
+    // found, a request goes to the name's new addresses if it has moved. 0 when not open.
+    int LookUpAgentAgain();
 
     // Reads the integer object `name` below OidBase; on failure *result is untouched.
     int GetIpValue(const char* name, AsnInteger32* result);

@@ -1,7 +1,7 @@
 #include "platform/sys/host_lookup.h"
 
-#include <arpa/inet.h>
 #include <netdb.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <map>
@@ -10,18 +10,18 @@
 #include <system_error>
 #include <thread>
 
-namespace {
-
 // One lookup under way; shared by its thread and by everyone waiting for it.
-struct Lookup {
+struct RunningLookup {
     StopSignal finished;
     std::mutex mutex;
     std::vector<HostAddress> addresses;  // under `mutex`, complete once `finished` is raised
 };
 
+namespace {
+
 struct RunningLookups {
     std::mutex mutex;
-    std::map<std::string, std::shared_ptr<Lookup>> byHost;
+    std::map<std::string, std::shared_ptr<RunningLookup>> byHost;
 };
 
 RunningLookups& Running() {
@@ -40,13 +40,11 @@ std::vector<HostAddress> Resolve(const std::string& host, int flags) {
     if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0)
         return addresses;
     for (const addrinfo* entry = found; entry; entry = entry->ai_next) {
-        char text[INET6_ADDRSTRLEN] = {};
-        const void* raw = nullptr;
-        if (entry->ai_family == AF_INET)
-            raw = &reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr;
-        else if (entry->ai_family == AF_INET6)
-            raw = &reinterpret_cast<const sockaddr_in6*>(entry->ai_addr)->sin6_addr;
-        if (!raw || !inet_ntop(entry->ai_family, raw, text, sizeof text))
+        // Not inet_ntop: a link-local IPv6 address is of no use without its scope (the
+        // interface), which only the socket address carries, and getnameinfo writes.
+        char text[NI_MAXHOST] = {};
+        if ((entry->ai_family != AF_INET && entry->ai_family != AF_INET6) ||
+            getnameinfo(entry->ai_addr, entry->ai_addrlen, text, sizeof text, nullptr, 0, NI_NUMERICHOST) != 0)
             continue;
         HostAddress address{entry->ai_family, text};
         const bool seen = std::any_of(addresses.begin(), addresses.end(),
@@ -59,12 +57,12 @@ std::vector<HostAddress> Resolve(const std::string& host, int flags) {
 }
 
 // The lookup of `host` under way, or a new one; null when no thread could be started.
-std::shared_ptr<Lookup> Join(const std::string& host) {
+std::shared_ptr<RunningLookup> Join(const std::string& host) {
     RunningLookups& running = Running();
     std::lock_guard<std::mutex> lock(running.mutex);
     if (const auto under = running.byHost.find(host); under != running.byHost.end())
         return under->second;
-    auto lookup = std::make_shared<Lookup>();
+    auto lookup = std::make_shared<RunningLookup>();
     if (lookup->finished.Fd() < 0)
         return nullptr;
     try {
@@ -74,9 +72,13 @@ std::shared_ptr<Lookup> Join(const std::string& host) {
                 std::lock_guard<std::mutex> done(lookup->mutex);
                 lookup->addresses = std::move(addresses);
             }
+            // Forgotten before it is seen to end: one that has ended is joined no more, since
+            // a later lookup of the name must ask again (the name may have moved meanwhile).
+            {
+                std::lock_guard<std::mutex> forget(Running().mutex);
+                Running().byHost.erase(host);
+            }
             lookup->finished.Raise();
-            std::lock_guard<std::mutex> forget(Running().mutex);
-            Running().byHost.erase(host);
         }).detach();
     } catch (const std::system_error&) {
         return nullptr;
@@ -91,10 +93,24 @@ std::vector<HostAddress> LookUpHost(const std::string& host, const StopSignal* s
     std::vector<HostAddress> numeric = Resolve(host, AI_NUMERICHOST);
     if (!numeric.empty())
         return numeric;
-    const std::shared_ptr<Lookup> lookup = Join(host);
+    const std::shared_ptr<RunningLookup> lookup = Join(host);
     const StopSignal never;
     if (!lookup || !WaitUnlessStopped(lookup->finished, stop ? *stop : never))
         return {};
     std::lock_guard<std::mutex> lock(lookup->mutex);
     return lookup->addresses;
+}
+
+BackgroundLookup::BackgroundLookup(const std::string& host) : numeric_(Resolve(host, AI_NUMERICHOST)) {
+    if (numeric_.empty())
+        running_ = Join(host);
+}
+
+std::optional<std::vector<HostAddress>> BackgroundLookup::Result() const {
+    if (!running_)
+        return numeric_;
+    if (!running_->finished.IsRaised())
+        return std::nullopt;
+    std::lock_guard<std::mutex> lock(running_->mutex);
+    return running_->addresses;
 }

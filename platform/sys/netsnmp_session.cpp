@@ -123,6 +123,27 @@ bool namesMatch(const netsnmp_pdu& response, std::span<const OidView> names) {
     return var == nullptr;
 }
 
+std::vector<HostAddress> firstAddresses(std::vector<HostAddress> addresses) {
+    addresses.resize(std::min(addresses.size(), MaxPeers));
+    return addresses;
+}
+
+std::string transportAddress(const HostAddress& address, const std::string& port) {
+    return address.family == AF_INET6 ? "udp6:[" + address.text + "]:" + port : "udp:" + address.text + ":" + port;
+}
+
+// The same addresses, whatever their order.
+bool sameAddresses(const std::vector<HostAddress>& one, const std::vector<HostAddress>& other) {
+    const auto texts = [](const std::vector<HostAddress>& addresses) {
+        std::vector<std::string> sorted;
+        for (const HostAddress& address : addresses)
+            sorted.push_back(address.text);
+        std::sort(sorted.begin(), sorted.end());
+        return sorted;
+    };
+    return texts(one) == texts(other);
+}
+
 }  // namespace
 
 bool initialise() {
@@ -154,12 +175,8 @@ std::vector<std::string> transportAddresses(const std::string& agent, const Stop
     if (!splitAgent(agent, target))
         return {};
     std::vector<std::string> addresses;
-    for (const HostAddress& address : LookUpHost(target.host, abandon)) {
-        if (addresses.size() == MaxPeers)
-            break;
-        addresses.push_back(address.family == AF_INET6 ? "udp6:[" + address.text + "]:" + target.port
-                                                       : "udp:" + address.text + ":" + target.port);
-    }
+    for (const HostAddress& address : firstAddresses(LookUpHost(target.host, abandon)))
+        addresses.push_back(transportAddress(address, target.port));
     return addresses;
 }
 
@@ -234,30 +251,19 @@ void readAnswer(Peer& peer, int sock) {
 
 }  // namespace
 
-Session::Session(std::string community, const StopSignal* abandon)
-    : community_(std::move(community)), abandon_(abandon) {}
+Session::Session(std::string community, int timeoutMs, int retries, const StopSignal* abandon)
+    : community_(std::move(community)), timeoutMs_(timeoutMs), retries_(retries), abandon_(abandon) {}
 
 std::unique_ptr<Session> Session::open(const std::string& agent, const std::string& community, int timeoutMs,
                                        int retries, const StopSignal* abandon) {
-    if (!initialise())
+    HostAndPort target;
+    if (!initialise() || !splitAgent(agent, target))
         return nullptr;
-    std::unique_ptr<Session> session(new Session(community, abandon));
-    for (std::string& address : transportAddresses(agent, abandon)) {
-        netsnmp_session settings;
-        snmp_sess_init(&settings);
-        settings.version = SNMP_VERSION_1;
-        settings.peername = address.data();
-        settings.community = reinterpret_cast<u_char*>(const_cast<char*>(community.c_str()));
-        settings.community_len = community.size();
-        settings.timeout = static_cast<long>(std::max(timeoutMs, 1)) * 1000L;  // microseconds
-        settings.retries = std::max(retries, 0);
-        auto peer = std::make_unique<Peer>();
-        peer->handle = snmp_sess_open(&settings);
-        if (!peer->handle)
-            continue;
-        peer->community = &session->community_;
-        session->peers_.push_back(std::move(peer));
-    }
+    std::unique_ptr<Session> session(new Session(community, timeoutMs, retries, abandon));
+    session->host_ = target.host;
+    session->port_ = target.port;
+    session->addresses_ = firstAddresses(LookUpHost(target.host, abandon));
+    session->peers_ = session->openPeers(session->addresses_);
     if (session->peers_.empty())
         return nullptr;
     return session;
@@ -265,9 +271,54 @@ std::unique_ptr<Session> Session::open(const std::string& agent, const std::stri
 
 Session::~Session() = default;
 
+std::vector<std::unique_ptr<Peer>> Session::openPeers(const std::vector<HostAddress>& addresses) {
+    std::vector<std::unique_ptr<Peer>> peers;
+    for (const HostAddress& address : addresses) {
+        std::string peerName = transportAddress(address, port_);
+        netsnmp_session settings;
+        snmp_sess_init(&settings);
+        settings.version = SNMP_VERSION_1;
+        settings.peername = peerName.data();
+        settings.community = reinterpret_cast<u_char*>(community_.data());
+        settings.community_len = community_.size();
+        settings.timeout = static_cast<long>(std::max(timeoutMs_, 1)) * 1000L;  // microseconds
+        settings.retries = std::max(retries_, 0);
+        auto peer = std::make_unique<Peer>();
+        peer->handle = snmp_sess_open(&settings);
+        if (!peer->handle)
+            continue;
+        peer->community = &community_;
+        peers.push_back(std::move(peer));
+    }
+    return peers;
+}
+
+void Session::lookUpAgain() {
+    if (!lookup_)
+        lookup_ = std::make_unique<BackgroundLookup>(host_);
+}
+
+void Session::followMovedHost() {
+    if (!lookup_)
+        return;
+    std::optional<std::vector<HostAddress>> found = lookup_->Result();
+    if (!found)
+        return;  // still under way: the next request looks again
+    lookup_.reset();
+    *found = firstAddresses(std::move(*found));
+    if (sameAddresses(*found, addresses_))
+        return;
+    std::vector<std::unique_ptr<Peer>> moved = openPeers(*found);
+    if (moved.empty())
+        return;  // a name that no longer resolves says nothing about where the agent is now
+    peers_ = std::move(moved);
+    addresses_ = std::move(*found);
+}
+
 bool Session::get(std::span<const OidView> names, Answer& answer) {
     if (abandon_ && abandon_->IsRaised())
         return false;
+    followMovedHost();
     for (auto& peer : peers_) {
         peer->state = Peer::State::Failed;
         netsnmp_pdu* request = buildGet(names);

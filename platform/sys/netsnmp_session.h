@@ -2,6 +2,7 @@
 // The net-snmp side of the SNMP manager calls, kept apart so that net-snmp's headers
 // (whose macros share names with the manager API's type codes) meet no other code.
 
+#include "platform/sys/host_lookup.h"
 #include "platform/sys/stop_signal.h"
 
 #include <cstdint>
@@ -33,16 +34,18 @@ struct Answer {
 // writing any net-snmp configuration or state file.
 bool initialise();
 
-// Where to send: numeric transport addresses such as "udp:127.0.0.1:161" or
-// "udp6:[::1]:161", one for each address the agent's host resolves to, in the resolver's
-// order and at most MaxPeers; empty when the agent text is malformed, the host does not
-// resolve, or `abandon` (may be null) is raised during the lookup.
+// Where to send: numeric transport addresses such as "udp:127.0.0.1:161", "udp6:[::1]:161"
+// or, link-local with its interface, "udp6:[fe80::1%eth0]:161", one for each address the
+// agent's host resolves to, in the resolver's order and at most MaxPeers; empty when the
+// agent text is malformed, the host does not resolve, or `abandon` (may be null) is raised
+// during the lookup.
 inline constexpr std::size_t MaxPeers = 8;
 std::vector<std::string> transportAddresses(const std::string& agent, const StopSignal* abandon);
 
 // A session to one agent. When its host has several addresses, the session does not know
 // yet which one the agent listens on: each request goes to all of them at once until one
-// answers, and from then on to that address alone.
+// answers, and from then on to that address alone. The addresses are those the host had at
+// the open, until the owner asks for the host to be looked up again.
 class Session {
 public:
     // `abandon` (may be null) must outlive the session. Once it is raised, the lookup and
@@ -57,15 +60,32 @@ public:
     // time-out and retries, the wait was abandoned, or the answer's bindings do not name
     // exactly the objects asked for, in order.
     bool get(std::span<const OidView> names, Answer& answer);
+
+    // Looks the agent's host up again in the background, unless a lookup is still under way;
+    // nothing waits for it. The first request after it has ended goes to the addresses it
+    // found, when they are others than the session's, on sessions opened afresh for them;
+    // the same addresses (in any order), or none, leave the session as it was.
+    void lookUpAgain();
+
     struct Peer;
 
 private:
-    Session(std::string community, const StopSignal* abandon);
+    Session(std::string community, int timeoutMs, int retries, const StopSignal* abandon);
+    // A peer for each address; those that cannot be opened are left out.
+    std::vector<std::unique_ptr<Peer>> openPeers(const std::vector<HostAddress>& addresses);
+    // Takes the addresses of a lookup that has ended, if they are new.
+    void followMovedHost();
     // Waits for the requests just sent; the peer whose answer was accepted, or null.
     Peer* awaitAnswer();
 
     std::string community_;
+    int timeoutMs_;
+    int retries_;
     const StopSignal* abandon_;
+    std::string host_;
+    std::string port_;
+    std::vector<HostAddress> addresses_;  // as looked up: the peers' before any has answered
+    std::unique_ptr<BackgroundLookup> lookup_;
     std::vector<std::unique_ptr<Peer>> peers_;
 };
 

@@ -114,6 +114,13 @@ BOOL SnmpMgrClose(LPSNMP_MGR_SESSION session) {
     return 1;
 }
 
+BOOL SnmpMgrLookUpAgain(LPSNMP_MGR_SESSION session) {
+    if (!session)
+        return 0;
+    session->backend->lookUpAgain();
+    return 1;
+}
+
 BOOL SnmpMgrStrToOid(const char* text, AsnObjectIdentifier* oid) {
     if (!text || !oid)
         return 0;

@@ -70,7 +70,8 @@ using LPSNMP_MGR_SESSION = SnmpMgrSession*;
 BOOL SnmpMgrStartup();
 
 // Opens a session to an agent given as "host", "host:port", "a.b.c.d[:port]",
-// an IPv6 address, or "[v6]:port" (UDP port 161 by default). Null on failure.
+// an IPv6 address, or "[v6]:port" (UDP port 161 by default); a link-local IPv6 address
+// names its interface, "fe80::1%eth0". Null on failure.
 // Answers that carry another community than `community` count as no answer. A host with
 // several addresses is asked on all of them until one answers, then on that one alone.
 // Raising `abandon` (may be null; it must outlive the session) ends the name lookup and
@@ -78,6 +79,11 @@ BOOL SnmpMgrStartup();
 LPSNMP_MGR_SESSION SnmpMgrOpen(const char* agent, const char* community, int timeoutMs, int retries,
                                const StopSignal* abandon = nullptr);
 BOOL SnmpMgrClose(LPSNMP_MGR_SESSION session);
+
+// Looks the session's host up again in the background; nothing waits for it. Once the lookup
+// has ended, the session's next request goes to the addresses it found if they differ from
+// the session's (as when a name's address changed). Zero for a null session.
+BOOL SnmpMgrLookUpAgain(LPSNMP_MGR_SESSION session);
 
 // Dotted numeric OID text to identifier. A text that begins with "." is taken from the
 // root; one without it is taken below mib-2 (1.3.6.1.2.1). Fails on anything but digits

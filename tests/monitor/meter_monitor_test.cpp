@@ -60,6 +60,14 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return !monitor_->PollPending(); })) << "the poll was never written back";
     }
 
+    // Polls until the level shown is `level`; false when it is not within the time bound.
+    bool PollsReach(double level) {
+        return WaitUntil([&] {
+            monitor_->RequestPoll();
+            return WaitUntil([&] { return !monitor_->PollPending(); }) && Shown().CurrentLevel == level;
+        });
+    }
+
     // Waits until the simulator has seen `requests` GETs in all: a poll is under way.
     void WaitForRequests(std::uint64_t requests) {
         ASSERT_TRUE(WaitUntil([&] { return sim_.Count() >= requests; }));
@@ -379,6 +387,61 @@ TEST(SessionSettings, ValuesFromAHandEditedFileAreClamped) {
     EXPECT_EQ(PollTimerMilliseconds(1), 1000);
     EXPECT_EQ(PollTimerMilliseconds(0), 1000);
     EXPECT_EQ(PollTimerMilliseconds(INT32_MAX), INT32_MAX / 1000 * 1000);
+}
+
+// "meterbox" moves between two meters on the same port: 85.3 on 127.0.0.1, 61.2 on ::1.
+TEST_F(Engine, AMeterWhoseNameMovesIsFollowedFromTheThirdFailureOncePerPeriod) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root for a private mount namespace";
+    PrivateResolver hosts("127.0.0.1 meterbox\n");
+    ASSERT_TRUE(hosts.Ok()) << "cannot set up a private hosts file";
+    MeterSimProcess moved({"--address", "::1", "--port", std::to_string(sim_.Port())});
+    moved.Set("level", "integer", "612");
+    Start([&](Settings& s) { CopyFixedText(s.HostName, "meterbox:" + std::to_string(sim_.Port())); });
+    PollOnce();
+    ASSERT_DOUBLE_EQ(Shown().CurrentLevel, 85.3);
+
+    hosts.Write("::1 meterbox\n");
+    sim_.Command("silent on");
+    for (int failure = 1; failure <= 3; ++failure)
+        PollOnce();
+    EXPECT_EQ(moved.Count(), 0u) << "the name was looked up again before the third failure in a row";
+    EXPECT_TRUE(PollsReach(61.2)) << "the meter was not found at its new address";
+    EXPECT_EQ(Stats().ReconnectCount, 0);
+
+    // And back, while the last lookup is less than 30 s old by the monitor's clock.
+    sim_.Command("silent off");
+    moved.Command("silent on");
+    hosts.Write("127.0.0.1 meterbox\n");
+    const std::uint64_t before = sim_.Count();
+    for (int failure = 1; failure <= 5; ++failure)
+        PollOnce();
+    EXPECT_EQ(sim_.Count(), before) << "the name was looked up again within 30 s";
+    clocks_.Advance(30s);
+    EXPECT_TRUE(PollsReach(85.3)) << "the name was not looked up again after 30 s";
+}
+
+// The name is looked up again at a name server that never answers: polls go on meanwhile,
+// and a stop does not wait for the lookup.
+TEST_F(Engine, NeitherAPollNorAStopWaitsForALookupOfASilentMetersName) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root for a private mount namespace";
+    PrivateResolver resolver("127.0.0.1 meterbox\n", PrivateResolver::NameServer::Silent);
+    ASSERT_TRUE(resolver.Ok()) << "cannot set up a silent name server";
+    Start([&](Settings& s) { CopyFixedText(s.HostName, "meterbox:" + std::to_string(sim_.Port())); });
+    PollOnce();
+    ASSERT_DOUBLE_EQ(Shown().CurrentLevel, 85.3);
+    resolver.Write("127.0.0.1 localhost\n");  // only the name server could know "meterbox" now
+    sim_.Command("silent on");
+    for (int failure = 1; failure <= 3; ++failure)
+        PollOnce();
+    ASSERT_TRUE(WaitUntil([&] { return resolver.TakeQueries() > 0; })) << "the name was not looked up again";
+    sim_.Command("silent off");
+    PollOnce();
+    EXPECT_DOUBLE_EQ(Shown().CurrentLevel, 85.3) << "the meter is read on at its address meanwhile";
+    const auto start = Clock::now();
+    monitor_->StopWorker();
+    EXPECT_LT(Clock::now() - start, 1s);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The session against the meter simulator, for the answers a real agent does not give.
+#include "platform/sys/host_lookup.h"
 #include "snmp/snmp_device.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/private_resolver.h"
@@ -10,7 +11,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <string>
+#include <utility>
 
 using namespace decimon::test;
 
@@ -122,6 +125,15 @@ TEST_F(SimulatedMeter, AClosedSessionSendsNothing) {
     EXPECT_EQ(sim_.Count(), 1u) << "only the GET on the open session reached the meter";
 }
 
+// The meter "meterbox" on `port`, opened with a time-out of 2000 ms and no retries.
+std::unique_ptr<MeterDevice> OpenMeterbox(int port) {
+    auto meter = std::make_unique<MeterDevice>(("meterbox:" + std::to_string(port)).c_str());
+    meter->SetTimeout(2000);
+    meter->SetRetries(0);
+    EXPECT_EQ(meter->Open(), 1);
+    return meter;
+}
+
 // "meterbox" has an IPv6 and an IPv4 address, the IPv6 one first, as "localhost" has on a
 // stock system; the meter listens on one of them only.
 TEST(SeveralAddresses, TheMeterIsReadOnWhicheverItListensOnFromTheFirstRequest) {
@@ -132,12 +144,9 @@ TEST(SeveralAddresses, TheMeterIsReadOnWhicheverItListensOnFromTheFirstRequest) 
     for (const char* address : {"127.0.0.1", "::1"}) {
         SCOPED_TRACE(address);
         MeterSimProcess sim({"--address", address, "--level", "853"});
-        MeterDevice meter(("meterbox:" + std::to_string(sim.Port())).c_str());
-        meter.SetTimeout(2000);
-        meter.SetRetries(0);
-        ASSERT_EQ(meter.Open(), 1);
+        const std::unique_ptr<MeterDevice> meter = OpenMeterbox(sim.Port());
         AsnInteger32 level = 0;
-        EXPECT_EQ(meter.GetIpValue(MeterDevice::LevelObject, &level), 1);
+        EXPECT_EQ(meter->GetIpValue(MeterDevice::LevelObject, &level), 1);
         EXPECT_EQ(level, 853);
     }
 }
@@ -149,17 +158,22 @@ TEST(SeveralAddresses, TheAddressThatAnsweredFirstIsAskedAlone) {
     ASSERT_TRUE(hosts.Ok()) << "cannot set up a private hosts file";
     MeterSimProcess v4;
     MeterSimProcess v6({"--address", "::1", "--port", std::to_string(v4.Port())});
-    MeterDevice meter(("meterbox:" + std::to_string(v4.Port())).c_str());
-    meter.SetTimeout(2000);
-    meter.SetRetries(0);
-    ASSERT_EQ(meter.Open(), 1);
+    const std::unique_ptr<MeterDevice> meter = OpenMeterbox(v4.Port());
     AsnInteger32 level = 0;
     for (int request = 0; request < 3; ++request)
-        EXPECT_EQ(meter.GetIpValue(MeterDevice::LevelObject, &level), 1);
+        EXPECT_EQ(meter->GetIpValue(MeterDevice::LevelObject, &level), 1);
     // The slower simulator may answer "count" before it has read the first request.
     const auto counts = [&] { return std::minmax({v4.Count(), v6.Count()}); };
     EXPECT_TRUE(WaitUntil([&] { return counts().first == 1u; })) << "the first request goes to both addresses";
     EXPECT_EQ(counts().second, 3u);
+    // Looked up again, the name has the same addresses in another order: still that one alone.
+    hosts.Write("127.0.0.1 meterbox\n::1 meterbox\n");
+    EXPECT_EQ(meter->LookUpAgentAgain(), 1);
+    LookUpHost("meterbox", nullptr);  // joins the lookup under way: it has ended on return
+    for (int request = 0; request < 3; ++request)
+        EXPECT_EQ(meter->GetIpValue(MeterDevice::LevelObject, &level), 1);
+    EXPECT_TRUE(WaitUntil([&] { return counts() == std::pair<std::uint64_t, std::uint64_t>(1, 6); }))
+        << "the session was opened afresh on the same addresses";
 }
 
 }  // namespace

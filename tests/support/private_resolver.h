@@ -42,6 +42,8 @@ public:
 
     bool Ok() const { return ok_; }
     void Add(const std::string& line) { std::ofstream(dir_ / "hosts", std::ios::app) << line << "\n"; }
+    // In place, so that the bind mount keeps showing the file.
+    void Write(const std::string& hosts) { std::ofstream(dir_ / "hosts", std::ios::trunc) << hosts; }
     // How many queries the silent name server has received since the last call.
     int TakeQueries() {
         char query[512];

@@ -89,6 +89,9 @@ TEST(AgentAddress, NumericHostsAndPorts) {
     EXPECT_EQ(addresses("::1"), Texts{"udp6:[::1]:161"});
     EXPECT_EQ(addresses("[::1]"), Texts{"udp6:[::1]:161"});
     EXPECT_EQ(addresses("[::1]:1161"), Texts{"udp6:[::1]:1161"});
+    // A link-local address is of use on its interface only.
+    EXPECT_EQ(addresses("fe80::1%lo"), Texts{"udp6:[fe80::1%lo]:161"});
+    EXPECT_EQ(addresses("[fe80::1%lo]:1161"), Texts{"udp6:[fe80::1%lo]:1161"});
     for (const char* bad : {"", ":161", "127.0.0.1:", "127.0.0.1:0", "127.0.0.1:65536", "127.0.0.1:+5",
                             "127.0.0.1:123456", "[::1]x", "[::1", "a b", "udp:127.0.0.1:161"})
         EXPECT_EQ(addresses(bad), Texts{}) << bad;
