@@ -1,0 +1,38 @@
+#pragma once
+// Reads the exposure record: opens the database read-only, so it works beside the display
+// that writes it (the journal is a write-ahead log: readers see the last committed minute and
+// never block the writer), and reads the minutes of a host, or of all hosts, in a time range.
+
+#include "record/minute_row.h"
+#include "record/sqlite_db.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct MinuteQuery {
+    std::optional<std::string> Host;  // every host when empty
+    std::int64_t From = 0;            // minutes with From <= start < To, UTC seconds
+    std::int64_t To = 0;
+};
+
+class LevelReader {
+public:
+    // Opens the database at `path`; Error() says why when it cannot (a missing file is not
+    // created).
+    explicit LevelReader(const std::string& path);
+
+    bool IsOpen() const { return db_.IsOpen(); }
+    const std::string& Error() const { return db_.Error(); }
+
+    // Calls `visit` with each minute of the query, ordered by start (and host); false when
+    // the database cannot be read, after the minutes read so far.
+    bool ForEachMinute(const MinuteQuery& query, const std::function<void(const MinuteRow&)>& visit);
+    // The minutes of the query, ordered as above; nothing when the database cannot be read.
+    std::optional<std::vector<MinuteRow>> ReadMinutes(const MinuteQuery& query);
+
+private:
+    SqliteDb db_;
+};
