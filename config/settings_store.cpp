@@ -139,3 +139,15 @@ void SettingsStore::SaveSettings(const Settings& settings) {
     }
     RegCloseKey(key);  // the values reach the file here; a failure is not reported
 }
+
+bool SettingsStore::LoadRecordLevels() {
+    KeyPath path;
+    FormatKeyPath(path);
+    std::int32_t recordLevels = 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        ReadNumber(key, "RecordLevels", recordLevels);
+        RegCloseKey(key);
+    }
+    return recordLevels != 0;
+}

@@ -26,4 +26,9 @@ public:
 
     // Writes all nineteen values, opening the key or else creating it.
     static void SaveSettings(const Settings& settings);
+
+    // "RecordLevels", a REG_DWORD beside the settings that no dialog edits: whether the
+    // display keeps its exposure record; 0 turns it off, anything else or nothing leaves it
+    // on. Only read: SaveSettings leaves it in the file as it was.
+    static bool LoadRecordLevels();
 };

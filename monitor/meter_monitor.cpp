@@ -3,6 +3,7 @@
 #include "config/settings_store.h"
 #include "monitor/polling_worker.h"
 #include "platform/sys/fixed_text.h"
+#include "record/level_schema.h"
 
 #include <algorithm>
 #include <climits>
@@ -23,6 +24,7 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
     State.SysLocation[0] = '\0';
     CopyFixedText(State.DoseText, NoValueText);
     SettingsStore::LoadSettings(settings_);
+    recordLevels_ = SettingsStore::LoadRecordLevels();
     State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
     State.StopRequested = State.ReconnectRequested = State.PollRequested = 0;
 }
@@ -32,8 +34,13 @@ MeterMonitor::~MeterMonitor() {
 }
 
 bool MeterMonitor::StartWorker() {
+    if (WorkerThread)
+        return true;
+    if (recordLevels_ && !recorder_)
+        recorder_ = LevelRecorder::Start(DefaultLevelDatabasePath());
+    WorkerThread = CWinThread::Begin(PollingWorker, this);
     if (!WorkerThread)
-        WorkerThread = CWinThread::Begin(PollingWorker, this);
+        recorder_.reset();
     return WorkerThread != nullptr;
 }
 
@@ -48,6 +55,7 @@ void MeterMonitor::StopWorker() {
     }
     WorkerThread->WaitForEnd();  // outside the lock: the worker takes it to finish its cycle
     WorkerThread.reset();
+    recorder_.reset();  // a bounded wait for the last minute's write
 }
 
 void MeterMonitor::RequestPoll() {
@@ -81,6 +89,8 @@ void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
     CopyFixedText(State.WeightingText, NoValueText);
     State.ReconnectRequested = 1;
     ++State.ResetGeneration;
+    if (recorder_)
+        recorder_->FinishMinute();
     abandon_->Raise();
     abandon_ = std::move(fresh);
     requestArrived_.notify_one();

@@ -74,6 +74,7 @@ private:
         snapshot_ = monitor_.State;
         shiftLenHours_ = monitor_.settings_.ShiftLenHours;
         levelOffset_ = monitor_.settings_.LevelOffset;
+        pollingInterval_ = monitor_.settings_.PollingInterval;
     }
 
     // A new session for the host the settings name now; null when it cannot be opened.
@@ -94,6 +95,7 @@ private:
             retries = monitor_.settings_.SnmpRetries;
             generation = monitor_.State.ResetGeneration;
         }
+        sessionHost_ = hostName;
         auto* device = new MeterDevice(hostName);
         device->SetTimeout(SessionTimeoutMs(timeout));
         device->SetRetries(SessionRetries(retries));
@@ -145,7 +147,12 @@ private:
         }
         CopyFixedText(snapshot_.DoseText, FormatTimeToLimit(level, levelOffset_, shiftLenHours_));
         CopyFixedText(snapshot_.FooterText, ComposeFooter(snapshot_.SysName, snapshot_.SysLocation));
-        WriteBack(success, level, errorTime);
+        // The record takes the level as painted, at the time of the poll; outside the lock.
+        const std::int64_t polledAt = COleDateTime::GetCurrentCalendarTime();
+        const bool published = WriteBack(success, level, errorTime);
+        if (success && published && monitor_.recorder_)
+            monitor_.recorder_->AddSample(polledAt, sessionHost_, snapshot_.WeightingText, level + levelOffset_,
+                                          pollingInterval_);
     }
 
     // Step 4.6: one locked section. The counters are published as this poll's increments,
@@ -153,7 +160,8 @@ private:
     // poll was not one of the new host's. The level and the texts only when no reset after
     // a configuration change came meanwhile, since they belong to the old settings; nor is
     // the poll request cleared then, since the reset's first tick set it for the new session.
-    void WriteBack(bool success, double level, const COleDateTime& errorTime) {
+    // True when the level was published.
+    bool WriteBack(bool success, double level, const COleDateTime& errorTime) {
         Lock lock(monitor_.StateLock);
         MonitorState& state = monitor_.State;
         if (state.CounterGeneration == snapshot_.CounterGeneration) {
@@ -174,7 +182,9 @@ private:
             CopyFixedText(state.DoseText, snapshot_.DoseText);
             CopyFixedText(state.WeightingText, snapshot_.WeightingText);
             state.PollRequested = 0;
+            return true;
         }
+        return false;
     }
 
     void Terminate() {
@@ -186,8 +196,10 @@ private:
     MeterMonitor& monitor_;
     MonitorState snapshot_;
     std::shared_ptr<const StopSignal> sessionAbandon_;  // the current session's
+    std::string sessionHost_;                           // the host the current session polls, for the record
     double shiftLenHours_ = 0.0;
     int levelOffset_ = 0;
+    int pollingInterval_ = 1;
 };
 
 unsigned PollingWorker(void* monitor) {

@@ -90,8 +90,8 @@ std::optional<Exposure> SummarizeExposure(std::span<const MinuteRow> rows, doubl
     exposure.Leq = CoveredLeq(rows);
     exposure.Lex8h = Lex8h(rows);
     exposure.DosePercent = DosePercent(rows, shiftLenHours);
-    const auto loudest =
-        std::max_element(rows.begin(), rows.end(), [](const MinuteRow& a, const MinuteRow& b) { return a.Leq < b.Leq; });
+    const auto loudest = std::max_element(rows.begin(), rows.end(),
+                                          [](const MinuteRow& a, const MinuteRow& b) { return a.Leq < b.Leq; });
     exposure.LoudestLeq = loudest->Leq;
     exposure.LoudestStart = loudest->Start;
     exposure.Weighting = JoinedWeightings(rows);

@@ -1,5 +1,6 @@
 #include "record/level_math.h"
 
+#include "tests/support/case_name.h"
 #include "tests/support/level_database.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 namespace {
 
+using decimon::test::CaseName;
 using decimon::test::SteadyMinutes;
 
 struct MeanCase {
@@ -45,10 +47,10 @@ TEST_P(MinuteStartTable, IsTheMultipleOfSixtyAtOrBefore) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, MinuteStartTable,
-                         ::testing::Values(MinuteCase{0, 0}, MinuteCase{59, 0}, MinuteCase{60, 60},
-                                           MinuteCase{61, 60}, MinuteCase{1699999980, 1699999980},
-                                           MinuteCase{1700000039, 1699999980}, MinuteCase{1700000040, 1700000040},
-                                           MinuteCase{-1, -60}, MinuteCase{-60, -60}, MinuteCase{-61, -120}));
+                         ::testing::Values(MinuteCase{0, 0}, MinuteCase{59, 0}, MinuteCase{60, 60}, MinuteCase{61, 60},
+                                           MinuteCase{1699999980, 1699999980}, MinuteCase{1700000039, 1699999980},
+                                           MinuteCase{1700000040, 1700000040}, MinuteCase{-1, -60},
+                                           MinuteCase{-60, -60}, MinuteCase{-61, -120}));
 
 struct CoveredCase {
     std::int32_t samples;
@@ -65,10 +67,9 @@ TEST_P(CoveredSecondsTable, IsSamplesTimesTheIntervalUpToAMinute) {
 
 INSTANTIATE_TEST_SUITE_P(Gaps, CoveredSecondsTable,
                          ::testing::Values(CoveredCase{60, 1, 60.0}, CoveredCase{61, 1, 60.0},  // a late tick
-                                           CoveredCase{30, 1, 30.0},  // half the polls failed
-                                           CoveredCase{12, 5, 60.0}, CoveredCase{13, 5, 60.0},
-                                           CoveredCase{1, 60, 60.0}, CoveredCase{1, 600, 60.0},
-                                           CoveredCase{7, 5, 35.0}, CoveredCase{0, 1, 0.0},
+                                           CoveredCase{30, 1, 30.0},                            // half the polls failed
+                                           CoveredCase{12, 5, 60.0}, CoveredCase{13, 5, 60.0}, CoveredCase{1, 60, 60.0},
+                                           CoveredCase{1, 600, 60.0}, CoveredCase{7, 5, 35.0}, CoveredCase{0, 1, 0.0},
                                            CoveredCase{5, 0, 5.0}));  // an interval below 1 counts as 1
 
 // One period's minutes and what they come to, levels to a tenth as printed.
@@ -109,10 +110,6 @@ TEST_P(ExposureTable, SumsTheCoveredTimesEnergy) {
     EXPECT_NEAR(DosePercent(c.rows, c.shiftLenHours), c.dosePercent, 0.05);
 }
 
-std::string CaseName(const ::testing::TestParamInfo<ExposureCase>& info) {
-    return info.param.name;
-}
-
 const std::vector<MinuteRow> Loud = SteadyMinutes("meter", 1700000040, 240, 88.0);
 const std::vector<MinuteRow> Quiet = SteadyMinutes("meter", 1700000040 + 240 * 60, 240, 70.0);
 
@@ -124,14 +121,18 @@ INSTANTIATE_TEST_SUITE_P(
         ExposureCase{"FourHoursLoudAlone", Loud, 8.0, 14400.0, 88.0, 85.0, 99.8, 88.0},
         // The same energy reckoned against a longer shift is a smaller dose; LEX,8h stays.
         ExposureCase{"TwelveHourShift", Loud, 12.0, 14400.0, 88.0, 85.0, 66.5, 88.0},
-        ExposureCase{"WholeShiftAt85", SteadyMinutes("meter", 0, 480, 85.0), 8.0, 28800.0, 85.0, 85.0, 100.0,
-                     85.0},
+        ExposureCase{"WholeShiftAt85", SteadyMinutes("meter", 0, 480, 85.0), 8.0, 28800.0, 85.0, 85.0, 100.0, 85.0},
         // Failed polls are gaps: half a minute covered counts half the energy.
-        ExposureCase{"HalfMinutes", {HalfMinute(0, 90.0), HalfMinute(60, 90.0)}, 8.0, 60.0, 90.0, 63.2, 0.66,
-                     90.0},
-        ExposureCase{"UnevenCover", {HalfMinute(0, 80.0), SteadyMinutes("meter", 60, 1, 90.0)[0]}, 8.0, 90.0,
-                     88.5, 63.4, 0.69, 90.0}),
-    CaseName);
+        ExposureCase{"HalfMinutes", {HalfMinute(0, 90.0), HalfMinute(60, 90.0)}, 8.0, 60.0, 90.0, 63.2, 0.66, 90.0},
+        ExposureCase{"UnevenCover",
+                     {HalfMinute(0, 80.0), SteadyMinutes("meter", 60, 1, 90.0)[0]},
+                     8.0,
+                     90.0,
+                     88.5,
+                     63.4,
+                     0.69,
+                     90.0}),
+    CaseName());
 
 TEST(Exposure, OfNothingCoveredIsNothing) {
     EXPECT_FALSE(SummarizeExposure({}, 8.0).has_value());

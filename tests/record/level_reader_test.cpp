@@ -38,7 +38,7 @@ protected:
         const std::vector<MinuteRow> other = SteadyMinutes("127.0.0.1:16161", Noon + 120, 3, 70.0, "dBC");
         rows.insert(rows.end(), other.begin(), other.end());
         rows.push_back({"press", Noon - 60, "---", 17, 17.0, 91.25, 80.5, 99.75});
-        database_.Create(rows);
+        database_.Write(rows);
     }
 
     std::optional<std::vector<MinuteRow>> Read(std::optional<std::string> host, std::int64_t from, std::int64_t to) {
@@ -68,15 +68,13 @@ TEST_P(ReaderRanges, ReadsTheMinutesStartingInTheRangeInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ranges, ReaderRanges,
-    ::testing::Values(RangeCase{"press", Noon - 60, Noon + 300, {Noon - 60, Noon, Noon + 60, Noon + 120, Noon + 180,
-                                                                 Noon + 240}},
-                      RangeCase{"press", Noon, Noon + 120, {Noon, Noon + 60}},  // the end is not included
-                      RangeCase{"press", Noon + 1, Noon + 61, {Noon + 60}},
-                      RangeCase{"press", Noon + 300, Noon + 6000, {}},
-                      RangeCase{"nobody", Noon - 600, Noon + 600, {}},
-                      RangeCase{"127.0.0.1:16161", 0, Noon + 600, {Noon + 120, Noon + 180, Noon + 240}},
-                      RangeCase{nullptr, Noon + 120, Noon + 240,
-                                {Noon + 120, Noon + 120, Noon + 180, Noon + 180}}));
+    ::testing::Values(
+        RangeCase{"press", Noon - 60, Noon + 300, {Noon - 60, Noon, Noon + 60, Noon + 120, Noon + 180, Noon + 240}},
+        RangeCase{"press", Noon, Noon + 120, {Noon, Noon + 60}},  // the end is not included
+        RangeCase{"press", Noon + 1, Noon + 61, {Noon + 60}}, RangeCase{"press", Noon + 300, Noon + 6000, {}},
+        RangeCase{"nobody", Noon - 600, Noon + 600, {}},
+        RangeCase{"127.0.0.1:16161", 0, Noon + 600, {Noon + 120, Noon + 180, Noon + 240}},
+        RangeCase{nullptr, Noon + 120, Noon + 240, {Noon + 120, Noon + 120, Noon + 180, Noon + 180}}));
 
 TEST_F(Reader, ReadsEveryColumnAsStored) {
     const auto rows = Read("press", Noon - 60, Noon);

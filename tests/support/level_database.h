@@ -1,10 +1,11 @@
 #pragma once
 // A database of the exposure record for one test, in a fresh temporary folder removed
-// afterwards: made with the record's schema in write-ahead-log mode and filled with rows, or
-// left for the code under test to make. Tests also hold it open for writing, to play another
-// process that has it locked.
+// afterwards: made and filled with rows as the display makes it, or left for the code under
+// test to make. Tests also hold it open for writing, to play another program that has it
+// locked.
 
-#include "record/level_schema.h"
+#include "record/level_reader.h"
+#include "record/level_store.h"
 #include "record/minute_row.h"
 #include "record/sqlite_db.h"
 
@@ -12,6 +13,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -38,36 +41,30 @@ public:
     const std::filesystem::path& Folder() const { return folder_; }
     std::filesystem::path Path() const { return folder_ / "levels.sqlite3"; }
 
-    // Makes the database with its table, then adds `rows`.
-    void Create(std::span<const MinuteRow> rows = {}) {
-        ASSERT_TRUE(db_.Open(Path().string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, 1000)) << db_.Error();
-        ASSERT_TRUE(db_.Exec("PRAGMA journal_mode = WAL")) << db_.Error();
-        ASSERT_TRUE(db_.Exec(LevelSchemaSql)) << db_.Error();
-        Insert(rows);
+    // Adds rows in one transaction as the display's writer does, making the database first
+    // when it is not there.
+    void Write(std::span<const MinuteRow> rows = {}) {
+        LevelStore store(Path().string());
+        ASSERT_TRUE(store.Write(rows)) << store.Error();
     }
 
-    // Adds rows in one transaction of the connection Create opened.
-    void Insert(std::span<const MinuteRow> rows) {
-        ASSERT_TRUE(db_.Exec("BEGIN")) << db_.Error();
-        SqliteStatement insert = db_.Prepare("INSERT INTO minutes VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
-        ASSERT_TRUE(insert.Valid()) << db_.Error();
-        for (const MinuteRow& row : rows) {
-            insert.Bind(1, row.Host);
-            insert.Bind(2, row.Start);
-            insert.Bind(3, row.Weighting);
-            insert.Bind(4, static_cast<std::int64_t>(row.Samples));
-            insert.Bind(5, row.Seconds);
-            insert.Bind(6, row.Leq);
-            insert.Bind(7, row.Lmin);
-            insert.Bind(8, row.Lmax);
-            ASSERT_EQ(insert.Step(), SQLITE_DONE) << db_.Error();
-            insert.Reset();
+    // Every minute in the database, read as the records' readers do; nothing when it cannot
+    // be read.
+    std::optional<std::vector<MinuteRow>> AllMinutes() const { return ReadAllMinutes(Path()); }
+    static std::optional<std::vector<MinuteRow>> ReadAllMinutes(const std::filesystem::path& path) {
+        LevelReader reader(path.string());
+        return reader.ReadMinutes(
+            {std::nullopt, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()});
+    }
+
+    // A connection of the test's own, opened at the first call, for statements the display
+    // never makes (holding a lock, damaging a row).
+    SqliteDb& Connection() {
+        if (!db_.IsOpen()) {
+            EXPECT_TRUE(db_.Open(Path().string(), SQLITE_OPEN_READWRITE, 1000)) << db_.Error();
         }
-        ASSERT_TRUE(db_.Exec("COMMIT")) << db_.Error();
+        return db_;
     }
-
-    // The connection Create opened, for statements of the test's own.
-    SqliteDb& Connection() { return db_; }
 
 private:
     std::filesystem::path folder_;
