@@ -39,7 +39,7 @@ struct LevelRecorder::Shared {
     // The writer thread's alone.
     LevelStore store;
     Report report;
-    std::string reportedFault;  // the fault last reported, until a write succeeds
+    bool faultReported = false;  // since the last write that succeeded
     std::int64_t lastTrim = std::numeric_limits<std::int64_t>::min();
 
     // Under `lock`: queues a finished minute, the oldest dropped beyond 24 h of them.
@@ -53,10 +53,13 @@ struct LevelRecorder::Shared {
         changed.notify_all();
     }
 
+    // One line for a fault, however many minutes it lasts and whatever else goes wrong
+    // meanwhile (a full disk also fails the opening of the file); the record working again
+    // ends the fault.
     void ReportFault(const std::string& error) {
-        if (error == reportedFault)
+        if (faultReported)
             return;
-        reportedFault = error;
+        faultReported = true;
         report("decimon: cannot record the levels in " + store.Path() + ": " + error +
                "; trying again at each new minute");
     }
@@ -74,7 +77,7 @@ struct LevelRecorder::Shared {
             return false;
         }
         if (Trim())
-            reportedFault.clear();
+            faultReported = false;
         else
             ReportFault(store.Error());  // the minutes are written all the same
         return true;
@@ -144,8 +147,8 @@ LevelRecorder::~LevelRecorder() {
     Stop(StopBound);
 }
 
-void LevelRecorder::AddSample(std::int64_t utcSeconds, std::string_view host, std::string_view weighting,
-                              double level, std::int32_t pollingInterval) {
+void LevelRecorder::AddSample(std::int64_t utcSeconds, std::string_view host, std::string_view weighting, double level,
+                              std::int32_t pollingInterval) {
     std::lock_guard lock(shared_->lock);
     shared_->HandIn(shared_->aggregator.Add(utcSeconds, host, weighting, level, pollingInterval));
 }

@@ -65,10 +65,11 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-// Transient faults keep the connection for the next try; any other closes it, so that the
-// next try starts afresh (a folder made again, a file replaced, a disk mounted again).
+// Another program's lock keeps the connection for the next try; any other fault closes it,
+// so that the next try starts afresh (a folder made again, a disk with room again, a file
+// replaced).
 bool KeepsConnection(int primary) {
-    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED || primary == SQLITE_FULL;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
 std::optional<MinuteRow> StoredMinute(SqliteStatement& select, const MinuteRow& row) {

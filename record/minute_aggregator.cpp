@@ -5,8 +5,7 @@
 #include <algorithm>
 
 std::optional<MinuteRow> MinuteAggregator::Add(std::int64_t utcSeconds, std::string_view host,
-                                               std::string_view weighting, double level,
-                                               std::int32_t pollingInterval) {
+                                               std::string_view weighting, double level, std::int32_t pollingInterval) {
     const std::int64_t start = MinuteStart(utcSeconds);
     std::optional<MinuteRow> ended;
     if (open_ && (start != minute_.Start || host != minute_.Host || pollingInterval != pollingInterval_))

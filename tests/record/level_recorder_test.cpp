@@ -61,7 +61,9 @@ protected:
             recorder_->AddSample(start + second, host, "dBA", level, 1);
     }
 
-    void WaitIdle() { ASSERT_TRUE(WaitUntil([&] { return recorder_->Idle(); })) << "the writer never caught up"; }
+    void WaitIdle() {
+        ASSERT_TRUE(WaitUntil([&] { return recorder_->Idle(); })) << "the writer never caught up";
+    }
 
     std::vector<std::string> Reported() {
         std::lock_guard lock(reported_->lock);

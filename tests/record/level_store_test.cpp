@@ -191,11 +191,11 @@ TEST_P(StoreDamage, MovesTheFileAsideAndStartsANewOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, StoreDamage,
-    ::testing::Values(DamageCase{"NotADatabase", [](const fs::path& file) { XdgSandbox::WriteFile(file, std::string(5000, 'x')); }},
-                      DamageCase{"DamagedHeader", [](const fs::path& file) { Overwrite(file, 0, "SQLite format 9"); }},
-                      // The second page, a page of the table, overwritten in its middle.
-                      DamageCase{"DamagedPage",
-                                 [](const fs::path& file) { Overwrite(file, 4096 + 8, std::string(2000, '\xff')); }}),
+    ::testing::Values(
+        DamageCase{"NotADatabase", [](const fs::path& file) { XdgSandbox::WriteFile(file, std::string(5000, 'x')); }},
+        DamageCase{"DamagedHeader", [](const fs::path& file) { Overwrite(file, 0, "SQLite format 9"); }},
+        // The second page, a page of the table, overwritten in its middle.
+        DamageCase{"DamagedPage", [](const fs::path& file) { Overwrite(file, 4096 + 8, std::string(2000, '\xff')); }}),
     CaseName());
 
 TEST_F(Store, ASecondDamageOnTheSameSecondGetsItsOwnName) {

@@ -63,31 +63,35 @@ TEST_P(AggregateTable, SumsPollsIntoMinutes) {
 INSTANTIATE_TEST_SUITE_P(
     Polls, AggregateTable,
     ::testing::Values(
-        AggregateCase{"OneMinute",
-                      {{Minute, "a", "dBA", 80.0, 1}, {Minute + 1, "a", "dBA", 90.0, 1}, {Minute + 59, "a", "dBA", 85.0, 1}},
-                      {{"a", Minute, "dBA", 3, 3.0, 86.74, 80.0, 90.0}}},
+        AggregateCase{
+            "OneMinute",
+            {{Minute, "a", "dBA", 80.0, 1}, {Minute + 1, "a", "dBA", 90.0, 1}, {Minute + 59, "a", "dBA", 85.0, 1}},
+            {{"a", Minute, "dBA", 3, 3.0, 86.74, 80.0, 90.0}}},
         // The first poll of the next minute ends the minute; the poll starts the next one.
-        AggregateCase{"MinuteBoundary",
-                      {{Minute + 58, "a", "dBA", 80.0, 1}, {Minute + 60, "a", "dBA", 70.0, 1}},
-                      {{"a", Minute, "dBA", 1, 1.0, 80.0, 80.0, 80.0}, {"a", Minute + 60, "dBA", 1, 1.0, 70.0, 70.0, 70.0}}},
+        AggregateCase{
+            "MinuteBoundary",
+            {{Minute + 58, "a", "dBA", 80.0, 1}, {Minute + 60, "a", "dBA", 70.0, 1}},
+            {{"a", Minute, "dBA", 1, 1.0, 80.0, 80.0, 80.0}, {"a", Minute + 60, "dBA", 1, 1.0, 70.0, 70.0, 70.0}}},
         // Minutes without polls (the meter silent) are gaps: no row at all.
-        AggregateCase{"SilentMinutes",
-                      {{Minute + 10, "a", "dBA", 80.0, 1}, {Minute + 250, "a", "dBA", 81.0, 1}},
-                      {{"a", Minute, "dBA", 1, 1.0, 80.0, 80.0, 80.0},
-                       {"a", Minute + 240, "dBA", 1, 1.0, 81.0, 81.0, 81.0}}},
+        AggregateCase{
+            "SilentMinutes",
+            {{Minute + 10, "a", "dBA", 80.0, 1}, {Minute + 250, "a", "dBA", 81.0, 1}},
+            {{"a", Minute, "dBA", 1, 1.0, 80.0, 80.0, 80.0}, {"a", Minute + 240, "dBA", 1, 1.0, 81.0, 81.0, 81.0}}},
         AggregateCase{"NewHost",
                       {{Minute + 1, "a", "dBA", 80.0, 1}, {Minute + 2, "b", "dBC", 70.0, 1}},
                       {{"a", Minute, "dBA", 1, 1.0, 80.0, 80.0, 80.0}, {"b", Minute, "dBC", 1, 1.0, 70.0, 70.0, 70.0}}},
         // Five-second polls: 12 cover the minute, a 13th (a late tick) does not add to it.
-        AggregateCase{"FiveSecondPolls",
-                      {{Minute, "a", "dBA", 80.0, 5}, {Minute + 5, "a", "dBA", 80.0, 5}, {Minute + 10, "a", "dBA", 80.0, 5}},
-                      {{"a", Minute, "dBA", 3, 15.0, 80.0, 80.0, 80.0}}},
+        AggregateCase{
+            "FiveSecondPolls",
+            {{Minute, "a", "dBA", 80.0, 5}, {Minute + 5, "a", "dBA", 80.0, 5}, {Minute + 10, "a", "dBA", 80.0, 5}},
+            {{"a", Minute, "dBA", 3, 15.0, 80.0, 80.0, 80.0}}},
         AggregateCase{"IntervalChange",
                       {{Minute, "a", "dBA", 80.0, 5}, {Minute + 30, "a", "dBA", 80.0, 1}},
                       {{"a", Minute, "dBA", 1, 5.0, 80.0, 80.0, 80.0}, {"a", Minute, "dBA", 1, 1.0, 80.0, 80.0, 80.0}}},
-        AggregateCase{"MinutePolls",
-                      {{Minute + 30, "a", "dBA", 80.0, 60}, {Minute + 90, "a", "dBA", 80.0, 60}},
-                      {{"a", Minute, "dBA", 1, 60.0, 80.0, 80.0, 80.0}, {"a", Minute + 60, "dBA", 1, 60.0, 80.0, 80.0, 80.0}}},
+        AggregateCase{
+            "MinutePolls",
+            {{Minute + 30, "a", "dBA", 80.0, 60}, {Minute + 90, "a", "dBA", 80.0, 60}},
+            {{"a", Minute, "dBA", 1, 60.0, 80.0, 80.0, 80.0}, {"a", Minute + 60, "dBA", 1, 60.0, 80.0, 80.0, 80.0}}},
         // The weighting of the minute's first poll; the levels as shown, offset and all.
         AggregateCase{"WeightingChange",
                       {{Minute, "a", "---", -5.0, 1}, {Minute + 1, "a", "dBz", 5.0, 1}},
@@ -128,18 +132,17 @@ TEST_P(MergeTable, AddsTheTwoParts) {
     EXPECT_EQ(merged.Lmax, c.merged.Lmax);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Parts, MergeTable,
-    ::testing::Values(MergeCase{{"a", Minute, "dBA", 20, 20.0, 80.0, 75.0, 85.0},
-                                {"a", Minute, "dBA", 20, 20.0, 80.0, 78.0, 82.0},
-                                {"a", Minute, "dBA", 40, 40.0, 80.0, 75.0, 85.0}},
-                      // Weighted by samples: 30 polls at 90 and 10 at 70.
-                      MergeCase{{"a", Minute, "dBC", 30, 30.0, 90.0, 90.0, 90.0},
-                                {"a", Minute, "dBA", 10, 10.0, 70.0, 70.0, 70.0},
-                                {"a", Minute, "dBC", 40, 40.0, 88.76, 70.0, 90.0}},
-                      // A restart within the minute can cover more than it: at most 60 s.
-                      MergeCase{{"a", Minute, "dBA", 40, 40.0, 80.0, 80.0, 80.0},
-                                {"a", Minute, "dBA", 30, 30.0, 80.0, 80.0, 80.0},
-                                {"a", Minute, "dBA", 70, 60.0, 80.0, 80.0, 80.0}}));
+INSTANTIATE_TEST_SUITE_P(Parts, MergeTable,
+                         ::testing::Values(MergeCase{{"a", Minute, "dBA", 20, 20.0, 80.0, 75.0, 85.0},
+                                                     {"a", Minute, "dBA", 20, 20.0, 80.0, 78.0, 82.0},
+                                                     {"a", Minute, "dBA", 40, 40.0, 80.0, 75.0, 85.0}},
+                                           // Weighted by samples: 30 polls at 90 and 10 at 70.
+                                           MergeCase{{"a", Minute, "dBC", 30, 30.0, 90.0, 90.0, 90.0},
+                                                     {"a", Minute, "dBA", 10, 10.0, 70.0, 70.0, 70.0},
+                                                     {"a", Minute, "dBC", 40, 40.0, 88.76, 70.0, 90.0}},
+                                           // A restart within the minute can cover more than it: at most 60 s.
+                                           MergeCase{{"a", Minute, "dBA", 40, 40.0, 80.0, 80.0, 80.0},
+                                                     {"a", Minute, "dBA", 30, 30.0, 80.0, 80.0, 80.0},
+                                                     {"a", Minute, "dBA", 70, 60.0, 80.0, 80.0, 80.0}}));
 
 }  // namespace

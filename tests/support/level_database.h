@@ -43,8 +43,9 @@ public:
 
     // Adds rows in one transaction as the display's writer does, making the database first
     // when it is not there.
-    void Write(std::span<const MinuteRow> rows = {}) {
-        LevelStore store(Path().string());
+    void Write(std::span<const MinuteRow> rows = {}) { Make(Path(), rows); }
+    static void Make(const std::filesystem::path& path, std::span<const MinuteRow> rows = {}) {
+        LevelStore store(path.string());
         ASSERT_TRUE(store.Write(rows)) << store.Error();
     }
 
@@ -55,6 +56,15 @@ public:
         LevelReader reader(path.string());
         return reader.ReadMinutes(
             {std::nullopt, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()});
+    }
+
+    // "ok" when SQLite finds the file whole, else what it finds.
+    static std::string IntegrityCheck(const std::filesystem::path& path) {
+        SqliteDb db;
+        if (!db.Open(path.string(), SQLITE_OPEN_READONLY, 1000))
+            return db.Error();
+        SqliteStatement check = db.Prepare("PRAGMA integrity_check");
+        return check.Valid() && check.Step() == SQLITE_ROW ? check.Text(0) : db.Error();
     }
 
     // A connection of the test's own, opened at the first call, for statements the display
