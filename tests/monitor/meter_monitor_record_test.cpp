@@ -205,7 +205,8 @@ public:
     // Another program (the sqlite3 shell) in a write transaction on the record.
     void Lock() {
         LevelDatabase::Make(xdg_.LevelDatabase());
-        locker_ = std::make_unique<ChildProcess>(std::vector<std::string>{DECIMON_SQLITE3, xdg_.LevelDatabase().string()});
+        locker_ =
+            std::make_unique<ChildProcess>(std::vector<std::string>{DECIMON_SQLITE3, xdg_.LevelDatabase().string()});
         ASSERT_TRUE(locker_->WriteLine("BEGIN IMMEDIATE;"));
         ASSERT_TRUE(locker_->WriteLine(".print holding"));
         ASSERT_EQ(locker_->ReadLine(Scaled(5000ms)), "holding");
@@ -275,12 +276,12 @@ TEST_P(RecordFaults, PollingAndPaintingGoOnWithOneLineAndTheRecordIsWholeAfterwa
 
 INSTANTIATE_TEST_SUITE_P(
     Database, RecordFaults,
-    ::testing::Values(FaultCase{"ReadOnlyFolder", &RecordFaults::ReadOnlyFolder, nullptr,
-                                &RecordFaults::WritableFolder, "Read-only file system", false},
-                      FaultCase{"FullDisk", &RecordFaults::SmallDisk, &RecordFaults::FillDisk,
-                                &RecordFaults::EmptyDisk, "full", false},
-                      FaultCase{"LockedByAnotherProgram", &RecordFaults::Lock, nullptr, &RecordFaults::Unlock,
-                                "locked", false},
+    ::testing::Values(FaultCase{"ReadOnlyFolder", &RecordFaults::ReadOnlyFolder, nullptr, &RecordFaults::WritableFolder,
+                                "Read-only file system", false},
+                      FaultCase{"FullDisk", &RecordFaults::SmallDisk, &RecordFaults::FillDisk, &RecordFaults::EmptyDisk,
+                                "full", false},
+                      FaultCase{"LockedByAnotherProgram", &RecordFaults::Lock, nullptr, &RecordFaults::Unlock, "locked",
+                                false},
                       FaultCase{"DamagedFile", &RecordFaults::Damage, nullptr, nullptr, "damaged", true},
                       FaultCase{"FolderCannotBeMade", &RecordFaults::FileWhereTheFolderGoes, nullptr,
                                 &RecordFaults::NoFileWhereTheFolderGoes, "Not a directory", false}),

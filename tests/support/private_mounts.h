@@ -14,7 +14,8 @@ namespace decimon::test {
 
 class PrivateMounts {
 public:
-    PrivateMounts() : ok_(unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0) {}
+    PrivateMounts()
+        : ok_(unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0) {}
     ~PrivateMounts() {
         for (auto target = mounted_.rbegin(); target != mounted_.rend(); ++target)
             umount2(target->c_str(), MNT_DETACH);
