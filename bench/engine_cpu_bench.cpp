@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     const auto length = std::chrono::seconds(argc > 1 ? std::atoi(argv[1]) : 10);
     const std::filesystem::path home = std::filesystem::temp_directory_path() / "decimon-engine-bench";
     setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);  // the record too, removed at the end
 
     MeterSimProcess sim({"--level", "853"});
     SaveMeterSettings(sim.Agent());

@@ -2,6 +2,7 @@
 # Fails when a source file includes a header from a layer above its own, or when the Qt-free
 # core (platform/sys, snmp, config, record, monitor) includes a Qt header. The layers, bottom up:
 #   platform/sys < snmp, config < record < monitor < platform/qt < res < diag < config/dialogs < view < app
+# and levels (the record's command-line reader) on record and config, apart from the display.
 # Each folder may include its own headers and those of the folders listed for it below.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +13,7 @@ allowed_for() {
     snmp) echo "platform/sys snmp" ;;
     config) echo "platform/sys config" ;;
     record) echo "platform/sys config record" ;;
+    levels) echo "platform/sys config record levels" ;;
     monitor) echo "platform/sys snmp config record monitor" ;;
     platform/qt) echo "platform/sys platform/qt" ;;
     res) echo "platform/sys platform/qt res" ;;
@@ -24,14 +26,14 @@ allowed_for() {
 }
 
 is_core() {
-    case $1 in platform/sys | snmp | config | record | monitor | tools) return 0 ;; esac
+    case $1 in platform/sys | snmp | config | record | levels | monitor | tools) return 0 ;; esac
     return 1
 }
 
 # The folder a file belongs to: the longest layer name its path starts with.
 layer_of() {
     local path=$1
-    for layer in config/dialogs platform/sys platform/qt snmp config record monitor res diag view app tools; do
+    for layer in config/dialogs platform/sys platform/qt snmp config record levels monitor res diag view app tools; do
         if [[ $path == "$layer"/* ]]; then
             echo "$layer"
             return
