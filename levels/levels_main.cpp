@@ -43,7 +43,8 @@ int Export(const LevelsOptions& options) {
             std::fputs(DailyCsvLines(*rows, settings.ShiftLenHours).c_str(), stdout);
     } else if (read) {
         std::fputs(MinuteCsvHeader, stdout);
-        read = reader.ForEachMinute(query, [](const MinuteRow& row) { std::fputs(MinuteCsvLine(row).c_str(), stdout); });
+        read =
+            reader.ForEachMinute(query, [](const MinuteRow& row) { std::fputs(MinuteCsvLine(row).c_str(), stdout); });
     }
     if (!read)
         return Fail("cannot read " + path + ": " + reader.Error());

@@ -15,8 +15,8 @@ struct OptionsCase {
     std::optional<LevelsOptions> expected;  // nothing: bad arguments
 };
 
-LevelsOptions Options(LocalDate from, LocalDate to, std::optional<std::string> host = std::nullopt,
-                      bool daily = false, bool help = false) {
+LevelsOptions Options(LocalDate from, LocalDate to, std::optional<std::string> host = std::nullopt, bool daily = false,
+                      bool help = false) {
     return {from, to, std::move(host), daily, help};
 }
 
@@ -51,19 +51,16 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{{"--help"}, Options(Today, Today, std::nullopt, false, true)},
                       OptionsCase{{"-h"}, Options(Today, Today, std::nullopt, false, true)}));
 
-INSTANTIATE_TEST_SUITE_P(Bad, OptionsTable,
-                         ::testing::Values(OptionsCase{{"--from"}, std::nullopt},
-                                           OptionsCase{{"--from", "30.11.2026"}, std::nullopt},
-                                           OptionsCase{{"--to", "2026-02-30"}, std::nullopt},
-                                           OptionsCase{{"--from", "2026-12-01"}, std::nullopt},  // after today
-                                           OptionsCase{{"--from", "2026-11-10", "--to", "2026-11-09"}, std::nullopt},
-                                           OptionsCase{{"--from", "2026-11-01", "--from", "2026-11-02"}, std::nullopt},
-                                           OptionsCase{{"--host"}, std::nullopt},
-                                           OptionsCase{{"--host="}, std::nullopt},
-                                           OptionsCase{{"--daily", "--daily"}, std::nullopt},
-                                           OptionsCase{{"--dailyx"}, std::nullopt},
-                                           OptionsCase{{"--fromage", "x"}, std::nullopt},
-                                           OptionsCase{{"2026-11-30"}, std::nullopt},
-                                           OptionsCase{{"-d"}, std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(
+    Bad, OptionsTable,
+    ::testing::Values(OptionsCase{{"--from"}, std::nullopt}, OptionsCase{{"--from", "30.11.2026"}, std::nullopt},
+                      OptionsCase{{"--to", "2026-02-30"}, std::nullopt},
+                      OptionsCase{{"--from", "2026-12-01"}, std::nullopt},  // after today
+                      OptionsCase{{"--from", "2026-11-10", "--to", "2026-11-09"}, std::nullopt},
+                      OptionsCase{{"--from", "2026-11-01", "--from", "2026-11-02"}, std::nullopt},
+                      OptionsCase{{"--host"}, std::nullopt}, OptionsCase{{"--host="}, std::nullopt},
+                      OptionsCase{{"--daily", "--daily"}, std::nullopt}, OptionsCase{{"--dailyx"}, std::nullopt},
+                      OptionsCase{{"--fromage", "x"}, std::nullopt}, OptionsCase{{"2026-11-30"}, std::nullopt},
+                      OptionsCase{{"-d"}, std::nullopt}));
 
 }  // namespace

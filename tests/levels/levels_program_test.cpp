@@ -69,8 +69,9 @@ TEST_F(LevelsProgram, TheExampleDayByDay) {
 
 TEST_F(LevelsProgram, TheDoseReckonsTheSettingsShiftLength) {
     RecordExampleDay();
-    XdgSandbox::WriteFile(xdg_.HomeKeyFile(),
-                          "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n\"ShiftLenHours\"=\"12.0\"\n");
+    XdgSandbox::WriteFile(
+        xdg_.HomeKeyFile(),
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n\"ShiftLenHours\"=\"12.0\"\n");
     const Outcome run = Levels({"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"

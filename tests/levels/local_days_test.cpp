@@ -62,8 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DayCase{"BerlinSummer", "Europe/Berlin", {2026, 7, 1}, "2026-07-01T00:00:00+02:00", 24},
                       DayCase{"BerlinSpringForward", "Europe/Berlin", {2026, 3, 29}, "2026-03-29T00:00:00+01:00", 23},
                       DayCase{"BerlinFallBack", "Europe/Berlin", {2026, 10, 25}, "2026-10-25T00:00:00+02:00", 25},
-                      DayCase{"NewYorkSpringForward", "America/New_York", {2026, 3, 8}, "2026-03-08T00:00:00-05:00",
-                              23},
+                      DayCase{
+                          "NewYorkSpringForward", "America/New_York", {2026, 3, 8}, "2026-03-08T00:00:00-05:00", 23},
                       DayCase{"StJohnsHalfHours", "America/St_Johns", {2026, 1, 15}, "2026-01-15T00:00:00-03:30", 24},
                       DayCase{"KolkataHalfHours", "Asia/Kolkata", {2026, 1, 15}, "2026-01-15T00:00:00+05:30", 24},
                       // The clocks skip midnight itself: the day starts at 01:00.
@@ -83,17 +83,16 @@ TEST_P(ParseDateTable, TakesRealDatesOnly) {
     EXPECT_EQ(ParseDate(GetParam().text), GetParam().date) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, ParseDateTable,
-                         ::testing::Values(ParseCase{"2026-11-30", LocalDate{2026, 11, 30}},
-                                           ParseCase{"2024-02-29", LocalDate{2024, 2, 29}},
-                                           ParseCase{"2000-02-29", LocalDate{2000, 2, 29}},
-                                           ParseCase{"2100-02-29", std::nullopt}, ParseCase{"2026-02-29", std::nullopt},
-                                           ParseCase{"2026-04-31", std::nullopt}, ParseCase{"2026-13-01", std::nullopt},
-                                           ParseCase{"2026-00-10", std::nullopt}, ParseCase{"2026-01-00", std::nullopt},
-                                           ParseCase{"0000-01-01", std::nullopt}, ParseCase{"2026-1-5", std::nullopt},
-                                           ParseCase{"2026/11/30", std::nullopt}, ParseCase{"2026-11-30x", std::nullopt},
-                                           ParseCase{"+026-11-30", std::nullopt}, ParseCase{"", std::nullopt},
-                                           ParseCase{"today", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ParseDateTable,
+    ::testing::Values(ParseCase{"2026-11-30", LocalDate{2026, 11, 30}}, ParseCase{"2024-02-29", LocalDate{2024, 2, 29}},
+                      ParseCase{"2000-02-29", LocalDate{2000, 2, 29}}, ParseCase{"2100-02-29", std::nullopt},
+                      ParseCase{"2026-02-29", std::nullopt}, ParseCase{"2026-04-31", std::nullopt},
+                      ParseCase{"2026-13-01", std::nullopt}, ParseCase{"2026-00-10", std::nullopt},
+                      ParseCase{"2026-01-00", std::nullopt}, ParseCase{"0000-01-01", std::nullopt},
+                      ParseCase{"2026-1-5", std::nullopt}, ParseCase{"2026/11/30", std::nullopt},
+                      ParseCase{"2026-11-30x", std::nullopt}, ParseCase{"+026-11-30", std::nullopt},
+                      ParseCase{"", std::nullopt}, ParseCase{"today", std::nullopt}));
 
 TEST(LocalDates, FormatAndStepOn) {
     EXPECT_EQ(FormatDate({2026, 1, 5}), "2026-01-05");
