@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 namespace {
 
@@ -82,11 +83,17 @@ std::int64_t LocalDayStart(const LocalDate& date) {
 
 std::string FormatLocalTime(std::int64_t utcSeconds) {
     const std::tm local = LocalTm(utcSeconds);
-    const long offset = local.tm_gmtoff;
-    const long minutes = std::labs(offset) / 60;
-    char text[128];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, offset < 0 ? '-' : '+',
-                  minutes / 60, minutes % 60);
+    const long offset = std::labs(local.tm_gmtoff) / 60;
+    // By hand rather than with snprintf: decimon-levels writes one for each of a year's
+    // minutes, and this is a fifth of the time printf takes.
+    std::string text = FormatDate({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday});
+    for (const auto& [separator, value] :
+         {std::pair{'T', local.tm_hour}, std::pair{':', local.tm_min}, std::pair{':', local.tm_sec},
+          std::pair{local.tm_gmtoff < 0 ? '-' : '+', static_cast<int>(offset / 60)},
+          std::pair{':', static_cast<int>(offset % 60)}}) {
+        text += separator;
+        text += static_cast<char>('0' + value / 10 % 10);
+        text += static_cast<char>('0' + value % 10);
+    }
     return text;
 }

@@ -6,8 +6,9 @@ namespace {
 // a write-ahead log has for readers: while a writer recovers or resets the log).
 constexpr int ReaderBusyTimeoutMs = 2000;
 
+// In the primary key's order: the rows stream from its index, with no sort.
 constexpr char AllHostsSql[] = "SELECT host, start, weighting, samples, seconds, leq, lmin, lmax FROM minutes "
-                               "WHERE start >= ?1 AND start < ?2 ORDER BY start, host";
+                               "WHERE start >= ?1 AND start < ?2 ORDER BY host, start";
 constexpr char OneHostSql[] = "SELECT host, start, weighting, samples, seconds, leq, lmin, lmax FROM minutes "
                               "WHERE host = ?3 AND start >= ?1 AND start < ?2 ORDER BY start";
 

@@ -27,8 +27,8 @@ public:
     bool IsOpen() const { return db_.IsOpen(); }
     const std::string& Error() const { return db_.Error(); }
 
-    // Calls `visit` with each minute of the query, ordered by start (and host); false when
-    // the database cannot be read, after the minutes read so far.
+    // Calls `visit` with each minute of the query, ordered by host and then by start; false
+    // when the database cannot be read, after the minutes read so far.
     bool ForEachMinute(const MinuteQuery& query, const std::function<void(const MinuteRow&)>& visit);
     // The minutes of the query, ordered as above; nothing when the database cannot be read.
     std::optional<std::vector<MinuteRow>> ReadMinutes(const MinuteQuery& query);
