@@ -49,17 +49,7 @@ protected:
         COleDateTime::SetClock(nullptr);
     }
 
-    void Start(const std::function<void(Settings&)>& adjust = {}) {
-        SaveMeterSettings(sim_.Agent(), [&](Settings& settings) {
-            settings.SnmpTimeout = 100;
-            settings.SnmpRetries = 0;
-            if (adjust)
-                adjust(settings);
-        });
-        monitor_ = std::make_unique<MeterMonitor>();
-        ASSERT_TRUE(monitor_->StartWorker());
-        monitor_->RequestFirstConnection();
-    }
+    void Start(const std::function<void(Settings&)>& adjust = {}) { monitor_ = StartMonitor(sim_.Agent(), adjust); }
 
     // `polls` polls, one a second of the test's clock, each written back before the next.
     void PollSeconds(int polls) {

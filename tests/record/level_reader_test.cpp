@@ -24,13 +24,6 @@ std::vector<std::int64_t> Starts(const std::vector<MinuteRow>& rows) {
     return starts;
 }
 
-std::vector<std::string> Hosts(const std::vector<MinuteRow>& rows) {
-    std::vector<std::string> hosts;
-    for (const MinuteRow& row : rows)
-        hosts.push_back(row.Host);
-    return hosts;
-}
-
 class Reader : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -89,12 +82,6 @@ TEST_F(Reader, ReadsEveryColumnAsStored) {
     EXPECT_EQ(row.Leq, 91.25);
     EXPECT_EQ(row.Lmin, 80.5);
     EXPECT_EQ(row.Lmax, 99.75);
-}
-
-TEST_F(Reader, OrdersEveryHostsMinutesByHostThenStart) {
-    const auto rows = Read(std::nullopt, Noon + 120, Noon + 240);
-    ASSERT_TRUE(rows.has_value());
-    EXPECT_EQ(Hosts(*rows), (std::vector<std::string>{"127.0.0.1:16161", "127.0.0.1:16161", "press", "press"}));
 }
 
 TEST_F(Reader, ReadsWhileAWriterHoldsAnOpenTransaction) {
