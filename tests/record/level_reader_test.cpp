@@ -67,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         RangeCase{"press", Noon + 1, Noon + 61, {Noon + 60}}, RangeCase{"press", Noon + 300, Noon + 6000, {}},
         RangeCase{"nobody", Noon - 600, Noon + 600, {}},
         RangeCase{"127.0.0.1:16161", 0, Noon + 600, {Noon + 120, Noon + 180, Noon + 240}},
+        // Every host's: host by host, each in order of start.
         RangeCase{nullptr, Noon + 120, Noon + 240, {Noon + 120, Noon + 180, Noon + 120, Noon + 180}}));
 
 TEST_F(Reader, ReadsEveryColumnAsStored) {
