@@ -1,6 +1,6 @@
 // CPU time of the monitoring engine, as a share of one core: 10 s idle, then 10 s at one
-// poll a second against the meter simulator. The process holds only the engine and this
-// driver, which sleeps between requests.
+// poll a second against the meter simulator, with the exposure record (RECORD_LEVELS=0:
+// without). The process holds only the engine and this driver, which sleeps between requests.
 #include "config/settings_store.h"
 #include "monitor/meter_monitor.h"
 #include "platform/sys/fixed_text.h"
@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <thread>
 
 using namespace decimon::test;
@@ -44,9 +46,15 @@ int main(int argc, char** argv) {
     const auto length = std::chrono::seconds(argc > 1 ? std::atoi(argv[1]) : 10);
     const std::filesystem::path home = std::filesystem::temp_directory_path() / "decimon-engine-bench";
     setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / "data").c_str(), 1);  // the record too, removed at the end
 
     MeterSimProcess sim({"--level", "853"});
     SaveMeterSettings(sim.Agent());
+    // RECORD_LEVELS=0 measures the engine without its exposure record.
+    const bool record = std::getenv("RECORD_LEVELS") == nullptr || std::string(std::getenv("RECORD_LEVELS")) != "0";
+    if (!record)
+        std::ofstream(home / "Corvanta" / "Decimon.reg", std::ios::app) << "\"RecordLevels\"=dword:00000000\n";
+    std::printf("exposure record: %s\n", record ? "on" : "off");
 
     MeterMonitor monitor;
     monitor.StartWorker();

@@ -7,7 +7,9 @@
 #   bench/whole_program.sh [WIDTHxHEIGHT] [BUILD_DIR]
 # WIDTHxHEIGHT defaults to 1920x1080; BUILD_DIR (default build) is configured and built if
 # needed; a folder that holds only app/decimon and tools/decimon-meter-sim is used as it is.
-# SAMPLE_SECONDS (default 60) shortens the sample for a quick look.
+# SAMPLE_SECONDS (default 60) shortens the sample for a quick look. The display keeps its
+# exposure record (in the session's private folder) unless RECORD_LEVELS=0; the script says how
+# many minutes it recorded.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 size=${1:-1920x1080}
@@ -27,7 +29,9 @@ decimon=$build/app/decimon simulator=$build/tools/decimon-meter-sim
 session_begin idle
 start_xvfb "$size"
 start_simulator "$simulator" --walk --name "Idle bench" --location "Xvfb"
-write_settings "127.0.0.1:$port" '"PollingInterval"=dword:00000001'
+record_setting=()
+[ "${RECORD_LEVELS:-1}" != 0 ] || record_setting=('"RecordLevels"=dword:00000000')
+write_settings "127.0.0.1:$port" '"PollingInterval"=dword:00000001' "${record_setting[@]}"
 
 # The right half of the level's space in its row: white there only once a reading
 # ("85.3 dBA") stands where "---" stood before.
@@ -76,3 +80,9 @@ echo "PSS at $sample s:            $(mb "$pss_end")"
 echo "RSS at $((sample / 2)) s:            $(mb "$rss_half")"
 echo "RSS at $sample s:            $(mb "$rss_end")"
 echo "first painted level:  $first_level s after start"
+database=$XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3
+if [ -f "$database" ]; then
+  echo "minutes recorded:     $(sqlite3 "$database" 'SELECT count(*) FROM minutes') (while it ran)"
+else
+  echo "minutes recorded:     none (no database)"
+fi

@@ -154,3 +154,15 @@ bool SettingsStore::SaveSettings(const Settings& settings, SettingsFileError* er
     // refuses bad arguments, which these are not.
     return RegCloseKey(key) == ERROR_SUCCESS || FileError(error);
 }
+
+bool SettingsStore::LoadRecordLevels() {
+    KeyPath path;
+    FormatKeyPath(path);
+    std::int32_t recordLevels = 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        ReadNumber(key, "RecordLevels", recordLevels);
+        RegCloseKey(key);
+    }
+    return recordLevels != 0;
+}

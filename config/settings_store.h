@@ -39,4 +39,9 @@ public:
     // Writes all nineteen values, opening the key or else creating it. False when the file
     // was not written (it is then as it was), with the reason in `error` when given.
     static bool SaveSettings(const Settings& settings, SettingsFileError* error = nullptr);
+
+    // "RecordLevels", a REG_DWORD beside the settings that no dialog edits: whether the
+    // display keeps its exposure record; 0 turns it off, anything else or nothing leaves it
+    // on. Only read: SaveSettings leaves it in the file as it was.
+    static bool LoadRecordLevels();
 };

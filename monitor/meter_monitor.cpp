@@ -3,6 +3,7 @@
 #include "config/settings_store.h"
 #include "monitor/polling_worker.h"
 #include "platform/sys/fixed_text.h"
+#include "record/level_schema.h"
 
 #include <algorithm>
 #include <climits>
@@ -31,6 +32,7 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
                      error.file.c_str(), error.reason.c_str());
         unreadableSettings_ = std::move(error);
     }
+    recordLevels_ = SettingsStore::LoadRecordLevels();
     State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
     State.StopRequested = State.ReconnectRequested = State.PollRequested = 0;
 }
@@ -40,8 +42,13 @@ MeterMonitor::~MeterMonitor() {
 }
 
 bool MeterMonitor::StartWorker() {
+    if (WorkerThread)
+        return true;
+    if (recordLevels_ && !recorder_)
+        recorder_ = LevelRecorder::Start(DefaultLevelDatabasePath());
+    WorkerThread = CWinThread::Begin(PollingWorker, this);
     if (!WorkerThread)
-        WorkerThread = CWinThread::Begin(PollingWorker, this);
+        recorder_.reset();
     return WorkerThread != nullptr;
 }
 
@@ -56,6 +63,7 @@ void MeterMonitor::StopWorker() {
     }
     WorkerThread->WaitForEnd();  // outside the lock: the worker takes it to finish its cycle
     WorkerThread.reset();
+    recorder_.reset();  // a bounded wait for the last minute's write
 }
 
 void MeterMonitor::RequestPoll() {
@@ -89,6 +97,8 @@ void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
     CopyFixedText(State.WeightingText, NoValueText);
     State.ReconnectRequested = 1;
     ++State.ResetGeneration;
+    if (recorder_)
+        recorder_->FinishMinute();
     abandon_->Raise();
     abandon_ = std::move(fresh);
     requestArrived_.notify_one();

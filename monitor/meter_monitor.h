@@ -1,13 +1,15 @@
 #pragma once
 // The monitoring side of the meter view: the shared state with its lock, the settings the
-// worker reads, and the polling worker's thread. The view derives from it; without a
-// window it runs the whole monitoring pipeline.
+// worker reads, the polling worker's thread, and the exposure record the worker feeds (unless
+// the settings file turns it off). The view derives from it; without a window it runs the
+// whole monitoring pipeline.
 
 #include "config/settings.h"
 #include "config/settings_store.h"
 #include "monitor/monitor_state.h"
 #include "platform/sys/stop_signal.h"
 #include "platform/sys/win_thread.h"
+#include "record/level_recorder.h"
 
 #include <condition_variable>
 #include <memory>
@@ -24,11 +26,12 @@ public:
     MeterMonitor(const MeterMonitor&) = delete;
     MeterMonitor& operator=(const MeterMonitor&) = delete;
 
-    // Starts the polling worker; false (and no worker for the monitor's life) when no
-    // thread could be started.
+    // Starts the polling worker, and the exposure record's writer first; false (and no
+    // worker for the monitor's life) when no thread could be started.
     bool StartWorker();
     // Asks the worker to stop and waits, without limit, until it has closed its session and
-    // ended; a name lookup or a request under way is abandoned, so the wait is short. Does
+    // ended; a name lookup or a request under way is abandoned, so the wait is short. Then
+    // ends the record's minute under way and waits a bounded time for its last write. Does
     // nothing when no worker runs.
     void StopWorker();
     bool HasWorker() const { return WorkerThread != nullptr; }
@@ -39,8 +42,9 @@ public:
     // Takes over settings accepted by the configuration dialog.
     void StoreSettings(const Settings& settings);
     // After a change of the host or a polling parameter: drops the shown values (and the
-    // counters when the host changed) and asks the worker for a new session at once: a name
-    // lookup or a request under way for the old settings is abandoned.
+    // counters when the host changed), ends the record's minute under way, and asks the
+    // worker for a new session at once: a name lookup or a request under way for the old
+    // settings is abandoned.
     void ResetAfterConfigurationChange(bool hostChanged);
     void ClearCounters();
     PaintCopy CopyForPainting() const;
@@ -67,6 +71,9 @@ private:
     MonitorState State;
     Settings settings_;
     std::optional<SettingsFileError> unreadableSettings_;
+    bool recordLevels_ = true;
+    // Made with the worker and ended after it: the worker uses it without the lock.
+    std::unique_ptr<LevelRecorder> recorder_;
     // Raised to abandon the worker's blocking calls: by a stop, and by a reset, which puts a
     // fresh one in its place for the next session. Held by the worker's session.
     std::shared_ptr<StopSignal> abandon_;

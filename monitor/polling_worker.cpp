@@ -77,6 +77,7 @@ private:
         snapshot_ = monitor_.State;
         shiftLenHours_ = monitor_.settings_.ShiftLenHours;
         levelOffset_ = monitor_.settings_.LevelOffset;
+        pollingInterval_ = monitor_.settings_.PollingInterval;
     }
 
     // A new session for the host the settings name now; null when it cannot be opened.
@@ -98,6 +99,7 @@ private:
             generation = monitor_.State.ResetGeneration;
         }
         lookAgain_.Reset();
+        sessionHost_ = hostName;
         auto* device = new MeterDevice(hostName);
         device->SetTimeout(SessionTimeoutMs(timeout));
         device->SetRetries(SessionRetries(retries));
@@ -154,7 +156,12 @@ private:
         }
         CopyFixedText(snapshot_.DoseText, FormatTimeToLimit(level, levelOffset_, shiftLenHours_));
         CopyFixedText(snapshot_.FooterText, ComposeFooter(snapshot_.SysName, snapshot_.SysLocation));
-        WriteBack(success, level);
+        // The record takes the level as painted, at the time of the poll; outside the lock.
+        const std::int64_t polledAt = COleDateTime::GetCurrentCalendarTime();
+        const bool published = WriteBack(success, level);
+        if (success && published && monitor_.recorder_)
+            monitor_.recorder_->AddSample(polledAt, sessionHost_, snapshot_.WeightingText, level + levelOffset_,
+                                          pollingInterval_);
     }
 
     // Step 4.6: one locked section. The counters are published as this poll's increments,
@@ -162,7 +169,8 @@ private:
     // poll was not one of the new host's. The level and the texts only when no reset after
     // a configuration change came meanwhile, since they belong to the old settings; nor is
     // the poll request cleared then, since the reset's first tick set it for the new session.
-    void WriteBack(bool success, double level) {
+    // True when the level was published.
+    bool WriteBack(bool success, double level) {
         Lock lock(monitor_.StateLock);
         MonitorState& state = monitor_.State;
         if (state.CounterGeneration == snapshot_.CounterGeneration) {
@@ -184,7 +192,9 @@ private:
             CopyFixedText(state.DoseText, snapshot_.DoseText);
             CopyFixedText(state.WeightingText, snapshot_.WeightingText);
             state.PollRequested = 0;
+            return true;
         }
+        return false;
     }
 
     void Terminate() {
@@ -197,8 +207,10 @@ private:
     MonitorState snapshot_;
     std::shared_ptr<const StopSignal> sessionAbandon_;  // the current session's
     Pacer lookAgain_;                                   // the current session's name lookups
+    std::string sessionHost_;                           // the host the current session polls, for the record
     double shiftLenHours_ = 0.0;
     int levelOffset_ = 0;
+    int pollingInterval_ = 1;
 };
 
 unsigned PollingWorker(void* monitor) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header from a layer above its own, or when the Qt-free
-# core (platform/sys, snmp, config, monitor) includes a Qt header. The layers, bottom up:
-#   platform/sys < snmp, config < monitor < platform/qt < res < diag < config/dialogs < view < app
+# core (platform/sys, snmp, config, record, monitor) includes a Qt header. The layers, bottom up:
+#   platform/sys < snmp, config < record < monitor < platform/qt < res < diag < config/dialogs < view < app
+# and levels (the record's command-line reader) on record and config, apart from the display.
 # Each folder may include its own headers and those of the folders listed for it below.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,26 +12,28 @@ allowed_for() {
     platform/sys) echo "platform/sys" ;;
     snmp) echo "platform/sys snmp" ;;
     config) echo "platform/sys config" ;;
-    monitor) echo "platform/sys snmp config monitor" ;;
+    record) echo "platform/sys config record" ;;
+    levels) echo "platform/sys config record levels" ;;
+    monitor) echo "platform/sys snmp config record monitor" ;;
     platform/qt) echo "platform/sys platform/qt" ;;
     res) echo "platform/sys platform/qt res" ;;
-    diag) echo "platform/sys snmp config monitor platform/qt res diag" ;;
-    config/dialogs) echo "platform/sys snmp config monitor platform/qt res config/dialogs" ;;
-    view) echo "platform/sys snmp config monitor platform/qt res diag config/dialogs view" ;;
-    app) echo "platform/sys snmp config monitor platform/qt res diag config/dialogs view app" ;;
+    diag) echo "platform/sys snmp config record monitor platform/qt res diag" ;;
+    config/dialogs) echo "platform/sys snmp config record monitor platform/qt res config/dialogs" ;;
+    view) echo "platform/sys snmp config record monitor platform/qt res diag config/dialogs view" ;;
+    app) echo "platform/sys snmp config record monitor platform/qt res diag config/dialogs view app" ;;
     tools) echo "tools" ;;
     esac
 }
 
 is_core() {
-    case $1 in platform/sys | snmp | config | monitor | tools) return 0 ;; esac
+    case $1 in platform/sys | snmp | config | record | levels | monitor | tools) return 0 ;; esac
     return 1
 }
 
 # The folder a file belongs to: the longest layer name its path starts with.
 layer_of() {
     local path=$1
-    for layer in config/dialogs platform/sys platform/qt snmp config monitor res diag view app tools; do
+    for layer in config/dialogs platform/sys platform/qt snmp config record levels monitor res diag view app tools; do
         if [[ $path == "$layer"/* ]]; then
             echo "$layer"
             return

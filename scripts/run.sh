@@ -56,4 +56,6 @@ if [ ! -d "$runtime" ]; then
   mkdir -m 700 "$runtime"
   [ ${#as_user[@]} -eq 0 ] || chown "$SUDO_USER" "$runtime"
 fi
-"${as_user[@]}" env XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$runtime" "$DECIMON_ROOT/build-run/app/decimon"
+# The simulator's levels are recorded in the private folder too, not in the user's own record.
+"${as_user[@]}" env XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$runtime" \
+  "$DECIMON_ROOT/build-run/app/decimon"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
-# net-snmp and the display font, its files, and that the installed program starts.
+# net-snmp, SQLite and the display font, its files, and that the installed program starts.
 #   package_test.sh BUILD-DIR SIMULATOR
 set -euo pipefail
 build=$1 simulator=$2
@@ -19,11 +19,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(ls "$work"/out/decimon_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = decimon ] || fail "the package is not named decimon"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 fonts-arkpandora; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 fonts-arkpandora; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 contents=$(dpkg-deb -c "$deb")
-for file in ./usr/bin/decimon ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
+for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
             ./usr/share/icons/hicolor/scalable/apps/decimon.svg ./usr/share/icons/hicolor/48x48/apps/decimon.png \
             ./usr/share/icons/hicolor/256x256/apps/decimon.png; do
   grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
@@ -40,7 +40,7 @@ port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
 mkdir -p "$work/config/Corvanta" "$work/runtime" && chmod 700 "$work/runtime"
 printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="127.0.0.1:%s"\n' "$port" \
   >"$work/config/Corvanta/Decimon.reg"
-XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen \
+XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen \
   "$work/root/usr/bin/decimon" >"$work/decimon.log" 2>&1 &
 app_pid=$!
 sleep 3
@@ -49,4 +49,6 @@ echo count >&3
 sleep 0.2
 requests=$(sed -n 's/^requests //p' "$work/sim.out")
 [ "${requests:-0}" -gt 0 ] || fail "the packaged program did not poll the meter"
+"$work/root/usr/bin/decimon-levels" --help | grep -q '^usage: decimon-levels' ||
+  fail "the packaged decimon-levels does not start"
 echo "package: $(basename "$deb") with $depends"

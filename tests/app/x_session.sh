@@ -4,7 +4,7 @@
 #   session_begin NAME          $work: a new /tmp/decimon-NAME-XXXXXX, removed at exit
 #   session_pids+=(PID)         a process to end at exit (a stopped one is continued first)
 #   wait_for SECONDS COMMAND... until COMMAND succeeds; its status after SECONDS otherwise
-#   start_xvfb [WxH] [OPTION]...  DISPLAY, XDG_RUNTIME_DIR and XDG_CONFIG_HOME set
+#   start_xvfb [WxH] [OPTION]...  DISPLAY, XDG_RUNTIME_DIR, XDG_CONFIG_HOME and XDG_DATA_HOME set
 #   start_simulator PROGRAM [OPTION]...  on a free loopback port ($port, $sim_pid); commands
 #                               go to it through file descriptor 3
 #   start_session_bus           a private session bus, DBUS_SESSION_BUS_ADDRESS set
@@ -57,7 +57,7 @@ start_xvfb() {
     session_pids+=($!)
     wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
     DISPLAY=:$(head -n 1 "$work/display")
-    export DISPLAY XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+    export DISPLAY XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
     mkdir -m 700 "$XDG_RUNTIME_DIR"
 }
 

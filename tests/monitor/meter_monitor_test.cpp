@@ -42,17 +42,7 @@ protected:
     void TearDown() override { monitor_.reset(); }
 
     // Saves settings for the simulator (with `adjust` applied) and starts a monitor on them.
-    void Start(const std::function<void(Settings&)>& adjust = {}) {
-        SaveMeterSettings(sim_.Agent(), [&](Settings& settings) {
-            settings.SnmpTimeout = 100;
-            settings.SnmpRetries = 0;
-            if (adjust)
-                adjust(settings);
-        });
-        monitor_ = std::make_unique<MeterMonitor>();
-        ASSERT_TRUE(monitor_->StartWorker());
-        monitor_->RequestFirstConnection();
-    }
+    void Start(const std::function<void(Settings&)>& adjust = {}) { monitor_ = StartMonitor(sim_.Agent(), adjust); }
 
     // Requests one poll and waits for its write-back.
     void PollOnce() {

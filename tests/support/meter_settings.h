@@ -5,9 +5,13 @@
 // in the DNS.
 
 #include "config/settings_store.h"
+#include "monitor/meter_monitor.h"
 #include "platform/sys/fixed_text.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <memory>
 #include <string_view>
 
 namespace decimon::test {
@@ -19,6 +23,22 @@ inline void SaveMeterSettings(std::string_view host, const std::function<void(Se
     if (adjust)
         adjust(settings);
     SettingsStore::SaveSettings(settings);
+}
+
+// A monitor with its worker started on settings for the meter at `host`, whose requests fail
+// fast (100 ms, no retry) unless `adjust` says otherwise, and its first connection asked for.
+inline std::unique_ptr<MeterMonitor> StartMonitor(std::string_view host,
+                                                  const std::function<void(Settings&)>& adjust = {}) {
+    SaveMeterSettings(host, [&](Settings& settings) {
+        settings.SnmpTimeout = 100;
+        settings.SnmpRetries = 0;
+        if (adjust)
+            adjust(settings);
+    });
+    auto monitor = std::make_unique<MeterMonitor>();
+    EXPECT_TRUE(monitor->StartWorker());
+    monitor->RequestFirstConnection();
+    return monitor;
 }
 
 }  // namespace decimon::test

@@ -1,7 +1,7 @@
 #pragma once
-// Private XDG configuration folders for one test: XDG_CONFIG_HOME and two XDG_CONFIG_DIRS
-// entries below a fresh temporary folder (none of them made yet), the variables' old
-// values put back and the folder removed afterwards.
+// Private XDG folders for one test: XDG_CONFIG_HOME, two XDG_CONFIG_DIRS entries and
+// XDG_DATA_HOME (where the exposure record goes) below a fresh temporary folder (none of them
+// made yet), the variables' old values put back and the folder removed afterwards.
 
 #include <sys/stat.h>
 
@@ -24,13 +24,14 @@ inline const std::string DecimonFileStart = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SO
 
 class XdgSandbox {
 public:
-    XdgSandbox() : saved_{Saved("XDG_CONFIG_HOME"), Saved("XDG_CONFIG_DIRS")} {
+    XdgSandbox() : saved_{Saved("XDG_CONFIG_HOME"), Saved("XDG_CONFIG_DIRS"), Saved("XDG_DATA_HOME")} {
         std::string pattern = (std::filesystem::temp_directory_path() / "decimon-xdg-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         root_ = pattern;
         ::setenv("XDG_CONFIG_HOME", Home().c_str(), 1);
         ::setenv("XDG_CONFIG_DIRS", (SystemDir(0).string() + ":" + SystemDir(1).string()).c_str(), 1);
+        ::setenv("XDG_DATA_HOME", DataHome().c_str(), 1);
     }
 
     ~XdgSandbox() {
@@ -49,6 +50,9 @@ public:
 
     const std::filesystem::path& Root() const { return root_; }
     std::filesystem::path Home() const { return root_ / "config-home"; }
+    std::filesystem::path DataHome() const { return root_ / "data-home"; }
+    // The exposure record's database below DataHome().
+    std::filesystem::path LevelDatabase() const { return DataHome() / "Corvanta" / "Decimon" / "levels.sqlite3"; }
     std::filesystem::path SystemDir(int index) const { return root_ / (index == 0 ? "xdg-a" : "xdg-b"); }
 
     // The file of HKEY_LOCAL_MACHINE\SOFTWARE\Corvanta\Decimon below a configuration folder.
@@ -86,7 +90,7 @@ private:
         return {name, value ? std::optional<std::string>(value) : std::nullopt};
     }
 
-    SavedVariable saved_[2];
+    SavedVariable saved_[3];
     std::filesystem::path root_;
 };
 

@@ -1,0 +1,32 @@
+#pragma once
+// The CSV of decimon-levels (RFC 4180: a header row, fields with a comma, a quote or a line
+// break quoted, records ending in CRLF), numbers with "." as the decimal point whatever the
+// locale and levels with one decimal.
+//
+//   minutes: start,host,weighting,samples,seconds,leq,lmin,lmax
+//            start in local time with its offset: 2026-11-30T08:00:00+01:00
+//   daily:   date,host,weighting,measured,leq,lex8h,dose_percent,lmax
+//            one row per local day and host; measured as h:mm of covered time, leq over the
+//            covered time, lex8h, the dose against the shift length, lmax the loudest
+//            minute's Leq
+
+#include "record/minute_row.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+inline constexpr char MinuteCsvHeader[] = "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n";
+inline constexpr char DailyCsvHeader[] = "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n";
+
+// The field as it stands, or quoted with its quotes doubled when it holds a comma, a quote, a
+// carriage return or a line feed.
+std::string CsvField(std::string_view text);
+
+// One record of the minutes' CSV.
+std::string MinuteCsvLine(const MinuteRow& row);
+
+// The records of the daily CSV for minutes ordered by start: one per local day and host, in
+// the order of the days and then of the hosts. The dose reckons a shift of `shiftLenHours`
+// at 85 dB as 100 % (empty for a shift that is no positive number).
+std::string DailyCsvLines(std::span<const MinuteRow> rows, double shiftLenHours);

@@ -1,0 +1,186 @@
+#include "record/level_recorder.h"
+
+#include "platform/sys/ole_date_time.h"
+#include "record/level_store.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <iterator>
+#include <limits>
+#include <mutex>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+constexpr std::int64_t SecondsPerDay = 86400;
+
+void ToStandardError(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+}  // namespace
+
+struct LevelRecorder::Shared {
+    Shared(std::string path, Report reportLine) : store(std::move(path)), report(std::move(reportLine)) {}
+
+    // Under `lock`: the minute under way, the finished ones waiting for the writer, and the
+    // counts that tell the writer (and Idle) what is new.
+    mutable std::mutex lock;
+    std::condition_variable changed;
+    MinuteAggregator aggregator;
+    std::deque<MinuteRow> pending;
+    std::uint64_t handedIn = 0;
+    std::uint64_t handled = 0;
+    bool stopping = false;
+    bool ended = false;
+
+    // The writer thread's alone.
+    LevelStore store;
+    Report report;
+    bool faultReported = false;  // since the last write that succeeded
+    std::int64_t lastTrim = std::numeric_limits<std::int64_t>::min();
+
+    // Under `lock`: queues a finished minute, the oldest dropped beyond 24 h of them.
+    void HandIn(std::optional<MinuteRow> minute) {
+        if (!minute)
+            return;
+        if (pending.size() >= MaxPendingMinutes)
+            pending.pop_front();
+        pending.push_back(std::move(*minute));
+        ++handedIn;
+        changed.notify_all();
+    }
+
+    // One line for a fault, however many minutes it lasts and whatever else goes wrong
+    // meanwhile (a full disk also fails the opening of the file); the record working again
+    // ends the fault.
+    void ReportFault(const std::string& error) {
+        if (faultReported)
+            return;
+        faultReported = true;
+        report("decimon: cannot record the levels in " + store.Path() + ": " + error +
+               "; trying again at each new minute");
+    }
+
+    // Writes a batch, says so when a damaged file was moved aside, and trims the old minutes
+    // once a day.
+    bool Write(const std::vector<MinuteRow>& batch) {
+        const bool written = store.Write(batch);
+        const std::string moved = store.TakeMovedAside();
+        if (!moved.empty())
+            report("decimon: the levels database " + store.Path() + " was damaged; it was moved to " + moved +
+                   " and a new one started");
+        if (!written) {
+            ReportFault(store.Error());
+            return false;
+        }
+        if (Trim())
+            faultReported = false;
+        else
+            ReportFault(store.Error());  // the minutes are written all the same
+        return true;
+    }
+
+    bool Trim() {
+        const std::int64_t now = COleDateTime::GetCurrentCalendarTime();
+        if (lastTrim != std::numeric_limits<std::int64_t>::min() && now - lastTrim < SecondsPerDay)
+            return true;
+        if (!store.DeleteBefore(now - RetentionDays * SecondsPerDay))
+            return false;
+        lastTrim = now;
+        return true;
+    }
+};
+
+namespace {
+
+// The writer thread: takes whatever minutes are pending, writes them outside the lock, and
+// keeps them for the next try when that fails. It tries when a minute is handed in, so a
+// fault costs one try a minute; at a stop it tries once more and ends.
+void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
+    LevelRecorder::Shared& s = *shared;
+    std::unique_lock lock(s.lock);
+    std::uint64_t seen = 0;
+    for (;;) {
+        s.changed.wait(lock, [&] { return s.stopping || s.handedIn != seen; });
+        seen = s.handedIn;
+        const bool last = s.stopping;
+        std::vector<MinuteRow> batch(std::make_move_iterator(s.pending.begin()),
+                                     std::make_move_iterator(s.pending.end()));
+        s.pending.clear();
+        lock.unlock();
+        const bool written = batch.empty() || s.Write(batch);
+        lock.lock();
+        if (!written) {
+            s.pending.insert(s.pending.begin(), std::make_move_iterator(batch.begin()),
+                             std::make_move_iterator(batch.end()));
+            while (s.pending.size() > LevelRecorder::MaxPendingMinutes)
+                s.pending.pop_front();
+        }
+        s.handled = seen;
+        s.ended = last;
+        s.changed.notify_all();
+        if (last)
+            return;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<LevelRecorder> LevelRecorder::Start(std::string path, Report report) {
+    if (!report)
+        report = ToStandardError;
+    auto shared = std::make_shared<Shared>(std::move(path), report);
+    std::unique_ptr<LevelRecorder> recorder(new LevelRecorder(shared));
+    try {
+        recorder->writer_ = std::thread(RunWriter, shared);
+    } catch (const std::system_error& error) {
+        report(std::string("decimon: cannot record the levels: no writer thread (") + error.what() + ")");
+        return nullptr;
+    }
+    return recorder;
+}
+
+LevelRecorder::~LevelRecorder() {
+    Stop(StopBound);
+}
+
+void LevelRecorder::AddSample(std::int64_t utcSeconds, std::string_view host, std::string_view weighting, double level,
+                              std::int32_t pollingInterval) {
+    std::lock_guard lock(shared_->lock);
+    shared_->HandIn(shared_->aggregator.Add(utcSeconds, host, weighting, level, pollingInterval));
+}
+
+void LevelRecorder::FinishMinute() {
+    std::lock_guard lock(shared_->lock);
+    shared_->HandIn(shared_->aggregator.Finish());
+}
+
+void LevelRecorder::Stop(std::chrono::milliseconds bound) {
+    if (!writer_.joinable())
+        return;
+    std::unique_lock lock(shared_->lock);
+    shared_->HandIn(shared_->aggregator.Finish());
+    shared_->stopping = true;
+    shared_->changed.notify_all();
+    const bool ended = shared_->changed.wait_for(lock, bound, [&] { return shared_->ended; });
+    lock.unlock();
+    // A writer held up by a slow disk must not hold up the end of the program; it keeps the
+    // shared state alive and ends with its write, or with the process.
+    if (ended)
+        writer_.join();
+    else
+        writer_.detach();
+}
+
+std::size_t LevelRecorder::PendingMinutes() const {
+    std::lock_guard lock(shared_->lock);
+    return shared_->pending.size();
+}
+
+bool LevelRecorder::Idle() const {
+    std::lock_guard lock(shared_->lock);
+    return shared_->handled == shared_->handedIn;
+}

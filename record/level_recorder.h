@@ -1,0 +1,62 @@
+#pragma once
+// The exposure record as the display keeps it: the polling worker hands in each good poll's
+// shown level, minutes are summed in memory (no I/O on the caller's thread), and a writer
+// thread of the recorder's own writes each finished minute to the database.
+//
+// No fault of the database reaches the caller: a full disk, a folder that cannot be written,
+// a database locked by another program or a corrupt file each give one line on standard error
+// (until the record works again), and the writer tries again at the next finished minute,
+// holding at most 24 h of unwritten minutes (the oldest go first). Minutes older than 1,096
+// days are deleted once a day.
+
+#include "record/minute_aggregator.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+class LevelRecorder {
+public:
+    static constexpr std::size_t MaxPendingMinutes = 24 * 60;
+    static constexpr std::int64_t RetentionDays = 1096;
+    // How long the end of the program waits for the last minutes to be written.
+    static constexpr std::chrono::milliseconds StopBound{1500};
+
+    using Report = std::function<void(const std::string& line)>;
+
+    // Starts the writer thread for the database at `path`; its fault lines go to `report`
+    // (standard error when empty), on the writer thread. Null (after a line to `report`) when
+    // no thread can be started.
+    static std::unique_ptr<LevelRecorder> Start(std::string path, Report report = {});
+    // Stop(StopBound).
+    ~LevelRecorder();
+    LevelRecorder(const LevelRecorder&) = delete;
+    LevelRecorder& operator=(const LevelRecorder&) = delete;
+
+    // One good poll: `level` shown with `weighting` for `host` at `utcSeconds`.
+    void AddSample(std::int64_t utcSeconds, std::string_view host, std::string_view weighting, double level,
+                   std::int32_t pollingInterval);
+    // Ends the minute under way and hands it to the writer (a change of configuration).
+    void FinishMinute();
+    // Ends the minute under way and waits at most `bound` until the writer has tried to write
+    // everything pending; a writer still busy then finishes on its own.
+    void Stop(std::chrono::milliseconds bound);
+
+    // Minutes handed to the writer and not yet written.
+    std::size_t PendingMinutes() const;
+    // Whether the writer has handled every minute handed to it so far (written or kept).
+    bool Idle() const;
+
+    struct Shared;
+
+private:
+    explicit LevelRecorder(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
+
+    // Held by the writer thread too, which may outlive the recorder after a bounded stop.
+    std::shared_ptr<Shared> shared_;
+    std::thread writer_;
+};

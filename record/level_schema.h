@@ -1,0 +1,26 @@
+#pragma once
+// The database of the exposure record: where it lives and the one table it holds. The schema
+// is an interface (sites query it with sqlite3): a change means a new user_version.
+
+#include <string>
+
+inline constexpr int LevelSchemaVersion = 1;
+
+// Run as it stands on a new file, comments and all: sqlite3's ".schema" shows the table as the
+// README documents it.
+inline constexpr char LevelSchemaSql[] =
+    "PRAGMA user_version = 1;\n"
+    "CREATE TABLE minutes (\n"
+    "  host      TEXT    NOT NULL,  -- HostName while the minute was recorded\n"
+    "  start     INTEGER NOT NULL,  -- start of the minute, seconds since 1970-01-01 UTC, a multiple of 60\n"
+    "  weighting TEXT    NOT NULL,  -- \"dBA\", \"dBC\", \"dBz\" or \"---\", as shown\n"
+    "  samples   INTEGER NOT NULL,  -- good polls in the minute\n"
+    "  seconds   REAL    NOT NULL,  -- time covered: samples x PollingInterval, at most 60\n"
+    "  leq       REAL    NOT NULL,  -- energy mean of the shown levels: 10 log10(mean(10^(L/10)))\n"
+    "  lmin      REAL    NOT NULL,\n"
+    "  lmax      REAL    NOT NULL,\n"
+    "  PRIMARY KEY (host, start));\n";
+
+// $XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3, with ~/.local/share for a missing or
+// relative XDG_DATA_HOME; empty when neither it nor HOME names an absolute folder.
+std::string DefaultLevelDatabasePath();

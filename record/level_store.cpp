@@ -1,0 +1,210 @@
+#include "record/level_store.h"
+
+#include "platform/sys/ole_date_time.h"
+#include "record/level_schema.h"
+#include "record/minute_aggregator.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <optional>
+
+namespace {
+
+constexpr char SelectSql[] = "SELECT weighting, samples, seconds, leq, lmin, lmax FROM minutes "
+                             "WHERE host = ?1 AND start = ?2";
+constexpr char InsertSql[] = "INSERT OR REPLACE INTO minutes (host, start, weighting, samples, seconds, leq, lmin, "
+                             "lmax) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+
+std::string SystemError(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
+
+// Makes `folder` and its missing parents with mode 0700; an existing folder stays as it is.
+bool MakeFolders(const std::string& folder, std::string& error) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            error = SystemError("cannot make " + part);
+            return false;
+        }
+        if (slash == std::string::npos)
+            return true;
+    }
+}
+
+// The file made beforehand with mode 0600, since SQLite would make it readable by all; its
+// log and shared-memory files take their mode from it.
+bool MakeFile(const std::string& path, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = SystemError("cannot open " + path);
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+// ".corrupt-YYYYMMDD-HHMMSS" of the local time now.
+std::string CorruptSuffix() {
+    const std::time_t now = COleDateTime::GetCurrentCalendarTime();
+    std::tm local{};
+    char text[40] = ".corrupt";
+    if (localtime_r(&now, &local))
+        std::strftime(text, sizeof text, ".corrupt-%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// Another program's lock keeps the connection for the next try; any other fault closes it,
+// so that the next try starts afresh (a folder made again, a disk with room again, a file
+// replaced).
+bool KeepsConnection(int primary) {
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+std::optional<MinuteRow> StoredMinute(SqliteStatement& select, const MinuteRow& row) {
+    select.Reset();
+    select.Bind(1, row.Host);
+    select.Bind(2, row.Start);
+    if (select.Step() != SQLITE_ROW)
+        return std::nullopt;
+    return MinuteRow{row.Host,       row.Start,      select.Text(0), static_cast<std::int32_t>(select.Integer(1)),
+                     select.Real(2), select.Real(3), select.Real(4), select.Real(5)};
+}
+
+void BindRow(SqliteStatement& insert, const MinuteRow& row) {
+    insert.Reset();
+    insert.Bind(1, row.Host);
+    insert.Bind(2, row.Start);
+    insert.Bind(3, row.Weighting);
+    insert.Bind(4, static_cast<std::int64_t>(row.Samples));
+    insert.Bind(5, row.Seconds);
+    insert.Bind(6, row.Leq);
+    insert.Bind(7, row.Lmin);
+    insert.Bind(8, row.Lmax);
+}
+
+}  // namespace
+
+template <typename Action>
+bool LevelStore::Recovering(Action action) {
+    corrupt_ = false;
+    if (action())
+        return true;
+    return corrupt_ && MoveAside() && action();
+}
+
+bool LevelStore::Open() {
+    return Recovering([this] { return EnsureOpen(); });
+}
+
+bool LevelStore::Write(std::span<const MinuteRow> rows) {
+    return Recovering([&] { return EnsureOpen() && WriteRows(rows); });
+}
+
+bool LevelStore::DeleteBefore(std::int64_t utcSeconds) {
+    return Recovering([&] {
+        if (!EnsureOpen())
+            return false;
+        SqliteStatement erase = db_.Prepare("DELETE FROM minutes WHERE start < ?1");
+        if (!erase.Valid())
+            return FailFromDb();
+        erase.Bind(1, utcSeconds);
+        return erase.Step() == SQLITE_DONE || FailFromDb();
+    });
+}
+
+bool LevelStore::EnsureOpen() {
+    return db_.IsOpen() || (OpenFile() && Prepare());
+}
+
+bool LevelStore::OpenFile() {
+    const std::size_t slash = path_.rfind('/');
+    if (path_.empty() || path_[0] != '/')
+        return Fail("no data folder: neither XDG_DATA_HOME nor HOME names one");
+    std::string error;
+    if ((slash > 0 && !MakeFolders(path_.substr(0, slash), error)) || !MakeFile(path_, error))
+        return Fail(error);
+    return db_.Open(path_, SQLITE_OPEN_READWRITE, BusyTimeoutMs) || Fail(db_.Error());
+}
+
+// The pragmas, and the schema in a new file. At the first open the pages are checked, so
+// that damage is found before the display adds to it.
+bool LevelStore::Prepare() {
+    if (!checked_) {
+        SqliteStatement check = db_.Prepare("PRAGMA quick_check(1)");
+        if (!check.Valid() || check.Step() != SQLITE_ROW)
+            return FailFromDb();
+        if (check.Text(0) != "ok") {
+            corrupt_ = true;
+            return Fail("the database is damaged (" + check.Text(0) + ")");
+        }
+        checked_ = true;
+    }
+    if (!db_.Exec("PRAGMA journal_mode = WAL") || !db_.Exec("PRAGMA synchronous = NORMAL"))
+        return FailFromDb();
+    const std::int64_t version = db_.QueryInteger("PRAGMA user_version", -1);
+    if (version < 0 || (version == 0 && !db_.Exec(LevelSchemaSql)))
+        return FailFromDb();
+    if (version != 0 && version != LevelSchemaVersion)
+        return Fail("the database has another layout (version " + std::to_string(version) + ")");
+    return true;
+}
+
+bool LevelStore::WriteRows(std::span<const MinuteRow> rows) {
+    if (!db_.Exec("BEGIN IMMEDIATE"))
+        return FailFromDb();
+    SqliteStatement select = db_.Prepare(SelectSql);
+    SqliteStatement insert = db_.Prepare(InsertSql);
+    bool ok = select.Valid() && insert.Valid();
+    for (std::size_t i = 0; ok && i < rows.size(); ++i) {
+        const std::optional<MinuteRow> stored = StoredMinute(select, rows[i]);
+        BindRow(insert, stored ? MergeMinutes(*stored, rows[i]) : rows[i]);
+        ok = insert.Step() == SQLITE_DONE;
+    }
+    return (ok && db_.Exec("COMMIT")) || FailFromDb();
+}
+
+bool LevelStore::Fail(std::string error) {
+    error_ = std::move(error);
+    return false;
+}
+
+bool LevelStore::FailFromDb() {
+    db_.Fail();
+    const int primary = db_.ErrorCode() & 0xff;
+    corrupt_ = primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+    Fail(db_.Error());
+    if (db_.IsOpen() && !sqlite3_get_autocommit(db_.Get()))
+        db_.Exec("ROLLBACK");
+    if (corrupt_ || !KeepsConnection(primary))
+        db_.Close();
+    return false;
+}
+
+// The file and its log under a new name beside them (the log as the moved file's log, so
+// that SQLite reads them together); the shared-memory index is only a cache and goes.
+bool LevelStore::MoveAside() {
+    db_.Close();
+    std::string target = path_ + CorruptSuffix();
+    for (int n = 2; Exists(target); ++n)
+        target = path_ + CorruptSuffix() + "-" + std::to_string(n);
+    if (::rename(path_.c_str(), target.c_str()) != 0)
+        return Fail(SystemError("cannot move the damaged " + path_ + " aside"));
+    if (Exists(path_ + "-wal"))
+        ::rename((path_ + "-wal").c_str(), (target + "-wal").c_str());
+    ::unlink((path_ + "-shm").c_str());
+    movedAside_ = target;
+    checked_ = false;
+    return true;
+}

@@ -1,0 +1,62 @@
+#pragma once
+// The exposure record's database, for its one writer: made on first use (folder 0700, file
+// 0600, write-ahead log, synchronous=NORMAL, the schema of level_schema.h), written a few
+// minutes at a time in one transaction each, and trimmed. SQLite's atomic commit keeps every
+// committed minute through a crash of the process.
+//
+// A file that is not a database, or whose pages are damaged, is moved aside as
+// "<file>.corrupt-YYYYMMDD-HHMMSS" (its log with it) and a new one is started; nothing
+// is ever overwritten.
+
+#include "record/minute_row.h"
+#include "record/sqlite_db.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <utility>
+
+class LevelStore {
+public:
+    // Waits for another program's lock at most this long per write.
+    static constexpr int BusyTimeoutMs = 200;
+
+    explicit LevelStore(std::string path) : path_(std::move(path)) {}
+
+    const std::string& Path() const { return path_; }
+    bool IsOpen() const { return db_.IsOpen(); }
+
+    // Opens the database, making what is missing; true when it is ready for writing.
+    bool Open();
+    void Close() { db_.Close(); }
+    // Writes `rows` in one transaction (opening the database first when needed); a row
+    // for a host and minute already there is merged with it. False leaves the file as it was.
+    bool Write(std::span<const MinuteRow> rows);
+    // Deletes the minutes that start before `utcSeconds`.
+    bool DeleteBefore(std::int64_t utcSeconds);
+
+    // Why the last call failed: SQLite's words ("database or disk is full") or the system's.
+    const std::string& Error() const { return error_; }
+    // The path a corrupt file was moved to since the last call, else empty; then empty.
+    std::string TakeMovedAside() { return std::exchange(movedAside_, {}); }
+
+private:
+    // Runs `action`; when it found the file corrupt, moves the file aside and runs it once
+    // more on a new file.
+    template <typename Action>
+    bool Recovering(Action action);
+    bool EnsureOpen();
+    bool OpenFile();
+    bool Prepare();
+    bool WriteRows(std::span<const MinuteRow> rows);
+    bool Fail(std::string error);
+    bool FailFromDb();
+    bool MoveAside();
+
+    std::string path_;
+    SqliteDb db_;
+    bool checked_ = false;  // the pages were checked once
+    bool corrupt_ = false;  // the last failure found the file corrupt
+    std::string error_;
+    std::string movedAside_;
+};

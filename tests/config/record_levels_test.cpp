@@ -1,0 +1,67 @@
+// RecordLevels: read beside the settings, on unless the file holds a REG_DWORD 0, and kept in
+// the file by a save, which writes the nineteen values it always writes.
+#include "config/settings_store.h"
+
+#include "tests/support/meter_settings.h"
+#include "tests/support/xdg_sandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+using namespace decimon::test;
+
+const std::string FileStart = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n";
+
+struct RecordCase {
+    const char* homeLines;    // null: no file of the user's own
+    const char* systemLines;  // null: no site-wide file
+    bool recordLevels;
+};
+
+class RecordLevelsTable : public ::testing::TestWithParam<RecordCase> {
+protected:
+    XdgSandbox sandbox_;
+};
+
+TEST_P(RecordLevelsTable, IsOnUnlessADwordZeroTurnsItOff) {
+    const RecordCase& c = GetParam();
+    if (c.homeLines)
+        XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + c.homeLines);
+    if (c.systemLines)
+        XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(0)), FileStart + c.systemLines);
+    EXPECT_EQ(SettingsStore::LoadRecordLevels(), c.recordLevels)
+        << (c.homeLines ? c.homeLines : "") << (c.systemLines ? c.systemLines : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RecordLevelsTable,
+    ::testing::Values(RecordCase{nullptr, nullptr, true}, RecordCase{"\"HostName\"=\"press\"\n", nullptr, true},
+                      RecordCase{"\"RecordLevels\"=dword:00000000\n", nullptr, false},
+                      RecordCase{"\"RecordLevels\"=dword:00000001\n", nullptr, true},
+                      RecordCase{"\"RecordLevels\"=dword:ffffffff\n", nullptr, true},
+                      RecordCase{"\"RecordLevels\"=\"0\"\n", nullptr, true},  // a text is no REG_DWORD
+                      RecordCase{"\"RecordLevels\"=hex:00,00,00,00\n", nullptr, true},
+                      // A site turns it off for every display whose user has no file of their own.
+                      RecordCase{nullptr, "\"RecordLevels\"=dword:00000000\n", false},
+                      RecordCase{"\"HostName\"=\"press\"\n", "\"RecordLevels\"=dword:00000000\n", true}));
+
+TEST(RecordLevels, ASaveKeepsItAndWritesTheNineteenValuesBesideIt) {
+    XdgSandbox sandbox;
+    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + "\"RecordLevels\"=dword:00000000\n");
+    SaveMeterSettings("127.0.0.1:16161");
+    EXPECT_FALSE(SettingsStore::LoadRecordLevels());
+    const std::string text = XdgSandbox::ReadFile(sandbox.HomeKeyFile());
+    EXPECT_EQ(std::count(text.begin(), text.end(), '='), 20) << text;
+    EXPECT_NE(text.find("\"RecordLevels\"=dword:00000000"), std::string::npos) << text;
+
+    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart);
+    SaveMeterSettings("127.0.0.1:16161");
+    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()).find("RecordLevels"), std::string::npos)
+        << "a save never adds it";
+}
+
+}  // namespace

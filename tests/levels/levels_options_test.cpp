@@ -1,0 +1,66 @@
+#include "levels/levels_options.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr LocalDate Today{2026, 11, 30};
+
+struct OptionsCase {
+    std::vector<std::string> arguments;
+    std::optional<LevelsOptions> expected;  // nothing: bad arguments
+};
+
+LevelsOptions Options(LocalDate from, LocalDate to, std::optional<std::string> host = std::nullopt, bool daily = false,
+                      bool help = false) {
+    return {from, to, std::move(host), daily, help};
+}
+
+class OptionsTable : public ::testing::TestWithParam<OptionsCase> {};
+
+TEST_P(OptionsTable, ParsesTheCommandLine) {
+    const OptionsCase& c = GetParam();
+    const auto options = ParseLevelsOptions(c.arguments, Today);
+    std::string line;
+    for (const std::string& argument : c.arguments)
+        line += argument + " ";
+    ASSERT_EQ(options.has_value(), c.expected.has_value()) << line;
+    if (!options)
+        return;
+    EXPECT_EQ(options->From, c.expected->From) << line;
+    EXPECT_EQ(options->To, c.expected->To) << line;
+    EXPECT_EQ(options->Host, c.expected->Host) << line;
+    EXPECT_EQ(options->Daily, c.expected->Daily) << line;
+    EXPECT_EQ(options->Help, c.expected->Help) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Good, OptionsTable,
+    ::testing::Values(OptionsCase{{}, Options(Today, Today)},
+                      OptionsCase{{"--daily"}, Options(Today, Today, std::nullopt, true)},
+                      OptionsCase{{"--from", "2026-11-01"}, Options({2026, 11, 1}, Today)},
+                      OptionsCase{{"--from=2026-11-01", "--to=2026-11-02"}, Options({2026, 11, 1}, {2026, 11, 2})},
+                      OptionsCase{{"--to", "2026-11-30", "--from", "2026-11-30"}, Options(Today, Today)},
+                      OptionsCase{{"--host", "press shop, hall 3", "--daily"},
+                                  Options(Today, Today, "press shop, hall 3", true)},
+                      OptionsCase{{"--host=127.0.0.1:16161"}, Options(Today, Today, "127.0.0.1:16161")},
+                      OptionsCase{{"--help"}, Options(Today, Today, std::nullopt, false, true)},
+                      OptionsCase{{"-h"}, Options(Today, Today, std::nullopt, false, true)}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Bad, OptionsTable,
+    ::testing::Values(OptionsCase{{"--from"}, std::nullopt}, OptionsCase{{"--from", "30.11.2026"}, std::nullopt},
+                      OptionsCase{{"--to", "2026-02-30"}, std::nullopt},
+                      OptionsCase{{"--from", "2026-12-01"}, std::nullopt},  // after today
+                      OptionsCase{{"--from", "2026-11-10", "--to", "2026-11-09"}, std::nullopt},
+                      OptionsCase{{"--from", "2026-11-01", "--from", "2026-11-02"}, std::nullopt},
+                      OptionsCase{{"--host"}, std::nullopt}, OptionsCase{{"--host="}, std::nullopt},
+                      OptionsCase{{"--daily", "--daily"}, std::nullopt}, OptionsCase{{"--dailyx"}, std::nullopt},
+                      OptionsCase{{"--fromage", "x"}, std::nullopt}, OptionsCase{{"2026-11-30"}, std::nullopt},
+                      OptionsCase{{"-d"}, std::nullopt}));
+
+}  // namespace

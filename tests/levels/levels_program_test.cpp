@@ -1,0 +1,156 @@
+// decimon-levels as a site runs it: its exit codes, its output for the example day, a missing
+// database, an empty range, and a database that the display is writing at the same time.
+#include "levels/levels_csv.h"
+#include "tests/support/child_process.h"
+#include "tests/support/level_database.h"
+#include "tests/support/wait_until.h"
+#include "tests/support/xdg_sandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ctime>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace decimon::test;
+using namespace std::chrono_literals;
+
+constexpr std::int64_t BerlinEight = 1764486000;  // 2025-11-30 08:00:00 +01:00
+
+struct Outcome {
+    std::optional<int> exitCode;
+    std::string out;
+    std::string err;
+};
+
+class LevelsProgram : public ::testing::Test {
+protected:
+    Outcome Levels(const std::vector<std::string>& arguments) {
+        std::vector<std::string> argv = {DECIMON_LEVELS};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        ChildProcess program(argv, ChildProcess::Stderr::Capture,
+                             std::vector<std::string>{"TZ=Europe/Berlin", "HOME=/nonexistent",
+                                                      "XDG_DATA_HOME=" + xdg_.DataHome().string(),
+                                                      "XDG_CONFIG_HOME=" + xdg_.Home().string(),
+                                                      "XDG_CONFIG_DIRS=" + xdg_.SystemDir(0).string()});
+        Outcome run;
+        while (const auto line = program.ReadLine(Scaled(10000ms)))
+            run.out += *line + "\n";
+        run.err = program.ReadStderr(Scaled(10000ms));
+        run.exitCode = program.WaitExit(Scaled(10000ms));
+        return run;
+    }
+
+    // The example day in the display's database.
+    void RecordExampleDay() {
+        std::vector<MinuteRow> rows = SteadyMinutes("press", BerlinEight, 240, 88.0);
+        const std::vector<MinuteRow> quiet = SteadyMinutes("press", BerlinEight + 4 * 3600, 240, 70.0);
+        rows.insert(rows.end(), quiet.begin(), quiet.end());
+        rows.push_back({"hall, 3", BerlinEight, "dBC", 30, 30.0, 91.0, 90.5, 93.25});
+        LevelDatabase::Make(xdg_.LevelDatabase(), rows);
+    }
+
+    XdgSandbox xdg_;
+};
+
+TEST_F(LevelsProgram, TheExampleDayByDay) {
+    RecordExampleDay();
+    const Outcome run = Levels({"--from", "2025-11-30", "--to", "2025-11-30", "--daily"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                       "2025-11-30,\"hall, 3\",dBC,0:01,91.0,61.2,0.4,91.0\r\n"
+                       "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n");
+}
+
+TEST_F(LevelsProgram, TheDoseReckonsTheSettingsShiftLength) {
+    RecordExampleDay();
+    XdgSandbox::WriteFile(
+        xdg_.HomeKeyFile(),
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n\"ShiftLenHours\"=\"12.0\"\n");
+    const Outcome run = Levels({"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                       "2025-11-30,press,dBA,8:00,85.1,85.1,67.6,88.0\r\n");
+}
+
+TEST_F(LevelsProgram, TheMinutesOfOneHost) {
+    RecordExampleDay();
+    const Outcome run = Levels({"--from", "2025-11-30", "--to", "2025-11-30", "--host", "hall, 3"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n"
+                       "2025-11-30T08:00:00+01:00,\"hall, 3\",dBC,30,30,91.0,90.5,93.2\r\n");
+    const Outcome all = Levels({"--from", "2025-11-30", "--to", "2025-11-30"});
+    EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 482) << "a header and 481 minutes";
+}
+
+struct EmptyCase {
+    std::vector<std::string> arguments;
+    const char* header;
+};
+
+class LevelsEmptyRange : public LevelsProgram, public ::testing::WithParamInterface<EmptyCase> {};
+
+TEST_P(LevelsEmptyRange, PrintsTheHeaderAlone) {
+    RecordExampleDay();
+    const Outcome run = Levels(GetParam().arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, GetParam().header);
+    EXPECT_EQ(run.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, LevelsEmptyRange,
+    ::testing::Values(EmptyCase{{"--from", "2025-11-29", "--to", "2025-11-29"}, MinuteCsvHeader},
+                      EmptyCase{{"--from", "2025-12-01", "--to", "2025-12-02", "--daily"}, DailyCsvHeader},
+                      EmptyCase{{"--from", "2025-11-30", "--to", "2025-11-30", "--host", "nobody"}, MinuteCsvHeader}));
+
+TEST_F(LevelsProgram, DatesDefaultToToday) {
+    const std::int64_t now = std::time(nullptr);
+    LevelDatabase::Make(xdg_.LevelDatabase(), SteadyMinutes("press", now - now % 60, 1, 80.0));
+    const Outcome run = Levels({});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2) << run.out;
+}
+
+TEST_F(LevelsProgram, AMissingDatabaseSaysSo) {
+    const Outcome run = Levels({"--daily"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("no levels recorded"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(xdg_.LevelDatabase().string()), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(xdg_.LevelDatabase())) << "and makes none";
+}
+
+TEST_F(LevelsProgram, BadArgumentsPrintTheUsage) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--from", "30.11.2025"}, {"--weekly"}, {"--host"}, {"--from", "2025-11-30", "--to", "2025-11-01"}}) {
+        const Outcome run = Levels(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments[0];
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.rfind("usage: decimon-levels", 0), 0u) << run.err;
+    }
+    const Outcome help = Levels({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("usage: decimon-levels", 0), 0u) << help.out;
+}
+
+TEST_F(LevelsProgram, ReadsWhileTheDisplayWritesAndHoldsItsLock) {
+    RecordExampleDay();
+    SqliteDb display;
+    ASSERT_TRUE(display.Open(xdg_.LevelDatabase().string(), SQLITE_OPEN_READWRITE, 100));
+    ASSERT_TRUE(display.Exec("BEGIN IMMEDIATE"));
+    ASSERT_TRUE(display.Exec("INSERT INTO minutes VALUES ('press', 1764514800, 'dBA', 60, 60, 99, 99, 99)"));
+    const Outcome run = Levels({"--from", "2025-11-30", "--to", "2025-11-30", "--daily", "--host", "press"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                       "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n")
+        << "the committed minutes, without the one under way";
+    ASSERT_TRUE(display.Exec("COMMIT"));
+}
+
+}  // namespace

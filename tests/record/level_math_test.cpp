@@ -1,0 +1,162 @@
+#include "record/level_math.h"
+
+#include "tests/support/case_name.h"
+#include "tests/support/level_database.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using decimon::test::CaseName;
+using decimon::test::SteadyMinutes;
+
+struct MeanCase {
+    std::vector<double> levels;
+    double expected;
+};
+
+class EnergyMeanTable : public ::testing::TestWithParam<MeanCase> {};
+
+TEST_P(EnergyMeanTable, AveragesEnergiesNotDecibels) {
+    const MeanCase& c = GetParam();
+    EXPECT_NEAR(EnergyMean(c.levels), c.expected, 0.005);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, EnergyMeanTable,
+                         ::testing::Values(MeanCase{{85.0}, 85.0}, MeanCase{{80.0, 80.0, 80.0}, 80.0},
+                                           MeanCase{{88.0, 70.0}, 85.058},  // the decibels' mean is 79
+                                           MeanCase{{60.0, 90.0}, 86.994}, MeanCase{{90.0, 90.0, 0.0}, 88.239},
+                                           MeanCase{{-10.0, -10.0}, -10.0}));
+
+TEST(EnergyMean, OfNoLevelsIsNotANumber) {
+    EXPECT_TRUE(std::isnan(EnergyMean({})));
+}
+
+struct MinuteCase {
+    std::int64_t utc;
+    std::int64_t start;
+};
+
+class MinuteStartTable : public ::testing::TestWithParam<MinuteCase> {};
+
+TEST_P(MinuteStartTable, IsTheMultipleOfSixtyAtOrBefore) {
+    EXPECT_EQ(MinuteStart(GetParam().utc), GetParam().start) << GetParam().utc;
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundaries, MinuteStartTable,
+                         ::testing::Values(MinuteCase{0, 0}, MinuteCase{59, 0}, MinuteCase{60, 60}, MinuteCase{61, 60},
+                                           MinuteCase{1699999980, 1699999980}, MinuteCase{1700000039, 1699999980},
+                                           MinuteCase{1700000040, 1700000040}, MinuteCase{-1, -60},
+                                           MinuteCase{-60, -60}, MinuteCase{-61, -120}));
+
+struct CoveredCase {
+    std::int32_t samples;
+    std::int32_t pollingInterval;
+    double seconds;
+};
+
+class CoveredSecondsTable : public ::testing::TestWithParam<CoveredCase> {};
+
+TEST_P(CoveredSecondsTable, IsSamplesTimesTheIntervalUpToAMinute) {
+    const CoveredCase& c = GetParam();
+    EXPECT_EQ(CoveredSeconds(c.samples, c.pollingInterval), c.seconds) << c.samples << " x " << c.pollingInterval;
+}
+
+INSTANTIATE_TEST_SUITE_P(Gaps, CoveredSecondsTable,
+                         ::testing::Values(CoveredCase{60, 1, 60.0}, CoveredCase{61, 1, 60.0},  // a late tick
+                                           CoveredCase{30, 1, 30.0},                            // half the polls failed
+                                           CoveredCase{12, 5, 60.0}, CoveredCase{13, 5, 60.0}, CoveredCase{1, 60, 60.0},
+                                           CoveredCase{1, 600, 60.0}, CoveredCase{7, 5, 35.0}, CoveredCase{0, 1, 0.0},
+                                           CoveredCase{5, 0, 5.0}));  // an interval below 1 counts as 1
+
+// One period's minutes and what they come to, levels to a tenth as printed.
+struct ExposureCase {
+    const char* name;
+    std::vector<MinuteRow> rows;
+    double shiftLenHours;
+    double seconds;
+    double leq;
+    double lex8h;
+    double dosePercent;
+    double loudest;
+};
+
+std::vector<MinuteRow> Joined(std::vector<MinuteRow> first, const std::vector<MinuteRow>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// A minute of 30 good polls out of 60.
+MinuteRow HalfMinute(std::int64_t start, double level) {
+    return {"meter", start, "dBA", 30, 30.0, level, level, level};
+}
+
+class ExposureTable : public ::testing::TestWithParam<ExposureCase> {};
+
+TEST_P(ExposureTable, SumsTheCoveredTimesEnergy) {
+    const ExposureCase& c = GetParam();
+    const auto exposure = SummarizeExposure(c.rows, c.shiftLenHours);
+    ASSERT_TRUE(exposure.has_value());
+    EXPECT_DOUBLE_EQ(exposure->Seconds, c.seconds);
+    EXPECT_NEAR(exposure->Leq, c.leq, 0.05);
+    EXPECT_NEAR(exposure->Lex8h, c.lex8h, 0.05);
+    EXPECT_NEAR(exposure->DosePercent, c.dosePercent, 0.05);
+    EXPECT_DOUBLE_EQ(exposure->LoudestLeq, c.loudest);
+    EXPECT_NEAR(CoveredLeq(c.rows), c.leq, 0.05);
+    EXPECT_NEAR(Lex8h(c.rows), c.lex8h, 0.05);
+    EXPECT_NEAR(DosePercent(c.rows, c.shiftLenHours), c.dosePercent, 0.05);
+}
+
+const std::vector<MinuteRow> Loud = SteadyMinutes("meter", 1700000040, 240, 88.0);
+const std::vector<MinuteRow> Quiet = SteadyMinutes("meter", 1700000040 + 240 * 60, 240, 70.0);
+
+INSTANTIATE_TEST_SUITE_P(
+    Periods, ExposureTable,
+    ::testing::Values(
+        // 4 h at 88 dBA then 4 h at 70 dBA: a mean of the decibels would say 79.0.
+        ExposureCase{"FourHoursLoudFourQuiet", Joined(Loud, Quiet), 8.0, 28800.0, 85.1, 85.1, 101.3, 88.0},
+        ExposureCase{"FourHoursLoudAlone", Loud, 8.0, 14400.0, 88.0, 85.0, 99.8, 88.0},
+        // The same energy reckoned against a longer shift is a smaller dose; LEX,8h stays.
+        ExposureCase{"TwelveHourShift", Loud, 12.0, 14400.0, 88.0, 85.0, 66.5, 88.0},
+        ExposureCase{"WholeShiftAt85", SteadyMinutes("meter", 0, 480, 85.0), 8.0, 28800.0, 85.0, 85.0, 100.0, 85.0},
+        // Failed polls are gaps: half a minute covered counts half the energy.
+        ExposureCase{"HalfMinutes", {HalfMinute(0, 90.0), HalfMinute(60, 90.0)}, 8.0, 60.0, 90.0, 63.2, 0.66, 90.0},
+        ExposureCase{"UnevenCover",
+                     {HalfMinute(0, 80.0), SteadyMinutes("meter", 60, 1, 90.0)[0]},
+                     8.0,
+                     90.0,
+                     88.5,
+                     63.4,
+                     0.69,
+                     90.0}),
+    CaseName());
+
+TEST(Exposure, OfNothingCoveredIsNothing) {
+    EXPECT_FALSE(SummarizeExposure({}, 8.0).has_value());
+    const std::vector<MinuteRow> empty = {{"meter", 0, "dBA", 0, 0.0, 80.0, 80.0, 80.0}};
+    EXPECT_FALSE(SummarizeExposure(empty, 8.0).has_value());
+    EXPECT_TRUE(std::isnan(CoveredLeq(empty)));
+}
+
+TEST(Exposure, NamesTheLoudestMinuteAndTheWeightingsSeen) {
+    std::vector<MinuteRow> rows = SteadyMinutes("meter", 600, 3, 80.0);
+    rows[1].Leq = 96.4;
+    rows.push_back({"meter", 780, "dBC", 60, 60.0, 81.0, 81.0, 81.0});
+    rows.push_back({"meter", 840, "dBA", 60, 60.0, 82.0, 82.0, 82.0});
+    const auto exposure = SummarizeExposure(rows, 8.0);
+    ASSERT_TRUE(exposure.has_value());
+    EXPECT_EQ(exposure->LoudestLeq, 96.4);
+    EXPECT_EQ(exposure->LoudestStart, 660);
+    EXPECT_EQ(exposure->Weighting, "dBA+dBC");
+    EXPECT_EQ(SummarizeExposure(SteadyMinutes("meter", 0, 2, 80.0, "dBz"), 8.0)->Weighting, "dBz");
+}
+
+TEST(Exposure, AShiftThatIsNoPositiveNumberGivesNoDose) {
+    for (double shift : {0.0, -8.0, std::nan(""), HUGE_VAL})
+        EXPECT_TRUE(std::isnan(DosePercent(Loud, shift))) << shift;
+}
+
+}  // namespace

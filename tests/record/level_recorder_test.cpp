@@ -1,0 +1,205 @@
+// The recorder with its writer thread: minutes written as they end, faults reported once and
+// the minutes kept for the next try, at most 24 h of them, and the old minutes trimmed.
+#include "record/level_recorder.h"
+
+#include "platform/sys/ole_date_time.h"
+#include "tests/support/level_database.h"
+#include "tests/support/wait_until.h"
+#include "tests/support/xdg_sandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace decimon::test;
+using namespace std::chrono_literals;
+
+constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
+constexpr std::int64_t Day = 86400;
+
+std::atomic<std::time_t> now{Noon};
+std::time_t TestClock() {
+    return now.load();
+}
+
+// The lines the recorder reports, kept as long as a writer left behind may still report.
+struct ReportedLines {
+    std::mutex lock;
+    std::vector<std::string> lines;
+};
+
+class Recorder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        now = Noon;
+        COleDateTime::SetClock(TestClock);
+    }
+    void TearDown() override {
+        recorder_.reset();
+        COleDateTime::SetClock(nullptr);
+    }
+
+    void Start(const std::filesystem::path& path) {
+        recorder_ = LevelRecorder::Start(path.string(), [lines = reported_](const std::string& line) {
+            std::lock_guard lock(lines->lock);
+            lines->lines.push_back(line);
+        });
+        ASSERT_NE(recorder_, nullptr);
+    }
+    void Start() { Start(database_.Path()); }
+
+    // One sample a second of `level` through `minutes` whole minutes from `start` on.
+    void Feed(std::int64_t start, int minutes, double level, const std::string& host = "press") {
+        for (std::int64_t second = 0; second < minutes * 60; ++second)
+            recorder_->AddSample(start + second, host, "dBA", level, 1);
+    }
+
+    void WaitIdle() {
+        ASSERT_TRUE(WaitUntil([&] { return recorder_->Idle(); })) << "the writer never caught up";
+    }
+
+    std::vector<std::string> Reported() {
+        std::lock_guard lock(reported_->lock);
+        return reported_->lines;
+    }
+
+    std::vector<MinuteRow> Minutes() {
+        const auto rows = database_.AllMinutes();
+        EXPECT_TRUE(rows.has_value());
+        return rows.value_or(std::vector<MinuteRow>{});
+    }
+
+    LevelDatabase database_;
+    std::shared_ptr<ReportedLines> reported_ = std::make_shared<ReportedLines>();
+    std::unique_ptr<LevelRecorder> recorder_;
+};
+
+TEST_F(Recorder, WritesEachMinuteWhenTheNextBegins) {
+    Start();
+    Feed(Noon, 2, 80.0);
+    WaitIdle();
+    std::vector<MinuteRow> rows = Minutes();
+    ASSERT_EQ(rows.size(), 1u) << "the second minute is still under way";
+    EXPECT_EQ(rows[0].Start, Noon);
+    EXPECT_EQ(rows[0].Samples, 60);
+    EXPECT_EQ(rows[0].Seconds, 60.0);
+    EXPECT_DOUBLE_EQ(rows[0].Leq, 80.0);
+    recorder_->FinishMinute();
+    WaitIdle();
+    EXPECT_EQ(Minutes().size(), 2u);
+    EXPECT_TRUE(Reported().empty());
+}
+
+TEST_F(Recorder, StopWritesTheMinuteUnderWay) {
+    Start();
+    for (int second = 0; second < 10; ++second)
+        recorder_->AddSample(Noon + second, "press", "dBC", 90.0, 1);
+    recorder_->Stop(Scaled(5000ms));
+    const std::vector<MinuteRow> rows = Minutes();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].Samples, 10);
+    EXPECT_EQ(rows[0].Weighting, "dBC");
+}
+
+TEST_F(Recorder, ALockedDatabaseIsReportedOnceAndItsMinutesWrittenLater) {
+    database_.Write();
+    ASSERT_TRUE(database_.Connection().Exec("BEGIN IMMEDIATE"));
+    Start();
+    Feed(Noon, 4, 85.0);
+    WaitIdle();
+    EXPECT_EQ(recorder_->PendingMinutes(), 3u);
+    ASSERT_TRUE(database_.Connection().Exec("COMMIT"));
+    const std::vector<std::string> lines = Reported();
+    ASSERT_EQ(lines.size(), 1u) << "one line, not one a minute";
+    EXPECT_NE(lines[0].find("locked"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(database_.Path().string()), std::string::npos) << lines[0];
+
+    recorder_->FinishMinute();
+    WaitIdle();
+    EXPECT_EQ(recorder_->PendingMinutes(), 0u);
+    EXPECT_EQ(Minutes().size(), 4u);
+
+    // A fault after the record worked again is a new fault: reported again.
+    ASSERT_TRUE(database_.Connection().Exec("BEGIN IMMEDIATE"));
+    Feed(Noon + 600, 2, 85.0);
+    WaitIdle();
+    ASSERT_TRUE(database_.Connection().Exec("COMMIT"));
+    EXPECT_EQ(Reported().size(), 2u);
+}
+
+TEST_F(Recorder, HoldsAtMostADayOfUnwrittenMinutesTheNewest) {
+    const std::filesystem::path blocker = database_.Folder() / "data";
+    XdgSandbox::WriteFile(blocker, "a file where the folder should be");
+    Start(blocker / "levels.sqlite3");
+    const int minutes = 1500;
+    for (int minute = 0; minute < minutes; ++minute)
+        recorder_->AddSample(Noon + 60 * minute, "press", "dBA", 80.0, 60);
+    WaitIdle();
+    EXPECT_EQ(recorder_->PendingMinutes(), LevelRecorder::MaxPendingMinutes);
+    EXPECT_EQ(Reported().size(), 1u);
+
+    std::filesystem::remove(blocker);
+    recorder_->FinishMinute();
+    WaitIdle();
+    const auto rows = LevelDatabase::ReadAllMinutes(blocker / "levels.sqlite3");
+    ASSERT_TRUE(rows.has_value());
+    ASSERT_EQ(rows->size(), LevelRecorder::MaxPendingMinutes);
+    EXPECT_EQ(rows->front().Start, Noon + 60 * (minutes - 1440)) << "the oldest went first";
+    EXPECT_EQ(rows->back().Start, Noon + 60 * (minutes - 1));
+}
+
+TEST_F(Recorder, TrimsMinutesOlderThan1096DaysOnceADay) {
+    const std::int64_t limit = Noon - LevelRecorder::RetentionDays * Day;
+    database_.Write(SteadyMinutes("press", limit - 60, 2, 70.0));  // one minute past the limit
+    Start();
+    Feed(Noon, 2, 80.0);
+    WaitIdle();
+    std::vector<MinuteRow> rows = Minutes();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].Start, limit);
+
+    database_.Write(SteadyMinutes("press", limit - 600, 1, 70.0));
+    recorder_->FinishMinute();
+    WaitIdle();
+    EXPECT_EQ(Minutes().size(), 4u) << "trimmed once a day, not at every minute";
+
+    now = Noon + Day;
+    Feed(Noon + Day, 1, 80.0);
+    recorder_->FinishMinute();
+    WaitIdle();
+    rows = Minutes();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].Start, Noon) << "a day later the limit moved on by a day";
+}
+
+TEST_F(Recorder, ADamagedFileIsMovedAsideWithOneLine) {
+    XdgSandbox::WriteFile(database_.Path(), std::string(3000, 'x'));
+    Start();
+    Feed(Noon, 1, 80.0);
+    recorder_->FinishMinute();
+    WaitIdle();
+    EXPECT_EQ(Minutes().size(), 1u);
+    const std::vector<std::string> lines = Reported();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(".corrupt-"), std::string::npos) << lines[0];
+}
+
+TEST_F(Recorder, AStopThatRunsOutLeavesTheWriterToFinishOnItsOwn) {
+    database_.Write();
+    ASSERT_TRUE(database_.Connection().Exec("BEGIN IMMEDIATE"));
+    Start();
+    Feed(Noon, 1, 80.0);
+    recorder_->Stop(0ms);  // the writer is still waiting for the lock
+    recorder_.reset();
+    ASSERT_TRUE(WaitUntil([&] { return !Reported().empty(); })) << "the writer left behind never finished";
+    ASSERT_TRUE(database_.Connection().Exec("COMMIT"));
+}
+
+}  // namespace

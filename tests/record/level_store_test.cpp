@@ -1,0 +1,211 @@
+// The record's database as its writer makes, fills, trims and recovers it.
+#include "record/level_store.h"
+
+#include "platform/sys/ole_date_time.h"
+#include "record/level_schema.h"
+#include "tests/support/case_name.h"
+#include "tests/support/level_database.h"
+#include "tests/support/xdg_sandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace decimon::test;
+namespace fs = std::filesystem;
+
+constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
+std::time_t FixedClock() {
+    return Noon + 5;
+}
+
+class Store : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("TZ", "UTC", 1);
+        tzset();
+        COleDateTime::SetClock(FixedClock);
+    }
+    void TearDown() override { COleDateTime::SetClock(nullptr); }
+
+    std::string Text(const char* sql) {
+        SqliteStatement statement = database_.Connection().Prepare(sql);
+        EXPECT_TRUE(statement.Valid()) << database_.Connection().Error();
+        return statement.Valid() && statement.Step() == SQLITE_ROW ? statement.Text(0) : std::string();
+    }
+
+    std::size_t MinuteCount() {
+        const auto rows = database_.AllMinutes();
+        EXPECT_TRUE(rows.has_value());
+        return rows ? rows->size() : 0;
+    }
+
+    LevelDatabase database_;
+};
+
+TEST_F(Store, MakesFoldersFileAndTableAsDocumented) {
+    const fs::path path = database_.Folder() / "data" / "Corvanta" / "levels.sqlite3";
+    LevelStore store(path.string());
+    ASSERT_TRUE(store.Write(SteadyMinutes("press", Noon, 2, 85.0))) << store.Error();
+    EXPECT_EQ(XdgSandbox::Mode(database_.Folder() / "data"), 0700u);
+    EXPECT_EQ(XdgSandbox::Mode(path.parent_path()), 0700u);
+    EXPECT_EQ(XdgSandbox::Mode(path), 0600u);
+    EXPECT_EQ(XdgSandbox::Mode(path.string() + "-wal"), 0600u) << "the log holds the levels too";
+    store.Close();
+
+    SqliteDb db;
+    ASSERT_TRUE(db.Open(path.string(), SQLITE_OPEN_READONLY, 100));
+    SqliteStatement schema = db.Prepare("SELECT sql FROM sqlite_master WHERE name = 'minutes'");
+    ASSERT_EQ(schema.Step(), SQLITE_ROW);
+    const std::string documented = LevelSchemaSql;
+    const std::string table = documented.substr(documented.find("CREATE"));
+    EXPECT_EQ(schema.Text(0) + ";\n", table) << "stored as written, comments and all";
+    EXPECT_EQ(db.QueryInteger("PRAGMA user_version", -1), 1);
+    SqliteStatement journal = db.Prepare("PRAGMA journal_mode");
+    ASSERT_EQ(journal.Step(), SQLITE_ROW);
+    EXPECT_EQ(journal.Text(0), "wal");
+    EXPECT_EQ(LevelDatabase::ReadAllMinutes(path)->size(), 2u);
+}
+
+TEST(Schema, IsTheOneTheReadmeDocuments) {
+    std::ifstream readme(std::string(DECIMON_SOURCE_DIR) + "/README.md");
+    ASSERT_TRUE(readme.is_open());
+    std::string text((std::istreambuf_iterator<char>(readme)), std::istreambuf_iterator<char>());
+    std::string indented;  // as a code block: each line indented by four blanks
+    const std::string schema = LevelSchemaSql;
+    for (std::size_t line = 0; line < schema.size();) {
+        const std::size_t end = schema.find('\n', line);
+        indented += "    " + schema.substr(line, end + 1 - line);
+        line = end + 1;
+    }
+    EXPECT_NE(text.find(indented), std::string::npos) << "README lacks:\n" << indented;
+}
+
+TEST_F(Store, MergesTheTwoPartsOfAMinute) {
+    LevelStore store(database_.Path().string());
+    ASSERT_TRUE(store.Write(std::vector<MinuteRow>{{"press", Noon, "dBA", 20, 20.0, 90.0, 85.0, 95.0}}));
+    ASSERT_TRUE(store.Write(std::vector<MinuteRow>{{"press", Noon, "dBA", 10, 10.0, 70.0, 70.0, 72.0},
+                                                   {"other", Noon, "dBC", 5, 5.0, 60.0, 60.0, 60.0}}));
+    const auto rows = database_.AllMinutes();
+    ASSERT_TRUE(rows.has_value());
+    ASSERT_EQ(rows->size(), 2u);
+    const MinuteRow& press = rows->at(1);
+    EXPECT_EQ(press.Host, "press");
+    EXPECT_EQ(press.Samples, 30);
+    EXPECT_EQ(press.Seconds, 30.0);
+    EXPECT_NEAR(press.Leq, 88.26, 0.01);
+    EXPECT_EQ(press.Lmin, 70.0);
+    EXPECT_EQ(press.Lmax, 95.0);
+}
+
+TEST_F(Store, DeletesTheMinutesBeforeATime) {
+    database_.Write(SteadyMinutes("press", Noon - 180, 5, 80.0));
+    LevelStore store(database_.Path().string());
+    ASSERT_TRUE(store.DeleteBefore(Noon));
+    const auto rows = database_.AllMinutes();
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_EQ(rows->front().Start, Noon);
+}
+
+TEST_F(Store, ALockHeldByAnotherProgramFailsTheWriteAndTheNextSucceeds) {
+    database_.Write(SteadyMinutes("press", Noon - 60, 1, 80.0));
+    ASSERT_TRUE(database_.Connection().Exec("BEGIN IMMEDIATE"));
+    LevelStore store(database_.Path().string());
+    const std::vector<MinuteRow> minute = SteadyMinutes("press", Noon, 1, 85.0);
+    EXPECT_FALSE(store.Write(minute));
+    EXPECT_NE(store.Error().find("locked"), std::string::npos) << store.Error();
+    ASSERT_TRUE(database_.Connection().Exec("COMMIT"));
+    EXPECT_TRUE(store.Write(minute)) << store.Error();
+    EXPECT_EQ(MinuteCount(), 2u);
+    EXPECT_EQ(store.TakeMovedAside(), "") << "a locked file is not a damaged one";
+}
+
+struct FolderCase {
+    const char* name;
+    const char* blocker;  // a regular file where a folder would have to be
+    const char* path;     // below the test's folder; empty: no path at all
+    const char* error;
+};
+
+class StoreFolders : public Store, public ::testing::WithParamInterface<FolderCase> {};
+
+TEST_P(StoreFolders, AFolderThatCannotBeMadeIsReported) {
+    const FolderCase& c = GetParam();
+    if (c.blocker[0] != '\0')
+        XdgSandbox::WriteFile(database_.Folder() / c.blocker, "x");
+    LevelStore store(c.path[0] ? (database_.Folder() / c.path).string() : std::string());
+    EXPECT_FALSE(store.Write(SteadyMinutes("press", Noon, 1, 85.0)));
+    EXPECT_NE(store.Error().find(c.error), std::string::npos) << store.Error();
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, StoreFolders,
+                         ::testing::Values(FolderCase{"FileInTheWay", "data", "data/Decimon/levels.sqlite3",
+                                                      "Not a directory"},
+                                           FolderCase{"FileIsAFolder", "", "levels.sqlite3/", "Is a directory"},
+                                           FolderCase{"NoDataHome", "", "", "XDG_DATA_HOME"}),
+                         CaseName());
+
+TEST_F(Store, ADatabaseOfAnotherLayoutIsLeftAlone) {
+    database_.Write(SteadyMinutes("press", Noon, 1, 85.0));
+    ASSERT_TRUE(database_.Connection().Exec("PRAGMA user_version = 2"));
+    LevelStore store(database_.Path().string());
+    EXPECT_FALSE(store.Write(SteadyMinutes("press", Noon + 60, 1, 85.0)));
+    EXPECT_NE(store.Error().find("version 2"), std::string::npos) << store.Error();
+    EXPECT_EQ(store.TakeMovedAside(), "");
+}
+
+// Damage done to a file that held two minutes: the writer moves it aside and starts anew.
+struct DamageCase {
+    const char* name;
+    void (*damage)(const fs::path& file);
+};
+
+void Overwrite(const fs::path& file, std::streamoff at, const std::string& bytes) {
+    std::fstream out(file, std::ios::in | std::ios::out | std::ios::binary);
+    out.seekp(at);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+class StoreDamage : public Store, public ::testing::WithParamInterface<DamageCase> {};
+
+TEST_P(StoreDamage, MovesTheFileAsideAndStartsANewOne) {
+    database_.Write(SteadyMinutes("press", Noon - 7200, 100, 80.0));
+    database_.Connection().Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    database_.Connection().Close();
+    GetParam().damage(database_.Path());
+    const std::string damaged = XdgSandbox::ReadFile(database_.Path());
+
+    LevelStore store(database_.Path().string());
+    ASSERT_TRUE(store.Write(SteadyMinutes("press", Noon, 1, 85.0))) << store.Error();
+    const std::string aside = database_.Path().string() + ".corrupt-20251202-120005";
+    EXPECT_EQ(store.TakeMovedAside(), aside);
+    EXPECT_EQ(XdgSandbox::ReadFile(aside), damaged) << "the damaged file is kept as it was";
+    EXPECT_EQ(MinuteCount(), 1u) << "the new file holds the new minute alone";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, StoreDamage,
+    ::testing::Values(
+        DamageCase{"NotADatabase", [](const fs::path& file) { XdgSandbox::WriteFile(file, std::string(5000, 'x')); }},
+        DamageCase{"DamagedHeader", [](const fs::path& file) { Overwrite(file, 0, "SQLite format 9"); }},
+        // The second page, a page of the table, overwritten in its middle.
+        DamageCase{"DamagedPage", [](const fs::path& file) { Overwrite(file, 4096 + 8, std::string(2000, '\xff')); }}),
+    CaseName());
+
+TEST_F(Store, ASecondDamageOnTheSameSecondGetsItsOwnName) {
+    const std::string first = database_.Path().string() + ".corrupt-20251202-120005";
+    XdgSandbox::WriteFile(first, "earlier");
+    XdgSandbox::WriteFile(database_.Path(), std::string(5000, 'x'));
+    LevelStore store(database_.Path().string());
+    ASSERT_TRUE(store.Open()) << store.Error();
+    EXPECT_EQ(store.TakeMovedAside(), first + "-2");
+    EXPECT_EQ(XdgSandbox::ReadFile(first), "earlier");
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#pragma once
+// A database of the exposure record for one test, in a fresh temporary folder removed
+// afterwards: made and filled with rows as the display makes it, or left for the code under
+// test to make. Tests also hold it open for writing, to play another program that has it
+// locked.
+
+#include "record/level_reader.h"
+#include "record/level_store.h"
+#include "record/minute_row.h"
+#include "record/sqlite_db.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace decimon::test {
+
+class LevelDatabase {
+public:
+    LevelDatabase() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "decimon-levels-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        folder_ = pattern;
+    }
+    ~LevelDatabase() {
+        db_.Close();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    LevelDatabase(const LevelDatabase&) = delete;
+    LevelDatabase& operator=(const LevelDatabase&) = delete;
+
+    const std::filesystem::path& Folder() const { return folder_; }
+    std::filesystem::path Path() const { return folder_ / "levels.sqlite3"; }
+
+    // Adds rows in one transaction as the display's writer does, making the database first
+    // when it is not there.
+    void Write(std::span<const MinuteRow> rows = {}) { Make(Path(), rows); }
+    static void Make(const std::filesystem::path& path, std::span<const MinuteRow> rows = {}) {
+        LevelStore store(path.string());
+        ASSERT_TRUE(store.Write(rows)) << store.Error();
+    }
+
+    // Every minute in the database, read as the records' readers do; nothing when it cannot
+    // be read.
+    std::optional<std::vector<MinuteRow>> AllMinutes() const { return ReadAllMinutes(Path()); }
+    static std::optional<std::vector<MinuteRow>> ReadAllMinutes(const std::filesystem::path& path) {
+        LevelReader reader(path.string());
+        return reader.ReadMinutes(
+            {std::nullopt, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()});
+    }
+
+    // "ok" when SQLite finds the file whole, else what it finds.
+    static std::string IntegrityCheck(const std::filesystem::path& path) {
+        SqliteDb db;
+        if (!db.Open(path.string(), SQLITE_OPEN_READONLY, 1000))
+            return db.Error();
+        SqliteStatement check = db.Prepare("PRAGMA integrity_check");
+        return check.Valid() && check.Step() == SQLITE_ROW ? check.Text(0) : db.Error();
+    }
+
+    // A connection of the test's own, opened at the first call, for statements the display
+    // never makes (holding a lock, damaging a row).
+    SqliteDb& Connection() {
+        if (!db_.IsOpen()) {
+            EXPECT_TRUE(db_.Open(Path().string(), SQLITE_OPEN_READWRITE, 1000)) << db_.Error();
+        }
+        return db_;
+    }
+
+private:
+    std::filesystem::path folder_;
+    SqliteDb db_;
+};
+
+// `count` whole minutes of `host` from `start` on, each at `level` with samples at one a second.
+inline std::vector<MinuteRow> SteadyMinutes(const std::string& host, std::int64_t start, int count, double level,
+                                            const std::string& weighting = "dBA") {
+    std::vector<MinuteRow> rows;
+    for (int minute = 0; minute < count; ++minute)
+        rows.push_back({host, start + 60 * minute, weighting, 60, 60.0, level, level, level});
+    return rows;
+}
+
+}  // namespace decimon::test
