@@ -2,10 +2,6 @@
 
 namespace {
 
-// A reader waits this long for a writer that holds the database for a moment (the only wait
-// a write-ahead log has for readers: while a writer recovers or resets the log).
-constexpr int ReaderBusyTimeoutMs = 2000;
-
 constexpr char AllHostsSql[] = "SELECT host, start, weighting, samples, seconds, leq, lmin, lmax FROM minutes "
                                "WHERE start >= ?1 AND start < ?2 ORDER BY start, host";
 constexpr char OneHostSql[] = "SELECT host, start, weighting, samples, seconds, leq, lmin, lmax FROM minutes "
@@ -13,8 +9,8 @@ constexpr char OneHostSql[] = "SELECT host, start, weighting, samples, seconds, 
 
 }  // namespace
 
-LevelReader::LevelReader(const std::string& path) {
-    db_.Open(path, SQLITE_OPEN_READONLY, ReaderBusyTimeoutMs);
+LevelReader::LevelReader(const std::string& path, int busyTimeoutMs) {
+    db_.Open(path, SQLITE_OPEN_READONLY, busyTimeoutMs);
 }
 
 bool LevelReader::ForEachMinute(const MinuteQuery& query, const std::function<void(const MinuteRow&)>& visit) {

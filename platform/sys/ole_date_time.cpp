@@ -66,8 +66,12 @@ void COleDateTime::SetClock(Clock clock) {
     currentClock = clock;
 }
 
+std::time_t COleDateTime::GetCurrentCalendarTime() {
+    return currentClock ? currentClock() : std::time(nullptr);
+}
+
 COleDateTime COleDateTime::GetCurrentTime() {
-    const std::time_t now = currentClock ? currentClock() : std::time(nullptr);
+    const std::time_t now = GetCurrentCalendarTime();
     std::tm local{};
     COleDateTime result;
     if (now == static_cast<std::time_t>(-1) || !localtime_r(&now, &local)) {

@@ -26,6 +26,8 @@ public:
     // Where "now" comes from: the C library's calendar time, or a test's clock.
     using Clock = std::time_t (*)();
     static void SetClock(Clock clock);  // null restores the system clock
+    // The clock's calendar time: seconds since 1970-01-01 00:00 UTC.
+    static std::time_t GetCurrentCalendarTime();
 
     COleDateTime() = default;
     COleDateTime(double days, DateTimeStatus status) : days_(days), status_(status) {}
