@@ -1,8 +1,8 @@
 #pragma once
 // A database of the exposure record for one test, in a fresh temporary folder removed
-// afterwards: made with the record's schema in write-ahead-log mode and filled with rows, or
-// left for the code under test to make. Tests also hold it open for writing, to play another
-// process that has it locked.
+// afterwards (or at a path of the test's choice): made with the record's schema in
+// write-ahead-log mode and filled with rows, or left for the code under test to make. Tests
+// also hold it open for writing, to play another process that has it locked.
 
 #include "record/level_schema.h"
 #include "record/minute_row.h"
@@ -21,11 +21,13 @@ namespace decimon::test {
 
 class LevelDatabase {
 public:
-    LevelDatabase() {
+    // The database at `path`, or in the temporary folder when none is given.
+    explicit LevelDatabase(std::filesystem::path path = {}) {
         std::string pattern = (std::filesystem::temp_directory_path() / "decimon-levels-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         folder_ = pattern;
+        path_ = path.empty() ? folder_ / "levels.sqlite3" : std::move(path);
     }
     ~LevelDatabase() {
         db_.Close();
@@ -36,10 +38,11 @@ public:
     LevelDatabase& operator=(const LevelDatabase&) = delete;
 
     const std::filesystem::path& Folder() const { return folder_; }
-    std::filesystem::path Path() const { return folder_ / "levels.sqlite3"; }
+    const std::filesystem::path& Path() const { return path_; }
 
-    // Makes the database with its table, then adds `rows`.
+    // Makes the database (and its folder) with its table, then adds `rows`.
     void Create(std::span<const MinuteRow> rows = {}) {
+        std::filesystem::create_directories(path_.parent_path());
         ASSERT_TRUE(db_.Open(Path().string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, 1000)) << db_.Error();
         ASSERT_TRUE(db_.Exec("PRAGMA journal_mode = WAL")) << db_.Error();
         ASSERT_TRUE(db_.Exec(LevelSchemaSql)) << db_.Error();
@@ -71,6 +74,7 @@ public:
 
 private:
     std::filesystem::path folder_;
+    std::filesystem::path path_;
     SqliteDb db_;
 };
 
