@@ -16,6 +16,7 @@
 #include "tests/support/modal_answer.h"
 #include "tests/support/qt_wait.h"
 #include "tests/support/xdg_sandbox.h"
+#include "tests/view/view_fixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -34,101 +35,6 @@
 using namespace decimon::test;
 
 namespace {
-
-using namespace std::chrono_literals;
-
-constexpr char NoMeter[] = "127.0.0.1:9";
-
-// Records the regions of the paint events the watched widget receives.
-class PaintRecorder : public QObject {
-public:
-    explicit PaintRecorder(QWidget& widget) { widget.installEventFilter(this); }
-    int Count() const { return static_cast<int>(regions_.size()); }
-    const QRegion& Last() const { return regions_.back(); }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            regions_.push_back(static_cast<QPaintEvent*>(event)->region());
-        return false;
-    }
-
-private:
-    std::vector<QRegion> regions_;
-};
-
-PaintCopy Copy(double level, const char* weighting, const std::string& dose, const std::string& footer) {
-    PaintCopy copy;
-    copy.CurrentLevel = level;
-    CopyFixedText(copy.WeightingText, weighting);
-    CopyFixedText(copy.DoseText, dose);
-    CopyFixedText(copy.FooterText, footer);
-    return copy;
-}
-
-class ViewTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        recorder_.reset();
-        view_.reset();
-    }
-
-    // Saves the settings (the factory defaults for `host`, then `adjust`) and builds a view.
-    void MakeView(const std::string& host, const std::function<void(Settings&)>& adjust = {}) {
-        SaveMeterSettings(host, [&](Settings& settings) {
-            settings.SnmpTimeout = 100;
-            settings.SnmpRetries = 0;
-            settings.PollingInterval = 60;  // one tick only, unless a test wants more
-            if (adjust)
-                adjust(settings);
-        });
-        view_ = std::make_unique<CChildView>();
-        recorder_ = std::make_unique<PaintRecorder>(*view_);
-    }
-
-    // Gives the view a client area of width x height inside its edge.
-    void ResizeClient(int width, int height) {
-        view_->resize(width + 2 * view_->frameWidth(), height + 2 * view_->frameWidth());
-    }
-
-    // Shows the view with an 800 x 600 client and waits for its first paint.
-    void ShowView(int width = 800, int height = 600) {
-        ResizeClient(width, height);
-        view_->show();
-        ASSERT_TRUE(WaitUntil([&] { return recorder_->Count() > 0; }, 5s, ProcessEvents));
-    }
-
-    void Repaint() { view_->repaint(); }
-
-    // The whole picture of `shown` as a paint of the client draws it, at `size`.
-    QImage Expected(const PaintCopy& shown, QSize size = {800, 600}) const {
-        QImage expected(size, QImage::Format_RGB32);
-        QPainter painter(&expected);
-        MeterPainter().Draw(painter, size.width(), size.height(), view_->Fonts(),
-                            MakeMeterPicture(shown, view_->CurrentSettings()));
-        return expected;
-    }
-
-    // What the client shows, in the format of Expected.
-    QImage Shown() const { return view_->ShownImage().convertToFormat(QImage::Format_RGB32); }
-
-    // The largest multiple of 4 whose rendering of `text` is narrower than `target`.
-    static int LargestFittingHeight(const QString& text, int target) {
-        int height = 0;
-        for (int next = 4;; next += 4) {
-            QFont font(QStringLiteral("Veranda"));
-            font.setPixelSize(next);
-            font.setWeight(QFont::Black);
-            if (TextWidth(QFontMetrics(font), text) >= target)
-                return height;
-            height = next;
-        }
-    }
-
-    XdgSandbox xdg_;
-    std::unique_ptr<CChildView> view_;
-    std::unique_ptr<PaintRecorder> recorder_;
-};
 
 TEST_F(ViewTest, ConstructionSetsUpFontsAndWorkerButNoWindowWork) {
     MakeView(NoMeter);
