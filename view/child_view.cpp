@@ -97,7 +97,7 @@ void CChildView::OnHistory() {
         history_.Close();
     } else {
         history_.Open(this, ClientSize());
-        shown_.reset();  // the meter picture comes back whole
+        shown_.reset();  // the client shows no meter picture now
     }
     update(contentsRect());
 }

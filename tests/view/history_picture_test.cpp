@@ -81,12 +81,6 @@ TEST_F(Picture, AGapAndTheLoudestMinuteAtItsLocalTime) {
     EXPECT_EQ(picture.Minutes.size(), 432u) << "the gap stays a gap";
 }
 
-TEST_F(Picture, WeightingsAsRecorded) {
-    Add(0, 10, 80.0, "dBC");
-    Add(0, 10, 80.0, "dBA");
-    EXPECT_EQ(Make().Figures[0], "Leq 80.0 dBC+dBA");
-}
-
 TEST_F(Picture, MinutesThatAreNoNumbersAreLeftOut) {
     Add(0, 1, std::numeric_limits<double>::infinity());
     Add(0, 1, std::numeric_limits<double>::quiet_NaN());
@@ -125,12 +119,6 @@ TEST(HistoryPictureFigures, UnreadableRecordGivesTheEmptyTextAndTheReason) {
     const HistoryPicture picture = MakeHistoryPicture(HistoryWindowAt(Noon, 8.0), "press", locked);
     EXPECT_EQ(picture.Figures, std::vector<std::string>{"No levels recorded in the last 8.0 h"});
     EXPECT_EQ(picture.Reason, "The record cannot be read: database is locked");
-}
-
-TEST(HistoryPictureFigures, FrameHasNoFiguresYet) {
-    const HistoryPicture frame = MakeHistoryFrame(HistoryWindowAt(Noon, 8.0), "press");
-    EXPECT_TRUE(frame.Figures.empty());
-    EXPECT_EQ(frame.Hours.size(), 8u);
 }
 
 struct ScaleCase {
