@@ -12,13 +12,21 @@
 //                         dragged over it, with the picture unchanged;
 // and BM_RefitAfterResize, the refit of the fonts after a resize from 800 to 3840 pixels
 // wide. Target: a paint costs at most twice the bare copy.
+// The history picture of a day's record (1,440 minutes):
+//   BM_HistoryPaint       drawing the whole picture into an image; target at most 20 ms at
+//                         3840 x 2160;
+//   BM_HistoryRead        reading the minutes from the database and working out the picture,
+//                         as the history's thread and the display's thread do once a minute.
 #include "config/settings_store.h"
 #include "platform/sys/fixed_text.h"
+#include "tests/support/level_database.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/qt_wait.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
+#include "view/history_loader.h"
+#include "view/history_painter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -174,6 +182,56 @@ void BM_RefitAfterResize(benchmark::State& state) {
         state.SkipWithError("the resize did not reach the view");
 }
 
+constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
+
+// A day of minutes whose level moves by 0.1 dB from one to the next, in a fresh database.
+class DayRecord {
+public:
+    DayRecord() {
+        std::vector<MinuteRow> rows;
+        for (int minute = 0; minute < 1440; ++minute) {
+            const double level = 60.0 + (minute % 400) * 0.1;
+            rows.push_back({"press", window_.From + 60 * minute, "dBA", 60, 60.0, level, level - 3.0, level + 3.0});
+        }
+        database_.Write(rows);
+        record_.Rows = std::move(rows);
+    }
+    HistoryRequest Request() const { return {database_.Path().string(), "press", window_}; }
+    HistoryPicture Picture() const { return MakeHistoryPicture(window_, "press", record_); }
+
+private:
+    HistoryWindow window_ = HistoryWindowAt(Noon, 24.0);
+    decimon::test::LevelDatabase database_;
+    HistoryRecord record_;
+};
+
+void BM_HistoryPaint(benchmark::State& state) {
+    const QSize size = SizeOf(state);
+    const HistoryPicture picture = DayRecord().Picture();
+    QImage image(size, QImage::Format_RGB32);
+    HistoryFonts fonts;
+    FitHistoryFonts(&image, size.width(), size.height(), fonts);
+    FontSlot footer;
+    CreateViewFont(12, footer);
+    HistoryPainter painter;
+    for (auto _ : state) {
+        QPainter onImage(&image);
+        painter.Draw(onImage, size.width(), size.height(), *footer, fonts, picture);
+    }
+}
+
+void BM_HistoryRead(benchmark::State& state) {
+    const DayRecord day;
+    const HistoryRequest request = day.Request();
+    for (auto _ : state) {
+        const HistoryPicture picture = MakeHistoryPicture(request.Window, request.Host, ReadHistory(request));
+        if (picture.Minutes.size() != 1440) {
+            state.SkipWithError("the record was not read whole");
+            return;
+        }
+    }
+}
+
 void Sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond)->UseRealTime();
 }
@@ -184,6 +242,8 @@ BENCHMARK(BM_ViewPaintNewLevel)->Apply(Sizes);
 BENCHMARK(BM_BareCopyAfterPoll)->Apply(Sizes);
 BENCHMARK(BM_PartialExpose)->Apply(Sizes);
 BENCHMARK(BM_RefitAfterResize)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_HistoryPaint)->Apply(Sizes);
+BENCHMARK(BM_HistoryRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Keeps each benchmark's time per iteration (the median when repeated), so that the
 // ratios can be printed at the end.
@@ -208,6 +268,14 @@ public:
                     ratio, ratio <= 2.0 ? "" : "  OVER TARGET");
     }
 
+    void PrintLimit(const std::string& run, double milliseconds) const {
+        const auto time = perIteration_.find(run);
+        if (time == perIteration_.end())
+            return;
+        std::printf("%-40s: %6.2f ms (target at most %.2f ms)%s\n", run.c_str(), time->second, milliseconds,
+                    time->second <= milliseconds ? "" : "  OVER TARGET");
+    }
+
 private:
     std::map<std::string, double> perIteration_;
 };
@@ -229,6 +297,7 @@ int main(int argc, char** argv) {
         reporter.PrintRatio("BM_ViewPaint", "BM_BareCopy", size);
         reporter.PrintRatio("BM_ViewPaintNewLevel", "BM_BareCopyAfterPoll", size);
     }
+    reporter.PrintLimit("BM_HistoryPaint/3840/2160/real_time", 20.0);
     benchmark::Shutdown();
     return 0;
 }

@@ -20,11 +20,14 @@ struct MinuteQuery {
 
 class LevelReader {
 public:
-    // Opens the database at `path`; Error() says why when it cannot (a missing file is not
-    // created). A read waits at most `busyTimeoutMs` for a writer that holds the file for a
-    // moment (the only wait a write-ahead log has for readers: while a writer recovers or
-    // resets the log); a window's thread may want less than the default.
-    explicit LevelReader(const std::string& path, int busyTimeoutMs = 2000);
+    // A reader waits this long by default for a writer that holds the database for a moment
+    // (the only wait a write-ahead log has for readers: while a writer recovers or resets the
+    // log).
+    static constexpr int DefaultBusyTimeoutMs = 2000;
+
+    // Opens the database at `path`, waiting at most `busyTimeoutMs` for a lock each time;
+    // Error() says why when it cannot (a missing file is not created).
+    explicit LevelReader(const std::string& path, int busyTimeoutMs = DefaultBusyTimeoutMs);
 
     bool IsOpen() const { return db_.IsOpen(); }
     const std::string& Error() const { return db_.Error(); }

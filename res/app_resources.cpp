@@ -20,7 +20,8 @@ const std::vector<MenuPopupResource>& MainMenuResource() {
         {"Options",
          {{"Full Screen\tF", ID_VIEW_FULLSCREEN},
           {"Configuration...\tC", ID_OPTIONS_CONFIGURE},
-          {"Diagnostics...\tD", ID_OPTIONS_DIAGNOSTICS}}},
+          {"Diagnostics...\tD", ID_OPTIONS_DIAGNOSTICS},
+          {"History\tH", ID_VIEW_HISTORY}}},
         {"&Help", {{"&About Decimon...", ID_APP_ABOUT}}},
     };
     return menu;
@@ -44,6 +45,8 @@ const std::vector<AcceleratorResource>& AcceleratorTableResource() {
         {A::Character, 'd', Qt::NoModifier, ID_OPTIONS_DIAGNOSTICS},
         {A::Character, 'f', Qt::NoModifier, ID_VIEW_FULLSCREEN},
         {A::Character, 'F', Qt::NoModifier, ID_VIEW_FULLSCREEN},
+        {A::Character, 'H', Qt::NoModifier, ID_VIEW_HISTORY},
+        {A::Character, 'h', Qt::NoModifier, ID_VIEW_HISTORY},
         {A::VirtualKey, Qt::Key_F6, Qt::ShiftModifier, ID_PREV_PANE},
     };
     return table;

@@ -19,6 +19,7 @@ inline constexpr int ID_PREV_PANE = 57681;
 inline constexpr int ID_VIEW_FULLSCREEN = 32771;
 inline constexpr int ID_OPTIONS_CONFIGURE = 32775;
 inline constexpr int ID_OPTIONS_DIAGNOSTICS = 32780;
+inline constexpr int ID_VIEW_HISTORY = 32781;
 
 // String table entries.
 inline constexpr int IDR_MAINFRAME = 128;  // the frame's title; also menu, accelerators and icon 128

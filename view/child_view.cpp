@@ -6,6 +6,7 @@
 #include "res/app_resources.h"
 
 #include <QBackingStore>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -21,7 +22,10 @@ constexpr int FooterFontHeight = 12;
 
 }  // namespace
 
-CChildView::CChildView(QWidget* parent) : QFrame(parent), timers_([this](unsigned id) { OnTimer(id); }, nullptr) {
+CChildView::CChildView(QWidget* parent)
+    : QFrame(parent),
+      timers_([this](unsigned id) { OnTimer(id); }, nullptr),
+      history_(CurrentSettings(), [this] { update(contentsRect()); }) {
     // The monitoring side is set up by now: lock, start time, defaults, settings.
     CreateViewFont(LabelFontHeight, fonts_.LabelFont);
     CreateViewFont(LevelFontHeight, fonts_.LevelFont);
@@ -47,6 +51,7 @@ void CChildView::OnDestroy() {
         return;
     destroyed_ = true;
     timers_.KillTimer(PollTimer);
+    history_.Close();
     StopWorker();
     if (DiagDialog) {
         DiagDialog->DestroyWindow();
@@ -64,6 +69,9 @@ bool CChildView::OnCmdMsg(int commandId) {
     case ID_OPTIONS_DIAGNOSTICS:
         OnDiagnostics();
         return true;
+    case ID_VIEW_HISTORY:
+        OnHistory();
+        return true;
     default:
         return false;
     }
@@ -77,7 +85,29 @@ void CChildView::OnDiagnostics() {
 
 void CChildView::OnConfigure() {
     RunConfigureCommand(this, *this, *this);
+    if (history_.IsOpen())
+        history_.Reload();  // the host or the shift may have changed
     update();
+}
+
+void CChildView::OnHistory() {
+    if (destroyed_)
+        return;
+    if (history_.IsOpen()) {
+        history_.Close();
+    } else {
+        history_.Open(this, ClientSize());
+        shown_.reset();  // the client shows no meter picture now
+    }
+    update(contentsRect());
+}
+
+void CChildView::keyPressEvent(QKeyEvent* event) {
+    if (history_.IsOpen() && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        OnHistory();
+        return;
+    }
+    QFrame::keyPressEvent(event);
 }
 
 void CChildView::KillPollTimer() {
@@ -108,6 +138,8 @@ void CChildView::OnTimer(unsigned id) {
 }
 
 void CChildView::InvalidateChanges() {
+    if (history_.IsOpen())  // the history has its own cadence
+        return;
     const QRegion changed = AreaToRepaint(CurrentPicture());
     if (!changed.isEmpty())
         update(changed.translated(contentsRect().topLeft()));
@@ -129,6 +161,7 @@ void CChildView::resizeEvent(QResizeEvent* event) {
     ClientHeight = std::max(client.height(), 0);
     if (ClientWidth != 0)
         RefitFonts();
+    history_.Resize(this, ClientSize());
 }
 
 void CChildView::StartUp() {
@@ -180,27 +213,46 @@ void CChildView::paintEvent(QPaintEvent* event) {
     const QRect client = contentsRect();
     QPainter window(this);
     if (ClientWidth > 0 && ClientHeight > 0) {
-        ShownPicture next = CurrentPicture();
-        const QRegion changed = AreaToRepaint(next);
-        const QRegion missed = MissedBy(event->region(), changed);
-        // A paint that misses part of what changed draws the picture shown so far, so that
-        // the client never shows pieces of two pictures, and asks for a paint of the change.
-        // The paint after it draws the new picture even if it misses too: a window system
-        // may never hand the view a region that covers the change, and the new values must
-        // still reach the screen.
-        const bool drawNext = missed.isEmpty() || !ShowsFrameOf(next) || drewShownAfterChange_;
-        window.save();
-        window.setClipRect(client);  // long texts must not run over the edge
-        window.translate(client.topLeft());
-        painter_.Draw(window, ClientWidth, ClientHeight, fonts_, drawNext ? next.Picture : shown_->Picture);
-        window.restore();
-        const QRegion rest = drawNext ? missed : changed;
-        drewShownAfterChange_ = !drawNext;
-        if (drawNext)
-            shown_ = std::move(next);
-        if (!rest.isEmpty())
-            update(rest.translated(client.topLeft()));
+        if (history_.IsOpen())
+            PaintHistory(window);
+        else
+            PaintMeter(window, *event);
     }
     if (!client.contains(event->rect()))  // the edge only when it needs painting
         drawFrame(&window);
+}
+
+void CChildView::PaintMeter(QPainter& window, const QPaintEvent& event) {
+    const QRect client = contentsRect();
+    ShownPicture next = CurrentPicture();
+    const QRegion changed = AreaToRepaint(next);
+    const QRegion missed = MissedBy(event.region(), changed);
+    // A paint that misses part of what changed draws the picture shown so far, so that
+    // the client never shows pieces of two pictures, and asks for a paint of the change.
+    // The paint after it draws the new picture even if it misses too: a window system
+    // may never hand the view a region that covers the change, and the new values must
+    // still reach the screen.
+    const bool drawNext = missed.isEmpty() || !ShowsFrameOf(next) || drewShownAfterChange_;
+    window.save();
+    window.setClipRect(client);  // long texts must not run over the edge
+    window.translate(client.topLeft());
+    painter_.Draw(window, ClientWidth, ClientHeight, fonts_, drawNext ? next.Picture : shown_->Picture);
+    window.restore();
+    const QRegion rest = drawNext ? missed : changed;
+    drewShownAfterChange_ = !drawNext;
+    if (drawNext)
+        shown_ = std::move(next);
+    if (!rest.isEmpty())
+        update(rest.translated(client.topLeft()));
+}
+
+// The history picture is drawn whole at every paint, clipped to the paint's region: it
+// changes only when a read comes back, once a minute.
+void CChildView::PaintHistory(QPainter& window) {
+    const QRect client = contentsRect();
+    window.save();
+    window.setClipRect(client);
+    window.translate(client.topLeft());
+    history_.Draw(window, ClientSize(), *fonts_.FooterFont);
+    window.restore();
 }

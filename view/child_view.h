@@ -1,11 +1,14 @@
 #pragma once
 // The meter view: the window that paints the meter and owns the monitoring engine. Its
 // poll timer (13101) is the heartbeat of the program: every tick asks the worker for a
-// poll, refreshes the diagnostics dialog and repaints the view.
+// poll, refreshes the diagnostics dialog and repaints the view. The History command puts
+// the history picture in the meter picture's place until it is given again (or Esc); the
+// poll and the ticks go on behind it, but only the history's own reads repaint it.
 
 #include "config/dialogs/configure_command.h"
 #include "monitor/meter_monitor.h"
 #include "platform/qt/window_timer.h"
+#include "view/history_screen.h"
 #include "view/meter_painter.h"
 
 #include <QFont>
@@ -42,13 +45,16 @@ public:
     // Shows or hides the diagnostics dialog (once it exists) and keeps the focus here.
     void OnDiagnostics();
     // The Configure command: password gate, configuration dialog, and the new settings taken
-    // over, saved and applied; then the whole view is repainted.
+    // over, saved and applied; then the whole view is repainted (and the history read again).
     void OnConfigure();
+    // The History command: switches between the meter picture and the history picture.
+    void OnHistory();
+    bool ShowsHistory() const { return history_.IsOpen(); }
 
     // The window-timer handler: the poll timer's tick; any other identifier changes nothing.
     void OnTimer(unsigned id);
     // The tick's repaint request: only where the picture of the state now differs from the
-    // one the client shows; nothing when they are the same.
+    // one the client shows; nothing when they are the same, or while the history shows.
     void InvalidateChanges();
 
     // Refits the label, level and banner fonts to the current client width.
@@ -62,9 +68,11 @@ public:
     QImage ShownImage() const;
     CDiagDlg* DiagnosticsDialog() const { return DiagDialog.get(); }
     const WindowTimers& Timers() const { return timers_; }
+    HistoryScreen& History() { return history_; }
     bool InTick() const { return InTimerTick != 0; }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -89,6 +97,9 @@ private:
     // coordinates) leaves out. Only what is visible counts: a paint's region never reaches
     // what lies under a child window (the diagnostics dialog) or outside the parent.
     QRegion MissedBy(const QRegion& region, const QRegion& changed) const;
+    // The paints of the two pictures into the client.
+    void PaintMeter(QPainter& window, const QPaintEvent& event);
+    void PaintHistory(QPainter& window);
 
     void KillPollTimer() override;
     bool InPollTimerTick() const override;
@@ -97,6 +108,7 @@ private:
     WindowTimers timers_;
     ViewFonts fonts_;
     MeterPainter painter_;
+    HistoryScreen history_;
     std::unique_ptr<CDiagDlg> DiagDialog;
     std::optional<ShownPicture> shown_;  // none before the first paint
     bool drewShownAfterChange_ = false;  // the last paint missed part of a change

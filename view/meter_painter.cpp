@@ -19,8 +19,10 @@ QSize TextExtent(const QFontMetrics& metrics, const QString& text) {
     return {TextWidth(metrics, text), metrics.height()};
 }
 
-// White where the panel does not cover the client, then the panel: every pixel is
-// written once, with the same result as filling all white and drawing the panel over it.
+}  // namespace
+
+// Every pixel is written once, with the same result as filling all white and drawing the
+// panel over it.
 void DrawBackgroundAndPanel(QPainter& painter, int width, int height, const PanelRect& panel) {
     const QRect client(0, 0, width, height);
     const QRect body(panel.Left, panel.Top, panel.Right - panel.Left, panel.Bottom - panel.Top);
@@ -44,8 +46,6 @@ void DrawBackgroundAndPanel(QPainter& painter, int width, int height, const Pane
     painter.drawRoundedRect(body.normalized(), PanelCornerSize / 2, PanelCornerSize / 2, Qt::AbsoluteSize);
     painter.setBrush(Qt::NoBrush);
 }
-
-}  // namespace
 
 MeterLayout ComputeLayout(int width, int height, bool displayWarning) {
     MeterLayout layout{};

@@ -41,6 +41,9 @@ struct MeterLayout {
 
 MeterLayout ComputeLayout(int width, int height, bool displayWarning);
 
+// White where the panel does not cover a width x height client, then the rounded panel.
+void DrawBackgroundAndPanel(QPainter& painter, int width, int height, const PanelRect& panel);
+
 // The widths the three fitted fonts' sample texts must stay under.
 struct FitTargets {
     int Label;    // "Current sound level": X - 48

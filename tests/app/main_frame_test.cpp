@@ -5,6 +5,7 @@
 #include "diag/diag_dlg.h"
 #include "platform/sys/fixed_text.h"
 #include "res/app_resources.h"
+#include "tests/support/data_home.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/modal_answer.h"
@@ -76,6 +77,7 @@ protected:
     }
 
     XdgSandbox xdg_;
+    DataHome data_;  // the history reads no record of the machine's
     MeterSimProcess sim_;
     std::unique_ptr<CMainFrame> frame_;
     std::vector<int> applicationCommands_;
@@ -91,6 +93,7 @@ TEST_F(Frame, TheMenuHasItsPopupsItemsAndCommands) {
                                                         {ID_VIEW_FULLSCREEN, "Full Screen\tF"},
                                                         {ID_OPTIONS_CONFIGURE, "Configuration...\tC"},
                                                         {ID_OPTIONS_DIAGNOSTICS, "Diagnostics...\tD"},
+                                                        {ID_VIEW_HISTORY, "History\tH"},
                                                         {ID_APP_ABOUT, "&About Decimon..."}};
     for (const auto& [command, text] : items) {
         QAction* action = frame_->CommandAction(command);
@@ -100,7 +103,7 @@ TEST_F(Frame, TheMenuHasItsPopupsItemsAndCommands) {
         EXPECT_FALSE(action->isCheckable());
     }
     EXPECT_EQ(popups[0]->menu()->actions().size(), 1);
-    EXPECT_EQ(popups[1]->menu()->actions().size(), 3);
+    EXPECT_EQ(popups[1]->menu()->actions().size(), 4);
     EXPECT_EQ(popups[2]->menu()->actions().size(), 1);
     EXPECT_EQ(frame_->windowTitle(), "Decimon");
     EXPECT_FALSE(frame_->windowIcon().isNull());
@@ -252,6 +255,33 @@ TEST_F(Frame, SingleLetterKeysWorkWithoutTheMenuBar) {
                 QApplication::focusWidget() == &frame_->View());
 }
 
+// H and the menu item switch to the history picture and back (Esc too), and the other
+// commands work while it shows.
+TEST_F(Frame, HistoryKeysAndTheOtherCommandsInBothPictures) {
+    ShowAndSettle(true);
+    CChildView& view = frame_->View();
+    Press(Qt::Key_H, Qt::NoModifier, "h");
+    ASSERT_TRUE(view.ShowsHistory());
+    CDiagDlg& diagnostics = *view.DiagnosticsDialog();
+    Press(Qt::Key_D, Qt::NoModifier, "d");
+    EXPECT_TRUE(diagnostics.IsWindowVisible());
+    Press(Qt::Key_D, Qt::NoModifier, "d");
+    EXPECT_FALSE(diagnostics.IsWindowVisible());
+    EXPECT_EQ(CancelledModal([&] { Press(Qt::Key_C, Qt::NoModifier, "c"); }), "CConfigDlg");
+    Press(Qt::Key_F, Qt::NoModifier, "f");
+    EXPECT_FALSE(frame_->IsFullScreen());
+    EXPECT_TRUE(view.ShowsHistory()) << "F closed the history";
+    Press(Qt::Key_H, Qt::ShiftModifier, "H");
+    EXPECT_FALSE(view.ShowsHistory());
+    frame_->CommandAction(ID_VIEW_HISTORY)->trigger();
+    EXPECT_TRUE(view.ShowsHistory());
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(view.ShowsHistory());
+    Press(Qt::Key_F, Qt::NoModifier, "f");
+    EXPECT_TRUE(frame_->IsFullScreen());
+    EXPECT_TRUE(applicationCommands_.empty()) << "a history command went up to the application";
+}
+
 TEST_F(Frame, EditAndPaneKeysDoNothing) {
     ShowAndSettle(true);
     const bool diagnosticsShown = frame_->View().DiagnosticsDialog()->IsWindowVisible();
@@ -282,6 +312,10 @@ TEST(Accelerators, CharactersAreCaseSensitiveAndVirtualKeysNeedTheirModifiers) {
     EXPECT_EQ(TranslateAccelerator(Qt::Key_E, Qt::NoModifier, "e"), 0);
     EXPECT_EQ(TranslateAccelerator(Qt::Key_D, Qt::AltModifier, "d"), 0) << "Alt+D is no typed character";
     EXPECT_EQ(TranslateAccelerator(Qt::Key_F, Qt::KeypadModifier, "f"), ID_VIEW_FULLSCREEN);
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_H, Qt::NoModifier, "h"), ID_VIEW_HISTORY);
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_H, Qt::ShiftModifier, "H"), ID_VIEW_HISTORY);
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_H, Qt::AltModifier, "h"), 0) << "Alt+H opens the Help menu";
+    EXPECT_EQ(TranslateAccelerator(Qt::Key_Escape, Qt::NoModifier, "\x1b"), 0) << "Esc is the history's own key";
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #pragma once
 // A database of the exposure record for one test, in a fresh temporary folder removed
-// afterwards: made and filled with rows as the display makes it, or left for the code under
-// test to make. Tests also hold it open for writing, to play another program that has it
-// locked.
+// afterwards (or at a path of the test's choice): made and filled with rows as the display makes it, or left for the
+// code under test to make. Tests also hold it open for writing, to play another program that has it locked.
 
 #include "record/level_reader.h"
 #include "record/level_store.h"
@@ -24,11 +23,13 @@ namespace decimon::test {
 
 class LevelDatabase {
 public:
-    LevelDatabase() {
+    // The database at `path`, or in the temporary folder when none is given.
+    explicit LevelDatabase(std::filesystem::path path = {}) {
         std::string pattern = (std::filesystem::temp_directory_path() / "decimon-levels-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         folder_ = pattern;
+        path_ = path.empty() ? folder_ / "levels.sqlite3" : std::move(path);
     }
     ~LevelDatabase() {
         db_.Close();
@@ -39,7 +40,7 @@ public:
     LevelDatabase& operator=(const LevelDatabase&) = delete;
 
     const std::filesystem::path& Folder() const { return folder_; }
-    std::filesystem::path Path() const { return folder_ / "levels.sqlite3"; }
+    const std::filesystem::path& Path() const { return path_; }
 
     // Adds rows in one transaction as the display's writer does, making the database first
     // when it is not there.
@@ -78,6 +79,7 @@ public:
 
 private:
     std::filesystem::path folder_;
+    std::filesystem::path path_;
     SqliteDb db_;
 };
 

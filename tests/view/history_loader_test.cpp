@@ -1,0 +1,139 @@
+// Reading the history off the display's thread: what a read gives for a good, a missing, a
+// locked and a corrupt database, and the loader's answers on the display's thread.
+#include "view/history_loader.h"
+
+#include "tests/support/case_name.h"
+#include "tests/support/level_database.h"
+#include "tests/support/qt_wait.h"
+#include "tests/support/xdg_sandbox.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace decimon::test;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
+
+// A database that another process holds locked: its exclusive locking mode keeps every
+// reader out for as long as its connection is open.
+void LockExclusively(LevelDatabase& database) {
+    ASSERT_TRUE(database.Connection().Exec("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT"))
+        << database.Connection().Error();
+}
+
+struct ReadCase {
+    const char* name;
+    std::function<void(LevelDatabase&)> prepare;
+    bool readable;
+    const char* error;  // part of SQLite's reason
+    std::size_t rows;
+};
+
+class HistoryReads : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(HistoryReads, GiveTheHostsMinutesOrSayWhyNot) {
+    LevelDatabase database;
+    GetParam().prepare(database);
+    const HistoryWindow window = HistoryWindowAt(Noon, 1.0);
+    const HistoryRecord record = ReadHistory({database.Path().string(), "press", window});
+    EXPECT_EQ(record.Readable, GetParam().readable);
+    EXPECT_NE(record.Error.find(GetParam().error), std::string::npos) << record.Error;
+    ASSERT_EQ(record.Rows.size(), GetParam().rows);
+    for (const MinuteRow& row : record.Rows) {
+        EXPECT_EQ(row.Host, "press");
+        EXPECT_GE(row.Start, window.From);
+        EXPECT_LT(row.Start, window.To);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Databases, HistoryReads,
+    ::testing::Values(ReadCase{"Good",
+                               [](LevelDatabase& database) {
+                                   auto rows =
+                                       SteadyMinutes("press", Noon - 3600, 90, 80.0);  // 30 of them after the window
+                                   const auto other = SteadyMinutes("hall", Noon - 600, 5, 70.0);
+                                   rows.insert(rows.end(), other.begin(), other.end());
+                                   database.Write(rows);
+                               },
+                               true, "", 60},
+                      ReadCase{"Missing", [](LevelDatabase&) {}, true, "", 0},
+                      ReadCase{"Locked",
+                               [](LevelDatabase& database) {
+                                   database.Write(SteadyMinutes("press", Noon - 600, 5, 80.0));
+                                   LockExclusively(database);
+                               },
+                               false, "locked", 0},
+                      ReadCase{"Corrupt",
+                               [](LevelDatabase& database) {
+                                   XdgSandbox::WriteFile(database.Path(), std::string(4096, 'x'));
+                               },
+                               false, "not a database", 0},
+                      ReadCase{"NoTable", [](LevelDatabase& database) { XdgSandbox::WriteFile(database.Path(), ""); },
+                               false, "no such table", 0}),
+    CaseName());
+
+TEST(HistoryRead, NoPathHoldsNoMinutes) {
+    const HistoryRecord record = ReadHistory({"", "press", HistoryWindowAt(Noon, 1.0)});
+    EXPECT_TRUE(record.Readable);
+    EXPECT_TRUE(record.Rows.empty());
+}
+
+class Loader : public ::testing::Test {
+protected:
+    void SetUp() override { database_.Write(SteadyMinutes("press", Noon - 600, 5, 80.0)); }
+
+    HistoryRequest Request(const std::string& host) const {
+        return {database_.Path().string(), host, HistoryWindowAt(Noon, 1.0)};
+    }
+
+    LevelDatabase database_;
+    std::vector<std::pair<std::string, HistoryRecord>> answers_;
+    std::vector<QThread*> threads_;
+    std::unique_ptr<HistoryLoader> loader_ =
+        std::make_unique<HistoryLoader>([this](const HistoryRequest& request, HistoryRecord record) {
+            answers_.emplace_back(request.Host, std::move(record));
+            threads_.push_back(QThread::currentThread());
+        });
+};
+
+TEST_F(Loader, AnswersOnTheDisplaysThread) {
+    loader_->Load(Request("press"));
+    EXPECT_TRUE(answers_.empty()) << "the read is not done on the caller's thread";
+    ASSERT_TRUE(WaitUntil([&] { return !answers_.empty(); }, 5s, ProcessEvents));
+    EXPECT_EQ(answers_[0].first, "press");
+    EXPECT_EQ(answers_[0].second.Rows.size(), 5u);
+    EXPECT_EQ(threads_[0], QCoreApplication::instance()->thread());
+    loader_->Load(Request("hall"));
+    ASSERT_TRUE(WaitUntil([&] { return answers_.size() == 2; }, 5s, ProcessEvents));
+    EXPECT_EQ(answers_[1].first, "hall");
+    EXPECT_TRUE(answers_[1].second.Rows.empty());
+}
+
+TEST_F(Loader, ALockedDatabaseNeitherHoldsUpTheCallerNorItsEnd) {
+    LockExclusively(database_);
+    QElapsedTimer clock;
+    clock.start();
+    loader_->Load(Request("press"));
+    loader_->Load(Request("hall"));  // replaces the first, unless that one has begun
+    const qint64 asked = clock.elapsed();
+    ASSERT_TRUE(WaitUntil([&] { return !answers_.empty() && answers_.back().first == "hall"; }, 10s, ProcessEvents));
+    EXPECT_FALSE(answers_.back().second.Readable);
+    EXPECT_LT(asked, HistoryBusyTimeoutMs) << "Load waited for the read";
+    const std::size_t answered = answers_.size();
+    loader_->Load(Request("press"));
+    loader_.reset();  // waits for the read under way, which gives up at its busy time-out
+    ProcessEventsFor(2 * std::chrono::milliseconds(HistoryBusyTimeoutMs));
+    EXPECT_EQ(answers_.size(), answered) << "an answer came after the loader's end";
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+// The history picture drawn off screen and probed: one bar per recorded minute with gaps left
+// empty, the dashed criterion line, the figures in large type, and fonts that fit at every
+// size. (Its panel is the meter picture's, drawn by the same code.)
+#include "view/history_painter.h"
+
+#include "tests/support/level_database.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+using namespace decimon::test;
+
+namespace {
+
+constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
+constexpr int W = 800;
+constexpr int H = 600;
+
+int CountPixels(const QImage& image, const QRect& area, const QColor& colour) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += (image.pixel(x, y) & 0xffffff) == (colour.rgb() & 0xffffff);
+    return count;
+}
+
+class HistoryImage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateViewFont(12, footerFont_);
+        // Four hours at 88 dB with a gap of 48 minutes after the first 100, then four at 70.
+        std::vector<MinuteRow> rows = SteadyMinutes("press", window_.From, 100, 88.0);
+        const auto loud = SteadyMinutes("press", window_.From + 60 * 148, 92, 88.0);
+        const auto quiet = SteadyMinutes("press", window_.From + 60 * 240, 240, 70.0);
+        rows.insert(rows.end(), loud.begin(), loud.end());
+        rows.insert(rows.end(), quiet.begin(), quiet.end());
+        picture_ = MakeHistoryPicture(window_, "press", {true, "", rows});
+    }
+
+    QImage Draw(int width = W, int height = H) {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::black);  // whatever was there before must be covered
+        FitHistoryFonts(&image, width, height, fonts_);
+        QPainter painter(&image);
+        HistoryPainter().Draw(painter, width, height, *footerFont_, fonts_, picture_);
+        return image;
+    }
+    HistoryLayout Layout() {
+        const QImage device(1, 1, QImage::Format_RGB32);
+        FitHistoryFonts(&device, W, H, fonts_);
+        return ComputeHistoryLayout(&device, W, H, *fonts_.ScaleFont);
+    }
+    // The chart's column of the minute `index` minutes after the window's start.
+    int MinuteX(const QRect& chart, int index) const {
+        return chart.left() + (2 * index + 1) * chart.width() / (2 * window_.Minutes);
+    }
+
+    HistoryWindow window_ = HistoryWindowAt(Noon, 8.0);
+    HistoryPicture picture_;
+    HistoryFonts fonts_;
+    FontSlot footerFont_;
+};
+
+TEST_F(HistoryImage, OneBarPerRecordedMinuteAndGapsLeftEmpty) {
+    const QImage image = Draw();
+    const QRect chart = Layout().Chart;
+    const auto barHeight = [&](int index) {
+        return CountPixels(image, QRect(MinuteX(chart, index), chart.top(), 1, chart.height()), BarColor);
+    };
+    const int loud = barHeight(50);
+    const int quiet = barHeight(300);
+    EXPECT_GT(quiet, 0);
+    // 88 dB and 70 dB on a scale from 60 to 100: 28 and 10 of its 40 dB, less the grid lines.
+    EXPECT_NEAR(loud, chart.height() * 28 / 40, chart.height() / 10);
+    EXPECT_NEAR(quiet, chart.height() * 10 / 40, chart.height() / 10);
+    EXPECT_EQ(barHeight(124), 0) << "the minute in the gap has a bar";
+    EXPECT_GT(barHeight(150), 0);
+}
+
+TEST_F(HistoryImage, DashedLineAtTheCriterion) {
+    const QImage image = Draw();
+    const QRect chart = Layout().Chart;
+    const int y = chart.bottom() + 1 - static_cast<int>(std::lround(chart.height() * 25.0 / 40.0));
+    int dashes = 0;
+    for (int x = chart.left() + 1; x <= chart.right(); ++x)
+        dashes += image.pixelColor(x, y) == TextColor && image.pixelColor(x - 1, y) != TextColor;
+    EXPECT_GT(dashes, 20) << "no dashed white line at 85 dB";
+}
+
+TEST_F(HistoryImage, FourLinesOfFiguresOrTheEmptyTextAlone) {
+    const HistoryLayout layout = Layout();
+    const auto whiteInLine = [&](const QImage& image, int line) {
+        return CountPixels(image,
+                           QRect(layout.Figures.left(), layout.Figures.top() + line * layout.LineHeight,
+                                 layout.Figures.width(), layout.LineHeight),
+                           TextColor);
+    };
+    const QImage figures = Draw();
+    for (int line = 0; line < 4; ++line)
+        EXPECT_GT(whiteInLine(figures, line), 200) << "line " << line;
+
+    picture_ = MakeHistoryPicture(window_, "press", {});
+    const QImage empty = Draw();
+    EXPECT_GT(whiteInLine(empty, 0), 200);
+    EXPECT_EQ(whiteInLine(empty, 1), 0);
+    picture_ = MakeHistoryPicture(window_, "press", {false, "database is locked", {}});
+    EXPECT_GT(whiteInLine(Draw(), 1), 20) << "the reason stands under the empty text";
+}
+
+class HistoryFontSizes : public ::testing::TestWithParam<QSize> {};
+
+TEST_P(HistoryFontSizes, FiguresFitTheirLinesAndStayLarge) {
+    const QSize size = GetParam();
+    const QImage device(1, 1, QImage::Format_RGB32);
+    HistoryFonts fonts;
+    FitHistoryFonts(&device, size.width(), size.height(), fonts);
+    const HistoryLayout layout = ComputeHistoryLayout(&device, size.width(), size.height(), *fonts.ScaleFont);
+    for (const char* text : {"Loudest minute 108.9 dBA at 23:59", "No levels recorded in the last 24.0 h"})
+        EXPECT_LT(MeasureTextWidth(*fonts.FigureFont, &device, QString::fromLatin1(text)), layout.Figures.width())
+            << text;
+    EXPECT_LE(QFontMetrics(*fonts.FigureFont, &device).height(), layout.LineHeight);
+    FontSlot label;  // the meter picture's labels, fitted to the same width
+    CreateViewFont(32, label);
+    FitFontToWidth(&device, label, QString::fromLatin1(LevelLabel), ComputeFitTargets(size.width()).Label);
+    EXPECT_GT(FontHeight(fonts.FigureFont), FontHeight(label)) << "smaller than the meter picture's labels";
+    const QFont* figure = fonts.FigureFont.get();
+    FitHistoryFonts(&device, size.width(), size.height(), fonts);
+    EXPECT_EQ(fonts.FigureFont.get(), figure) << "refitted for the same size";
+}
+
+INSTANTIATE_TEST_SUITE_P(Clients, HistoryFontSizes,
+                         ::testing::Values(QSize(800, 600), QSize(1280, 800), QSize(1920, 1080), QSize(3840, 2160),
+                                           QSize(1080, 1920)));
+
+}  // namespace

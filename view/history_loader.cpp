@@ -1,0 +1,64 @@
+#include "view/history_loader.h"
+
+#include "record/level_reader.h"
+
+#include <filesystem>
+#include <system_error>
+
+HistoryRecord ReadHistory(const HistoryRequest& request, int busyTimeoutMs) {
+    HistoryRecord record;
+    std::error_code ignored;
+    if (request.Path.empty() || !std::filesystem::exists(request.Path, ignored))
+        return record;  // nothing recorded yet
+    LevelReader reader(request.Path, busyTimeoutMs);
+    std::optional<std::vector<MinuteRow>> rows;
+    if (reader.IsOpen())
+        rows = reader.ReadMinutes({request.Host, request.Window.From, request.Window.To});
+    if (!rows) {
+        record.Readable = false;
+        record.Error = reader.Error();
+        return record;
+    }
+    record.Rows = std::move(*rows);
+    return record;
+}
+
+HistoryLoader::HistoryLoader(Answer answer) : answer_(std::move(answer)) {}
+
+HistoryLoader::~HistoryLoader() {
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        stop_ = true;
+    }
+    requested_.notify_one();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void HistoryLoader::Load(HistoryRequest request) {
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        pending_ = std::move(request);
+    }
+    requested_.notify_one();
+    if (!thread_.joinable())
+        thread_ = std::thread([this] { Run(); });
+}
+
+void HistoryLoader::Run() {
+    std::unique_lock<std::mutex> hold(lock_);
+    for (;;) {
+        requested_.wait(hold, [this] { return stop_ || pending_; });
+        if (stop_)
+            return;
+        HistoryRequest request = std::move(*pending_);
+        pending_.reset();
+        hold.unlock();
+        HistoryRecord record = ReadHistory(request);
+        // Runs on this object's thread; a call still queued when the object goes is dropped.
+        QMetaObject::invokeMethod(
+            this, [this, request, record = std::move(record)]() mutable { answer_(request, std::move(record)); },
+            Qt::QueuedConnection);
+        hold.lock();
+    }
+}

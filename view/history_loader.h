@@ -1,0 +1,53 @@
+#pragma once
+// Reads one host's record over a window of minutes on a thread of its own, so that a slow,
+// locked or broken database never holds up the display: the answer comes back to the
+// loader's thread (the display's) as a queued call.
+
+#include "view/history_picture.h"
+
+#include <QObject>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+struct HistoryRequest {
+    std::string Path;  // the database; empty when there is none
+    std::string Host;
+    HistoryWindow Window;
+};
+
+// A read waits at most this long for another process's lock on the database.
+inline constexpr int HistoryBusyTimeoutMs = 250;
+
+// Reads `request` on the calling thread. No path or no file holds no minutes; a database that
+// cannot be opened or read gives Readable false and SQLite's reason.
+HistoryRecord ReadHistory(const HistoryRequest& request, int busyTimeoutMs = HistoryBusyTimeoutMs);
+
+class HistoryLoader : public QObject {
+    Q_OBJECT
+
+public:
+    using Answer = std::function<void(const HistoryRequest& request, HistoryRecord record)>;
+
+    explicit HistoryLoader(Answer answer);
+    // Waits for a read under way: at most the busy time-out and the read itself.
+    ~HistoryLoader() override;
+
+    // Asks for a read; a request that has not begun yet is replaced. The answer runs on this
+    // object's thread, from its event loop. The thread starts at the first request.
+    void Load(HistoryRequest request);
+
+private:
+    void Run();
+
+    Answer answer_;
+    std::mutex lock_;
+    std::condition_variable requested_;
+    std::optional<HistoryRequest> pending_;  // guarded by lock_
+    bool stop_ = false;                      // guarded by lock_
+    std::thread thread_;
+};

@@ -1,0 +1,128 @@
+#include "view/history_picture.h"
+
+#include "platform/sys/c_locale.h"
+#include "record/level_math.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <ctime>
+#include <optional>
+
+namespace {
+
+// The scale never reaches beyond these, so that a corrupt minute cannot stretch it without end.
+constexpr int LowestScale = -100;
+constexpr int HighestScale = 250;
+constexpr int DefaultScaleLow = 60;
+constexpr int DefaultScaleHigh = 100;
+constexpr double ScaleRoom = 5.0;      // dB between the data and the scale's ends
+constexpr double HighestDose = 1.0e9;  // percent; keeps the rounding in range
+
+// printf into a string, numbers as in the "C" locale.
+[[gnu::format(printf, 1, 2)]] std::string Format(const char* format, ...) {
+    char text[256];  // a 127-character host or weighting fits; snprintf cuts the rest
+    const ScopedCLocale numbers;
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    return text;
+}
+
+// "7h 12m"
+std::string HoursAndMinutes(long long minutes) {
+    return Format("%lldh %lldm", minutes / 60, minutes % 60);
+}
+
+std::tm LocalTime(std::int64_t utcSeconds) {
+    const std::time_t time = static_cast<std::time_t>(utcSeconds);
+    std::tm local{};
+    localtime_r(&time, &local);
+    return local;
+}
+
+std::string LocalTimeOfDay(std::int64_t utcSeconds) {
+    const std::tm local = LocalTime(utcSeconds);
+    return Format("%02d:%02d", local.tm_hour, local.tm_min);
+}
+
+std::vector<MinuteRow> FiniteMinutes(const std::vector<MinuteRow>& rows) {
+    std::vector<MinuteRow> finite;
+    for (const MinuteRow& row : rows)
+        if (std::isfinite(row.Leq) && std::isfinite(row.Seconds))
+            finite.push_back(row);
+    return finite;
+}
+
+void SetScale(HistoryPicture& picture) {
+    double low = DoseCriterionLevel;
+    double high = DoseCriterionLevel;
+    for (const ChartMinute& minute : picture.Minutes) {
+        low = std::min(low, minute.Leq);
+        high = std::max(high, minute.Leq);
+    }
+    const auto tens = [](double level) { return std::clamp(level / 10.0, LowestScale / 10.0, HighestScale / 10.0); };
+    picture.ScaleLow = std::min(DefaultScaleLow, 10 * static_cast<int>(std::floor(tens(low - ScaleRoom))));
+    picture.ScaleHigh = std::max(DefaultScaleHigh, 10 * static_cast<int>(std::ceil(tens(high + ScaleRoom))));
+}
+
+std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<MinuteRow>& rows) {
+    const std::optional<Exposure> exposure = SummarizeExposure(rows, window.Hours());
+    if (!exposure)
+        return {Format("No levels recorded in the last %.1f h", window.Hours())};
+    const char* weighting = exposure->Weighting.c_str();
+    return {
+        Format("Leq %.1f %s", exposure->Leq, weighting),
+        Format("Dose %lld %%", std::llround(std::min(exposure->DosePercent, HighestDose))),
+        Format("Loudest minute %.1f %s at %s", exposure->LoudestLeq, weighting,
+               LocalTimeOfDay(exposure->LoudestStart).c_str()),
+        // Whole minutes measured: never more than the record holds.
+        Format("Measured %s of %s", HoursAndMinutes(static_cast<long long>(exposure->Seconds / 60.0)).c_str(),
+               HoursAndMinutes(window.Minutes).c_str()),
+    };
+}
+
+}  // namespace
+
+HistoryWindow HistoryWindowAt(std::int64_t now, double shiftLenHours) {
+    const double minutes = shiftLenHours * 60.0;
+    HistoryWindow window;
+    // A NaN fails both tests and gives the shortest window.
+    window.Minutes = minutes >= MaxHistoryMinutes ? MaxHistoryMinutes
+                     : minutes >= 1.0             ? static_cast<int>(std::lround(minutes))
+                                                  : 1;
+    window.To = MinuteStart(now) + SecondsPerMinute;
+    window.From = window.To - SecondsPerMinute * window.Minutes;
+    return window;
+}
+
+std::vector<HourMark> LocalHourMarks(std::int64_t from, std::int64_t to) {
+    std::vector<HourMark> marks;
+    const std::tm first = LocalTime(from);
+    const int intoHour = first.tm_min * 60 + first.tm_sec;
+    for (std::int64_t at = from + (intoHour == 0 ? 0 : 3600 - intoHour); at <= to; at += 3600)
+        marks.push_back({at, LocalTime(at).tm_hour, LocalTimeOfDay(at)});
+    return marks;
+}
+
+HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view host) {
+    HistoryPicture picture;
+    picture.Title = "History of " + std::string(host);
+    picture.Window = window;
+    picture.Hours = LocalHourMarks(window.From, window.To);
+    return picture;
+}
+
+HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record) {
+    HistoryPicture picture = MakeHistoryFrame(window, host);
+    const std::vector<MinuteRow> rows = FiniteMinutes(record.Rows);
+    for (const MinuteRow& row : rows)
+        picture.Minutes.push_back({row.Start, row.Leq});
+    SetScale(picture);
+    picture.Figures = Figures(window, rows);
+    if (!record.Readable)
+        picture.Reason = "The record cannot be read: " + record.Error;
+    return picture;
+}

@@ -1,0 +1,66 @@
+#pragma once
+// What the history picture shows, worked out before anything is drawn: the window of the last
+// ShiftLenHours hours, one host's recorded minutes in it, their figures as texts, the chart's
+// dB scale and its local hour marks. Numbers as in the "C" locale, times of day in local time.
+
+#include "record/minute_row.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Whole minutes ending with the current one.
+struct HistoryWindow {
+    std::int64_t From = 0;  // the first minute's start, seconds since 1970-01-01 UTC
+    std::int64_t To = 0;    // the end of the current minute
+    int Minutes = 0;
+    double Hours() const { return Minutes / 60.0; }
+};
+
+// The window is never shorter than a minute nor longer than a week, whatever the setting says.
+inline constexpr int MaxHistoryMinutes = 7 * 24 * 60;
+
+// The last round(shiftLenHours x 60) minutes at `now` (UTC seconds), the current one included.
+HistoryWindow HistoryWindowAt(std::int64_t now, double shiftLenHours);
+
+// What one read of the record gave.
+struct HistoryRecord {
+    bool Readable = true;  // false: the database could not be read, and Error says why
+    std::string Error;
+    std::vector<MinuteRow> Rows;  // of one host in the window, ordered by start
+};
+
+struct ChartMinute {
+    std::int64_t Start = 0;
+    double Leq = 0.0;
+};
+
+struct HourMark {
+    std::int64_t At = 0;  // UTC seconds of a local full hour
+    int Hour = 0;         // its local hour, 0 to 23
+    std::string Label;    // its local time, "10:00"
+};
+
+struct HistoryPicture {
+    std::string Title;  // "History of HOST"
+    HistoryWindow Window;
+    std::vector<ChartMinute> Minutes;
+    // The chart's dB range, multiples of 10 that hold every minute and the dose's criterion.
+    int ScaleLow = 60;
+    int ScaleHigh = 100;
+    std::vector<HourMark> Hours;
+    // "Leq 85.1 dBA", "Dose 101 %", "Loudest minute 96.4 dBA at 10:42", "Measured 7h 12m of
+    // 8h 0m"; or "No levels recorded in the last 8.0 h" alone; none before the first read.
+    std::vector<std::string> Figures;
+    std::string Reason;  // why the record could not be read; empty when it could
+};
+
+// The picture before the record has been read: the title and the chart's frame.
+HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view host);
+// The picture of what a read of `host`'s record over `window` gave. Minutes whose level or
+// covered time is not a finite number are left out, as if they had not been recorded.
+HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record);
+
+// The local full hours from `from` to `to` (both included), UTC seconds.
+std::vector<HourMark> LocalHourMarks(std::int64_t from, std::int64_t to);
