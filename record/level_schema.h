@@ -1,6 +1,7 @@
 #pragma once
 // The database of the exposure record: where it lives and the one table it holds. The schema
-// is an interface (sites query it with sqlite3): a change means a new user_version.
+// is an interface (sites query it with sqlite3): a change means a new user_version. The rows
+// live in the primary key itself (WITHOUT ROWID), so host and start are not stored twice.
 
 #include <string>
 
@@ -19,7 +20,7 @@ inline constexpr char LevelSchemaSql[] =
     "  leq       REAL    NOT NULL,  -- energy mean of the shown levels: 10 log10(mean(10^(L/10)))\n"
     "  lmin      REAL    NOT NULL,\n"
     "  lmax      REAL    NOT NULL,\n"
-    "  PRIMARY KEY (host, start));\n";
+    "  PRIMARY KEY (host, start)) WITHOUT ROWID;\n";
 
 // $XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3, with ~/.local/share for a missing or
 // relative XDG_DATA_HOME; empty when neither it nor HOME names an absolute folder.
