@@ -55,10 +55,23 @@ void HistoryLoader::Run() {
         pending_.reset();
         hold.unlock();
         HistoryRecord record = ReadHistory(request);
-        // Runs on this object's thread; a call still queued when the object goes is dropped.
-        QMetaObject::invokeMethod(
-            this, [this, request, record = std::move(record)]() mutable { answer_(request, std::move(record)); },
-            Qt::QueuedConnection);
+        hold.lock();
+        done_.emplace(std::move(request), std::move(record));
+        hold.unlock();
+        // The answer crosses under lock_, not inside the queued call, which Qt makes and reads
+        // itself: the hand-over is one that ThreadSanitizer can follow. Runs on this object's
+        // thread; a call still queued when the object goes is dropped.
+        QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
         hold.lock();
     }
+}
+
+void HistoryLoader::Deliver() {
+    std::optional<std::pair<HistoryRequest, HistoryRecord>> done;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        done.swap(done_);
+    }
+    if (done)
+        answer_(done->first, std::move(done->second));
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Reads one host's record over a window of minutes on a thread of its own, so that a slow,
 // locked or broken database never holds up the display: the answer comes back to the
-// loader's thread (the display's) as a queued call.
+// loader's thread (the display's) as a queued call. Answers do not queue up: one that the
+// display has not taken yet is replaced by a newer one.
 
 #include "view/history_picture.h"
 
@@ -13,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 struct HistoryRequest {
     std::string Path;  // the database; empty when there is none
@@ -43,11 +45,14 @@ public:
 
 private:
     void Run();
+    // Takes the newest answer, if the display has not taken it yet, and hands it on.
+    Q_INVOKABLE void Deliver();
 
     Answer answer_;
     std::mutex lock_;
     std::condition_variable requested_;
-    std::optional<HistoryRequest> pending_;  // guarded by lock_
-    bool stop_ = false;                      // guarded by lock_
+    std::optional<HistoryRequest> pending_;                         // guarded by lock_
+    std::optional<std::pair<HistoryRequest, HistoryRecord>> done_;  // guarded by lock_
+    bool stop_ = false;                                             // guarded by lock_
     std::thread thread_;
 };
