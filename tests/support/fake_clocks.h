@@ -7,22 +7,18 @@
 
 #include "platform/sys/ole_date_time.h"
 #include "platform/sys/steady_clock.h"
+#include "tests/support/time_zone.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
-#include <optional>
-#include <string>
 
 namespace decimon::test {
 
 class FakeClocks {
 public:
-    explicit FakeClocks(std::time_t wallNow = 1700000000, const char* zone = "UTC") {
-        if (const char* old = std::getenv("TZ"))
-            oldZone_ = old;
-        SetZone(zone);
+    explicit FakeClocks(std::time_t wallNow = 1700000000, const char* zone = "UTC") : zone_(zone) {
         SetWallClock(wallNow);
         steadyNow_ = SteadyTime::duration(std::chrono::hours(1000)).count();
         COleDateTime::SetClock(Wall);
@@ -31,11 +27,6 @@ public:
     ~FakeClocks() {
         COleDateTime::SetClock(nullptr);
         SteadyClock::SetSource(nullptr);
-        if (oldZone_)
-            ::setenv("TZ", oldZone_->c_str(), 1);
-        else
-            ::unsetenv("TZ");
-        ::tzset();
     }
     FakeClocks(const FakeClocks&) = delete;
     FakeClocks& operator=(const FakeClocks&) = delete;
@@ -59,7 +50,7 @@ private:
 
     static inline std::atomic<long long> wallMs_{0};
     static inline std::atomic<SteadyTime::rep> steadyNow_{0};
-    std::optional<std::string> oldZone_;
+    TimeZone zone_;  // puts the old zone back last
 };
 
 }  // namespace decimon::test
