@@ -52,7 +52,7 @@ bool CkeldaApp::InitInstance() {
     // frame is still the last window: the program ends, the dialog's loop too.
     endSignals_ = std::make_unique<EndSignals>();
     QObject::connect(endSignals_.get(), &EndSignals::Received, frame_.get(), [this] { OnCmdMsg(ID_APP_EXIT); });
-    screenSaver_ = std::make_unique<ScreenSaverInhibitor>();
+    screenSaver_ = std::make_unique<ScreenSaverInhibitor>(frame_.get());
     QObject::connect(frame_.get(), &CMainFrame::FullScreenChanged, screenSaver_.get(),
                      [inhibitor = screenSaver_.get()](bool fullScreen) {
                          if (fullScreen)

@@ -46,15 +46,6 @@ double EnergyLevel(double energy) {
     return 10.0 * std::log10(energy);
 }
 
-double EnergyMean(std::span<const double> levels) {
-    if (levels.empty())
-        return NotANumber;
-    double sum = 0.0;
-    for (double level : levels)
-        sum += LevelEnergy(level);
-    return EnergyLevel(sum / static_cast<double>(levels.size()));
-}
-
 std::int64_t MinuteStart(std::int64_t utcSeconds) {
     const std::int64_t rest = utcSeconds % SecondsPerMinute;
     return utcSeconds - (rest < 0 ? rest + SecondsPerMinute : rest);

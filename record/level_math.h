@@ -20,9 +20,6 @@ inline constexpr std::int64_t SecondsPerMinute = 60;
 double LevelEnergy(double level);
 double EnergyLevel(double energy);
 
-// 10 log10(mean(10^(L/10))) of the levels; NaN for none.
-double EnergyMean(std::span<const double> levels);
-
 // The start of the minute that holds `utcSeconds`: the multiple of 60 at or before it.
 std::int64_t MinuteStart(std::int64_t utcSeconds);
 

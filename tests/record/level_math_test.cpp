@@ -13,28 +13,6 @@ namespace {
 using decimon::test::CaseName;
 using decimon::test::SteadyMinutes;
 
-struct MeanCase {
-    std::vector<double> levels;
-    double expected;
-};
-
-class EnergyMeanTable : public ::testing::TestWithParam<MeanCase> {};
-
-TEST_P(EnergyMeanTable, AveragesEnergiesNotDecibels) {
-    const MeanCase& c = GetParam();
-    EXPECT_NEAR(EnergyMean(c.levels), c.expected, 0.005);
-}
-
-INSTANTIATE_TEST_SUITE_P(Levels, EnergyMeanTable,
-                         ::testing::Values(MeanCase{{85.0}, 85.0}, MeanCase{{80.0, 80.0, 80.0}, 80.0},
-                                           MeanCase{{88.0, 70.0}, 85.058},  // the decibels' mean is 79
-                                           MeanCase{{60.0, 90.0}, 86.994}, MeanCase{{90.0, 90.0, 0.0}, 88.239},
-                                           MeanCase{{-10.0, -10.0}, -10.0}));
-
-TEST(EnergyMean, OfNoLevelsIsNotANumber) {
-    EXPECT_TRUE(std::isnan(EnergyMean({})));
-}
-
 struct MinuteCase {
     std::int64_t utc;
     std::int64_t start;
