@@ -8,7 +8,8 @@
 #   start_cage DECIMON [OPTION]...  cage (x11 backend: a window in the X server) running the
 #                               display, up and full screen, in the private folders; as root
 #                               cage runs as the unprivileged $test_user ($app_pid: the display,
-#                               $cage_pid: cage, which ends with the display's status)
+#                               $cage_pid: cage, which ends when the display has ended)
+#   cage_display_status         the status the display under cage ended with
 #   compositor_window           the X server's one top-level window: the compositor's (fails
 #                               while there is none)
 #   shell_events                the main window's history on the protocol, a line per change:
@@ -66,15 +67,18 @@ start_cage() {
             program=$work/bin/$(basename "$program")
         fi
     fi
-    # setpriv becomes cage: $! is cage's process.
-    "${as[@]}" env WLR_BACKENDS=x11 WLR_RENDERER=pixman \
-        cage -- env QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client "$program" "$@" >"$work/decimon.log" 2>&1 &
+    # setpriv becomes cage: $! is cage's process. cage ends with status 0 whatever its program's
+    # status: a shell under it keeps the display's process and status in the runtime folder.
+    "${as[@]}" env WLR_BACKENDS=x11 WLR_RENDERER=pixman cage -- sh -c \
+        'QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client "$@" & echo "$!" >"$XDG_RUNTIME_DIR/display"
+         wait "$!"; echo "status $?" >>"$XDG_RUNTIME_DIR/display"' sh "$program" "$@" >"$work/decimon.log" 2>&1 &
     cage_pid=$!
     session_pids+=("$cage_pid")
     await_full_screen
-    app_pid=$(pgrep -P "$cage_pid" -x "$(basename "$program")") || fail "no display under cage"
+    app_pid=$(head -n 1 "$XDG_RUNTIME_DIR/display")
     session_pids+=("$app_pid")
 }
+cage_display_status() { sed -n 's/^status //p' "$XDG_RUNTIME_DIR/display"; }
 
 compositor_window() { xwininfo -root -children | awk '/^ +0x/ {print $1; found = 1; exit} END {exit !found}'; }
 

@@ -5,6 +5,11 @@
 #     than 1 % of a core while it idles; under Weston as a window in Xvfb (the headless backend
 #     has no keyboard) F leaves full screen for a normal window inside the output that shows the
 #     meter, and F again covers the output with the meter; SIGTERM ends it with status 0;
+#   wayland_test.sh cage DECIMON SIMULATOR ARTIFACTS
+#     under cage, run by an unprivileged user, the full-screen main window holds one idle
+#     inhibitor on its surface; F leaves full screen and lets the inhibitor go, and as cage keeps
+#     its window maximised, which is full screen, the display goes back to full screen and holds
+#     a new inhibitor, at each F; SIGTERM ends the display with status 0 and lets it go.
 # Screenshots are kept in ARTIFACTS.
 set -euo pipefail
 case_name=$1 decimon=$2 simulator=$3 artifacts=$4
@@ -68,6 +73,37 @@ weston)
   # Weston offers no screen-saver inhibitor: the display makes none, and runs as well.
   events_are full normal full || fail "the protocol says otherwise: $(shell_events)"
   echo "wayland: under Weston the meter covers the output, $cpu % of a core idle, F leaves and enters full screen"
+  ;;
+
+cage)
+  # Its headless backend has no keyboard, and cage has no virtual keyboard either (wtype cannot
+  # type there): cage runs as a window in Xvfb, through which xdotool's keys reach the display.
+  start_xvfb 1280x800
+  start_meter
+  start_cage "$decimon"
+  held() { shell_events | awk '$0 == "inhibit" {n++} $0 == "release" {n--} END {print n + 0}'; }
+  # The events after the first $seen, on one line.
+  events_since_seen() { shell_events | tail -n +$((seen + 1)) | paste -sd ' '; }
+  f_went_round() { [ "$(events_since_seen)" = "normal release full inhibit" ]; }
+  # Settled once cage has placed the window: it may answer the first request with no state.
+  wait_for 5 last_event_is inhibit && sleep 1
+  events=$(shell_events)
+  [[ $events == full$'\n'* ]] && last_event_is inhibit && [ "$(held)" = 1 ] ||
+    fail "not one inhibitor on the full-screen window: $events"
+  for press in first second; do
+    seen=$(shell_events | wc -l)
+    press_f
+    wait_for 5 f_went_round || fail "the $press F: $(events_since_seen)"
+  done
+  seen=$(shell_events | wc -l)
+  kill -TERM "$app_pid"
+  app_pid=$cage_pid
+  expect_exit 5 "SIGTERM to the display"
+  [ "$(cage_display_status)" = 0 ] || fail "the display ended with status $(cage_display_status) after SIGTERM"
+  [ "$(events_since_seen)" = release ] || fail "the inhibitor was not let go at exit: $(events_since_seen)"
+  events=$(shell_events)
+  [[ $events != *another* ]] || fail "an inhibitor on another surface: $events"
+  echo "wayland: under cage an idle inhibitor while full screen, let go and held again round F, let go at exit"
   ;;
 
 *) fail "unknown case $case_name" ;;
