@@ -14,7 +14,7 @@
 #                               while there is none)
 #   shell_events                the main window's history on the protocol, a line per change:
 #                               full, normal (the window asked for them), inhibit, release (the
-#                               screen-saver inhibitor on its surface made and destroyed)
+#                               idle inhibitor on its surface made and destroyed)
 #   events_are EVENT...         whether shell_events says just these
 #   cpu_ticks PID               the user and system time PID used so far, in clock ticks
 
@@ -37,8 +37,9 @@ weston_shot() {
     mv "$work"/shot/wayland-screenshot-*.png "$artifacts/$1.png"
 }
 
-# WAYLAND_DEBUG=client: Qt's Wayland client writes every request and event on standard error.
-asks_full_screen() { grep -qE -- '-> xdg_toplevel@[0-9]+\.set_fullscreen\(' "$work/decimon.log"; }
+# WAYLAND_DEBUG=client: Qt's Wayland client writes every request and event on standard error
+# (-s: the log may not be there yet).
+asks_full_screen() { grep -qsE -- '-> xdg_toplevel@[0-9]+\.set_fullscreen\(' "$work/decimon.log"; }
 await_full_screen() {
     wait_for 10 asks_full_screen || fail "the display did not ask for full screen: $(tail -n 20 "$work/decimon.log")"
 }

@@ -70,7 +70,7 @@ weston)
   weston_shot weston-full-screen-again
   check_meter_shot "$artifacts/weston-full-screen-again.png"
   end_display
-  # Weston offers no screen-saver inhibitor: the display makes none, and runs as well.
+  # Weston 10 offers no idle inhibit: the display makes no inhibitor, and runs as well.
   events_are full normal full || fail "the protocol says otherwise: $(shell_events)"
   echo "wayland: under Weston the meter covers the output, $cpu % of a core idle, F leaves and enters full screen"
   ;;
