@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 CMainFrame::CMainFrame(CommandHandler applicationCommands)
     : view_(new CChildView(this)), applicationCommands_(std::move(applicationCommands)) {
@@ -90,11 +91,20 @@ void CMainFrame::EnterFullScreen() {
     // window over the screen as measured at start-up ourselves, and say it is full screen.
     // The state goes first, so that this placement is never taken for the normal window's.
     setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) | Qt::WindowFullScreen);
-    setGeometry(fullScreenRect_);
+    // A Wayland compositor places full screen itself, and Qt keeps the size the window has
+    // when the compositor answers as the normal window's size: placed here, the normal window
+    // would be as large as the screen, and larger than it with its decorations.
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        setGeometry(fullScreenRect_);
     showFullScreen();  // shows and activates the window; the state is already set
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    // The window system's answer to a change of state. Qt on Wayland adds or drops the
+    // window's decorations then, into a new buffer where it paints only them and the menu bar:
+    // the view would stay blank, or keep the old picture, until its next change.
+    if (event->type() == QEvent::WindowStateChange && watched == windowHandle())
+        view_->update();
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && (widget == this || isAncestorOf(widget))) {

@@ -25,9 +25,6 @@ first=$(($(date +%s) / 60 * 60 - 479 * 60))
 "$seed" "$database" "$host" $((first + 300 * 60)) 178 70.0
 "$seed" "$database" "another-meter" "$first" 480 99.0
 
-# The share of the pixels of one colour in a rectangle W x H at X,Y.
-share_of() { convert "$1" -crop "$3x$4+$5+$6" +repage -fill black +opaque "$2" -fill white -opaque "$2" -format '%[fx:mean]' info:; }
-pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 differing() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
 shoot() {
   sleep "$2"

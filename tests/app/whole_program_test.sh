@@ -16,9 +16,6 @@ start_simulator "$simulator" --level 853 --weighting 1 --name "Press shop" --loc
 write_settings "127.0.0.1:$port" '"SnmpTimeout"=dword:000000fa' '"SnmpRetries"=dword:00000001' '"ShiftLenHours"="7.5"'
 
 geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'; }
-pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
-# The share of white pixels in a rectangle W x H at X,Y.
-white_share() { convert "$1" -crop "$2x$3+$4+$5" +repage -fill black +opaque white -format '%[fx:mean]' info:; }
 
 # show_display [NAME=VALUE | -u NAME]...: the display, its environment changed as env does it.
 show_display() { start_display env "$@" "$decimon"; }
@@ -34,12 +31,7 @@ sleep 3  # the first tick polls after 500 ms; its result shows at the next tick
 read -r x y w h <<<"$(geometry "$win")"
 [ "$x $y $w $h" = "0 0 1280 800" ] || fail "full-screen window at $x,$y ${w}x$h, not 0,0 1280x800"
 import -window root "$artifacts/full-screen.png"
-shot=$artifacts/full-screen.png
-[ "$(pixel "$shot" 4 4)" = FFFFFF ] || fail "the corner outside the panel is not white: $(pixel "$shot" 4 4)"
-[ "$(pixel "$shot" 40 400)" = 4CB1FB ] || fail "the panel is not in the panel colour: $(pixel "$shot" 40 400)"
-[ "$(pixel "$shot" 640 3)" = FFFFFF ] || fail "something stands above the panel (a menu bar?)"
-share=$(white_share "$shot" 400 90 462 120)
-awk -v s="$share" 'BEGIN{exit !(s > 0.05)}' || fail "no white digits where the level stands (white share $share)"
+check_meter_shot "$artifacts/full-screen.png"
 
 # 2. F leaves full screen: a normal window with its menu bar.
 xdotool windowfocus --sync "$win" key f
@@ -77,7 +69,7 @@ for lang in C de_DE.UTF-8; do
   import -window root "$shot"
   close_display 5
   # "85.3 dBA" reaches far to the right of where "---" ends.
-  share=$(white_share "$shot" 300 70 700 130)
+  share=$(share_of "$shot" white 300 70 700 130)
   awk -v s="$share" 'BEGIN{exit !(s > 0.02)}' || fail "no reading shown under LANG=$lang (white share $share)"
 done
 differing=$(compare -metric AE "$artifacts/lang-C.png" "$artifacts/lang-de_DE.UTF-8.png" null: 2>&1 || true)

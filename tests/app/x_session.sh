@@ -4,7 +4,8 @@
 #   session_begin NAME          $work: a new /tmp/decimon-NAME-XXXXXX, removed at exit
 #   session_pids+=(PID)         a process to end at exit (a stopped one is continued first)
 #   wait_for SECONDS COMMAND... until COMMAND succeeds; its status after SECONDS otherwise
-#   start_xvfb [WxH] [OPTION]...  DISPLAY, XDG_RUNTIME_DIR, XDG_CONFIG_HOME and XDG_DATA_HOME set
+#   private_dirs                XDG_RUNTIME_DIR, XDG_CONFIG_HOME and XDG_DATA_HOME in $work
+#   start_xvfb [WxH] [OPTION]...  DISPLAY set, and the private folders
 #   start_simulator PROGRAM [OPTION]...  on a free loopback port ($port, $sim_pid); commands
 #                               go to it through file descriptor 3
 #   start_session_bus           a private session bus, DBUS_SESSION_BUS_ADDRESS set
@@ -13,6 +14,9 @@
 #   expect_exit SECONDS HOW     the display ($app_pid) ends with status 0 within SECONDS of HOW
 #   window_named TITLE, window_id, has_window [TITLE]  the display's window with that title,
 #                               its main window, whether that (or the main one) is mapped
+#   pixel IMAGE X Y, share_of IMAGE COLOUR W H X Y  a pixel's colour (RRGGBB), the share of
+#                               COLOUR's pixels in the rectangle W x H at X,Y
+#   check_meter_shot IMAGE      a 1280x800 screenshot shows the meter picture over all of it
 
 # Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE).
 scale=${DECIMON_TIME_SCALE:-1}
@@ -57,8 +61,13 @@ start_xvfb() {
     session_pids+=($!)
     wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
     DISPLAY=:$(head -n 1 "$work/display")
-    export DISPLAY XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    export DISPLAY
+    private_dirs
+}
+
+private_dirs() {
+    export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 }
 
 start_simulator() {
@@ -136,4 +145,21 @@ expect_exit() {
     wait "$app_pid" || status=$?
     app_pid=
     [ "$status" -eq 0 ] || fail "the display ended with status $status after $how"
+}
+
+pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
+share_of() { convert "$1" -crop "$3x$4+$5+$6" +repage -fill black +opaque "$2" -fill white -opaque "$2" -format '%[fx:mean]' info:; }
+
+# White outside the panel in three corners and above the panel's middle (nothing above it, such
+# as a menu bar; Weston as an X window draws its pointer in the fourth corner), the panel in its
+# colour, white digits where the level stands.
+check_meter_shot() {
+    local shot=$1 point share
+    for point in "4 795" "1275 4" "1275 795" "640 3"; do
+        # shellcheck disable=SC2086  # the point is two words
+        [ "$(pixel "$shot" $point)" = FFFFFF ] || fail "$shot: not white outside the panel at $point: $(pixel "$shot" $point)"
+    done
+    [ "$(pixel "$shot" 40 400)" = 4CB1FB ] || fail "$shot: the panel is not in the panel colour: $(pixel "$shot" 40 400)"
+    share=$(share_of "$shot" white 400 90 462 120)
+    awk -v s="$share" 'BEGIN{exit !(s > 0.05)}' || fail "$shot: no white digits where the level stands (white share $share)"
 }
