@@ -17,6 +17,8 @@ mkdir -p "$artifacts"
 . "$(dirname "$0")/x_session.sh"
 . "$(dirname "$0")/wayland_session.sh"
 session_begin wayland
+# No session bus: what keeps the screen on is the compositor's, or nothing.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
 
 start_meter() {
   start_simulator "$simulator" --level 853
@@ -26,6 +28,11 @@ start_meter() {
 # F on the compositor's window in the X server, which hands it to the display.
 press_f() { xdotool windowfocus --sync "$(compositor_window)" key f; }
 last_event_is() { [ "$(shell_events | tail -n 1)" = "$1" ]; }
+# The display said once on standard error what keeps the screen on.
+said_once() {
+  [ "$(grep -c 'screen on' "$work/decimon.log")" = 1 ] && grep -q "$1" "$work/decimon.log" ||
+    fail "not said once that $1: $(grep 'Decimon:' "$work/decimon.log")"
+}
 end_display() {
   kill -TERM "$app_pid"
   expect_exit 5 "SIGTERM"
@@ -40,6 +47,7 @@ weston)
   sleep 3  # the first tick polls after 500 ms; its result shows at the next tick
   weston_shot weston-full-screen
   check_meter_shot "$artifacts/weston-full-screen.png"
+  said_once 'the Wayland compositor offers no idle inhibit: nothing keeps the screen on'
   # A share of a core: the time is not stretched with DECIMON_TIME_SCALE.
   used=$(cpu_ticks "$app_pid")
   sleep 10
@@ -90,6 +98,7 @@ cage)
   events=$(shell_events)
   [[ $events == full$'\n'* ]] && last_event_is inhibit && [ "$(held)" = 1 ] ||
     fail "not one inhibitor on the full-screen window: $events"
+  said_once 'the Wayland compositor keeps the screen on instead'
   for press in first second; do
     seen=$(shell_events | wc -l)
     press_f
