@@ -1,6 +1,7 @@
 #include "record/level_store.h"
 
 #include "platform/sys/ole_date_time.h"
+#include "platform/sys/private_folders.h"
 #include "record/level_schema.h"
 #include "record/minute_aggregator.h"
 
@@ -23,19 +24,6 @@ constexpr char InsertSql[] = "INSERT OR REPLACE INTO minutes (host, start, weigh
 
 std::string SystemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
-}
-
-// Makes `folder` and its missing parents with mode 0700; an existing folder stays as it is.
-bool MakeFolders(const std::string& folder, std::string& error) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            error = SystemError("cannot make " + part);
-            return false;
-        }
-        if (slash == std::string::npos)
-            return true;
-    }
 }
 
 // The file made beforehand with mode 0600, since SQLite would make it readable by all; its
@@ -133,7 +121,10 @@ bool LevelStore::OpenFile() {
     if (path_.empty() || path_[0] != '/')
         return Fail("no data folder: neither XDG_DATA_HOME nor HOME names one");
     std::string error;
-    if ((slash > 0 && !MakeFolders(path_.substr(0, slash), error)) || !MakeFile(path_, error))
+    std::string failed;
+    if (slash > 0 && !MakePrivateFolders(path_.substr(0, slash), failed))
+        return Fail(SystemError("cannot make " + failed));
+    if (!MakeFile(path_, error))
         return Fail(error);
     return db_.Open(path_, SQLITE_OPEN_READWRITE, BusyTimeoutMs) || Fail(db_.Error());
 }

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/sys/private_folders.h"
 #include "platform/sys/regedit_file.h"
 
 namespace {
@@ -102,13 +103,9 @@ ReadResult ReadKeyFile(const std::string& path, std::string& text) {
 }
 
 bool MakeKeyFolders(const std::string& folder) {
-    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-        const std::string prefix = folder.substr(0, end);
-        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
-            return SystemFailed(prefix);
-        if (end == std::string::npos)
-            break;
-    }
+    std::string failed;
+    if (!MakePrivateFolders(folder, failed))
+        return SystemFailed(failed);
     struct stat info {};
     if (::stat(folder.c_str(), &info) != 0)
         return SystemFailed(folder);
