@@ -5,11 +5,11 @@
 #include "record/level_schema.h"
 #include "tests/support/case_name.h"
 #include "tests/support/level_database.h"
+#include "tests/support/time_zone.h"
 #include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -27,18 +27,8 @@ std::time_t FixedClock() {
 
 class Store : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
-        COleDateTime::SetClock(FixedClock);
-    }
+    void SetUp() override { COleDateTime::SetClock(FixedClock); }
     void TearDown() override { COleDateTime::SetClock(nullptr); }
-
-    std::string Text(const char* sql) {
-        SqliteStatement statement = database_.Connection().Prepare(sql);
-        EXPECT_TRUE(statement.Valid()) << database_.Connection().Error();
-        return statement.Valid() && statement.Step() == SQLITE_ROW ? statement.Text(0) : std::string();
-    }
 
     std::size_t MinuteCount() {
         const auto rows = database_.AllMinutes();
@@ -46,6 +36,7 @@ protected:
         return rows ? rows->size() : 0;
     }
 
+    const TimeZone utc_{"UTC"};
     LevelDatabase database_;
 };
 
@@ -95,13 +86,7 @@ TEST_F(Store, MergesTheTwoPartsOfAMinute) {
     const auto rows = database_.AllMinutes();
     ASSERT_TRUE(rows.has_value());
     ASSERT_EQ(rows->size(), 2u);
-    const MinuteRow& press = rows->at(1);
-    EXPECT_EQ(press.Host, "press");
-    EXPECT_EQ(press.Samples, 30);
-    EXPECT_EQ(press.Seconds, 30.0);
-    EXPECT_NEAR(press.Leq, 88.26, 0.01);
-    EXPECT_EQ(press.Lmin, 70.0);
-    EXPECT_EQ(press.Lmax, 95.0);
+    ExpectMinute(rows->at(1), {"press", Noon, "dBA", 30, 30.0, 88.26, 70.0, 95.0}, 0.01);
 }
 
 TEST_F(Store, DeletesTheMinutesBeforeATime) {

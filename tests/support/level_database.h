@@ -92,4 +92,30 @@ inline std::vector<MinuteRow> SteadyMinutes(const std::string& host, std::int64_
     return rows;
 }
 
+// The rows of `first` followed by those of `second`.
+inline std::vector<MinuteRow> Joined(std::vector<MinuteRow> first, const std::vector<MinuteRow>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// 2025-11-30 08:00:00 in Berlin (+01:00), when the example day begins.
+inline constexpr std::int64_t BerlinEight = 1764486000;
+
+// The example day of `host`: 4 h at 88 dBA from 08:00 in Berlin, then 4 h at 70 dBA.
+inline std::vector<MinuteRow> ExampleDay(const std::string& host = "press") {
+    return Joined(SteadyMinutes(host, BerlinEight, 240, 88.0), SteadyMinutes(host, BerlinEight + 4 * 3600, 240, 70.0));
+}
+
+// Every column of `got` as in `expected`, the Leq to within `leqTolerance`.
+inline void ExpectMinute(const MinuteRow& got, const MinuteRow& expected, double leqTolerance = 0.0) {
+    EXPECT_EQ(got.Host, expected.Host);
+    EXPECT_EQ(got.Start, expected.Start);
+    EXPECT_EQ(got.Weighting, expected.Weighting);
+    EXPECT_EQ(got.Samples, expected.Samples);
+    EXPECT_EQ(got.Seconds, expected.Seconds);
+    EXPECT_NEAR(got.Leq, expected.Leq, leqTolerance);
+    EXPECT_EQ(got.Lmin, expected.Lmin);
+    EXPECT_EQ(got.Lmax, expected.Lmax);
+}
+
 }  // namespace decimon::test
