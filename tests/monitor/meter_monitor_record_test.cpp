@@ -10,6 +10,7 @@
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/private_mounts.h"
 #include "tests/support/stderr_capture.h"
+#include "tests/support/time_zone.h"
 #include "tests/support/wait_until.h"
 #include "tests/support/xdg_sandbox.h"
 
@@ -37,8 +38,6 @@ std::time_t TestClock() {
 class RecordedEngine : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
         testNow = Noon;
         COleDateTime::SetClock(TestClock);
         sim_.Set("level", "integer", "853");
@@ -72,6 +71,7 @@ protected:
     }
     std::vector<MinuteRow> WaitForMinutes(std::size_t count) { return WaitForMinutes(count, xdg_.LevelDatabase()); }
 
+    const TimeZone utc_{"UTC"};
     XdgSandbox xdg_;
     MeterSimProcess sim_;
     std::unique_ptr<MeterMonitor> monitor_;
