@@ -30,12 +30,6 @@ protected:
     void SetUp() override { COleDateTime::SetClock(FixedClock); }
     void TearDown() override { COleDateTime::SetClock(nullptr); }
 
-    std::size_t MinuteCount() {
-        const auto rows = database_.AllMinutes();
-        EXPECT_TRUE(rows.has_value());
-        return rows ? rows->size() : 0;
-    }
-
     const TimeZone utc_{"UTC"};
     LevelDatabase database_;
 };
@@ -83,19 +77,18 @@ TEST_F(Store, MergesTheTwoPartsOfAMinute) {
     ASSERT_TRUE(store.Write(std::vector<MinuteRow>{{"press", Noon, "dBA", 20, 20.0, 90.0, 85.0, 95.0}}));
     ASSERT_TRUE(store.Write(std::vector<MinuteRow>{{"press", Noon, "dBA", 10, 10.0, 70.0, 70.0, 72.0},
                                                    {"other", Noon, "dBC", 5, 5.0, 60.0, 60.0, 60.0}}));
-    const auto rows = database_.AllMinutes();
-    ASSERT_TRUE(rows.has_value());
-    ASSERT_EQ(rows->size(), 2u);
-    ExpectMinute(rows->at(1), {"press", Noon, "dBA", 30, 30.0, 88.26, 70.0, 95.0}, 0.01);
+    const std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_EQ(rows.size(), 2u);
+    ExpectMinute(rows[1], {"press", Noon, "dBA", 30, 30.0, 88.26, 70.0, 95.0}, 0.01);
 }
 
 TEST_F(Store, DeletesTheMinutesBeforeATime) {
     database_.Write(SteadyMinutes("press", Noon - 180, 5, 80.0));
     LevelStore store(database_.Path().string());
     ASSERT_TRUE(store.DeleteBefore(Noon));
-    const auto rows = database_.AllMinutes();
-    ASSERT_EQ(rows->size(), 2u);
-    EXPECT_EQ(rows->front().Start, Noon);
+    const std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows.front().Start, Noon);
 }
 
 TEST_F(Store, ALockHeldByAnotherProgramFailsTheWriteAndTheNextSucceeds) {
@@ -107,7 +100,7 @@ TEST_F(Store, ALockHeldByAnotherProgramFailsTheWriteAndTheNextSucceeds) {
     EXPECT_NE(store.Error().find("locked"), std::string::npos) << store.Error();
     ASSERT_TRUE(database_.Connection().Exec("COMMIT"));
     EXPECT_TRUE(store.Write(minute)) << store.Error();
-    EXPECT_EQ(MinuteCount(), 2u);
+    EXPECT_EQ(database_.Minutes().size(), 2u);
     EXPECT_EQ(store.TakeMovedAside(), "") << "a locked file is not a damaged one";
 }
 
@@ -171,7 +164,7 @@ TEST_P(StoreDamage, MovesTheFileAsideAndStartsANewOne) {
     const std::string aside = database_.Path().string() + ".corrupt-20251202-120005";
     EXPECT_EQ(store.TakeMovedAside(), aside);
     EXPECT_EQ(XdgSandbox::ReadFile(aside), damaged) << "the damaged file is kept as it was";
-    EXPECT_EQ(MinuteCount(), 1u) << "the new file holds the new minute alone";
+    EXPECT_EQ(database_.Minutes().size(), 1u) << "the new file holds the new minute alone";
 }
 
 INSTANTIATE_TEST_SUITE_P(

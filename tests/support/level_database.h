@@ -53,6 +53,12 @@ public:
     // Every minute in the database, read as the records' readers do; nothing when it cannot
     // be read.
     std::optional<std::vector<MinuteRow>> AllMinutes() const { return ReadAllMinutes(Path()); }
+    // The same where the test expects it readable: a failure and no minutes when it is not.
+    std::vector<MinuteRow> Minutes() const {
+        std::optional<std::vector<MinuteRow>> rows = AllMinutes();
+        EXPECT_TRUE(rows.has_value());
+        return rows.value_or(std::vector<MinuteRow>{});
+    }
     static std::optional<std::vector<MinuteRow>> ReadAllMinutes(const std::filesystem::path& path) {
         LevelReader reader(path.string());
         return reader.ReadMinutes(
