@@ -2,14 +2,13 @@
 // the minutes kept for the next try, at most 24 h of them, and the old minutes trimmed.
 #include "record/level_recorder.h"
 
-#include "platform/sys/ole_date_time.h"
+#include "tests/support/fake_clocks.h"
 #include "tests/support/level_database.h"
 #include "tests/support/wait_until.h"
 #include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -24,11 +23,6 @@ using namespace std::chrono_literals;
 constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
 constexpr std::int64_t Day = 86400;
 
-std::atomic<std::time_t> now{Noon};
-std::time_t TestClock() {
-    return now.load();
-}
-
 // The lines the recorder reports, kept as long as a writer left behind may still report.
 struct ReportedLines {
     std::mutex lock;
@@ -37,15 +31,6 @@ struct ReportedLines {
 
 class Recorder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        now = Noon;
-        COleDateTime::SetClock(TestClock);
-    }
-    void TearDown() override {
-        recorder_.reset();
-        COleDateTime::SetClock(nullptr);
-    }
-
     void Start(const std::filesystem::path& path) {
         recorder_ = LevelRecorder::Start(path.string(), [lines = reported_](const std::string& line) {
             std::lock_guard lock(lines->lock);
@@ -70,6 +55,7 @@ protected:
         return reported_->lines;
     }
 
+    FakeClocks clocks_{Noon};
     LevelDatabase database_;
     std::shared_ptr<ReportedLines> reported_ = std::make_shared<ReportedLines>();
     std::unique_ptr<LevelRecorder> recorder_;
@@ -164,7 +150,7 @@ TEST_F(Recorder, TrimsMinutesOlderThan1096DaysOnceADay) {
     WaitIdle();
     EXPECT_EQ(database_.Minutes().size(), 4u) << "trimmed once a day, not at every minute";
 
-    now = Noon + Day;
+    clocks_.SetWallClock(Noon + Day);
     Feed(Noon + Day, 1, 80.0);
     recorder_->FinishMinute();
     WaitIdle();

@@ -1,11 +1,10 @@
 // The record's database as its writer makes, fills, trims and recovers it.
 #include "record/level_store.h"
 
-#include "platform/sys/ole_date_time.h"
 #include "record/level_schema.h"
 #include "tests/support/case_name.h"
+#include "tests/support/fake_clocks.h"
 #include "tests/support/level_database.h"
-#include "tests/support/time_zone.h"
 #include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
@@ -21,16 +20,10 @@ using namespace decimon::test;
 namespace fs = std::filesystem;
 
 constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
-std::time_t FixedClock() {
-    return Noon + 5;
-}
 
 class Store : public ::testing::Test {
 protected:
-    void SetUp() override { COleDateTime::SetClock(FixedClock); }
-    void TearDown() override { COleDateTime::SetClock(nullptr); }
-
-    const TimeZone utc_{"UTC"};
+    const FakeClocks clocks_{Noon + 5};  // in UTC: the names of files moved aside read 12:00:05
     LevelDatabase database_;
 };
 
