@@ -14,8 +14,6 @@ namespace {
 
 using namespace decimon::test;
 
-const std::string FileStart = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n";
-
 struct RecordCase {
     const char* homeLines;    // null: no file of the user's own
     const char* systemLines;  // null: no site-wide file
@@ -30,9 +28,9 @@ protected:
 TEST_P(RecordLevelsTable, IsOnUnlessADwordZeroTurnsItOff) {
     const RecordCase& c = GetParam();
     if (c.homeLines)
-        XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), FileStart + c.homeLines);
+        XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), DecimonFileStart + c.homeLines);
     if (c.systemLines)
-        XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(0)), FileStart + c.systemLines);
+        XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(0)), DecimonFileStart + c.systemLines);
     EXPECT_EQ(SettingsStore::LoadRecordLevels(), c.recordLevels)
         << (c.homeLines ? c.homeLines : "") << (c.systemLines ? c.systemLines : "");
 }
@@ -51,14 +49,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RecordLevels, ASaveKeepsItAndWritesTheNineteenValuesBesideIt) {
     XdgSandbox sandbox;
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart + "\"RecordLevels\"=dword:00000000\n");
+    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart + "\"RecordLevels\"=dword:00000000\n");
     SaveMeterSettings("127.0.0.1:16161");
     EXPECT_FALSE(SettingsStore::LoadRecordLevels());
     const std::string text = XdgSandbox::ReadFile(sandbox.HomeKeyFile());
     EXPECT_EQ(std::count(text.begin(), text.end(), '='), 20) << text;
     EXPECT_NE(text.find("\"RecordLevels\"=dword:00000000"), std::string::npos) << text;
 
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), FileStart);
+    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart);
     SaveMeterSettings("127.0.0.1:16161");
     EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()).find("RecordLevels"), std::string::npos)
         << "a save never adds it";

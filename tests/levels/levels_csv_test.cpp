@@ -5,30 +5,20 @@
 #include "tests/support/case_name.h"
 #include "tests/support/level_database.h"
 #include "tests/support/process_locale.h"
+#include "tests/support/time_zone.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
 namespace {
 
-using decimon::test::SteadyMinutes;
-
-constexpr std::int64_t BerlinEight = 1764486000;  // 2025-11-30 08:00:00 +01:00
+using namespace decimon::test;
 
 class Csv : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("TZ", "Europe/Berlin", 1);
-        tzset();
-    }
-    void TearDown() override {
-        unsetenv("TZ");
-        tzset();
-    }
+    const TimeZone berlin_{"Europe/Berlin"};
 };
 
 struct FieldCase {
@@ -66,13 +56,6 @@ TEST_F(Csv, DecimalPointsWhateverTheLocale) {
     EXPECT_EQ(DailyCsvLines(rows, 7.5), "2025-11-30,press,dBA,0:02,85.5,61.7,0.5,85.5\r\n");
 }
 
-std::vector<MinuteRow> ExampleDay(const std::string& host = "press") {
-    std::vector<MinuteRow> rows = SteadyMinutes(host, BerlinEight, 240, 88.0);
-    const std::vector<MinuteRow> quiet = SteadyMinutes(host, BerlinEight + 4 * 3600, 240, 70.0);
-    rows.insert(rows.end(), quiet.begin(), quiet.end());
-    return rows;
-}
-
 struct DailyCase {
     const char* name;
     std::vector<MinuteRow> rows;
@@ -84,11 +67,6 @@ class DailyTable : public Csv, public ::testing::WithParamInterface<DailyCase> {
 
 TEST_P(DailyTable, SummarisesEachLocalDayAndHost) {
     EXPECT_EQ(DailyCsvLines(GetParam().rows, GetParam().shiftLenHours), GetParam().lines);
-}
-
-std::vector<MinuteRow> Joined(std::vector<MinuteRow> first, const std::vector<MinuteRow>& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
 }
 
 // Local midnight of 2025-11-30 is 23:00 UTC the day before.
@@ -129,6 +107,6 @@ INSTANTIATE_TEST_SUITE_P(
                          SteadyMinutes("press", BerlinEight + 60, 1, 80.0, "dBC")),
                   8.0, "2025-11-30,press,dBA+dBC,0:02,80.0,56.2,0.1,80.0\r\n"},
         DailyCase{"Nothing", std::vector<MinuteRow>{}, 8.0, ""}),
-    decimon::test::CaseName());
+    CaseName());
 
 }  // namespace

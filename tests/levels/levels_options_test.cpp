@@ -25,17 +25,15 @@ class OptionsTable : public ::testing::TestWithParam<OptionsCase> {};
 TEST_P(OptionsTable, ParsesTheCommandLine) {
     const OptionsCase& c = GetParam();
     const auto options = ParseLevelsOptions(c.arguments, Today);
-    std::string line;
-    for (const std::string& argument : c.arguments)
-        line += argument + " ";
-    ASSERT_EQ(options.has_value(), c.expected.has_value()) << line;
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    ASSERT_EQ(options.has_value(), c.expected.has_value());
     if (!options)
         return;
-    EXPECT_EQ(options->From, c.expected->From) << line;
-    EXPECT_EQ(options->To, c.expected->To) << line;
-    EXPECT_EQ(options->Host, c.expected->Host) << line;
-    EXPECT_EQ(options->Daily, c.expected->Daily) << line;
-    EXPECT_EQ(options->Help, c.expected->Help) << line;
+    EXPECT_EQ(options->From, c.expected->From);
+    EXPECT_EQ(options->To, c.expected->To);
+    EXPECT_EQ(options->Host, c.expected->Host);
+    EXPECT_EQ(options->Daily, c.expected->Daily);
+    EXPECT_EQ(options->Help, c.expected->Help);
 }
 
 INSTANTIATE_TEST_SUITE_P(

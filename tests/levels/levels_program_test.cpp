@@ -1,6 +1,7 @@
 // decimon-levels as a site runs it: its exit codes, its output for the example day, a missing
 // database, an empty range, and a database that the display is writing at the same time.
 #include "levels/levels_csv.h"
+#include "tests/support/case_name.h"
 #include "tests/support/child_process.h"
 #include "tests/support/level_database.h"
 #include "tests/support/wait_until.h"
@@ -19,8 +20,6 @@ namespace {
 
 using namespace decimon::test;
 using namespace std::chrono_literals;
-
-constexpr std::int64_t BerlinEight = 1764486000;  // 2025-11-30 08:00:00 +01:00
 
 struct Outcome {
     std::optional<int> exitCode;
@@ -46,11 +45,9 @@ protected:
         return run;
     }
 
-    // The example day in the display's database.
+    // The example day in the display's database, and a minute of another host.
     void RecordExampleDay() {
-        std::vector<MinuteRow> rows = SteadyMinutes("press", BerlinEight, 240, 88.0);
-        const std::vector<MinuteRow> quiet = SteadyMinutes("press", BerlinEight + 4 * 3600, 240, 70.0);
-        rows.insert(rows.end(), quiet.begin(), quiet.end());
+        std::vector<MinuteRow> rows = ExampleDay();
         rows.push_back({"hall, 3", BerlinEight, "dBC", 30, 30.0, 91.0, 90.5, 93.25});
         LevelDatabase::Make(xdg_.LevelDatabase(), rows);
     }
@@ -58,56 +55,56 @@ protected:
     XdgSandbox xdg_;
 };
 
-TEST_F(LevelsProgram, TheExampleDayByDay) {
-    RecordExampleDay();
-    const Outcome run = Levels({"--from", "2025-11-30", "--to", "2025-11-30", "--daily"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
-                       "2025-11-30,\"hall, 3\",dBC,0:01,91.0,61.2,0.4,91.0\r\n"
-                       "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n");
-}
-
-TEST_F(LevelsProgram, TheDoseReckonsTheSettingsShiftLength) {
-    RecordExampleDay();
-    XdgSandbox::WriteFile(
-        xdg_.HomeKeyFile(),
-        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n\"ShiftLenHours\"=\"12.0\"\n");
-    const Outcome run = Levels({"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
-                       "2025-11-30,press,dBA,8:00,85.1,85.1,67.6,88.0\r\n");
-}
-
-TEST_F(LevelsProgram, TheMinutesOfOneHost) {
-    RecordExampleDay();
-    const Outcome run = Levels({"--from", "2025-11-30", "--to", "2025-11-30", "--host", "hall, 3"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n"
-                       "2025-11-30T08:00:00+01:00,\"hall, 3\",dBC,30,30,91.0,90.5,93.2\r\n");
-    const Outcome all = Levels({"--from", "2025-11-30", "--to", "2025-11-30"});
-    EXPECT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 482) << "a header and 481 minutes";
-}
-
-struct EmptyCase {
+// A run over the recorded example day: what it prints, or else how many lines.
+struct OutputCase {
+    const char* name;
     std::vector<std::string> arguments;
-    const char* header;
+    const char* out;
+    long lines = 0;
+    const char* settings = "";  // lines of the user's settings file
 };
 
-class LevelsEmptyRange : public LevelsProgram, public ::testing::WithParamInterface<EmptyCase> {};
+class LevelsOutput : public LevelsProgram, public ::testing::WithParamInterface<OutputCase> {};
 
-TEST_P(LevelsEmptyRange, PrintsTheHeaderAlone) {
+TEST_P(LevelsOutput, PrintsTheRecordAsAsked) {
+    const OutputCase& c = GetParam();
     RecordExampleDay();
-    const Outcome run = Levels(GetParam().arguments);
+    if (c.settings[0] != '\0')
+        XdgSandbox::WriteFile(xdg_.HomeKeyFile(), DecimonFileStart + c.settings);
+    const Outcome run = Levels(c.arguments);
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, GetParam().header);
     EXPECT_EQ(run.err, "");
+    if (c.out)
+        EXPECT_EQ(run.out, c.out);
+    else
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), c.lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Ranges, LevelsEmptyRange,
-    ::testing::Values(EmptyCase{{"--from", "2025-11-29", "--to", "2025-11-29"}, MinuteCsvHeader},
-                      EmptyCase{{"--from", "2025-12-01", "--to", "2025-12-02", "--daily"}, DailyCsvHeader},
-                      EmptyCase{{"--from", "2025-11-30", "--to", "2025-11-30", "--host", "nobody"}, MinuteCsvHeader}));
+    Runs, LevelsOutput,
+    ::testing::Values(
+        OutputCase{"ExampleDayByDay",
+                   {"--from", "2025-11-30", "--to", "2025-11-30", "--daily"},
+                   "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                   "2025-11-30,\"hall, 3\",dBC,0:01,91.0,61.2,0.4,91.0\r\n"
+                   "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n"},
+        OutputCase{"DoseOfTheSettingsShiftLength",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"},
+                   "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                   "2025-11-30,press,dBA,8:00,85.1,85.1,67.6,88.0\r\n",
+                   0,
+                   "\"ShiftLenHours\"=\"12.0\"\n"},
+        OutputCase{"MinutesOfOneHost",
+                   {"--from", "2025-11-30", "--to", "2025-11-30", "--host", "hall, 3"},
+                   "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n"
+                   "2025-11-30T08:00:00+01:00,\"hall, 3\",dBC,30,30,91.0,90.5,93.2\r\n"},
+        // A header and 481 minutes.
+        OutputCase{"MinutesOfEveryHost", {"--from", "2025-11-30", "--to", "2025-11-30"}, nullptr, 482},
+        // An empty range: the header alone.
+        OutputCase{"NoMinutes", {"--from", "2025-11-29", "--to", "2025-11-29"}, MinuteCsvHeader},
+        OutputCase{"NoDays", {"--from", "2025-12-01", "--to", "2025-12-02", "--daily"}, DailyCsvHeader},
+        OutputCase{"NoSuchHost", {"--from", "2025-11-30", "--to", "2025-11-30", "--host", "nobody"}, MinuteCsvHeader}),
+    CaseName());
 
 TEST_F(LevelsProgram, DatesDefaultToToday) {
     const std::int64_t now = std::time(nullptr);

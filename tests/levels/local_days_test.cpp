@@ -3,37 +3,17 @@
 #include "levels/local_days.h"
 
 #include "tests/support/case_name.h"
+#include "tests/support/time_zone.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <optional>
 #include <string>
 
 namespace {
 
 using decimon::test::CaseName;
-
-// The time zone of the process for one test.
-class TimeZone {
-public:
-    explicit TimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ"))
-            saved_ = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~TimeZone() {
-        saved_ ? setenv("TZ", saved_->c_str(), 1) : unsetenv("TZ");
-        tzset();
-    }
-    TimeZone(const TimeZone&) = delete;
-    TimeZone& operator=(const TimeZone&) = delete;
-
-private:
-    std::optional<std::string> saved_;
-};
+using decimon::test::TimeZone;
 
 struct DayCase {
     const char* name;

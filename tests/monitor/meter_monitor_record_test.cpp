@@ -10,6 +10,7 @@
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/private_mounts.h"
 #include "tests/support/stderr_capture.h"
+#include "tests/support/time_zone.h"
 #include "tests/support/wait_until.h"
 #include "tests/support/xdg_sandbox.h"
 
@@ -37,8 +38,6 @@ std::time_t TestClock() {
 class RecordedEngine : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
         testNow = Noon;
         COleDateTime::SetClock(TestClock);
         sim_.Set("level", "integer", "853");
@@ -72,6 +71,7 @@ protected:
     }
     std::vector<MinuteRow> WaitForMinutes(std::size_t count) { return WaitForMinutes(count, xdg_.LevelDatabase()); }
 
+    const TimeZone utc_{"UTC"};
     XdgSandbox xdg_;
     MeterSimProcess sim_;
     std::unique_ptr<MeterMonitor> monitor_;
@@ -83,16 +83,8 @@ TEST_F(RecordedEngine, TwoWholeMinutesHoldTheShownLevelAndTheirPolls) {
     const std::vector<MinuteRow> rows = WaitForMinutes(2);
     ASSERT_EQ(rows.size(), 2u);
     for (int minute = 0; minute < 2; ++minute) {
-        SCOPED_TRACE("minute " + std::to_string(minute));
-        const MinuteRow& row = rows[minute];
-        EXPECT_EQ(row.Host, sim_.Agent());
-        EXPECT_EQ(row.Start, Noon + 60 * minute);
-        EXPECT_EQ(row.Weighting, "dBA");
-        EXPECT_EQ(row.Samples, 60);
-        EXPECT_EQ(row.Seconds, 60.0);
-        EXPECT_NEAR(row.Leq, 88.3, 1e-9) << "the level as painted, offset and all";
-        EXPECT_NEAR(row.Lmin, 88.3, 1e-9);
-        EXPECT_NEAR(row.Lmax, 88.3, 1e-9);
+        SCOPED_TRACE("minute " + std::to_string(minute));  // the level as painted, offset and all
+        ExpectMinute(rows[minute], {sim_.Agent(), Noon + 60 * minute, "dBA", 60, 60.0, 88.3, 88.3, 88.3}, 1e-9);
     }
     monitor_->StopWorker();
     EXPECT_EQ(WaitForMinutes(3).back().Samples, 1) << "the minute under way is written at the end";
@@ -130,12 +122,8 @@ TEST_F(RecordedEngine, ANewHostStartsItsOwnMinutes) {
     monitor_->StopWorker();
     rows = WaitForMinutes(2);
     ASSERT_EQ(rows.size(), 2u);
-    const MinuteRow& fresh = rows[0].Host == other.Agent() ? rows[0] : rows[1];
-    EXPECT_EQ(fresh.Host, other.Agent());
-    EXPECT_EQ(fresh.Start, Noon);
-    EXPECT_EQ(fresh.Samples, 20);
-    EXPECT_EQ(fresh.Weighting, "dBC");
-    EXPECT_NEAR(fresh.Leq, 70.0, 1e-9);
+    ExpectMinute(rows[0].Host == other.Agent() ? rows[0] : rows[1],
+                 {other.Agent(), Noon, "dBC", 20, 20.0, 70.0, 70.0, 70.0}, 1e-9);
 }
 
 TEST_F(RecordedEngine, RecordLevelsZeroRecordsNothing) {

@@ -11,6 +11,7 @@
 namespace {
 
 using decimon::test::CaseName;
+using decimon::test::Joined;
 using decimon::test::SteadyMinutes;
 
 struct MinuteCase {
@@ -61,11 +62,6 @@ struct ExposureCase {
     double dosePercent;
     double loudest;
 };
-
-std::vector<MinuteRow> Joined(std::vector<MinuteRow> first, const std::vector<MinuteRow>& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
 
 // A minute of 30 good polls out of 60.
 MinuteRow HalfMinute(std::int64_t start, double level) {

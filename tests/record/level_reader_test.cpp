@@ -27,10 +27,9 @@ std::vector<std::int64_t> Starts(const std::vector<MinuteRow>& rows) {
 class Reader : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::vector<MinuteRow> rows = SteadyMinutes("press", Noon, 5, 88.0);
-        const std::vector<MinuteRow> other = SteadyMinutes("127.0.0.1:16161", Noon + 120, 3, 70.0, "dBC");
-        rows.insert(rows.end(), other.begin(), other.end());
-        rows.push_back({"press", Noon - 60, "---", 17, 17.0, 91.25, 80.5, 99.75});
+        std::vector<MinuteRow> rows =
+            Joined(SteadyMinutes("press", Noon, 5, 88.0), SteadyMinutes("127.0.0.1:16161", Noon + 120, 3, 70.0, "dBC"));
+        rows.push_back(Odd);
         database_.Write(rows);
     }
 
@@ -40,6 +39,8 @@ protected:
         return reader.ReadMinutes({std::move(host), from, to});
     }
 
+    // A minute unlike the others: another weighting, few polls, three different levels.
+    static inline const MinuteRow Odd{"press", Noon - 60, "---", 17, 17.0, 91.25, 80.5, 99.75};
     LevelDatabase database_;
 };
 
@@ -74,15 +75,7 @@ TEST_F(Reader, ReadsEveryColumnAsStored) {
     const auto rows = Read("press", Noon - 60, Noon);
     ASSERT_TRUE(rows.has_value());
     ASSERT_EQ(rows->size(), 1u);
-    const MinuteRow& row = rows->front();
-    EXPECT_EQ(row.Host, "press");
-    EXPECT_EQ(row.Start, Noon - 60);
-    EXPECT_EQ(row.Weighting, "---");
-    EXPECT_EQ(row.Samples, 17);
-    EXPECT_EQ(row.Seconds, 17.0);
-    EXPECT_EQ(row.Leq, 91.25);
-    EXPECT_EQ(row.Lmin, 80.5);
-    EXPECT_EQ(row.Lmax, 99.75);
+    ExpectMinute(rows->front(), Odd);
 }
 
 TEST_F(Reader, ReadsWhileAWriterHoldsAnOpenTransaction) {

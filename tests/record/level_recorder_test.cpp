@@ -2,14 +2,13 @@
 // the minutes kept for the next try, at most 24 h of them, and the old minutes trimmed.
 #include "record/level_recorder.h"
 
-#include "platform/sys/ole_date_time.h"
+#include "tests/support/fake_clocks.h"
 #include "tests/support/level_database.h"
 #include "tests/support/wait_until.h"
 #include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -24,11 +23,6 @@ using namespace std::chrono_literals;
 constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
 constexpr std::int64_t Day = 86400;
 
-std::atomic<std::time_t> now{Noon};
-std::time_t TestClock() {
-    return now.load();
-}
-
 // The lines the recorder reports, kept as long as a writer left behind may still report.
 struct ReportedLines {
     std::mutex lock;
@@ -37,15 +31,6 @@ struct ReportedLines {
 
 class Recorder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        now = Noon;
-        COleDateTime::SetClock(TestClock);
-    }
-    void TearDown() override {
-        recorder_.reset();
-        COleDateTime::SetClock(nullptr);
-    }
-
     void Start(const std::filesystem::path& path) {
         recorder_ = LevelRecorder::Start(path.string(), [lines = reported_](const std::string& line) {
             std::lock_guard lock(lines->lock);
@@ -70,12 +55,7 @@ protected:
         return reported_->lines;
     }
 
-    std::vector<MinuteRow> Minutes() {
-        const auto rows = database_.AllMinutes();
-        EXPECT_TRUE(rows.has_value());
-        return rows.value_or(std::vector<MinuteRow>{});
-    }
-
+    FakeClocks clocks_{Noon};
     LevelDatabase database_;
     std::shared_ptr<ReportedLines> reported_ = std::make_shared<ReportedLines>();
     std::unique_ptr<LevelRecorder> recorder_;
@@ -85,7 +65,7 @@ TEST_F(Recorder, WritesEachMinuteWhenTheNextBegins) {
     Start();
     Feed(Noon, 2, 80.0);
     WaitIdle();
-    std::vector<MinuteRow> rows = Minutes();
+    std::vector<MinuteRow> rows = database_.Minutes();
     ASSERT_EQ(rows.size(), 1u) << "the second minute is still under way";
     EXPECT_EQ(rows[0].Start, Noon);
     EXPECT_EQ(rows[0].Samples, 60);
@@ -93,7 +73,7 @@ TEST_F(Recorder, WritesEachMinuteWhenTheNextBegins) {
     EXPECT_DOUBLE_EQ(rows[0].Leq, 80.0);
     recorder_->FinishMinute();
     WaitIdle();
-    EXPECT_EQ(Minutes().size(), 2u);
+    EXPECT_EQ(database_.Minutes().size(), 2u);
     EXPECT_TRUE(Reported().empty());
 }
 
@@ -102,7 +82,7 @@ TEST_F(Recorder, StopWritesTheMinuteUnderWay) {
     for (int second = 0; second < 10; ++second)
         recorder_->AddSample(Noon + second, "press", "dBC", 90.0, 1);
     recorder_->Stop(Scaled(5000ms));
-    const std::vector<MinuteRow> rows = Minutes();
+    const std::vector<MinuteRow> rows = database_.Minutes();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].Samples, 10);
     EXPECT_EQ(rows[0].Weighting, "dBC");
@@ -124,7 +104,7 @@ TEST_F(Recorder, ALockedDatabaseIsReportedOnceAndItsMinutesWrittenLater) {
     recorder_->FinishMinute();
     WaitIdle();
     EXPECT_EQ(recorder_->PendingMinutes(), 0u);
-    EXPECT_EQ(Minutes().size(), 4u);
+    EXPECT_EQ(database_.Minutes().size(), 4u);
 
     // A fault after the record worked again is a new fault: reported again.
     ASSERT_TRUE(database_.Connection().Exec("BEGIN IMMEDIATE"));
@@ -161,20 +141,20 @@ TEST_F(Recorder, TrimsMinutesOlderThan1096DaysOnceADay) {
     Start();
     Feed(Noon, 2, 80.0);
     WaitIdle();
-    std::vector<MinuteRow> rows = Minutes();
+    std::vector<MinuteRow> rows = database_.Minutes();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].Start, limit);
 
     database_.Write(SteadyMinutes("press", limit - 600, 1, 70.0));
     recorder_->FinishMinute();
     WaitIdle();
-    EXPECT_EQ(Minutes().size(), 4u) << "trimmed once a day, not at every minute";
+    EXPECT_EQ(database_.Minutes().size(), 4u) << "trimmed once a day, not at every minute";
 
-    now = Noon + Day;
+    clocks_.SetWallClock(Noon + Day);
     Feed(Noon + Day, 1, 80.0);
     recorder_->FinishMinute();
     WaitIdle();
-    rows = Minutes();
+    rows = database_.Minutes();
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].Start, Noon) << "a day later the limit moved on by a day";
 }
@@ -185,7 +165,7 @@ TEST_F(Recorder, ADamagedFileIsMovedAsideWithOneLine) {
     Feed(Noon, 1, 80.0);
     recorder_->FinishMinute();
     WaitIdle();
-    EXPECT_EQ(Minutes().size(), 1u);
+    EXPECT_EQ(database_.Minutes().size(), 1u);
     const std::vector<std::string> lines = Reported();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find(".corrupt-"), std::string::npos) << lines[0];

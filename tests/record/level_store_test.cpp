@@ -1,15 +1,14 @@
 // The record's database as its writer makes, fills, trims and recovers it.
 #include "record/level_store.h"
 
-#include "platform/sys/ole_date_time.h"
 #include "record/level_schema.h"
 #include "tests/support/case_name.h"
+#include "tests/support/fake_clocks.h"
 #include "tests/support/level_database.h"
 #include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -21,31 +20,10 @@ using namespace decimon::test;
 namespace fs = std::filesystem;
 
 constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
-std::time_t FixedClock() {
-    return Noon + 5;
-}
 
 class Store : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
-        COleDateTime::SetClock(FixedClock);
-    }
-    void TearDown() override { COleDateTime::SetClock(nullptr); }
-
-    std::string Text(const char* sql) {
-        SqliteStatement statement = database_.Connection().Prepare(sql);
-        EXPECT_TRUE(statement.Valid()) << database_.Connection().Error();
-        return statement.Valid() && statement.Step() == SQLITE_ROW ? statement.Text(0) : std::string();
-    }
-
-    std::size_t MinuteCount() {
-        const auto rows = database_.AllMinutes();
-        EXPECT_TRUE(rows.has_value());
-        return rows ? rows->size() : 0;
-    }
-
+    const FakeClocks clocks_{Noon + 5};  // in UTC: the names of files moved aside read 12:00:05
     LevelDatabase database_;
 };
 
@@ -92,25 +70,18 @@ TEST_F(Store, MergesTheTwoPartsOfAMinute) {
     ASSERT_TRUE(store.Write(std::vector<MinuteRow>{{"press", Noon, "dBA", 20, 20.0, 90.0, 85.0, 95.0}}));
     ASSERT_TRUE(store.Write(std::vector<MinuteRow>{{"press", Noon, "dBA", 10, 10.0, 70.0, 70.0, 72.0},
                                                    {"other", Noon, "dBC", 5, 5.0, 60.0, 60.0, 60.0}}));
-    const auto rows = database_.AllMinutes();
-    ASSERT_TRUE(rows.has_value());
-    ASSERT_EQ(rows->size(), 2u);
-    const MinuteRow& press = rows->at(1);
-    EXPECT_EQ(press.Host, "press");
-    EXPECT_EQ(press.Samples, 30);
-    EXPECT_EQ(press.Seconds, 30.0);
-    EXPECT_NEAR(press.Leq, 88.26, 0.01);
-    EXPECT_EQ(press.Lmin, 70.0);
-    EXPECT_EQ(press.Lmax, 95.0);
+    const std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_EQ(rows.size(), 2u);
+    ExpectMinute(rows[1], {"press", Noon, "dBA", 30, 30.0, 88.26, 70.0, 95.0}, 0.01);
 }
 
 TEST_F(Store, DeletesTheMinutesBeforeATime) {
     database_.Write(SteadyMinutes("press", Noon - 180, 5, 80.0));
     LevelStore store(database_.Path().string());
     ASSERT_TRUE(store.DeleteBefore(Noon));
-    const auto rows = database_.AllMinutes();
-    ASSERT_EQ(rows->size(), 2u);
-    EXPECT_EQ(rows->front().Start, Noon);
+    const std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows.front().Start, Noon);
 }
 
 TEST_F(Store, ALockHeldByAnotherProgramFailsTheWriteAndTheNextSucceeds) {
@@ -122,7 +93,7 @@ TEST_F(Store, ALockHeldByAnotherProgramFailsTheWriteAndTheNextSucceeds) {
     EXPECT_NE(store.Error().find("locked"), std::string::npos) << store.Error();
     ASSERT_TRUE(database_.Connection().Exec("COMMIT"));
     EXPECT_TRUE(store.Write(minute)) << store.Error();
-    EXPECT_EQ(MinuteCount(), 2u);
+    EXPECT_EQ(database_.Minutes().size(), 2u);
     EXPECT_EQ(store.TakeMovedAside(), "") << "a locked file is not a damaged one";
 }
 
@@ -186,7 +157,7 @@ TEST_P(StoreDamage, MovesTheFileAsideAndStartsANewOne) {
     const std::string aside = database_.Path().string() + ".corrupt-20251202-120005";
     EXPECT_EQ(store.TakeMovedAside(), aside);
     EXPECT_EQ(XdgSandbox::ReadFile(aside), damaged) << "the damaged file is kept as it was";
-    EXPECT_EQ(MinuteCount(), 1u) << "the new file holds the new minute alone";
+    EXPECT_EQ(database_.Minutes().size(), 1u) << "the new file holds the new minute alone";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,6 +1,7 @@
 #include "record/minute_aggregator.h"
 
 #include "tests/support/case_name.h"
+#include "tests/support/level_database.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 namespace {
 
 using decimon::test::CaseName;
+using decimon::test::ExpectMinute;
 
 constexpr std::int64_t Minute = 1764676800;  // 2025-12-02 12:00:00 UTC
 
@@ -49,14 +51,7 @@ TEST_P(AggregateTable, SumsPollsIntoMinutes) {
     ASSERT_EQ(got.size(), expected.size());
     for (std::size_t i = 0; i < got.size(); ++i) {
         SCOPED_TRACE("minute " + std::to_string(i));
-        EXPECT_EQ(got[i].Host, expected[i].Host);
-        EXPECT_EQ(got[i].Start, expected[i].Start);
-        EXPECT_EQ(got[i].Weighting, expected[i].Weighting);
-        EXPECT_EQ(got[i].Samples, expected[i].Samples);
-        EXPECT_EQ(got[i].Seconds, expected[i].Seconds);
-        EXPECT_NEAR(got[i].Leq, expected[i].Leq, 0.01);
-        EXPECT_EQ(got[i].Lmin, expected[i].Lmin);
-        EXPECT_EQ(got[i].Lmax, expected[i].Lmax);
+        ExpectMinute(got[i], expected[i], 0.01);
     }
 }
 
@@ -120,16 +115,7 @@ struct MergeCase {
 class MergeTable : public ::testing::TestWithParam<MergeCase> {};
 
 TEST_P(MergeTable, AddsTheTwoParts) {
-    const MergeCase& c = GetParam();
-    const MinuteRow merged = MergeMinutes(c.first, c.second);
-    EXPECT_EQ(merged.Host, c.merged.Host);
-    EXPECT_EQ(merged.Start, c.merged.Start);
-    EXPECT_EQ(merged.Weighting, c.merged.Weighting);
-    EXPECT_EQ(merged.Samples, c.merged.Samples);
-    EXPECT_EQ(merged.Seconds, c.merged.Seconds);
-    EXPECT_NEAR(merged.Leq, c.merged.Leq, 0.01);
-    EXPECT_EQ(merged.Lmin, c.merged.Lmin);
-    EXPECT_EQ(merged.Lmax, c.merged.Lmax);
+    ExpectMinute(MergeMinutes(GetParam().first, GetParam().second), GetParam().merged, 0.01);
 }
 
 INSTANTIATE_TEST_SUITE_P(Parts, MergeTable,

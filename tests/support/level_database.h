@@ -53,6 +53,12 @@ public:
     // Every minute in the database, read as the records' readers do; nothing when it cannot
     // be read.
     std::optional<std::vector<MinuteRow>> AllMinutes() const { return ReadAllMinutes(Path()); }
+    // The same where the test expects it readable: a failure and no minutes when it is not.
+    std::vector<MinuteRow> Minutes() const {
+        std::optional<std::vector<MinuteRow>> rows = AllMinutes();
+        EXPECT_TRUE(rows.has_value());
+        return rows.value_or(std::vector<MinuteRow>{});
+    }
     static std::optional<std::vector<MinuteRow>> ReadAllMinutes(const std::filesystem::path& path) {
         LevelReader reader(path.string());
         return reader.ReadMinutes(
@@ -90,6 +96,32 @@ inline std::vector<MinuteRow> SteadyMinutes(const std::string& host, std::int64_
     for (int minute = 0; minute < count; ++minute)
         rows.push_back({host, start + 60 * minute, weighting, 60, 60.0, level, level, level});
     return rows;
+}
+
+// The rows of `first` followed by those of `second`.
+inline std::vector<MinuteRow> Joined(std::vector<MinuteRow> first, const std::vector<MinuteRow>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// 2025-11-30 08:00:00 in Berlin (+01:00), when the example day begins.
+inline constexpr std::int64_t BerlinEight = 1764486000;
+
+// The example day of `host`: 4 h at 88 dBA from 08:00 in Berlin, then 4 h at 70 dBA.
+inline std::vector<MinuteRow> ExampleDay(const std::string& host = "press") {
+    return Joined(SteadyMinutes(host, BerlinEight, 240, 88.0), SteadyMinutes(host, BerlinEight + 4 * 3600, 240, 70.0));
+}
+
+// Every column of `got` as in `expected`, the Leq to within `leqTolerance`.
+inline void ExpectMinute(const MinuteRow& got, const MinuteRow& expected, double leqTolerance = 0.0) {
+    EXPECT_EQ(got.Host, expected.Host);
+    EXPECT_EQ(got.Start, expected.Start);
+    EXPECT_EQ(got.Weighting, expected.Weighting);
+    EXPECT_EQ(got.Samples, expected.Samples);
+    EXPECT_EQ(got.Seconds, expected.Seconds);
+    EXPECT_NEAR(got.Leq, expected.Leq, leqTolerance);
+    EXPECT_EQ(got.Lmin, expected.Lmin);
+    EXPECT_EQ(got.Lmax, expected.Lmax);
 }
 
 }  // namespace decimon::test
