@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 #include <span>
@@ -76,6 +77,12 @@ public:
         }
         return db_;
     }
+    // Plays another program that holds the database locked: its exclusive locking mode keeps
+    // every reader out for as long as the test's connection is open.
+    void LockExclusively() {
+        ASSERT_TRUE(Connection().Exec("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT"))
+            << Connection().Error();
+    }
 
 private:
     std::filesystem::path folder_;
@@ -89,6 +96,14 @@ inline std::vector<MinuteRow> SteadyMinutes(const std::string& host, std::int64_
     std::vector<MinuteRow> rows;
     for (int minute = 0; minute < count; ++minute)
         rows.push_back({host, start + 60 * minute, weighting, 60, 60.0, level, level, level});
+    return rows;
+}
+
+// The rows of several runs of minutes, one run after the other.
+inline std::vector<MinuteRow> Joined(std::initializer_list<std::vector<MinuteRow>> runs) {
+    std::vector<MinuteRow> rows;
+    for (const auto& run : runs)
+        rows.insert(rows.end(), run.begin(), run.end());
     return rows;
 }
 
