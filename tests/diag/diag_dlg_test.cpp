@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -32,14 +33,9 @@ namespace {
 
 constexpr double Second = 1.0 / 86400.0;
 
-// A local date-time at the fake clock's current time.
-COleDateTime Now() {
-    return COleDateTime::GetCurrentTime();
-}
-
 // What the worker records at a failed level read: the time on both clocks.
 void RecordError(DiagnosticsCopy& copy) {
-    copy.LastErrorTime = Now();
+    copy.LastErrorTime = COleDateTime::GetCurrentTime();
     copy.LastErrorSteadyTime = SteadyClock::Now();
 }
 
@@ -86,14 +82,13 @@ protected:
         QWidget* caption = Caption();
         const QPoint grab(20, caption->height() / 2);
         const QPoint global = caption->mapToGlobal(grab);
-        QMouseEvent press(QEvent::MouseButtonPress, grab, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(caption, &press);
-        QMouseEvent move(QEvent::MouseMove, grab + offset, global + offset, Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(caption, &move);
-        QMouseEvent release(QEvent::MouseButtonRelease, grab + offset, global + offset, Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(caption, &release);
+        const auto send = [&](QEvent::Type type, QPoint moved, Qt::MouseButton button, Qt::MouseButtons held) {
+            QMouseEvent event(type, grab + moved, global + moved, button, held, Qt::NoModifier);
+            QApplication::sendEvent(caption, &event);
+        };
+        send(QEvent::MouseButtonPress, {}, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, offset, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, offset, Qt::LeftButton, Qt::NoButton);
     }
 
     FakeClocks clocks_;   // 2023-11-14 22:13:20 UTC, local time UTC
@@ -111,18 +106,16 @@ DiagnosticsCopy Statistics(std::int32_t polls, std::int32_t errors, std::int32_t
     copy.ConsecutiveErrors = consecutive;
     CopyFixedText(copy.SysName, "meter-7");
     CopyFixedText(copy.SysLocation, "Hall \xC4");
-    copy.StartTime = Now();
+    copy.StartTime = COleDateTime::GetCurrentTime();
     copy.StartSteadyTime = SteadyClock::Now();
     copy.LastErrorTime = NoErrorTime();
     return copy;
 }
 
 QLabel* Label(const CDiagDlg& dialog, const QString& text) {
-    for (QLabel* label : dialog.findChildren<QLabel*>()) {
-        if (label->text() == text)
-            return label;
-    }
-    return nullptr;
+    const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+    const auto found = std::find_if(labels.begin(), labels.end(), [&](QLabel* label) { return label->text() == text; });
+    return found == labels.end() ? nullptr : *found;
 }
 
 }  // namespace
@@ -332,8 +325,6 @@ TEST_F(DiagnosticsDialog, TheCaptionDragsTheDialogWithinTheView) {
     EXPECT_EQ(dialog_->pos(), area.topLeft());
 }
 
-namespace {
-
 // Clear against counters that real polls raised: a monitor with its worker and a meter.
 TEST_F(DiagnosticsDialog, ClearZeroesCountersThatPollsRaised) {
     MeterSimProcess meter;
@@ -360,5 +351,3 @@ TEST_F(DiagnosticsDialog, ClearZeroesCountersThatPollsRaised) {
     EXPECT_FALSE(cleared.LastErrorTime == NoErrorTime()) << "the time of the last error stays";
     polled.StopWorker();
 }
-
-}  // namespace

@@ -90,12 +90,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "2025-11-30,press,dBA,0:02,80.0,56.2,0.1,80.0\r\n"},
         // The day the clocks go forward ends 23 hours after it began.
         DailyCase{"SpringForwardDay",
-                  Joined(SteadyMinutes("press", SpringForward, 1, 90.0),
-                         SteadyMinutes("press", AfterSpringForward - 60, 2, 90.0)),
+                  Joined({SteadyMinutes("press", SpringForward, 1, 90.0),
+                          SteadyMinutes("press", AfterSpringForward - 60, 2, 90.0)}),
                   8.0,
                   "2026-03-29,press,dBA,0:02,90.0,66.2,1.3,90.0\r\n"
                   "2026-03-30,press,dBA,0:01,90.0,63.2,0.7,90.0\r\n"},
-        DailyCase{"TwoHostsInOrder", Joined(ExampleDay("west"), SteadyMinutes("east", BerlinEight, 60, 90.0)), 8.0,
+        DailyCase{"TwoHostsInOrder", Joined({ExampleDay("west"), SteadyMinutes("east", BerlinEight, 60, 90.0)}), 8.0,
                   "2025-11-30,east,dBA,1:00,90.0,81.0,39.5,90.0\r\n"
                   "2025-11-30,west,dBA,8:00,85.1,85.1,101.3,88.0\r\n"},
         DailyCase{"Gaps",
@@ -103,8 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
                                          {"press", BerlinEight + 3600, "dBC", 45, 45.0, 91.0, 91.0, 91.0}},
                   8.0, "2025-11-30,press,dBC,0:01,92.5,66.6,1.4,94.0\r\n"},
         DailyCase{"TwoWeightings",
-                  Joined(SteadyMinutes("press", BerlinEight, 1, 80.0, "dBA"),
-                         SteadyMinutes("press", BerlinEight + 60, 1, 80.0, "dBC")),
+                  Joined({SteadyMinutes("press", BerlinEight, 1, 80.0, "dBA"),
+                          SteadyMinutes("press", BerlinEight + 60, 1, 80.0, "dBC")}),
                   8.0, "2025-11-30,press,dBA+dBC,0:02,80.0,56.2,0.1,80.0\r\n"},
         DailyCase{"Nothing", std::vector<MinuteRow>{}, 8.0, ""}),
     CaseName());

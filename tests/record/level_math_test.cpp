@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
     Periods, ExposureTable,
     ::testing::Values(
         // 4 h at 88 dBA then 4 h at 70 dBA: a mean of the decibels would say 79.0.
-        ExposureCase{"FourHoursLoudFourQuiet", Joined(Loud, Quiet), 8.0, 28800.0, 85.1, 85.1, 101.3, 88.0},
+        ExposureCase{"FourHoursLoudFourQuiet", Joined({Loud, Quiet}), 8.0, 28800.0, 85.1, 85.1, 101.3, 88.0},
         ExposureCase{"FourHoursLoudAlone", Loud, 8.0, 14400.0, 88.0, 85.0, 99.8, 88.0},
         // The same energy reckoned against a longer shift is a smaller dose; LEX,8h stays.
         ExposureCase{"TwelveHourShift", Loud, 12.0, 14400.0, 88.0, 85.0, 66.5, 88.0},

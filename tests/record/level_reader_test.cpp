@@ -27,8 +27,8 @@ std::vector<std::int64_t> Starts(const std::vector<MinuteRow>& rows) {
 class Reader : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::vector<MinuteRow> rows =
-            Joined(SteadyMinutes("press", Noon, 5, 88.0), SteadyMinutes("127.0.0.1:16161", Noon + 120, 3, 70.0, "dBC"));
+        std::vector<MinuteRow> rows = Joined(
+            {SteadyMinutes("press", Noon, 5, 88.0), SteadyMinutes("127.0.0.1:16161", Noon + 120, 3, 70.0, "dBC")});
         rows.push_back(Odd);
         database_.Write(rows);
     }

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
 #include <limits>
 #include <optional>
 #include <span>
@@ -82,6 +83,12 @@ public:
         }
         return db_;
     }
+    // Plays another program that holds the database locked: its exclusive locking mode keeps
+    // every reader out for as long as the test's connection is open.
+    void LockExclusively() {
+        ASSERT_TRUE(Connection().Exec("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT"))
+            << Connection().Error();
+    }
 
 private:
     std::filesystem::path folder_;
@@ -98,10 +105,12 @@ inline std::vector<MinuteRow> SteadyMinutes(const std::string& host, std::int64_
     return rows;
 }
 
-// The rows of `first` followed by those of `second`.
-inline std::vector<MinuteRow> Joined(std::vector<MinuteRow> first, const std::vector<MinuteRow>& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
+// The rows of several runs of minutes, one run after the other.
+inline std::vector<MinuteRow> Joined(std::initializer_list<std::vector<MinuteRow>> runs) {
+    std::vector<MinuteRow> rows;
+    for (const auto& run : runs)
+        rows.insert(rows.end(), run.begin(), run.end());
+    return rows;
 }
 
 // 2025-11-30 08:00:00 in Berlin (+01:00), when the example day begins.
@@ -109,7 +118,8 @@ inline constexpr std::int64_t BerlinEight = 1764486000;
 
 // The example day of `host`: 4 h at 88 dBA from 08:00 in Berlin, then 4 h at 70 dBA.
 inline std::vector<MinuteRow> ExampleDay(const std::string& host = "press") {
-    return Joined(SteadyMinutes(host, BerlinEight, 240, 88.0), SteadyMinutes(host, BerlinEight + 4 * 3600, 240, 70.0));
+    return Joined(
+        {SteadyMinutes(host, BerlinEight, 240, 88.0), SteadyMinutes(host, BerlinEight + 4 * 3600, 240, 70.0)});
 }
 
 // Every column of `got` as in `expected`, the Leq to within `leqTolerance`.

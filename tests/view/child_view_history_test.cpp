@@ -32,11 +32,16 @@ protected:
     // Four hours at 88 dB, then four at 70 dB, for the view's host; some of another host.
     void SeedRecord() {
         const HistoryWindow window = HistoryWindowAt(Now, 8.0);
-        std::vector<MinuteRow> rows = SteadyMinutes(NoMeter, window.From, 240, 88.0);
-        for (const auto& more :
-             {SteadyMinutes(NoMeter, window.From + 240 * 60, 240, 70.0), SteadyMinutes("hall", window.From, 480, 99.0)})
-            rows.insert(rows.end(), more.begin(), more.end());
-        database_.Write(rows);
+        database_.Write(Joined({SteadyMinutes(NoMeter, window.From, 240, 88.0),
+                                SteadyMinutes(NoMeter, window.From + 240 * 60, 240, 70.0),
+                                SteadyMinutes("hall", window.From, 480, 99.0)}));
+    }
+    // The view on that record, shown with its history open.
+    void ShowSeededHistory() {
+        SeedRecord();
+        MakeView(NoMeter);
+        ShowView();
+        OpenHistory();
     }
 
     // Opens the history and waits until its first read is shown.
@@ -102,10 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName());
 
 TEST_F(HistoryView, FiguresOfTheHostsRecord) {
-    SeedRecord();
-    MakeView(NoMeter);
-    ShowView();
-    OpenHistory();
+    ASSERT_NO_FATAL_FAILURE(ShowSeededHistory());
     EXPECT_EQ(Figures(), (std::vector<std::string>{"Leq 85.1 dBA", "Dose 101 %", "Loudest minute 88.0 dBA at 05:01",
                                                    "Measured 8h 0m of 8h 0m"}));
     EXPECT_EQ(view_->History().Picture().Minutes.size(), 480u) << "another host's minutes were counted";
@@ -123,7 +125,7 @@ TEST_F(HistoryView, NoRecordUnderAGermanLocale) {
 
 TEST_F(HistoryView, LockedRecordSaysWhyAndTheMeterGoesOn) {
     SeedRecord();
-    ASSERT_TRUE(database_.Connection().Exec("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT"));
+    ASSERT_NO_FATAL_FAILURE(database_.LockExclusively());
     MakeView(NoMeter);
     ShowView();
     OpenHistory();
@@ -134,10 +136,7 @@ TEST_F(HistoryView, LockedRecordSaysWhyAndTheMeterGoesOn) {
 }
 
 TEST_F(HistoryView, RepaintedOnceAMinuteAndAtASizeChangeNotAtTicks) {
-    SeedRecord();
-    MakeView(NoMeter);
-    ShowView();
-    OpenHistory();
+    ASSERT_NO_FATAL_FAILURE(ShowSeededHistory());
     const QTimer& refresh = view_->History().RefreshTimer();
     ASSERT_TRUE(refresh.isActive());
     // 12:00:10 now: the next read at 12:01:02, just after the minute turns.

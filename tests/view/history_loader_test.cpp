@@ -23,19 +23,13 @@ using namespace std::chrono_literals;
 
 constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
 
-// A database that another process holds locked: its exclusive locking mode keeps every
-// reader out for as long as its connection is open.
-void LockExclusively(LevelDatabase& database) {
-    ASSERT_TRUE(database.Connection().Exec("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT"))
-        << database.Connection().Error();
-}
-
 struct ReadCase {
     const char* name;
     std::function<void(LevelDatabase&)> prepare;
     bool readable;
     const char* error;  // part of SQLite's reason
     std::size_t rows;
+    bool pathless = false;  // a request without a database
 };
 
 class HistoryReads : public ::testing::TestWithParam<ReadCase> {};
@@ -44,7 +38,7 @@ TEST_P(HistoryReads, GiveTheHostsMinutesOrSayWhyNot) {
     LevelDatabase database;
     GetParam().prepare(database);
     const HistoryWindow window = HistoryWindowAt(Noon, 1.0);
-    const HistoryRecord record = ReadHistory({database.Path().string(), "press", window});
+    const HistoryRecord record = ReadHistory({GetParam().pathless ? "" : database.Path().string(), "press", window});
     EXPECT_EQ(record.Readable, GetParam().readable);
     EXPECT_NE(record.Error.find(GetParam().error), std::string::npos) << record.Error;
     ASSERT_EQ(record.Rows.size(), GetParam().rows);
@@ -59,18 +53,16 @@ INSTANTIATE_TEST_SUITE_P(
     Databases, HistoryReads,
     ::testing::Values(ReadCase{"Good",
                                [](LevelDatabase& database) {
-                                   auto rows =
-                                       SteadyMinutes("press", Noon - 3600, 90, 80.0);  // 30 of them after the window
-                                   const auto other = SteadyMinutes("hall", Noon - 600, 5, 70.0);
-                                   rows.insert(rows.end(), other.begin(), other.end());
-                                   database.Write(rows);
+                                   database.Write(Joined({SteadyMinutes("press", Noon - 3600, 90, 80.0),  // 30 after
+                                                          SteadyMinutes("hall", Noon - 600, 5, 70.0)}));  // the window
                                },
                                true, "", 60},
                       ReadCase{"Missing", [](LevelDatabase&) {}, true, "", 0},
+                      ReadCase{"NoPath", [](LevelDatabase&) {}, true, "", 0, true},
                       ReadCase{"Locked",
                                [](LevelDatabase& database) {
                                    database.Write(SteadyMinutes("press", Noon - 600, 5, 80.0));
-                                   LockExclusively(database);
+                                   database.LockExclusively();
                                },
                                false, "locked", 0},
                       ReadCase{"Corrupt",
@@ -81,12 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"NoTable", [](LevelDatabase& database) { XdgSandbox::WriteFile(database.Path(), ""); },
                                false, "no such table", 0}),
     CaseName());
-
-TEST(HistoryRead, NoPathHoldsNoMinutes) {
-    const HistoryRecord record = ReadHistory({"", "press", HistoryWindowAt(Noon, 1.0)});
-    EXPECT_TRUE(record.Readable);
-    EXPECT_TRUE(record.Rows.empty());
-}
 
 class Loader : public ::testing::Test {
 protected:
@@ -120,7 +106,7 @@ TEST_F(Loader, AnswersOnTheDisplaysThread) {
 }
 
 TEST_F(Loader, ALockedDatabaseNeitherHoldsUpTheCallerNorItsEnd) {
-    LockExclusively(database_);
+    database_.LockExclusively();
     QElapsedTimer clock;
     clock.start();
     loader_->Load(Request("press"));

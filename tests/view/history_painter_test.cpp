@@ -32,12 +32,11 @@ protected:
     void SetUp() override {
         CreateViewFont(12, footerFont_);
         // Four hours at 88 dB with a gap of 48 minutes after the first 100, then four at 70.
-        std::vector<MinuteRow> rows = SteadyMinutes("press", window_.From, 100, 88.0);
-        const auto loud = SteadyMinutes("press", window_.From + 60 * 148, 92, 88.0);
-        const auto quiet = SteadyMinutes("press", window_.From + 60 * 240, 240, 70.0);
-        rows.insert(rows.end(), loud.begin(), loud.end());
-        rows.insert(rows.end(), quiet.begin(), quiet.end());
-        picture_ = MakeHistoryPicture(window_, "press", {true, "", rows});
+        picture_ = MakeHistoryPicture(window_, "press",
+                                      {true, "",
+                                       Joined({SteadyMinutes("press", window_.From, 100, 88.0),
+                                               SteadyMinutes("press", window_.From + 60 * 148, 92, 88.0),
+                                               SteadyMinutes("press", window_.From + 60 * 240, 240, 70.0)})});
     }
 
     QImage Draw(int width = W, int height = H) {
