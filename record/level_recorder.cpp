@@ -187,15 +187,15 @@ void LevelRecorder::Stop(std::chrono::milliseconds bound) {
     shared_->stopping = true;
     shared_->changed.notify_all();
     const bool ended = shared_->changed.wait_for(lock, bound, [&] { return shared_->ended; });
+    // Minutes the last try could not write, or that a writer still busy holds.
     const std::size_t waiting = shared_->pending.size() + shared_->writing;
     lock.unlock();
-    if (ended) {
-        writer_.join();
-        return;
-    }
     // A writer held up by a slow disk must not hold up the end of the program; it keeps the
     // shared state alive and ends with its write, or with the process.
-    writer_.detach();
+    if (ended)
+        writer_.join();
+    else
+        writer_.detach();
     if (waiting > 0)
         shared_->report("decimon: " + std::to_string(waiting) + (waiting == 1 ? " minute" : " minutes") +
                         " of levels still waiting to be written to " + shared_->store.Path() +

@@ -52,8 +52,8 @@ public:
     // Ends the minutes under way and hands them to the writer (a change of configuration).
     void FinishMinute();
     // Ends the minute under way and waits at most `bound` until the writer has tried to write
-    // everything pending; a writer still busy then finishes on its own, and one line says how
-    // many minutes were still waiting.
+    // everything pending; a writer still busy then finishes on its own. One line says how many
+    // minutes were still waiting then, if any.
     void Stop(std::chrono::milliseconds bound);
 
     // Minutes handed to the writer and not yet written.
