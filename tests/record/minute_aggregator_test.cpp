@@ -135,22 +135,6 @@ TEST(Aggregator, FinishesOnceAndStartsAfresh) {
     EXPECT_EQ(again[0].Leq, 90.0);
 }
 
-// Without another poll, each minute ends once the clock has passed its end, the next minute
-// with the part of the last poll's span that falls in it.
-TEST(Aggregator, EndsTheMinutesTheClockHasPassed) {
-    MinuteAggregator aggregator;
-    aggregator.Add(Minute + 58, "a", "dBA", 80.0, 5);
-    EXPECT_TRUE(aggregator.EndBefore(Minute + 59).empty());
-    const std::vector<MinuteRow> first = aggregator.EndBefore(Minute + 60);
-    ASSERT_EQ(first.size(), 1u);
-    ExpectMinute(first[0], {"a", Minute, "dBA", 1, 2.0, 80.0, 80.0, 80.0});
-    EXPECT_TRUE(aggregator.Open());
-    const std::vector<MinuteRow> second = aggregator.EndBefore(Minute + 180);
-    ASSERT_EQ(second.size(), 1u);
-    ExpectMinute(second[0], {"a", Minute + 60, "dBA", 0, 3.0, 80.0, 80.0, 80.0});
-    EXPECT_FALSE(aggregator.Open());
-}
-
 // A steady 85 dB polled for a whole 8 h shift at each interval the settings allow: the record
 // covers polls x interval seconds and comes to a dose of 100 %, as the time to the limit.
 class SteadyShift : public ::testing::TestWithParam<std::int32_t> {};
