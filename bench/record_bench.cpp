@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace decimon::test;
@@ -51,6 +52,30 @@ void BM_RecorderSample(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_RecorderSample);
+
+// The writer watching the clock while a minute is under way (it looks once a second, so that a
+// silent meter's minute ends on time): the process's CPU time over 10 s in which nothing else
+// runs, as a share of one core.
+void BM_WriterWatchingTheClock(benchmark::State& state) {
+    LevelDatabase database;
+    auto recorder = LevelRecorder::Start(database.Path().string());
+    const std::int64_t now =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    recorder->AddSample(now + 3600, "soundmeter", "dBA", 85.3, 1);  // a minute that stays under way
+    for (auto _ : state) {
+        rusage before{};
+        rusage after{};
+        getrusage(RUSAGE_SELF, &before);
+        std::this_thread::sleep_for(std::chrono::seconds(10));
+        getrusage(RUSAGE_SELF, &after);
+        auto seconds = [](const rusage& u) {
+            return u.ru_utime.tv_sec + u.ru_utime.tv_usec / 1e6 + u.ru_stime.tv_sec + u.ru_stime.tv_usec / 1e6;
+        };
+        state.counters["core_percent"] = (seconds(after) - seconds(before)) / 10.0 * 100.0;
+    }
+    recorder->Stop(std::chrono::seconds(10));
+}
+BENCHMARK(BM_WriterWatchingTheClock)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 // One finished minute written in its own transaction, as the writer thread does once a
 // minute, to a database that grows; CPU time of the writing thread.

@@ -51,11 +51,6 @@ std::int64_t MinuteStart(std::int64_t utcSeconds) {
     return utcSeconds - (rest < 0 ? rest + SecondsPerMinute : rest);
 }
 
-double CoveredSeconds(std::int32_t samples, std::int32_t pollingInterval) {
-    const double seconds = static_cast<double>(samples) * std::max(pollingInterval, 1);
-    return std::min(seconds, static_cast<double>(SecondsPerMinute));
-}
-
 double CoveredLeq(std::span<const MinuteRow> rows) {
     const double seconds = TotalSeconds(rows);
     if (!(seconds > 0.0))

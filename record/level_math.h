@@ -1,6 +1,6 @@
 #pragma once
-// The arithmetic of the exposure record: energy means of sound levels, the minutes' covered
-// time, and a period's exposure (Leq over the covered time, LEX,8h, noise dose).
+// The arithmetic of the exposure record: energy means of sound levels, the minutes' start,
+// and a period's exposure (Leq over the covered time, LEX,8h, noise dose).
 //
 // Levels add as energies: a level L dB stands for 10^(L/10). The dose reckons a whole shift
 // at 85 dB as 100 %, as the display's time to the limit does.
@@ -22,9 +22,6 @@ double EnergyLevel(double energy);
 
 // The start of the minute that holds `utcSeconds`: the multiple of 60 at or before it.
 std::int64_t MinuteStart(std::int64_t utcSeconds);
-
-// The time `samples` polls cover at one per `pollingInterval` seconds, at most a minute.
-double CoveredSeconds(std::int32_t samples, std::int32_t pollingInterval);
 
 // Over minutes of one host, each weighted by its covered seconds:
 // the energy mean over the covered time (NaN when nothing is covered);

@@ -1,6 +1,7 @@
 #include "record/level_recorder.h"
 
 #include "platform/sys/ole_date_time.h"
+#include "platform/sys/steady_clock.h"
 #include "record/level_store.h"
 
 #include <condition_variable>
@@ -25,12 +26,13 @@ void ToStandardError(const std::string& line) {
 struct LevelRecorder::Shared {
     Shared(std::string path, Report reportLine) : store(std::move(path)), report(std::move(reportLine)) {}
 
-    // Under `lock`: the minute under way, the finished ones waiting for the writer, and the
-    // counts that tell the writer (and Idle) what is new.
+    // Under `lock`: the minutes under way, the finished ones waiting for the writer (and those
+    // it is writing), and the counts that tell the writer (and Idle) what is new.
     mutable std::mutex lock;
     std::condition_variable changed;
     MinuteAggregator aggregator;
     std::deque<MinuteRow> pending;
+    std::size_t writing = 0;
     std::uint64_t handedIn = 0;
     std::uint64_t handled = 0;
     bool stopping = false;
@@ -40,15 +42,18 @@ struct LevelRecorder::Shared {
     LevelStore store;
     Report report;
     bool faultReported = false;  // since the last write that succeeded
+    SteadyTime lastTry;
     std::int64_t lastTrim = std::numeric_limits<std::int64_t>::min();
 
-    // Under `lock`: queues a finished minute, the oldest dropped beyond 24 h of them.
-    void HandIn(std::optional<MinuteRow> minute) {
-        if (!minute)
+    // Under `lock`: queues finished minutes, the oldest dropped beyond 24 h of them.
+    void HandIn(std::vector<MinuteRow> minutes) {
+        if (minutes.empty())
             return;
-        if (pending.size() >= MaxPendingMinutes)
-            pending.pop_front();
-        pending.push_back(std::move(*minute));
+        for (MinuteRow& minute : minutes) {
+            if (pending.size() >= MaxPendingMinutes)
+                pending.pop_front();
+            pending.push_back(std::move(minute));
+        }
         ++handedIn;
         changed.notify_all();
     }
@@ -60,8 +65,7 @@ struct LevelRecorder::Shared {
         if (faultReported)
             return;
         faultReported = true;
-        report("decimon: cannot record the levels in " + store.Path() + ": " + error +
-               "; trying again at each new minute");
+        report("decimon: cannot record the levels in " + store.Path() + ": " + error + "; trying again each minute");
     }
 
     // Writes a batch, says so when a damaged file was moved aside, and trims the old minutes
@@ -96,23 +100,37 @@ struct LevelRecorder::Shared {
 
 namespace {
 
-// The writer thread: takes whatever minutes are pending, writes them outside the lock, and
-// keeps them for the next try when that fails. It tries when a minute is handed in, so a
-// fault costs one try a minute; at a stop it tries once more and ends.
+// The writer thread: ends the minutes whose turn has come, takes whatever minutes are
+// pending, writes them outside the lock, and keeps them for the next try when that fails. It
+// tries when a minute is handed in and, for kept minutes, once a RetryInterval; at a stop it
+// tries once more and ends. While a minute is under way or kept it looks at the clocks once a
+// WakeInterval, else it sleeps until a poll comes.
 void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
     LevelRecorder::Shared& s = *shared;
     std::unique_lock lock(s.lock);
     std::uint64_t seen = 0;
+    const auto news = [&] { return s.stopping || s.handedIn != seen; };
     for (;;) {
-        s.changed.wait(lock, [&] { return s.stopping || s.handedIn != seen; });
+        if (s.aggregator.Open() || !s.pending.empty())
+            s.changed.wait_for(lock, LevelRecorder::WakeInterval, news);
+        else
+            s.changed.wait(lock, [&] { return news() || s.aggregator.Open(); });
+        const std::int64_t now = COleDateTime::GetCurrentCalendarTime();
+        s.HandIn(s.aggregator.EndBefore(now - LevelRecorder::EndGraceSeconds));
+        const bool retry = !s.pending.empty() && SteadyClock::Now() - s.lastTry >= LevelRecorder::RetryInterval;
+        if (!news() && !retry)
+            continue;
         seen = s.handedIn;
         const bool last = s.stopping;
         std::vector<MinuteRow> batch(std::make_move_iterator(s.pending.begin()),
                                      std::make_move_iterator(s.pending.end()));
         s.pending.clear();
+        s.writing = batch.size();
         lock.unlock();
         const bool written = batch.empty() || s.Write(batch);
+        s.lastTry = SteadyClock::Now();
         lock.lock();
+        s.writing = 0;
         if (!written) {
             s.pending.insert(s.pending.begin(), std::make_move_iterator(batch.begin()),
                              std::make_move_iterator(batch.end()));
@@ -150,7 +168,10 @@ LevelRecorder::~LevelRecorder() {
 void LevelRecorder::AddSample(std::int64_t utcSeconds, std::string_view host, std::string_view weighting, double level,
                               std::int32_t pollingInterval) {
     std::lock_guard lock(shared_->lock);
+    const bool opens = !shared_->aggregator.Open();
     shared_->HandIn(shared_->aggregator.Add(utcSeconds, host, weighting, level, pollingInterval));
+    if (opens)
+        shared_->changed.notify_all();  // the writer starts watching the clock
 }
 
 void LevelRecorder::FinishMinute() {
@@ -166,6 +187,8 @@ void LevelRecorder::Stop(std::chrono::milliseconds bound) {
     shared_->stopping = true;
     shared_->changed.notify_all();
     const bool ended = shared_->changed.wait_for(lock, bound, [&] { return shared_->ended; });
+    // Minutes the last try could not write, or that a writer still busy holds.
+    const std::size_t waiting = shared_->pending.size() + shared_->writing;
     lock.unlock();
     // A writer held up by a slow disk must not hold up the end of the program; it keeps the
     // shared state alive and ends with its write, or with the process.
@@ -173,6 +196,10 @@ void LevelRecorder::Stop(std::chrono::milliseconds bound) {
         writer_.join();
     else
         writer_.detach();
+    if (waiting > 0)
+        shared_->report("decimon: " + std::to_string(waiting) + (waiting == 1 ? " minute" : " minutes") +
+                        " of levels still waiting to be written to " + shared_->store.Path() +
+                        " at the end; they may be lost");
 }
 
 std::size_t LevelRecorder::PendingMinutes() const {

@@ -3,11 +3,14 @@
 // shown level, minutes are summed in memory (no I/O on the caller's thread), and a writer
 // thread of the recorder's own writes each finished minute to the database.
 //
+// A minute ends by the clock too: the writer ends the minute under way at most a few seconds
+// after its turn, so that a meter that falls silent leaves no minute in memory.
+//
 // No fault of the database reaches the caller: a full disk, a folder that cannot be written,
 // a database locked by another program or a corrupt file each give one line on standard error
-// (until the record works again), and the writer tries again at the next finished minute,
-// holding at most 24 h of unwritten minutes (the oldest go first). Minutes older than 1,096
-// days are deleted once a day.
+// (until the record works again), and the writer tries again at the next finished minute and
+// at least once a minute on its own, holding at most 24 h of unwritten minutes (the oldest go
+// first). Minutes older than 1,096 days are deleted once a day.
 
 #include "record/minute_aggregator.h"
 
@@ -25,12 +28,18 @@ public:
     static constexpr std::int64_t RetentionDays = 1096;
     // How long the end of the program waits for the last minutes to be written.
     static constexpr std::chrono::milliseconds StopBound{1500};
+    // A minute under way ends this long after its turn (on the clock of COleDateTime), so that
+    // a poll taken just before the turn still joins it; the writer looks once a WakeInterval.
+    static constexpr std::int64_t EndGraceSeconds = 2;
+    static constexpr std::chrono::milliseconds WakeInterval{1000};
+    // Kept minutes are tried again at least this often (on the monotonic clock).
+    static constexpr std::chrono::seconds RetryInterval{60};
 
     using Report = std::function<void(const std::string& line)>;
 
     // Starts the writer thread for the database at `path`; its fault lines go to `report`
-    // (standard error when empty), on the writer thread. Null (after a line to `report`) when
-    // no thread can be started.
+    // (standard error when empty), on the writer thread (a stop that runs out reports on the
+    // caller's). Null (after a line to `report`) when no thread can be started.
     static std::unique_ptr<LevelRecorder> Start(std::string path, Report report = {});
     // Stop(StopBound).
     ~LevelRecorder();
@@ -40,10 +49,11 @@ public:
     // One good poll: `level` shown with `weighting` for `host` at `utcSeconds`.
     void AddSample(std::int64_t utcSeconds, std::string_view host, std::string_view weighting, double level,
                    std::int32_t pollingInterval);
-    // Ends the minute under way and hands it to the writer (a change of configuration).
+    // Ends the minutes under way and hands them to the writer (a change of configuration).
     void FinishMinute();
     // Ends the minute under way and waits at most `bound` until the writer has tried to write
-    // everything pending; a writer still busy then finishes on its own.
+    // everything pending; a writer still busy then finishes on its own. One line says how many
+    // minutes were still waiting then, if any.
     void Stop(std::chrono::milliseconds bound);
 
     // Minutes handed to the writer and not yet written.

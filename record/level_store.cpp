@@ -19,6 +19,7 @@ namespace {
 
 constexpr char SelectSql[] = "SELECT weighting, samples, seconds, leq, lmin, lmax FROM minutes "
                              "WHERE host = ?1 AND start = ?2";
+constexpr char TableCountSql[] = "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'minutes'";
 constexpr char InsertSql[] = "INSERT OR REPLACE INTO minutes (host, start, weighting, samples, seconds, leq, lmin, "
                              "lmax) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
 
@@ -112,8 +113,15 @@ bool LevelStore::DeleteBefore(std::int64_t utcSeconds) {
     });
 }
 
+// A connection that failed its set-up is closed whatever the fault, even another program's
+// lock: none is used without the pragmas and the checks.
 bool LevelStore::EnsureOpen() {
-    return db_.IsOpen() || (OpenFile() && Prepare());
+    if (db_.IsOpen())
+        return true;
+    if (OpenFile() && Prepare())
+        return true;
+    db_.Close();
+    return false;
 }
 
 bool LevelStore::OpenFile() {
@@ -130,7 +138,9 @@ bool LevelStore::OpenFile() {
 }
 
 // The pragmas, and the schema in a new file. At the first open the pages are checked, so
-// that damage is found before the display adds to it.
+// that damage is found before the display adds to it. A file is new when it lacks the table,
+// whatever its version says: a file of version 1 without the table (left by a full disk or a
+// kill while an older build made it) is mended.
 bool LevelStore::Prepare() {
     if (!checked_) {
         SqliteStatement check = db_.Prepare("PRAGMA quick_check(1)");
@@ -145,11 +155,22 @@ bool LevelStore::Prepare() {
     if (!db_.Exec("PRAGMA journal_mode = WAL") || !db_.Exec("PRAGMA synchronous = NORMAL"))
         return FailFromDb();
     const std::int64_t version = db_.QueryInteger("PRAGMA user_version", -1);
-    if (version < 0 || (version == 0 && !db_.Exec(LevelSchemaSql)))
+    const std::int64_t tables = db_.QueryInteger(TableCountSql, -1);
+    if (version < 0 || tables < 0)
         return FailFromDb();
-    if (version != 0 && version != LevelSchemaVersion)
+    if (version != LevelSchemaVersion && (tables > 0 || version != 0))
         return Fail("the database has another layout (version " + std::to_string(version) + ")");
-    return true;
+    return tables > 0 || MakeTable();
+}
+
+// The table and the version in one transaction: a fault between them leaves a file that is
+// still new.
+bool LevelStore::MakeTable() {
+    if (!db_.Exec("BEGIN IMMEDIATE"))
+        return FailFromDb();
+    const std::int64_t tables = db_.QueryInteger(TableCountSql, -1);  // another writer may have made it
+    const bool made = tables > 0 || (tables == 0 && db_.Exec(LevelSchemaSql));
+    return (made && db_.Exec("COMMIT")) || FailFromDb();
 }
 
 bool LevelStore::WriteRows(std::span<const MinuteRow> rows) {

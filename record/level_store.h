@@ -48,6 +48,7 @@ private:
     bool EnsureOpen();
     bool OpenFile();
     bool Prepare();
+    bool MakeTable();
     bool WriteRows(std::span<const MinuteRow> rows);
     bool Fail(std::string error);
     bool FailFromDb();

@@ -1,34 +1,53 @@
 #pragma once
 // Sums the shown levels of good polls into minutes, per host: no I/O, a few arithmetic
-// operations per poll. A minute ends when a poll falls into another minute, or comes for
-// another host or at another polling interval, or when the owner finishes it (a change of
-// the configuration, the end of the program). Its covered time is its polls times their
-// interval, at most a minute.
+// operations per poll. Each good poll stands for the polling interval that follows it; that
+// span's seconds go to the minutes it falls in, split at each minute's turn, so that a minute
+// may hold time of a poll taken in the minute before. A minute ends once it is over: when a
+// poll falls into a later minute, when the owner's clock says so, or when the owner finishes
+// it (a change of the configuration, the end of the program); a poll for another host, or one
+// earlier than the minutes under way (the clock set back), ends them all.
 
 #include "record/minute_row.h"
 
 #include <cstdint>
-#include <optional>
+#include <deque>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class MinuteAggregator {
 public:
+    // The longest span one poll stands for, whatever interval the settings file holds.
+    static constexpr std::int64_t MaxSpanSeconds = 24 * 3600;
+
     // Adds one good poll at `utcSeconds` that showed `level` with `weighting` for `host`,
-    // covering `pollingInterval` seconds. Returns the minute it ended, if it ended one. The
-    // minute's weighting is that of its first poll.
-    std::optional<MinuteRow> Add(std::int64_t utcSeconds, std::string_view host, std::string_view weighting,
-                                 double level, std::int32_t pollingInterval);
-    // The minute under way, if any; the next poll starts a new one.
-    std::optional<MinuteRow> Finish();
+    // covering the `pollingInterval` seconds that follow it. Returns the minutes it ended, oldest
+    // first. A minute's weighting is that of the first poll whose span reaches it.
+    std::vector<MinuteRow> Add(std::int64_t utcSeconds, std::string_view host, std::string_view weighting, double level,
+                               std::int32_t pollingInterval);
+    // Ends the minutes that are over at `utcSeconds`: those that end at or before it.
+    std::vector<MinuteRow> EndBefore(std::int64_t utcSeconds);
+    // Ends every minute under way, those the last polls' spans reach too.
+    std::vector<MinuteRow> Finish();
+    // Whether a minute is under way.
+    bool Open() const { return !minutes_.empty(); }
 
 private:
-    bool open_ = false;
-    MinuteRow minute_;
-    std::int32_t pollingInterval_ = 1;
-    double energySum_ = 0.0;  // of the minute's levels, 10^(L/10) each
+    // A minute under way: its row, and the sums its Leq and seconds come from.
+    struct Minute {
+        MinuteRow row;
+        double seconds = 0.0;    // may exceed 60 when spans overlap (a late tick, an interval change)
+        double energySum = 0.0;  // of seconds x 10^(L/10)
+    };
+    static MinuteRow Ended(const Minute& minute);
+    // The minute under way that starts at `start` (at or after the first's), made when missing.
+    Minute& MinuteAt(std::int64_t start, std::string_view weighting, double level);
+
+    std::string host_;
+    std::deque<Minute> minutes_;  // consecutive minutes, oldest first
 };
 
 // The minute that holds both minutes of the same host and start (a minute recorded in two
 // parts, around a change of host or a restart): samples and covered seconds added (at most
-// 60), the energy mean weighted by samples, the extremes of both. The first's weighting.
+// 60), the energy mean weighted by seconds, the extremes of both. The first's weighting.
 MinuteRow MergeMinutes(const MinuteRow& first, const MinuteRow& second);

@@ -90,19 +90,23 @@ TEST_F(RecordedEngine, TwoWholeMinutesHoldTheShownLevelAndTheirPolls) {
     EXPECT_EQ(WaitForMinutes(3).back().Samples, 1) << "the minute under way is written at the end";
 }
 
-TEST_F(RecordedEngine, FailedPollsAreGaps) {
+// Failed polls are gaps, and a meter that falls silent has its last minute written by the
+// clock, without another answer and before the end of the program.
+TEST_F(RecordedEngine, FailedPollsAreGapsAndASilentMetersMinuteIsWritten) {
     Start();
     PollSeconds(20);
     sim_.Command("silent on");
     PollSeconds(30);
     sim_.Command("silent off");
     PollSeconds(10);
-    monitor_->StopWorker();
+    sim_.Command("silent on");
+    PollSeconds(static_cast<int>(LevelRecorder::EndGraceSeconds) + 1);
     const std::vector<MinuteRow> rows = WaitForMinutes(1);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].Samples, 30);
     EXPECT_EQ(rows[0].Seconds, 30.0);
-    EXPECT_EQ(monitor_->CopyForDiagnostics().PollCount, 60);
+    monitor_->StopWorker();
+    EXPECT_EQ(monitor_->CopyForDiagnostics().PollCount, 63);
 }
 
 TEST_F(RecordedEngine, ANewHostStartsItsOwnMinutes) {

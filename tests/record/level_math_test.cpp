@@ -31,26 +31,6 @@ INSTANTIATE_TEST_SUITE_P(Boundaries, MinuteStartTable,
                                            MinuteCase{1700000040, 1700000040}, MinuteCase{-1, -60},
                                            MinuteCase{-60, -60}, MinuteCase{-61, -120}));
 
-struct CoveredCase {
-    std::int32_t samples;
-    std::int32_t pollingInterval;
-    double seconds;
-};
-
-class CoveredSecondsTable : public ::testing::TestWithParam<CoveredCase> {};
-
-TEST_P(CoveredSecondsTable, IsSamplesTimesTheIntervalUpToAMinute) {
-    const CoveredCase& c = GetParam();
-    EXPECT_EQ(CoveredSeconds(c.samples, c.pollingInterval), c.seconds) << c.samples << " x " << c.pollingInterval;
-}
-
-INSTANTIATE_TEST_SUITE_P(Gaps, CoveredSecondsTable,
-                         ::testing::Values(CoveredCase{60, 1, 60.0}, CoveredCase{61, 1, 60.0},  // a late tick
-                                           CoveredCase{30, 1, 30.0},                            // half the polls failed
-                                           CoveredCase{12, 5, 60.0}, CoveredCase{13, 5, 60.0}, CoveredCase{1, 60, 60.0},
-                                           CoveredCase{1, 600, 60.0}, CoveredCase{7, 5, 35.0}, CoveredCase{0, 1, 0.0},
-                                           CoveredCase{5, 0, 5.0}));  // an interval below 1 counts as 1
-
 // One period's minutes and what they come to, levels to a tenth as printed.
 struct ExposureCase {
     const char* name;

@@ -1,5 +1,6 @@
-// The recorder with its writer thread: minutes written as they end, faults reported once and
-// the minutes kept for the next try, at most 24 h of them, and the old minutes trimmed.
+// The recorder with its writer thread: minutes written as they end (by the next poll or by the
+// clock), faults reported once and the minutes kept for the next try, at most 24 h of them,
+// and the old minutes trimmed.
 #include "record/level_recorder.h"
 
 #include "tests/support/fake_clocks.h"
@@ -77,6 +78,23 @@ TEST_F(Recorder, WritesEachMinuteWhenTheNextBegins) {
     EXPECT_TRUE(Reported().empty());
 }
 
+// A meter that falls silent: each minute is written a moment after its turn, the next one
+// with the part of the last poll's span that falls in it.
+TEST_F(Recorder, WritesTheMinutesByTheClockWhenNoPollComes) {
+    Start();
+    for (std::int64_t at = Noon + 8; at < Noon + 60; at += 5)
+        recorder_->AddSample(at, "press", "dBA", 80.0, 5);
+    clocks_.SetWallClock(Noon + 60 + LevelRecorder::EndGraceSeconds);
+    std::vector<MinuteRow> rows;
+    ASSERT_TRUE(WaitUntil([&] {
+        return (rows = database_.AllMinutes().value_or(std::vector<MinuteRow>{})).size() == 1;
+    })) << "never written";
+    ExpectMinute(rows[0], {"press", Noon, "dBA", 11, 52.0, 80.0, 80.0, 80.0});
+    clocks_.SetWallClock(Noon + 120 + LevelRecorder::EndGraceSeconds);
+    ASSERT_TRUE(WaitUntil([&] { return (rows = database_.Minutes()).size() == 2; })) << "never written";
+    ExpectMinute(rows[1], {"press", Noon + 60, "dBA", 0, 3.0, 80.0, 80.0, 80.0});
+}
+
 TEST_F(Recorder, StopWritesTheMinuteUnderWay) {
     Start();
     for (int second = 0; second < 10; ++second)
@@ -101,10 +119,10 @@ TEST_F(Recorder, ALockedDatabaseIsReportedOnceAndItsMinutesWrittenLater) {
     EXPECT_NE(lines[0].find("locked"), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find(database_.Path().string()), std::string::npos) << lines[0];
 
-    recorder_->FinishMinute();
-    WaitIdle();
+    // Tried again within a minute on the writer's own, without another minute coming.
+    clocks_.Advance(LevelRecorder::RetryInterval);
+    ASSERT_TRUE(WaitUntil([&] { return database_.Minutes().size() == 3; })) << "the kept minutes were not retried";
     EXPECT_EQ(recorder_->PendingMinutes(), 0u);
-    EXPECT_EQ(database_.Minutes().size(), 4u);
 
     // A fault after the record worked again is a new fault: reported again.
     ASSERT_TRUE(database_.Connection().Exec("BEGIN IMMEDIATE"));
@@ -178,7 +196,9 @@ TEST_F(Recorder, AStopThatRunsOutLeavesTheWriterToFinishOnItsOwn) {
     Feed(Noon, 1, 80.0);
     recorder_->Stop(0ms);  // the writer is still waiting for the lock
     recorder_.reset();
-    ASSERT_TRUE(WaitUntil([&] { return !Reported().empty(); })) << "the writer left behind never finished";
+    ASSERT_FALSE(Reported().empty());
+    EXPECT_NE(Reported()[0].find("decimon: 1 minute of levels still waiting"), std::string::npos) << Reported()[0];
+    ASSERT_TRUE(WaitUntil([&] { return Reported().size() == 2; })) << "the writer left behind never finished";
     ASSERT_TRUE(database_.Connection().Exec("COMMIT"));
 }
 

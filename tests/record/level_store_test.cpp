@@ -131,6 +131,62 @@ TEST_F(Store, ADatabaseOfAnotherLayoutIsLeftAlone) {
     EXPECT_EQ(store.TakeMovedAside(), "");
 }
 
+// A file another program or an earlier fault left: the writer makes it whole, or leaves it as
+// it was when it cannot and makes it whole once the fault is gone.
+struct LeftFileCase {
+    const char* name;
+    bool (*leave)(SqliteDb& other);  // run on an empty file by another program that stays
+    bool firstWriteFails;
+    const char* clear;  // what the other program runs then to clear the fault, if anything
+};
+
+class StoreLeftFiles : public Store, public ::testing::WithParamInterface<LeftFileCase> {};
+
+TEST_P(StoreLeftFiles, AreMadeWholeWithTheSchemaAndTheLog) {
+    const LeftFileCase& c = GetParam();
+    XdgSandbox::WriteFile(database_.Path(), "");
+    SqliteDb& other = database_.Connection();
+    ASSERT_TRUE(c.leave(other)) << other.Error();
+    const std::int64_t version = other.QueryInteger("PRAGMA user_version", -1);
+    LevelStore store(database_.Path().string());
+    const std::vector<MinuteRow> minute = SteadyMinutes("press", Noon, 1, 85.0);
+    ASSERT_EQ(store.Write(minute), !c.firstWriteFails) << store.Error();
+    if (c.firstWriteFails) {
+        EXPECT_EQ(other.QueryInteger("PRAGMA user_version", -1), version) << "a failed write left its mark";
+    }
+    if (c.clear) {
+        ASSERT_TRUE(other.Exec(c.clear)) << other.Error();
+    }
+    other.Close();
+
+    if (c.firstWriteFails) {
+        ASSERT_TRUE(store.Write(minute)) << store.Error();
+    }
+    EXPECT_EQ(database_.Minutes().size(), 1u);
+    EXPECT_EQ(database_.Connection().QueryInteger("PRAGMA user_version", -1), LevelSchemaVersion);
+    SqliteStatement journal = database_.Connection().Prepare("PRAGMA journal_mode");
+    ASSERT_EQ(journal.Step(), SQLITE_ROW);
+    EXPECT_EQ(journal.Text(0), "wal") << "a connection was used half set up";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, StoreLeftFiles,
+    ::testing::Values(
+        // An older build stopped between the version and the table (a full disk, a kill).
+        LeftFileCase{"VersionWithoutTable", [](SqliteDb& db) { return db.Exec("PRAGMA user_version = 1"); }, false,
+                     nullptr},
+        // The table cannot be made: the version must not be set without it.
+        LeftFileCase{"TableCannotBeMade", [](SqliteDb& db) { return db.Exec("CREATE VIEW minutes AS SELECT 1"); }, true,
+                     "DROP VIEW minutes"},
+        // A file without the log, locked while the writer sets its connection up.
+        LeftFileCase{"LockedWhileSettingUp",
+                     [](SqliteDb& db) {
+                         return db.Exec(LevelSchemaSql) &&
+                                db.Exec("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT");
+                     },
+                     true, nullptr}),
+    CaseName());
+
 // Damage done to a file that held two minutes: the writer moves it aside and starts anew.
 struct DamageCase {
     const char* name;

@@ -1,5 +1,6 @@
 #include "record/minute_aggregator.h"
 
+#include "record/level_math.h"
 #include "tests/support/case_name.h"
 #include "tests/support/level_database.h"
 
@@ -24,16 +25,17 @@ struct Poll {
     std::int32_t interval;
 };
 
+void Append(std::vector<MinuteRow>& minutes, const std::vector<MinuteRow>& ended) {
+    minutes.insert(minutes.end(), ended.begin(), ended.end());
+}
+
 // Feeds the polls and then finishes: every minute the aggregator handed out, in order.
 std::vector<MinuteRow> Minutes(const std::vector<Poll>& polls) {
     MinuteAggregator aggregator;
     std::vector<MinuteRow> minutes;
-    for (const Poll& poll : polls) {
-        if (auto ended = aggregator.Add(poll.at, poll.host, poll.weighting, poll.level, poll.interval))
-            minutes.push_back(*ended);
-    }
-    if (auto last = aggregator.Finish())
-        minutes.push_back(*last);
+    for (const Poll& poll : polls)
+        Append(minutes, aggregator.Add(poll.at, poll.host, poll.weighting, poll.level, poll.interval));
+    Append(minutes, aggregator.Finish());
     return minutes;
 }
 
@@ -82,11 +84,38 @@ INSTANTIATE_TEST_SUITE_P(
             {{"a", Minute, "dBA", 3, 15.0, 80.0, 80.0, 80.0}}},
         AggregateCase{"IntervalChange",
                       {{Minute, "a", "dBA", 80.0, 5}, {Minute + 30, "a", "dBA", 80.0, 1}},
-                      {{"a", Minute, "dBA", 1, 5.0, 80.0, 80.0, 80.0}, {"a", Minute, "dBA", 1, 1.0, 80.0, 80.0, 80.0}}},
+                      {{"a", Minute, "dBA", 2, 6.0, 80.0, 80.0, 80.0}}},
+        // Each poll's minute is split at the turn: the second half goes to the next minute,
+        // which at the end holds time but no poll.
+        AggregateCase{"MinutePolls",
+                      {{Minute + 30, "a", "dBA", 80.0, 60}, {Minute + 90, "a", "dBA", 80.0, 60}},
+                      {{"a", Minute, "dBA", 1, 30.0, 80.0, 80.0, 80.0},
+                       {"a", Minute + 60, "dBA", 1, 60.0, 80.0, 80.0, 80.0},
+                       {"a", Minute + 120, "dBA", 0, 30.0, 80.0, 80.0, 80.0}}},
+        // 45 s polls hold 2, 1, 1 polls in three minutes and cover all 180 s; each minute's Leq
+        // is weighted by the seconds each level stood for.
+        AggregateCase{"FortyFiveSecondPolls",
+                      {{Minute, "a", "dBA", 80.0, 45},
+                       {Minute + 45, "a", "dBA", 90.0, 45},
+                       {Minute + 90, "a", "dBA", 80.0, 45},
+                       {Minute + 135, "a", "dBA", 80.0, 45}},
+                      {{"a", Minute, "dBA", 2, 60.0, 85.12, 80.0, 90.0},
+                       {"a", Minute + 60, "dBA", 1, 60.0, 87.40, 80.0, 90.0},
+                       {"a", Minute + 120, "dBA", 1, 60.0, 80.0, 80.0, 80.0}}},
         AggregateCase{
-            "MinutePolls",
-            {{Minute + 30, "a", "dBA", 80.0, 60}, {Minute + 90, "a", "dBA", 80.0, 60}},
-            {{"a", Minute, "dBA", 1, 60.0, 80.0, 80.0, 80.0}, {"a", Minute + 60, "dBA", 1, 60.0, 80.0, 80.0, 80.0}}},
+            "SpanPastTheTurn",
+            {{Minute + 58, "a", "dBC", 95.0, 5}},
+            {{"a", Minute, "dBC", 1, 2.0, 95.0, 95.0, 95.0}, {"a", Minute + 60, "dBC", 0, 3.0, 95.0, 95.0, 95.0}}},
+        // Spans that overlap (an early tick) never make a minute longer than 60 s.
+        AggregateCase{
+            "OverlappingSpans",
+            {{Minute, "a", "dBA", 80.0, 60}, {Minute + 30, "a", "dBA", 80.0, 60}},
+            {{"a", Minute, "dBA", 2, 60.0, 80.0, 80.0, 80.0}, {"a", Minute + 60, "dBA", 0, 30.0, 80.0, 80.0, 80.0}}},
+        // The clock set back: the minutes under way end, the earlier one starts again.
+        AggregateCase{
+            "ClockSetBack",
+            {{Minute + 70, "a", "dBA", 80.0, 1}, {Minute + 10, "a", "dBA", 70.0, 1}},
+            {{"a", Minute + 60, "dBA", 1, 1.0, 80.0, 80.0, 80.0}, {"a", Minute, "dBA", 1, 1.0, 70.0, 70.0, 70.0}}},
         // The weighting of the minute's first poll; the levels as shown, offset and all.
         AggregateCase{"WeightingChange",
                       {{Minute, "a", "---", -5.0, 1}, {Minute + 1, "a", "dBz", 5.0, 1}},
@@ -95,16 +124,39 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Aggregator, FinishesOnceAndStartsAfresh) {
     MinuteAggregator aggregator;
-    EXPECT_FALSE(aggregator.Finish().has_value());
-    EXPECT_FALSE(aggregator.Add(Minute + 3, "a", "dBA", 80.0, 1).has_value());
-    EXPECT_TRUE(aggregator.Finish().has_value());
-    EXPECT_FALSE(aggregator.Finish().has_value());
-    EXPECT_FALSE(aggregator.Add(Minute + 4, "a", "dBA", 90.0, 1).has_value()) << "the minute starts again";
-    const auto again = aggregator.Finish();
-    ASSERT_TRUE(again.has_value());
-    EXPECT_EQ(again->Samples, 1);
-    EXPECT_EQ(again->Leq, 90.0);
+    EXPECT_TRUE(aggregator.Finish().empty());
+    EXPECT_TRUE(aggregator.Add(Minute + 3, "a", "dBA", 80.0, 1).empty());
+    EXPECT_EQ(aggregator.Finish().size(), 1u);
+    EXPECT_TRUE(aggregator.Finish().empty());
+    EXPECT_TRUE(aggregator.Add(Minute + 4, "a", "dBA", 90.0, 1).empty()) << "the minute starts again";
+    const std::vector<MinuteRow> again = aggregator.Finish();
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].Samples, 1);
+    EXPECT_EQ(again[0].Leq, 90.0);
 }
+
+// A steady 85 dB polled for a whole 8 h shift at each interval the settings allow: the record
+// covers polls x interval seconds and comes to a dose of 100 %, as the time to the limit.
+class SteadyShift : public ::testing::TestWithParam<std::int32_t> {};
+
+TEST_P(SteadyShift, ComesToAFullDose) {
+    const std::int32_t interval = GetParam();
+    MinuteAggregator aggregator;
+    std::vector<MinuteRow> minutes;
+    std::int64_t polls = 0;
+    for (std::int64_t at = Minute; at < Minute + 8 * 3600; at += interval, ++polls)
+        Append(minutes, aggregator.Add(at, "a", "dBA", 85.0, interval));
+    Append(minutes, aggregator.Finish());
+    double seconds = 0.0;
+    for (const MinuteRow& minute : minutes) {
+        EXPECT_LE(minute.Seconds, 60.0);
+        seconds += minute.Seconds;
+    }
+    EXPECT_EQ(seconds, static_cast<double>(polls * interval));
+    EXPECT_NEAR(DosePercent(minutes, 8.0), 100.0, 0.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Intervals, SteadyShift, ::testing::Range(1, 61));
 
 struct MergeCase {
     MinuteRow first;
@@ -122,10 +174,15 @@ INSTANTIATE_TEST_SUITE_P(Parts, MergeTable,
                          ::testing::Values(MergeCase{{"a", Minute, "dBA", 20, 20.0, 80.0, 75.0, 85.0},
                                                      {"a", Minute, "dBA", 20, 20.0, 80.0, 78.0, 82.0},
                                                      {"a", Minute, "dBA", 40, 40.0, 80.0, 75.0, 85.0}},
-                                           // Weighted by samples: 30 polls at 90 and 10 at 70.
+                                           // Weighted by seconds: 30 s at 90 and 10 s at 70.
                                            MergeCase{{"a", Minute, "dBC", 30, 30.0, 90.0, 90.0, 90.0},
                                                      {"a", Minute, "dBA", 10, 10.0, 70.0, 70.0, 70.0},
                                                      {"a", Minute, "dBC", 40, 40.0, 88.76, 70.0, 90.0}},
+                                           // 59 polls of 1 s at 70 and, after an interval change,
+                                           // one of 60 s at 100: by samples it would be 82.5.
+                                           MergeCase{{"a", Minute, "dBA", 59, 59.0, 70.0, 70.0, 70.0},
+                                                     {"a", Minute, "dBA", 1, 60.0, 100.0, 100.0, 100.0},
+                                                     {"a", Minute, "dBA", 60, 60.0, 97.03, 70.0, 100.0}},
                                            // A restart within the minute can cover more than it: at most 60 s.
                                            MergeCase{{"a", Minute, "dBA", 40, 40.0, 80.0, 80.0, 80.0},
                                                      {"a", Minute, "dBA", 30, 30.0, 80.0, 80.0, 80.0},
