@@ -1,6 +1,6 @@
 #include "levels/levels_csv.h"
 
-#include "levels/local_days.h"
+#include "record/local_days.h"
 #include "record/level_math.h"
 
 #include <charconv>
