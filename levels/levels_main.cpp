@@ -32,7 +32,7 @@ bool IsFile(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Standard output, which remembers why a write failed (a full disk, a closed pipe): the run
+// Standard output, which remembers why a write failed (a full disk, say): the run
 // then stops writing and ends with status 1, however large the write was.
 class CsvOutput {
 public:
