@@ -1,14 +1,8 @@
 #include "levels/levels_csv.h"
 
-#include "levels/local_days.h"
-#include "record/level_math.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <map>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -72,20 +66,28 @@ std::string MinuteCsvLine(const MinuteRow& row) {
     return line + "\r\n";
 }
 
-std::string DailyCsvLines(std::span<const MinuteRow> rows, double shiftLenHours) {
-    std::map<std::pair<LocalDate, std::string>, std::vector<MinuteRow>> days;
-    for (const MinuteRow& row : rows)
-        days[{LocalDateOf(row.Start), row.Host}].push_back(row);
+void DailyCsv::Add(const MinuteRow& row) {
+    if (day_ == nullptr || row.Host != host_ || row.Start < dayStart_ || row.Start >= dayEnd_) {
+        const LocalDate date = LocalDateOf(row.Start);
+        host_ = row.Host;
+        dayStart_ = LocalDayStart(date);
+        dayEnd_ = LocalDayStart(NextDate(date));
+        day_ = &days_[{date, row.Host}];
+    }
+    day_->Add(row);
+}
+
+std::string DailyCsv::Lines(double shiftLenHours) const {
     std::string lines;
-    for (const auto& [day, minutes] : days) {
-        const auto exposure = SummarizeExposure(minutes, shiftLenHours);
+    for (const auto& [day, sum] : days_) {
+        const auto exposure = sum.Result(shiftLenHours);
         if (!exposure)
             continue;  // minutes that cover no time (not made by the display)
         AppendField(lines, FormatDate(day.first));
         AppendField(lines, CsvField(day.second));
         AppendField(lines, CsvField(exposure->Weighting));
         lines += HoursMinutes(exposure->Seconds);
-        for (double level : {exposure->Leq, exposure->Lex8h, exposure->DosePercent, exposure->LoudestLeq}) {
+        for (double level : {exposure->Leq, exposure->Lex8h, exposure->DosePercent, exposure->Lmax}) {
             lines += ',';
             AppendOneDecimal(lines, level);
         }

@@ -8,13 +8,17 @@
 //   daily:   date,host,weighting,measured,leq,lex8h,dose_percent,lmax
 //            one row per local day and host; measured as h:mm of covered time, leq over the
 //            covered time, lex8h, the dose against the shift length, lmax the loudest
-//            minute's Leq
+//            level (the highest of the minutes' lmax)
 
+#include "record/level_math.h"
+#include "record/local_days.h"
 #include "record/minute_row.h"
 
-#include <span>
+#include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 inline constexpr char MinuteCsvHeader[] = "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n";
 inline constexpr char DailyCsvHeader[] = "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n";
@@ -26,7 +30,27 @@ std::string CsvField(std::string_view text);
 // One record of the minutes' CSV.
 std::string MinuteCsvLine(const MinuteRow& row);
 
-// The records of the daily CSV for minutes ordered by start: one per local day and host, in
-// the order of the days and then of the hosts. The dose reckons a shift of `shiftLenHours`
-// at 85 dB as 100 % (empty for a shift that is no positive number).
-std::string DailyCsvLines(std::span<const MinuteRow> rows, double shiftLenHours);
+// The daily CSV, summed as the minutes come: one running sum per local day and host is all
+// it keeps, however many minutes it is given.
+class DailyCsv {
+public:
+    DailyCsv() = default;
+    DailyCsv(const DailyCsv&) = delete;
+    DailyCsv& operator=(const DailyCsv&) = delete;
+
+    // Adds a minute; in any order, though those of one host in order of start are quickest.
+    void Add(const MinuteRow& row);
+
+    // The records: one per local day and host with covered time, in the order of the days and
+    // then of the hosts. The dose reckons a shift of `shiftLenHours` at 85 dB as 100 % (empty
+    // for a shift that is no positive number).
+    std::string Lines(double shiftLenHours) const;
+
+private:
+    std::map<std::pair<LocalDate, std::string>, ExposureSum> days_;
+    // The last minute's day, for the next minute, which most likely belongs to it too.
+    std::string host_;
+    std::int64_t dayStart_ = 0;
+    std::int64_t dayEnd_ = 0;
+    ExposureSum* day_ = nullptr;
+};

@@ -1,6 +1,6 @@
 // decimon-levels: the display's record of sound levels as CSV, read from the same database
 // while the display writes it. Exit status 0, 1 when the database is missing or cannot be
-// read, 2 for bad arguments (after the usage).
+// read or the CSV cannot be written, 2 for bad arguments (after the usage).
 #include "config/settings_store.h"
 #include "levels/levels_csv.h"
 #include "levels/levels_options.h"
@@ -10,14 +10,20 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-int Fail(const std::string& message) {
+void Say(const std::string& message) {
     std::fprintf(stderr, "decimon-levels: %s\n", message.c_str());
+}
+
+int Fail(const std::string& message) {
+    Say(message);
     return 1;
 }
 
@@ -26,29 +32,64 @@ bool IsFile(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// Standard output, which remembers why a write failed (a full disk, say): the run
+// then stops writing and ends with status 1, however large the write was.
+class CsvOutput {
+public:
+    bool Put(const std::string& text) {
+        if (error_ == 0 && std::fputs(text.c_str(), stdout) == EOF)
+            error_ = errno != 0 ? errno : EIO;
+        return error_ == 0;
+    }
+    // Flushes what is buffered; false when anything failed to be written.
+    bool Finish() {
+        if (error_ == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout)))
+            error_ = errno != 0 ? errno : EIO;
+        return error_ == 0;
+    }
+    std::string Error() const { return std::strerror(error_); }
+
+private:
+    int error_ = 0;
+};
+
+// The shift length the dose is reckoned for: the settings', or when they cannot be read, the
+// factory default, said on standard error since the dose then may not be the site's.
+double ShiftLength() {
+    Settings settings;
+    SettingsFileError error;
+    if (!SettingsStore::LoadSettings(settings, &error)) {
+        char hours[32];
+        std::snprintf(hours, sizeof hours, "%.1f", settings.ShiftLenHours);
+        Say("the settings" + (error.file.empty() ? "" : " file " + error.file) + " cannot be read (" + error.reason +
+            "); the dose is reckoned for a shift of " + hours + " hours");
+    }
+    return settings.ShiftLenHours;
+}
+
 int Export(const LevelsOptions& options) {
     const std::string path = DefaultLevelDatabasePath();
     if (!IsFile(path))
         return Fail("no levels recorded: there is no database at " + (path.empty() ? "$XDG_DATA_HOME" : path));
     LevelReader reader(path);
     const MinuteQuery query{options.Host, LocalDayStart(options.From), LocalDayStart(NextDate(options.To))};
+    CsvOutput out;
     bool read = reader.IsOpen();
     if (read && options.Daily) {
-        Settings settings;
-        SettingsStore::LoadSettings(settings);
-        const auto rows = reader.ReadMinutes(query);
-        read = rows.has_value();
-        std::fputs(DailyCsvHeader, stdout);
-        if (rows)
-            std::fputs(DailyCsvLines(*rows, settings.ShiftLenHours).c_str(), stdout);
-    } else if (read) {
-        std::fputs(MinuteCsvHeader, stdout);
-        read =
-            reader.ForEachMinute(query, [](const MinuteRow& row) { std::fputs(MinuteCsvLine(row).c_str(), stdout); });
+        const double shiftLenHours = ShiftLength();
+        DailyCsv daily;
+        read = reader.ForEachMinute(query, [&](const MinuteRow& row) {
+            daily.Add(row);
+            return true;
+        });
+        if (out.Put(DailyCsvHeader) && read)
+            out.Put(daily.Lines(shiftLenHours));
+    } else if (read && out.Put(MinuteCsvHeader)) {
+        read = reader.ForEachMinute(query, [&](const MinuteRow& row) { return out.Put(MinuteCsvLine(row)); });
     }
     if (!read)
         return Fail("cannot read " + path + ": " + reader.Error());
-    return std::fflush(stdout) == 0 ? 0 : Fail("cannot write the CSV");
+    return out.Finish() ? 0 : Fail("cannot write the CSV: " + out.Error());
 }
 
 }  // namespace

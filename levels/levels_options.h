@@ -3,7 +3,7 @@
 //   decimon-levels [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--host NAME] [--daily]
 // Dates are inclusive local dates and default to today; without --host every host is read.
 
-#include "levels/local_days.h"
+#include "record/local_days.h"
 
 #include <optional>
 #include <string>

@@ -3,37 +3,21 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 namespace {
 
 constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
 
-// Sum of seconds x 10^((leq - reference)/10): the covered time's energy relative to a level,
-// so that a dose near 100 % is summed without large powers of ten.
-double SecondsEnergy(std::span<const MinuteRow> rows, double reference) {
-    double sum = 0.0;
-    for (const MinuteRow& row : rows)
-        sum += row.Seconds * LevelEnergy(row.Leq - reference);
-    return sum;
-}
-
-double TotalSeconds(std::span<const MinuteRow> rows) {
-    double seconds = 0.0;
-    for (const MinuteRow& row : rows)
-        seconds += row.Seconds;
-    return seconds;
-}
-
-std::string JoinedWeightings(std::span<const MinuteRow> rows) {
-    std::string joined;
-    std::string seen = "+";  // every weighting seen so far, each between two '+'
-    for (const MinuteRow& row : rows) {
-        if (seen.find("+" + row.Weighting + "+") != std::string::npos)
-            continue;
-        seen += row.Weighting + "+";
-        joined += (joined.empty() ? "" : "+") + row.Weighting;
+// Whether `joined` ("dBA+dBC") has `part` as one of its parts; without a copy, since it is
+// asked for each minute of a long period.
+bool HasPart(std::string_view joined, std::string_view part) {
+    for (std::size_t at = joined.find(part); at != std::string_view::npos; at = joined.find(part, at + 1)) {
+        const std::size_t end = at + part.size();
+        if ((at == 0 || joined[at - 1] == '+') && (end == joined.size() || joined[end] == '+'))
+            return true;
     }
-    return joined;
+    return false;
 }
 
 }  // namespace
@@ -51,35 +35,44 @@ std::int64_t MinuteStart(std::int64_t utcSeconds) {
     return utcSeconds - (rest < 0 ? rest + SecondsPerMinute : rest);
 }
 
-double CoveredLeq(std::span<const MinuteRow> rows) {
-    const double seconds = TotalSeconds(rows);
-    if (!(seconds > 0.0))
-        return NotANumber;
-    return EnergyLevel(SecondsEnergy(rows, 0.0) / seconds);
+void ExposureSum::Add(const MinuteRow& row) {
+    seconds_ += row.Seconds;
+    energy_ += row.Seconds * LevelEnergy(row.Leq);
+    doseEnergy_ += row.Seconds * LevelEnergy(row.Leq - DoseCriterionLevel);
+    if (empty_ || row.Leq > loudestLeq_) {
+        loudestLeq_ = row.Leq;
+        loudestStart_ = row.Start;
+    }
+    empty_ = false;
+    lmax_ = std::max(lmax_, row.Lmax);  // a NaN Lmax leaves it as it was
+    if (!HasPart(weighting_, row.Weighting))
+        weighting_ += (weighting_.empty() ? "" : "+") + row.Weighting;
 }
 
-double Lex8h(std::span<const MinuteRow> rows) {
-    return EnergyLevel(SecondsEnergy(rows, 0.0) / Lex8hSeconds);
+double ExposureSum::Leq() const {
+    return seconds_ > 0.0 ? EnergyLevel(energy_ / seconds_) : NotANumber;
 }
 
-double DosePercent(std::span<const MinuteRow> rows, double shiftLenHours) {
+double ExposureSum::Lex8h() const {
+    return EnergyLevel(energy_ / Lex8hSeconds);
+}
+
+double ExposureSum::DosePercent(double shiftLenHours) const {
     if (!(shiftLenHours > 0.0) || !std::isfinite(shiftLenHours))
         return NotANumber;
-    return 100.0 * SecondsEnergy(rows, DoseCriterionLevel) / (shiftLenHours * 3600.0);
+    return 100.0 * doseEnergy_ / (shiftLenHours * 3600.0);
+}
+
+std::optional<Exposure> ExposureSum::Result(double shiftLenHours) const {
+    if (!(seconds_ > 0.0))
+        return std::nullopt;
+    return Exposure{seconds_,    Leq(),         Lex8h(), DosePercent(shiftLenHours),
+                    loudestLeq_, loudestStart_, lmax_,   weighting_};
 }
 
 std::optional<Exposure> SummarizeExposure(std::span<const MinuteRow> rows, double shiftLenHours) {
-    Exposure exposure;
-    exposure.Seconds = TotalSeconds(rows);
-    if (!(exposure.Seconds > 0.0))
-        return std::nullopt;
-    exposure.Leq = CoveredLeq(rows);
-    exposure.Lex8h = Lex8h(rows);
-    exposure.DosePercent = DosePercent(rows, shiftLenHours);
-    const auto loudest = std::max_element(rows.begin(), rows.end(),
-                                          [](const MinuteRow& a, const MinuteRow& b) { return a.Leq < b.Leq; });
-    exposure.LoudestLeq = loudest->Leq;
-    exposure.LoudestStart = loudest->Start;
-    exposure.Weighting = JoinedWeightings(rows);
-    return exposure;
+    ExposureSum sum;
+    for (const MinuteRow& row : rows)
+        sum.Add(row);
+    return sum.Result(shiftLenHours);
 }

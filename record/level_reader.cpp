@@ -14,7 +14,7 @@ LevelReader::LevelReader(const std::string& path, int busyTimeoutMs) {
     db_.Open(path, SQLITE_OPEN_READONLY, busyTimeoutMs);
 }
 
-bool LevelReader::ForEachMinute(const MinuteQuery& query, const std::function<void(const MinuteRow&)>& visit) {
+bool LevelReader::ForEachMinute(const MinuteQuery& query, const std::function<bool(const MinuteRow&)>& visit) {
     if (!db_.IsOpen())
         return false;
     SqliteStatement statement = db_.Prepare(query.Host ? OneHostSql : AllHostsSql);
@@ -35,14 +35,18 @@ bool LevelReader::ForEachMinute(const MinuteQuery& query, const std::function<vo
         row.Leq = statement.Real(5);
         row.Lmin = statement.Real(6);
         row.Lmax = statement.Real(7);
-        visit(row);
+        if (!visit(row))
+            return true;
     }
     return result == SQLITE_DONE || db_.Fail();
 }
 
 std::optional<std::vector<MinuteRow>> LevelReader::ReadMinutes(const MinuteQuery& query) {
     std::vector<MinuteRow> rows;
-    if (!ForEachMinute(query, [&](const MinuteRow& row) { rows.push_back(row); }))
+    if (!ForEachMinute(query, [&](const MinuteRow& row) {
+            rows.push_back(row);
+            return true;
+        }))
         return std::nullopt;
     return rows;
 }

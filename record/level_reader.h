@@ -32,9 +32,10 @@ public:
     bool IsOpen() const { return db_.IsOpen(); }
     const std::string& Error() const { return db_.Error(); }
 
-    // Calls `visit` with each minute of the query, ordered by host and then by start; false
-    // when the database cannot be read, after the minutes read so far.
-    bool ForEachMinute(const MinuteQuery& query, const std::function<void(const MinuteRow&)>& visit);
+    // Calls `visit` with each minute of the query, ordered by host and then by start, one at a
+    // time (none is kept), until `visit` answers false; false when the database cannot be
+    // read, after the minutes read so far.
+    bool ForEachMinute(const MinuteQuery& query, const std::function<bool(const MinuteRow&)>& visit);
     // The minutes of the query, ordered as above; nothing when the database cannot be read.
     std::optional<std::vector<MinuteRow>> ReadMinutes(const MinuteQuery& query);
 

@@ -2,12 +2,12 @@
 
 #include "platform/sys/c_locale.h"
 #include "record/level_math.h"
+#include "record/local_days.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <ctime>
 #include <optional>
 
 namespace {
@@ -36,16 +36,14 @@ std::string HoursAndMinutes(long long minutes) {
     return Format("%lldh %lldm", minutes / 60, minutes % 60);
 }
 
-std::tm LocalTime(std::int64_t utcSeconds) {
-    const std::time_t time = static_cast<std::time_t>(utcSeconds);
-    std::tm local{};
-    localtime_r(&time, &local);
-    return local;
+std::string LocalTimeOfDay(const LocalMoment& local) {
+    return Format("%02d:%02d", local.Hour, local.Minute);
 }
 
-std::string LocalTimeOfDay(std::int64_t utcSeconds) {
-    const std::tm local = LocalTime(utcSeconds);
-    return Format("%02d:%02d", local.tm_hour, local.tm_min);
+// Seconds from `local` to the next local full hour, 0 when it is one.
+std::int64_t ToFullHour(const LocalMoment& local) {
+    const int intoHour = local.Minute * 60 + local.Second;
+    return intoHour == 0 ? 0 : 3600 - intoHour;
 }
 
 std::vector<MinuteRow> FiniteMinutes(const std::vector<MinuteRow>& rows) {
@@ -77,7 +75,7 @@ std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<
         Format("Leq %.1f %s", exposure->Leq, weighting),
         Format("Dose %lld %%", std::llround(std::min(exposure->DosePercent, HighestDose))),
         Format("Loudest minute %.1f %s at %s", exposure->LoudestLeq, weighting,
-               LocalTimeOfDay(exposure->LoudestStart).c_str()),
+               LocalTimeOfDay(LocalMomentOf(exposure->LoudestStart)).c_str()),
         // Whole minutes measured: never more than the record holds.
         Format("Measured %s of %s", HoursAndMinutes(static_cast<long long>(exposure->Seconds / 60.0)).c_str(),
                HoursAndMinutes(window.Minutes).c_str()),
@@ -100,10 +98,17 @@ HistoryWindow HistoryWindowAt(std::int64_t now, double shiftLenHours) {
 
 std::vector<HourMark> LocalHourMarks(std::int64_t from, std::int64_t to) {
     std::vector<HourMark> marks;
-    const std::tm first = LocalTime(from);
-    const int intoHour = first.tm_min * 60 + first.tm_sec;
-    for (std::int64_t at = from + (intoHour == 0 ? 0 : 3600 - intoHour); at <= to; at += 3600)
-        marks.push_back({at, LocalTime(at).tm_hour, LocalTimeOfDay(at)});
+    std::int64_t at = from + ToFullHour(LocalMomentOf(from));
+    while (at <= to) {
+        // An hour on, or where the clocks changed by half an hour, the full hour after that.
+        const LocalMoment local = LocalMomentOf(at);
+        if (const std::int64_t rest = ToFullHour(local); rest != 0) {
+            at += rest;
+            continue;
+        }
+        marks.push_back({at, local.Hour, LocalTimeOfDay(local)});
+        at += 3600;
+    }
     return marks;
 }
 

@@ -18,6 +18,14 @@ using namespace decimon::test;
 
 class Csv : public ::testing::Test {
 protected:
+    // The daily CSV of `rows`, given one at a time as decimon-levels reads them.
+    static std::string DailyLines(const std::vector<MinuteRow>& rows, double shiftLenHours) {
+        DailyCsv daily;
+        for (const MinuteRow& row : rows)
+            daily.Add(row);
+        return daily.Lines(shiftLenHours);
+    }
+
     const TimeZone berlin_{"Europe/Berlin"};
 };
 
@@ -53,7 +61,7 @@ TEST_F(Csv, DecimalPointsWhateverTheLocale) {
         GTEST_SKIP() << GermanLocale << " is not generated";
     const std::vector<MinuteRow> rows = SteadyMinutes("press", BerlinEight, 2, 85.5);
     EXPECT_EQ(MinuteCsvLine(rows[0]), "2025-11-30T08:00:00+01:00,press,dBA,60,60,85.5,85.5,85.5\r\n");
-    EXPECT_EQ(DailyCsvLines(rows, 7.5), "2025-11-30,press,dBA,0:02,85.5,61.7,0.5,85.5\r\n");
+    EXPECT_EQ(DailyLines(rows, 7.5), "2025-11-30,press,dBA,0:02,85.5,61.7,0.5,85.5\r\n");
 }
 
 struct DailyCase {
@@ -61,12 +69,14 @@ struct DailyCase {
     std::vector<MinuteRow> rows;
     double shiftLenHours;
     const char* lines;
+    const char* zone = "Europe/Berlin";
 };
 
 class DailyTable : public Csv, public ::testing::WithParamInterface<DailyCase> {};
 
 TEST_P(DailyTable, SummarisesEachLocalDayAndHost) {
-    EXPECT_EQ(DailyCsvLines(GetParam().rows, GetParam().shiftLenHours), GetParam().lines);
+    const TimeZone zone(GetParam().zone);
+    EXPECT_EQ(DailyLines(GetParam().rows, GetParam().shiftLenHours), GetParam().lines);
 }
 
 // Local midnight of 2025-11-30 is 23:00 UTC the day before.
@@ -74,6 +84,8 @@ constexpr std::int64_t BerlinMidnight = BerlinEight - 8 * 3600;
 // 2026-03-29, 23 hours long: its midnight, and the next day's.
 constexpr std::int64_t SpringForward = 1774738800;
 constexpr std::int64_t AfterSpringForward = SpringForward + 23 * 3600;
+// 2024-11-02 23:30 in Havana (-04:00); at 01:00 the clocks go back to midnight.
+constexpr std::int64_t HavanaHalfPastEleven = 1730604600;
 
 INSTANTIATE_TEST_SUITE_P(
     Days, DailyTable,
@@ -101,11 +113,25 @@ INSTANTIATE_TEST_SUITE_P(
         DailyCase{"Gaps",
                   std::vector<MinuteRow>{{"press", BerlinEight, "dBC", 30, 30.0, 94.0, 90.0, 98.0},
                                          {"press", BerlinEight + 3600, "dBC", 45, 45.0, 91.0, 91.0, 91.0}},
-                  8.0, "2025-11-30,press,dBC,0:01,92.5,66.6,1.4,94.0\r\n"},
+                  8.0, "2025-11-30,press,dBC,0:01,92.5,66.6,1.4,98.0\r\n"},
         DailyCase{"TwoWeightings",
                   Joined({SteadyMinutes("press", BerlinEight, 1, 80.0, "dBA"),
                           SteadyMinutes("press", BerlinEight + 60, 1, 80.0, "dBC")}),
                   8.0, "2025-11-30,press,dBA+dBC,0:02,80.0,56.2,0.1,80.0\r\n"},
+        // Both of the minutes at 00:30 belong to the day that midnight began.
+        DailyCase{"MidnightTwice",
+                  Joined({SteadyMinutes("press", HavanaHalfPastEleven, 1, 80.0),
+                          SteadyMinutes("press", HavanaHalfPastEleven + 3600, 1, 80.0),
+                          SteadyMinutes("press", HavanaHalfPastEleven + 7200, 1, 80.0)}),
+                  8.0,
+                  "2024-11-02,press,dBA,0:01,80.0,53.2,0.1,80.0\r\n"
+                  "2024-11-03,press,dBA,0:02,80.0,56.2,0.1,80.0\r\n",
+                  "America/Havana"},
+        // The day's lmax is its loudest level, which a quieter minute may hold.
+        DailyCase{"LoudestLevel",
+                  std::vector<MinuteRow>{{"press", BerlinEight, "dBA", 60, 60.0, 88.0, 84.6, 93.1},
+                                         {"press", BerlinEight + 60, "dBA", 58, 58.0, 87.0, 84.6, 101.4}},
+                  8.0, "2025-11-30,press,dBA,0:02,87.5,63.7,0.7,101.4\r\n"},
         DailyCase{"Nothing", std::vector<MinuteRow>{}, 8.0, ""}),
     CaseName());
 

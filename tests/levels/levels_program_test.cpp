@@ -1,5 +1,6 @@
 // decimon-levels as a site runs it: its exit codes, its output for the example day, a missing
-// database, an empty range, and a database that the display is writing at the same time.
+// database, an empty range, output that cannot be written, and a database that the display
+// is writing at the same time.
 #include "levels/levels_csv.h"
 #include "tests/support/case_name.h"
 #include "tests/support/child_process.h"
@@ -29,8 +30,12 @@ struct Outcome {
 
 class LevelsProgram : public ::testing::Test {
 protected:
-    Outcome Levels(const std::vector<std::string>& arguments) {
+    // Runs the program, its standard output read by the test, or when `output` is given,
+    // written to that file.
+    Outcome Levels(const std::vector<std::string>& arguments, const char* output = nullptr) {
         std::vector<std::string> argv = {DECIMON_LEVELS};
+        if (output)
+            argv = {"/bin/sh", "-c", std::string("exec \"$0\" \"$@\" >") + output, DECIMON_LEVELS};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
         ChildProcess program(argv, ChildProcess::Stderr::Capture,
                              std::vector<std::string>{"TZ=Europe/Berlin", "HOME=/nonexistent",
@@ -61,7 +66,8 @@ struct OutputCase {
     std::vector<std::string> arguments;
     const char* out;
     long lines = 0;
-    const char* settings = "";  // lines of the user's settings file
+    std::string settings{};     // the user's settings file, if any
+    const char* err = nullptr;  // a line on standard error that holds this; none when null
 };
 
 class LevelsOutput : public LevelsProgram, public ::testing::WithParamInterface<OutputCase> {};
@@ -69,11 +75,16 @@ class LevelsOutput : public LevelsProgram, public ::testing::WithParamInterface<
 TEST_P(LevelsOutput, PrintsTheRecordAsAsked) {
     const OutputCase& c = GetParam();
     RecordExampleDay();
-    if (c.settings[0] != '\0')
-        XdgSandbox::WriteFile(xdg_.HomeKeyFile(), DecimonFileStart + c.settings);
+    if (!c.settings.empty())
+        XdgSandbox::WriteFile(xdg_.HomeKeyFile(), c.settings);
     const Outcome run = Levels(c.arguments);
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    if (c.err) {
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    } else {
+        EXPECT_EQ(run.err, "");
+    }
     if (c.out)
         EXPECT_EQ(run.out, c.out);
     else
@@ -86,14 +97,22 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"ExampleDayByDay",
                    {"--from", "2025-11-30", "--to", "2025-11-30", "--daily"},
                    "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
-                   "2025-11-30,\"hall, 3\",dBC,0:01,91.0,61.2,0.4,91.0\r\n"
+                   "2025-11-30,\"hall, 3\",dBC,0:01,91.0,61.2,0.4,93.2\r\n"
                    "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n"},
         OutputCase{"DoseOfTheSettingsShiftLength",
                    {"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"},
                    "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
                    "2025-11-30,press,dBA,8:00,85.1,85.1,67.6,88.0\r\n",
                    0,
-                   "\"ShiftLenHours\"=\"12.0\"\n"},
+                   DecimonFileStart + "\"ShiftLenHours\"=\"12.0\"\n"},
+        // Settings it cannot read: the factory shift length, and which it is.
+        OutputCase{"DoseOfTheDefaultShiftLength",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"},
+                   "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                   "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n",
+                   0,
+                   "not a settings file\n",
+                   "a shift of 8.0 hours"},
         OutputCase{"MinutesOfOneHost",
                    {"--from", "2025-11-30", "--to", "2025-11-30", "--host", "hall, 3"},
                    "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n"
@@ -121,6 +140,20 @@ TEST_F(LevelsProgram, AMissingDatabaseSaysSo) {
     EXPECT_NE(run.err.find("no levels recorded"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(xdg_.LevelDatabase().string()), std::string::npos) << run.err;
     EXPECT_FALSE(std::filesystem::exists(xdg_.LevelDatabase())) << "and makes none";
+}
+
+TEST_F(LevelsProgram, AFailedWriteEndsWithStatusOne) {
+    // A day's minute for 400 days: the daily rows are written in one write larger than a buffer.
+    std::vector<MinuteRow> rows;
+    for (int day = 0; day < 400; ++day)
+        rows.push_back({"press", BerlinEight - day * 86400, "dBA", 60, 60.0, 80.0, 80.0, 80.0});
+    LevelDatabase::Make(xdg_.LevelDatabase(), rows);
+    for (const char* option : {"--daily", "--host=press"}) {
+        const Outcome run = Levels({"--from", "2024-01-01", "--to", "2025-12-31", option}, "/dev/full");
+        EXPECT_EQ(run.exitCode, 1) << option;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.err.rfind("decimon-levels: ", 0), 0u) << run.err;
+    }
 }
 
 TEST_F(LevelsProgram, BadArgumentsPrintTheUsage) {

@@ -153,7 +153,7 @@ TEST_P(SteadyShift, ComesToAFullDose) {
         seconds += minute.Seconds;
     }
     EXPECT_EQ(seconds, static_cast<double>(polls * interval));
-    EXPECT_NEAR(DosePercent(minutes, 8.0), 100.0, 0.5);
+    EXPECT_NEAR(SummarizeExposure(minutes, 8.0)->DosePercent, 100.0, 0.5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Intervals, SteadyShift, ::testing::Range(1, 61));

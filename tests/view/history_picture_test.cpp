@@ -148,12 +148,13 @@ struct HourCase {
     const char* name;
     std::int64_t from, to;
     std::vector<std::string> labels;
+    const char* zone = CentralEuropeanZone;
 };
 
 class HourMarks : public ::testing::TestWithParam<HourCase> {};
 
 TEST_P(HourMarks, AtLocalFullHours) {
-    const TimeZone zone(CentralEuropeanZone);
+    const TimeZone zone(GetParam().zone);
     std::vector<std::string> labels;
     for (const HourMark& mark : LocalHourMarks(GetParam().from, GetParam().to)) {
         labels.push_back(mark.Label);
@@ -163,6 +164,8 @@ TEST_P(HourMarks, AtLocalFullHours) {
 }
 
 constexpr std::int64_t SpringChangeDay = 1743292800;  // 2025-03-30 00:00 UTC, 01:00 local; 03:00 at 01:00 UTC
+// 2026-04-05 00:30 on Lord Howe Island (+11:00), whose clocks go back half an hour at 02:00.
+constexpr std::int64_t LordHoweHalfPastMidnight = 1775309400;
 
 INSTANTIATE_TEST_SUITE_P(Windows, HourMarks,
                          ::testing::Values(HourCase{"Winter", Noon - 5400, Noon + 3600, {"12:00", "13:00", "14:00"}},
@@ -171,7 +174,12 @@ INSTANTIATE_TEST_SUITE_P(Windows, HourMarks,
                                                     SpringChangeDay - 1800,
                                                     SpringChangeDay + 3 * 3600,
                                                     {"01:00", "03:00", "04:00", "05:00"}},
-                                           HourCase{"WithinAnHour", Noon + 60, Noon + 3000, {}}),
+                                           HourCase{"WithinAnHour", Noon + 60, Noon + 3000, {}},
+                                           HourCase{"HalfHourBack",
+                                                    LordHoweHalfPastMidnight,
+                                                    LordHoweHalfPastMidnight + 4 * 3600,
+                                                    {"01:00", "02:00", "03:00", "04:00"},
+                                                    "Australia/Lord_Howe"}),
                          CaseName());
 
 }  // namespace

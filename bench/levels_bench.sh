@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# decimon-levels over three years of one host's minutes (1,578,240 rows): the time and peak
+# memory (RSS) of the daily summary and of the minute export, beside the sqlite3 shell
+# computing the same daily sums with a GROUP BY. Each is run RUNS times; the median is shown.
+#
+#   bench/levels_bench.sh [BUILD_DIR] [RUNS]      (default: build, 3)
+#
+# Needs the tests' build (seed-levels makes the database), /usr/bin/time and sqlite3.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+runs=${2:-3}
+levels=$build/levels/decimon-levels
+seed=$build/tests/app/seed-levels
+for tool in "$levels" "$seed" /usr/bin/time sqlite3; do
+    command -v "$tool" >/dev/null || {
+        echo "levels_bench: $tool is missing" >&2
+        exit 1
+    }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export TZ=Europe/Berlin XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_CONFIG_DIRS=$work/none
+database=$XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3
+
+# 1,096 days of minutes from 2023-12-01 00:00 local time; the last day is 2026-11-30.
+first=2023-12-01
+last=2026-11-30
+from=$(date -d "$first 00:00" +%s)
+to=$(date -d "$last 00:00 + 1 day" +%s)
+"$seed" "$database" soundmeter "$from" 1578240 84.5
+echo "database: $(du -m "$database" | cut -f1) MB, $(sqlite3 -readonly "$database" 'SELECT count(*) FROM minutes') rows"
+
+group_by="SELECT date(start, 'unixepoch', 'localtime') AS day, host, group_concat(DISTINCT weighting),
+  sum(seconds), 10 * log10(sum(seconds * pow(10, leq / 10)) / sum(seconds)),
+  10 * log10(sum(seconds * pow(10, leq / 10)) / 28800),
+  100 * sum(seconds * pow(10, (leq - 85) / 10)) / (8 * 3600), max(lmax)
+  FROM minutes WHERE start >= $from AND start < $to GROUP BY day, host ORDER BY day, host"
+
+# Prints "wall-seconds cpu-seconds max-rss-kB" of one run of the command, its output dropped.
+measure() {
+    /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >/dev/null
+    awk '{ printf "%.2f %.2f %d\n", $1, $2 + $3, $4 }' "$work/time"
+}
+
+# The median run of `runs` by wall time.
+median() {
+    local name=$1
+    shift
+    for ((run = 0; run < runs; ++run)); do
+        measure "$@"
+    done | sort -n | awk -v name="$name" -v middle=$(((runs + 1) / 2)) \
+        'NR == middle { printf "| %s | %.2f s | %.2f s | %.1f MB |\n", name, $1, $2, $3 / 1024 }'
+}
+
+echo "| | wall time | CPU time | peak RSS |"
+echo "| --- | --- | --- | --- |"
+median "decimon-levels --daily" "$levels" --daily --from "$first" --to "$last"
+median "sqlite3 GROUP BY" sqlite3 -readonly "$database" "$group_by"
+median "decimon-levels (minutes)" "$levels" --from "$first" --to "$last"

@@ -1,0 +1,48 @@
+#pragma once
+// Local calendar days and times of day in the time zone of the process (TZ), for everything
+// that reads the record by local time (decimon-levels, the history picture). A local day starts
+// at the first moment whose local date is that date, whatever came before: where midnight
+// comes twice as the clocks go back, at the first of them; where the clocks skip midnight, at
+// the first moment of the day that exists. A day lasts 23 or 25 hours on the days the clocks
+// change, and every moment belongs to exactly one day.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct LocalDate {
+    int Year = 0;
+    int Month = 0;  // 1 to 12
+    int Day = 0;    // 1 to 31
+
+    bool operator==(const LocalDate&) const = default;
+    auto operator<=>(const LocalDate&) const = default;
+};
+
+// "YYYY-MM-DD" of a real calendar date from year 1 to 9999; nothing for anything else.
+std::optional<LocalDate> ParseDate(std::string_view text);
+std::string FormatDate(const LocalDate& date);
+
+// The day after `date`.
+LocalDate NextDate(const LocalDate& date);
+
+// The first moment of the local day `date`, in UTC seconds.
+std::int64_t LocalDayStart(const LocalDate& date);
+// The local day that holds the moment `utcSeconds`: the one from whose start to the next
+// day's start it falls.
+LocalDate LocalDateOf(std::int64_t utcSeconds);
+
+// What the clocks show at a moment.
+struct LocalMoment {
+    LocalDate Date;  // the calendar date on the clock (LocalDateOf gives the day it is part of)
+    int Hour = 0;
+    int Minute = 0;
+    int Second = 0;
+    long OffsetSeconds = 0;  // local time minus UTC
+};
+
+LocalMoment LocalMomentOf(std::int64_t utcSeconds);
+
+// "2026-11-30T08:00:00+01:00": the moment in local time with its offset from UTC.
+std::string FormatLocalTime(std::int64_t utcSeconds);
