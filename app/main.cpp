@@ -1,4 +1,5 @@
 // Decimon: a full-screen wall display for one networked sound-level meter.
+#include "app/command_line.h"
 #include "app/kelda_app.h"
 #include "app/main_frame.h"
 #include "platform/qt/number_locale.h"
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -17,7 +19,7 @@ namespace {
 constexpr std::chrono::milliseconds kAnswerPatience{2000};
 
 void Say(const QString& line) {
-    std::fprintf(stderr, "Decimon: %s\n", line.toLocal8Bit().constData());
+    std::fprintf(stderr, "decimon: %s\n", line.toLocal8Bit().constData());
 }
 
 // One display per user and screen, decided before any window or poll: true when this
@@ -45,7 +47,11 @@ bool TakeTheScreen(SingleInstance& instance, const QString& screen) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication qt(argc, argv);
+    if (const std::optional<int> status = AnswerInfoRequest(argc, argv))
+        return *status;
+    QApplication qt(argc, argv);  // takes Qt's own arguments out of argv
+    if (!NoArgumentsLeft(argc, argv))
+        return BadArgumentsStatus;
     UseCNumberLocale();  // QApplication took the desktop's language for numbers too
     const std::string screen = ScreenKey(std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
     SingleInstance instance(UserRuntimeDir(), screen);

@@ -27,7 +27,7 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
     CopyFixedText(State.DoseText, NoValueText);
     if (SettingsFileError error; !SettingsStore::LoadSettings(settings_, &error)) {
         std::fprintf(stderr,
-                     "Decimon: the settings file %s cannot be read (%s); the display runs on the factory "
+                     "decimon: the settings file %s cannot be read (%s); the display runs on the factory "
                      "defaults, and the configuration stays locked until the file is repaired\n",
                      error.file.c_str(), error.reason.c_str());
         unreadableSettings_ = std::move(error);

@@ -8,7 +8,7 @@
 inline constexpr int LevelSchemaVersion = 1;
 
 // Run as it stands on a new file, comments and all: sqlite3's ".schema" shows the table as the
-// README documents it.
+// administrator's guide (docs/admin-guide.md) documents it.
 inline constexpr char LevelSchemaSql[] =
     "PRAGMA user_version = 1;\n"
     "CREATE TABLE minutes (\n"

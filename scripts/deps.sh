@@ -1,20 +1,29 @@
-# Sourced by the run and test commands: installs the Debian packages Decimon
-# needs for building, running and testing, when any of them is missing.
+# Sourced by the run, package and test commands: installs the Debian packages Decimon needs,
+# when any of them is missing.
 
-DECIMON_PACKAGES=(
-  build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-private-dev qt6-wayland-dev wayland-protocols libsnmp-dev snmpd snmp fonts-arkpandora libsqlite3-dev sqlite3
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang clang-format libclang-rt-14-dev
-  xvfb xauth x11-utils xdotool imagemagick libxcb1-dev
-  locales
-  desktop-file-utils dbus-daemon libxss-dev libxext-dev x11-xserver-utils
-  qt6-wayland weston cage
+# Building and running the display (on X or Wayland), decimon-levels and the simulator, and
+# packaging them (cpack finds the package's library dependencies with `file`).
+DECIMON_RUN_PACKAGES=(
+  build-essential cmake ninja-build pkg-config file
+  qt6-base-dev qt6-base-private-dev qt6-wayland-dev wayland-protocols qt6-wayland
+  libsnmp-dev libsqlite3-dev libxss-dev libxext-dev fonts-arkpandora
 )
 
+# What the tests, benchmarks, fuzzers and the format check need on top: agents and SQLite's
+# shell, GoogleTest and Google Benchmark, clang, X and Wayland servers with their tools.
+DECIMON_TEST_PACKAGES=(
+  snmpd snmp sqlite3
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang clang-format libclang-rt-14-dev
+  xvfb xauth x11-utils xdotool imagemagick libxcb1-dev x11-xserver-utils
+  locales desktop-file-utils dbus-daemon
+  weston cage
+)
+
+# decimon_install_packages PACKAGE...: installs those of them that are missing.
 decimon_install_packages() {
   local missing=() pkg
-  for pkg in "${DECIMON_PACKAGES[@]}"; do
+  for pkg in "$@"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
   done
   [ ${#missing[@]} -eq 0 ] && return 0

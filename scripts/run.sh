@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The run command: installs what is missing, builds, and shows the display against the bundled
-# meter simulator (a moving level on a free loopback port). The simulator stops when the display
-# exits. Run from a desktop session; with sudo, the display itself runs as the invoking user.
+# The run command: installs what building and running need when it is missing (not the test
+# tools), builds, and shows the display against the bundled meter simulator (a moving level on
+# a free loopback port). The simulator stops when the display exits. Run from a desktop session;
+# with sudo, the display itself runs as the invoking user.
 set -euo pipefail
 DECIMON_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$DECIMON_ROOT/scripts/deps.sh"
@@ -11,7 +12,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exit 1
 fi
 
-decimon_install_packages
+decimon_install_packages "${DECIMON_RUN_PACKAGES[@]}"
 decimon_build "$DECIMON_ROOT/build-run" -DDECIMON_TESTS=OFF -DDECIMON_BENCH=OFF
 
 # Under sudo, the simulator and the display run as the user who asked for them.

@@ -4,7 +4,7 @@ set -euo pipefail
 DECIMON_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$DECIMON_ROOT/scripts/deps.sh"
 
-decimon_install_packages
+decimon_install_packages "${DECIMON_RUN_PACKAGES[@]}" "${DECIMON_TEST_PACKAGES[@]}"
 decimon_enable_test_locale
 "$DECIMON_ROOT/scripts/format.sh" --check
 decimon_build "$DECIMON_ROOT/build" -DDECIMON_WERROR=ON

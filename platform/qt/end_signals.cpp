@@ -27,7 +27,7 @@ extern "C" void WriteSignalNumber(int number) {
 EndSignals::EndSignals(QObject* parent) : QObject(parent) {
     int fds[2];
     if (handlerFd.load() >= 0 || pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-        std::fprintf(stderr, "Decimon: cannot watch for the end signals; they end the program at once\n");
+        std::fprintf(stderr, "decimon: cannot watch for the end signals; they end the program at once\n");
         return;
     }
     readFd_ = fds[0];

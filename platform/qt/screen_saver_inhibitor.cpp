@@ -46,7 +46,7 @@ void ScreenSaverInhibitor::OnBusUnavailable(const QString& busTrouble) {
 
 void ScreenSaverInhibitor::UseCompositorOrXServer(const QString& busTrouble) {
     const QString noService =
-        QStringLiteral("Decimon: no screen saver service on the session bus (%1)").arg(busTrouble);
+        QStringLiteral("decimon: no screen saver service on the session bus (%1)").arg(busTrouble);
     QString said;
     if (compositor_ && compositor_->IsOffered()) {
         said = noService + QStringLiteral("; the Wayland compositor keeps the screen on instead");

@@ -1,4 +1,4 @@
-// The application's start-up sequence, its failures, and the About box.
+// The application's command line, its start-up sequence, its failures, and the About box.
 #include "app/kelda_app.h"
 
 #include "app/main_frame.h"
@@ -6,10 +6,12 @@
 #include "platform/qt/message_box.h"
 #include "platform/sys/fixed_text.h"
 #include "res/app_resources.h"
+#include "tests/support/child_process.h"
 #include "tests/support/meter_settings.h"
 #include "tests/support/meter_sim_process.h"
 #include "tests/support/modal_answer.h"
 #include "tests/support/qt_wait.h"
+#include "tests/support/wait_until.h"
 #include "tests/support/xdg_sandbox.h"
 #include "view/child_view.h"
 
@@ -27,8 +29,46 @@
 #include <vector>
 
 using namespace decimon::test;
+using namespace std::chrono_literals;
 
 namespace {
+
+// `part` at the start of `text`, or anywhere in it; an empty `part` asks for no text at all.
+void ExpectText(const std::string& text, const std::string& part, bool anywhere) {
+    if (part.empty())
+        EXPECT_EQ(text, "");
+    else
+        EXPECT_TRUE(anywhere ? text.find(part) != std::string::npos : text.rfind(part, 0) == 0) << text;
+}
+
+// The program itself, with nothing to show a window on (no DISPLAY, WAYLAND_DISPLAY or
+// QT_QPA_PLATFORM): --help and --version answer at once, and an argument that neither Qt nor
+// the display takes ends it with the usage.
+TEST(CommandLine, AnswersWithoutADisplay) {
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string out;  // how standard output starts
+        std::string err;  // what standard error says, after any warning of Qt's
+    } cases[] = {
+        {{"--help"}, 0, "usage: decimon [--help | --version]\n", ""},
+        {{"--version"}, 0, std::string("decimon ") + DECIMON_VERSION + "\n", ""},
+        {{"-platform", "offscreen", "--full"}, 2, "", "decimon: unknown argument \"--full\"\nusage: decimon"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.back());
+        std::vector<std::string> argv = {DECIMON_PROGRAM};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        ChildProcess program(argv, ChildProcess::Stderr::Capture, std::vector<std::string>{"HOME=/nonexistent"});
+        std::string out;
+        while (const auto line = program.ReadLine(Scaled(5000ms)))
+            out += *line + "\n";
+        const std::string err = program.ReadStderr(Scaled(5000ms));
+        EXPECT_EQ(program.WaitExit(Scaled(5000ms)), c.status) << err;
+        ExpectText(out, c.out, false);
+        ExpectText(err, c.err, true);
+    }
+}
 
 class StartUp : public ::testing::Test {
 protected:

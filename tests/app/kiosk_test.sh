@@ -10,9 +10,10 @@
 #     with no bus the display starts, says so once, and holds off the X server's screen saver
 #     while its window lives; with no bus and no X server it says so once and runs on;
 #   kiosk_test.sh guide BUILD-DIR SIMULATOR X-CLOSE-WINDOW
-#     the README's wall-screen steps as far as a machine without a real display allows: the
-#     package installs, its entries validate, the autostart entry is off until linked, and its
-#     command starts the display full screen under Xvfb with the site's pre-seeded settings.
+#     the administrator's guide's wall-screen steps on X as far as a machine without a real
+#     display allows: the package installs, its entries validate, the autostart entry is off
+#     until linked into the wall user's autostart folder, and its command starts the display
+#     full screen under Xvfb with the site's pre-seeded settings.
 # The display runs under Xvfb without a window manager, against a meter on loopback.
 set -euo pipefail
 . "$(dirname "$0")/x_session.sh"
@@ -136,10 +137,11 @@ guide)
   check_entries "$root/usr/share/applications/decimon.desktop" "$root$autostart"
   ! dpkg-deb -c "$deb" | grep -q '/autostart/' || fail "the package starts the display for every user"
 
-  # Step 4, the link into the autostart folder (inside the private root).
-  mkdir -p "$root/etc/xdg/autostart"
-  ln -s "$root$autostart" "$root/etc/xdg/autostart/decimon.desktop"
-  check_entries "$root/etc/xdg/autostart/decimon.desktop"
+  # Step 4, the link into the wall user's autostart folder (a home inside the private root).
+  user_autostart=$root/home/wall/.config/autostart
+  mkdir -p "$user_autostart"
+  ln -s "$root$autostart" "$user_autostart/decimon.desktop"
+  check_entries "$user_autostart/decimon.desktop"
 
   # Step 5, the site's settings, pointing at the simulator.
   start_simulator "$simulator" --level 700
@@ -147,7 +149,7 @@ guide)
   chmod 640 "$root/etc/xdg/Corvanta/Decimon.reg"
 
   # Step 6, the log-in: the session runs the entry's command, the user has no settings yet.
-  command=$(sed -n 's/^Exec=//p' "$root/etc/xdg/autostart/decimon.desktop")
+  command=$(sed -n 's/^Exec=//p' "$user_autostart/decimon.desktop")
   [[ $command != *%* ]] || fail "the autostart command has field codes: $command"
   start_kiosk_xvfb
   # shellcheck disable=SC2086  # the command is split into words as the session splits it

@@ -31,7 +31,7 @@ last_event_is() { [ "$(shell_events | tail -n 1)" = "$1" ]; }
 # The display said once on standard error what keeps the screen on.
 said_once() {
   [ "$(grep -c 'screen on' "$work/decimon.log")" = 1 ] && grep -q "$1" "$work/decimon.log" ||
-    fail "not said once that $1: $(grep 'Decimon:' "$work/decimon.log")"
+    fail "not said once that $1: $(grep 'decimon:' "$work/decimon.log")"
 }
 end_display() {
   kill -TERM "$app_pid"

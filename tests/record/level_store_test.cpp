@@ -51,10 +51,10 @@ TEST_F(Store, MakesFoldersFileAndTableAsDocumented) {
     EXPECT_EQ(LevelDatabase::ReadAllMinutes(path)->size(), 2u);
 }
 
-TEST(Schema, IsTheOneTheReadmeDocuments) {
-    std::ifstream readme(std::string(DECIMON_SOURCE_DIR) + "/README.md");
-    ASSERT_TRUE(readme.is_open());
-    std::string text((std::istreambuf_iterator<char>(readme)), std::istreambuf_iterator<char>());
+TEST(Schema, IsTheOneTheAdminGuideDocuments) {
+    std::ifstream guide(std::string(DECIMON_SOURCE_DIR) + "/docs/admin-guide.md");
+    ASSERT_TRUE(guide.is_open());
+    std::string text((std::istreambuf_iterator<char>(guide)), std::istreambuf_iterator<char>());
     std::string indented;  // as a code block: each line indented by four blanks
     const std::string schema = LevelSchemaSql;
     for (std::size_t line = 0; line < schema.size();) {
@@ -62,7 +62,7 @@ TEST(Schema, IsTheOneTheReadmeDocuments) {
         indented += "    " + schema.substr(line, end + 1 - line);
         line = end + 1;
     }
-    EXPECT_NE(text.find(indented), std::string::npos) << "README lacks:\n" << indented;
+    EXPECT_NE(text.find(indented), std::string::npos) << "the administrator's guide lacks:\n" << indented;
 }
 
 TEST_F(Store, MergesTheTwoPartsOfAMinute) {

@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# The README's recipes that write a settings file never leave the password readable by others,
-# not even for a moment. Each recipe (an indented code block that prints into Decimon.reg) runs
-# as written under the default umask in a private folder: "~" and /etc/xdg are moved there, the
-# display's group is this user's own, and the display itself is a stand-in that does nothing.
-# Before every command and at the end, a settings file, once there, may be read by its owner
-# alone; a site's file in /etc/xdg also by its group.
-#   readme_recipes_test.sh README
+# The documents' recipes that write a settings file never leave the password readable by
+# others, not even for a moment. Each recipe (an indented code block that prints into
+# Decimon.reg) runs as written under the default umask in a private folder: "~" and /etc/xdg
+# are moved there, the display's group is this user's own, and the display itself is a
+# stand-in that does nothing. Before every command and at the end, a settings file, once
+# there, may be read by its owner alone; a site's file in /etc/xdg also by its group.
+#   guide_recipes_test.sh DOCUMENT...
 set -euo pipefail
-readme=$1
 work=$(mktemp -d /tmp/decimon-recipes-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 fail() {
@@ -30,9 +29,9 @@ extract_recipes() {
 
 user_file=$work/home/.config/Corvanta/Decimon.reg
 site_file=$work/etc/xdg/Corvanta/Decimon.reg
-mkdir -p "$work/build-run/app"
-printf '#!/bin/sh\n' >"$work/build-run/app/decimon"
-chmod +x "$work/build-run/app/decimon"
+mkdir -p "$work/bin"
+printf '#!/bin/sh\n' >"$work/bin/decimon"
+chmod +x "$work/bin/decimon"
 
 # Runs one recipe; a DEBUG trap, which subshells inherit (-T), checks the modes before each command.
 run_recipe() {
@@ -40,7 +39,7 @@ run_recipe() {
   recipe=${recipe//root:wall/$(id -un):$(id -gn)}
   (
     cd "$work"
-    export HOME=$work/home USER_FILE=$user_file SITE_FILE=$site_file
+    export HOME=$work/home USER_FILE=$user_file SITE_FILE=$site_file PATH=$work/bin:$PATH
     bash -T -c '
       allow() {
         [ -e "$1" ] || return 0
@@ -76,6 +75,6 @@ while IFS= read -r line; do
   "$site_file 640 $(id -gn)") ;;
   *) fail "recipe $recipes made: ${made:-no settings file}" ;;
   esac
-done < <(extract_recipes "$readme")
-[ "$recipes" -ge 2 ] || fail "found $recipes recipes in $readme, expected the user's and the site's"
-echo "readme recipes: $recipes recipes make their settings files private from the start"
+done < <(for document in "$@"; do extract_recipes "$document"; done)
+[ "$recipes" -ge 2 ] || fail "found $recipes recipes in $*, expected the user's and the site's"
+echo "recipes: $recipes recipes make their settings files private from the start"

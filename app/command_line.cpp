@@ -1,0 +1,50 @@
+#include "app/command_line.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr const char* Usage =
+    "usage: decimon [--help | --version]\n"
+    "Shows the level of one networked sound-level meter full screen, read over SNMP, and how long\n"
+    "one may stay at that level before a shift's safe noise dose is used up.\n"
+    "  --help     this text\n"
+    "  --version  the version\n"
+    "Qt's own options, such as -platform NAME, are taken as well.\n"
+    "\n"
+    "Settings  ~/.config/Corvanta/Decimon.reg ($XDG_CONFIG_HOME), else the site's\n"
+    "          /etc/xdg/Corvanta/Decimon.reg; changed with C in the display\n"
+    "Record    ~/.local/share/Corvanta/Decimon/levels.sqlite3 ($XDG_DATA_HOME); decimon-levels\n"
+    "          writes it as CSV\n"
+    "Keys      F full screen, C configuration, D diagnostics, H history, Alt+F X exit\n"
+    "More      /usr/share/doc/decimon/admin-guide.md\n";
+
+bool Has(int argc, char** argv, std::string_view option) {
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] == option)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<int> AnswerInfoRequest(int argc, char** argv) {
+    if (Has(argc, argv, "--help")) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (Has(argc, argv, "--version")) {
+        std::printf("decimon %s\n", DECIMON_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+bool NoArgumentsLeft(int argc, char** argv) {
+    if (argc <= 1)
+        return true;
+    std::fprintf(stderr, "decimon: unknown argument \"%s\"\n%s", argv[1], Usage);
+    return false;
+}
