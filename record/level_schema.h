@@ -15,9 +15,9 @@ inline constexpr char LevelSchemaSql[] =
     "  host      TEXT    NOT NULL,  -- HostName while the minute was recorded\n"
     "  start     INTEGER NOT NULL,  -- start of the minute, seconds since 1970-01-01 UTC, a multiple of 60\n"
     "  weighting TEXT    NOT NULL,  -- \"dBA\", \"dBC\", \"dBz\" or \"---\", as shown\n"
-    "  samples   INTEGER NOT NULL,  -- good polls in the minute\n"
-    "  seconds   REAL    NOT NULL,  -- time covered: samples x PollingInterval, at most 60\n"
-    "  leq       REAL    NOT NULL,  -- energy mean of the shown levels: 10 log10(mean(10^(L/10)))\n"
+    "  samples   INTEGER NOT NULL,  -- good polls taken in the minute\n"
+    "  seconds   REAL    NOT NULL,  -- time covered: each good poll's PollingInterval, split at the minute's turn, at most 60\n"
+    "  leq       REAL    NOT NULL,  -- energy mean of the shown levels, weighted by the seconds each stood for\n"
     "  lmin      REAL    NOT NULL,\n"
     "  lmax      REAL    NOT NULL,\n"
     "  PRIMARY KEY (host, start)) WITHOUT ROWID;\n";
