@@ -4,6 +4,7 @@
 DECIMON_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-private-dev qt6-wayland-dev wayland-protocols libsnmp-dev snmpd snmp fonts-arkpandora libsqlite3-dev sqlite3
+  libmicrohttpd-dev prometheus curl python3
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev
