@@ -35,12 +35,12 @@ record_setting=()
 metrics_setting=()
 if [ "${METRICS:-0}" = 1 ]; then
   free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-  endpoint_port=$(free_port)
+  endpoint_port=$(free_port) prometheus_port=$(free_port)
   metrics_setting=("\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\"")
   printf 'global:\n  scrape_interval: 1s\nscrape_configs:\n  - job_name: decimon\n    static_configs:\n      - targets: ["127.0.0.1:%s"]\n' \
     "$endpoint_port" >"$work/prometheus.yml"
   prometheus --config.file="$work/prometheus.yml" --storage.tsdb.path="$work/tsdb" \
-    --web.listen-address="127.0.0.1:${prometheus_port:=$(free_port)}" >"$work/prometheus.log" 2>&1 &
+    --web.listen-address="127.0.0.1:$prometheus_port" >"$work/prometheus.log" 2>&1 &
   session_pids+=($!)
 fi
 write_settings "127.0.0.1:$port" '"PollingInterval"=dword:00000001' "${record_setting[@]}" "${metrics_setting[@]}"

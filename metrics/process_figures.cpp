@@ -70,7 +70,8 @@ ProcessFigures ReadProcessFigures() {
     if (ReadStat(stat)) {
         const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
         figures.CpuSeconds = (stat.utimeTicks + stat.stimeTicks) / ticks;
-        figures.StartTimeSeconds = BootTime() + stat.startTicks / ticks;
+        static const double bootTime = BootTime();  // fixed while the machine runs
+        figures.StartTimeSeconds = bootTime + stat.startTicks / ticks;
         figures.ResidentBytes = stat.rssPages * static_cast<double>(sysconf(_SC_PAGESIZE));
     }
     figures.OpenFds = OpenFds();
