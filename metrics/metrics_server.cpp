@@ -3,7 +3,6 @@
 #include "metrics/metrics_address.h"
 
 #include <microhttpd.h>
-#include <unistd.h>
 
 #include <cstring>
 
@@ -61,7 +60,7 @@ std::unique_ptr<MetricsServer> MetricsServer::Start(int listener, PageSource sou
                                        IdleTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT, MaxConnections,
                                        MHD_OPTION_CONNECTION_MEMORY_LIMIT, ConnectionMemory, MHD_OPTION_END);
     if (!server->daemon_) {
-        close(listener);
+        // Not closed here: the library closes a listening socket it was given when it fails.
         if (reason)
             *reason = "the HTTP server's thread could not be started";
         return nullptr;

@@ -22,8 +22,8 @@ public:
     // The page for a scrape, called on the server's thread; it must return at once.
     using PageSource = std::function<std::string(PageFormat)>;
 
-    // Serves on `listener`, a listening socket the server takes over (and closes at the end,
-    // also when it cannot start). Null with the reason when the server's thread cannot start.
+    // Serves on `listener`, a listening socket the server takes over and closes at the end.
+    // Null with the reason when the server's thread cannot start.
     static std::unique_ptr<MetricsServer> Start(int listener, PageSource source, std::string* reason);
     // Ends the server's thread and every connection; a scrape under way is finished first.
     ~MetricsServer();
