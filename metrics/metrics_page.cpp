@@ -154,6 +154,31 @@ MediaRange ParseMediaRange(std::string_view text) {
     return range;
 }
 
+// The families of the page, in its order.
+constexpr Family Level{"decimon_sound_level_decibels", Kind::Gauge, "decibels",
+                       "The sound level as the display shows it: the meter's level plus LevelOffset."};
+constexpr Family Exposure{"decimon_sound_exposure_pascal_squared_seconds", Kind::Counter, "pascal_squared_seconds",
+                          "Sound exposure of the good polls, each standing for the polling interval after it."};
+constexpr Family Measured{"decimon_measured_seconds", Kind::Counter, "seconds", "Time the good polls stand for."};
+constexpr Family Up{"decimon_meter_up", Kind::Gauge, "", "1 while the display shows a level, 0 while it shows ---."};
+constexpr Family Polls{"decimon_polls", Kind::Counter, "", "Polls of the meter."};
+constexpr Family Errors{"decimon_poll_errors", Kind::Counter, "", "Failed polls of the meter."};
+constexpr Family Consecutive{"decimon_consecutive_poll_errors", Kind::Gauge, "",
+                             "Failed polls since the last good one."};
+constexpr Family TimeToLimit{"decimon_time_to_limit_seconds", Kind::Gauge, "seconds",
+                             "How long one may stay at the level shown before the shift's safe dose "
+                             "is used up."};
+constexpr Family Shift{"decimon_shift_seconds", Kind::Gauge, "seconds", "Length of one work shift."};
+constexpr Family Pending{"decimon_record_pending_minutes", Kind::Gauge, "minutes",
+                         "Minutes of the exposure record waiting to be written."};
+constexpr Family Build{"decimon_build_info", Kind::Gauge, "", "The display's version."};
+constexpr Family Cpu{"process_cpu_seconds", Kind::Counter, "seconds",
+                     "Total user and system CPU time spent in seconds."};
+constexpr Family Resident{"process_resident_memory_bytes", Kind::Gauge, "bytes", "Resident memory size in bytes."};
+constexpr Family Fds{"process_open_fds", Kind::Gauge, "", "Number of open file descriptors."};
+constexpr Family Start{"process_start_time_seconds", Kind::Gauge, "seconds",
+                       "Start time of the process since unix epoch in seconds."};
+
 }  // namespace
 
 PageFormat FormatForAccept(std::string_view accept) {
@@ -202,34 +227,6 @@ std::string EscapeLabelValue(std::string_view value) {
 
 std::string ComposeMetricsPage(const MetricsCopy& copy, const ProcessFigures& process, std::string_view version,
                                PageFormat format) {
-    static constexpr Family Level{"decimon_sound_level_decibels", Kind::Gauge, "decibels",
-                                  "The sound level as the display shows it: the meter's level plus LevelOffset."};
-    static constexpr Family Exposure{
-        "decimon_sound_exposure_pascal_squared_seconds", Kind::Counter, "pascal_squared_seconds",
-        "Sound exposure of the good polls, each standing for the polling interval after it."};
-    static constexpr Family Measured{"decimon_measured_seconds", Kind::Counter, "seconds",
-                                     "Time the good polls stand for."};
-    static constexpr Family Up{"decimon_meter_up", Kind::Gauge, "",
-                               "1 while the display shows a level, 0 while it shows ---."};
-    static constexpr Family Polls{"decimon_polls", Kind::Counter, "", "Polls of the meter."};
-    static constexpr Family Errors{"decimon_poll_errors", Kind::Counter, "", "Failed polls of the meter."};
-    static constexpr Family Consecutive{"decimon_consecutive_poll_errors", Kind::Gauge, "",
-                                        "Failed polls since the last good one."};
-    static constexpr Family TimeToLimit{"decimon_time_to_limit_seconds", Kind::Gauge, "seconds",
-                                        "How long one may stay at the level shown before the shift's safe dose "
-                                        "is used up."};
-    static constexpr Family Shift{"decimon_shift_seconds", Kind::Gauge, "seconds", "Length of one work shift."};
-    static constexpr Family Pending{"decimon_record_pending_minutes", Kind::Gauge, "minutes",
-                                    "Minutes of the exposure record waiting to be written."};
-    static constexpr Family Build{"decimon_build_info", Kind::Gauge, "", "The display's version."};
-    static constexpr Family Cpu{"process_cpu_seconds", Kind::Counter, "seconds",
-                                "Total user and system CPU time spent in seconds."};
-    static constexpr Family Resident{"process_resident_memory_bytes", Kind::Gauge, "bytes",
-                                     "Resident memory size in bytes."};
-    static constexpr Family Fds{"process_open_fds", Kind::Gauge, "", "Number of open file descriptors."};
-    static constexpr Family Start{"process_start_time_seconds", Kind::Gauge, "seconds",
-                                  "Start time of the process since unix epoch in seconds."};
-
     const bool reading = copy.CurrentLevel >= 0;
     const std::string meter = Label("meter", copy.HostName);
     const std::string shown = meter + "," + Label("weighting", copy.WeightingText);
