@@ -9,7 +9,8 @@
 # needed; a folder that holds only app/decimon and tools/decimon-meter-sim is used as it is.
 # SAMPLE_SECONDS (default 60) shortens the sample for a quick look. The display keeps its
 # exposure record (in the session's private folder) unless RECORD_LEVELS=0; the script says how
-# many minutes it recorded.
+# many minutes it recorded. METRICS=1 turns its metrics endpoint on (on loopback) and has a
+# Prometheus of the session's own scrape it every second.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 size=${1:-1920x1080}
@@ -31,7 +32,18 @@ start_xvfb "$size"
 start_simulator "$simulator" --walk --name "Idle bench" --location "Xvfb"
 record_setting=()
 [ "${RECORD_LEVELS:-1}" != 0 ] || record_setting=('"RecordLevels"=dword:00000000')
-write_settings "127.0.0.1:$port" '"PollingInterval"=dword:00000001' "${record_setting[@]}"
+metrics_setting=()
+if [ "${METRICS:-0}" = 1 ]; then
+  free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+  endpoint_port=$(free_port) prometheus_port=$(free_port)
+  metrics_setting=("\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\"")
+  printf 'global:\n  scrape_interval: 1s\nscrape_configs:\n  - job_name: decimon\n    static_configs:\n      - targets: ["127.0.0.1:%s"]\n' \
+    "$endpoint_port" >"$work/prometheus.yml"
+  prometheus --config.file="$work/prometheus.yml" --storage.tsdb.path="$work/tsdb" \
+    --web.listen-address="127.0.0.1:$prometheus_port" >"$work/prometheus.log" 2>&1 &
+  session_pids+=($!)
+fi
+write_settings "127.0.0.1:$port" '"PollingInterval"=dword:00000001' "${record_setting[@]}" "${metrics_setting[@]}"
 
 # The right half of the level's space in its row: white there only once a reading
 # ("85.3 dBA") stands where "---" stood before.
@@ -73,6 +85,12 @@ pss_end=$(memory_kb Pss) rss_end=$(memory_kb Rss)
 
 mb() { awk -v k="$1" 'BEGIN{printf "%.1f MB", k / 1024}'; }
 echo "screen:               ${width}x$height, one poll a second, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
+if [ "${METRICS:-0}" = 1 ]; then
+  scrapes=$(curl -sf --max-time 2 --get "http://127.0.0.1:$prometheus_port/api/v1/query" \
+    --data-urlencode 'query=count_over_time(up{job="decimon"}[1m])' | python3 -c \
+    'import json,sys; r=json.load(sys.stdin)["data"]["result"]; print(r[0]["value"][1] if r else 0)')
+  echo "metrics endpoint:     on; Prometheus scraped it $scrapes times in the last minute"
+fi
 awk -v a="$cpu_start" -v b="$cpu_end" -v t="$ticks_per_second" -v s="$wall_start" -v e="$wall_end" \
   'BEGIN{printf "CPU, share of one core: %.3f %% over %.0f s\n", (b - a) / t / (e - s) * 100, e - s}'
 echo "PSS at $((sample / 2)) s:            $(mb "$pss_half")"

@@ -166,3 +166,15 @@ bool SettingsStore::LoadRecordLevels() {
     }
     return recordLevels != 0;
 }
+
+std::string SettingsStore::LoadMetricsAddress() {
+    KeyPath path;
+    FormatKeyPath(path);
+    char address[512] = "";  // room for any host name and port
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        ReadText(key, "MetricsAddress", address);
+        RegCloseKey(key);
+    }
+    return address;
+}

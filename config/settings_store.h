@@ -44,4 +44,9 @@ public:
     // display keeps its exposure record; 0 turns it off, anything else or nothing leaves it
     // on. Only read: SaveSettings leaves it in the file as it was.
     static bool LoadRecordLevels();
+
+    // "MetricsAddress", a REG_SZ beside RecordLevels that no dialog edits: where the display
+    // serves its measurements to a metrics scraper ("HOST:PORT", "[V6]:PORT" or ":PORT").
+    // Empty when missing or not a REG_SZ: no endpoint. Only read, like RecordLevels.
+    static std::string LoadMetricsAddress();
 };

@@ -28,14 +28,26 @@ std::string Format(bool beyondShift, int hours, int minutes) {
     return text;
 }
 
+bool HasReading(double level, double shiftLenHours) {
+    return level >= 0 && std::isfinite(level) && std::isfinite(shiftLenHours);
+}
+
+double AllowedSeconds(double level, int levelOffset, double shiftLenHours) {
+    const double exponent = (CriterionLevel - (static_cast<double>(levelOffset) + level)) * ExponentPerDecibel;
+    return std::pow(10.0, exponent) * (shiftLenHours * SecondsPerHour);
+}
+
 }  // namespace
 
+double TimeToLimitSeconds(double level, int levelOffset, double shiftLenHours) {
+    return HasReading(level, shiftLenHours) ? AllowedSeconds(level, levelOffset, shiftLenHours) : std::nan("");
+}
+
 std::string FormatTimeToLimit(double level, int levelOffset, double shiftLenHours) {
-    if (level < 0 || !std::isfinite(level) || !std::isfinite(shiftLenHours))
+    if (!HasReading(level, shiftLenHours))
         return "---";
+    const double allowedSeconds = AllowedSeconds(level, levelOffset, shiftLenHours);
     const double shiftSeconds = shiftLenHours * SecondsPerHour;
-    const double exponent = (CriterionLevel - (static_cast<double>(levelOffset) + level)) * ExponentPerDecibel;
-    const double allowedSeconds = std::pow(10.0, exponent) * shiftSeconds;
     if (shiftSeconds < allowedSeconds) {
         double wholeHours = 0.0;
         const double fraction = std::modf(shiftLenHours, &wholeHours);

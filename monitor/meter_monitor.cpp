@@ -33,6 +33,7 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
         unreadableSettings_ = std::move(error);
     }
     recordLevels_ = SettingsStore::LoadRecordLevels();
+    metricsAddress_ = SettingsStore::LoadMetricsAddress();
     State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
     State.StopRequested = State.ReconnectRequested = State.PollRequested = 0;
 }
@@ -89,6 +90,7 @@ void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
     if (hostChanged) {
         State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
         ++State.CounterGeneration;
+        State.ExposurePaSquaredSeconds = State.MeasuredSeconds = 0.0;
     }
     State.CurrentLevel = NoReading;
     CopyFixedText(State.FooterText, FixedFooter);
@@ -132,6 +134,30 @@ DiagnosticsCopy MeterMonitor::CopyForDiagnostics() const {
     copy.LastErrorTime = State.LastErrorTime;
     copy.StartSteadyTime = State.StartSteadyTime;
     copy.LastErrorSteadyTime = State.LastErrorSteadyTime;
+    return copy;
+}
+
+MetricsCopy MeterMonitor::CopyForMetrics() const {
+    MetricsCopy copy;
+    const LevelRecorder* recorder = nullptr;
+    {
+        Lock lock(StateLock);
+        CopyFixedText(copy.HostName, settings_.HostName);
+        copy.CurrentLevel = State.CurrentLevel;
+        CopyFixedText(copy.WeightingText, State.WeightingText);
+        copy.LevelOffset = settings_.LevelOffset;
+        copy.ShiftLenHours = settings_.ShiftLenHours;
+        copy.PollCount = State.PollCount;
+        copy.ErrorCount = State.ErrorCount;
+        copy.ConsecutiveErrors = State.ConsecutiveErrors;
+        copy.ExposurePaSquaredSeconds = State.ExposurePaSquaredSeconds;
+        copy.MeasuredSeconds = State.MeasuredSeconds;
+        CopyFixedText(copy.ExposureWeighting, State.ExposureWeighting);
+        recorder = recorder_.get();
+    }
+    // The recorder lives from StartWorker to StopWorker and answers under a lock of its own.
+    if (recorder)
+        copy.PendingMinutes = recorder->PendingMinutes();
     return copy;
 }
 

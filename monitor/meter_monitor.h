@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 
 class MeterMonitor {
 public:
@@ -49,6 +50,8 @@ public:
     void ClearCounters();
     PaintCopy CopyForPainting() const;
     DiagnosticsCopy CopyForDiagnostics() const;
+    // For the metrics page, from any thread; never waits for a poll or the database.
+    MetricsCopy CopyForMetrics() const;
     // Whether a requested poll is still waiting for its write-back, and whether the worker
     // holds a session now.
     bool PollPending() const;
@@ -58,6 +61,8 @@ public:
     const Settings& CurrentSettings() const { return settings_; }
     // The settings file that was there but could not be read when the settings were loaded
     // (the settings are the factory defaults then); null when it was read or there was none.
+    // "MetricsAddress" as the settings file held it at start; empty: no metrics endpoint.
+    const std::string& MetricsAddress() const { return metricsAddress_; }
     const SettingsFileError* UnreadableSettingsFile() const {
         return unreadableSettings_ ? &*unreadableSettings_ : nullptr;
     }
@@ -72,6 +77,7 @@ private:
     Settings settings_;
     std::optional<SettingsFileError> unreadableSettings_;
     bool recordLevels_ = true;
+    std::string metricsAddress_;
     // Made with the worker and ended after it: the worker uses it without the lock.
     std::unique_ptr<LevelRecorder> recorder_;
     // Raised to abandon the worker's blocking calls: by a stop, and by a reset, which puts a

@@ -5,6 +5,7 @@
 #include "platform/sys/ole_date_time.h"
 #include "platform/sys/steady_clock.h"
 
+#include <cstddef>
 #include <cstdint>
 
 class MeterDevice;
@@ -47,6 +48,11 @@ struct MonitorState {
     // Moves on at every reset that zeroed the counters (a new host), so that a poll under
     // way then does not count for the new host.
     std::uint32_t CounterGeneration = 0;
+    // The sound exposure of the good polls (Pa²s) and the time they stand for (s), counted for
+    // the host and the weighting shown; a new host or weighting starts them again at 0.
+    double ExposurePaSquaredSeconds = 0.0;
+    double MeasuredSeconds = 0.0;
+    char ExposureWeighting[128] = "";
 };
 
 // What the paint shows, copied out under the lock.
@@ -55,6 +61,22 @@ struct PaintCopy {
     char WeightingText[128] = "";
     char DoseText[128] = "";
     char FooterText[256] = "";
+};
+
+// What the metrics page shows, copied out under the lock together with the settings it names.
+struct MetricsCopy {
+    char HostName[128] = "";
+    double CurrentLevel = NoReading;
+    char WeightingText[128] = "";
+    std::int32_t LevelOffset = 0;
+    double ShiftLenHours = 0.0;
+    std::int32_t PollCount = 0;
+    std::int32_t ErrorCount = 0;
+    std::int32_t ConsecutiveErrors = 0;
+    double ExposurePaSquaredSeconds = 0.0;
+    double MeasuredSeconds = 0.0;
+    char ExposureWeighting[128] = "";
+    std::size_t PendingMinutes = 0;  // of the record; 0 with the record off
 };
 
 // What the diagnostics dialog shows, copied out under the lock.

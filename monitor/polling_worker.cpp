@@ -1,6 +1,7 @@
 #include "monitor/polling_worker.h"
 
 #include "monitor/dose.h"
+#include "monitor/exposure.h"
 #include "monitor/meter_monitor.h"
 #include "platform/sys/fixed_text.h"
 #include "platform/sys/pacer.h"
@@ -191,6 +192,8 @@ private:
             CopyFixedText(state.FooterText, snapshot_.FooterText);
             CopyFixedText(state.DoseText, snapshot_.DoseText);
             CopyFixedText(state.WeightingText, snapshot_.WeightingText);
+            if (success)
+                CountExposure(state, snapshot_.WeightingText, level + levelOffset_, pollingInterval_);
             state.PollRequested = 0;
             return true;
         }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header from a layer above its own, or when the Qt-free
-# core (platform/sys, snmp, config, record, monitor) includes a Qt header. The layers, bottom up:
-#   platform/sys < snmp, config < record < monitor < platform/qt < res < diag < config/dialogs < view < app
+# core (platform/sys, snmp, config, record, monitor, metrics) includes a Qt header. The layers, bottom up:
+#   platform/sys < snmp, config < record < monitor < metrics < platform/qt < res < diag < config/dialogs < view < app
 # and levels (the record's command-line reader) on record and config, apart from the display.
 # Each folder may include its own headers and those of the folders listed for it below.
 set -euo pipefail
@@ -15,25 +15,26 @@ allowed_for() {
     record) echo "platform/sys config record" ;;
     levels) echo "platform/sys config record levels" ;;
     monitor) echo "platform/sys snmp config record monitor" ;;
+    metrics) echo "platform/sys snmp config record monitor metrics" ;;
     platform/qt) echo "platform/sys platform/qt" ;;
     res) echo "platform/sys platform/qt res" ;;
-    diag) echo "platform/sys snmp config record monitor platform/qt res diag" ;;
-    config/dialogs) echo "platform/sys snmp config record monitor platform/qt res config/dialogs" ;;
-    view) echo "platform/sys snmp config record monitor platform/qt res diag config/dialogs view" ;;
-    app) echo "platform/sys snmp config record monitor platform/qt res diag config/dialogs view app" ;;
+    diag) echo "platform/sys snmp config record monitor metrics platform/qt res diag" ;;
+    config/dialogs) echo "platform/sys snmp config record monitor metrics platform/qt res config/dialogs" ;;
+    view) echo "platform/sys snmp config record monitor metrics platform/qt res diag config/dialogs view" ;;
+    app) echo "platform/sys snmp config record monitor metrics platform/qt res diag config/dialogs view app" ;;
     tools) echo "tools" ;;
     esac
 }
 
 is_core() {
-    case $1 in platform/sys | snmp | config | record | levels | monitor | tools) return 0 ;; esac
+    case $1 in platform/sys | snmp | config | record | levels | monitor | metrics | tools) return 0 ;; esac
     return 1
 }
 
 # The folder a file belongs to: the longest layer name its path starts with.
 layer_of() {
     local path=$1
-    for layer in config/dialogs platform/sys platform/qt snmp config record levels monitor res diag view app tools; do
+    for layer in config/dialogs platform/sys platform/qt snmp config record levels monitor metrics res diag view app tools; do
         if [[ $path == "$layer"/* ]]; then
             echo "$layer"
             return

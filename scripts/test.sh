@@ -9,16 +9,17 @@ decimon_enable_test_locale
 "$DECIMON_ROOT/scripts/format.sh" --check
 decimon_build "$DECIMON_ROOT/build" -DDECIMON_WERROR=ON
 
-# The engine, its record, the registry and the display's tests that drive the worker (the view,
-# the diagnostics dialog, the Configure command) once more under ThreadSanitizer: they must
-# report nothing. The display's tests take tests/tsan.supp for Qt's own thread pool; the others
-# none.
+# The engine, its record, the metrics endpoint, the registry and the display's tests that drive
+# the worker (the view, the diagnostics dialog, the Configure command) once more under
+# ThreadSanitizer: they must report nothing. The display's tests take tests/tsan.supp for Qt's
+# own thread pool; the others none.
 tsan="$DECIMON_ROOT/build-tsan"
 cmake -S "$DECIMON_ROOT" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DDECIMON_BENCH=OFF
-cmake --build "$tsan" --target meter_monitor_test meter_monitor_record_test record_test registry_test view_parts_test \
-  child_view_test diag_test configure_command_test tsan_canary
-for test in monitor/meter_monitor_test monitor/meter_monitor_record_test record/record_test platform/sys/registry_test; do
+cmake --build "$tsan" --target meter_monitor_test meter_monitor_record_test metrics_test record_test registry_test \
+  view_parts_test child_view_test diag_test configure_command_test tsan_canary
+for test in monitor/meter_monitor_test monitor/meter_monitor_record_test metrics/metrics_test record/record_test \
+  platform/sys/registry_test; do
   DECIMON_TIME_SCALE=3 TSAN_OPTIONS="halt_on_error=1 exitcode=66" "$tsan/tests/$test"
 done
 for test in view/view_parts_test view/child_view_test diag/diag_test config/dialogs/configure_command_test; do

@@ -1,6 +1,7 @@
 #include "view/child_view.h"
 
 #include "diag/diag_dlg.h"
+#include "metrics/metrics_endpoint.h"
 #include "platform/qt/code_page.h"
 #include "platform/sys/steady_clock.h"
 #include "res/app_resources.h"
@@ -32,6 +33,7 @@ CChildView::CChildView(QWidget* parent)
     CreateViewFont(WarningFontHeight, fonts_.WarningFont);
     CreateViewFont(FooterFontHeight, fonts_.FooterFont);
     StartWorker();  // without a thread the view shows its defaults for its whole life
+    metrics_ = StartMetricsEndpoint(*this);
     FirstPaintPending = 1;
 
     // A sunken client edge, the arrow cursor, and no background erase before a paint: the
@@ -52,6 +54,7 @@ void CChildView::OnDestroy() {
     destroyed_ = true;
     timers_.KillTimer(PollTimer);
     history_.Close();
+    metrics_.reset();
     StopWorker();
     if (DiagDialog) {
         DiagDialog->DestroyWindow();

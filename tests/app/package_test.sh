@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
-# net-snmp, SQLite and the display font, its files, and that the installed program starts.
+# net-snmp, SQLite, libmicrohttpd and the display font, its files (the Prometheus rules valid), and that the installed program starts.
 #   package_test.sh BUILD-DIR SIMULATOR
 set -euo pipefail
 build=$1 simulator=$2
@@ -19,19 +19,21 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 deb=$(ls "$work"/out/decimon_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = decimon ] || fail "the package is not named decimon"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 fonts-arkpandora; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 libmicrohttpd12 fonts-arkpandora; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "the package does not recommend Qt's Wayland platform"
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
             ./usr/share/icons/hicolor/scalable/apps/decimon.svg ./usr/share/icons/hicolor/48x48/apps/decimon.png \
-            ./usr/share/icons/hicolor/256x256/apps/decimon.png; do
+            ./usr/share/icons/hicolor/256x256/apps/decimon.png ./usr/share/decimon/prometheus/decimon.rules.yml; do
   grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
 done
 
 # The packaged program starts and stays up (offscreen, against the simulator).
 dpkg-deb -x "$deb" "$work/root"
+promtool check rules "$work/root/usr/share/decimon/prometheus/decimon.rules.yml" >/dev/null ||
+  fail "promtool refuses the packaged rules"
 mkfifo "$work/sim.in"
 "$simulator" --port 0 --level 700 <"$work/sim.in" >"$work/sim.out" &
 sim_pid=$!

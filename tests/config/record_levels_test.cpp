@@ -1,5 +1,5 @@
 // RecordLevels: read beside the settings, on unless the file holds a REG_DWORD 0, and kept in
-// the file by a save, which writes the nineteen values it always writes.
+// the file by a save, which writes the nineteen values it always writes; MetricsAddress likewise.
 #include "config/settings_store.h"
 
 #include "tests/support/meter_settings.h"
@@ -47,19 +47,26 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordCase{nullptr, "\"RecordLevels\"=dword:00000000\n", false},
                       RecordCase{"\"HostName\"=\"press\"\n", "\"RecordLevels\"=dword:00000000\n", true}));
 
-TEST(RecordLevels, ASaveKeepsItAndWritesTheNineteenValuesBesideIt) {
+// MetricsAddress beside it: read as a text, kept by a save, never added by one.
+TEST(RecordLevels, ASaveKeepsItAndMetricsAddressAndWritesTheNineteenValuesBesideThem) {
     XdgSandbox sandbox;
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart + "\"RecordLevels\"=dword:00000000\n");
+    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart + "\"RecordLevels\"=dword:00000000\n" +
+                                                     "\"MetricsAddress\"=\"[::1]:9100\"\n");
     SaveMeterSettings("127.0.0.1:16161");
     EXPECT_FALSE(SettingsStore::LoadRecordLevels());
+    EXPECT_EQ(SettingsStore::LoadMetricsAddress(), "[::1]:9100");
     const std::string text = XdgSandbox::ReadFile(sandbox.HomeKeyFile());
-    EXPECT_EQ(std::count(text.begin(), text.end(), '='), 20) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '='), 21) << text;
     EXPECT_NE(text.find("\"RecordLevels\"=dword:00000000"), std::string::npos) << text;
 
+    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart + "\"MetricsAddress\"=dword:0000238c\n");
+    EXPECT_EQ(SettingsStore::LoadMetricsAddress(), "") << "a number is no address";
     XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart);
     SaveMeterSettings("127.0.0.1:16161");
-    EXPECT_EQ(XdgSandbox::ReadFile(sandbox.HomeKeyFile()).find("RecordLevels"), std::string::npos)
-        << "a save never adds it";
+    const std::string saved = XdgSandbox::ReadFile(sandbox.HomeKeyFile());
+    EXPECT_EQ(saved.find("RecordLevels"), std::string::npos) << "a save never adds it";
+    EXPECT_EQ(saved.find("MetricsAddress"), std::string::npos) << "a save never adds it";
+    EXPECT_EQ(SettingsStore::LoadMetricsAddress(), "");
 }
 
 }  // namespace

@@ -324,6 +324,35 @@ TEST_F(Engine, AHostChangeDuringAPollZeroesTheCountersAndReconnects) {
     EXPECT_EQ(stats.LastErrorSteadyTime, SteadyTime()) << "on either clock";
 }
 
+// The counters behind the metrics page's Leq: each good poll at the level shown (here
+// 85.3 + 3 dB) for the polling interval after it; a failed poll adds nothing, and another
+// weighting or host starts them again.
+TEST_F(Engine, TheExposureCountersAddTheGoodPollsAtTheShownLevel) {
+    Start([](Settings& s) {
+        s.LevelOffset = 3;
+        s.PollingInterval = 2;
+    });
+    PollOnce();
+    PollOnce();
+    sim_.Command("silent on");
+    PollOnce();
+    sim_.Command("silent off");
+    MetricsCopy counted = monitor_->CopyForMetrics();
+    EXPECT_NEAR(counted.ExposurePaSquaredSeconds, 1.081732760627, 1e-9) << "4 s at 88.3 dB: 4e-10 · 10^8.83 · 4";
+    EXPECT_EQ(counted.MeasuredSeconds, 4.0);
+    EXPECT_STREQ(counted.ExposureWeighting, "dBC");
+    EXPECT_EQ(counted.PollCount, 3);
+
+    sim_.Set("weighting", "integer", "1");
+    PollOnce();
+    counted = monitor_->CopyForMetrics();
+    EXPECT_STREQ(counted.ExposureWeighting, "dBA");
+    EXPECT_EQ(counted.MeasuredSeconds, 2.0) << "the dBA exposure starts at 0";
+
+    monitor_->ResetAfterConfigurationChange(true);
+    EXPECT_EQ(monitor_->CopyForMetrics().MeasuredSeconds, 0.0) << "a new host starts at 0";
+}
+
 TEST_F(Engine, AHostThatDoesNotResolveYetIsPickedUpOnceItDoes) {
     if (geteuid() != 0)
         GTEST_SKIP() << "needs root for a private mount namespace";
