@@ -16,7 +16,7 @@ inline constexpr char LevelSchemaSql[] =
     "  start     INTEGER NOT NULL,  -- start of the minute, seconds since 1970-01-01 UTC, a multiple of 60\n"
     "  weighting TEXT    NOT NULL,  -- \"dBA\", \"dBC\", \"dBz\" or \"---\", as shown\n"
     "  samples   INTEGER NOT NULL,  -- good polls taken in the minute\n"
-    "  seconds   REAL    NOT NULL,  -- time covered: each good poll's PollingInterval, split at the minute's turn, at most 60\n"
+    "  seconds   REAL    NOT NULL,  -- time covered: polls' intervals split at the minute's turn, at most 60\n"
     "  leq       REAL    NOT NULL,  -- energy mean of the shown levels, weighted by the seconds each stood for\n"
     "  lmin      REAL    NOT NULL,\n"
     "  lmax      REAL    NOT NULL,\n"
