@@ -27,7 +27,7 @@ extern "C" void WriteSignalNumber(int number) {
 EndSignals::EndSignals(QObject* parent) : QObject(parent) {
     int fds[2];
     if (handlerFd.load() >= 0 || pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
-        std::fprintf(stderr, "Decimon: cannot watch for the end signals; they end the program at once\n");
+        std::fprintf(stderr, "decimon: cannot watch for the end signals; they end the program at once\n");
         return;
     }
     readFd_ = fds[0];
@@ -41,8 +41,11 @@ EndSignals::EndSignals(QObject* parent) : QObject(parent) {
     sigemptyset(&action.sa_mask);
     for (int number : Handled)
         sigaddset(&action.sa_mask, number);
-    for (std::size_t i = 0; i < Handled.size(); ++i)
-        sigaction(Handled[i], &action, &replaced_[i]);
+    for (std::size_t i = 0; i < Handled.size(); ++i) {
+        sigaction(Handled[i], nullptr, &replaced_[i]);
+        if (replaced_[i].sa_handler != SIG_IGN || Handled[i] == SIGTERM)
+            sigaction(Handled[i], &action, nullptr);
+    }
 }
 
 EndSignals::~EndSignals() {
