@@ -19,7 +19,6 @@ write_settings 127.0.0.1:9
 geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'; }
 # The mapped top-level windows with a class, topmost first.
 stacking() { xwininfo -root -children | awk '/": \("/ {print $1}'; }
-milliseconds() { echo $(($(date +%s%N) / 1000000)); }
 
 # second_start WHAT: a second start of the display; it must end with status 0 within 3 s
 # and say one line on standard error, containing WHAT.
@@ -43,7 +42,7 @@ second)
   export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
   start_display "$decimon"
   first=$app_pid
-  xdotool windowfocus --sync "$win" key f
+  press "$win" f
   wait_for 5 eval '[ "$(geometry "$win")" != "0 0 1280 800" ]' || fail "F did not leave full screen"
   xmessage -geometry 1280x800+0+0 -name cover "another program's window" &
   session_pids+=($!)
@@ -54,7 +53,7 @@ second)
   [ "$(stacking | wc -l)" -eq 2 ] || fail "the second start left a window: $(stacking)"
   wait_for 2 eval '[ "$(geometry "$win")" = "0 0 1280 800" ]' || fail "the first is not full screen: $(geometry "$win")"
   [ "$(stacking | head -n 1)" = "$win" ] || fail "the first is not in front: $(stacking)"
-  [ "$(printf '0x%x' "$(xdotool getwindowfocus)")" = "$win" ] || fail "the first does not have the keyboard"
+  [ "$(printf '0x%x' "$(xdo getwindowfocus)")" = "$win" ] || fail "the first does not have the keyboard"
 
   # A first that hangs does not answer: the second start still ends in time, and the first
   # lives on once it runs again.
@@ -87,7 +86,7 @@ signals)
       start_display "$decimon"
       wait_for 5 grep -q "^Inhibit .* $cookie\$" "$work/calls" || fail "no Inhibit at start: $(cat "$work/calls")"
       if [ "$dialog" = configuration ]; then
-        xdotool windowfocus --sync "$win" key c
+        press "$win" c
         wait_for 5 has_window Configure... || fail "the configuration dialog did not open"
       fi
       kill -"$signal" "$app_pid"
