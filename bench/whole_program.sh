@@ -53,7 +53,7 @@ left=$((column + 16 + (width - column - 48) / 2))
 probe="$((width - 48 - left))x40+$left+$((row - 20))"
 level_painted() {
   local share
-  share=$(import -window root -crop "$probe" miff:- 2>/dev/null |
+  share=$(timeout 10 import -window root -crop "$probe" miff:- 2>/dev/null |
     convert miff:- -fill black +opaque white -format '%[fx:mean]' info: 2>/dev/null) &&
     awk -v s="$share" 'BEGIN{exit !(s > 0.02)}'
 }

@@ -149,8 +149,9 @@ private:
             snapshot_.LastErrorSteadyTime = SteadyClock::Now();
             if (snapshot_.ConsecutiveErrors + 1 >= ErrorThreshold) {
                 level = NoReading;
-                // The meter may have moved (a new lease, a renumbered network): a later poll
-                // follows its name to the new address. The lookup runs in the background.
+                // The meter may have moved (a new lease, a renumbered network), or another of
+                // its name's addresses may answer now: a later poll asks all of them and
+                // follows the name to new ones. The lookup runs in the background.
                 if (lookAgain_.Take())
                     device.LookUpAgentAgain();
             }

@@ -31,8 +31,9 @@ public:
 
     int Open();
     int Close();
-    // For an open session: looks the agent's host name up again in the background; once
-    // found, a request goes to the name's new addresses if it has moved. 0 when not open.
+    // For an open session: asks all of the agent's addresses again and looks its host name
+    // up again in the background; once found, a request goes to the name's new addresses if
+    // it has moved. 0 when not open.
     int LookUpAgentAgain();
 
     // Reads the integer object `name` below OidBase; on failure *result is untouched.

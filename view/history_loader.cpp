@@ -41,8 +41,21 @@ void HistoryLoader::Load(HistoryRequest request) {
         pending_ = std::move(request);
     }
     requested_.notify_one();
-    if (!thread_.joinable())
+    if (thread_.joinable())
+        return;
+    try {
         thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error& failure) {
+        // No thread to read on (the system's limit of threads or memory is reached): the
+        // picture says so as for any other record it cannot read; the next request tries again.
+        HistoryRecord record;
+        record.Readable = false;
+        record.Error = "no thread could be started to read it (" + failure.code().message() + ")";
+        const std::lock_guard<std::mutex> hold(lock_);
+        done_.emplace(std::move(*pending_), std::move(record));
+        pending_.reset();
+        QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
+    }
 }
 
 void HistoryLoader::Run() {

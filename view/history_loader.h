@@ -40,7 +40,8 @@ public:
     ~HistoryLoader() override;
 
     // Asks for a read; a request that has not begun yet is replaced. The answer runs on this
-    // object's thread, from its event loop. The thread starts at the first request.
+    // object's thread, from its event loop. The thread starts at the first request; when it
+    // cannot, the answer is a record that cannot be read, and the next request tries again.
     void Load(HistoryRequest request);
 
 private:

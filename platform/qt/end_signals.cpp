@@ -41,8 +41,11 @@ EndSignals::EndSignals(QObject* parent) : QObject(parent) {
     sigemptyset(&action.sa_mask);
     for (int number : Handled)
         sigaddset(&action.sa_mask, number);
-    for (std::size_t i = 0; i < Handled.size(); ++i)
-        sigaction(Handled[i], &action, &replaced_[i]);
+    for (std::size_t i = 0; i < Handled.size(); ++i) {
+        sigaction(Handled[i], nullptr, &replaced_[i]);
+        if (replaced_[i].sa_handler != SIG_IGN || Handled[i] == SIGTERM)
+            sigaction(Handled[i], &action, nullptr);
+    }
 }
 
 EndSignals::~EndSignals() {

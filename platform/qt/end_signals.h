@@ -4,6 +4,9 @@
 // pipe (about all that a handler may safely do); a socket notifier on the pipe's other end
 // emits Received on the thread that made the object. One object at a time; the handlers it
 // replaced come back when it goes.
+// A signal that the program was started with ignored stays ignored (SIGHUP under nohup, SIGINT
+// in a background job), since whoever started it meant it to outlive them; SIGTERM is always
+// handled, being how a supervisor asks for the end.
 
 #include <QObject>
 

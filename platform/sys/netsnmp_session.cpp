@@ -294,6 +294,12 @@ std::vector<std::unique_ptr<Peer>> Session::openPeers(const std::vector<HostAddr
 }
 
 void Session::lookUpAgain() {
+    // The address that answered first may be the one that stopped: all of them are asked
+    // again, as at the open, until one answers.
+    if (peers_.size() < addresses_.size()) {
+        if (std::vector<std::unique_ptr<Peer>> all = openPeers(addresses_); !all.empty())
+            peers_ = std::move(all);
+    }
     if (!lookup_)
         lookup_ = std::make_unique<BackgroundLookup>(host_);
 }

@@ -44,8 +44,9 @@ std::vector<std::string> transportAddresses(const std::string& agent, const Stop
 
 // A session to one agent. When its host has several addresses, the session does not know
 // yet which one the agent listens on: each request goes to all of them at once until one
-// answers, and from then on to that address alone. The addresses are those the host had at
-// the open, until the owner asks for the host to be looked up again.
+// answers, and from then on to that address alone, until the owner asks for the host to be
+// looked up again. The addresses are those the host had at the open, until that lookup finds
+// others.
 class Session {
 public:
     // `abandon` (may be null) must outlive the session. Once it is raised, the lookup and
@@ -61,7 +62,8 @@ public:
     // exactly the objects asked for, in order.
     bool get(std::span<const OidView> names, Answer& answer);
 
-    // Looks the agent's host up again in the background, unless a lookup is still under way;
+    // Asks all of the session's addresses again from the next request on, as at the open, and
+    // looks the agent's host up again in the background, unless a lookup is still under way;
     // nothing waits for it. The first request after it has ended goes to the addresses it
     // found, when they are others than the session's, on sessions opened afresh for them;
     // the same addresses (in any order), or none, leave the session as it was.

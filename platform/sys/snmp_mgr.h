@@ -80,9 +80,10 @@ LPSNMP_MGR_SESSION SnmpMgrOpen(const char* agent, const char* community, int tim
                                const StopSignal* abandon = nullptr);
 BOOL SnmpMgrClose(LPSNMP_MGR_SESSION session);
 
-// Looks the session's host up again in the background; nothing waits for it. Once the lookup
-// has ended, the session's next request goes to the addresses it found if they differ from
-// the session's (as when a name's address changed). Zero for a null session.
+// Asks all of the session's addresses again, as at the open (the one that answered may have
+// stopped), and looks the session's host up again in the background; nothing waits for it.
+// Once the lookup has ended, the session's next request goes to the addresses it found if
+// they differ from the session's (as when a name's address changed). Zero for a null session.
 BOOL SnmpMgrLookUpAgain(LPSNMP_MGR_SESSION session);
 
 // Dotted numeric OID text to identifier. A text that begins with "." is taken from the

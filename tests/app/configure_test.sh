@@ -26,7 +26,7 @@ write_settings "127.0.0.1:$port"
 settings=$XDG_CONFIG_HOME/Corvanta/Decimon.reg
 
 # The picture of the level and dose lines.
-level_shot() { import -window root "$artifacts/$1.png"; convert "$artifacts/$1.png" -crop 900x300+190+60 +repage "$work/$1.png"; }
+level_shot() { screenshot "$artifacts/$1.png"; convert "$artifacts/$1.png" -crop 900x300+190+60 +repage "$work/$1.png"; }
 
 # Whether no window of the display with that title is there.
 no_window() { [ -z "$(window_named "$1")" ]; }
@@ -35,23 +35,23 @@ no_window() { [ -z "$(window_named "$1")" ]; }
 answer_error_box() {
   wait_for 5 has_window Error || fail "no box \"Error\" $1"
   sleep 0.3
-  import -window root "$artifacts/configure-error-$case_name.png"
-  xdotool windowfocus --sync "$(window_named Error)" key Return
+  screenshot "$artifacts/configure-error-$case_name.png"
+  press "$(window_named Error)" Return
   wait_for 2 no_window Error || fail "Enter did not close the box \"Error\""
 }
 
 # C, an offset of 10 typed into the configuration dialog and Enter, which closes the dialog.
 type_offset() {
-  xdotool windowfocus --sync "$win" key c
+  press "$win" c
   wait_for 5 has_window "Configure..." || fail "C did not open the configuration dialog"
   local dialog
   dialog=$(window_named "Configure...")
   sleep 0.3
-  import -window root "$artifacts/configure-dialog.png"
+  screenshot "$artifacts/configure-dialog.png"
   # From the host list, Tab passes New->, Edit->, Delete..., the shift box and the polling box.
-  xdotool windowfocus --sync "$dialog" key --delay 50 Tab Tab Tab Tab Tab Tab ctrl+a
-  xdotool type --delay 50 10
-  xdotool key Return
+  press "$dialog" --delay 50 Tab Tab Tab Tab Tab Tab ctrl+a
+  xdo type --delay 50 10
+  xdo key Return
   wait_for 2 no_window "Configure..." || fail "Enter did not close the configuration dialog"
 }
 
@@ -91,7 +91,7 @@ broken)
   start_display "$decimon"
   sleep 1 # the keyboard focus goes to the view at its first paint
   for attempt in first second; do
-    xdotool windowfocus --sync "$win" key c
+    press "$win" c
     answer_error_box "after the $attempt C"
     no_window "Configure..." && no_window "Configuration Authentication..." ||
       fail "the $attempt C opened a dialog"

@@ -52,9 +52,9 @@ start_display "$decimon"
 sleep 1.5  # the first poll, 500 ms after the first paint, is answered
 kill -STOP "$sim_pid"
 sleep 1.5  # the next poll's GET is now under way, unanswered
-xdotool windowfocus --sync "$win" key f
+press "$win" f
 sleep 0.5
 # The display may end before xdotool sends the release of X to its window, which is then gone.
-xdotool key --window "$win" alt+f x 2>/dev/null || true
+xdo key --window "$win" alt+f x 2>/dev/null || true
 expect_exit 2 "File > Exit during a GET to a stopped meter"
 echo "exit: ends within 2 s during a hung name lookup and during a GET to a stopped meter"

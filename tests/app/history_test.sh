@@ -28,13 +28,13 @@ first=$(($(date +%s) / 60 * 60 - 479 * 60))
 differing() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
 shoot() {
   sleep "$2"
-  import -window root "$artifacts/history-$1.png"
+  screenshot "$artifacts/history-$1.png"
 }
 
 start_display "$decimon"
 shoot meter 3  # the first poll's level shows at the second tick
 
-xdotool windowfocus --sync "$win" key h
+press "$win" h
 shoot shown 2
 shot=$artifacts/history-shown.png
 [ "$(differing "$artifacts/history-meter.png" "$shot")" -gt 20000 ] || fail "H did not change the picture"
@@ -49,14 +49,14 @@ awk -v l="$loud" -v g="$gap" -v q="$quiet" 'BEGIN{exit !(l > 2 * q && q > 0.05 &
 figures=$(share_of "$shot" white 1000 300 90 440)
 awk -v s="$figures" 'BEGIN{exit !(s > 0.03)}' || fail "no figures under the chart (white share $figures)"
 
-xdotool key h
+xdo key h
 shoot back 1
 [ "$(differing "$artifacts/history-meter.png" "$artifacts/history-back.png")" = 0 ] ||
   fail "after H the meter picture differs from before"
 
-xdotool key h
+xdo key h
 sleep 1
-xdotool key Escape
+xdo key Escape
 shoot esc 1
 [ "$(differing "$artifacts/history-meter.png" "$artifacts/history-esc.png")" = 0 ] ||
   fail "after Esc the meter picture differs from before"

@@ -72,9 +72,9 @@ bus)
   inhibit="Inhibit Decimon|Showing the sound level full screen"
   start_display "$decimon"
   wait_for 5 calls_are "$inhibit 7001" || fail "no Inhibit at start in full screen: $(cat "$work/calls")"
-  xdotool windowfocus --sync "$win" key f
+  press "$win" f
   wait_for 5 calls_are "$inhibit 7001" "UnInhibit 7001" || fail "no UnInhibit after F: $(cat "$work/calls")"
-  xdotool windowfocus --sync "$win" key f
+  press "$win" f
   wait_for 5 calls_are "$inhibit 7001" "UnInhibit 7001" "$inhibit 7002" ||
     fail "no Inhibit after F again: $(cat "$work/calls")"
   close_display
@@ -99,7 +99,7 @@ no-bus)
   saver_is off || fail "the screen saver started under the full-screen display"
   [ "$(screen_lines)" = 1 ] && grep -q 'the X server keeps the screen on' "$work/decimon.log" ||
     fail "not said once that the X server keeps the screen on: $(cat "$work/decimon.log")"
-  xdotool windowfocus --sync "$win" key f
+  press "$win" f
   sleep 3
   saver_is off || fail "the screen saver started while the display's window lives"
   close_display

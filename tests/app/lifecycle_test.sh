@@ -7,7 +7,8 @@
 #     first is killed (SIGKILL), a new start shows the display and serves the next second start;
 #   lifecycle_test.sh signals DECIMON RECORDER
 #     SIGTERM, SIGINT and SIGHUP each end the display with status 0, also while the
-#     configuration dialog is open, and the screen saver service is given back (UnInhibit).
+#     configuration dialog is open, and the screen saver service is given back (UnInhibit);
+#     started under nohup, the display lives through SIGHUP and SIGINT and ends on SIGTERM.
 # The display runs under Xvfb without a window manager; its meter (127.0.0.1:9) never answers.
 set -euo pipefail
 . "$(dirname "$0")/x_session.sh"
@@ -19,7 +20,6 @@ write_settings 127.0.0.1:9
 geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'; }
 # The mapped top-level windows with a class, topmost first.
 stacking() { xwininfo -root -children | awk '/": \("/ {print $1}'; }
-milliseconds() { echo $(($(date +%s%N) / 1000000)); }
 
 # second_start WHAT: a second start of the display; it must end with status 0 within 3 s
 # and say one line on standard error, containing WHAT.
@@ -43,7 +43,7 @@ second)
   export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
   start_display "$decimon"
   first=$app_pid
-  xdotool windowfocus --sync "$win" key f
+  press "$win" f
   wait_for 5 eval '[ "$(geometry "$win")" != "0 0 1280 800" ]' || fail "F did not leave full screen"
   xmessage -geometry 1280x800+0+0 -name cover "another program's window" &
   session_pids+=($!)
@@ -54,7 +54,7 @@ second)
   [ "$(stacking | wc -l)" -eq 2 ] || fail "the second start left a window: $(stacking)"
   wait_for 2 eval '[ "$(geometry "$win")" = "0 0 1280 800" ]' || fail "the first is not full screen: $(geometry "$win")"
   [ "$(stacking | head -n 1)" = "$win" ] || fail "the first is not in front: $(stacking)"
-  [ "$(printf '0x%x' "$(xdotool getwindowfocus)")" = "$win" ] || fail "the first does not have the keyboard"
+  [ "$(printf '0x%x' "$(xdo getwindowfocus)")" = "$win" ] || fail "the first does not have the keyboard"
 
   # A first that hangs does not answer: the second start still ends in time, and the first
   # lives on once it runs again.
@@ -81,22 +81,39 @@ signals)
   session_pids+=($!)
   wait_for 5 grep -q '^ready$' "$work/calls" || fail "the stand-in service did not start"
   inhibits() { grep -c '^Inhibit ' "$work/calls" || true; }
+  # start_inhibited COMMAND...: the display as COMMAND runs it, holding the screen saver ($cookie).
+  start_inhibited() {
+    cookie=$((7001 + $(inhibits)))
+    start_display "$@"
+    wait_for 5 grep -q "^Inhibit .* $cookie\$" "$work/calls" || fail "no Inhibit at start: $(cat "$work/calls")"
+  }
+  # end_by SIGNAL HOW: SIGNAL ends the display with status 0 and gives the screen saver back.
+  end_by() {
+    kill -"$1" "$app_pid"
+    expect_exit 2 "SIG$1 $2"
+    grep -q "^UnInhibit $cookie\$" "$work/calls" || fail "SIG$1 did not give the screen saver back: $(cat "$work/calls")"
+  }
   for signal in TERM INT HUP; do
     for dialog in none configuration; do
-      cookie=$((7001 + $(inhibits)))
-      start_display "$decimon"
-      wait_for 5 grep -q "^Inhibit .* $cookie\$" "$work/calls" || fail "no Inhibit at start: $(cat "$work/calls")"
+      # A job started with & ignores SIGINT: started from a terminal, the display would not.
+      start_inhibited env --default-signal=INT,HUP "$decimon"
       if [ "$dialog" = configuration ]; then
-        xdotool windowfocus --sync "$win" key c
+        press "$win" c
         wait_for 5 has_window Configure... || fail "the configuration dialog did not open"
       fi
-      kill -"$signal" "$app_pid"
-      expect_exit 2 "SIG$signal with $dialog dialog open"
-      grep -q "^UnInhibit $cookie\$" "$work/calls" ||
-        fail "SIG$signal did not give the screen saver back: $(cat "$work/calls")"
+      end_by "$signal" "with $dialog dialog open"
     done
   done
-  echo "lifecycle: SIGTERM, SIGINT and SIGHUP end the display as File > Exit does"
+
+  # Under nohup in a background job SIGHUP and SIGINT are ignored from the start, and stay so:
+  # the display outlives the log-out. SIGTERM still ends it.
+  start_inhibited nohup "$decimon"
+  kill -HUP "$app_pid"
+  kill -INT "$app_pid"
+  sleep 1
+  kill -0 "$app_pid" 2>/dev/null && has_window || fail "SIGHUP or SIGINT ignored at start ended the display"
+  end_by TERM "after SIGHUP and SIGINT under nohup"
+  echo "lifecycle: SIGTERM, SIGINT and SIGHUP end the display as File > Exit does; those ignored at start do not"
   ;;
 
 *) fail "unknown case $case_name" ;;

@@ -31,7 +31,7 @@ write_settings "meterbox:$port"
 # shot NAME: a screenshot, cut into $work/NAME-level.png (the level and dose lines) and
 # $work/NAME-footer.png (the footer line).
 shot() {
-  import -window root "$artifacts/moving-$1.png"
+  screenshot "$artifacts/moving-$1.png"
   convert "$artifacts/moving-$1.png" -crop 900x300+190+60 +repage "$work/$1-level.png"
   convert "$artifacts/moving-$1.png" -crop 1280x40+0+760 +repage "$work/$1-footer.png"
 }

@@ -4,16 +4,8 @@
 #   package_test.sh BUILD-DIR SIMULATOR
 set -euo pipefail
 build=$1 simulator=$2
-work=$(mktemp -d /tmp/decimon-package-XXXXXX)
-sim_pid= app_pid=
-cleanup() {
-  for pid in $app_pid $sim_pid; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  exec 3>&- 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/x_session.sh"
+session_begin package
 
 (cd "$build" && cpack -G DEB -B "$work/out" >"$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack failed"; }
 deb=$(ls "$work"/out/decimon_*.deb)
@@ -34,24 +26,16 @@ done
 dpkg-deb -x "$deb" "$work/root"
 promtool check rules "$work/root/usr/share/decimon/prometheus/decimon.rules.yml" >/dev/null ||
   fail "promtool refuses the packaged rules"
-mkfifo "$work/sim.in"
-"$simulator" --port 0 --level 700 <"$work/sim.in" >"$work/sim.out" &
-sim_pid=$!
-exec 3>"$work/sim.in"
-for _ in $(seq 100); do grep -q listening "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
-port=$(head -n 1 "$work/sim.out" | sed 's/.*://')
-mkdir -p "$work/config/Corvanta" "$work/runtime" && chmod 700 "$work/runtime"
-printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Corvanta\\Decimon]\n"HostName"="127.0.0.1:%s"\n' "$port" \
-  >"$work/config/Corvanta/Decimon.reg"
-XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=offscreen \
-  "$work/root/usr/bin/decimon" >"$work/decimon.log" 2>&1 &
+start_simulator "$simulator" --level 700
+private_dirs
+write_settings "127.0.0.1:$port"
+QT_QPA_PLATFORM=offscreen "$work/root/usr/bin/decimon" >"$work/decimon.log" 2>&1 &
 app_pid=$!
+session_pids+=("$app_pid")
 sleep 3
 kill -0 "$app_pid" 2>/dev/null || { cat "$work/decimon.log"; fail "the packaged program did not keep running"; }
 echo count >&3
-sleep 0.2
-requests=$(sed -n 's/^requests //p' "$work/sim.out")
-[ "${requests:-0}" -gt 0 ] || fail "the packaged program did not poll the meter"
-"$work/root/usr/bin/decimon-levels" --help | grep -q '^usage: decimon-levels' ||
+wait_for 2 grep -q '^requests [1-9]' "$work/sim.out" || fail "the packaged program did not poll the meter"
+bounded 10 "decimon-levels --help" "$work/root/usr/bin/decimon-levels" --help | grep -q '^usage: decimon-levels' ||
   fail "the packaged decimon-levels does not start"
 echo "package: $(basename "$deb") with $depends"

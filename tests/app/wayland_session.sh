@@ -33,7 +33,7 @@ start_weston() {
 # --debug lets every client take screenshots; the tool writes into the current folder.
 weston_shot() {
     mkdir -p "$work/shot"
-    (cd "$work/shot" && weston-screenshooter) || fail "weston-screenshooter failed"
+    (cd "$work/shot" && bounded 10 "weston-screenshooter" weston-screenshooter) || fail "weston-screenshooter failed"
     mv "$work"/shot/wayland-screenshot-*.png "$artifacts/$1.png"
 }
 

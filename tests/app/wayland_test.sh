@@ -26,7 +26,7 @@ start_meter() {
 }
 
 # F on the compositor's window in the X server, which hands it to the display.
-press_f() { xdotool windowfocus --sync "$(compositor_window)" key f; }
+press_f() { press "$(compositor_window)" f; }
 last_event_is() { [ "$(shell_events | tail -n 1)" = "$1" ]; }
 # The display said once on standard error what keeps the screen on.
 said_once() {

@@ -30,15 +30,15 @@ show_display
 sleep 3  # the first tick polls after 500 ms; its result shows at the next tick
 read -r x y w h <<<"$(geometry "$win")"
 [ "$x $y $w $h" = "0 0 1280 800" ] || fail "full-screen window at $x,$y ${w}x$h, not 0,0 1280x800"
-import -window root "$artifacts/full-screen.png"
+screenshot "$artifacts/full-screen.png"
 check_meter_shot "$artifacts/full-screen.png"
 
 # 2. F leaves full screen: a normal window with its menu bar.
-xdotool windowfocus --sync "$win" key f
+press "$win" f
 sleep 1
 read -r x y w h <<<"$(geometry "$win")"
 [ "$w $h" != "1280 800" ] || fail "F did not leave full screen"
-import -window root "$artifacts/normal.png"
+screenshot "$artifacts/normal.png"
 menu=$(pixel "$artifacts/normal.png" $((x + 5)) $((y + 5)))
 [ "$menu" != FFFFFF ] && [ "$menu" != 4CB1FB ] || fail "no menu bar at the top of the normal window ($menu)"
 close_display 5
@@ -54,9 +54,9 @@ echo "silent off" >&3
 # 4. The menu's keys in full screen: Alt+F, X ends the program.
 show_display
 sleep 1
-xdotool windowfocus --sync "$win" key alt+f
+press "$win" alt+f
 sleep 0.5
-xdotool key x
+xdo key x
 expect_exit 5 "Alt+F, X in full screen"
 
 # 5. A German desktop language (comma as decimal point) paints what the "C" locale paints:
@@ -66,7 +66,7 @@ for lang in C de_DE.UTF-8; do
   show_display -u LC_ALL -u LC_NUMERIC LANG=$lang
   sleep 3
   shot=$artifacts/lang-$lang.png
-  import -window root "$shot"
+  screenshot "$shot"
   close_display 5
   # "85.3 dBA" reaches far to the right of where "---" ends.
   share=$(share_of "$shot" white 300 70 700 130)

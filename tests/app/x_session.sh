@@ -4,6 +4,10 @@
 #   session_begin NAME          $work: a new /tmp/decimon-NAME-XXXXXX, removed at exit
 #   session_pids+=(PID)         a process to end at exit (a stopped one is continued first)
 #   wait_for SECONDS COMMAND... until COMMAND succeeds; its status after SECONDS otherwise
+#   bounded SECONDS WHAT COMMAND...  COMMAND, failing with WHAT it waited for after SECONDS
+#   xdo ARGUMENT...             xdotool with a bound (keys to the window that has the focus)
+#   press WINDOW KEY...         WINDOW given the keyboard focus, then the keys typed into it
+#   screenshot FILE             the X screen into FILE
 #   private_dirs                XDG_RUNTIME_DIR, XDG_CONFIG_HOME and XDG_DATA_HOME in $work
 #   start_xvfb [WxH] [OPTION]...  DISPLAY set, and the private folders
 #   start_simulator PROGRAM [OPTION]...  on a free loopback port ($port, $sim_pid); commands
@@ -18,7 +22,9 @@
 #                               COLOUR's pixels in the rectangle W x H at X,Y
 #   check_meter_shot IMAGE      a 1280x800 screenshot shows the meter picture over all of it
 
-# Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE).
+# Time bounds stretch under the sanitizers (scripts/test.sh sets DECIMON_TIME_SCALE). Every
+# wait has a bound of its own, and one that runs out says what it waited for: a test that hangs
+# until CTest's limit says nothing.
 scale=${DECIMON_TIME_SCALE:-1}
 session_pids=()
 
@@ -33,7 +39,14 @@ session_end() {
         kill -CONT "$pid" 2>/dev/null || true
         kill "$pid" 2>/dev/null || true
     done
-    wait 2>/dev/null || true
+    # One that does not end on SIGTERM (a hung display) is killed, so that the end never hangs.
+    for pid in "${session_pids[@]}"; do
+        wait_for 5 eval "! kill -0 $pid 2>/dev/null" || {
+            echo "session end: process $pid ($(tr '\0' ' ' </proc/"$pid"/cmdline 2>/dev/null)) did not end within $((5 * scale)) s of SIGTERM; killed" >&2
+            kill -KILL "$pid" 2>/dev/null || true
+        }
+    done
+    wait "${session_pids[@]}" 2>/dev/null || true
     exec 3>&- 2>/dev/null || true
     rm -rf "$work"
 }
@@ -43,14 +56,37 @@ session_begin() {
     trap session_end EXIT
 }
 
+milliseconds() { echo $(($(date +%s%N) / 1000000)); }
+
+# By the clock, not by a count of tries: a try may take long under load.
 wait_for() {
-    local limit=$1
+    local deadline=$(($(milliseconds) + $1 * 1000 * scale))
     shift
-    for _ in $(seq $((limit * 20 * scale))); do
+    while [ "$(milliseconds)" -lt "$deadline" ]; do
         "$@" && return 0
         sleep 0.05
     done
     "$@"
+}
+
+bounded() {
+    local limit=$(($1 * scale)) what=$2 status=0
+    shift 2
+    timeout "$limit" "$@" || status=$?
+    [ "$status" -ne 124 ] || fail "$what did not end within $limit s"
+    return "$status"
+}
+
+xdo() { bounded 5 "xdotool $*" xdotool "$@"; }
+
+# Focusing a window that is not viewable yet fails, and xdotool's --sync then waits for ever
+# for the focus: each try has a bound of its own, the tries one in all.
+press() {
+    local window=$1
+    shift
+    wait_for 10 timeout $((2 * scale)) xdotool windowfocus --sync "$window" ||
+        fail "window $window did not get the keyboard focus within $((10 * scale)) s (for the keys $*)"
+    xdo key "$@"
 }
 
 start_xvfb() {
@@ -137,15 +173,13 @@ start_display() {
 
 expect_exit() {
     local limit=$1 how=$2 status=0
-    for _ in $(seq $((limit * 20 * scale))); do
-        kill -0 "$app_pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    kill -0 "$app_pid" 2>/dev/null && fail "the display did not end within $limit s of $how"
+    wait_for "$limit" eval '! kill -0 "$app_pid" 2>/dev/null' || fail "the display did not end within $((limit * scale)) s of $how"
     wait "$app_pid" || status=$?
     app_pid=
     [ "$status" -eq 0 ] || fail "the display ended with status $status after $how"
 }
+
+screenshot() { bounded 10 "a screenshot into $1" import -window root "$1"; }
 
 pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
 share_of() { convert "$1" -crop "$3x$4+$5+$6" +repage -fill black +opaque "$2" -fill white -opaque "$2" -format '%[fx:mean]' info:; }

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <memory>
 
 using namespace decimon::test;
@@ -103,6 +105,47 @@ TEST_F(Loader, AnswersOnTheDisplaysThread) {
     ASSERT_TRUE(WaitUntil([&] { return answers_.size() == 2; }, 5s, ProcessEvents));
     EXPECT_EQ(answers_[1].first, "hall");
     EXPECT_TRUE(answers_[1].second.Rows.empty());
+}
+
+// No thread can be made while the object lives: every new thread's default stack is larger than
+// the address space, so that its allocation fails as at the system's limit of threads.
+class NoNewThreads {
+public:
+    NoNewThreads() {
+        pthread_getattr_default_np(&saved_);
+        pthread_attr_t huge;
+        pthread_attr_init(&huge);
+        pthread_attr_setstacksize(&huge, std::size_t{1} << 50);
+        ok_ = pthread_setattr_default_np(&huge) == 0;
+        pthread_attr_destroy(&huge);
+    }
+    ~NoNewThreads() {
+        pthread_setattr_default_np(&saved_);
+        pthread_attr_destroy(&saved_);
+    }
+    NoNewThreads(const NoNewThreads&) = delete;
+    NoNewThreads& operator=(const NoNewThreads&) = delete;
+
+    bool Ok() const { return ok_; }
+
+private:
+    pthread_attr_t saved_;
+    bool ok_ = false;
+};
+
+TEST_F(Loader, WithoutAThreadTheRecordCannotBeReadUntilOneCanBeMade) {
+    {
+        const NoNewThreads noThreads;
+        ASSERT_TRUE(noThreads.Ok());
+        loader_->Load(Request("press"));
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !answers_.empty(); }, 5s, ProcessEvents));
+    EXPECT_FALSE(answers_[0].second.Readable);
+    EXPECT_NE(answers_[0].second.Error.find("no thread"), std::string::npos) << answers_[0].second.Error;
+    loader_->Load(Request("press"));
+    ASSERT_TRUE(WaitUntil([&] { return answers_.size() == 2; }, 5s, ProcessEvents));
+    EXPECT_TRUE(answers_[1].second.Readable);
+    EXPECT_EQ(answers_[1].second.Rows.size(), 5u);
 }
 
 TEST_F(Loader, ALockedDatabaseNeitherHoldsUpTheCallerNorItsEnd) {
