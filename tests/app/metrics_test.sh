@@ -31,7 +31,7 @@ sleep 0.3
 write_settings "$meter" "${settings[@]}" "\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\""
 start_display "$decimon"
 sleep 3
-import -window root "$artifacts/metrics-port-taken.png"
+screenshot "$artifacts/metrics-port-taken.png"
 check_meter_shot "$artifacts/metrics-port-taken.png"
 lines=$(grep -c "^decimon: no metrics endpoint at MetricsAddress \"127.0.0.1:$endpoint_port\": Address already in use" \
   "$work/decimon.log" || true)
@@ -87,12 +87,13 @@ started=$(date +%s.%N)
 hostile_pid=$!
 session_pids+=("$hostile_pid")
 sleep 3
-import -window root "$artifacts/metrics-hostile-before.png"
+screenshot "$artifacts/metrics-hostile-before.png"
 echo "set level integer 702" >&3
 sleep 2.5
-import -window root "$artifacts/metrics-hostile-after.png"
+screenshot "$artifacts/metrics-hostile-after.png"
 differing=$(compare -metric AE "$artifacts/metrics-hostile-before.png" "$artifacts/metrics-hostile-after.png" null: 2>&1 || true)
 [ "$differing" != 0 ] || fail "the display did not paint the new level while the clients attacked"
+wait_for 30 eval '! kill -0 "$hostile_pid" 2>/dev/null' || fail "the hostile clients did not end within $((30 * scale)) s"
 wait "$hostile_pid" || fail "the hostile clients failed: $(cat "$work/hostile.log")"
 cat "$work/hostile.log"
 echo "after the clients: $(fds) descriptors (before $fds_before), RSS $(rss_kb) kB (before $rss_before)"
