@@ -9,7 +9,7 @@ DECIMON_PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev
   locales
   desktop-file-utils dbus-daemon libxss-dev libxext-dev x11-xserver-utils
-  qt6-wayland weston cage
+  qt6-wayland weston cage xwayland
 )
 
 decimon_install_packages() {

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
 # net-snmp, SQLite and the display font, its files, and that the installed program starts.
-#   package_test.sh BUILD-DIR SIMULATOR
+# WAYLAND-MODULE, in a build with Qt's Wayland client, is where the program looks for its
+# Wayland module, relative to its own folder.
+#   package_test.sh BUILD-DIR SIMULATOR [WAYLAND-MODULE]
 set -euo pipefail
-build=$1 simulator=$2
+build=$1 simulator=$2 wayland_module=${3:-}
 work=$(mktemp -d /tmp/decimon-package-XXXXXX)
 sim_pid= app_pid=
 cleanup() {
@@ -32,6 +34,10 @@ done
 
 # The packaged program starts and stays up (offscreen, against the simulator).
 dpkg-deb -x "$deb" "$work/root"
+if [ -n "$wayland_module" ]; then
+  [ -f "$work/root/usr/bin/$wayland_module" ] || fail "the package lacks the Wayland module at usr/bin/$wayland_module"
+  grep -q libqt6waylandclient6 <<<"$depends" || fail "Depends lacks Qt's Wayland client for the module: $depends"
+fi
 mkfifo "$work/sim.in"
 "$simulator" --port 0 --level 700 <"$work/sim.in" >"$work/sim.out" &
 sim_pid=$!
