@@ -24,6 +24,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 fonts-arkpandora; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+! grep -q libqt6network6 <<<"$depends" || fail "Depends has Qt's network library, which nothing uses: $depends"
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "the package does not recommend Qt's Wayland platform"
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \

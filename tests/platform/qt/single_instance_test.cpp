@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <thread>
 
@@ -48,6 +49,9 @@ TEST_F(SingleInstanceTest, ALaterStartAsksTheHolderOfItsScreenToComeForward) {
     SingleInstance first(RuntimeDir(), kKey);
     ASSERT_EQ(first.Decide(2s), Role::First);
     EXPECT_TRUE(first.Trouble().isEmpty()) << first.Trouble().toStdString();
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(SocketPath()).permissions() & (perms::group_all | perms::others_all), perms::none)
+        << "the socket is the user's alone";
     QSignalSpy asked(&first, &SingleInstance::ComeForwardRequested);
     EXPECT_EQ(DecideElsewhere(Scaled(2s)), Role::Second);
     EXPECT_EQ(asked.count(), 1);
