@@ -120,6 +120,19 @@ TEST_F(SingleInstanceTest, AHolderThatEndsLeavesTheScreenToTheLaterStart) {
     EXPECT_EQ(role, Role::First);
 }
 
+// A runtime folder too deep for a socket's address: the lock still decides, and the holder says
+// why no later start can reach it; a later start is left unanswered.
+TEST_F(SingleInstanceTest, AHolderThatCannotListenStaysFirstAndSaysWhy) {
+    const std::string deep = RuntimeDir() + "/" + std::string(100, 'd');
+    ASSERT_TRUE(std::filesystem::create_directory(deep));
+    SingleInstance first(deep, kKey);
+    EXPECT_EQ(first.Decide(2s), Role::First);
+    EXPECT_TRUE(first.Trouble().startsWith("cannot listen at " + QString::fromStdString(deep)))
+        << first.Trouble().toStdString();
+    SingleInstance later(deep, kKey);
+    EXPECT_EQ(later.Decide(200ms), Role::SecondUnanswered);
+}
+
 TEST_F(SingleInstanceTest, WithoutAPlaceForTheLockTheProgramRunsUnguardedAndSaysWhy) {
     const struct {
         const char* what;
