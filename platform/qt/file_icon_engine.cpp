@@ -1,6 +1,7 @@
 #include "platform/qt/file_icon_engine.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
@@ -40,7 +41,8 @@ QPixmap FileIconEngine::pixmap(const QSize& size, QIcon::Mode mode, QIcon::State
     const File* best = BestFor(size);
     if (!best)
         return {};
-    QPixmap pixmap(best->path);
+    // Not QPixmap's own loading, which keeps what it loaded in the global pixmap cache.
+    QPixmap pixmap = QPixmap::fromImage(QImage(best->path));
     const QSize actual = actualSize(size, mode, state);
     if (!pixmap.isNull() && pixmap.size() != actual)
         pixmap = pixmap.scaled(actual, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
