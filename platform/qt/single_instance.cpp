@@ -43,7 +43,7 @@ private:
             line_.append(buffer, got);
         if (got > 0 && !line_.contains('\n') && line_.size() < kLongestLine)
             return;  // the rest of the line is on its way
-        if (line_ == kRequest) {
+        if (line_.left(line_.indexOf('\n') + 1) == kRequest) {
             emit holder_->ComeForwardRequested();
             send(socket_.Get(), kAnswer, sizeof kAnswer - 1, MSG_NOSIGNAL);
         }
