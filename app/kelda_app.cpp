@@ -4,6 +4,7 @@
 #include "app/main_frame.h"
 #include "platform/qt/code_page.h"
 #include "platform/qt/end_signals.h"
+#include "platform/qt/heap_trimmer.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/screen_saver_inhibitor.h"
 #include "platform/sys/snmp_mgr.h"
@@ -61,6 +62,7 @@ bool CkeldaApp::InitInstance() {
                              inhibitor->UnInhibit();
                      });
     frame_->OnFullScreen();  // the program always starts full screen
+    heapTrimmer_ = std::make_unique<HeapTrimmer>();
     return true;
 }
 

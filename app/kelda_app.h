@@ -8,6 +8,7 @@
 
 class CMainFrame;
 class EndSignals;
+class HeapTrimmer;
 class ScreenSaverInhibitor;
 
 class CkeldaApp {
@@ -39,4 +40,5 @@ private:
     std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<CMainFrame> frame_;
     std::unique_ptr<EndSignals> endSignals_;
+    std::unique_ptr<HeapTrimmer> heapTrimmer_;
 };

@@ -9,6 +9,7 @@
 #include "tests/support/level_database.h"
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <sys/resource.h>
 
@@ -133,6 +134,23 @@ void BM_YearDatabaseSize(benchmark::State& state) {
     state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
 }
 BENCHMARK(BM_YearDatabaseSize)->Iterations(1);
+
+// The writer's connection to a year's record: opened (with the check of the whole file), one
+// minute written; SQLite's memory in use after it, as the display holds it between minutes.
+void BM_StoreMemoryOverTheYear(benchmark::State& state) {
+    const auto& path = Year().Path();
+    std::int64_t index = MinutesPerYear;
+    for (auto _ : state) {
+        LevelStore store(path.string());
+        const MinuteRow row = Minute(index++);
+        if (!store.Write(std::span(&row, 1))) {
+            state.SkipWithError(store.Error().c_str());
+            return;
+        }
+        state.counters["sqlite_kB"] = static_cast<double>(sqlite3_memory_used()) / 1024;
+    }
+}
+BENCHMARK(BM_StoreMemoryOverTheYear)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // decimon-levels over the whole year, its output read and dropped; wall time.
 void LevelsOverTheYear(benchmark::State& state, std::vector<std::string> extra) {

@@ -10,7 +10,10 @@
 # SAMPLE_SECONDS (default 60) shortens the sample for a quick look. The display keeps its
 # exposure record (in the session's private folder) unless RECORD_LEVELS=0; the script says how
 # many minutes it recorded. METRICS=1 turns its metrics endpoint on (on loopback) and has a
-# Prometheus of the session's own scrape it every second.
+# Prometheus of the session's own scrape it every second. PSS shares each library's pages among
+# the processes that map it, so the script says how many other processes map Qt's GUI library
+# at each sample: for the figures of a quiet run, none. SMAPS=FILE keeps a copy of the display's /proc/PID/smaps at the
+# end, for a look at where the memory goes (bench/smaps_by_file.sh sums it by file).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 size=${1:-1920x1080}
@@ -73,15 +76,18 @@ ticks_per_second=$(getconf CLK_TCK)
 # utime + stime of every thread of the display, in clock ticks.
 cpu_ticks() { sed 's/.*) //' "/proc/$app_pid/stat" | awk '{print $12 + $13}'; }
 memory_kb() { awk -v key="$1:" '$1 == key {print $2}' "/proc/$app_pid/smaps_rollup"; }
+other_qt_programs() { grep -l 'libQt6Gui\.so' /proc/[0-9]*/maps 2>/dev/null | grep -cv "^/proc/$app_pid/" || true; }
 
 cpu_start=$(cpu_ticks)
 wall_start=$(date +%s.%N)
 sleep $((sample / 2))
-pss_half=$(memory_kb Pss) rss_half=$(memory_kb Rss)
+pss_half=$(memory_kb Pss) rss_half=$(memory_kb Rss) other_qt_half=$(other_qt_programs)
 sleep $((sample - sample / 2))
 cpu_end=$(cpu_ticks)
 wall_end=$(date +%s.%N)
 pss_end=$(memory_kb Pss) rss_end=$(memory_kb Rss)
+[ -z "${SMAPS:-}" ] || cp "/proc/$app_pid/smaps" "$SMAPS"
+other_qt_end=$(other_qt_programs)
 
 mb() { awk -v k="$1" 'BEGIN{printf "%.1f MB", k / 1024}'; }
 echo "screen:               ${width}x$height, one poll a second, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -98,6 +104,7 @@ echo "PSS at $sample s:            $(mb "$pss_end")"
 echo "RSS at $((sample / 2)) s:            $(mb "$rss_half")"
 echo "RSS at $sample s:            $(mb "$rss_end")"
 echo "first painted level:  $first_level s after start"
+echo "other Qt programs:    $other_qt_half at $((sample / 2)) s, $other_qt_end at $sample s"
 database=$XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3
 if [ -f "$database" ]; then
   echo "minutes recorded:     $(sqlite3 "$database" 'SELECT count(*) FROM minutes') (while it ran)"

@@ -44,7 +44,7 @@ public:
     SqliteDb(const SqliteDb&) = delete;
     SqliteDb& operator=(const SqliteDb&) = delete;
 
-    // sqlite3_open_v2 with `flags`; on failure the connection stays closed and Error() says
+    // sqlite3_open_v2 with `flags` and a page cache of 256 kB; on failure the connection stays closed and Error() says
     // why. The busy time-out bounds every wait for another process's lock.
     bool Open(const std::string& path, int flags, int busyTimeoutMs);
     void Close();

@@ -1,5 +1,7 @@
 #include "res/app_resources.h"
 
+#include "platform/qt/file_icon_engine.h"
+
 std::string_view LoadStringResource(int id) {
     switch (id) {
     case IDR_MAINFRAME:
@@ -70,8 +72,8 @@ int TranslateAccelerator(int key, Qt::KeyboardModifiers modifiers, std::string_v
 }
 
 QIcon LoadIconResource() {
-    QIcon icon;
+    QList<FileIconEngine::File> files;
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512})
-        icon.addFile(QString(":/icons/decimon-%1.png").arg(size), QSize(size, size));
-    return icon;
+        files.append({QSize(size, size), QString(":/icons/decimon-%1.png").arg(size)});
+    return QIcon(new FileIconEngine(std::move(files)));
 }

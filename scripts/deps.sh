@@ -18,7 +18,7 @@ DECIMON_TEST_PACKAGES=(
   clang clang-format libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev x11-xserver-utils
   locales desktop-file-utils dbus-daemon
-  weston cage
+  weston cage xwayland
 )
 
 # decimon_install_packages PACKAGE...: installs those of them that are missing.

@@ -1,22 +1,61 @@
 #include "platform/qt/single_instance.h"
 
+#include "platform/sys/local_socket.h"
+
+#include <QByteArray>
 #include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 
 // The whole conversation: the later start asks, the holder answers once it is in front.
 constexpr char kRequest[] = "come-forward\n";
 constexpr char kAnswer[] = "forward\n";
-constexpr qint64 kLongestLine = 64;
+constexpr qsizetype kLongestLine = 64;
 // How long a later start waits between tries while the holder is not listening yet (or no more).
 constexpr unsigned long kRetryMs = 50;
 
-int Remaining(const QDeadlineTimer& deadline) {
-    return static_cast<int>(deadline.remainingTime());
-}
+// One later start's connection to the holder: read up to a line, answered at most once, then
+// hung up. It deletes itself when the line is in, or the peer has gone.
+class Peer : public QObject {
+public:
+    Peer(UniqueFd socket, SingleInstance* holder)
+        : QObject(holder),
+          holder_(holder),
+          socket_(std::move(socket)),
+          notifier_(socket_.Get(), QSocketNotifier::Read, this) {
+        connect(&notifier_, &QSocketNotifier::activated, this, &Peer::Read);
+    }
+
+private:
+    void Read() {
+        char buffer[kLongestLine];
+        const ssize_t got = recv(socket_.Get(), buffer, static_cast<std::size_t>(kLongestLine - line_.size()), 0);
+        if (got < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        if (got > 0)
+            line_.append(buffer, got);
+        if (got > 0 && !line_.contains('\n') && line_.size() < kLongestLine)
+            return;  // the rest of the line is on its way
+        if (line_.left(line_.indexOf('\n') + 1) == kRequest) {
+            emit holder_->ComeForwardRequested();
+            send(socket_.Get(), kAnswer, sizeof kAnswer - 1, MSG_NOSIGNAL);
+        }
+        notifier_.setEnabled(false);
+        deleteLater();
+    }
+
+    SingleInstance* holder_;
+    UniqueFd socket_;
+    QSocketNotifier notifier_;  // goes before the socket it watches
+    QByteArray line_;
+};
 
 }  // namespace
 
@@ -28,12 +67,13 @@ SingleInstance::SingleInstance(const std::string& runtimeDir, const std::string&
     }
     const std::string stem = runtimeDir + "/decimon-" + key;
     lock_ = std::make_unique<InstanceLock>(stem + ".lock");
-    socketPath_ = QString::fromStdString(stem + ".socket");
+    socketPath_ = stem + ".socket";
 }
 
-// The server goes first (it removes its socket file), the lock with the object's last member.
+// The socket file goes first, the lock with the object's last member.
 SingleInstance::~SingleInstance() {
-    delete server_;
+    if (listener_.Valid())
+        unlink(socketPath_.c_str());
 }
 
 SingleInstance::Role SingleInstance::Decide(std::chrono::milliseconds patience) {
@@ -60,43 +100,23 @@ SingleInstance::Role SingleInstance::Decide(std::chrono::milliseconds patience) 
 }
 
 bool SingleInstance::AskHolderToComeForward(const QDeadlineTimer& deadline) const {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath_);
-    // Fails at once while the holder has no socket (not yet, or no more), or a dead one's is left.
-    if (!socket.waitForConnected(Remaining(deadline)))
-        return false;
-    socket.write(kRequest);
-    // A holder that hangs takes the request but never answers: wait no longer than the deadline.
-    while (!socket.canReadLine()) {
-        if (deadline.hasExpired() || !socket.waitForReadyRead(Remaining(deadline)))
-            return false;
-    }
-    return socket.readLine(kLongestLine) == kAnswer;
+    return AskAt(socketPath_, kRequest, kLongestLine, deadline.deadline<std::chrono::steady_clock>()) == kAnswer;
 }
 
 void SingleInstance::Listen() {
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
     // This process holds the lock, so any socket file there is a dead holder's.
-    QLocalServer::removeServer(socketPath_);
-    if (!server_->listen(socketPath_)) {
-        trouble_ = QStringLiteral("cannot listen at %1: %2").arg(socketPath_, server_->errorString());
+    std::string trouble;
+    listener_ = ListenAt(socketPath_, trouble);
+    if (!listener_.Valid()) {
+        trouble_ = QStringLiteral("cannot listen at %1: %2")
+                       .arg(QString::fromStdString(socketPath_), QString::fromStdString(trouble));
         return;
     }
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* peer = server_->nextPendingConnection()) {
-            connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-            connect(peer, &QLocalSocket::readyRead, this, [this, peer] { Answer(peer); });
-        }
-    });
+    listening_ = std::make_unique<QSocketNotifier>(listener_.Get(), QSocketNotifier::Read);
+    connect(listening_.get(), &QSocketNotifier::activated, this, &SingleInstance::AcceptPeers);
 }
 
-void SingleInstance::Answer(QLocalSocket* peer) {
-    if (!peer->canReadLine() && peer->bytesAvailable() < kLongestLine)
-        return;  // the rest of the line is on its way
-    if (peer->readLine(kLongestLine) == kRequest) {
-        emit ComeForwardRequested();
-        peer->write(kAnswer);
-    }
-    peer->disconnectFromServer();
+void SingleInstance::AcceptPeers() {
+    for (UniqueFd peer = AcceptFrom(listener_); peer.Valid(); peer = AcceptFrom(listener_))
+        new Peer(std::move(peer), this);
 }

@@ -5,6 +5,7 @@
 // is first: a socket file left behind by a holder that crashed is replaced by the next one.
 
 #include "platform/sys/instance_lock.h"
+#include "platform/sys/unique_fd.h"
 
 #include <QObject>
 #include <QString>
@@ -14,8 +15,7 @@
 #include <string>
 
 class QDeadlineTimer;
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 class SingleInstance : public QObject {
     Q_OBJECT
@@ -45,10 +45,11 @@ signals:
 private:
     bool AskHolderToComeForward(const QDeadlineTimer& deadline) const;
     void Listen();
-    void Answer(QLocalSocket* peer);
+    void AcceptPeers();
 
     std::unique_ptr<InstanceLock> lock_;
-    QString socketPath_;
-    QLocalServer* server_ = nullptr;  // a child, once this process is first
+    std::string socketPath_;
+    UniqueFd listener_;                           // once this process is first
+    std::unique_ptr<QSocketNotifier> listening_;  // goes before the socket it watches
     QString trouble_;
 };

@@ -14,9 +14,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -106,7 +109,28 @@ TEST_F(Frame, TheMenuHasItsPopupsItemsAndCommands) {
     EXPECT_EQ(popups[1]->menu()->actions().size(), 4);
     EXPECT_EQ(popups[2]->menu()->actions().size(), 1);
     EXPECT_EQ(frame_->windowTitle(), "Decimon");
-    EXPECT_FALSE(frame_->windowIcon().isNull());
+}
+
+// The window icon draws each size from its own file, and a size between two from the larger,
+// scaled down: never larger than asked, never larger than the largest file.
+TEST_F(Frame, TheWindowIconHasAllItsSizes) {
+    const QIcon icon = frame_->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.availableSizes().size(), 9);
+    const struct {
+        int asked;
+        int drawn;
+        int file;  // the file whose pixels are drawn as they stand; 0: scaled from another
+    } sizes[] = {{16, 16, 16}, {22, 22, 22}, {48, 48, 48}, {512, 512, 512}, {40, 40, 0}, {8, 8, 0}, {600, 512, 512}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size.asked);
+        const QImage drawn = icon.pixmap(QSize(size.asked, size.asked)).toImage();
+        EXPECT_EQ(drawn.size(), QSize(size.drawn, size.drawn));
+        EXPECT_EQ(icon.actualSize(QSize(size.asked, size.asked)), drawn.size());
+        if (size.file != 0) {
+            EXPECT_EQ(drawn, QPixmap(QString(":/icons/decimon-%1.png").arg(size.file)).toImage());
+        }
+    }
 }
 
 TEST_F(Frame, CommandsGoToTheViewThenTheFrameThenTheApplication) {

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
-# net-snmp, SQLite, libmicrohttpd and the display font, its files (the Prometheus rules valid), and that the installed program starts.
-#   package_test.sh BUILD-DIR SIMULATOR
+# net-snmp, SQLite, libmicrohttpd and the display font, its files (the Prometheus rules valid),
+# and that the installed program starts. WAYLAND-MODULE, in a build with Qt's Wayland client, is
+# where the program looks for its Wayland module, relative to its own folder.
+#   package_test.sh BUILD-DIR SIMULATOR [WAYLAND-MODULE]
 set -euo pipefail
-build=$1 simulator=$2
+build=$1 simulator=$2 wayland_module=${3:-}
 . "$(dirname "$0")/x_session.sh"
 session_begin package
 
@@ -14,6 +16,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 libmicrohttpd12 fonts-arkpandora; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+! grep -q libqt6network6 <<<"$depends" || fail "Depends has Qt's network library, which nothing uses: $depends"
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "the package does not recommend Qt's Wayland platform"
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
@@ -26,6 +29,10 @@ done
 dpkg-deb -x "$deb" "$work/root"
 promtool check rules "$work/root/usr/share/decimon/prometheus/decimon.rules.yml" >/dev/null ||
   fail "promtool refuses the packaged rules"
+if [ -n "$wayland_module" ]; then
+  [ -f "$work/root/usr/bin/$wayland_module" ] || fail "the package lacks the Wayland module at usr/bin/$wayland_module"
+  grep -q libqt6waylandclient6 <<<"$depends" || fail "Depends lacks Qt's Wayland client for the module: $depends"
+fi
 start_simulator "$simulator" --level 700
 private_dirs
 write_settings "127.0.0.1:$port"

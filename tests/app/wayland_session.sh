@@ -52,7 +52,8 @@ start_wayland_display() {
 }
 
 # cage will not run as root: as root it runs as the test user (made if missing, no login), who
-# gets the private folders, and a copy of the display if the build's is out of the user's reach.
+# gets the private folders, and a copy of the display (with its module) if the build's is out of
+# the user's reach.
 start_cage() {
     local as=() program=$1
     shift
@@ -65,6 +66,8 @@ start_cage() {
         as=(setpriv --reuid="$test_user" --regid="$test_user" --init-groups)
         if ! "${as[@]}" test -x "$program"; then
             install -D -m 755 "$program" "$work/bin/$(basename "$program")"
+            # The Wayland module goes along, at its place relative to the program.
+            mkdir -p "$work/lib" && cp -r "$(dirname "$program")/../lib/decimon" "$work/lib/"
             program=$work/bin/$(basename "$program")
         fi
     fi

@@ -126,23 +126,6 @@ private:
 
 }  // namespace
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        fd_ = other.Release();
-    }
-    return *this;
-}
-
-int UniqueFd::Release() noexcept {
-    return std::exchange(fd_, -1);
-}
-
-void UniqueFd::Reset() noexcept {
-    if (fd_ >= 0)
-        close(std::exchange(fd_, -1));
-}
-
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, Stderr stderrMode,
                            const std::optional<std::vector<std::string>>& environment) {
     IgnoreSigpipe();

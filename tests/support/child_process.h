@@ -2,6 +2,8 @@
 // A child process of a test (the simulator, snmpd) with its standard input and output, and
 // if asked its standard error, on pipes held by the test.
 
+#include "platform/sys/unique_fd.h"
+
 #include <sys/types.h>
 
 #include <chrono>
@@ -11,23 +13,6 @@
 #include <vector>
 
 namespace decimon::test {
-
-// Closes the file descriptor it owns.
-class UniqueFd {
-public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { Reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept;
-
-    int Get() const { return fd_; }
-    int Release() noexcept;
-    void Reset() noexcept;
-
-private:
-    int fd_ = -1;
-};
 
 // The destructor closes the child's input, gives it a moment to end, then kills and reaps
 // it, so no process outlives the object, also when a test fails or throws.

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <thread>
 
@@ -48,6 +49,9 @@ TEST_F(SingleInstanceTest, ALaterStartAsksTheHolderOfItsScreenToComeForward) {
     SingleInstance first(RuntimeDir(), kKey);
     ASSERT_EQ(first.Decide(2s), Role::First);
     EXPECT_TRUE(first.Trouble().isEmpty()) << first.Trouble().toStdString();
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(SocketPath()).permissions() & (perms::group_all | perms::others_all), perms::none)
+        << "the socket is the user's alone";
     QSignalSpy asked(&first, &SingleInstance::ComeForwardRequested);
     EXPECT_EQ(DecideElsewhere(Scaled(2s)), Role::Second);
     EXPECT_EQ(asked.count(), 1);
@@ -114,6 +118,19 @@ TEST_F(SingleInstanceTest, AHolderThatEndsLeavesTheScreenToTheLaterStart) {
     const Role role = DecideElsewhere(Scaled(5s));
     end.join();
     EXPECT_EQ(role, Role::First);
+}
+
+// A runtime folder too deep for a socket's address: the lock still decides, and the holder says
+// why no later start can reach it; a later start is left unanswered.
+TEST_F(SingleInstanceTest, AHolderThatCannotListenStaysFirstAndSaysWhy) {
+    const std::string deep = RuntimeDir() + "/" + std::string(100, 'd');
+    ASSERT_TRUE(std::filesystem::create_directory(deep));
+    SingleInstance first(deep, kKey);
+    EXPECT_EQ(first.Decide(2s), Role::First);
+    EXPECT_TRUE(first.Trouble().startsWith("cannot listen at " + QString::fromStdString(deep)))
+        << first.Trouble().toStdString();
+    SingleInstance later(deep, kKey);
+    EXPECT_EQ(later.Decide(200ms), Role::SecondUnanswered);
 }
 
 TEST_F(SingleInstanceTest, WithoutAPlaceForTheLockTheProgramRunsUnguardedAndSaysWhy) {
