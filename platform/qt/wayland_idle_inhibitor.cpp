@@ -1,26 +1,25 @@
 #include "platform/qt/wayland_idle_inhibitor.h"
 
 #include "platform/qt/compositor_idle_inhibit.h"
+#include "platform/sys/program_module.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLibrary>
 
 #include <cstdio>
 
 namespace {
 
-// Where the build put the module, relative to the program's folder as installed (and in the
-// build tree); empty in a build without Qt's Wayland client.
+// Where the build put the module, relative to the program's folder; empty in a build without Qt's
+// Wayland client.
 constexpr char kModulePath[] = DECIMON_WAYLAND_MODULE;
 
 OpenCompositorIdleInhibit LoadModule() {
-    QLibrary module(QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(kModulePath));
-    auto open = reinterpret_cast<OpenCompositorIdleInhibit>(module.resolve(kOpenCompositorIdleInhibit));
+    std::string reason;
+    auto open = reinterpret_cast<OpenCompositorIdleInhibit>(
+        ProgramModuleSymbol(kModulePath, kOpenCompositorIdleInhibit, &reason));
     if (!open)
-        std::fprintf(stderr, "decimon: the Wayland compositor's idle inhibit is not there: %s\n",
-                     module.errorString().toLocal8Bit().constData());
-    return open;  // the module stays loaded for the rest of the run
+        std::fprintf(stderr, "decimon: the Wayland compositor's idle inhibit is not there: %s\n", reason.c_str());
+    return open;
 }
 
 }  // namespace
