@@ -3,9 +3,9 @@
 // child process. The display's CPU time is read from /proc/self/stat before and after; the
 // polls of the same span are measured alone first and taken off.
 //   metrics_scrape_bench [SCRAPES]
+#include "metrics/http_metrics_server.h"
 #include "metrics/metrics_address.h"
 #include "metrics/metrics_page.h"
-#include "metrics/metrics_server.h"
 #include "metrics/process_figures.h"
 #include "monitor/meter_monitor.h"
 #include "tests/support/meter_settings.h"
@@ -84,12 +84,15 @@ int main(int argc, char** argv) {
     monitor.RequestFirstConnection();
     std::string reason;
     const int listener = ListenOn({"127.0.0.1", 0}, &reason);
+    const std::uint16_t port = listener < 0 ? 0 : BoundPort(listener);
     auto server = listener < 0 ? nullptr
-                               : MetricsServer::Start(
+                               : HttpMetricsServer::Start(
                                      listener,
-                                     [&monitor](PageFormat format) {
-                                         return ComposeMetricsPage(monitor.CopyForMetrics(), ReadProcessFigures(),
-                                                                   "bench", format);
+                                     [&monitor](std::string_view accept) {
+                                         const PageFormat format = FormatForAccept(accept);
+                                         return ServedPage{ContentType(format),
+                                                           ComposeMetricsPage(monitor.CopyForMetrics(),
+                                                                              ReadProcessFigures(), "bench", format)};
                                      },
                                      &reason);
     if (!server) {
@@ -106,7 +109,7 @@ int main(int argc, char** argv) {
         if (child == 0) {
             int bad = 0;
             for (int i = 0; i < scrapes; ++i)
-                bad += !Scrape(server->Port());
+                bad += !Scrape(port);
             _exit(bad > 255 ? 255 : bad);
         }
         int status = 0;

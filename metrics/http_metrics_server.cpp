@@ -1,10 +1,9 @@
-#include "metrics/metrics_server.h"
-
-#include "metrics/metrics_address.h"
+#include "metrics/http_metrics_server.h"
 
 #include <microhttpd.h>
 
 #include <cstring>
+#include <type_traits>
 
 // The handler of one request, called by the library on its thread.
 struct MetricsRequest {
@@ -21,9 +20,8 @@ struct MetricsRequest {
         if (HasBody(connection))
             return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "A request body is not accepted\n");
         const char* accept = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_ACCEPT);
-        const PageFormat format = FormatForAccept(accept ? accept : "");
-        const std::string page = static_cast<MetricsServer*>(server)->source_(format);
-        return Send(connection, MHD_HTTP_OK, page, ContentType(format));
+        const ServedPage page = static_cast<HttpMetricsServer*>(server)->source_(accept ? accept : "");
+        return Send(connection, MHD_HTTP_OK, page.text, page.contentType);
     }
 
 private:
@@ -53,8 +51,8 @@ private:
     }
 };
 
-std::unique_ptr<MetricsServer> MetricsServer::Start(int listener, PageSource source, std::string* reason) {
-    std::unique_ptr<MetricsServer> server(new MetricsServer(std::move(source), BoundPort(listener)));
+std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(int listener, PageSource source, std::string* reason) {
+    std::unique_ptr<HttpMetricsServer> server(new HttpMetricsServer(std::move(source)));
     server->daemon_ = MHD_start_daemon(MHD_USE_AUTO_INTERNAL_THREAD, 0, nullptr, nullptr, &MetricsRequest::Answer,
                                        server.get(), MHD_OPTION_LISTEN_SOCKET, listener, MHD_OPTION_CONNECTION_TIMEOUT,
                                        IdleTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT, MaxConnections,
@@ -68,6 +66,12 @@ std::unique_ptr<MetricsServer> MetricsServer::Start(int listener, PageSource sou
     return server;
 }
 
-MetricsServer::~MetricsServer() {
+HttpMetricsServer::~HttpMetricsServer() {
     MHD_stop_daemon(daemon_);  // closes the listening socket too
 }
+
+extern "C" __attribute__((visibility("default"))) MetricsServer*
+decimon_start_metrics_server(int listener, MetricsServer::PageSource source, std::string* reason) {
+    return HttpMetricsServer::Start(listener, std::move(source), reason).release();
+}
+static_assert(std::is_same_v<decltype(&decimon_start_metrics_server), StartMetricsServer>);

@@ -7,6 +7,7 @@
 
 #include <memory>
 
-// Null, with no thread and no socket, when the address is empty; null after one line on
-// standard error naming the address and the reason when it is malformed or cannot be bound.
+// Null, with no thread, no socket and no HTTP library loaded, when the address is empty; null
+// after one line on standard error naming the address and the reason when it is malformed,
+// cannot be bound or the server's module cannot be loaded.
 std::unique_ptr<MetricsServer> StartMetricsEndpoint(const MeterMonitor& monitor);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
 # net-snmp, SQLite, libmicrohttpd and the display font, its files (the Prometheus rules valid),
-# and that the installed program starts. WAYLAND-MODULE, in a build with Qt's Wayland client, is
+# and that the installed program starts and serves its metrics page. WAYLAND-MODULE, in a build with Qt's Wayland client, is
 # where the program looks for its Wayland module, relative to its own folder.
 #   package_test.sh BUILD-DIR SIMULATOR [WAYLAND-MODULE]
 set -euo pipefail
@@ -35,7 +35,9 @@ if [ -n "$wayland_module" ]; then
 fi
 start_simulator "$simulator" --level 700
 private_dirs
-write_settings "127.0.0.1:$port"
+# With the metrics endpoint, which the program serves from its module in /usr/lib/decimon.
+endpoint_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+write_settings "127.0.0.1:$port" "\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\""
 QT_QPA_PLATFORM=offscreen "$work/root/usr/bin/decimon" >"$work/decimon.log" 2>&1 &
 app_pid=$!
 session_pids+=("$app_pid")
@@ -43,6 +45,8 @@ sleep 3
 kill -0 "$app_pid" 2>/dev/null || { cat "$work/decimon.log"; fail "the packaged program did not keep running"; }
 echo count >&3
 wait_for 2 grep -q '^requests [1-9]' "$work/sim.out" || fail "the packaged program did not poll the meter"
+wait_for 5 eval 'curl -sf --max-time 1 "http://127.0.0.1:$endpoint_port/metrics" | grep -q "^decimon_meter_up"' ||
+  { cat "$work/decimon.log"; fail "the packaged program serves no metrics page"; }
 bounded 10 "decimon-levels --help" "$work/root/usr/bin/decimon-levels" --help | grep -q '^usage: decimon-levels' ||
   fail "the packaged decimon-levels does not start"
 echo "package: $(basename "$deb") with $depends"

@@ -1,7 +1,8 @@
 // The endpoint's HTTP server on a loopback port, asked by a plain socket: what it answers to
 // requests good and bad.
+#include "metrics/http_metrics_server.h"
 #include "metrics/metrics_address.h"
-#include "metrics/metrics_server.h"
+#include "metrics/metrics_page.h"
 
 #include <gtest/gtest.h>
 
@@ -22,11 +23,14 @@ protected:
         std::string reason;
         const int listener = ListenOn({"127.0.0.1", 0}, &reason);
         ASSERT_GE(listener, 0) << reason;
-        server_ = MetricsServer::Start(
+        port_ = BoundPort(listener);
+        server_ = HttpMetricsServer::Start(
             listener,
-            [this](PageFormat format) {
+            [this](std::string_view accept) {
                 ++scrapes_;
-                return std::string(format == PageFormat::OpenMetrics ? "om_page 1\n# EOF\n" : "text_page 1\n");
+                const PageFormat format = FormatForAccept(accept);
+                return ServedPage{ContentType(format),
+                                  format == PageFormat::OpenMetrics ? "om_page 1\n# EOF\n" : "text_page 1\n"};
             },
             &reason);
         ASSERT_TRUE(server_) << reason;
@@ -37,7 +41,7 @@ protected:
         const int fd = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
-        address.sin_port = htons(server_->Port());
+        address.sin_port = htons(port_);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         for (std::size_t sent = 0; sent < request.size();) {
@@ -60,7 +64,8 @@ protected:
         return answer;
     }
 
-    std::unique_ptr<MetricsServer> server_;
+    std::uint16_t port_ = 0;
+    std::unique_ptr<HttpMetricsServer> server_;
     std::atomic<int> scrapes_{0};
 };
 

@@ -1,0 +1,35 @@
+#pragma once
+// The metrics endpoint's HTTP server on libmicrohttpd's own thread: GET and HEAD of /metrics
+// only, other paths 404, other methods 405, request bodies 413; request headers over 16 kB
+// refused, connections idle for 10 s closed, at most 64 connections at once. Every other part
+// of HTTP is the library's. Built into the module the display loads (decimon-metrics-server.so)
+// and into the tests, never into the program itself.
+
+#include "metrics/metrics_server.h"
+
+#include <cstddef>
+#include <memory>
+
+struct MHD_Daemon;
+
+class HttpMetricsServer : public MetricsServer {
+public:
+    static constexpr unsigned IdleTimeoutSeconds = 10;
+    static constexpr unsigned MaxConnections = 64;
+    static constexpr std::size_t ConnectionMemory = 16 * 1024;  // the request's headers must fit
+
+    // Serves on `listener`, a listening socket the server takes over and closes at the end.
+    // Null with the reason when the server's thread cannot start.
+    static std::unique_ptr<HttpMetricsServer> Start(int listener, PageSource source, std::string* reason);
+    ~HttpMetricsServer() override;
+    HttpMetricsServer(const HttpMetricsServer&) = delete;
+    HttpMetricsServer& operator=(const HttpMetricsServer&) = delete;
+
+private:
+    explicit HttpMetricsServer(PageSource source) : source_(std::move(source)) {}
+
+    PageSource source_;
+    MHD_Daemon* daemon_ = nullptr;
+
+    friend struct MetricsRequest;
+};
