@@ -230,18 +230,19 @@ std::string ComposeMetricsPage(const MetricsCopy& copy, const ProcessFigures& pr
     const bool reading = copy.CurrentLevel >= 0;
     const std::string meter = Label("meter", copy.HostName);
     const std::string shown = meter + "," + Label("weighting", copy.WeightingText);
-    const std::string counted = meter + "," + Label("weighting", copy.ExposureWeighting);
+    const std::string counted = meter + "," + Label("weighting", copy.Exposure.Weighting);
 
     PageWriter page(format);
     page.Begin(Level);
     if (reading)  // the value as painted, to the tenth
         page.Sample(shown, std::round((copy.CurrentLevel + copy.LevelOffset) * 10.0) / 10.0);
     page.Begin(Exposure);
-    if (copy.ExposureWeighting[0] != '\0')
-        page.Sample(counted, copy.ExposurePaSquaredSeconds);
+    const ExposureCounters& counters = copy.Exposure;
+    if (counters.Weighting[0] != '\0')
+        page.Sample(counted, counters.PaSquaredSeconds);
     page.Begin(Measured);
-    if (copy.ExposureWeighting[0] != '\0')
-        page.Sample(counted, copy.MeasuredSeconds);
+    if (counters.Weighting[0] != '\0')
+        page.Sample(counted, counters.MeasuredSeconds);
     page.Begin(Up);
     page.Sample(meter, reading ? 1.0 : 0.0);
     page.Begin(Polls);

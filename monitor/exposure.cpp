@@ -10,10 +10,11 @@ double SoundExposure(double level, double seconds) {
 }
 
 void CountExposure(MonitorState& state, const char* weighting, double level, double seconds) {
-    if (std::strcmp(state.ExposureWeighting, weighting) != 0) {
-        CopyFixedText(state.ExposureWeighting, weighting);
-        state.ExposurePaSquaredSeconds = state.MeasuredSeconds = 0.0;
+    ExposureCounters& counters = state.Exposure;
+    if (std::strcmp(counters.Weighting, weighting) != 0) {
+        CopyFixedText(counters.Weighting, weighting);
+        counters.PaSquaredSeconds = counters.MeasuredSeconds = 0.0;
     }
-    state.ExposurePaSquaredSeconds += SoundExposure(level, seconds);
-    state.MeasuredSeconds += seconds;
+    counters.PaSquaredSeconds += SoundExposure(level, seconds);
+    counters.MeasuredSeconds += seconds;
 }

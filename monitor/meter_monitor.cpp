@@ -90,7 +90,7 @@ void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
     if (hostChanged) {
         State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
         ++State.CounterGeneration;
-        State.ExposurePaSquaredSeconds = State.MeasuredSeconds = 0.0;
+        State.Exposure.PaSquaredSeconds = State.Exposure.MeasuredSeconds = 0.0;
     }
     State.CurrentLevel = NoReading;
     CopyFixedText(State.FooterText, FixedFooter);
@@ -150,9 +150,7 @@ MetricsCopy MeterMonitor::CopyForMetrics() const {
         copy.PollCount = State.PollCount;
         copy.ErrorCount = State.ErrorCount;
         copy.ConsecutiveErrors = State.ConsecutiveErrors;
-        copy.ExposurePaSquaredSeconds = State.ExposurePaSquaredSeconds;
-        copy.MeasuredSeconds = State.MeasuredSeconds;
-        CopyFixedText(copy.ExposureWeighting, State.ExposureWeighting);
+        copy.Exposure = State.Exposure;
         recorder = recorder_.get();
     }
     // The recorder lives from StartWorker to StopWorker and answers under a lock of its own.

@@ -20,6 +20,14 @@ inline constexpr double NoReading = -1.0;
 // The value of `LastErrorTime` before any error: 1929-10-27 15:00:00 local time.
 COleDateTime NoErrorTime();
 
+// The sound exposure of the good polls (Pa²s) and the time they stand for (s), counted for the
+// host and the weighting shown; a new host or weighting starts them again at 0.
+struct ExposureCounters {
+    double PaSquaredSeconds = 0.0;
+    double MeasuredSeconds = 0.0;
+    char Weighting[128] = "";
+};
+
 struct MonitorState {
     MeterDevice* Device = nullptr;  // owned and used by the worker alone; kept here between cycles
     std::int32_t PollCount = 0;
@@ -48,11 +56,7 @@ struct MonitorState {
     // Moves on at every reset that zeroed the counters (a new host), so that a poll under
     // way then does not count for the new host.
     std::uint32_t CounterGeneration = 0;
-    // The sound exposure of the good polls (Pa²s) and the time they stand for (s), counted for
-    // the host and the weighting shown; a new host or weighting starts them again at 0.
-    double ExposurePaSquaredSeconds = 0.0;
-    double MeasuredSeconds = 0.0;
-    char ExposureWeighting[128] = "";
+    ExposureCounters Exposure;
 };
 
 // What the paint shows, copied out under the lock.
@@ -73,9 +77,7 @@ struct MetricsCopy {
     std::int32_t PollCount = 0;
     std::int32_t ErrorCount = 0;
     std::int32_t ConsecutiveErrors = 0;
-    double ExposurePaSquaredSeconds = 0.0;
-    double MeasuredSeconds = 0.0;
-    char ExposureWeighting[128] = "";
+    ExposureCounters Exposure;
     std::size_t PendingMinutes = 0;  // of the record; 0 with the record off
 };
 

@@ -15,9 +15,9 @@ int main(int argc, char** argv) {
     copy.PollCount = 7;
     if (argc > 1 && std::strcmp(argv[1], "reading") == 0) {
         copy.CurrentLevel = 85.3;
-        CopyFixedText(copy.ExposureWeighting, "dBA");
-        copy.ExposurePaSquaredSeconds = 0.27;
-        copy.MeasuredSeconds = 7;
+        CopyFixedText(copy.Exposure.Weighting, "dBA");
+        copy.Exposure.PaSquaredSeconds = 0.27;
+        copy.Exposure.MeasuredSeconds = 7;
     }
     std::fputs(ComposeMetricsPage(copy, ReadProcessFigures(), "1.2.0.0", PageFormat::PrometheusText).c_str(), stdout);
     return 0;

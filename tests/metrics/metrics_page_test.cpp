@@ -42,9 +42,9 @@ MetricsCopy WithOffset(MetricsCopy copy, int offset) {
 }
 
 MetricsCopy WithExposure(MetricsCopy copy, const char* weighting, double exposure, double seconds) {
-    CopyFixedText(copy.ExposureWeighting, weighting);
-    copy.ExposurePaSquaredSeconds = exposure;
-    copy.MeasuredSeconds = seconds;
+    CopyFixedText(copy.Exposure.Weighting, weighting);
+    copy.Exposure.PaSquaredSeconds = exposure;
+    copy.Exposure.MeasuredSeconds = seconds;
     copy.PendingMinutes = 3;
     return copy;
 }

@@ -338,19 +338,19 @@ TEST_F(Engine, TheExposureCountersAddTheGoodPollsAtTheShownLevel) {
     PollOnce();
     sim_.Command("silent off");
     MetricsCopy counted = monitor_->CopyForMetrics();
-    EXPECT_NEAR(counted.ExposurePaSquaredSeconds, 1.081732760627, 1e-9) << "4 s at 88.3 dB: 4e-10 · 10^8.83 · 4";
-    EXPECT_EQ(counted.MeasuredSeconds, 4.0);
-    EXPECT_STREQ(counted.ExposureWeighting, "dBC");
+    EXPECT_NEAR(counted.Exposure.PaSquaredSeconds, 1.081732760627, 1e-9) << "4 s at 88.3 dB: 4e-10 · 10^8.83 · 4";
+    EXPECT_EQ(counted.Exposure.MeasuredSeconds, 4.0);
+    EXPECT_STREQ(counted.Exposure.Weighting, "dBC");
     EXPECT_EQ(counted.PollCount, 3);
 
     sim_.Set("weighting", "integer", "1");
     PollOnce();
     counted = monitor_->CopyForMetrics();
-    EXPECT_STREQ(counted.ExposureWeighting, "dBA");
-    EXPECT_EQ(counted.MeasuredSeconds, 2.0) << "the dBA exposure starts at 0";
+    EXPECT_STREQ(counted.Exposure.Weighting, "dBA");
+    EXPECT_EQ(counted.Exposure.MeasuredSeconds, 2.0) << "the dBA exposure starts at 0";
 
     monitor_->ResetAfterConfigurationChange(true);
-    EXPECT_EQ(monitor_->CopyForMetrics().MeasuredSeconds, 0.0) << "a new host starts at 0";
+    EXPECT_EQ(monitor_->CopyForMetrics().Exposure.MeasuredSeconds, 0.0) << "a new host starts at 0";
 }
 
 TEST_F(Engine, AHostThatDoesNotResolveYetIsPickedUpOnceItDoes) {
