@@ -5,7 +5,7 @@
 //   metrics_scrape_bench [SCRAPES]
 #include "metrics/http_metrics_server.h"
 #include "metrics/metrics_address.h"
-#include "metrics/metrics_page.h"
+#include "metrics/metrics_endpoint.h"
 #include "metrics/process_figures.h"
 #include "monitor/meter_monitor.h"
 #include "tests/support/meter_settings.h"
@@ -85,16 +85,8 @@ int main(int argc, char** argv) {
     std::string reason;
     const int listener = ListenOn({"127.0.0.1", 0}, &reason);
     const std::uint16_t port = listener < 0 ? 0 : BoundPort(listener);
-    auto server = listener < 0 ? nullptr
-                               : HttpMetricsServer::Start(
-                                     listener,
-                                     [&monitor](std::string_view accept) {
-                                         const PageFormat format = FormatForAccept(accept);
-                                         return ServedPage{ContentType(format),
-                                                           ComposeMetricsPage(monitor.CopyForMetrics(),
-                                                                              ReadProcessFigures(), "bench", format)};
-                                     },
-                                     &reason);
+    auto server =
+        listener < 0 ? nullptr : HttpMetricsServer::Start(listener, MetricsPageSource(monitor, "bench"), &reason);
     if (!server) {
         std::fprintf(stderr, "metrics_scrape_bench: no endpoint: %s\n", reason.c_str());
         return 1;

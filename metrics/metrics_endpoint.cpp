@@ -14,15 +14,6 @@ namespace {
 // Where the build put the server's module, relative to the program's folder.
 constexpr char kModulePath[] = DECIMON_METRICS_MODULE;
 
-// The page of the monitor's figures in the format the scraper's Accept header asks for.
-MetricsServer::PageSource PageOf(const MeterMonitor& monitor) {
-    return [&monitor](std::string_view accept) {
-        const PageFormat format = FormatForAccept(accept);
-        return ServedPage{ContentType(format),
-                          ComposeMetricsPage(monitor.CopyForMetrics(), ReadProcessFigures(), DECIMON_VERSION, format)};
-    };
-}
-
 // The server on `listener`; the module is loaded only once the address is bound, so that a
 // display whose endpoint cannot be had maps no HTTP library either.
 std::unique_ptr<MetricsServer> Serve(int listener, const MeterMonitor& monitor, std::string* reason) {
@@ -34,7 +25,7 @@ std::unique_ptr<MetricsServer> Serve(int listener, const MeterMonitor& monitor, 
         *reason = "the HTTP server's module cannot be loaded: " + moduleReason;
         return nullptr;
     }
-    return std::unique_ptr<MetricsServer>(start(listener, PageOf(monitor), reason));
+    return std::unique_ptr<MetricsServer>(start(listener, MetricsPageSource(monitor, DECIMON_VERSION), reason));
 }
 
 }  // namespace
@@ -54,4 +45,12 @@ std::unique_ptr<MetricsServer> StartMetricsEndpoint(const MeterMonitor& monitor)
                      "decimon: no metrics endpoint at MetricsAddress \"%s\": %s; the display runs on without it\n",
                      text.c_str(), reason.c_str());
     return server;
+}
+
+MetricsServer::PageSource MetricsPageSource(const MeterMonitor& monitor, std::string version) {
+    return [&monitor, version = std::move(version)](std::string_view accept) {
+        const PageFormat format = FormatForAccept(accept);
+        return ServedPage{ContentType(format),
+                          ComposeMetricsPage(monitor.CopyForMetrics(), ReadProcessFigures(), version, format)};
+    };
 }
