@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <span>
 
 namespace {
 
@@ -169,8 +170,9 @@ constexpr Family TimeToLimit{"decimon_time_to_limit_seconds", Kind::Gauge, "seco
                              "How long one may stay at the level shown before the shift's safe dose "
                              "is used up."};
 constexpr Family Shift{"decimon_shift_seconds", Kind::Gauge, "seconds", "Length of one work shift."};
-constexpr Family Pending{"decimon_record_pending_minutes", Kind::Gauge, "minutes",
-                         "Minutes of the exposure record waiting to be written."};
+constexpr Family Pending{"decimon_record_pending_rows", Kind::Gauge, "",
+                         "Rows (one a minute) of the exposure record waiting to be written, the batch "
+                         "being written included."};
 constexpr Family Build{"decimon_build_info", Kind::Gauge, "", "The display's version."};
 constexpr Family Cpu{"process_cpu_seconds", Kind::Counter, "seconds",
                      "Total user and system CPU time spent in seconds."};
@@ -230,19 +232,24 @@ std::string ComposeMetricsPage(const MetricsCopy& copy, const ProcessFigures& pr
     const bool reading = copy.CurrentLevel >= 0;
     const std::string meter = Label("meter", copy.HostName);
     const std::string shown = meter + "," + Label("weighting", copy.WeightingText);
-    const std::string counted = meter + "," + Label("weighting", copy.Exposure.Weighting);
+    // A level read in a poll whose weighting was not has no series: none is labelled "---".
+    const bool weighted = std::string_view(copy.WeightingText) != NoValueText;
 
     PageWriter page(format);
     page.Begin(Level);
-    if (reading)  // the value as painted, to the tenth
+    if (reading && weighted)  // the value as painted, to the tenth
         page.Sample(shown, std::round((copy.CurrentLevel + copy.LevelOffset) * 10.0) / 10.0);
+    // The counters of the meter named, in each weighting counted for it while the display runs.
+    const std::span<const ExposureCounter> counters(copy.Exposure.Rows, copy.Exposure.Count);
+    const auto countersOf = [&](double ExposureCounter::*figure) {
+        for (const ExposureCounter& row : counters)
+            if (std::string_view(row.Meter) == copy.HostName)
+                page.Sample(meter + "," + Label("weighting", row.Weighting), row.*figure);
+    };
     page.Begin(Exposure);
-    const ExposureCounters& counters = copy.Exposure;
-    if (counters.Weighting[0] != '\0')
-        page.Sample(counted, counters.PaSquaredSeconds);
+    countersOf(&ExposureCounter::PaSquaredSeconds);
     page.Begin(Measured);
-    if (counters.Weighting[0] != '\0')
-        page.Sample(counted, counters.MeasuredSeconds);
+    countersOf(&ExposureCounter::MeasuredSeconds);
     page.Begin(Up);
     page.Sample(meter, reading ? 1.0 : 0.0);
     page.Begin(Polls);
@@ -258,7 +265,7 @@ std::string ComposeMetricsPage(const MetricsCopy& copy, const ProcessFigures& pr
     page.Begin(Shift);
     page.Sample({}, copy.ShiftLenHours * 3600.0);
     page.Begin(Pending);
-    page.Sample({}, static_cast<double>(copy.PendingMinutes));
+    page.Sample({}, static_cast<double>(copy.PendingRows));
     page.Begin(Build);
     page.Sample(Label("version", version), 1.0);
     page.Begin(Cpu);

@@ -1,12 +1,13 @@
 #include "monitor/dose.h"
 
+#include "record/acoustics.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdio>
 
 namespace {
 
-constexpr double CriterionLevel = 85.0;
 constexpr double ExponentPerDecibel = 0.1;
 constexpr double SecondsPerHour = 3600.0;
 
@@ -33,7 +34,7 @@ bool HasReading(double level, double shiftLenHours) {
 }
 
 double AllowedSeconds(double level, int levelOffset, double shiftLenHours) {
-    const double exponent = (CriterionLevel - (static_cast<double>(levelOffset) + level)) * ExponentPerDecibel;
+    const double exponent = (DoseCriterionLevel - (static_cast<double>(levelOffset) + level)) * ExponentPerDecibel;
     return std::pow(10.0, exponent) * (shiftLenHours * SecondsPerHour);
 }
 

@@ -32,6 +32,7 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
                      error.file.c_str(), error.reason.c_str());
         unreadableSettings_ = std::move(error);
     }
+    CopyFixedText(State.CountedHost, settings_.HostName);
     recordLevels_ = SettingsStore::LoadRecordLevels();
     metricsAddress_ = SettingsStore::LoadMetricsAddress();
     State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
@@ -90,7 +91,7 @@ void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
     if (hostChanged) {
         State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
         ++State.CounterGeneration;
-        State.Exposure.PaSquaredSeconds = State.Exposure.MeasuredSeconds = 0.0;
+        CopyFixedText(State.CountedHost, settings_.HostName);
     }
     State.CurrentLevel = NoReading;
     CopyFixedText(State.FooterText, FixedFooter);
@@ -142,7 +143,7 @@ MetricsCopy MeterMonitor::CopyForMetrics() const {
     const LevelRecorder* recorder = nullptr;
     {
         Lock lock(StateLock);
-        CopyFixedText(copy.HostName, settings_.HostName);
+        CopyFixedText(copy.HostName, State.CountedHost);
         copy.CurrentLevel = State.CurrentLevel;
         CopyFixedText(copy.WeightingText, State.WeightingText);
         copy.LevelOffset = settings_.LevelOffset;
@@ -155,7 +156,7 @@ MetricsCopy MeterMonitor::CopyForMetrics() const {
     }
     // The recorder lives from StartWorker to StopWorker and answers under a lock of its own.
     if (recorder)
-        copy.PendingMinutes = recorder->PendingMinutes();
+        copy.PendingRows = recorder->PendingRows();
     return copy;
 }
 

@@ -43,7 +43,8 @@ public:
     // Takes over settings accepted by the configuration dialog.
     void StoreSettings(const Settings& settings);
     // After a change of the host or a polling parameter: drops the shown values (and the
-    // counters when the host changed), ends the record's minute under way, and asks the
+    // counters when the host changed, in the same locked step as the counted host takes the
+    // new HostName), ends the record's minute under way, and asks the
     // worker for a new session at once: a name lookup or a request under way for the old
     // settings is abandoned.
     void ResetAfterConfigurationChange(bool hostChanged);

@@ -20,12 +20,23 @@ inline constexpr double NoReading = -1.0;
 // The value of `LastErrorTime` before any error: 1929-10-27 15:00:00 local time.
 COleDateTime NoErrorTime();
 
-// The sound exposure of the good polls (Pa²s) and the time they stand for (s), counted for the
-// host and the weighting shown; a new host or weighting starts them again at 0.
-struct ExposureCounters {
+// The sound exposure of the good polls (Pa²s) and the time they stand for (s) of one meter
+// (its HostName) in one weighting.
+struct ExposureCounter {
+    char Meter[128] = "";
+    char Weighting[8] = "";  // "dBA", "dBC" or "dBz"; never "---"
     double PaSquaredSeconds = 0.0;
     double MeasuredSeconds = 0.0;
-    char Weighting[128] = "";
+};
+
+// The counters of every meter and weighting counted while the display runs, so that none ever
+// goes back: a weighting read again, or a meter polled again after a change of host, goes on
+// from where its counters stood. When all rows are taken, the oldest row of another meter
+// makes room.
+struct ExposureCounters {
+    static constexpr std::size_t Capacity = 48;  // 16 meters in all three weightings
+    ExposureCounter Rows[Capacity];
+    std::size_t Count = 0;
 };
 
 struct MonitorState {
@@ -56,6 +67,10 @@ struct MonitorState {
     // Moves on at every reset that zeroed the counters (a new host), so that a poll under
     // way then does not count for the new host.
     std::uint32_t CounterGeneration = 0;
+    // The host that the counters, the shown values and the exposure counted now belong to: set
+    // with the reset after a change of host, in the locked step that zeroes the counters, so
+    // that the metrics page never shows one meter's figures under another's name.
+    char CountedHost[128] = "";
     ExposureCounters Exposure;
 };
 
@@ -69,7 +84,7 @@ struct PaintCopy {
 
 // What the metrics page shows, copied out under the lock together with the settings it names.
 struct MetricsCopy {
-    char HostName[128] = "";
+    char HostName[128] = "";  // the CountedHost
     double CurrentLevel = NoReading;
     char WeightingText[128] = "";
     std::int32_t LevelOffset = 0;
@@ -78,7 +93,7 @@ struct MetricsCopy {
     std::int32_t ErrorCount = 0;
     std::int32_t ConsecutiveErrors = 0;
     ExposureCounters Exposure;
-    std::size_t PendingMinutes = 0;  // of the record; 0 with the record off
+    std::size_t PendingRows = 0;  // of the record, the batch being written included; 0 with the record off
 };
 
 // What the diagnostics dialog shows, copied out under the lock.

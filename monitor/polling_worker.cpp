@@ -5,9 +5,12 @@
 #include "monitor/meter_monitor.h"
 #include "platform/sys/fixed_text.h"
 #include "platform/sys/pacer.h"
+#include "record/minute_aggregator.h"
 #include "snmp/snmp_device.h"
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -101,6 +104,7 @@ private:
         }
         lookAgain_.Reset();
         sessionHost_ = hostName;
+        countedWeighting_.clear();
         auto* device = new MeterDevice(hostName);
         device->SetTimeout(SessionTimeoutMs(timeout));
         device->SetRetries(SessionRetries(retries));
@@ -128,6 +132,8 @@ private:
             monitor_.State.PollRequested = 0;
             return;
         }
+        const SteadyTime begun = SteadyClock::Now();
+        ExtendOverrun(begun);
         MeterDevice& device = *snapshot_.Device;
         double level = snapshot_.CurrentLevel;
         AsnInteger32 raw = 0;
@@ -144,6 +150,8 @@ private:
             if (device.GetSysLocation(scratch, sizeof scratch))
                 CopyFixedText(snapshot_.SysLocation, scratch);
             CopyFixedText(snapshot_.WeightingText, device.GetWeighting());
+            if (std::strcmp(snapshot_.WeightingText, NoValueText) != 0)
+                countedWeighting_ = snapshot_.WeightingText;
         } else {
             snapshot_.LastErrorTime = COleDateTime::GetCurrentTime();
             snapshot_.LastErrorSteadyTime = SteadyClock::Now();
@@ -160,10 +168,53 @@ private:
         CopyFixedText(snapshot_.FooterText, ComposeFooter(snapshot_.SysName, snapshot_.SysLocation));
         // The record takes the level as painted, at the time of the poll; outside the lock.
         const std::int64_t polledAt = COleDateTime::GetCurrentCalendarTime();
-        const bool published = WriteBack(success, level);
-        if (success && published && monitor_.recorder_)
-            monitor_.recorder_->AddSample(polledAt, sessionHost_, snapshot_.WeightingText, level + levelOffset_,
+        // A level read with a weighting that was not counts under the last weighting read on this
+        // session, or, before any, not at all: the same in the counters and in the record.
+        const bool counted = success && !countedWeighting_.empty();
+        const bool published = WriteBack(success, level, counted);
+        if (!counted || !published)
+            return;
+        if (monitor_.recorder_)
+            monitor_.recorder_->AddSample(polledAt, sessionHost_, countedWeighting_, level + levelOffset_,
                                           pollingInterval_);
+        const double span = MinuteAggregator::SpanSeconds(pollingInterval_);
+        if (SecondsBetween(begun, SteadyClock::Now()) > span)
+            overrun_ = Overrun{begun, span, level + levelOffset_, countedWeighting_, snapshot_.ResetGeneration};
+    }
+
+    // A counted poll that took longer than its interval: its level is shown until the next poll
+    // begins, and that time beyond its span is counted when the next poll begins, in the
+    // counters and the record alike, unless a reset dropped the level meanwhile.
+    struct Overrun {
+        SteadyTime begun;
+        double span = 0.0;
+        double level = 0.0;
+        std::string weighting;
+        std::uint32_t resetGeneration = 0;
+    };
+
+    void ExtendOverrun(SteadyTime nextBegun) {
+        if (!overrun_)
+            return;
+        const Overrun overrun = std::move(*overrun_);
+        overrun_.reset();
+        const double stood =
+            std::min(SecondsBetween(overrun.begun, nextBegun), static_cast<double>(MinuteAggregator::MaxSpanSeconds));
+        const double extra = stood - overrun.span;
+        if (!(extra > 0.0))
+            return;
+        {
+            Lock lock(monitor_.StateLock);
+            if (monitor_.State.ResetGeneration != overrun.resetGeneration)
+                return;
+            CountExposure(monitor_.State, overrun.weighting.c_str(), overrun.level, extra);
+        }
+        if (monitor_.recorder_)
+            monitor_.recorder_->ExtendSample(extra);
+    }
+
+    static double SecondsBetween(SteadyTime from, SteadyTime to) {
+        return std::chrono::duration<double>(to - from).count();
     }
 
     // Step 4.6: one locked section. The counters are published as this poll's increments,
@@ -171,8 +222,8 @@ private:
     // poll was not one of the new host's. The level and the texts only when no reset after
     // a configuration change came meanwhile, since they belong to the old settings; nor is
     // the poll request cleared then, since the reset's first tick set it for the new session.
-    // True when the level was published.
-    bool WriteBack(bool success, double level) {
+    // The exposure counters take the poll when `counted`. True when the level was published.
+    bool WriteBack(bool success, double level, bool counted) {
         Lock lock(monitor_.StateLock);
         MonitorState& state = monitor_.State;
         if (state.CounterGeneration == snapshot_.CounterGeneration) {
@@ -193,8 +244,9 @@ private:
             CopyFixedText(state.FooterText, snapshot_.FooterText);
             CopyFixedText(state.DoseText, snapshot_.DoseText);
             CopyFixedText(state.WeightingText, snapshot_.WeightingText);
-            if (success)
-                CountExposure(state, snapshot_.WeightingText, level + levelOffset_, pollingInterval_);
+            if (counted)
+                CountExposure(state, countedWeighting_.c_str(), level + levelOffset_,
+                              MinuteAggregator::SpanSeconds(pollingInterval_));
             state.PollRequested = 0;
             return true;
         }
@@ -212,6 +264,8 @@ private:
     std::shared_ptr<const StopSignal> sessionAbandon_;  // the current session's
     Pacer lookAgain_;                                   // the current session's name lookups
     std::string sessionHost_;                           // the host the current session polls, for the record
+    std::string countedWeighting_;                      // the last weighting read on the current session
+    std::optional<Overrun> overrun_;                    // the last poll, when it overran its interval
     double shiftLenHours_ = 0.0;
     int levelOffset_ = 0;
     int pollingInterval_ = 1;

@@ -22,14 +22,6 @@ bool HasPart(std::string_view joined, std::string_view part) {
 
 }  // namespace
 
-double LevelEnergy(double level) {
-    return std::pow(10.0, level / 10.0);
-}
-
-double EnergyLevel(double energy) {
-    return 10.0 * std::log10(energy);
-}
-
 std::int64_t MinuteStart(std::int64_t utcSeconds) {
     const std::int64_t rest = utcSeconds % SecondsPerMinute;
     return utcSeconds - (rest < 0 ? rest + SecondsPerMinute : rest);

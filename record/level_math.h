@@ -1,10 +1,9 @@
 #pragma once
 // The arithmetic of the exposure record: energy means of sound levels, the minutes' start,
-// and a period's exposure (Leq over the covered time, LEX,8h, noise dose).
-//
-// Levels add as energies: a level L dB stands for 10^(L/10). The dose reckons a whole shift
-// at 85 dB as 100 %, as the display's time to the limit does.
+// and a period's exposure (Leq over the covered time, LEX,8h, noise dose). The dose reckons a
+// whole shift at DoseCriterionLevel as 100 %, as the display's time to the limit does.
 
+#include "record/acoustics.h"
 #include "record/minute_row.h"
 
 #include <cstdint>
@@ -13,13 +12,8 @@
 #include <span>
 #include <string>
 
-inline constexpr double DoseCriterionLevel = 85.0;
 inline constexpr double Lex8hSeconds = 8 * 3600.0;
 inline constexpr std::int64_t SecondsPerMinute = 60;
-
-// 10^(level/10), and back: 10 log10(energy) (minus infinity for 0).
-double LevelEnergy(double level);
-double EnergyLevel(double energy);
 
 // The start of the minute that holds `utcSeconds`: the multiple of 60 at or before it.
 std::int64_t MinuteStart(std::int64_t utcSeconds);

@@ -174,6 +174,11 @@ void LevelRecorder::AddSample(std::int64_t utcSeconds, std::string_view host, st
         shared_->changed.notify_all();  // the writer starts watching the clock
 }
 
+void LevelRecorder::ExtendSample(double seconds) {
+    std::lock_guard lock(shared_->lock);
+    shared_->aggregator.Extend(seconds);
+}
+
 void LevelRecorder::FinishMinute() {
     std::lock_guard lock(shared_->lock);
     shared_->HandIn(shared_->aggregator.Finish());
@@ -202,9 +207,9 @@ void LevelRecorder::Stop(std::chrono::milliseconds bound) {
                         " at the end; they may be lost");
 }
 
-std::size_t LevelRecorder::PendingMinutes() const {
+std::size_t LevelRecorder::PendingRows() const {
     std::lock_guard lock(shared_->lock);
-    return shared_->pending.size();
+    return shared_->pending.size() + shared_->writing;
 }
 
 bool LevelRecorder::Idle() const {

@@ -49,6 +49,9 @@ public:
     // One good poll: `level` shown with `weighting` for `host` at `utcSeconds`.
     void AddSample(std::int64_t utcSeconds, std::string_view host, std::string_view weighting, double level,
                    std::int32_t pollingInterval);
+    // The last good poll's level stood `seconds` longer than its interval (the poll overran it
+    // and its level was shown until the next poll began): that time joins its minutes.
+    void ExtendSample(double seconds);
     // Ends the minutes under way and hands them to the writer (a change of configuration).
     void FinishMinute();
     // Ends the minute under way and waits at most `bound` until the writer has tried to write
@@ -56,8 +59,8 @@ public:
     // minutes were still waiting then, if any.
     void Stop(std::chrono::milliseconds bound);
 
-    // Minutes handed to the writer and not yet written.
-    std::size_t PendingMinutes() const;
+    // Rows (minutes) handed to the writer and not yet written, the batch being written included.
+    std::size_t PendingRows() const;
     // Whether the writer has handled every minute handed to it so far (written or kept).
     bool Idle() const;
 

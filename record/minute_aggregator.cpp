@@ -3,6 +3,11 @@
 #include "record/level_math.h"
 
 #include <algorithm>
+#include <cmath>
+
+double MinuteAggregator::SpanSeconds(std::int32_t pollingInterval) {
+    return static_cast<double>(std::clamp<std::int64_t>(pollingInterval, 1, MaxSpanSeconds));
+}
 
 std::vector<MinuteRow> MinuteAggregator::Add(std::int64_t utcSeconds, std::string_view host, std::string_view weighting,
                                              double level, std::int32_t pollingInterval) {
@@ -10,21 +15,40 @@ std::vector<MinuteRow> MinuteAggregator::Add(std::int64_t utcSeconds, std::strin
     const bool restart = Open() && (host != host_ || start < minutes_.front().row.Start);
     std::vector<MinuteRow> ended = restart ? Finish() : EndBefore(start);
     host_ = host;
+    const double from = static_cast<double>(utcSeconds);
+    const double seconds = SpanSeconds(pollingInterval);
+    AddSpan(from, from + seconds, weighting, level, true);
+    last_ = LastPoll{std::string(weighting), level, from + seconds, seconds};
+    return ended;
+}
+
+void MinuteAggregator::Extend(double seconds) {
+    seconds = last_ ? std::min(seconds, static_cast<double>(MaxSpanSeconds) - last_->seconds) : 0.0;
+    if (!(seconds > 0.0))
+        return;
+    double from = last_->end;
+    const double to = from + seconds;
+    last_->end = to;
+    last_->seconds += seconds;
+    if (Open())  // the minutes the clock has ended are written already
+        from = std::max(from, static_cast<double>(minutes_.front().row.Start));
+    if (from < to)
+        AddSpan(from, to, last_->weighting, last_->level, false);
+}
+
+void MinuteAggregator::AddSpan(double from, double to, std::string_view weighting, double level, bool sample) {
     const double energy = LevelEnergy(level);
-    std::int64_t at = utcSeconds;
-    const std::int64_t end = utcSeconds + std::clamp<std::int64_t>(pollingInterval, 1, MaxSpanSeconds);
-    for (bool first = true; at < end; first = false) {
-        const std::int64_t minuteStart = MinuteStart(at);
-        const std::int64_t piece = std::min(end, minuteStart + SecondsPerMinute) - at;
+    for (double at = from; at < to; sample = false) {
+        const std::int64_t minuteStart = MinuteStart(static_cast<std::int64_t>(std::floor(at)));
+        const double piece = std::min(to, static_cast<double>(minuteStart + SecondsPerMinute)) - at;
         Minute& minute = MinuteAt(minuteStart, weighting, level);
-        minute.row.Samples += first ? 1 : 0;
+        minute.row.Samples += sample ? 1 : 0;
         minute.row.Lmin = std::min(minute.row.Lmin, level);
         minute.row.Lmax = std::max(minute.row.Lmax, level);
-        minute.seconds += static_cast<double>(piece);
-        minute.energySum += static_cast<double>(piece) * energy;
+        minute.seconds += piece;
+        minute.energySum += piece * energy;
         at += piece;
     }
-    return ended;
 }
 
 MinuteAggregator::Minute& MinuteAggregator::MinuteAt(std::int64_t start, std::string_view weighting, double level) {
@@ -55,6 +79,7 @@ std::vector<MinuteRow> MinuteAggregator::EndBefore(std::int64_t utcSeconds) {
 }
 
 std::vector<MinuteRow> MinuteAggregator::Finish() {
+    last_.reset();
     std::vector<MinuteRow> ended;
     for (const Minute& minute : minutes_)
         ended.push_back(Ended(minute));

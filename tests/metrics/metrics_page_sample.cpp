@@ -15,9 +15,11 @@ int main(int argc, char** argv) {
     copy.PollCount = 7;
     if (argc > 1 && std::strcmp(argv[1], "reading") == 0) {
         copy.CurrentLevel = 85.3;
-        CopyFixedText(copy.Exposure.Weighting, "dBA");
-        copy.Exposure.PaSquaredSeconds = 0.27;
-        copy.Exposure.MeasuredSeconds = 7;
+        ExposureCounter& counted = copy.Exposure.Rows[copy.Exposure.Count++];
+        CopyFixedText(counted.Meter, copy.HostName);
+        CopyFixedText(counted.Weighting, "dBA");
+        counted.PaSquaredSeconds = 0.27;
+        counted.MeasuredSeconds = 7;
     }
     std::fputs(ComposeMetricsPage(copy, ReadProcessFigures(), "1.2.0.0", PageFormat::PrometheusText).c_str(), stdout);
     return 0;

@@ -41,11 +41,15 @@ MetricsCopy WithOffset(MetricsCopy copy, int offset) {
     return copy;
 }
 
-MetricsCopy WithExposure(MetricsCopy copy, const char* weighting, double exposure, double seconds) {
-    CopyFixedText(copy.Exposure.Weighting, weighting);
-    copy.Exposure.PaSquaredSeconds = exposure;
-    copy.Exposure.MeasuredSeconds = seconds;
-    copy.PendingMinutes = 3;
+// A row of counters of `meter` (of the copy's host when null) added to the copy's.
+MetricsCopy WithExposure(MetricsCopy copy, const char* weighting, double exposure, double seconds,
+                         const char* meter = nullptr) {
+    ExposureCounter& row = copy.Exposure.Rows[copy.Exposure.Count++];
+    CopyFixedText(row.Meter, meter ? std::string_view(meter) : FixedTextView(copy.HostName));
+    CopyFixedText(row.Weighting, weighting);
+    row.PaSquaredSeconds = exposure;
+    row.MeasuredSeconds = seconds;
+    copy.PendingRows = 3;
     return copy;
 }
 
@@ -76,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "decimon_meter_up{meter=\"press\"} 1", "# TYPE decimon_polls_total counter",
                   "decimon_polls_total{meter=\"press\"} 12", "decimon_poll_errors_total{meter=\"press\"} 2",
                   "decimon_consecutive_poll_errors{meter=\"press\"} 1", "decimon_shift_seconds 28800",
-                  "decimon_record_pending_minutes 0", "decimon_build_info{version=\"1.2.0.0\"} 1",
+                  "decimon_record_pending_rows 0", "decimon_build_info{version=\"1.2.0.0\"} 1",
                   "process_cpu_seconds_total 1.5", "process_resident_memory_bytes 4096", "process_open_fds 9",
                   "process_start_time_seconds 1.7e+09"},
                  // No good poll counted yet: no exposure series; no OpenMetrics lines.
@@ -106,8 +110,20 @@ INSTANTIATE_TEST_SUITE_P(
                  {"# TYPE decimon_sound_exposure_pascal_squared_seconds_total counter",
                   "decimon_sound_exposure_pascal_squared_seconds_total{meter=\"press\",weighting=\"dBA\"} 0.25",
                   "decimon_measured_seconds_total{meter=\"press\",weighting=\"dBA\"} 60",
-                  "decimon_record_pending_minutes 3"},
+                  "decimon_record_pending_rows 3"},
                  {}},
+        // Every weighting counted for the meter polled now, none of another meter's, and no
+        // level series while the weighting could not be read.
+        PageCase{"WeightingsOfTheMeterPolledNow",
+                 WithExposure(WithExposure(WithExposure(Reading("press", 88.0, "---"), "dBA", 0.25, 60.0), "dBC", 0.5,
+                                           2.0, "saw"),
+                              "dBC", 0.125, 3.0),
+                 PageFormat::PrometheusText,
+                 {"decimon_sound_exposure_pascal_squared_seconds_total{meter=\"press\",weighting=\"dBA\"} 0.25",
+                  "decimon_sound_exposure_pascal_squared_seconds_total{meter=\"press\",weighting=\"dBC\"} 0.125",
+                  "decimon_measured_seconds_total{meter=\"press\",weighting=\"dBC\"} 3",
+                  "decimon_meter_up{meter=\"press\"} 1"},
+                 {"decimon_sound_level_decibels{", "decimon_measured_seconds_total{meter=\"saw\""}},
         // Tiny and huge figures keep every digit a double has.
         PageCase{"FullPrecision",
                  WithExposure(Reading("press", 20.0, "dBz"), "dBz", 4.000000000000001e-8, 31536000123.5),
@@ -125,8 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "decimon_sound_exposure_pascal_squared_seconds_total{meter=\"press\",weighting=\"dBA\"} 0.25",
                   "# TYPE decimon_measured_seconds counter", "# UNIT decimon_measured_seconds seconds",
                   "# TYPE decimon_polls counter", "decimon_polls_total{meter=\"press\"} 12",
-                  "# TYPE process_cpu_seconds counter", "process_cpu_seconds_total 1.5",
-                  "# UNIT decimon_record_pending_minutes minutes", "# EOF"},
+                  "# TYPE process_cpu_seconds counter", "process_cpu_seconds_total 1.5", "# EOF"},
                  {"# TYPE decimon_polls_total", "# UNIT decimon_meter_up", "# UNIT decimon_polls"}},
         // A hand-edited host name: escaped, and bytes that are not UTF-8 replaced.
         PageCase{"EscapedMeter",

@@ -325,32 +325,75 @@ TEST_F(Engine, AHostChangeDuringAPollZeroesTheCountersAndReconnects) {
 }
 
 // The counters behind the metrics page's Leq: each good poll at the level shown (here
-// 85.3 + 3 dB) for the polling interval after it; a failed poll adds nothing, and another
-// weighting or host starts them again.
+// 85.3 + 3 dB) for the polling interval after it; a failed poll adds nothing. A (meter,
+// weighting) counter never goes back: a weighting that misses an answer counts the poll under
+// the last one read, another weighting has counters of its own beside it, and a new host
+// takes its own name in the same step as its counters.
 TEST_F(Engine, TheExposureCountersAddTheGoodPollsAtTheShownLevel) {
     Start([](Settings& s) {
         s.LevelOffset = 3;
         s.PollingInterval = 2;
     });
+    const auto seconds = [&](const char* weighting) {
+        const MetricsCopy copy = monitor_->CopyForMetrics();
+        double total = -1.0;  // none
+        for (std::size_t i = 0; i < copy.Exposure.Count; ++i) {
+            const ExposureCounter& row = copy.Exposure.Rows[i];
+            if (std::string_view(row.Meter) == copy.HostName && std::string_view(row.Weighting) == weighting)
+                total = row.MeasuredSeconds;
+        }
+        return total;
+    };
     PollOnce();
     PollOnce();
     sim_.Command("silent on");
     PollOnce();
     sim_.Command("silent off");
     MetricsCopy counted = monitor_->CopyForMetrics();
-    EXPECT_NEAR(counted.Exposure.PaSquaredSeconds, 1.081732760627, 1e-9) << "4 s at 88.3 dB: 4e-10 · 10^8.83 · 4";
-    EXPECT_EQ(counted.Exposure.MeasuredSeconds, 4.0);
-    EXPECT_STREQ(counted.Exposure.Weighting, "dBC");
+    ASSERT_EQ(counted.Exposure.Count, 1u);
+    EXPECT_NEAR(counted.Exposure.Rows[0].PaSquaredSeconds, 1.081732760627, 1e-9)
+        << "4 s at 88.3 dB: 4e-10 · 10^8.83 · 4";
+    EXPECT_EQ(seconds("dBC"), 4.0);
     EXPECT_EQ(counted.PollCount, 3);
 
+    sim_.Set("weighting", "missing");
+    PollOnce();
+    EXPECT_STREQ(Shown().WeightingText, "---");
+    EXPECT_EQ(seconds("dBC"), 6.0) << "counted under the weighting read last";
+    EXPECT_EQ(seconds("---"), -1.0);
     sim_.Set("weighting", "integer", "1");
     PollOnce();
-    counted = monitor_->CopyForMetrics();
-    EXPECT_STREQ(counted.Exposure.Weighting, "dBA");
-    EXPECT_EQ(counted.Exposure.MeasuredSeconds, 2.0) << "the dBA exposure starts at 0";
+    sim_.Set("weighting", "integer", "2");
+    PollOnce();
+    EXPECT_EQ(seconds("dBA"), 2.0);
+    EXPECT_EQ(seconds("dBC"), 8.0) << "the dBC counters go on";
 
+    const std::string first = monitor_->CurrentSettings().HostName;
+    Settings changed = monitor_->CurrentSettings();
+    CopyFixedText(changed.HostName, "127.0.0.1:9");
+    monitor_->StoreSettings(changed);
+    EXPECT_EQ(monitor_->CopyForMetrics().HostName, first) << "the counters' name changes with their values";
     monitor_->ResetAfterConfigurationChange(true);
-    EXPECT_EQ(monitor_->CopyForMetrics().Exposure.MeasuredSeconds, 0.0) << "a new host starts at 0";
+    EXPECT_STREQ(monitor_->CopyForMetrics().HostName, "127.0.0.1:9");
+    EXPECT_EQ(seconds("dBC"), -1.0) << "a new host starts with no counters";
+}
+
+// A slow meter: a poll that overruns its 1 s interval by 0.6 s is shown until the next poll
+// begins, and counted so; on the fake monotonic clock, exactly.
+TEST_F(Engine, APollThatOverrunsItsIntervalCountsUntilTheNextBegins) {
+    Start([](Settings& s) {
+        s.PollingInterval = 1;
+        s.SnmpTimeout = 10000;  // the session's time-out runs on the same clock
+    });
+    sim_.Command("delay 100");
+    const std::uint64_t before = sim_.Count();
+    monitor_->RequestPoll();
+    WaitForRequests(before + 1);
+    clocks_.Advance(1600ms);
+    ASSERT_TRUE(WaitUntil([&] { return !monitor_->PollPending(); }));
+    EXPECT_EQ(monitor_->CopyForMetrics().Exposure.Rows[0].MeasuredSeconds, 1.0) << "the interval, until the next";
+    PollOnce();
+    EXPECT_DOUBLE_EQ(monitor_->CopyForMetrics().Exposure.Rows[0].MeasuredSeconds, 2.6) << "1.6 s, then 1 s";
 }
 
 TEST_F(Engine, AHostThatDoesNotResolveYetIsPickedUpOnceItDoes) {

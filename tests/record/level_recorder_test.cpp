@@ -115,7 +115,7 @@ TEST_F(Recorder, ALockedDatabaseIsReportedOnceAndItsMinutesWrittenLater) {
     ASSERT_TRUE(database_.Connection().Exec("BEGIN IMMEDIATE"));
     Feed(Noon + 120, 3, 85.0);
     WaitIdle();
-    EXPECT_EQ(recorder_->PendingMinutes(), 3u);
+    EXPECT_EQ(recorder_->PendingRows(), 3u);
     ASSERT_TRUE(database_.Connection().Exec("COMMIT"));
     const std::vector<std::string> lines = Reported();
     ASSERT_EQ(lines.size(), 1u) << "one line, not one a minute";
@@ -125,7 +125,7 @@ TEST_F(Recorder, ALockedDatabaseIsReportedOnceAndItsMinutesWrittenLater) {
     // Tried again within a minute on the writer's own, without another minute coming.
     clocks_.Advance(LevelRecorder::RetryInterval);
     ASSERT_TRUE(WaitUntil([&] { return database_.Minutes().size() == 4; })) << "the kept minutes were not retried";
-    EXPECT_EQ(recorder_->PendingMinutes(), 0u);
+    EXPECT_EQ(recorder_->PendingRows(), 0u);
 
     // A fault after the record worked again is a new fault: reported again.
     ASSERT_TRUE(database_.Connection().Exec("BEGIN IMMEDIATE"));
@@ -143,7 +143,7 @@ TEST_F(Recorder, HoldsAtMostADayOfUnwrittenMinutesTheNewest) {
     for (int minute = 0; minute < minutes; ++minute)
         recorder_->AddSample(Noon + 60 * minute, "press", "dBA", 80.0, 60);
     WaitIdle();
-    EXPECT_EQ(recorder_->PendingMinutes(), LevelRecorder::MaxPendingMinutes);
+    EXPECT_EQ(recorder_->PendingRows(), LevelRecorder::MaxPendingMinutes);
     EXPECT_EQ(Reported().size(), 1u);
 
     std::filesystem::remove(blocker);

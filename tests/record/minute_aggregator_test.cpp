@@ -23,6 +23,7 @@ struct Poll {
     const char* weighting;
     double level;
     std::int32_t interval;
+    double overrun = 0.0;  // seconds its level stood beyond its span (the poll took that much longer)
 };
 
 void Append(std::vector<MinuteRow>& minutes, const std::vector<MinuteRow>& ended) {
@@ -33,8 +34,10 @@ void Append(std::vector<MinuteRow>& minutes, const std::vector<MinuteRow>& ended
 std::vector<MinuteRow> Minutes(const std::vector<Poll>& polls) {
     MinuteAggregator aggregator;
     std::vector<MinuteRow> minutes;
-    for (const Poll& poll : polls)
+    for (const Poll& poll : polls) {
         Append(minutes, aggregator.Add(poll.at, poll.host, poll.weighting, poll.level, poll.interval));
+        aggregator.Extend(poll.overrun);
+    }
     Append(minutes, aggregator.Finish());
     return minutes;
 }
@@ -116,6 +119,12 @@ INSTANTIATE_TEST_SUITE_P(
             "ClockSetBack",
             {{Minute + 70, "a", "dBA", 80.0, 1}, {Minute + 10, "a", "dBA", 70.0, 1}},
             {{"a", Minute + 60, "dBA", 1, 1.0, 80.0, 80.0, 80.0}, {"a", Minute, "dBA", 1, 1.0, 70.0, 70.0, 70.0}}},
+        // A slow meter: polls that took 1.5 s and 2.5 s at a 1 s interval stand that long, split at the
+        // turn; the time beyond the span adds no poll to the minute it reaches.
+        AggregateCase{
+            "OverrunningPolls",
+            {{Minute + 57, "a", "dBA", 80.0, 1, 0.5}, {Minute + 58, "a", "dBA", 90.0, 1, 1.5}},
+            {{"a", Minute, "dBA", 2, 3.5, 87.88, 80.0, 90.0}, {"a", Minute + 60, "dBA", 0, 0.5, 90.0, 90.0, 90.0}}},
         // The weighting of the minute's first poll; the levels as shown, offset and all.
         AggregateCase{"WeightingChange",
                       {{Minute, "a", "---", -5.0, 1}, {Minute + 1, "a", "dBz", 5.0, 1}},
