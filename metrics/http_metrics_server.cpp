@@ -109,6 +109,8 @@ HttpMetricsServer::~HttpMetricsServer() {
     MHD_stop_daemon(daemon_);  // closes the listening socket too
 }
 
+extern "C" __attribute__((visibility("default"))) const int decimon_metrics_server_interface = kMetricsServerInterface;
+
 extern "C" __attribute__((visibility("default"))) MetricsServer*
 decimon_start_metrics_server(int listener, MetricsServer::PageSource source, std::string* reason) {
     return HttpMetricsServer::Start(listener, std::move(source), reason).release();

@@ -19,8 +19,7 @@ constexpr char kModulePath[] = DECIMON_METRICS_MODULE;
 // display whose endpoint cannot be had maps no HTTP library either.
 std::unique_ptr<MetricsServer> Serve(int listener, const MeterMonitor& monitor, std::string* reason) {
     std::string moduleReason;
-    auto start =
-        reinterpret_cast<StartMetricsServer>(ProgramModuleSymbol(kModulePath, kStartMetricsServer, &moduleReason));
+    const StartMetricsServer start = LoadMetricsServerModule(kModulePath, &moduleReason);
     if (!start) {
         close(listener);
         *reason = "the HTTP server's module cannot be loaded: " + moduleReason;
@@ -101,6 +100,19 @@ std::unique_ptr<MetricsEndpoint> StartMetricsEndpoint(const MeterMonitor& monito
         return nullptr;
     }
     return endpoint;
+}
+
+StartMetricsServer LoadMetricsServerModule(const std::string& relativePath, std::string* reason) {
+    const auto* interface =
+        static_cast<const int*>(ProgramModuleSymbol(relativePath, kMetricsServerInterfaceSymbol, reason));
+    if (!interface)
+        return nullptr;
+    if (*interface != kMetricsServerInterface) {
+        *reason = "it is from another build (interface " + std::to_string(*interface) + ", the program's " +
+                  std::to_string(kMetricsServerInterface) + ")";
+        return nullptr;
+    }
+    return reinterpret_cast<StartMetricsServer>(ProgramModuleSymbol(relativePath, kStartMetricsServer, reason));
 }
 
 MetricsServer::PageSource MetricsPageSource(const MeterMonitor& monitor, std::string version) {

@@ -44,6 +44,12 @@ private:
 // after one line on standard error naming the address and the reason when it is malformed.
 std::unique_ptr<MetricsEndpoint> StartMetricsEndpoint(const MeterMonitor& monitor);
 
+// The entry point of the HTTP server's module at `relativePath` (to the program's folder), once
+// the module's interface version is seen to be this program's; null with the reason when the
+// module, its version or its entry point is missing, or it is from another build. Never calls
+// into a module it refuses.
+StartMetricsServer LoadMetricsServerModule(const std::string& relativePath, std::string* reason);
+
 // What the endpoint answers a scrape with: the page of the monitor's figures, with `version` as
 // the program's, in the format the scraper's Accept header asks for.
 MetricsServer::PageSource MetricsPageSource(const MeterMonitor& monitor, std::string version);
