@@ -4,8 +4,8 @@
 // refused, connections idle for 10 s closed, and so are those whose request's headers are not
 // in 10 s after the connection opened or its last answer went (a client trickling a byte at a
 // time); at most 64 connections at once, 8 from one address, so that one host cannot take them
-// all. Every other part of HTTP is the library's. Built into the module the display loads (decimon-metrics-server.so)
-// and into the tests, never into the program itself.
+// all. Every other part of HTTP is the library's. Built into the module the display loads
+// (decimon-metrics-server.so) and into the tests, never into the program itself.
 
 #include "metrics/header_deadlines.h"
 #include "metrics/metrics_server.h"
