@@ -82,7 +82,8 @@ curl -sf --max-time 1 "$endpoint" | promtool check metrics 2>&1 | grep . && fail
 # 4. Hostile clients from 127.0.0.2: the scrapes from 127.0.0.1 get through, no slow-header
 # connection is held much past the 10 s its headers may take, the display polls and paints on
 # time, and gives back what they took.
-fds() { ls "/proc/$app_pid/fd" | wc -l; }
+# Sockets only: the record opens its database files at the first minute's turn, whenever that falls.
+fds() { find "/proc/$app_pid/fd" -lname 'socket:*' | wc -l; }
 rss_kb() { awk '/^VmRSS:/{print $2}' "/proc/$app_pid/status"; }
 fds_before=$(fds) rss_before=$(rss_kb)
 gets_before=$(echo count >&3; sleep 0.3; tail -n 1 "$work/sim.out" | awk '{print $NF}')
@@ -114,7 +115,11 @@ seconds=$(awk -v s="$started" -v n="$(date +%s.%N)" 'BEGIN{printf "%d", n - s - 
 # check at the display's exit judges what the clients left behind.
 asan=$(grep -c libasan "/proc/$app_pid/maps" || true)
 back() { [ "$(fds)" -le $((fds_before + 2)) ] && { [ "$asan" != 0 ] || [ "$(rss_kb)" -le $((rss_before + 4096)) ]; }; }
-wait_for 20 back || fail "after 20 s: $(fds) descriptors (before $fds_before), RSS $(rss_kb) kB (before $rss_before)"
+wait_for 20 back || {
+  ls -l "/proc/$app_pid/fd" >&2
+  ss -tanp 2>/dev/null | grep -F "pid=$app_pid," >&2 || true
+  fail "after 20 s: $(fds) descriptors (before $fds_before), RSS $(rss_kb) kB (before $rss_before)"
+}
 echo "back within 20 s: $(fds) descriptors, RSS $(rss_kb) kB; $gets GETs to the meter in $seconds s of attack"
 curl -sf --max-time "$scale" -o /dev/null "$endpoint" || fail "no scrape within 1 s once the clients had gone"
 wait_for 10 is "decimon_sound_level_decibels{meter=\"$meter\"}" 70.2 || fail "Prometheus no longer sees the level"
