@@ -9,7 +9,8 @@ double ReadShiftLength(std::string& warning) {
     warning.clear();
     if (!SettingsStore::LoadSettings(settings, &error)) {
         warning = "the settings" + (error.file.empty() ? "" : " file " + error.file) + " cannot be read (" +
-                  error.reason + "); the dose is reckoned for a shift of " + FormatTenths(settings.ShiftLenHours) + " hours";
+                  error.reason + "); the dose is reckoned for a shift of " + FormatTenths(settings.ShiftLenHours) +
+                  " hours";
     }
     return settings.ShiftLenHours;
 }

@@ -27,11 +27,16 @@ ActionBand ActionBandOf(std::string_view weighting, double lex8h) {
 
 std::string ActionBandName(ActionBand band) {
     switch (band) {
-    case ActionBand::None: return {};
-    case ActionBand::BelowLower: return "below the lower action value";
-    case ActionBand::Lower: return "at or above the lower action value";
-    case ActionBand::Upper: return "at or above the upper action value";
-    case ActionBand::Limit: return "at or above the exposure limit value";
+    case ActionBand::None:
+        return {};
+    case ActionBand::BelowLower:
+        return "below the lower action value";
+    case ActionBand::Lower:
+        return "at or above the lower action value";
+    case ActionBand::Upper:
+        return "at or above the upper action value";
+    case ActionBand::Limit:
+        return "at or above the exposure limit value";
     }
     return {};
 }

@@ -11,7 +11,7 @@ std::variant<ReportOptions, std::string> ParseReportOptions(const std::vector<st
         if (arguments[index] == "--version")
             version = true;
         else if (IsOption(arguments[index], "--output") ? !parser.TakeValue(arguments, index, "--output", output)
-                                                          : !parser.Take(arguments, index))
+                                                        : !parser.Take(arguments, index))
             return parser.Error();
     }
     const std::optional<RecordOptions> record = parser.Finish(yesterday);

@@ -21,7 +21,7 @@ constexpr char FontFace[] = "Veranda";  // the wall's face (fonts-arkpandora)
 // The chart on paper: the wall's bars in its panel colour, on a light grid, with dark labels.
 const ChartColors PaperColors{QColor(210, 210, 210), QColor(76, 177, 251), QColor(40, 40, 40)};
 // The summary table's columns: where each starts, in millimetres from the left margin.
-constexpr double ColumnsMm[] = {0, 30, 50, 65, 82, 98, 128};
+constexpr double ColumnsMm[] = {0, 29, 46, 58, 72, 86, 113};
 constexpr double ChartHeightMm = 85;
 
 QString Text(const std::string& text) {
@@ -36,7 +36,8 @@ QFont MakeFont(double points, bool bold = false) {
 }
 
 std::string Weekday(const LocalDate& date) {
-    static constexpr const char* Names[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    static constexpr const char* Names[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                            "Thursday", "Friday", "Saturday"};
     const std::chrono::year_month_day day{std::chrono::year(date.Year), std::chrono::month(date.Month),
                                           std::chrono::day(date.Day)};
     return Names[std::chrono::weekday(std::chrono::sys_days(day)).c_encoding()];
@@ -70,8 +71,8 @@ ReportPages::ReportPages(QPdfWriter& writer, ReportFooter footer)
       title_(MakeFont(17, true)),
       heading_(MakeFont(11, true)),
       body_(MakeFont(10)),
-      table_(MakeFont(8.5)),
-      tableBold_(MakeFont(8.5, true)),
+      table_(MakeFont(8)),
+      tableBold_(MakeFont(8, true)),
       small_(MakeFont(7.5)),
       scale_(MakeFont(8)) {
     const int footerHeight = 3 * QFontMetrics(small_, &writer_).height();
@@ -115,8 +116,8 @@ QRect ReportPages::NextPage() {
                                                 content_.width() - metrics.horizontalAdvance(made));
     painter_.drawText(QPoint(0, top + metrics.ascent()), made + database);
     const QString page = QString::asprintf("Page %d of %d", page_, pageCount_);
-    painter_.drawText(QPoint(content_.right() - metrics.horizontalAdvance(page), top + metrics.height() + metrics.ascent()),
-                      page);
+    painter_.drawText(
+        QPoint(content_.right() - metrics.horizontalAdvance(page), top + metrics.height() + metrics.ascent()), page);
     return content_;
 }
 
@@ -125,7 +126,8 @@ int ReportPages::DrawLine(int top, const QFont& font, const QString& text, int l
     painter_.setFont(font);
     painter_.setPen(PaperColors.Text);
     const int x = left < 0 ? content_.left() : left;
-    painter_.drawText(QPoint(x, top + metrics.ascent()), metrics.elidedText(text, Qt::ElideRight, content_.right() - x));
+    painter_.drawText(QPoint(x, top + metrics.ascent()),
+                      metrics.elidedText(text, Qt::ElideRight, content_.right() - x));
     return metrics.height();
 }
 
@@ -134,8 +136,8 @@ int ReportPages::DrawNote(int bottom) {
     painter_.setPen(PaperColors.Text);
     const QString note = QString::fromLatin1(ActionValuesNote);
     const QRect area = QFontMetrics(small_, &writer_).boundingRect(content_, Qt::TextWordWrap, note);
-    painter_.drawText(QRect(content_.left(), bottom - area.height(), content_.width(), area.height()),
-                      Qt::TextWordWrap, note);
+    painter_.drawText(QRect(content_.left(), bottom - area.height(), content_.width(), area.height()), Qt::TextWordWrap,
+                      note);
     return area.height();
 }
 
@@ -152,19 +154,21 @@ void ReportPages::DrawSummary(const ReportPlan& plan, const MeterReport& meter) 
     do {
         const QRect area = NextPage();
         int top = area.top();
-        top += DrawLine(top, title_, QString::fromLatin1(next == 0 ? "Noise exposure report"
-                                                                   : "Noise exposure report (continued)"));
+        top += DrawLine(top, title_,
+                        QString::fromLatin1(next == 0 ? "Noise exposure report" : "Noise exposure report (continued)"));
         top += DrawLine(top, body_, QString::fromLatin1(""));
         top += DrawLine(top, body_, "Meter: " + Text(meter.Host));
         top += DrawLine(top, body_, Text("Period: " + Period(plan)));
         top += DrawLine(top, body_, Text("Weighting: " + (meter.Weightings.empty() ? "none" : meter.Weightings)));
-        top += DrawLine(top, body_, Text("Shift length: " + FormatTenths(plan.ShiftLenHours) + " h (" +
-                                         FormatHoursMinutes(plan.ShiftLenHours * 3600.0) + "), the dose's 100 %"));
+        top += DrawLine(top, body_,
+                        Text("Shift length: " + FormatTenths(plan.ShiftLenHours) + " h (" +
+                             FormatHoursMinutes(plan.ShiftLenHours * 3600.0) + "), the dose's 100 %"));
         top += DrawLine(top, body_, QString());
         if (!meter.AnyMinutes) {
             DrawLine(top, heading_, Text("No minutes were recorded for this meter from " + Period(plan) + "."));
         } else {
-            DrawTableRow(top, {"Date", "Measured", "Leq", "LEX,8h", "Dose %", "Loudest minute", "Action value (LEX,8h)"},
+            DrawTableRow(top,
+                         {"Date", "Measured", "Leq", "LEX,8h", "Dose %", "Loudest minute", "Action value (LEX,8h)"},
                          tableBold_);
             top += line;
             for (int row = 0; row < rowsPerPage && next < meter.Days.size(); ++row, ++next) {
@@ -216,13 +220,13 @@ void ReportPages::DrawDay(const ReportPlan& plan, const MeterReport& meter, cons
         return;
     }
     const Exposure& figures = *day.Figures;
-    const int valueLeft = area.left() + static_cast<int>(45 * writer_.resolution() / 25.4);
+    const int valueLeft = area.left() + static_cast<int>(55 * writer_.resolution() / 25.4);
     const std::pair<std::string, std::string> rows[] = {
         {"Measured time", FormatHoursMinutes(figures.Seconds) + " (h:mm) of a shift of " +
                               FormatHoursMinutes(plan.ShiftLenHours * 3600.0)},
         {"Leq", Level(figures.Leq, figures.Weighting) + " over the measured time"},
         {"LEX,8h", Level(figures.Lex8h, figures.Weighting)},
-        {"Dose", FormatTenths(figures.DosePercent) + " % of the shift's"},
+        {"Dose", FormatTenths(figures.DosePercent) + " %"},
         {"Loudest minute", Level(figures.LoudestLeq, figures.Weighting) + " at " + TimeOfDay(figures.LoudestStart)},
         {"Minutes above 85 dB", std::to_string(chart.MinutesAbove85)},
         {"Action value", BandText(day)},

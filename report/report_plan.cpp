@@ -4,8 +4,8 @@
 
 namespace {
 
-MeterReport MakeMeterReport(const DailySums& sums, const std::string& host, const LocalDate& from,
-                            const LocalDate& to, double shiftLenHours) {
+MeterReport MakeMeterReport(const DailySums& sums, const std::string& host, const LocalDate& from, const LocalDate& to,
+                            double shiftLenHours) {
     MeterReport meter{host, {}, false, {}};
     std::set<std::string> weightings;
     std::optional<std::size_t> highest;  // the index of the day
