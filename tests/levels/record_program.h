@@ -36,10 +36,10 @@ protected:
             argv = {"/bin/sh", "-c", std::string("exec \"$0\" \"$@\" >") + output, program};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
         ChildProcess child(argv, ChildProcess::Stderr::Capture,
-                             std::vector<std::string>{"TZ=Europe/Berlin", "HOME=/nonexistent",
-                                                      "XDG_DATA_HOME=" + xdg_.DataHome().string(),
-                                                      "XDG_CONFIG_HOME=" + xdg_.Home().string(),
-                                                      "XDG_CONFIG_DIRS=" + xdg_.SystemDir(0).string()});
+                           std::vector<std::string>{"TZ=Europe/Berlin", "HOME=/nonexistent",
+                                                    "XDG_DATA_HOME=" + xdg_.DataHome().string(),
+                                                    "XDG_CONFIG_HOME=" + xdg_.Home().string(),
+                                                    "XDG_CONFIG_DIRS=" + xdg_.SystemDir(0).string()});
         Outcome run;
         while (const auto line = child.ReadLine(Scaled(10000ms)))
             run.out += *line + "\n";

@@ -54,10 +54,10 @@ protected:
     // From 2025-11-27 to 2025-12-01: eight hours at 79.9, at 80.0, none, the example day
     // (LEX,8h 85.1), eight hours at 87.0.
     void RecordBandDays() {
-        LevelDatabase::Make(xdg_.LevelDatabase(), Joined({SteadyMinutes("press", BerlinEight - 3 * Day, 480, 79.9),
-                                                          SteadyMinutes("press", BerlinEight - 2 * Day, 480, 80.0),
-                                                          ExampleDay(),
-                                                          SteadyMinutes("press", BerlinEight + Day, 480, 87.0)}));
+        LevelDatabase::Make(xdg_.LevelDatabase(),
+                            Joined({SteadyMinutes("press", BerlinEight - 3 * Day, 480, 79.9),
+                                    SteadyMinutes("press", BerlinEight - 2 * Day, 480, 80.0), ExampleDay(),
+                                    SteadyMinutes("press", BerlinEight + Day, 480, 87.0)}));
     }
     // The text of the report's pages from `first` to `last`, laid out as printed.
     std::string PdfText(int first, int last) {
@@ -127,7 +127,8 @@ TEST_F(ReportProgram, ReadsBackWithTheDailyFiguresAndTheActionBands) {
         const int page = pages.at(field[0]);
         const std::string text = std::regex_replace(PdfText(page, page), std::regex(" +"), " ");
         EXPECT_NE(text.find(field[0]), std::string::npos) << text;
-        for (const std::string& figure : {"Leq " + field[4] + " dBA", "LEX,8h " + field[5] + " dBA", "Dose " + field[6] + " %"})
+        for (const std::string& figure :
+             {"Leq " + field[4] + " dBA", "LEX,8h " + field[5] + " dBA", "Dose " + field[6] + " %"})
             EXPECT_NE(text.find(figure), std::string::npos) << figure;
         ++days;
     }
@@ -149,9 +150,9 @@ TEST_F(ReportProgram, AReportThatCannotBeWrittenLeavesNothingBehind) {
         std::filesystem::path output;
         const char* reason;
     };
-    for (const Row& row : {Row{xdg_.Root() / "missing" / "report.pdf", "No such file or directory"},
-                           Row{readOnly / "report.pdf", "Read-only file system"},
-                           Row{full / "report.pdf", "No space left on device"}}) {
+    for (const Row& row :
+         {Row{xdg_.Root() / "missing" / "report.pdf", "No such file or directory"},
+          Row{readOnly / "report.pdf", "Read-only file system"}, Row{full / "report.pdf", "No space left on device"}}) {
         const Outcome run = Report({"--from", "2025-11-01", "--to", "2025-12-01", "--output", row.output.string()});
         EXPECT_EQ(run.exitCode, 1) << row.reason;
         EXPECT_EQ(run.err, "decimon-report: cannot write " + row.output.string() + ": " + row.reason + "\n");
