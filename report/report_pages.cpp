@@ -131,14 +131,13 @@ int ReportPages::DrawLine(int top, const QFont& font, const QString& text, int l
     return metrics.height();
 }
 
-int ReportPages::DrawNote(int bottom) {
+void ReportPages::DrawNote(int bottom) {
     painter_.setFont(small_);
     painter_.setPen(PaperColors.Text);
     const QString note = QString::fromLatin1(ActionValuesNote);
     const QRect area = QFontMetrics(small_, &writer_).boundingRect(content_, Qt::TextWordWrap, note);
     painter_.drawText(QRect(content_.left(), bottom - area.height(), content_.width(), area.height()), Qt::TextWordWrap,
                       note);
-    return area.height();
 }
 
 void ReportPages::DrawTableRow(int top, const std::vector<QString>& cells, const QFont& font) {
@@ -147,53 +146,56 @@ void ReportPages::DrawTableRow(int top, const std::vector<QString>& cells, const
         DrawLine(top, font, cells[column], content_.left() + static_cast<int>(ColumnsMm[column] * unitsPerMm));
 }
 
+int ReportPages::DrawMeterHeader(int top, const ReportPlan& plan, const MeterReport& meter, bool continued) {
+    const int start = top;
+    top += DrawLine(top, title_,
+                    QString::fromLatin1(continued ? "Noise exposure report (continued)" : "Noise exposure report"));
+    top += DrawLine(top, body_, QString());
+    top += DrawLine(top, body_, "Meter: " + Text(meter.Host));
+    top += DrawLine(top, body_, Text("Period: " + Period(plan)));
+    top += DrawLine(top, body_, Text("Weighting: " + (meter.Weightings.empty() ? "none" : meter.Weightings)));
+    top += DrawLine(top, body_,
+                    Text("Shift length: " + FormatTenths(plan.ShiftLenHours) + " h (" +
+                         FormatHoursMinutes(plan.ShiftLenHours * 3600.0) + "), the dose's 100 %"));
+    top += DrawLine(top, body_, QString());
+    return top - start;
+}
+
+void ReportPages::DrawSummaryRow(int top, const DayFigures& day) {
+    const QString date = Text(Weekday(day.Date).substr(0, 3) + " " + FormatDate(day.Date));
+    if (!day.Figures) {
+        DrawTableRow(top, {date, "0:00", "", "", "", "", "no minutes recorded"}, table_);
+        return;
+    }
+    const Exposure& figures = *day.Figures;
+    DrawTableRow(
+        top,
+        {date, Text(FormatHoursMinutes(figures.Seconds)), Text(FormatTenths(figures.Leq)),
+         Text(FormatTenths(figures.Lex8h) + (day.HighestLex ? " *" : "")), Text(FormatTenths(figures.DosePercent)),
+         Text(FormatTenths(figures.LoudestLeq) + " at " + TimeOfDay(figures.LoudestStart)), Text(BandText(day))},
+        day.HighestLex ? tableBold_ : table_);
+}
+
 void ReportPages::DrawSummary(const ReportPlan& plan, const MeterReport& meter) {
-    const int rowsPerPage = meter.AnyMinutes ? SummaryRowsPerPage() : 0;
     const int line = QFontMetrics(table_, &writer_).height() * 5 / 4;
     std::size_t next = 0;
     do {
         const QRect area = NextPage();
-        int top = area.top();
-        top += DrawLine(top, title_,
-                        QString::fromLatin1(next == 0 ? "Noise exposure report" : "Noise exposure report (continued)"));
-        top += DrawLine(top, body_, QString::fromLatin1(""));
-        top += DrawLine(top, body_, "Meter: " + Text(meter.Host));
-        top += DrawLine(top, body_, Text("Period: " + Period(plan)));
-        top += DrawLine(top, body_, Text("Weighting: " + (meter.Weightings.empty() ? "none" : meter.Weightings)));
-        top += DrawLine(top, body_,
-                        Text("Shift length: " + FormatTenths(plan.ShiftLenHours) + " h (" +
-                             FormatHoursMinutes(plan.ShiftLenHours * 3600.0) + "), the dose's 100 %"));
-        top += DrawLine(top, body_, QString());
+        int top = area.top() + DrawMeterHeader(area.top(), plan, meter, next > 0);
         if (!meter.AnyMinutes) {
             DrawLine(top, heading_, Text("No minutes were recorded for this meter from " + Period(plan) + "."));
         } else {
             DrawTableRow(top,
                          {"Date", "Measured", "Leq", "LEX,8h", "Dose %", "Loudest minute", "Action value (LEX,8h)"},
                          tableBold_);
-            top += line;
-            for (int row = 0; row < rowsPerPage && next < meter.Days.size(); ++row, ++next) {
-                const DayFigures& day = meter.Days[next];
-                const QString date = Text(Weekday(day.Date).substr(0, 3) + " " + FormatDate(day.Date));
-                if (!day.Figures) {
-                    DrawTableRow(top, {date, "0:00", "", "", "", "", "no minutes recorded"}, table_);
-                } else {
-                    const Exposure& figures = *day.Figures;
-                    DrawTableRow(top,
-                                 {date, Text(FormatHoursMinutes(figures.Seconds)), Text(FormatTenths(figures.Leq)),
-                                  Text(FormatTenths(figures.Lex8h) + (day.HighestLex ? " *" : "")),
-                                  Text(FormatTenths(figures.DosePercent)),
-                                  Text(FormatTenths(figures.LoudestLeq) + " at " + TimeOfDay(figures.LoudestStart)),
-                                  Text(BandText(day))},
-                                 day.HighestLex ? tableBold_ : table_);
-                }
-                top += line;
-            }
-            DrawLine(top + line / 2, table_,
+            for (int row = 0; row < SummaryRowsPerPage() && next < meter.Days.size(); ++row)
+                DrawSummaryRow(top += line, meter.Days[next++]);
+            DrawLine(top + line * 3 / 2, table_,
                      Text("Levels in " + (meter.Weightings.empty() ? "dB" : meter.Weightings) +
                           "; measured time as h:mm; * the period's highest LEX,8h."));
         }
         DrawNote(area.bottom());
-    } while (next < meter.Days.size() && meter.AnyMinutes);
+    } while (meter.AnyMinutes && next < meter.Days.size());
 }
 
 void ReportPages::DrawDay(const ReportPlan& plan, const MeterReport& meter, const DayFigures& day,

@@ -14,6 +14,7 @@
 #include <QRect>
 
 #include <string>
+#include <vector>
 
 class QPdfWriter;
 
@@ -33,8 +34,7 @@ class ReportPages {
 public:
     ReportPages(QPdfWriter& writer, ReportFooter footer);
 
-    // The pages the plan takes: Begin each page's drawing only after Plan() has counted them.
-    int PageCount(const ReportPlan& plan) const;
+    // Counts the pages the plan takes, for the footers: before the first page is drawn.
     void Plan(const ReportPlan& plan) { pageCount_ = PageCount(plan); }
 
     void DrawSummary(const ReportPlan& plan, const MeterReport& meter);
@@ -45,14 +45,19 @@ public:
     bool End() { return painter_.end(); }
 
 private:
+    int PageCount(const ReportPlan& plan) const;
     int SummaryRowsPerPage() const;
     int SummaryPages(const MeterReport& meter) const;
     // Starts a page (after the first) with its footer; the area left above the footer.
     QRect NextPage();
     // Draws `text` from `top` in `font` within the content's width; the height it took.
     int DrawLine(int top, const QFont& font, const QString& text, int left = -1);
-    int DrawNote(int bottom);
+    // The note on the action values, ending at `bottom`.
+    void DrawNote(int bottom);
     void DrawTableRow(int top, const std::vector<QString>& cells, const QFont& font);
+    // The summary's head: title, meter, period, weighting, shift; the height it took.
+    int DrawMeterHeader(int top, const ReportPlan& plan, const MeterReport& meter, bool continued);
+    void DrawSummaryRow(int top, const DayFigures& day);
 
     QPdfWriter& writer_;
     QPainter painter_;
