@@ -10,15 +10,11 @@
 //            covered time, lex8h, the dose against the shift length, lmax the loudest
 //            level (the highest of the minutes' lmax)
 
-#include "record/level_math.h"
-#include "record/local_days.h"
+#include "levels/daily_figures.h"
 #include "record/minute_row.h"
 
-#include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
-#include <utility>
 
 inline constexpr char MinuteCsvHeader[] = "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n";
 inline constexpr char DailyCsvHeader[] = "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n";
@@ -39,7 +35,7 @@ public:
     DailyCsv& operator=(const DailyCsv&) = delete;
 
     // Adds a minute; in any order, though those of one host in order of start are quickest.
-    void Add(const MinuteRow& row);
+    void Add(const MinuteRow& row) { sums_.Add(row); }
 
     // The records: one per local day and host with covered time, in the order of the days and
     // then of the hosts. The dose reckons a shift of `shiftLenHours` at 85 dB as 100 % (empty
@@ -47,10 +43,5 @@ public:
     std::string Lines(double shiftLenHours) const;
 
 private:
-    std::map<std::pair<LocalDate, std::string>, ExposureSum> days_;
-    // The last minute's day, for the next minute, which most likely belongs to it too.
-    std::string host_;
-    std::int64_t dayStart_ = 0;
-    std::int64_t dayEnd_ = 0;
-    ExposureSum* day_ = nullptr;
+    DailySums sums_;
 };

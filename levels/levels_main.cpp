@@ -1,9 +1,9 @@
 // decimon-levels: the display's record of sound levels as CSV, read from the same database
 // while the display writes it. Exit status 0, 1 when the database is missing or cannot be
 // read or the CSV cannot be written, 2 for bad arguments (after the usage).
-#include "config/settings_store.h"
 #include "levels/levels_csv.h"
 #include "levels/levels_options.h"
+#include "levels/shift_length.h"
 #include "platform/sys/ole_date_time.h"
 #include "record/level_reader.h"
 #include "record/level_schema.h"
@@ -53,22 +53,16 @@ private:
     int error_ = 0;
 };
 
-// The shift length the dose is reckoned for: the settings', or when they cannot be read, the
-// factory default, said on standard error since the dose then may not be the site's.
 double ShiftLength() {
-    Settings settings;
-    SettingsFileError error;
-    if (!SettingsStore::LoadSettings(settings, &error)) {
-        char hours[32];
-        std::snprintf(hours, sizeof hours, "%.1f", settings.ShiftLenHours);
-        Say("the settings" + (error.file.empty() ? "" : " file " + error.file) + " cannot be read (" + error.reason +
-            "); the dose is reckoned for a shift of " + hours + " hours");
-    }
-    return settings.ShiftLenHours;
+    std::string warning;
+    const double hours = ReadShiftLength(warning);
+    if (!warning.empty())
+        Say(warning);
+    return hours;
 }
 
 int Export(const LevelsOptions& options) {
-    const std::string path = DefaultLevelDatabasePath();
+    const std::string path = options.Database.value_or(DefaultLevelDatabasePath());
     if (!IsFile(path))
         return Fail("no levels recorded: there is no database at " + (path.empty() ? "$XDG_DATA_HOME" : path));
     LevelReader reader(path);

@@ -2,7 +2,9 @@
 # Fails when a source file includes a header from a layer above its own, or when the Qt-free
 # core (platform/sys, snmp, config, record, monitor, metrics) includes a Qt header. The layers, bottom up:
 #   platform/sys < snmp, config < record < monitor < metrics < platform/qt < res < diag < config/dialogs < view < app
-# and levels (the record's command-line reader) on record and config, apart from the display.
+# and levels (the record's command-line reader) on record and config, apart from the display;
+# chart (the history chart, Qt GUI without widgets) on record, under view; report (the record
+# as a PDF) on levels and chart, apart from the display.
 # Each folder may include its own headers and those of the folders listed for it below.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,14 +16,16 @@ allowed_for() {
     config) echo "platform/sys config" ;;
     record) echo "platform/sys config record" ;;
     levels) echo "platform/sys config record levels" ;;
+    chart) echo "platform/sys config record chart" ;;
+    report) echo "platform/sys config record levels chart report" ;;
     monitor) echo "platform/sys snmp config record monitor" ;;
     metrics) echo "platform/sys snmp config record monitor metrics" ;;
     platform/qt) echo "platform/sys platform/qt" ;;
     res) echo "platform/sys platform/qt res" ;;
     diag) echo "platform/sys snmp config record monitor metrics platform/qt res diag" ;;
     config/dialogs) echo "platform/sys snmp config record monitor metrics platform/qt res config/dialogs" ;;
-    view) echo "platform/sys snmp config record monitor metrics platform/qt res diag config/dialogs view" ;;
-    app) echo "platform/sys snmp config record monitor metrics platform/qt res diag config/dialogs view app" ;;
+    view) echo "platform/sys snmp config record monitor metrics chart platform/qt res diag config/dialogs view" ;;
+    app) echo "platform/sys snmp config record monitor metrics chart platform/qt res diag config/dialogs view app" ;;
     tools) echo "tools" ;;
     esac
 }
@@ -34,7 +38,7 @@ is_core() {
 # The folder a file belongs to: the longest layer name its path starts with.
 layer_of() {
     local path=$1
-    for layer in config/dialogs platform/sys platform/qt snmp config record levels monitor metrics res diag view app tools; do
+    for layer in config/dialogs platform/sys platform/qt snmp config record levels chart report monitor metrics res diag view app tools; do
         if [[ $path == "$layer"/* ]]; then
             echo "$layer"
             return

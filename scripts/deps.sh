@@ -11,7 +11,7 @@ DECIMON_RUN_PACKAGES=(
 
 # What the tests, benchmarks, fuzzers and the format check need on top: agents, SQLite's shell
 # and a Prometheus server with its promtool, GoogleTest and Google Benchmark, clang, X and
-# Wayland servers with their tools.
+# Wayland servers with their tools, and poppler's tools to read the reports back.
 DECIMON_TEST_PACKAGES=(
   snmpd snmp sqlite3 prometheus curl python3
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -19,6 +19,7 @@ DECIMON_TEST_PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev x11-xserver-utils
   locales desktop-file-utils dbus-daemon
   weston cage xwayland
+  poppler-utils
 )
 
 # decimon_install_packages PACKAGE...: installs those of them that are missing.

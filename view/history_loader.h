@@ -4,7 +4,7 @@
 // loader's thread (the display's) as a queued call. Answers do not queue up: one that the
 // display has not taken yet is replaced by a newer one.
 
-#include "view/history_picture.h"
+#include "chart/history_picture.h"
 
 #include <QObject>
 

@@ -4,8 +4,9 @@
 // part of the panel holds the chart of the minutes' Leq against the local time of day, the
 // lower part the figures in large type.
 
+#include "chart/history_chart.h"
+#include "chart/history_picture.h"
 #include "view/glyph_cache.h"
-#include "view/history_picture.h"
 #include "view/meter_painter.h"
 #include "view/view_fonts.h"
 
@@ -15,10 +16,6 @@
 
 class QPaintDevice;
 class QPainter;
-
-// Tints of the panel colour towards white: the chart's grid and the minutes' bars.
-inline const QColor GridColor(130, 200, 252);
-inline const QColor BarColor(183, 224, 253);
 
 // The history picture's own fonts, made for one client size.
 struct HistoryFonts {
@@ -43,17 +40,12 @@ HistoryLayout ComputeHistoryLayout(const QPaintDevice* device, int width, int he
 class HistoryPainter {
 public:
     // Draws the whole picture for a width x height client into `painter`: background and
-    // panel, the chart (grid, hour marks, one bar per recorded minute, the dashed criterion
-    // line at 85 dB), the figures or the text saying there are none, and the title in
-    // `footerFont`. Every pixel is drawn from scratch.
+    // panel, the history chart (chart/history_chart.h, the report's own), the figures or the text saying there are
+    // none, and the title in `footerFont`. Every pixel is drawn from scratch.
     void Draw(QPainter& painter, int width, int height, const QFont& footerFont, const HistoryFonts& fonts,
               const HistoryPicture& picture);
 
 private:
-    class ChartAxes;  // where a time and a level stand in the chart
-    void DrawChart(QPainter& painter, const QRect& chart, const QFont& scaleFont, const HistoryPicture& picture);
-    void DrawHourMarks(QPainter& painter, const ChartAxes& axes, const QFont& scaleFont,
-                       const std::vector<HourMark>& hours);
     void DrawFigures(QPainter& painter, const HistoryLayout& layout, const HistoryFonts& fonts,
                      const HistoryPicture& picture);
 

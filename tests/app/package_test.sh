@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
 # net-snmp, SQLite, libmicrohttpd and the display font, its files (the Prometheus rules valid),
-# and that the installed program starts and serves its metrics page. WAYLAND-MODULE, in a build with Qt's Wayland client, is
+# that the installed program starts and serves its metrics page, and that decimon-report makes
+# a report without a display. WAYLAND-MODULE, in a build with Qt's Wayland client, is
 # where the program looks for its Wayland module, relative to its own folder.
 #   package_test.sh BUILD-DIR SIMULATOR [WAYLAND-MODULE]
 set -euo pipefail
@@ -19,7 +20,7 @@ done
 ! grep -q libqt6network6 <<<"$depends" || fail "Depends has Qt's network library, which nothing uses: $depends"
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "the package does not recommend Qt's Wayland platform"
 contents=$(dpkg-deb -c "$deb")
-for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
+for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-report ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
             ./usr/share/icons/hicolor/scalable/apps/decimon.svg ./usr/share/icons/hicolor/48x48/apps/decimon.png \
             ./usr/share/icons/hicolor/256x256/apps/decimon.png ./usr/share/decimon/prometheus/decimon.rules.yml; do
   grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
@@ -49,4 +50,15 @@ wait_for 5 eval 'curl -sf --max-time 1 "http://127.0.0.1:$endpoint_port/metrics"
   { cat "$work/decimon.log"; fail "the packaged program serves no metrics page"; }
 bounded 10 "decimon-levels --help" "$work/root/usr/bin/decimon-levels" --help | grep -q '^usage: decimon-levels' ||
   fail "the packaged decimon-levels does not start"
+# decimon-report without a display (no DISPLAY, no WAYLAND_DISPLAY), as cron runs it, on a
+# record of one minute yesterday (its default day): the summary and the day, fonts embedded.
+sqlite3 "$work/report.sqlite3" "CREATE TABLE minutes (host TEXT, start INTEGER, weighting TEXT, samples INTEGER,
+  seconds REAL, leq REAL, lmin REAL, lmax REAL); INSERT INTO minutes VALUES
+  ('press', $(date -d 'yesterday 12:00' +%s), 'dBA', 60, 60, 85, 80, 90)"
+(unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+ bounded 20 "decimon-report" "$work/root/usr/bin/decimon-report" --database "$work/report.sqlite3" \
+   --output "$work/report.pdf" 2>"$work/report.err") && pdfinfo "$work/report.pdf" | grep -q '^Pages: *2$' ||
+  { cat "$work/report.err"; fail "the packaged decimon-report makes no report without a display"; }
+[ -z "$(pdffonts "$work/report.pdf" | awk 'NR > 2 && $(NF - 4) != "yes"')" ] ||
+  fail "the report has fonts that are not embedded: $(pdffonts "$work/report.pdf")"
 echo "package: $(basename "$deb") with $depends"

@@ -16,8 +16,15 @@ struct OptionsCase {
 };
 
 LevelsOptions Options(LocalDate from, LocalDate to, std::optional<std::string> host = std::nullopt, bool daily = false,
-                      bool help = false) {
-    return {from, to, std::move(host), daily, help};
+                      bool help = false, std::optional<std::string> database = std::nullopt) {
+    LevelsOptions options;
+    options.From = from;
+    options.To = to;
+    options.Host = std::move(host);
+    options.Database = std::move(database);
+    options.Help = help;
+    options.Daily = daily;
+    return options;
 }
 
 class OptionsTable : public ::testing::TestWithParam<OptionsCase> {};
@@ -32,6 +39,7 @@ TEST_P(OptionsTable, ParsesTheCommandLine) {
     EXPECT_EQ(options->From, c.expected->From);
     EXPECT_EQ(options->To, c.expected->To);
     EXPECT_EQ(options->Host, c.expected->Host);
+    EXPECT_EQ(options->Database, c.expected->Database);
     EXPECT_EQ(options->Daily, c.expected->Daily);
     EXPECT_EQ(options->Help, c.expected->Help);
 }
@@ -47,7 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
                                   Options(Today, Today, "press shop, hall 3", true)},
                       OptionsCase{{"--host=127.0.0.1:16161"}, Options(Today, Today, "127.0.0.1:16161")},
                       OptionsCase{{"--help"}, Options(Today, Today, std::nullopt, false, true)},
-                      OptionsCase{{"-h"}, Options(Today, Today, std::nullopt, false, true)}));
+                      OptionsCase{{"-h"}, Options(Today, Today, std::nullopt, false, true)},
+                      OptionsCase{{"--database=/srv/levels.sqlite3", "--daily"},
+                                  Options(Today, Today, std::nullopt, true, false, "/srv/levels.sqlite3")}));
 
 INSTANTIATE_TEST_SUITE_P(
     Bad, OptionsTable,
@@ -57,8 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{{"--from", "2026-11-10", "--to", "2026-11-09"}, std::nullopt},
                       OptionsCase{{"--from", "2026-11-01", "--from", "2026-11-02"}, std::nullopt},
                       OptionsCase{{"--host"}, std::nullopt}, OptionsCase{{"--host="}, std::nullopt},
-                      OptionsCase{{"--daily", "--daily"}, std::nullopt}, OptionsCase{{"--dailyx"}, std::nullopt},
-                      OptionsCase{{"--fromage", "x"}, std::nullopt}, OptionsCase{{"2026-11-30"}, std::nullopt},
-                      OptionsCase{{"-d"}, std::nullopt}));
+                      OptionsCase{{"--database"}, std::nullopt}, OptionsCase{{"--daily", "--daily"}, std::nullopt},
+                      OptionsCase{{"--dailyx"}, std::nullopt}, OptionsCase{{"--fromage", "x"}, std::nullopt},
+                      OptionsCase{{"2026-11-30"}, std::nullopt}, OptionsCase{{"-d"}, std::nullopt}));
 
 }  // namespace

@@ -1,7 +1,8 @@
 // decimon-levels as a site runs it: its exit codes, its output for the example day, a missing
 // database, an empty range, output that cannot be written, and a database that the display
-// is writing at the same time.
+// is writing at the same time; and the bad arguments of decimon-report beside its own.
 #include "levels/levels_csv.h"
+#include "tests/levels/record_program.h"
 #include "tests/support/case_name.h"
 #include "tests/support/child_process.h"
 #include "tests/support/level_database.h"
@@ -21,44 +22,6 @@ namespace {
 
 using namespace decimon::test;
 using namespace std::chrono_literals;
-
-struct Outcome {
-    std::optional<int> exitCode;
-    std::string out;
-    std::string err;
-};
-
-class LevelsProgram : public ::testing::Test {
-protected:
-    // Runs the program, its standard output read by the test, or when `output` is given,
-    // written to that file.
-    Outcome Levels(const std::vector<std::string>& arguments, const char* output = nullptr) {
-        std::vector<std::string> argv = {DECIMON_LEVELS};
-        if (output)
-            argv = {"/bin/sh", "-c", std::string("exec \"$0\" \"$@\" >") + output, DECIMON_LEVELS};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        ChildProcess program(argv, ChildProcess::Stderr::Capture,
-                             std::vector<std::string>{"TZ=Europe/Berlin", "HOME=/nonexistent",
-                                                      "XDG_DATA_HOME=" + xdg_.DataHome().string(),
-                                                      "XDG_CONFIG_HOME=" + xdg_.Home().string(),
-                                                      "XDG_CONFIG_DIRS=" + xdg_.SystemDir(0).string()});
-        Outcome run;
-        while (const auto line = program.ReadLine(Scaled(10000ms)))
-            run.out += *line + "\n";
-        run.err = program.ReadStderr(Scaled(10000ms));
-        run.exitCode = program.WaitExit(Scaled(10000ms));
-        return run;
-    }
-
-    // The example day in the display's database, and a minute of another host.
-    void RecordExampleDay() {
-        std::vector<MinuteRow> rows = ExampleDay();
-        rows.push_back({"hall, 3", BerlinEight, "dBC", 30, 30.0, 91.0, 90.5, 93.25});
-        LevelDatabase::Make(xdg_.LevelDatabase(), rows);
-    }
-
-    XdgSandbox xdg_;
-};
 
 // A run over the recorded example day: what it prints, or else how many lines.
 struct OutputCase {
@@ -156,17 +119,42 @@ TEST_F(LevelsProgram, AFailedWriteEndsWithStatusOne) {
     }
 }
 
-TEST_F(LevelsProgram, BadArgumentsPrintTheUsage) {
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"--from", "30.11.2025"}, {"--weekly"}, {"--host"}, {"--from", "2025-11-30", "--to", "2025-11-01"}}) {
-        const Outcome run = Levels(arguments);
-        EXPECT_EQ(run.exitCode, 2) << arguments[0];
+// decimon-levels answers bad arguments with its usage, decimon-report with one line naming
+// what is wrong; both with status 2, before they read anything.
+TEST_F(LevelsProgram, BadArgumentsEndWithStatusTwo) {
+    struct Row {
+        const char* program;
+        std::vector<std::string> arguments;
+        const char* err;  // what standard error starts with
+    };
+    for (const Row& row : std::vector<Row>{
+             {DECIMON_LEVELS, {"--from", "30.11.2025"}, "usage: decimon-levels"},
+             {DECIMON_LEVELS, {"--weekly"}, "usage: decimon-levels"},
+             {DECIMON_LEVELS, {"--host"}, "usage: decimon-levels"},
+             {DECIMON_LEVELS, {"--from", "2025-11-30", "--to", "2025-11-01"}, "usage: decimon-levels"},
+             {DECIMON_REPORT, {"--from", "30.11.2025", "--output", "r.pdf"}, "decimon-report: --from wants a date"},
+             {DECIMON_REPORT, {"--to", "2025-02-30", "--output", "r.pdf"}, "decimon-report: --to wants a date"},
+             {DECIMON_REPORT,
+              {"--from", "2025-11-30", "--to", "2025-11-01", "--output", "r.pdf"},
+              "decimon-report: the range ends (2025-11-01) before it starts (2025-11-30)"},
+             {DECIMON_REPORT, {"--from", "2025-11-30"}, "decimon-report: --output FILE.pdf is missing"},
+             {DECIMON_REPORT, {"--output"}, "decimon-report: --output wants a value"},
+             {DECIMON_REPORT, {"--daily", "--output", "r.pdf"}, "decimon-report: unknown argument \"--daily\""}}) {
+        const Outcome run = Run(row.program, row.arguments);
+        EXPECT_EQ(run.exitCode, 2) << row.err;
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err.rfind("usage: decimon-levels", 0), 0u) << run.err;
+        EXPECT_EQ(run.err.rfind(row.err, 0), 0u) << run.err;
+        if (row.program == std::string(DECIMON_REPORT)) {
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        }
     }
-    const Outcome help = Levels({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_EQ(help.out.rfind("usage: decimon-levels", 0), 0u) << help.out;
+    for (const char* program : {DECIMON_LEVELS, DECIMON_REPORT}) {
+        const Outcome help = Run(program, {"--help"});
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_EQ(help.out.rfind(std::string("usage: ") + std::filesystem::path(program).filename().string(), 0), 0u)
+            << help.out;
+    }
+    EXPECT_EQ(Report({"--version"}).out.rfind("decimon-report 1.", 0), 0u);
 }
 
 TEST_F(LevelsProgram, ReadsWhileTheDisplayWritesAndHoldsItsLock) {

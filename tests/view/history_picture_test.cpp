@@ -1,7 +1,7 @@
 // What the history picture shows, worked out from minutes of the record: the window, the
 // figures' texts, the chart's scale and its local hour marks. Local times in Central European
 // time, numbers as in the "C" locale also under a German one.
-#include "view/history_picture.h"
+#include "chart/history_picture.h"
 
 #include "tests/support/case_name.h"
 #include "tests/support/level_database.h"

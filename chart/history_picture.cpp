@@ -1,4 +1,4 @@
-#include "view/history_picture.h"
+#include "chart/history_picture.h"
 
 #include "platform/sys/c_locale.h"
 #include "record/level_math.h"

@@ -1,0 +1,129 @@
+#include "chart/history_chart.h"
+
+#include "record/level_math.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr char HourSample[] = "00:00";
+constexpr int LabelledHourSteps[] = {1, 2, 3, 4, 6, 12};
+constexpr qreal CriterionDash[] = {4, 3};  // in pen widths
+
+// Every how many hours an hour mark gets its label, so that labels keep apart.
+int LabelledHourStep(double pixelsPerHour, int labelWidth) {
+    for (const int step : LabelledHourSteps)
+        if (step * pixelsPerHour >= 1.5 * labelWidth)
+            return step;
+    return 24;
+}
+
+// Where a time and a level stand in the chart.
+class ChartAxes {
+public:
+    ChartAxes(const QRect& chart, const HistoryPicture& picture)
+        : chart_(chart),
+          from_(picture.Window.From),
+          seconds_(static_cast<double>(picture.Window.To - from_)),
+          low_(picture.ScaleLow),
+          span_(picture.ScaleHigh - picture.ScaleLow) {}
+
+    bool Drawable() const { return chart_.width() > 0 && chart_.height() > 0 && seconds_ > 0.0 && span_ > 0.0; }
+    const QRect& Chart() const { return chart_; }
+    double PixelsPerHour() const { return chart_.width() * 3600.0 / seconds_; }
+    // The width of the grid's lines.
+    int Line() const { return std::max(1, chart_.height() / 200); }
+
+    int TimeX(std::int64_t at) const {
+        return chart_.left() + Share(static_cast<double>(at - from_) / seconds_, chart_.width());
+    }
+    // The top of a bar at `level`: the chart's bottom edge for its lowest level.
+    int LevelY(double level) const { return chart_.bottom() + 1 - Share((level - low_) / span_, chart_.height()); }
+
+private:
+    static int Share(double share, int pixels) {
+        return static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * pixels));
+    }
+
+    QRect chart_;
+    std::int64_t from_;
+    double seconds_;
+    int low_;
+    double span_;
+};
+
+void DrawHourMarks(QPainter& painter, const ChartAxes& axes, const QFont& scaleFont, const ChartColors& colors,
+                   ChartText& text, const std::vector<HourMark>& hours) {
+    const QRect& chart = axes.Chart();
+    const QFontMetrics metrics(scaleFont, painter.device());
+    const int step = LabelledHourStep(axes.PixelsPerHour(), text.Width(metrics, QString::fromLatin1(HourSample)));
+    const int line = axes.Line();
+    for (const HourMark& mark : hours) {
+        const int x = axes.TimeX(mark.At);
+        painter.fillRect(x - line / 2, chart.top(), line, chart.height(), colors.Grid);
+        if (mark.Hour % step != 0)
+            continue;
+        const QString label = QString::fromLatin1(mark.Label);
+        text.Draw(painter, scaleFont, colors.Text, {x - text.Width(metrics, label) / 2, chart.bottom() + 1 + line},
+                  label);
+    }
+}
+
+}  // namespace
+
+int PainterText::Width(const QFontMetrics& metrics, const QString& text) {
+    return metrics.horizontalAdvance(text);
+}
+
+void PainterText::Draw(QPainter& painter, const QFont& font, const QColor& colour, QPoint topLeft,
+                       const QString& text) {
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(QPoint(topLeft.x(), topLeft.y() + QFontMetrics(font, painter.device()).ascent()), text);
+    painter.setPen(Qt::NoPen);
+}
+
+void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleFont, const HistoryPicture& picture,
+                      const ChartColors& colors, ChartText& text) {
+    const ChartAxes axes(chart, picture);
+    if (!axes.Drawable())
+        return;
+    const int line = axes.Line();
+    const QFontMetrics metrics(scaleFont, painter.device());
+    const int gap = std::max(2, metrics.averageCharWidth() / 2);
+
+    // The dB grid with its labels, every 10 dB, and the hour marks.
+    for (int level = picture.ScaleLow; level <= picture.ScaleHigh; level += 10) {
+        const int y = axes.LevelY(level);
+        painter.fillRect(chart.left(), y - line / 2, chart.width(), line, colors.Grid);
+        const QString label = QString::number(level);
+        text.Draw(painter, scaleFont, colors.Text,
+                  {chart.left() - gap - text.Width(metrics, label), y - metrics.height() / 2}, label);
+    }
+    DrawHourMarks(painter, axes, scaleFont, colors, text, picture.Hours);
+
+    // One bar per recorded minute; a minute without a record stays empty.
+    for (const ChartMinute& minute : picture.Minutes) {
+        const int left = axes.TimeX(minute.Start);
+        const int top = axes.LevelY(minute.Leq);
+        painter.fillRect(left, top, std::max(1, axes.TimeX(minute.Start + SecondsPerMinute) - left),
+                         chart.bottom() + 1 - top, colors.Bar);
+    }
+
+    // The time axis, and the dose's criterion as a dashed line with its level beside it.
+    painter.fillRect(chart.left(), chart.bottom() + 1 - line, chart.width(), line, colors.Text);
+    const int criterion = axes.LevelY(DoseCriterionLevel);
+    QPen dashed(colors.Text, std::max(2, chart.height() / 120), Qt::CustomDashLine, Qt::FlatCap);
+    dashed.setDashPattern({std::begin(CriterionDash), std::end(CriterionDash)});
+    painter.setPen(dashed);
+    painter.drawLine(chart.left(), criterion, chart.right(), criterion);
+    painter.setPen(Qt::NoPen);
+    text.Draw(painter, scaleFont, colors.Text, {chart.right() + 1 + gap, criterion - metrics.height() / 2},
+              QString::number(DoseCriterionLevel));
+}

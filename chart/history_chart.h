@@ -1,0 +1,51 @@
+#pragma once
+// The history chart: the minutes' Leq against the local time of day, one bar per recorded
+// minute with the minutes without a record left empty, the dB grid and the hour marks with
+// their labels, and the dose's criterion as a dashed line at 85 dB. Drawn onto any QPainter,
+// the wall's screen and the report's PDF alike, so that the two cannot drift apart.
+
+#include "chart/history_picture.h"
+
+#include <QColor>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+class QFont;
+class QFontMetrics;
+class QPainter;
+
+// How the chart's texts are measured and drawn: the wall from its cached glyphs, the report
+// as the PDF's own text.
+class ChartText {
+public:
+    virtual ~ChartText() = default;
+    virtual int Width(const QFontMetrics& metrics, const QString& text) = 0;
+    // Draws `text` with the top-left corner of its box at `topLeft`.
+    virtual void Draw(QPainter& painter, const QFont& font, const QColor& colour, QPoint topLeft,
+                      const QString& text) = 0;
+};
+
+// Text drawn by the painter itself: outlines on the screen, text in a PDF.
+class PainterText final : public ChartText {
+public:
+    int Width(const QFontMetrics& metrics, const QString& text) override;
+    void Draw(QPainter& painter, const QFont& font, const QColor& colour, QPoint topLeft, const QString& text) override;
+};
+
+// The wall's chart stands on its blue panel: the grid and the bars are tints of the panel
+// colour towards white.
+inline const QColor GridColor(130, 200, 252);
+inline const QColor BarColor(183, 224, 253);
+
+struct ChartColors {
+    QColor Grid;
+    QColor Bar;
+    QColor Text;  // the labels, the time axis and the criterion line
+};
+
+// Draws the chart of `picture` into the plot area `chart` (time left to right, level bottom
+// to top), its labels outside it: the scale's left of it, the criterion's right of it and
+// the hours' under it, in `scaleFont`. Nothing for an empty area or window.
+void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleFont, const HistoryPicture& picture,
+                      const ChartColors& colors, ChartText& text);

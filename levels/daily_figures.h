@@ -1,0 +1,45 @@
+#pragma once
+// The record's figures by local day, as every reader of the record prints them: the running
+// sums of each local day and host, levels with one decimal and covered time as h:mm. The
+// daily CSV and the exposure report both print through these, so that their figures agree to
+// the printed digit.
+
+#include "record/level_math.h"
+#include "record/local_days.h"
+#include "record/minute_row.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+
+// One decimal, rounded as printf's "%.1f" rounds, with "." whatever the locale: "85.1";
+// empty for a value that is not a finite number.
+std::string FormatTenths(double value);
+
+// Covered seconds as hours and minutes, "8:00", to the nearest minute.
+std::string FormatHoursMinutes(double seconds);
+
+// One running sum per local day and host, however many minutes it is given.
+class DailySums {
+public:
+    using Key = std::pair<LocalDate, std::string>;  // the day, the host
+
+    DailySums() = default;
+    DailySums(const DailySums&) = delete;
+    DailySums& operator=(const DailySums&) = delete;
+
+    // Adds a minute; in any order, though those of one host in order of start are quickest.
+    void Add(const MinuteRow& row);
+
+    // In the order of the days and then of the hosts.
+    const std::map<Key, ExposureSum>& Days() const { return days_; }
+
+private:
+    std::map<Key, ExposureSum> days_;
+    // The last minute's day, for the next minute, which most likely belongs to it too.
+    std::string host_;
+    std::int64_t dayStart_ = 0;
+    std::int64_t dayEnd_ = 0;
+    ExposureSum* day_ = nullptr;
+};

@@ -1,0 +1,42 @@
+#include "report/action_values.h"
+
+#include "levels/daily_figures.h"
+
+#include <charconv>
+
+namespace {
+
+constexpr double LowerActionValue = 80.0;
+constexpr double UpperActionValue = 85.0;
+constexpr double ExposureLimitValue = 87.0;
+
+}  // namespace
+
+ActionBand ActionBandOf(std::string_view weighting, double lex8h) {
+    const std::string printed = FormatTenths(lex8h);
+    double value = 0.0;
+    if (weighting != "dBA" || printed.empty() ||
+        std::from_chars(printed.data(), printed.data() + printed.size(), value).ec != std::errc())
+        return ActionBand::None;
+    if (value >= ExposureLimitValue)
+        return ActionBand::Limit;
+    if (value >= UpperActionValue)
+        return ActionBand::Upper;
+    return value >= LowerActionValue ? ActionBand::Lower : ActionBand::BelowLower;
+}
+
+std::string ActionBandName(ActionBand band) {
+    switch (band) {
+    case ActionBand::None:
+        return {};
+    case ActionBand::BelowLower:
+        return "below the lower action value";
+    case ActionBand::Lower:
+        return "at or above the lower action value";
+    case ActionBand::Upper:
+        return "at or above the upper action value";
+    case ActionBand::Limit:
+        return "at or above the exposure limit value";
+    }
+    return {};
+}

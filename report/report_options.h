@@ -1,0 +1,31 @@
+#pragma once
+// The command line of decimon-report:
+//   decimon-report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--host NAME] [--database FILE]
+//                  --output FILE.pdf
+// The record's options as decimon-levels takes them, the dates defaulting to yesterday.
+
+#include "levels/record_options.h"
+
+#include <string>
+#include <variant>
+#include <vector>
+
+inline constexpr char ReportUsage[] =
+    "usage: decimon-report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--host NAME] [--database FILE]\n"
+    "                      --output FILE.pdf\n"
+    "       decimon-report --help | --version\n"
+    "Writes the display's record of sound levels as a PDF noise exposure report: a summary of\n"
+    "the days, then a page a day with its chart, Leq, LEX,8h, dose and action values, meter by\n"
+    "meter. --from and --to are local dates, both included (default: yesterday); --host keeps\n"
+    "one meter (default: every meter with minutes in the period); --database reads another\n"
+    "record than the user's. The file is replaced only by a complete report.\n";
+
+struct ReportOptions : RecordOptions {
+    std::string Output;
+    bool Version = false;  // --version: the version, nothing else
+};
+
+// The options of `arguments` (without the program's name), or one line saying what is wrong
+// with them. --output may be left out only with --help or --version.
+std::variant<ReportOptions, std::string> ParseReportOptions(const std::vector<std::string>& arguments,
+                                                            const LocalDate& yesterday);
