@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
-# net-snmp, SQLite, libmicrohttpd and the display font, its files (the Prometheus rules valid),
+# net-snmp, SQLite, libmicrohttpd and the display font, its version, its files (the Prometheus rules valid),
 # and that the installed program starts and serves its metrics page. WAYLAND-MODULE, in a build with Qt's Wayland client, is
 # where the program looks for its Wayland module, relative to its own folder.
 #   package_test.sh BUILD-DIR SIMULATOR [WAYLAND-MODULE]
@@ -18,6 +18,16 @@ for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 libmi
 done
 ! grep -q libqt6network6 <<<"$depends" || fail "Depends has Qt's network library, which nothing uses: $depends"
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "the package does not recommend Qt's Wayland platform"
+# The version rises with each commit, so that a rebuilt package upgrades the installed one; a
+# release's tag gives the plain version.
+version=$(dpkg-deb -f "$deb" Version) base=${version%%+*}
+sources=$(cd "$(dirname "$0")/../.." && pwd)
+[ "$version" = "$("$sources/scripts/version.sh" "$base")" ] || fail "the package's version $version is not this build's"
+dpkg --compare-versions "$version" ge "$base" || fail "the version $version ranks below the release $base"
+if [ "$version" != "$base" ] && git -C "$sources" rev-parse -q --verify HEAD~1 >/dev/null; then
+  earlier=$("$sources/scripts/version.sh" "$base" HEAD~1)
+  dpkg --compare-versions "$version" gt "$earlier" || fail "the version $version does not rank above $earlier of the commit before"
+fi
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
             ./usr/share/icons/hicolor/scalable/apps/decimon.svg ./usr/share/icons/hicolor/48x48/apps/decimon.png \
@@ -27,6 +37,7 @@ done
 
 # The packaged program starts and stays up (offscreen, against the simulator).
 dpkg-deb -x "$deb" "$work/root"
+[ "$("$work/root/usr/bin/decimon" --version)" = "decimon $version" ] || fail "decimon --version does not name $version"
 promtool check rules "$work/root/usr/share/decimon/prometheus/decimon.rules.yml" >/dev/null ||
   fail "promtool refuses the packaged rules"
 if [ -n "$wayland_module" ]; then
