@@ -1,5 +1,6 @@
 // Decimon: a full-screen wall display for one networked sound-level meter.
 #include "app/command_line.h"
+#include "app/display_check.h"
 #include "app/kelda_app.h"
 #include "app/main_frame.h"
 #include "platform/qt/number_locale.h"
@@ -10,7 +11,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -49,7 +52,15 @@ bool TakeTheScreen(SingleInstance& instance, const QString& screen) {
 int main(int argc, char** argv) {
     if (const std::optional<int> status = AnswerInfoRequest(argc, argv))
         return *status;
+    if (!OnlyQtArguments(argc, argv))
+        return BadArgumentsStatus;
+    if (const std::optional<std::string> missing = MissingDisplay(argc, argv)) {
+        std::fprintf(stderr, "%s\n", missing->c_str());
+        return NoDisplayStatus;
+    }
+    auto opening = std::make_unique<DisplayOpening>();
     QApplication qt(argc, argv);  // takes Qt's own arguments out of argv
+    opening.reset();
     if (!NoArgumentsLeft(argc, argv))
         return BadArgumentsStatus;
     UseCNumberLocale();  // QApplication took the desktop's language for numbers too
