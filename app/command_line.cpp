@@ -19,7 +19,7 @@ constexpr const char* Usage =
     "Record    ~/.local/share/Corvanta/Decimon/levels.sqlite3 ($XDG_DATA_HOME); decimon-levels\n"
     "          writes it as CSV\n"
     "Keys      F full screen, C configuration, D diagnostics, H history, Alt+F X exit\n"
-    "More      /usr/share/doc/decimon/admin-guide.md\n";
+    "More      /usr/share/doc/decimon/docs/admin-guide.md\n";
 
 // Qt's documented options (QGuiApplication's, QApplication's and X's): those that take the
 // next argument as their value, those that stand alone, and those written "-name=VALUE". Qt

@@ -38,6 +38,13 @@ done
 # The packaged program starts and stays up (offscreen, against the simulator).
 dpkg-deb -x "$deb" "$work/root"
 [ "$("$work/root/usr/bin/decimon" --version)" = "decimon $version" ] || fail "decimon --version does not name $version"
+# The installed documents: every path that --help names, and every relative link between them.
+for path in $("$work/root/usr/bin/decimon" --help | grep -o '/usr/share/[^ ]*'); do
+  [ -e "$work/root$path" ] || fail "decimon --help names $path, which the package lacks"
+done
+while IFS=: read -r document target; do
+  [ -e "$(dirname "$document")/${target%%#*}" ] || fail "${document#"$work/root"} links to $target, which the package lacks"
+done < <(grep -o '\]([^):]*)' -r "$work/root/usr/share/doc/decimon" --include='*.md' | sed 's/:](\(.*\))$/:\1/')
 promtool check rules "$work/root/usr/share/decimon/prometheus/decimon.rules.yml" >/dev/null ||
   fail "promtool refuses the packaged rules"
 if [ -n "$wayland_module" ]; then
