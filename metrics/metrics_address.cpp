@@ -1,5 +1,7 @@
 #include "metrics/metrics_address.h"
 
+#include "platform/sys/host_lookup.h"
+
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -103,29 +105,34 @@ std::optional<MetricsAddress> ParseMetricsAddress(std::string_view text, std::st
     return address;
 }
 
-int ListenOn(const MetricsAddress& address, std::string* reason) {
+int ListenOn(const MetricsAddress& address, std::string* reason, const StopSignal* stop) {
     if (address.host.empty())
         return ListenEverywhere(address.port, reason);
-    addrinfo hints{};
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const std::string service = std::to_string(address.port);
-    if (const int status = getaddrinfo(address.host.c_str(), service.c_str(), &hints, &found); status != 0) {
+    const std::vector<HostAddress> addresses = LookUpHost(address.host, stop);
+    if (addresses.empty()) {
         if (reason)
-            *reason = gai_strerror(status);
+            *reason = "the name does not resolve";
         return -1;
     }
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    const std::string service = std::to_string(address.port);
     int fd = -1;
-    int error = 0;
-    for (const addrinfo* each = found; each && fd < 0; each = each->ai_next) {
-        fd = BindOne(each->ai_addr, each->ai_addrlen);
+    int error = EADDRNOTAVAIL;
+    for (const HostAddress& each : addresses) {
+        addrinfo* found = nullptr;
+        if (getaddrinfo(each.text.c_str(), service.c_str(), &hints, &found) != 0)
+            continue;
+        fd = BindOne(found->ai_addr, found->ai_addrlen);
         error = errno;
+        freeaddrinfo(found);
+        if (fd >= 0)
+            return fd;
     }
-    freeaddrinfo(found);
-    if (fd < 0 && reason)
+    if (reason)
         *reason = std::strerror(error);
-    return fd;
+    return -1;
 }
 
 std::uint16_t BoundPort(int socket) {

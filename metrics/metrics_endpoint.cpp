@@ -1,13 +1,14 @@
 #include "metrics/metrics_endpoint.h"
 
-#include "metrics/metrics_address.h"
 #include "metrics/metrics_page.h"
 #include "metrics/process_figures.h"
 #include "platform/sys/program_module.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <system_error>
 
 namespace {
 
@@ -18,8 +19,7 @@ constexpr char kModulePath[] = DECIMON_METRICS_MODULE;
 // display whose endpoint cannot be had maps no HTTP library either.
 std::unique_ptr<MetricsServer> Serve(int listener, const MeterMonitor& monitor, std::string* reason) {
     std::string moduleReason;
-    auto start =
-        reinterpret_cast<StartMetricsServer>(ProgramModuleSymbol(kModulePath, kStartMetricsServer, &moduleReason));
+    const StartMetricsServer start = LoadMetricsServerModule(kModulePath, &moduleReason);
     if (!start) {
         close(listener);
         *reason = "the HTTP server's module cannot be loaded: " + moduleReason;
@@ -28,23 +28,91 @@ std::unique_ptr<MetricsServer> Serve(int listener, const MeterMonitor& monitor, 
     return std::unique_ptr<MetricsServer>(start(listener, MetricsPageSource(monitor, DECIMON_VERSION), reason));
 }
 
+void SayNoEndpoint(const std::string& text, const std::string& reason) {
+    std::fprintf(stderr, "decimon: no metrics endpoint at MetricsAddress \"%s\": %s; the display runs on without it\n",
+                 text.c_str(), reason.c_str());
+}
+
 }  // namespace
 
-std::unique_ptr<MetricsServer> StartMetricsEndpoint(const MeterMonitor& monitor) {
+MetricsEndpoint::MetricsEndpoint(const MeterMonitor& monitor, MetricsAddress address)
+    : monitor_(monitor), address_(std::move(address)) {}
+
+MetricsEndpoint::~MetricsEndpoint() {
+    stop_.Raise();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void MetricsEndpoint::Run() {
+    const std::string& text = monitor_.MetricsAddress();
+    bool said = false;
+    for (;;) {
+        std::string reason;
+        const int listener = ListenOn(address_, &reason, &stop_);
+        if (stop_.IsRaised()) {
+            if (listener >= 0)
+                close(listener);
+            return;
+        }
+        if (listener >= 0) {
+            server_ = Serve(listener, monitor_, &reason);
+            if (!server_)
+                SayNoEndpoint(text, reason);
+            else if (said)
+                std::fprintf(stderr, "decimon: the metrics endpoint at MetricsAddress \"%s\" listens now\n",
+                             text.c_str());
+            return;
+        }
+        if (!said)
+            std::fprintf(stderr,
+                         "decimon: no metrics endpoint at MetricsAddress \"%s\" yet: %s; it will be tried again "
+                         "every %d s while the display runs on\n",
+                         text.c_str(), reason.c_str(), RetrySeconds);
+        said = true;
+        pollfd stop{stop_.Fd(), POLLIN, 0};
+        poll(&stop, 1, RetrySeconds * 1000);  // a signal that cuts it short only brings the next try nearer
+        if (stop_.IsRaised())
+            return;
+    }
+}
+
+std::unique_ptr<MetricsEndpoint> StartMetricsEndpoint(const MeterMonitor& monitor) {
     const std::string& text = monitor.MetricsAddress();
     if (text.empty())
         return nullptr;
     std::string reason;
-    std::unique_ptr<MetricsServer> server;
-    if (const auto address = ParseMetricsAddress(text, &reason)) {
-        if (const int listener = ListenOn(*address, &reason); listener >= 0)
-            server = Serve(listener, monitor, &reason);
+    auto address = ParseMetricsAddress(text, &reason);
+    if (!address) {
+        SayNoEndpoint(text, reason);
+        return nullptr;
     }
-    if (!server)
-        std::fprintf(stderr,
-                     "decimon: no metrics endpoint at MetricsAddress \"%s\": %s; the display runs on without it\n",
-                     text.c_str(), reason.c_str());
-    return server;
+    std::unique_ptr<MetricsEndpoint> endpoint(new MetricsEndpoint(monitor, std::move(*address)));
+    // Without its descriptor the stop signal could never end the thread's waits.
+    if (endpoint->stop_.Fd() < 0) {
+        SayNoEndpoint(text, "no descriptor is left for its stop signal");
+        return nullptr;
+    }
+    try {
+        endpoint->thread_ = std::thread([endpoint = endpoint.get()] { endpoint->Run(); });
+    } catch (const std::system_error&) {
+        SayNoEndpoint(text, "no thread could be started for it");
+        return nullptr;
+    }
+    return endpoint;
+}
+
+StartMetricsServer LoadMetricsServerModule(const std::string& relativePath, std::string* reason) {
+    const auto* interface =
+        static_cast<const int*>(ProgramModuleSymbol(relativePath, kMetricsServerInterfaceSymbol, reason));
+    if (!interface)
+        return nullptr;
+    if (*interface != kMetricsServerInterface) {
+        *reason = "it is from another build (interface " + std::to_string(*interface) + ", the program's " +
+                  std::to_string(kMetricsServerInterface) + ")";
+        return nullptr;
+    }
+    return reinterpret_cast<StartMetricsServer>(ProgramModuleSymbol(relativePath, kStartMetricsServer, reason));
 }
 
 MetricsServer::PageSource MetricsPageSource(const MeterMonitor& monitor, std::string version) {

@@ -28,3 +28,9 @@ public:
 // takes over and closes at the end; null with the reason when the server's thread cannot start.
 using StartMetricsServer = MetricsServer* (*)(int listener, MetricsServer::PageSource source, std::string* reason);
 inline constexpr char kStartMetricsServer[] = "decimon_start_metrics_server";
+
+// The version of this interface, one more with every change to it. The module exports it as an
+// int by this name, and the program calls no entry point of a module whose number differs: a
+// module from another build is refused rather than called with what it does not expect.
+inline constexpr int kMetricsServerInterface = 1;
+inline constexpr char kMetricsServerInterfaceSymbol[] = "decimon_metrics_server_interface";

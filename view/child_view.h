@@ -6,7 +6,6 @@
 // poll and the ticks go on behind it, but only the history's own reads repaint it.
 
 #include "config/dialogs/configure_command.h"
-#include "metrics/metrics_server.h"
 #include "monitor/meter_monitor.h"
 #include "platform/qt/window_timer.h"
 #include "view/history_screen.h"
@@ -23,6 +22,7 @@
 #include <optional>
 
 class CDiagDlg;
+class MetricsEndpoint;
 
 class CChildView : public QFrame, public MeterMonitor, private PollTimerControl {
     Q_OBJECT
@@ -112,7 +112,7 @@ private:
     HistoryScreen history_;
     std::unique_ptr<CDiagDlg> DiagDialog;
     // Started after the worker and ended before it: a scrape reads the worker's record.
-    std::unique_ptr<MetricsServer> metrics_;
+    std::unique_ptr<MetricsEndpoint> metrics_;
     std::optional<ShownPicture> shown_;  // none before the first paint
     bool drewShownAfterChange_ = false;  // the last paint missed part of a change
     int ClientWidth = 0;

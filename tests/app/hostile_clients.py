@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
-"""Hostile clients of the metrics endpoint, all at once on loopback, bounded in count and time:
-slow-header connections that trickle a byte a second, garbage request lines, 70 kB headers,
-10 MB POSTs, odd methods and paths. Prints what the endpoint answered, one line per kind.
+"""Hostile clients of the metrics endpoint, all at once on loopback from 127.0.0.2, bounded in
+count and time: 300 slow-header connections that trickle a byte every 2 s (each one the endpoint
+closes is opened again), garbage request lines, 70 kB headers, 10 MB POSTs, odd methods and
+paths. Meanwhile a scraper on 127.0.0.1 asks for the page once a second, as the plant's
+Prometheus does. Prints what the endpoint answered, one line per kind, the longest time a
+slow-header connection was held, and how many scrapes were answered within 1 s.
     hostile_clients.py PORT [SECONDS]"""
 import socket
 import sys
 import threading
 import time
 
-HOST = "127.0.0.1"  # nothing but loopback
+HOST = "127.0.0.1"  # nothing but loopback: the endpoint and the scraper
+HOSTILE = "127.0.0.2"  # the hostile host, another loopback address
 PORT = int(sys.argv[1])
 HOLD = float(sys.argv[2]) if len(sys.argv) > 2 else 8.0
 SLOW = 300
@@ -30,7 +34,7 @@ def ask(kind, request, deadline=5.0):
         note(kind, b"not sent (out of time)")
         return
     try:
-        with socket.create_connection((HOST, PORT), timeout=deadline) as s:
+        with socket.create_connection((HOST, PORT), timeout=deadline, source_address=(HOSTILE, 0)) as s:
             try:
                 sent = 0
                 while sent < len(request):
@@ -51,41 +55,81 @@ def ask(kind, request, deadline=5.0):
         note(kind, b"")
 
 
+def open_slow():
+    """A connection that will send a request line and then a byte at a time: [socket, opened at, started]."""
+    s = socket.socket()
+    s.setblocking(False)
+    s.bind((HOSTILE, 0))
+    s.connect_ex((HOST, PORT))
+    return [s, time.monotonic(), False]
+
+
+def closed_by_endpoint(s):
+    try:
+        return s.recv(4096, socket.MSG_DONTWAIT) is not None  # an end or an answer: either way it is over
+    except BlockingIOError:
+        return False
+    except OSError:
+        return True
+
+
 def slow_headers():
     # All connects at once, without waiting for each: those the endpoint does not accept wait in
     # the kernel's queue like a real flood's.
-    pending = []
-    for _ in range(SLOW):
-        s = socket.socket()
-        s.setblocking(False)
-        s.connect_ex((HOST, PORT))
-        pending.append(s)
-    time.sleep(1)
-    sockets = []
-    for s in pending:
-        try:
-            s.send(b"GET /metrics HTTP/1.1\r\nHost: x\r\n")
-            sockets.append(s)
-        except OSError:
-            s.close()
+    slow = [open_slow() for _ in range(SLOW)]
     end = time.monotonic() + HOLD
-    while time.monotonic() < end:
-        for s in sockets:
+    opened = SLOW
+    longest = 0.0
+    while True:
+        time.sleep(2)
+        now = time.monotonic()
+        for entry in slow:
+            s, since, started = entry
+            if started and closed_by_endpoint(s):
+                longest = max(longest, now - since)
+                s.close()
+                entry[:] = open_slow()
+                opened += 1
+                continue
             try:
-                s.send(b"X")
+                s.send(b"X" if started else b"GET /metrics HTTP/1.1\r\nHost: x\r\n")
+                entry[2] = True
             except OSError:
-                pass
-        time.sleep(1)
-    open_at_end = 0
-    for s in sockets:
-        try:
-            s.send(b"X")
-            open_at_end += 1
-        except OSError:
-            pass
+                pass  # not connected yet, or refused: seen at the next round
+        if now >= end:
+            break
+    still_open = 0
+    for s, since, started in slow:
+        if started and not closed_by_endpoint(s):
+            longest = max(longest, time.monotonic() - since)
+            still_open += 1
         s.close()
     with lock:
-        answers["slow-header"] = {"%d tried, %d opened, still open after %.0f s" % (SLOW, len(sockets), HOLD): open_at_end}
+        answers["slow-header"] = {"%d opened in %.0f s, %d still open at the end, the longest held %.1f s" %
+                                  (opened, HOLD, still_open, longest): 1}
+
+
+def scraper():
+    """A scrape a second from 127.0.0.1 while the others attack; one counts if a whole page came within 1 s."""
+    time.sleep(1)
+    tried = answered = 0
+    end = time.monotonic() + HOLD - 1
+    while time.monotonic() < end:
+        began = time.monotonic()
+        tried += 1
+        answer = b""
+        try:
+            with socket.create_connection((HOST, PORT), timeout=1, source_address=(HOST, 0)) as s:
+                s.sendall(b"GET /metrics HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
+                while chunk := s.recv(65536):
+                    answer += chunk
+        except OSError:
+            pass
+        if answer.startswith(b"HTTP/1.1 200") and answer.endswith(b"\n") and time.monotonic() - began <= 1:
+            answered += 1
+        time.sleep(max(0.0, began + 1 - time.monotonic()))
+    with lock:
+        answers["scrapes from 127.0.0.1"] = {"%d of %d answered within 1 s" % (answered, tried): 1}
 
 
 def garbage():
@@ -110,7 +154,7 @@ def odd():
         ask("odd", method + b" " + path + b" HTTP/1.1\r\nHost: x\r\n\r\n")
 
 
-threads = [threading.Thread(target=t) for t in (slow_headers, garbage, big_headers, big_posts, odd)]
+threads = [threading.Thread(target=t) for t in (slow_headers, scraper, garbage, big_headers, big_posts, odd)]
 for t in threads:
     t.start()
 for t in threads:

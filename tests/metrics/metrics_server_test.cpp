@@ -1,7 +1,8 @@
 // The endpoint's HTTP server on a loopback port, asked by a plain socket: what it answers to
-// requests good and bad.
+// requests good and bad. The loading of its module: this build's only.
 #include "metrics/http_metrics_server.h"
 #include "metrics/metrics_address.h"
+#include "metrics/metrics_endpoint.h"
 #include "metrics/metrics_page.h"
 
 #include <gtest/gtest.h>
@@ -123,5 +124,32 @@ TEST_F(Server, AHeadAnswerHasNoBodyAndAGoodHeaderOf8kBIsServed) {
     const std::string get = Ask("GET /metrics HTTP/1.0\r\nX-Cookie: " + std::string(8 * 1024, 'c') + "\r\n\r\n");
     EXPECT_EQ(get.substr(0, get.find("\r\n")), "HTTP/1.1 200 OK");
 }
+
+struct ModuleCase {
+    const char* name;
+    const char* path;    // relative to the test's folder
+    std::string reason;  // a part of it; empty: loaded
+};
+
+class ModuleLoading : public ::testing::TestWithParam<ModuleCase> {};
+
+TEST_P(ModuleLoading, TakesThisBuildsModuleAndRefusesOthersWithoutCallingThem) {
+    const ModuleCase& c = GetParam();
+    std::string reason;
+    const StartMetricsServer start = LoadMetricsServerModule(c.path, &reason);
+    EXPECT_EQ(start != nullptr, c.reason.empty()) << reason;
+    EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ModuleLoading,
+    ::testing::Values(ModuleCase{"ThisBuild", DECIMON_TEST_METRICS_MODULE, ""},
+                      ModuleCase{"NextInterface", "other-build/interface-next.so",
+                                 "it is from another build (interface " + std::to_string(kMetricsServerInterface + 1) +
+                                     ", the program's " + std::to_string(kMetricsServerInterface) + ")"},
+                      ModuleCase{"NoInterface", "other-build/no-interface.so",
+                                 "undefined symbol: decimon_metrics_server_interface"},
+                      ModuleCase{"Missing", "other-build/none.so", "cannot open shared object file"}),
+    [](const ::testing::TestParamInfo<ModuleCase>& row) { return std::string(row.param.name); });
 
 }  // namespace
