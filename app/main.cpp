@@ -21,8 +21,10 @@ namespace {
 // within 3 s even when the first hangs.
 constexpr std::chrono::milliseconds kAnswerPatience{2000};
 
+// Each line as the program prints it, "decimon: " included, so that the guide's list of
+// messages can be checked against the sources.
 void Say(const QString& line) {
-    std::fprintf(stderr, "decimon: %s\n", line.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
 }
 
 // One display per user and screen, decided before any window or poll: true when this
@@ -30,17 +32,18 @@ void Say(const QString& line) {
 bool TakeTheScreen(SingleInstance& instance, const QString& screen) {
     switch (instance.Decide(kAnswerPatience)) {
     case SingleInstance::Role::Second:
-        Say(QStringLiteral("already running on %1; brought it to the front").arg(screen));
+        Say(QStringLiteral("decimon: already running on %1; brought it to the front").arg(screen));
         return false;
     case SingleInstance::Role::SecondUnanswered:
-        Say(QStringLiteral("already running on %1, but it did not answer; left it as it is").arg(screen));
+        Say(QStringLiteral("decimon: already running on %1, but it did not answer; left it as it is").arg(screen));
         return false;
     case SingleInstance::Role::Unguarded:
-        Say(QStringLiteral("%1: cannot make sure that no other copy runs on %2").arg(instance.Trouble(), screen));
+        Say(QStringLiteral("decimon: %1: cannot make sure that no other copy runs on %2")
+                .arg(instance.Trouble(), screen));
         return true;
     case SingleInstance::Role::First:
         if (!instance.Trouble().isEmpty())
-            Say(QStringLiteral("%1: a second start on %2 cannot bring this one to the front")
+            Say(QStringLiteral("decimon: %1: a second start on %2 cannot bring this one to the front")
                     .arg(instance.Trouble(), screen));
         return true;
     }
