@@ -107,36 +107,25 @@ done < <(grep -rhoP --include='*.cpp' --include='*.h' --exclude-dir={tests,bench
 [ "$checked" -ge 20 ] || fail "found only $checked parts of messages in the sources"
 echo "recipes: the guide lists every message of the program ($checked parts checked)"
 
-# The backup recipe, as the guide has it, in a private tree: the wall user's home, the site's
+# The backup recipe as the guide has it, in a private tree: the wall user's home, the site's
 # folder and root's backup folder moved there, runuser a stand-in that runs the command in that
 # home. It copies the settings files there are (the user's own may be missing) and the record.
 backup=$(section "$guide" "Backing up" | sed -n 's/^    //p')
-[ -n "$backup" ] || fail "the administrator's guide has no backup recipe"
 tree=$work/backup-run
+declare -A settings_file=([user]=$tree/home/wall/.config/Corvanta/Decimon.reg [site]=$tree/etc/xdg/Corvanta/Decimon.reg)
 printf '#!/bin/sh\ncd "$WALL_HOME" && exec sh -c "$4"\n' >"$work/bin/runuser"
 chmod +x "$work/bin/runuser"
-for settings in "user site" "site"; do
+for files in "site user" "site"; do
   rm -rf "$tree"
-  mkdir -p "$tree/home/wall/.config/Corvanta" "$tree/home/wall/.local/share/Corvanta/Decimon" \
-    "$tree/etc/xdg/Corvanta" "$tree/root"
-  for which in $settings; do
-    case $which in
-    user) echo "user's own" >"$tree/home/wall/.config/Corvanta/Decimon.reg" ;;
-    site) echo "site's" >"$tree/etc/xdg/Corvanta/Decimon.reg" ;;
-    esac
-  done
-  sqlite3 "$tree/home/wall/.local/share/Corvanta/Decimon/levels.sqlite3" \
-    "CREATE TABLE minutes (start INTEGER); INSERT INTO minutes VALUES (1764676800)"
-  recipe=${backup//\/home\/wall/$tree/home/wall}
-  recipe=${recipe//\/etc\/xdg/$tree/etc/xdg}
-  recipe=${recipe//\/root\/backup/$tree/root/backup}
+  mkdir -p "$tree/home/wall/.config/Corvanta" "$tree/home/wall/.local/share/Corvanta/Decimon" "$tree/etc/xdg/Corvanta"
+  for which in $files; do echo "$which" >"${settings_file[$which]}"; done
+  sqlite3 "$tree/home/wall/.local/share/Corvanta/Decimon/levels.sqlite3" "CREATE TABLE minutes (start INTEGER); INSERT INTO minutes VALUES (0)"
+  recipe=$(sed "s|/home/wall|$tree/home/wall|g; s|/etc/xdg|$tree/etc/xdg|g; s|/root/backup|$tree/root/backup|g" <<<"$backup")
   (cd "$tree" && WALL_HOME=$tree/home/wall PATH=$work/bin:$PATH bash -euc "$recipe") ||
-    fail "the backup recipe failed with the settings of: $settings"$'\n'"$recipe"
+    fail "the backup recipe failed with the settings files: $files"$'\n'"$recipe"
   [ "$(stat -c %a "$tree/root/backup")" = 700 ] || fail "the backup folder is readable by others"
-  copies=$(cat "$tree"/root/backup/*.reg | sort | tr '\n' ' ')
-  expected=$(for which in $settings; do [ "$which" = user ] && echo "user's own" || echo "site's"; done | sort | tr '\n' ' ')
-  [ "$copies" = "$expected" ] || fail "the backup holds the settings \"$copies\", not \"$expected\""
-  [ "$(sqlite3 "$tree"/root/backup/*.sqlite3 'SELECT count(*) FROM minutes')" = 1 ] ||
-    fail "the backup lacks the record's minute"
+  copies=$(cat "$tree"/root/backup/*.reg | sort | xargs)
+  [ "$copies" = "$files" ] || fail "the backup holds the settings files \"$copies\", not \"$files\""
+  [ "$(sqlite3 "$tree"/root/backup/*.sqlite3 'SELECT count(*) FROM minutes')" = 1 ] || fail "the backup lacks the record"
 done
 echo "recipes: the backup recipe copies the settings files there are and the record"
