@@ -1,5 +1,6 @@
 // Decimon: a full-screen wall display for one networked sound-level meter.
 #include "app/command_line.h"
+#include "app/display_check.h"
 #include "app/kelda_app.h"
 #include "app/main_frame.h"
 #include "platform/qt/number_locale.h"
@@ -10,7 +11,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -18,8 +21,10 @@ namespace {
 // within 3 s even when the first hangs.
 constexpr std::chrono::milliseconds kAnswerPatience{2000};
 
+// Each line as the program prints it, "decimon: " included, so that the guide's list of
+// messages can be checked against the sources.
 void Say(const QString& line) {
-    std::fprintf(stderr, "decimon: %s\n", line.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
 }
 
 // One display per user and screen, decided before any window or poll: true when this
@@ -27,17 +32,18 @@ void Say(const QString& line) {
 bool TakeTheScreen(SingleInstance& instance, const QString& screen) {
     switch (instance.Decide(kAnswerPatience)) {
     case SingleInstance::Role::Second:
-        Say(QStringLiteral("already running on %1; brought it to the front").arg(screen));
+        Say(QStringLiteral("decimon: already running on %1; brought it to the front").arg(screen));
         return false;
     case SingleInstance::Role::SecondUnanswered:
-        Say(QStringLiteral("already running on %1, but it did not answer; left it as it is").arg(screen));
+        Say(QStringLiteral("decimon: already running on %1, but it did not answer; left it as it is").arg(screen));
         return false;
     case SingleInstance::Role::Unguarded:
-        Say(QStringLiteral("%1: cannot make sure that no other copy runs on %2").arg(instance.Trouble(), screen));
+        Say(QStringLiteral("decimon: %1: cannot make sure that no other copy runs on %2")
+                .arg(instance.Trouble(), screen));
         return true;
     case SingleInstance::Role::First:
         if (!instance.Trouble().isEmpty())
-            Say(QStringLiteral("%1: a second start on %2 cannot bring this one to the front")
+            Say(QStringLiteral("decimon: %1: a second start on %2 cannot bring this one to the front")
                     .arg(instance.Trouble(), screen));
         return true;
     }
@@ -49,7 +55,15 @@ bool TakeTheScreen(SingleInstance& instance, const QString& screen) {
 int main(int argc, char** argv) {
     if (const std::optional<int> status = AnswerInfoRequest(argc, argv))
         return *status;
+    if (!OnlyQtArguments(argc, argv))
+        return BadArgumentsStatus;
+    if (const std::optional<std::string> missing = MissingDisplay(argc, argv)) {
+        std::fprintf(stderr, "%s\n", missing->c_str());
+        return NoDisplayStatus;
+    }
+    auto opening = std::make_unique<DisplayOpening>();
     QApplication qt(argc, argv);  // takes Qt's own arguments out of argv
+    opening.reset();
     if (!NoArgumentsLeft(argc, argv))
         return BadArgumentsStatus;
     UseCNumberLocale();  // QApplication took the desktop's language for numbers too

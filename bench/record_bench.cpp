@@ -3,6 +3,7 @@
 // the writer lays them down an hour at a time): the database's size, and decimon-levels over
 // the year, by minute and by day.
 //   record_bench [--benchmark_filter=...]
+#include "config/settings_store.h"
 #include "record/level_recorder.h"
 #include "record/level_store.h"
 #include "tests/support/child_process.h"
@@ -45,7 +46,7 @@ double ThreadCpuSeconds() {
 // wakes the writer thread (whose work BM_WriteMinute measures).
 void BM_RecorderSample(benchmark::State& state) {
     LevelDatabase database;
-    auto recorder = LevelRecorder::Start(database.Path().string());
+    auto recorder = LevelRecorder::Start(database.Path().string(), SettingsStore::DefaultRecordKeepDays);
     std::int64_t second = YearStart;
     for (auto _ : state)
         recorder->AddSample(second++, "soundmeter", "dBA", 85.3, 1);
@@ -59,7 +60,7 @@ BENCHMARK(BM_RecorderSample);
 // runs, as a share of one core.
 void BM_WriterWatchingTheClock(benchmark::State& state) {
     LevelDatabase database;
-    auto recorder = LevelRecorder::Start(database.Path().string());
+    auto recorder = LevelRecorder::Start(database.Path().string(), SettingsStore::DefaultRecordKeepDays);
     const std::int64_t now =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
     recorder->AddSample(now + 3600, "soundmeter", "dBA", 85.3, 1);  // a minute that stays under way

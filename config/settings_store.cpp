@@ -155,16 +155,29 @@ bool SettingsStore::SaveSettings(const Settings& settings, SettingsFileError* er
     return RegCloseKey(key) == ERROR_SUCCESS || FileError(error);
 }
 
-bool SettingsStore::LoadRecordLevels() {
+namespace {
+
+// A REG_DWORD beside the settings, read alone at start; `value` when it is missing.
+std::int32_t LoadExtraNumber(const char* name, std::int32_t value) {
     KeyPath path;
     FormatKeyPath(path);
-    std::int32_t recordLevels = 1;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        ReadNumber(key, "RecordLevels", recordLevels);
+        ReadNumber(key, name, value);
         RegCloseKey(key);
     }
-    return recordLevels != 0;
+    return value;
+}
+
+}  // namespace
+
+bool SettingsStore::LoadRecordLevels() {
+    return LoadExtraNumber("RecordLevels", 1) != 0;
+}
+
+std::int32_t SettingsStore::LoadRecordKeepDays() {
+    const std::int32_t days = LoadExtraNumber("RecordKeepDays", DefaultRecordKeepDays);
+    return days >= 0 && days <= MaxRecordKeepDays ? days : DefaultRecordKeepDays;
 }
 
 std::string SettingsStore::LoadMetricsAddress() {

@@ -13,6 +13,7 @@
 
 #include "config/settings.h"
 
+#include <cstdint>
 #include <string>
 
 // Why the settings file could not be read or written: the file (empty when none is known)
@@ -44,6 +45,14 @@ public:
     // display keeps its exposure record; 0 turns it off, anything else or nothing leaves it
     // on. Only read: SaveSettings leaves it in the file as it was.
     static bool LoadRecordLevels();
+
+    // "RecordKeepDays", a REG_DWORD beside RecordLevels, only read like it: how many days
+    // the exposure record keeps its minutes; 0 keeps them all. A missing value, another type
+    // or a number outside 0 to MaxRecordKeepDays (a negative one, or centuries) gives the
+    // default.
+    static constexpr std::int32_t DefaultRecordKeepDays = 1096;
+    static constexpr std::int32_t MaxRecordKeepDays = 36525;
+    static std::int32_t LoadRecordKeepDays();
 
     // "MetricsAddress", a REG_SZ beside RecordLevels that no dialog edits: where the display
     // serves its measurements to a metrics scraper ("HOST:PORT", "[V6]:PORT" or ":PORT").

@@ -34,6 +34,7 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
     }
     CopyFixedText(State.CountedHost, settings_.HostName);
     recordLevels_ = SettingsStore::LoadRecordLevels();
+    recordKeepDays_ = SettingsStore::LoadRecordKeepDays();
     metricsAddress_ = SettingsStore::LoadMetricsAddress();
     State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
     State.StopRequested = State.ReconnectRequested = State.PollRequested = 0;
@@ -47,7 +48,7 @@ bool MeterMonitor::StartWorker() {
     if (WorkerThread)
         return true;
     if (recordLevels_ && !recorder_)
-        recorder_ = LevelRecorder::Start(DefaultLevelDatabasePath());
+        recorder_ = LevelRecorder::Start(DefaultLevelDatabasePath(), recordKeepDays_);
     WorkerThread = CWinThread::Begin(PollingWorker, this);
     if (!WorkerThread)
         recorder_.reset();

@@ -78,6 +78,7 @@ private:
     Settings settings_;
     std::optional<SettingsFileError> unreadableSettings_;
     bool recordLevels_ = true;
+    std::int32_t recordKeepDays_ = SettingsStore::DefaultRecordKeepDays;
     std::string metricsAddress_;
     // Made with the worker and ended after it: the worker uses it without the lock.
     std::unique_ptr<LevelRecorder> recorder_;

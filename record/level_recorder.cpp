@@ -4,12 +4,13 @@
 #include "platform/sys/steady_clock.h"
 #include "record/level_store.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <iterator>
-#include <limits>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -24,7 +25,8 @@ void ToStandardError(const std::string& line) {
 }  // namespace
 
 struct LevelRecorder::Shared {
-    Shared(std::string path, Report reportLine) : store(std::move(path)), report(std::move(reportLine)) {}
+    Shared(std::string path, std::int32_t keepDays, Report reportLine)
+        : store(std::move(path)), report(std::move(reportLine)), keepSeconds(keepDays * SecondsPerDay) {}
 
     // Under `lock`: the minutes under way, the finished ones waiting for the writer (and those
     // it is writing), and the counts that tell the writer (and Idle) what is new.
@@ -43,7 +45,12 @@ struct LevelRecorder::Shared {
     Report report;
     bool faultReported = false;  // since the last write that succeeded
     SteadyTime lastTry;
-    std::int64_t lastTrim = std::numeric_limits<std::int64_t>::min();
+    std::int64_t keepSeconds;  // 0: every minute is kept
+    // The time the trim trusts at this run's first write, and when that was on the monotonic
+    // clock; none until then.
+    std::optional<std::int64_t> trustedStart;
+    SteadyTime trustedStartAt;
+    std::optional<SteadyTime> lastTrim;
 
     // Under `lock`: queues finished minutes, the oldest dropped beyond 24 h of them.
     void HandIn(std::vector<MinuteRow> minutes) {
@@ -71,6 +78,8 @@ struct LevelRecorder::Shared {
     // Writes a batch, says so when a damaged file was moved aside, and trims the old minutes
     // once a day.
     bool Write(const std::vector<MinuteRow>& batch) {
+        if (!trustedStart)
+            TrustTheTime();  // before this run's minutes join the record
         const bool written = store.Write(batch);
         const std::string moved = store.TakeMovedAside();
         if (!moved.empty())
@@ -87,11 +96,29 @@ struct LevelRecorder::Shared {
         return true;
     }
 
-    bool Trim() {
+    // The wall clock, but no later than the end of the newest minute in the record: a clock
+    // years ahead at start must not make the trim forget what the record says about the time.
+    // After the display was off, minutes are kept that much longer, until its next start.
+    // When the record cannot be read, the next write tries again.
+    void TrustTheTime() {
+        std::optional<std::int64_t> newest;
+        if (!store.Newest(newest))
+            return;
         const std::int64_t now = COleDateTime::GetCurrentCalendarTime();
-        if (lastTrim != std::numeric_limits<std::int64_t>::min() && now - lastTrim < SecondsPerDay)
+        trustedStart = newest ? std::min(now, *newest + 60) : now;
+        trustedStartAt = SteadyClock::Now();
+    }
+
+    // Once a day by the monotonic clock, up to the trusted time less the days to keep: a wall
+    // clock set ahead while the display runs moves the trusted time no further than the
+    // monotonic clock has moved since the start.
+    bool Trim() {
+        const SteadyTime now = SteadyClock::Now();
+        if (keepSeconds == 0 || !trustedStart || (lastTrim && now - *lastTrim < std::chrono::hours(24)))
             return true;
-        if (!store.DeleteBefore(now - RetentionDays * SecondsPerDay))
+        const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now - trustedStartAt).count();
+        const std::int64_t trusted = std::min(COleDateTime::GetCurrentCalendarTime(), *trustedStart + elapsed);
+        if (!store.DeleteBefore(trusted - keepSeconds))
             return false;
         lastTrim = now;
         return true;
@@ -147,10 +174,10 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
 
 }  // namespace
 
-std::unique_ptr<LevelRecorder> LevelRecorder::Start(std::string path, Report report) {
+std::unique_ptr<LevelRecorder> LevelRecorder::Start(std::string path, std::int32_t keepDays, Report report) {
     if (!report)
         report = ToStandardError;
-    auto shared = std::make_shared<Shared>(std::move(path), report);
+    auto shared = std::make_shared<Shared>(std::move(path), keepDays, report);
     std::unique_ptr<LevelRecorder> recorder(new LevelRecorder(shared));
     try {
         recorder->writer_ = std::thread(RunWriter, shared);

@@ -10,7 +10,14 @@
 // a database locked by another program or a corrupt file each give one line on standard error
 // (until the record works again), and the writer tries again at the next finished minute and
 // at least once a minute on its own, holding at most 24 h of unwritten minutes (the oldest go
-// first). Minutes older than 1,096 days are deleted once a day.
+// first).
+//
+// Once a day the minutes older than the days to keep are deleted, by a time the trim trusts
+// rather than by the wall clock alone, so that a clock years ahead deletes nothing that the
+// right time would keep: at the first write of a run the trim takes the time to be the wall
+// clock, but no later than the end of the newest minute already in the record (which an
+// earlier run wrote); from then on it moves that time on by the monotonic clock, and again
+// never past the wall clock. A clock that is behind only keeps minutes longer.
 
 #include "record/minute_aggregator.h"
 
@@ -25,7 +32,6 @@
 class LevelRecorder {
 public:
     static constexpr std::size_t MaxPendingMinutes = 24 * 60;
-    static constexpr std::int64_t RetentionDays = 1096;
     // How long the end of the program waits for the last minutes to be written.
     static constexpr std::chrono::milliseconds StopBound{1500};
     // A minute under way ends this long after its turn (on the clock of COleDateTime), so that
@@ -37,10 +43,11 @@ public:
 
     using Report = std::function<void(const std::string& line)>;
 
-    // Starts the writer thread for the database at `path`; its fault lines go to `report`
-    // (standard error when empty), on the writer thread (a stop that runs out reports on the
-    // caller's). Null (after a line to `report`) when no thread can be started.
-    static std::unique_ptr<LevelRecorder> Start(std::string path, Report report = {});
+    // Starts the writer thread for the database at `path`, keeping `keepDays` days of
+    // minutes (0: all of them); its fault lines go to `report` (standard error when empty),
+    // on the writer thread (a stop that runs out reports on the caller's). Null (after a line
+    // to `report`) when no thread can be started.
+    static std::unique_ptr<LevelRecorder> Start(std::string path, std::int32_t keepDays, Report report = {});
     // Stop(StopBound).
     ~LevelRecorder();
     LevelRecorder(const LevelRecorder&) = delete;

@@ -113,6 +113,18 @@ bool LevelStore::DeleteBefore(std::int64_t utcSeconds) {
     });
 }
 
+bool LevelStore::Newest(std::optional<std::int64_t>& newest) {
+    return Recovering([&] {
+        if (!EnsureOpen())
+            return false;
+        SqliteStatement query = db_.Prepare("SELECT max(start) FROM minutes");
+        if (!query.Valid() || query.Step() != SQLITE_ROW)
+            return FailFromDb();
+        newest = query.IsNull(0) ? std::nullopt : std::optional<std::int64_t>(query.Integer(0));
+        return true;
+    });
+}
+
 // A connection that failed its set-up is closed whatever the fault, even another program's
 // lock: none is used without the pragmas and the checks.
 bool LevelStore::EnsureOpen() {

@@ -12,6 +12,7 @@
 #include "record/sqlite_db.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <utility>
@@ -34,6 +35,9 @@ public:
     bool Write(std::span<const MinuteRow> rows);
     // Deletes the minutes that start before `utcSeconds`.
     bool DeleteBefore(std::int64_t utcSeconds);
+    // The start of the newest minute in `newest` (nullopt when there is none); false when
+    // the database cannot be read.
+    bool Newest(std::optional<std::int64_t>& newest);
 
     // Why the last call failed: SQLite's words ("database or disk is full") or the system's.
     const std::string& Error() const { return error_; }

@@ -29,6 +29,7 @@ public:
     std::string Text(int column) const;
     std::int64_t Integer(int column) const { return sqlite3_column_int64(statement_.get(), column); }
     double Real(int column) const { return sqlite3_column_double(statement_.get(), column); }
+    bool IsNull(int column) const { return sqlite3_column_type(statement_.get(), column) == SQLITE_NULL; }
 
 private:
     struct Finalizer {

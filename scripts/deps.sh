@@ -11,9 +11,10 @@ DECIMON_RUN_PACKAGES=(
 
 # What the tests, benchmarks, fuzzers and the format check need on top: agents, SQLite's shell
 # and a Prometheus server with its promtool, GoogleTest and Google Benchmark, clang, X and
-# Wayland servers with their tools, and poppler's tools to read the reports back.
+# Wayland servers with their tools, poppler's tools to read the reports back, and ccache for the
+# test command's builds.
 DECIMON_TEST_PACKAGES=(
-  snmpd snmp sqlite3 prometheus curl python3
+  ccache snmpd snmp sqlite3 prometheus curl python3
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev x11-xserver-utils
@@ -45,6 +46,16 @@ decimon_enable_test_locale() {
   "${sudo[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
   "${sudo[@]}" locale-gen
+}
+
+# The test command's builds compile through ccache, keyed so that a fresh clone in another
+# folder hits the cache of an earlier run on the same machine: paths below the checkout's root
+# count relative to it (CCACHE_BASEDIR) and the build folder is not hashed (CCACHE_NOHASHDIR).
+# The launcher changes no compiler flag, so the plain, sanitizer and fuzzer trees stay apart by
+# their flags; 10 GB holds the four of them. Pass "${DECIMON_CCACHE[@]}" to cmake.
+decimon_use_ccache() {
+  export CCACHE_BASEDIR=$DECIMON_ROOT CCACHE_NOHASHDIR=1 CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-10G}
+  DECIMON_CCACHE=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 }
 
 # Configures and builds one build tree: decimon_build DIR [cmake options...]

@@ -2,8 +2,11 @@
 # Formats every C++ file of the repository with .clang-format, or with --check only lists the
 # files that are not formatted and fails if there is one.
 #   scripts/format.sh [--check]
+# Installs clang-format (of the tests' packages) when it is missing.
 set -euo pipefail
 DECIMON_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$DECIMON_ROOT/scripts/deps.sh"
+decimon_install_packages clang-format
 cd "$DECIMON_ROOT"
 
 # The tracked sources; outside a git checkout, every source below the root but the build trees.

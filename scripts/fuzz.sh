@@ -5,8 +5,13 @@
 # finds a fault; the input that caused it is left in the build tree's fuzz-artifacts folder.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]   build tree: $DECIMON_FUZZ_BUILD, default build-fuzz
 #   TARGET: regedit_fuzzer, snmp_answer_fuzzer (default both)
+# Installs what it needs when it is missing (the build's and the tests' packages: clang and its
+# fuzzer runtime are among the latter) and compiles through ccache as the test command does.
 set -euo pipefail
 DECIMON_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+. "$DECIMON_ROOT/scripts/deps.sh"
+decimon_install_packages "${DECIMON_RUN_PACKAGES[@]}" "${DECIMON_TEST_PACKAGES[@]}"
+decimon_use_ccache
 BUILD=${DECIMON_FUZZ_BUILD:-$DECIMON_ROOT/build-fuzz}
 SECONDS_TO_RUN=${1:-30}
 shift || true
@@ -16,7 +21,7 @@ TARGETS=("$@")
 declare -A SEEDS=([regedit_fuzzer]=corpus [snmp_answer_fuzzer]=snmp-corpus)
 declare -A DICTS=([regedit_fuzzer]=regedit.dict [snmp_answer_fuzzer]=snmp.dict)
 
-cmake -S "$DECIMON_ROOT" -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+cmake -S "$DECIMON_ROOT" -B "$BUILD" -G Ninja -DCMAKE_CXX_COMPILER=clang++ "${DECIMON_CCACHE[@]}" \
   -DDECIMON_FUZZ=ON -DDECIMON_TESTS=OFF -DDECIMON_BENCH=OFF >/dev/null
 cmake --build "$BUILD" --target "${TARGETS[@]}"
 

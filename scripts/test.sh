@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
-# The test command: installs what is missing, builds everything and runs every test.
+# The test command: installs what is missing, builds everything (through ccache, see
+# scripts/deps.sh) and runs every test.
 set -euo pipefail
 DECIMON_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 . "$DECIMON_ROOT/scripts/deps.sh"
 
 decimon_install_packages "${DECIMON_RUN_PACKAGES[@]}" "${DECIMON_TEST_PACKAGES[@]}"
 decimon_enable_test_locale
+decimon_use_ccache
 "$DECIMON_ROOT/scripts/format.sh" --check
-decimon_build "$DECIMON_ROOT/build" -DDECIMON_WERROR=ON
+decimon_build "$DECIMON_ROOT/build" -DDECIMON_WERROR=ON "${DECIMON_CCACHE[@]}"
 
 # The engine, its record, the metrics endpoint, the registry and the display's tests that drive
 # the worker (the view, the diagnostics dialog, the Configure command) once more under
 # ThreadSanitizer: they must report nothing. The display's tests take tests/tsan.supp for Qt's
 # own thread pool; the others none.
 tsan="$DECIMON_ROOT/build-tsan"
-cmake -S "$DECIMON_ROOT" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$DECIMON_ROOT" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${DECIMON_CCACHE[@]}" \
   -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DDECIMON_BENCH=OFF
 cmake --build "$tsan" --target meter_monitor_test meter_monitor_record_test metrics_test record_test registry_test \
   view_parts_test child_view_test diag_test configure_command_test tsan_canary
@@ -44,7 +46,7 @@ fi
 # build leaves the Wayland compositor's way out, as a build without Qt's Wayland client does: it
 # must build and run on X as well.
 asan="$DECIMON_ROOT/build-asan"
-cmake -S "$DECIMON_ROOT" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDECIMON_WAYLAND=OFF \
+cmake -S "$DECIMON_ROOT" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDECIMON_WAYLAND=OFF "${DECIMON_CCACHE[@]}" \
   "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" \
   -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined -DDECIMON_BENCH=OFF
 cmake --build "$asan"

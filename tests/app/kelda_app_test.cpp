@@ -42,31 +42,43 @@ void ExpectText(const std::string& text, const std::string& part, bool anywhere)
 }
 
 // The program itself, with nothing to show a window on (no DISPLAY, WAYLAND_DISPLAY or
-// QT_QPA_PLATFORM): --help and --version answer at once, and an argument that neither Qt nor
-// the display takes ends it with the usage.
+// QT_QPA_PLATFORM, or a DISPLAY without a server): --help and --version answer at once, an
+// argument that neither Qt nor the display takes ends it with the usage, and a start without a
+// display with one line and status 1, not Qt's abort.
 TEST(CommandLine, AnswersWithoutADisplay) {
     const struct {
         std::vector<std::string> arguments;
         int status;
         std::string out;  // how standard output starts
         std::string err;  // what standard error says, after any warning of Qt's
+        std::vector<std::string> environment = {};
     } cases[] = {
         {{"--help"}, 0, "usage: decimon [--help | --version]\n", ""},
         {{"--version"}, 0, std::string("decimon ") + DECIMON_VERSION + "\n", ""},
         {{"-platform", "offscreen", "--full"}, 2, "", "decimon: unknown argument \"--full\"\nusage: decimon"},
+        {{"-style", "Fusion", "--frobnicate"}, 2, "", "decimon: unknown argument \"--frobnicate\"\nusage: decimon"},
+        {{}, 1, "", "decimon: no display to show on: neither DISPLAY nor WAYLAND_DISPLAY is set\n"},
+        {{"-platform", "xcb"}, 1, "", "decimon: no display to show on: DISPLAY is not set\n"},
+        {{}, 1, "", "decimon: cannot open the display: could not connect to display :9999\n", {"DISPLAY=:9999"}},
+        {{"--frobnicate"}, 2, "", "decimon: unknown argument \"--frobnicate\"\nusage: decimon", {"DISPLAY=:9999"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.arguments.back());
         std::vector<std::string> argv = {DECIMON_PROGRAM};
         argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
-        ChildProcess program(argv, ChildProcess::Stderr::Capture, std::vector<std::string>{"HOME=/nonexistent"});
+        std::vector<std::string> environment = {"HOME=/nonexistent"};
+        environment.insert(environment.end(), c.environment.begin(), c.environment.end());
+        SCOPED_TRACE(::testing::PrintToString(argv) + ::testing::PrintToString(environment));
+        ChildProcess program(argv, ChildProcess::Stderr::Capture, environment);
         std::string out;
         while (const auto line = program.ReadLine(Scaled(5000ms)))
             out += *line + "\n";
         const std::string err = program.ReadStderr(Scaled(5000ms));
         EXPECT_EQ(program.WaitExit(Scaled(5000ms)), c.status) << err;
         ExpectText(out, c.out, false);
-        ExpectText(err, c.err, true);
+        if (c.status == 1)
+            EXPECT_EQ(err, c.err) << "a start without a display says one line alone";
+        else
+            ExpectText(err, c.err, true);
     }
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
-# net-snmp, SQLite, libmicrohttpd and the display font, its files (the Prometheus rules valid),
-# that the installed program starts and serves its metrics page, and that decimon-report makes
-# a report without a display. WAYLAND-MODULE, in a build with Qt's Wayland client, is
+# net-snmp, SQLite, libmicrohttpd and the display font, its version, its files (the Prometheus
+# rules valid), that the installed program starts and serves its metrics page, and that
+# decimon-report makes a report without a display. WAYLAND-MODULE, in a build with Qt's Wayland
+# client, is
 # where the program looks for its Wayland module, relative to its own folder.
 #   package_test.sh BUILD-DIR SIMULATOR [WAYLAND-MODULE]
 set -euo pipefail
@@ -19,6 +20,16 @@ for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 libmi
 done
 ! grep -q libqt6network6 <<<"$depends" || fail "Depends has Qt's network library, which nothing uses: $depends"
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "the package does not recommend Qt's Wayland platform"
+# The version rises with each commit, so that a rebuilt package upgrades the installed one; a
+# release's tag gives the plain version.
+version=$(dpkg-deb -f "$deb" Version) base=${version%%+*}
+sources=$(cd "$(dirname "$0")/../.." && pwd)
+[ "$version" = "$("$sources/scripts/version.sh" "$base")" ] || fail "the package's version $version is not this build's"
+dpkg --compare-versions "$version" ge "$base" || fail "the version $version ranks below the release $base"
+if [ "$version" != "$base" ] && git -C "$sources" rev-parse -q --verify HEAD~1 >/dev/null; then
+  earlier=$("$sources/scripts/version.sh" "$base" HEAD~1)
+  dpkg --compare-versions "$version" gt "$earlier" || fail "the version $version does not rank above $earlier of the commit before"
+fi
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-report ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
             ./usr/share/icons/hicolor/scalable/apps/decimon.svg ./usr/share/icons/hicolor/48x48/apps/decimon.png \
@@ -28,6 +39,14 @@ done
 
 # The packaged program starts and stays up (offscreen, against the simulator).
 dpkg-deb -x "$deb" "$work/root"
+[ "$("$work/root/usr/bin/decimon" --version)" = "decimon $version" ] || fail "decimon --version does not name $version"
+# The installed documents: every path that --help names, and every relative link between them.
+for path in $("$work/root/usr/bin/decimon" --help | grep -o '/usr/share/[^ ]*'); do
+  [ -e "$work/root$path" ] || fail "decimon --help names $path, which the package lacks"
+done
+while IFS=: read -r document target; do
+  [ -e "$(dirname "$document")/${target%%#*}" ] || fail "${document#"$work/root"} links to $target, which the package lacks"
+done < <(grep -o '\]([^):]*)' -r "$work/root/usr/share/doc/decimon" --include='*.md' | sed 's/:](\(.*\))$/:\1/')
 promtool check rules "$work/root/usr/share/decimon/prometheus/decimon.rules.yml" >/dev/null ||
   fail "promtool refuses the packaged rules"
 if [ -n "$wayland_module" ]; then

@@ -5,6 +5,8 @@
 # are moved there, the display's group is this user's own, and the display itself is a
 # stand-in that does nothing. Before every command and at the end, a settings file, once
 # there, may be read by its owner alone; a site's file in /etc/xdg also by its group.
+# The administrator's guide lists every message the program's sources print, and its backup
+# recipe runs as written.
 #   guide_recipes_test.sh DOCUMENT...
 set -euo pipefail
 work=$(mktemp -d /tmp/decimon-recipes-XXXXXX)
@@ -78,3 +80,52 @@ while IFS= read -r line; do
 done < <(for document in "$@"; do extract_recipes "$document"; done)
 [ "$recipes" -ge 2 ] || fail "found $recipes recipes in $*, expected the user's and the site's"
 echo "recipes: $recipes recipes make their settings files private from the start"
+
+# The administrator's guide's section SECTION (its lines up to the next heading).
+section() {
+  awk -v heading="### $2" '$0 == heading { on = 1; next } on && /^#/ { exit } on' "$1"
+}
+root=$(cd "$(dirname "$0")/../.." && pwd)
+guide=
+for document in "$@"; do
+  [ "$(basename "$document")" != admin-guide.md ] || guide=$document
+done
+[ -n "$guide" ] || fail "no admin-guide.md among $*"
+
+# Every message the program's sources print as "decimon: …" has its entry in the guide's list:
+# each fixed part of its text, between the values filled in (%s, %1 and the like), is there.
+messages=$(section "$guide" "The messages")
+[ -n "$messages" ] || fail "the administrator's guide has no section \"The messages\""
+checked=0
+while IFS= read -r part; do
+  checked=$((checked + 1))
+  grep -qF -- "$part" <<<"$messages" || fail "the guide's list of messages lacks: $part"
+done < <(grep -rhoP --include='*.cpp' --include='*.h' --exclude-dir={tests,bench,fuzz,tools,.git} --exclude-dir='build*' \
+  '"decimon: (?:[^"\\]|\\.)*"' "$root" |
+  sed 's/^"//; s/"$//; s/\\"/"/g; s/\\n/\n/g; s/%[0-9]/\n/g; s/%[-.0-9]*l*[a-z]/\n/g' |
+  sed 's/^ *//; s/ *$//' | awk 'length >= 4' | sort -u)
+[ "$checked" -ge 20 ] || fail "found only $checked parts of messages in the sources"
+echo "recipes: the guide lists every message of the program ($checked parts checked)"
+
+# The backup recipe as the guide has it, in a private tree: the wall user's home, the site's
+# folder and root's backup folder moved there, runuser a stand-in that runs the command in that
+# home. It copies the settings files there are (the user's own may be missing) and the record.
+backup=$(section "$guide" "Backing up" | sed -n 's/^    //p')
+tree=$work/backup-run
+declare -A settings_file=([user]=$tree/home/wall/.config/Corvanta/Decimon.reg [site]=$tree/etc/xdg/Corvanta/Decimon.reg)
+printf '#!/bin/sh\ncd "$WALL_HOME" && exec sh -c "$4"\n' >"$work/bin/runuser"
+chmod +x "$work/bin/runuser"
+for files in "site user" "site"; do
+  rm -rf "$tree"
+  mkdir -p "$tree/home/wall/.config/Corvanta" "$tree/home/wall/.local/share/Corvanta/Decimon" "$tree/etc/xdg/Corvanta"
+  for which in $files; do echo "$which" >"${settings_file[$which]}"; done
+  sqlite3 "$tree/home/wall/.local/share/Corvanta/Decimon/levels.sqlite3" "CREATE TABLE minutes (start INTEGER); INSERT INTO minutes VALUES (0)"
+  recipe=$(sed "s|/home/wall|$tree/home/wall|g; s|/etc/xdg|$tree/etc/xdg|g; s|/root/backup|$tree/root/backup|g" <<<"$backup")
+  (cd "$tree" && WALL_HOME=$tree/home/wall PATH=$work/bin:$PATH bash -euc "$recipe") ||
+    fail "the backup recipe failed with the settings files: $files"$'\n'"$recipe"
+  [ "$(stat -c %a "$tree/root/backup")" = 700 ] || fail "the backup folder is readable by others"
+  copies=$(cat "$tree"/root/backup/*.reg | sort | xargs)
+  [ "$copies" = "$files" ] || fail "the backup holds the settings files \"$copies\", not \"$files\""
+  [ "$(sqlite3 "$tree"/root/backup/*.sqlite3 'SELECT count(*) FROM minutes')" = 1 ] || fail "the backup lacks the record"
+done
+echo "recipes: the backup recipe copies the settings files there are and the record"

@@ -1,5 +1,6 @@
 // RecordLevels: read beside the settings, on unless the file holds a REG_DWORD 0, and kept in
-// the file by a save, which writes the nineteen values it always writes; MetricsAddress likewise.
+// the file by a save, which writes the nineteen values it always writes; RecordKeepDays and
+// MetricsAddress likewise.
 #include "config/settings_store.h"
 
 #include "tests/support/meter_settings.h"
@@ -18,6 +19,7 @@ struct RecordCase {
     const char* homeLines;    // null: no file of the user's own
     const char* systemLines;  // null: no site-wide file
     bool recordLevels;
+    std::int32_t keepDays = SettingsStore::DefaultRecordKeepDays;
 };
 
 class RecordLevelsTable : public ::testing::TestWithParam<RecordCase> {
@@ -33,6 +35,8 @@ TEST_P(RecordLevelsTable, IsOnUnlessADwordZeroTurnsItOff) {
         XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(0)), DecimonFileStart + c.systemLines);
     EXPECT_EQ(SettingsStore::LoadRecordLevels(), c.recordLevels)
         << (c.homeLines ? c.homeLines : "") << (c.systemLines ? c.systemLines : "");
+    EXPECT_EQ(SettingsStore::LoadRecordKeepDays(), c.keepDays)
+        << (c.homeLines ? c.homeLines : "") << (c.systemLines ? c.systemLines : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -45,7 +49,14 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordCase{"\"RecordLevels\"=hex:00,00,00,00\n", nullptr, true},
                       // A site turns it off for every display whose user has no file of their own.
                       RecordCase{nullptr, "\"RecordLevels\"=dword:00000000\n", false},
-                      RecordCase{"\"HostName\"=\"press\"\n", "\"RecordLevels\"=dword:00000000\n", true}));
+                      RecordCase{"\"HostName\"=\"press\"\n", "\"RecordLevels\"=dword:00000000\n", true},
+                      // RecordKeepDays: 0 keeps everything; a negative number or centuries, the default.
+                      RecordCase{"\"RecordKeepDays\"=dword:00000000\n", nullptr, true, 0},
+                      RecordCase{"\"RecordKeepDays\"=dword:00008ead\n", nullptr, true, 36525},
+                      RecordCase{nullptr, "\"RecordKeepDays\"=dword:00000e42\n", true, 3650},
+                      RecordCase{"\"RecordKeepDays\"=dword:ffffffff\n", nullptr, true},
+                      RecordCase{"\"RecordKeepDays\"=dword:00008eae\n", nullptr, true},
+                      RecordCase{"\"RecordKeepDays\"=\"30\"\n", nullptr, true}));
 
 // MetricsAddress beside it: read as a text, kept by a save, never added by one.
 TEST(RecordLevels, ASaveKeepsItAndMetricsAddressAndWritesTheNineteenValuesBesideThem) {

@@ -23,6 +23,7 @@ using namespace std::chrono_literals;
 
 constexpr std::int64_t Noon = 1764676800;  // 2025-12-02 12:00:00 UTC
 constexpr std::int64_t Day = 86400;
+constexpr std::int32_t KeepDays = 1096;
 
 // The lines the recorder reports, kept as long as a writer left behind may still report.
 struct ReportedLines {
@@ -33,7 +34,7 @@ struct ReportedLines {
 class Recorder : public ::testing::Test {
 protected:
     void Start(const std::filesystem::path& path) {
-        recorder_ = LevelRecorder::Start(path.string(), [lines = reported_](const std::string& line) {
+        recorder_ = LevelRecorder::Start(path.string(), KeepDays, [lines = reported_](const std::string& line) {
             std::lock_guard lock(lines->lock);
             lines->lines.push_back(line);
         });
@@ -157,27 +158,67 @@ TEST_F(Recorder, HoldsAtMostADayOfUnwrittenMinutesTheNewest) {
 }
 
 TEST_F(Recorder, TrimsMinutesOlderThan1096DaysOnceADay) {
-    const std::int64_t limit = Noon - LevelRecorder::RetentionDays * Day;
+    const std::int64_t limit = Noon - KeepDays * Day;
     database_.Write(SteadyMinutes("press", limit - 60, 2, 70.0));  // one minute past the limit
+    database_.Write(SteadyMinutes("press", Noon - 60, 1, 75.0));   // the last one before the start
     Start();
     Feed(Noon, 2, 80.0);
     WaitIdle();
     std::vector<MinuteRow> rows = database_.Minutes();
-    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].Start, limit);
 
     database_.Write(SteadyMinutes("press", limit - 600, 1, 70.0));
     recorder_->FinishMinute();
     WaitIdle();
-    EXPECT_EQ(database_.Minutes().size(), 4u) << "trimmed once a day, not at every minute";
+    EXPECT_EQ(database_.Minutes().size(), 5u) << "trimmed once a day, not at every minute";
 
-    clocks_.SetWallClock(Noon + Day);
+    clocks_.Advance(24h);
     Feed(Noon + Day, 1, 80.0);
     recorder_->FinishMinute();
     WaitIdle();
     rows = database_.Minutes();
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].Start, Noon) << "a day later the limit moved on by a day";
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].Start, Noon - 60) << "a day later the limit moved on by a day";
+}
+
+// A wall clock years ahead, at a start or while the display runs, and later set right, never
+// deletes a minute that the right time keeps: the trim's time is bound by the newest minute at
+// a start and moves on by the monotonic clock.
+TEST_F(Recorder, AClockYearsAheadDeletesNothingTheRightTimeKeeps) {
+    constexpr std::int64_t Ahead = 5 * 365 * Day;
+    database_.Write(SteadyMinutes("press", Noon - 1090 * Day, 1, 70.0));
+    database_.Write(SteadyMinutes("press", Noon - 990 * Day, 1, 70.0));
+    database_.Write(SteadyMinutes("press", Noon - 60, 1, 70.0));  // the last one before the start
+    const struct {
+        int daysOn;  // real time passing before the step
+        std::int64_t wallAhead;
+        bool start;  // the display starts (again) at the step
+        std::int64_t oldest;
+        const char* what;
+    } steps[] = {
+        {0, Ahead, true, Noon - 1090 * Day, "ahead at the start"},
+        {10, Ahead, false, Noon - 990 * Day, "ten days on, still ahead: ten days more go"},
+        {1, 0, false, Noon - 990 * Day, "set right"},
+        {1, 0, true, Noon - 990 * Day, "a start with the right time"},
+        {1, Ahead, false, Noon - 990 * Day, "set ahead while running"},
+        {100, Ahead, false, Noon - 60, "a hundred days on, still ahead"},
+    };
+    std::int64_t now = Noon;  // the right time
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        now += step.daysOn * Day;
+        clocks_.Advance(std::chrono::hours(24 * step.daysOn));
+        clocks_.SetWallClock(now + step.wallAhead);
+        if (step.start) {
+            recorder_.reset();
+            Start();
+        }
+        Feed(now + step.wallAhead, 1, 80.0);
+        recorder_->FinishMinute();
+        WaitIdle();
+        EXPECT_EQ(database_.Minutes().front().Start, step.oldest);
+    }
 }
 
 TEST_F(Recorder, ADamagedFileIsMovedAsideWithOneLine) {

@@ -1,0 +1,82 @@
+#include "app/display_check.h"
+
+#include <QByteArray>
+#include <QMessageLogContext>
+#include <QString>
+#include <QtGlobal>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+// The platforms Qt tries, in its own form ("wayland;xcb", each with ":OPTIONS" at will).
+std::string_view PlatformNames(int argc, char** argv) {
+    std::string_view names;
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "-platform" || argument == "--platform")
+            names = argv[++i];
+    }
+    if (names.empty() && IsSet("QT_QPA_PLATFORM"))
+        names = std::getenv("QT_QPA_PLATFORM");
+    return names.empty() ? "xcb;wayland" : names;
+}
+
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+
+std::vector<HeldMessage> heldMessages;
+
+void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        heldMessages.push_back({type, context.category, text});
+        return;
+    }
+    // Qt's first word on it names the display ("could not connect to display :3"); its last
+    // only says that no platform plugin could start.
+    const QString reason = heldMessages.empty() ? text.section(QLatin1Char('.'), 0, 0) : heldMessages.front().text;
+    std::fprintf(stderr, "decimon: cannot open the display: %s\n", reason.toLocal8Bit().constData());
+    std::_Exit(NoDisplayStatus);  // no abort, no core dump; nothing of ours has started yet
+}
+
+}  // namespace
+
+std::optional<std::string> MissingDisplay(int argc, char** argv) {
+    std::string_view names = PlatformNames(argc, argv);
+    std::string missing;
+    while (!names.empty()) {
+        const std::size_t end = names.find(';');
+        const std::string_view name = names.substr(0, std::min(names.find(':'), end));
+        names.remove_prefix(end == std::string_view::npos ? names.size() : end + 1);
+        const char* variable = name == "xcb" ? "DISPLAY" : name.starts_with("wayland") ? "WAYLAND_DISPLAY" : nullptr;
+        if (variable == nullptr || IsSet(variable))
+            return std::nullopt;
+        if (missing.find(variable) == std::string::npos)
+            missing += missing.empty() ? variable : std::string(" nor ") + variable;
+    }
+    return "decimon: no display to show on: " +
+           (missing.find(" nor ") == std::string::npos ? missing + " is not set" : "neither " + missing + " is set");
+}
+
+DisplayOpening::DisplayOpening() : previous_(qInstallMessageHandler(HoldMessage)) {}
+
+DisplayOpening::~DisplayOpening() {
+    qInstallMessageHandler(previous_);
+    for (const HeldMessage& message : heldMessages) {
+        const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
+        qt_message_output(message.type, context, message.text);
+    }
+    heldMessages.clear();
+}

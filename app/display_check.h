@@ -1,0 +1,32 @@
+#pragma once
+// Whether the display has a display server to start on, so that a start without one ends with
+// one line of ours and status 1 rather than with Qt's abort (and a core dump).
+
+#include <QtGlobal>
+
+#include <optional>
+#include <string>
+
+// The exit status of a start without a display to show on.
+constexpr int NoDisplayStatus = 1;
+
+// Why the display cannot start, when every platform Qt would try needs a display server whose
+// variable is unset or empty (xcb: DISPLAY, wayland: WAYLAND_DISPLAY); nullopt otherwise. The
+// platforms are the last -platform argument's, else QT_QPA_PLATFORM's, else X and Wayland;
+// others (offscreen, eglfs and the like) need neither variable.
+std::optional<std::string> MissingDisplay(int argc, char** argv);
+
+// While it lives (the making of the QApplication), Qt's messages are held back; when Qt cannot
+// open the display and ends the program, the first of them becomes the one line "decimon:
+// cannot open the display: ..." and the program ends with NoDisplayStatus. At its end the
+// messages held back go where Qt's messages went before.
+class DisplayOpening {
+public:
+    DisplayOpening();
+    ~DisplayOpening();
+    DisplayOpening(const DisplayOpening&) = delete;
+    DisplayOpening& operator=(const DisplayOpening&) = delete;
+
+private:
+    QtMessageHandler previous_;
+};
