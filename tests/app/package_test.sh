@@ -3,8 +3,7 @@
 # net-snmp, SQLite, libmicrohttpd and the display font, its version, its files (the Prometheus
 # rules valid), that the installed program starts and serves its metrics page, and that
 # decimon-report makes a report without a display. WAYLAND-MODULE, in a build with Qt's Wayland
-# client, is
-# where the program looks for its Wayland module, relative to its own folder.
+# client, is where the program looks for its Wayland module, relative to its own folder.
 #   package_test.sh BUILD-DIR SIMULATOR [WAYLAND-MODULE]
 set -euo pipefail
 build=$1 simulator=$2 wayland_module=${3:-}
