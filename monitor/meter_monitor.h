@@ -63,6 +63,8 @@ public:
     // (the settings are the factory defaults then); null when it was read or there was none.
     // "MetricsAddress" as the settings file held it at start; empty: no metrics endpoint.
     const std::string& MetricsAddress() const { return metricsAddress_; }
+    // "MetricsWebConfig" as read at start; empty: plain HTTP without passwords.
+    const std::string& MetricsWebConfig() const { return metricsWebConfig_; }
     const SettingsFileError* UnreadableSettingsFile() const {
         return unreadableSettings_ ? &*unreadableSettings_ : nullptr;
     }
@@ -78,6 +80,7 @@ private:
     std::optional<SettingsFileError> unreadableSettings_;
     bool recordLevels_ = true;
     std::string metricsAddress_;
+    std::string metricsWebConfig_;
     // Made with the worker and ended after it: the worker uses it without the lock.
     std::unique_ptr<LevelRecorder> recorder_;
     // Raised to abandon the worker's blocking calls: by a stop, and by a reset, which puts a
