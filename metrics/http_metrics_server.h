@@ -2,10 +2,15 @@
 // The metrics endpoint's HTTP server on libmicrohttpd's own thread: GET and HEAD of /metrics
 // only, other paths 404, other methods 405, request bodies 413; request headers over 16 kB
 // refused, connections idle for 10 s closed, at most 64 connections at once. Every other part
-// of HTTP is the library's. Built into the module the display loads (decimon-metrics-server.so)
-// and into the tests, never into the program itself.
+// of HTTP is the library's. With a web configuration (web_config.h), TLS by the library's own
+// GnuTLS, client certificates verified against the configured CA before anything is answered,
+// and basic authentication (basic_auth.h): a request without the right password gets 401 and
+// `WWW-Authenticate: Basic`. Built into the module the display loads
+// (decimon-metrics-server.so) and into the tests, never into the program itself.
 
+#include "metrics/basic_auth.h"
 #include "metrics/metrics_server.h"
+#include "metrics/web_config.h"
 
 #include <cstddef>
 #include <memory>
@@ -18,17 +23,20 @@ public:
     static constexpr unsigned MaxConnections = 64;
     static constexpr std::size_t ConnectionMemory = 16 * 1024;  // the request's headers must fit
 
-    // Serves on `listener`, a listening socket the server takes over and closes at the end.
-    // Null with the reason when the server's thread cannot start.
-    static std::unique_ptr<HttpMetricsServer> Start(int listener, PageSource source, std::string* reason);
+    // Serves as `options` say; the listener is closed at the end, or at once on failure. Null
+    // with the reason when the web configuration cannot be used (the reason then names
+    // MetricsWebConfig) or the server's thread cannot start: never a plainer server instead.
+    static std::unique_ptr<HttpMetricsServer> Start(MetricsServerOptions options, std::string* reason);
     ~HttpMetricsServer() override;
     HttpMetricsServer(const HttpMetricsServer&) = delete;
     HttpMetricsServer& operator=(const HttpMetricsServer&) = delete;
 
 private:
-    explicit HttpMetricsServer(PageSource source) : source_(std::move(source)) {}
+    HttpMetricsServer(PageSource source, WebConfig config);
 
     PageSource source_;
+    const std::optional<WebConfig::Tls> tls_;  // the library reads the PEM texts from here
+    const std::unique_ptr<BasicAuth> auth_;    // null: no passwords
     MHD_Daemon* daemon_ = nullptr;
 
     friend struct MetricsRequest;
