@@ -5,6 +5,8 @@
 # falls silent, hostile clients that neither slow the display nor keep its memory and
 # descriptors, and an exit within 2 s with a scrape under way. Before that, an address that
 # cannot be bound costs one line on standard error and nothing else: not even the HTTP library.
+# Last, TLS with passwords: a web configuration that cannot be read leaves no endpoint, and with
+# the site's file Prometheus scrapes over TLS with a client certificate and basic_auth.
 #   metrics_test.sh DECIMON SIMULATOR RULES HOSTILE-CLIENTS ARTIFACTS
 set -euo pipefail
 decimon=$1 simulator=$2 rules=$3 hostile=$4 artifacts=$5
@@ -57,7 +59,8 @@ scrape_configs:
 CONF
 prometheus --config.file="$work/prometheus.yml" --storage.tsdb.path="$work/tsdb" \
   --web.listen-address="127.0.0.1:$prometheus_port" >"$work/prometheus.log" 2>&1 &
-session_pids+=($!)
+prometheus_pid=$!
+session_pids+=("$prometheus_pid")
 
 # query EXPRESSION: the first value of an instant query, empty when there is none.
 query() {
@@ -124,4 +127,58 @@ for _ in 1 2 3 4 5; do curl -s --max-time 1 -o /dev/null "$endpoint" & done
 kill -TERM "$app_pid"
 expect_exit 2 "SIGTERM with a scrape under way"
 exec 4>&-
-echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s"
+
+# 7. TLS with passwords. A web configuration that cannot be read: one line naming it, and
+#    nothing listens. With the file there, Prometheus scrapes over TLS with a client certificate
+#    and basic_auth; a wrong password gets 401, plain HTTP no page, and the page holds no hash.
+tls=$work/tls
+mkdir -p "$tls"
+"$(dirname "$0")/../support/make_tls_credentials.sh" "$tls" 10
+write_settings "$meter" "${settings[@]}" "\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\"" \
+  "\"MetricsWebConfig\"=\"$tls/web.yml\""
+start_display "$decimon"
+wait_for 10 grep -q MetricsWebConfig "$work/decimon.log" || true
+lines=$(grep -c "^decimon: no metrics endpoint at MetricsAddress \"127.0.0.1:$endpoint_port\": MetricsWebConfig \"$tls/web.yml\": the file cannot be read: No such file or directory" \
+  "$work/decimon.log" || true)
+[ "$lines" = 1 ] || { cat "$work/decimon.log" >&2; fail "a missing web configuration: not one line"; }
+! curl -s --max-time 1 -o /dev/null "$endpoint" || fail "an endpoint without its web configuration"
+kill -TERM "$app_pid"
+expect_exit 5 SIGTERM
+cat >"$tls/web.yml" <<CONF
+tls_server_config:
+  cert_file: server.crt
+  key_file: server.key
+  client_auth_type: RequireAndVerifyClientCert
+  client_ca_file: clients-ca.crt
+basic_auth_users:
+  prometheus: $(cat "$tls/hash")
+CONF
+start_display "$decimon"
+https=(curl -s --max-time 2 --cacert "$tls/server.crt" --cert "$tls/client.crt" --key "$tls/client.key")
+wait_for 10 "${https[@]}" -f -o /dev/null -u prometheus:s3cret "https://127.0.0.1:$endpoint_port/metrics" ||
+  fail "no page over TLS with the password"
+"${https[@]}" -D - -o /dev/null -u prometheus:wrong "https://127.0.0.1:$endpoint_port/metrics" |
+  grep -q '^WWW-Authenticate: Basic' || fail "a wrong password: no 401 asking for basic authentication"
+! curl -s --max-time 1 -o /dev/null "$endpoint" || fail "a page over plain HTTP on the TLS endpoint"
+"${https[@]}" -u prometheus:s3cret "https://127.0.0.1:$endpoint_port/metrics" | grep -F -e s3cret -e '$2b$' &&
+  fail "the page holds the password or its hash"
+cat >>"$work/prometheus.yml" <<CONF
+  - job_name: decimon_tls
+    scheme: https
+    tls_config:
+      ca_file: $tls/server.crt
+      cert_file: $tls/client.crt
+      key_file: $tls/client.key
+    basic_auth:
+      username: prometheus
+      password: s3cret
+    static_configs:
+      - targets: ["127.0.0.1:$endpoint_port"]
+CONF
+kill -HUP "$prometheus_pid"
+wait_for 30 is "up{job=\"decimon_tls\"}" 1 || { cat "$work/prometheus.log" >&2; fail "Prometheus does not scrape over TLS"; }
+wait_for 10 is "decimon_sound_level_decibels{job=\"decimon_tls\",meter=\"$meter\"}" 70.2 ||
+  fail "the level over TLS is '$(query "decimon_sound_level_decibels{job=\"decimon_tls\"}")', not 70.2"
+kill -TERM "$app_pid"
+expect_exit 5 SIGTERM
+echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth"
