@@ -12,8 +12,11 @@
 struct MetricsRequest {
     static MHD_Result Answer(void* server, MHD_Connection* connection, const char* url, const char* method,
                              const char* /*version*/, const char* /*uploadData*/, std::size_t* /*uploadSize*/,
-                             void** /*requestState*/) {
+                             void** requestState) {
         auto* self = static_cast<HttpMetricsServer*>(server);
+        const char* accept = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_ACCEPT);
+        if (*requestState)
+            return Send(connection, MHD_HTTP_OK, self->source_(accept ? accept : ""));
         // No answer at all, as a refused handshake would give: the library asks for the
         // client's certificate but cannot make the handshake depend on it.
         if (self->tls_ && !self->tls_->clientCa.empty() && !PeerVerified(connection))
@@ -29,9 +32,11 @@ struct MetricsRequest {
         // Answered before any body is read; the library then closes the connection.
         if (HasBody(connection))
             return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "A request body is not accepted\n");
-        const char* accept = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_ACCEPT);
-        const ServedPage page = self->source_(accept ? accept : "");
-        return Send(connection, MHD_HTTP_OK, page.text, page.contentType);
+        // The page on the next call, once the request has been read whole: the library closes a
+        // connection whose answer came with its headers, and a scraper keeps its connection
+        // (over TLS, a handshake a scrape would cost more than the page).
+        *requestState = self;
+        return MHD_YES;
     }
 
 private:
@@ -72,7 +77,7 @@ private:
     }
 
     static MHD_Result Refuse(MHD_Connection* connection, unsigned status, const char* text) {
-        return Send(connection, status, text, "text/plain; charset=utf-8");
+        return Send(connection, status, {"text/plain; charset=utf-8", text});
     }
 
     static MHD_Response* Response(const std::string& body, const char* contentType) {
@@ -83,9 +88,8 @@ private:
         return response;
     }
 
-    static MHD_Result Send(MHD_Connection* connection, unsigned status, const std::string& body,
-                           const char* contentType) {
-        MHD_Response* response = Response(body, contentType);
+    static MHD_Result Send(MHD_Connection* connection, unsigned status, const ServedPage& page) {
+        MHD_Response* response = Response(page.text, page.contentType);
         if (!response)
             return MHD_NO;
         if (status == MHD_HTTP_METHOD_NOT_ALLOWED)

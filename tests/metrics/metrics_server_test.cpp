@@ -57,7 +57,8 @@ protected:
         return -1;
     }
 
-    // Sends `request` on a new connection and reads until the server closes it or 5 s pass.
+    // Sends `request` on a new connection and reads until the server closes it, 5 s pass before
+    // an answer, or nothing more comes for 0.5 s (a connection kept alive).
     std::string Ask(const std::string& request) const {
         const int fd = Connect();
         EXPECT_GE(fd, 0);
@@ -71,7 +72,7 @@ protected:
         std::string answer;
         char buffer[4096];
         pollfd ready{fd, POLLIN, 0};
-        while (poll(&ready, 1, 5000) == 1) {
+        while (poll(&ready, 1, answer.empty() ? 5000 : 500) == 1) {
             const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
             if (n <= 0)
                 break;
