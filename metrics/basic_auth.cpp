@@ -4,7 +4,6 @@
 #include <gnutls/crypto.h>
 #include <gnutls/gnutls.h>
 
-
 namespace {
 
 // Compares all of both texts whatever they hold, so that the time taken tells nothing.

@@ -34,5 +34,5 @@ private:
     Digest cacheKey_{};
     std::mutex mutex_;
     std::unique_ptr<crypt_data> scratch_;  // crypt_r's 32 kB of state, under mutex_
-    std::set<Digest> verified_;  // at most one password a user matches: no bound needed
+    std::set<Digest> verified_;            // at most one password a user matches: no bound needed
 };

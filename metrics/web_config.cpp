@@ -61,11 +61,17 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
     std::string clientAuth = "NoClientCert";
     for (const auto& entry : node) {
         const std::string key = entry.first.as<std::string>();
-        const bool read = key == "cert_file"            ? ReadNamedFile(entry.second, key, folder, tls.certificate, reason)
-                          : key == "key_file"           ? ReadNamedFile(entry.second, key, folder, tls.key, reason)
-                          : key == "client_ca_file"     ? ReadNamedFile(entry.second, key, folder, tls.clientCa, reason)
-                          : key == "client_auth_type"   ? ReadScalar(entry.second, key, clientAuth, reason)
-                                                        : Fail(reason, "tls_server_config: " + key + " is not supported");
+        bool read;
+        if (key == "cert_file")
+            read = ReadNamedFile(entry.second, key, folder, tls.certificate, reason);
+        else if (key == "key_file")
+            read = ReadNamedFile(entry.second, key, folder, tls.key, reason);
+        else if (key == "client_ca_file")
+            read = ReadNamedFile(entry.second, key, folder, tls.clientCa, reason);
+        else if (key == "client_auth_type")
+            read = ReadScalar(entry.second, key, clientAuth, reason);
+        else
+            read = Fail(reason, "tls_server_config: " + key + " is not supported");
         if (!read)
             return false;
     }
@@ -87,8 +93,8 @@ bool ReadUsers(const YAML::Node& node, std::map<std::string, std::string>& users
         if (!ReadScalar(entry.second, "the hash of user " + name, hash, reason))
             return false;
         // Checked by crypt_r; this catches a password written in clear or another hash's form.
-        const bool bcrypt = hash.size() == 60 && (hash.starts_with("$2a$") || hash.starts_with("$2b$") ||
-                                                  hash.starts_with("$2y$"));
+        const bool bcrypt =
+            hash.size() == 60 && (hash.starts_with("$2a$") || hash.starts_with("$2b$") || hash.starts_with("$2y$"));
         if (!bcrypt)
             return Fail(reason, "the hash of user " + name + " is not a bcrypt hash");
         users[name] = hash;
@@ -106,12 +112,14 @@ bool CheckWithGnuTls(const WebConfig::Tls& tls, std::string* reason) {
     if (gnutls_certificate_allocate_credentials(&credentials) != GNUTLS_E_SUCCESS)
         return Fail(reason, "GnuTLS cannot allocate credentials");
     const gnutls_datum_t certificate = Datum(tls.certificate), key = Datum(tls.key), ca = Datum(tls.clientCa);
-    int result = gnutls_certificate_set_x509_key_mem2(credentials, &certificate, &key, GNUTLS_X509_FMT_PEM, nullptr, 0);
-    bool ok = result >= 0 || Fail(reason, std::string("cert_file and key_file are not a PEM certificate and its "
-                                                      "unencrypted key: ") +
-                                              gnutls_strerror(result));
-    if (ok && !tls.clientCa.empty() && (result = gnutls_certificate_set_x509_trust_mem(credentials, &ca,
-                                                                                       GNUTLS_X509_FMT_PEM)) <= 0)
+    const int loaded =
+        gnutls_certificate_set_x509_key_mem2(credentials, &certificate, &key, GNUTLS_X509_FMT_PEM, nullptr, 0);
+    bool ok = loaded >= 0;
+    if (!ok)
+        *reason = std::string("cert_file and key_file are not a PEM certificate and its unencrypted key: ") +
+                  gnutls_strerror(loaded);
+    // The number of certificates read; none is no CA.
+    else if (!tls.clientCa.empty() && gnutls_certificate_set_x509_trust_mem(credentials, &ca, GNUTLS_X509_FMT_PEM) <= 0)
         ok = Fail(reason, "client_ca_file holds no PEM certificate");
     gnutls_certificate_free_credentials(credentials);
     return ok;

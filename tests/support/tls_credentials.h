@@ -19,8 +19,8 @@ public:
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         folder_ = pattern;
-        const std::string command = std::string(DECIMON_TLS_CREDENTIALS) + " '" + pattern + "' " +
-                                    std::to_string(bcryptCost);
+        const std::string command =
+            std::string(DECIMON_TLS_CREDENTIALS) + " '" + pattern + "' " + std::to_string(bcryptCost);
         if (std::system(command.c_str()) != 0)
             throw std::runtime_error("make_tls_credentials.sh failed");
         std::getline(std::ifstream(folder_ / "hash"), hash_);
