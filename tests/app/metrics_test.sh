@@ -4,7 +4,8 @@
 # exposure counters against the simulator's steady level, meter_up going to 0 when the meter
 # falls silent, hostile clients that neither slow the display nor keep its memory and
 # descriptors, and an exit within 2 s with a scrape under way. Before that, an address that
-# cannot be bound costs one line on standard error and nothing else: not even the HTTP library.
+# cannot be bound costs one line on standard error and nothing else: not even the HTTP, YAML or
+# crypt library.
 # Last, TLS with passwords: a web configuration that cannot be read leaves no endpoint, and with
 # the site's file Prometheus scrapes over TLS with a client certificate and basic_auth.
 #   metrics_test.sh DECIMON SIMULATOR RULES HOSTILE-CLIENTS ARTIFACTS
@@ -38,7 +39,8 @@ check_meter_shot "$artifacts/metrics-port-taken.png"
 lines=$(grep -c "^decimon: no metrics endpoint at MetricsAddress \"127.0.0.1:$endpoint_port\": Address already in use" \
   "$work/decimon.log" || true)
 [ "$lines" = 1 ] || { cat "$work/decimon.log" >&2; fail "a taken port: not one line on standard error"; }
-! grep -q libmicrohttpd "/proc/$app_pid/maps" || fail "a display without an endpoint mapped the HTTP library"
+! grep -q -e libmicrohttpd -e libyaml-cpp -e 'libcrypt\.so' "/proc/$app_pid/maps" ||
+  fail "a display without an endpoint mapped the HTTP, YAML or crypt library"
 kill -TERM "$app_pid"
 expect_exit 5 SIGTERM
 kill "$holder"
