@@ -138,7 +138,11 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
     }
     std::unique_ptr<HttpMetricsServer> server(new HttpMetricsServer(std::move(options.source), std::move(config)));
     const std::vector<MHD_OptionItem> tlsOptions = TlsOptions(server->tls_);
-    const unsigned flags = MHD_USE_AUTO_INTERNAL_THREAD | (server->tls_ ? MHD_USE_TLS : 0);
+    // With TLS, poll() rather than the epoll the library would pick: under epoll its thread spins
+    // while a client's handshake waits for bytes (libmicrohttpd 0.9.75), a core's worth for
+    // every client that sends half a ClientHello.
+    const unsigned flags =
+        server->tls_ ? MHD_USE_POLL_INTERNAL_THREAD | MHD_USE_TLS : unsigned(MHD_USE_AUTO_INTERNAL_THREAD);
     server->daemon_ = MHD_start_daemon(
         flags, 0, nullptr, nullptr, &MetricsRequest::Answer, server.get(), MHD_OPTION_LISTEN_SOCKET, options.listener,
         MHD_OPTION_CONNECTION_TIMEOUT, IdleTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT, MaxConnections,

@@ -132,7 +132,8 @@ exec 4>&-
 
 # 7. TLS with passwords. A web configuration that cannot be read: one line naming it, and
 #    nothing listens. With the file there, Prometheus scrapes over TLS with a client certificate
-#    and basic_auth; a wrong password gets 401, plain HTTP no page, and the page holds no hash.
+#    and basic_auth; a wrong password gets 401, plain HTTP no page, half a handshake no CPU, and
+#    the page holds no hash.
 tls=$work/tls
 mkdir -p "$tls"
 "$(dirname "$0")/../support/make_tls_credentials.sh" "$tls" 10
@@ -164,6 +165,16 @@ wait_for 10 "${https[@]}" -f -o /dev/null -u prometheus:s3cret "https://127.0.0.
 ! curl -s --max-time 1 -o /dev/null "$endpoint" || fail "a page over plain HTTP on the TLS endpoint"
 "${https[@]}" -u prometheus:s3cret "https://127.0.0.1:$endpoint_port/metrics" | grep -F -e s3cret -e '$2b$' &&
   fail "the page holds the password or its hash"
+# A client that sends half a handshake and waits costs the display no CPU (the library's epoll
+# loop spun on it).
+ticks() { awk '{print $14 + $15}' "/proc/$app_pid/stat"; }
+exec 5<>"/dev/tcp/127.0.0.1/$endpoint_port"
+printf '\x16\x03\x01\x00' >&5
+before=$(ticks)
+sleep 3
+spent=$(( $(ticks) - before ))
+exec 5>&-
+[ "$spent" -le 60 ] || fail "half a TLS handshake cost the display $spent ticks of CPU in 3 s"
 cat >>"$work/prometheus.yml" <<CONF
   - job_name: decimon_tls
     scheme: https
