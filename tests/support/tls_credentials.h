@@ -12,8 +12,6 @@ namespace decimon::test {
 
 class TlsCredentials {
 public:
-    static constexpr char Password[] = "s3cret";
-
     explicit TlsCredentials(int bcryptCost = 4) {
         std::string pattern = (std::filesystem::temp_directory_path() / "decimon-tls-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
