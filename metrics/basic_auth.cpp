@@ -46,7 +46,10 @@ bool BasicAuth::Allows(const char* user, const char* password) {
     const std::string& hash = found != users_.end() ? found->second : users_.begin()->second;
     const char* computed = crypt_r(password, hash.c_str(), scratch_.get());
     const bool allowed = found != users_.end() && computed && SameText(computed, hash);
-    if (allowed)
+    if (allowed) {
+        if (verified_.size() >= MaxRemembered)
+            verified_.clear();
         verified_.insert(digest);
+    }
     return allowed;
 }

@@ -28,11 +28,14 @@ public:
 
 private:
     using Digest = std::array<unsigned char, 32>;
+    // Enough for every user of a site; bcrypt reads only a password's first 72 bytes, so one who
+    // knows a password could otherwise add longer variants without end.
+    static constexpr std::size_t MaxRemembered = 64;
     Digest KeyedDigest(std::string_view user, std::string_view password) const;
 
     const std::map<std::string, std::string, std::less<>> users_;
     Digest cacheKey_{};
     std::mutex mutex_;
     std::unique_ptr<crypt_data> scratch_;  // crypt_r's 32 kB of state, under mutex_
-    std::set<Digest> verified_;            // at most one password a user matches: no bound needed
+    std::set<Digest> verified_;
 };
