@@ -1,5 +1,6 @@
 #include "config/settings_store.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -81,6 +82,20 @@ bool FileError(SettingsFileError* error) {
         *error = {std::move(failed.file), std::move(failed.reason)};
     }
     return false;
+}
+
+// A REG_SZ beside the settings that no dialog edits; empty when missing or not a REG_SZ.
+template <std::size_t N>
+std::string LoadExtraText(const char* name) {
+    KeyPath path;
+    FormatKeyPath(path);
+    char text[N] = "";
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        ReadText(key, name, text);
+        RegCloseKey(key);
+    }
+    return text;
 }
 
 }  // namespace
@@ -181,13 +196,9 @@ std::int32_t SettingsStore::LoadRecordKeepDays() {
 }
 
 std::string SettingsStore::LoadMetricsAddress() {
-    KeyPath path;
-    FormatKeyPath(path);
-    char address[512] = "";  // room for any host name and port
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        ReadText(key, "MetricsAddress", address);
-        RegCloseKey(key);
-    }
-    return address;
+    return LoadExtraText<512>("MetricsAddress");  // room for any host name and port
+}
+
+std::string SettingsStore::LoadMetricsWebConfig() {
+    return LoadExtraText<PATH_MAX>("MetricsWebConfig");
 }

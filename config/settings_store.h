@@ -58,4 +58,9 @@ public:
     // serves its measurements to a metrics scraper ("HOST:PORT", "[V6]:PORT" or ":PORT").
     // Empty when missing or not a REG_SZ: no endpoint. Only read, like RecordLevels.
     static std::string LoadMetricsAddress();
+
+    // "MetricsWebConfig", a REG_SZ beside MetricsAddress that no dialog edits: the path of the
+    // endpoint's web configuration (TLS and passwords, see metrics/web_config.h). Empty when
+    // missing or not a REG_SZ: plain HTTP without passwords. Only read, like RecordLevels.
+    static std::string LoadMetricsWebConfig();
 };

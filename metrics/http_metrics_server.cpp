@@ -1,19 +1,30 @@
 #include "metrics/http_metrics_server.h"
 
+#include <gnutls/gnutls.h>
 #include <microhttpd.h>
-
 #include <unistd.h>
 
 #include <cstring>
 #include <system_error>
 #include <type_traits>
+#include <vector>
 
 // The handler of one request, called by the library on its thread.
 struct MetricsRequest {
     static MHD_Result Answer(void* server, MHD_Connection* connection, const char* url, const char* method,
                              const char* /*version*/, const char* /*uploadData*/, std::size_t* /*uploadSize*/,
-                             void** /*requestState*/) {
-        static_cast<HttpMetricsServer*>(server)->headerDeadlines_.HeadersIn(connection);
+                             void** requestState) {
+        auto* self = static_cast<HttpMetricsServer*>(server);
+        self->headerDeadlines_.HeadersIn(connection);
+        const char* accept = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_ACCEPT);
+        if (*requestState)
+            return Send(connection, MHD_HTTP_OK, self->source_(accept ? accept : ""));
+        // No answer at all, as a refused handshake would give: the library asks for the
+        // client's certificate but cannot make the handshake depend on it.
+        if (self->tls_ && !self->tls_->clientCa.empty() && !PeerVerified(connection))
+            return MHD_NO;
+        if (self->auth_ && !Authorized(connection, *self->auth_))
+            return AskForPassword(connection);
         const bool get = std::strcmp(method, MHD_HTTP_METHOD_GET) == 0;
         const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
         if (!get && !head)
@@ -23,9 +34,11 @@ struct MetricsRequest {
         // Answered before any body is read; the library then closes the connection.
         if (HasBody(connection))
             return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "A request body is not accepted\n");
-        const char* accept = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_ACCEPT);
-        const ServedPage page = static_cast<HttpMetricsServer*>(server)->source_(accept ? accept : "");
-        return Send(connection, MHD_HTTP_OK, page.text, page.contentType);
+        // The page on the next call, once the request has been read whole: the library closes a
+        // connection whose answer came with its headers, and a scraper keeps its connection
+        // (over TLS, a handshake a scrape would cost more than the page).
+        *requestState = self;
+        return MHD_YES;
     }
 
     // A connection opened or closed: the deadlines of its requests' headers begin or end.
@@ -48,6 +61,35 @@ struct MetricsRequest {
     }
 
 private:
+    static bool PeerVerified(MHD_Connection* connection) {
+        const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_GNUTLS_SESSION);
+        unsigned status = 0;
+        return info &&
+               gnutls_certificate_verify_peers2(static_cast<gnutls_session_t>(info->tls_session), &status) ==
+                   GNUTLS_E_SUCCESS &&
+               status == 0;
+    }
+
+    static bool Authorized(MHD_Connection* connection, BasicAuth& auth) {
+        char* password = nullptr;
+        char* user = MHD_basic_auth_get_username_password(connection, &password);
+        const bool allowed = user && password && auth.Allows(user, password);
+        if (password)
+            gnutls_memset(password, 0, std::strlen(password));
+        MHD_free(user);
+        MHD_free(password);
+        return allowed;
+    }
+
+    static MHD_Result AskForPassword(MHD_Connection* connection) {
+        MHD_Response* response = Response("Unauthorized\n", "text/plain; charset=utf-8");
+        if (!response)
+            return MHD_NO;
+        const MHD_Result queued = MHD_queue_basic_auth_fail_response(connection, "decimon", response);
+        MHD_destroy_response(response);
+        return queued;
+    }
+
     static bool HasBody(MHD_Connection* connection) {
         if (MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_TRANSFER_ENCODING))
             return true;
@@ -56,16 +98,21 @@ private:
     }
 
     static MHD_Result Refuse(MHD_Connection* connection, unsigned status, const char* text) {
-        return Send(connection, status, text, "text/plain; charset=utf-8");
+        return Send(connection, status, {"text/plain; charset=utf-8", text});
     }
 
-    static MHD_Result Send(MHD_Connection* connection, unsigned status, const std::string& body,
-                           const char* contentType) {
+    static MHD_Response* Response(const std::string& body, const char* contentType) {
         MHD_Response* response =
             MHD_create_response_from_buffer(body.size(), const_cast<char*>(body.data()), MHD_RESPMEM_MUST_COPY);
+        if (response)
+            MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, contentType);
+        return response;
+    }
+
+    static MHD_Result Send(MHD_Connection* connection, unsigned status, const ServedPage& page) {
+        MHD_Response* response = Response(page.text, page.contentType);
         if (!response)
             return MHD_NO;
-        MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, contentType);
         if (status == MHD_HTTP_METHOD_NOT_ALLOWED)
             MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
         const MHD_Result queued = MHD_queue_response(connection, status, response);
@@ -73,6 +120,12 @@ private:
         return queued;
     }
 };
+
+HttpMetricsServer::HttpMetricsServer(PageSource source, WebConfig config)
+    : source_(std::move(source)),
+      tls_(std::move(config.tls)),
+      auth_(config.users.empty() ? nullptr : std::make_unique<BasicAuth>(config.users)),
+      headerDeadlines_(std::chrono::seconds(HeaderTimeoutSeconds)) {}
 
 namespace {
 
@@ -82,23 +135,55 @@ std::nullptr_t NoThread(std::string* reason) {
     return nullptr;
 }
 
+// The library's options for TLS from `tls`, ended by MHD_OPTION_END; only that end without TLS.
+std::vector<MHD_OptionItem> TlsOptions(const std::optional<WebConfig::Tls>& tls) {
+    std::vector<MHD_OptionItem> options;
+    if (tls) {
+        options.push_back({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(tls->certificate.c_str())});
+        options.push_back({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(tls->key.c_str())});
+        // A trust list makes the library ask every client for its certificate.
+        if (!tls->clientCa.empty())
+            options.push_back({MHD_OPTION_HTTPS_MEM_TRUST, 0, const_cast<char*>(tls->clientCa.c_str())});
+    }
+    options.push_back({MHD_OPTION_END, 0, nullptr});
+    return options;
+}
+
 }  // namespace
 
-std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(int listener, PageSource source, std::string* reason) {
+std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions options, std::string* reason) {
+    WebConfig config;
+    if (!options.webConfigPath.empty()) {
+        std::string why;
+        std::optional<WebConfig> read = ReadWebConfig(options.webConfigPath, &why);
+        if (!read) {
+            close(options.listener);  // fail closed: no endpoint at all
+            if (reason)
+                *reason = "MetricsWebConfig \"" + options.webConfigPath + "\": " + why;
+            return nullptr;
+        }
+        config = std::move(*read);
+    }
     std::unique_ptr<HttpMetricsServer> server;
     try {
-        server.reset(new HttpMetricsServer(std::move(source)));
+        server.reset(new HttpMetricsServer(std::move(options.source), std::move(config)));
     } catch (const std::system_error&) {  // no thread for the header deadlines
-        close(listener);
+        close(options.listener);
         return NoThread(reason);
     }
-    server->daemon_ =
-        MHD_start_daemon(MHD_USE_AUTO_INTERNAL_THREAD, 0, nullptr, nullptr, &MetricsRequest::Answer, server.get(),
-                         MHD_OPTION_LISTEN_SOCKET, listener, MHD_OPTION_CONNECTION_TIMEOUT, IdleTimeoutSeconds,
-                         MHD_OPTION_CONNECTION_LIMIT, MaxConnections, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
-                         ConnectionMemory, MHD_OPTION_PER_IP_CONNECTION_LIMIT, MaxConnectionsPerAddress,
-                         MHD_OPTION_NOTIFY_CONNECTION, &MetricsRequest::Notify, server.get(),
-                         MHD_OPTION_NOTIFY_COMPLETED, &MetricsRequest::Completed, server.get(), MHD_OPTION_END);
+    const std::vector<MHD_OptionItem> tlsOptions = TlsOptions(server->tls_);
+    // With TLS, poll() rather than the epoll the library would pick: under epoll its thread spins
+    // while a client's handshake waits for bytes (libmicrohttpd 0.9.75), a core's worth for
+    // every client that sends half a ClientHello.
+    const unsigned flags =
+        server->tls_ ? MHD_USE_POLL_INTERNAL_THREAD | MHD_USE_TLS : unsigned(MHD_USE_AUTO_INTERNAL_THREAD);
+    server->daemon_ = MHD_start_daemon(
+        flags, 0, nullptr, nullptr, &MetricsRequest::Answer, server.get(), MHD_OPTION_LISTEN_SOCKET, options.listener,
+        MHD_OPTION_CONNECTION_TIMEOUT, IdleTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT, MaxConnections,
+        MHD_OPTION_CONNECTION_MEMORY_LIMIT, ConnectionMemory, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+        MaxConnectionsPerAddress, MHD_OPTION_NOTIFY_CONNECTION, &MetricsRequest::Notify, server.get(),
+        MHD_OPTION_NOTIFY_COMPLETED, &MetricsRequest::Completed, server.get(), MHD_OPTION_ARRAY, tlsOptions.data(),
+        MHD_OPTION_END);
     // Not closed here: the library closes a listening socket it was given when it fails.
     if (!server->daemon_)
         return NoThread(reason);
@@ -112,7 +197,7 @@ HttpMetricsServer::~HttpMetricsServer() {
 extern "C" __attribute__((visibility("default"))) const int decimon_metrics_server_interface = kMetricsServerInterface;
 
 extern "C" __attribute__((visibility("default"))) MetricsServer*
-decimon_start_metrics_server(int listener, MetricsServer::PageSource source, std::string* reason) {
-    return HttpMetricsServer::Start(listener, std::move(source), reason).release();
+decimon_start_metrics_server(MetricsServerOptions options, std::string* reason) {
+    return HttpMetricsServer::Start(std::move(options), reason).release();
 }
 static_assert(std::is_same_v<decltype(&decimon_start_metrics_server), StartMetricsServer>);

@@ -4,11 +4,16 @@
 // refused, connections idle for 10 s closed, and so are those whose request's headers are not
 // in 10 s after the connection opened or its last answer went (a client trickling a byte at a
 // time); at most 64 connections at once, 8 from one address, so that one host cannot take them
-// all. Every other part of HTTP is the library's. Built into the module the display loads
+// all. Every other part of HTTP is the library's. With a web configuration (web_config.h), TLS
+// by the library's own GnuTLS, client certificates verified against the configured CA before
+// anything is answered, and basic authentication (basic_auth.h): a request without the right
+// password gets 401 and `WWW-Authenticate: Basic`. Built into the module the display loads
 // (decimon-metrics-server.so) and into the tests, never into the program itself.
 
+#include "metrics/basic_auth.h"
 #include "metrics/header_deadlines.h"
 #include "metrics/metrics_server.h"
+#include "metrics/web_config.h"
 
 #include <cstddef>
 #include <memory>
@@ -23,19 +28,21 @@ public:
     static constexpr unsigned MaxConnectionsPerAddress = 8;
     static constexpr std::size_t ConnectionMemory = 16 * 1024;  // the request's headers must fit
 
-    // Serves on `listener`, a listening socket the server takes over and closes at the end.
-    // Null with the reason when the server's thread cannot start.
-    static std::unique_ptr<HttpMetricsServer> Start(int listener, PageSource source, std::string* reason);
+    // Serves as `options` say; the listener is closed at the end, or at once on failure. Null
+    // with the reason when the web configuration cannot be used (the reason then names
+    // MetricsWebConfig) or the server's thread cannot start: never a plainer server instead.
+    static std::unique_ptr<HttpMetricsServer> Start(MetricsServerOptions options, std::string* reason);
     ~HttpMetricsServer() override;
     HttpMetricsServer(const HttpMetricsServer&) = delete;
     HttpMetricsServer& operator=(const HttpMetricsServer&) = delete;
 
 private:
-    explicit HttpMetricsServer(PageSource source)
-        : source_(std::move(source)), headerDeadlines_(std::chrono::seconds(HeaderTimeoutSeconds)) {}
+    HttpMetricsServer(PageSource source, WebConfig config);
 
     PageSource source_;
-    HeaderDeadlines headerDeadlines_;  // outlives the daemon, which tells it of its connections
+    const std::optional<WebConfig::Tls> tls_;  // the library reads the PEM texts from here
+    const std::unique_ptr<BasicAuth> auth_;    // null: no passwords
+    HeaderDeadlines headerDeadlines_;          // outlives the daemon, which tells it of its connections
     MHD_Daemon* daemon_ = nullptr;
 
     friend struct MetricsRequest;

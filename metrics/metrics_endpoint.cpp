@@ -25,7 +25,8 @@ std::unique_ptr<MetricsServer> Serve(int listener, const MeterMonitor& monitor, 
         *reason = "the HTTP server's module cannot be loaded: " + moduleReason;
         return nullptr;
     }
-    return std::unique_ptr<MetricsServer>(start(listener, MetricsPageSource(monitor, DECIMON_VERSION), reason));
+    return std::unique_ptr<MetricsServer>(
+        start({listener, MetricsPageSource(monitor, DECIMON_VERSION), monitor.MetricsWebConfig()}, reason));
 }
 
 void SayNoEndpoint(const std::string& text, const std::string& reason) {

@@ -24,13 +24,22 @@ public:
     virtual ~MetricsServer() = default;
 };
 
-// The module's one entry point, by this name: a server on `listener`, a listening socket it
-// takes over and closes at the end; null with the reason when the server's thread cannot start.
-using StartMetricsServer = MetricsServer* (*)(int listener, MetricsServer::PageSource source, std::string* reason);
+// What the module's server is started with.
+struct MetricsServerOptions {
+    int listener;  // a listening socket the server takes over and closes at the end
+    MetricsServer::PageSource source;
+    // "MetricsWebConfig": the web configuration's path (TLS and passwords); empty: plain HTTP
+    // that anyone may scrape.
+    std::string webConfigPath;
+};
+
+// The module's one entry point, by this name: a server as `options` say; null with the reason
+// when the web configuration cannot be used or the server's thread cannot start.
+using StartMetricsServer = MetricsServer* (*)(MetricsServerOptions options, std::string* reason);
 inline constexpr char kStartMetricsServer[] = "decimon_start_metrics_server";
 
 // The version of this interface, one more with every change to it. The module exports it as an
 // int by this name, and the program calls no entry point of a module whose number differs: a
 // module from another build is refused rather than called with what it does not expect.
-inline constexpr int kMetricsServerInterface = 1;
+inline constexpr int kMetricsServerInterface = 2;  // 2: the start takes MetricsServerOptions
 inline constexpr char kMetricsServerInterfaceSymbol[] = "decimon_metrics_server_interface";

@@ -36,6 +36,7 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
     recordLevels_ = SettingsStore::LoadRecordLevels();
     recordKeepDays_ = SettingsStore::LoadRecordKeepDays();
     metricsAddress_ = SettingsStore::LoadMetricsAddress();
+    metricsWebConfig_ = SettingsStore::LoadMetricsWebConfig();
     State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
     State.StopRequested = State.ReconnectRequested = State.PollRequested = 0;
 }

@@ -64,6 +64,8 @@ public:
     // (the settings are the factory defaults then); null when it was read or there was none.
     // "MetricsAddress" as the settings file held it at start; empty: no metrics endpoint.
     const std::string& MetricsAddress() const { return metricsAddress_; }
+    // "MetricsWebConfig" as read at start; empty: plain HTTP without passwords.
+    const std::string& MetricsWebConfig() const { return metricsWebConfig_; }
     const SettingsFileError* UnreadableSettingsFile() const {
         return unreadableSettings_ ? &*unreadableSettings_ : nullptr;
     }
@@ -80,6 +82,7 @@ private:
     bool recordLevels_ = true;
     std::int32_t recordKeepDays_ = SettingsStore::DefaultRecordKeepDays;
     std::string metricsAddress_;
+    std::string metricsWebConfig_;
     // Made with the worker and ended after it: the worker uses it without the lock.
     std::unique_ptr<LevelRecorder> recorder_;
     // Raised to abandon the worker's blocking calls: by a stop, and by a reset, which puts a

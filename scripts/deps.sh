@@ -6,15 +6,16 @@
 DECIMON_RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config file
   qt6-base-dev qt6-base-private-dev qt6-wayland-dev wayland-protocols qt6-wayland
-  libsnmp-dev libsqlite3-dev libmicrohttpd-dev libxss-dev libxext-dev fonts-arkpandora
+  libsnmp-dev libsqlite3-dev libmicrohttpd-dev libgnutls28-dev libyaml-cpp-dev libcrypt-dev
+  libxss-dev libxext-dev fonts-arkpandora
 )
 
 # What the tests, benchmarks, fuzzers and the format check need on top: agents, SQLite's shell
-# and a Prometheus server with its promtool, GoogleTest and Google Benchmark, clang, X and
-# Wayland servers with their tools, poppler's tools to read the reports back, and ccache for the
-# test command's builds.
+# and a Prometheus server with its promtool, openssl for the endpoint's test certificates,
+# GoogleTest and Google Benchmark, clang, X and Wayland servers with their tools, poppler's tools
+# to read the reports back, and ccache for the test command's builds.
 DECIMON_TEST_PACKAGES=(
-  ccache snmpd snmp sqlite3 prometheus curl python3
+  ccache snmpd snmp sqlite3 prometheus curl python3 openssl
   libgtest-dev libgmock-dev libbenchmark-dev
   clang clang-format libclang-rt-14-dev
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev x11-xserver-utils

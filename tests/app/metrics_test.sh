@@ -5,7 +5,10 @@
 # falls silent, hostile clients from another address that neither starve the scrapes from
 # 127.0.0.1 nor slow the display nor keep its memory and descriptors, and an exit within 2 s
 # with a scrape under way. Before that, an address that cannot be bound yet costs one line on
-# standard error and nothing else, not even the HTTP library, and comes up by itself once free.
+# standard error and nothing else, not even the HTTP, YAML or crypt library, and comes up by
+# itself once free. Last, TLS with passwords: a web configuration that cannot be read leaves no
+# endpoint, and with the site's file Prometheus scrapes over TLS with a client certificate and
+# basic_auth.
 #   metrics_test.sh DECIMON SIMULATOR RULES HOSTILE-CLIENTS ARTIFACTS
 set -euo pipefail
 decimon=$1 simulator=$2 rules=$3 hostile=$4 artifacts=$5
@@ -39,7 +42,8 @@ lines=$(grep -c "^decimon: no metrics endpoint at MetricsAddress \"127.0.0.1:$en
   "$work/decimon.log" || true)
 [ "$lines" = 1 ] && [ "$(grep -c MetricsAddress "$work/decimon.log")" = 1 ] ||
   { cat "$work/decimon.log" >&2; fail "a taken port: not one line on standard error"; }
-! grep -q libmicrohttpd "/proc/$app_pid/maps" || fail "a display without an endpoint mapped the HTTP library"
+! grep -q -e libmicrohttpd -e libyaml-cpp -e 'libcrypt\.so' "/proc/$app_pid/maps" ||
+  fail "a display without an endpoint mapped the HTTP, YAML or crypt library"
 kill "$holder"
 wait "$holder" 2>/dev/null || true
 
@@ -59,7 +63,8 @@ scrape_configs:
 CONF
 prometheus --config.file="$work/prometheus.yml" --storage.tsdb.path="$work/tsdb" \
   --web.listen-address="127.0.0.1:$prometheus_port" >"$work/prometheus.log" 2>&1 &
-session_pids+=($!)
+prometheus_pid=$!
+session_pids+=("$prometheus_pid")
 
 # query EXPRESSION: the first value of an instant query, empty when there is none.
 query() {
@@ -137,4 +142,43 @@ for _ in 1 2 3 4 5; do curl -s --max-time 1 -o /dev/null "$endpoint" & done
 kill -TERM "$app_pid"
 expect_exit 2 "SIGTERM with a scrape under way"
 exec 4>&-
-echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s"
+
+# 7. TLS with passwords. A web configuration that cannot be read: one line naming it, and
+#    nothing listens. With the file there, Prometheus scrapes over TLS with a client certificate
+#    and basic_auth, and a client that sends half a handshake and waits costs the display no CPU
+#    (the library's epoll loop spun on it).
+tls=$work/tls
+mkdir -p "$tls"
+"$(dirname "$0")/../support/make_tls_credentials.sh" "$tls" 10
+write_settings "$meter" "${settings[@]}" "\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\"" \
+  "\"MetricsWebConfig\"=\"$tls/web.yml\""
+start_display "$decimon"
+wait_for 10 grep -q MetricsWebConfig "$work/decimon.log" || true
+[ "$(grep -c "^decimon: no metrics endpoint at MetricsAddress \"127.0.0.1:$endpoint_port\": MetricsWebConfig \"$tls/web.yml\": the file cannot be read: No such file or directory" \
+  "$work/decimon.log")" = 1 ] || { cat "$work/decimon.log" >&2; fail "a missing web configuration: not one line"; }
+! curl -s --max-time 1 -o /dev/null "$endpoint" || fail "an endpoint without its web configuration"
+kill -TERM "$app_pid"
+expect_exit 5 SIGTERM
+printf 'tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: clients-ca.crt, client_auth_type: RequireAndVerifyClientCert}\nbasic_auth_users: {prometheus: "%s"}\n' \
+  "$(cat "$tls/hash")" >"$tls/web.yml"
+start_display "$decimon"
+cat >>"$work/prometheus.yml" <<CONF
+  - job_name: decimon_tls
+    scheme: https
+    tls_config: {ca_file: $tls/server.crt, cert_file: $tls/client.crt, key_file: $tls/client.key}
+    basic_auth: {username: prometheus, password: s3cret}
+    static_configs: [{targets: ["127.0.0.1:$endpoint_port"]}]
+CONF
+kill -HUP "$prometheus_pid"
+wait_for 30 is "decimon_sound_level_decibels{job=\"decimon_tls\",meter=\"$meter\"}" 70.2 ||
+  { cat "$work/prometheus.log" >&2; fail "no level from Prometheus' scrapes over TLS with basic_auth"; }
+ticks() { awk '{print $14 + $15}' "/proc/$app_pid/stat"; }
+exec 5<>"/dev/tcp/127.0.0.1/$endpoint_port"
+printf '\x16\x03\x01\x00' >&5
+before=$(ticks)
+sleep 3
+[ $(($(ticks) - before)) -le 60 ] || fail "half a TLS handshake cost the display $(($(ticks) - before)) ticks in 3 s"
+exec 5>&-
+kill -TERM "$app_pid"
+expect_exit 5 SIGTERM
+echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
-# net-snmp, SQLite, libmicrohttpd and the display font, its version, its files (the Prometheus
-# rules valid), that the installed program starts and serves its metrics page, and that
-# decimon-report makes a report without a display. WAYLAND-MODULE, in a build with Qt's Wayland
-# client, is where the program looks for its Wayland module, relative to its own folder.
+# net-snmp, SQLite, libmicrohttpd (with the metrics module's GnuTLS, yaml-cpp and libxcrypt) and
+# the display font, its version, its files (the Prometheus rules valid), that the installed
+# program starts and serves its metrics page, and that decimon-report makes a report without a
+# display. WAYLAND-MODULE, in a build with Qt's Wayland client, is where the program looks for
+# its Wayland module, relative to its own folder.
 #   package_test.sh BUILD-DIR SIMULATOR [WAYLAND-MODULE]
 set -euo pipefail
 build=$1 simulator=$2 wayland_module=${3:-}
@@ -14,7 +15,8 @@ session_begin package
 deb=$(ls "$work"/out/decimon_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = decimon ] || fail "the package is not named decimon"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 libmicrohttpd12 fonts-arkpandora; do
+for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 libmicrohttpd12 libgnutls30 libyaml-cpp0.7 \
+              libcrypt1 fonts-arkpandora; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 ! grep -q libqt6network6 <<<"$depends" || fail "Depends has Qt's network library, which nothing uses: $depends"

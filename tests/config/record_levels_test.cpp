@@ -1,6 +1,6 @@
 // RecordLevels: read beside the settings, on unless the file holds a REG_DWORD 0, and kept in
-// the file by a save, which writes the nineteen values it always writes; RecordKeepDays and
-// MetricsAddress likewise.
+// the file by a save, which writes the nineteen values it always writes; RecordKeepDays,
+// MetricsAddress and MetricsWebConfig likewise.
 #include "config/settings_store.h"
 
 #include "tests/support/meter_settings.h"
@@ -58,16 +58,18 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordCase{"\"RecordKeepDays\"=dword:00008eae\n", nullptr, true},
                       RecordCase{"\"RecordKeepDays\"=\"30\"\n", nullptr, true}));
 
-// MetricsAddress beside it: read as a text, kept by a save, never added by one.
-TEST(RecordLevels, ASaveKeepsItAndMetricsAddressAndWritesTheNineteenValuesBesideThem) {
+// MetricsAddress and MetricsWebConfig beside it: read as texts, kept by a save, never added by one.
+TEST(RecordLevels, ASaveKeepsItAndTheEndpointsSettingsAndWritesTheNineteenValuesBesideThem) {
     XdgSandbox sandbox;
     XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart + "\"RecordLevels\"=dword:00000000\n" +
-                                                     "\"MetricsAddress\"=\"[::1]:9100\"\n");
+                                                     "\"MetricsAddress\"=\"[::1]:9100\"\n" +
+                                                     "\"MetricsWebConfig\"=\"/etc/decimon/web.yml\"\n");
     SaveMeterSettings("127.0.0.1:16161");
     EXPECT_FALSE(SettingsStore::LoadRecordLevels());
     EXPECT_EQ(SettingsStore::LoadMetricsAddress(), "[::1]:9100");
+    EXPECT_EQ(SettingsStore::LoadMetricsWebConfig(), "/etc/decimon/web.yml");
     const std::string text = XdgSandbox::ReadFile(sandbox.HomeKeyFile());
-    EXPECT_EQ(std::count(text.begin(), text.end(), '='), 21) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '='), 22) << text;
     EXPECT_NE(text.find("\"RecordLevels\"=dword:00000000"), std::string::npos) << text;
 
     XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart + "\"MetricsAddress\"=dword:0000238c\n");
@@ -77,7 +79,9 @@ TEST(RecordLevels, ASaveKeepsItAndMetricsAddressAndWritesTheNineteenValuesBeside
     const std::string saved = XdgSandbox::ReadFile(sandbox.HomeKeyFile());
     EXPECT_EQ(saved.find("RecordLevels"), std::string::npos) << "a save never adds it";
     EXPECT_EQ(saved.find("MetricsAddress"), std::string::npos) << "a save never adds it";
+    EXPECT_EQ(saved.find("MetricsWebConfig"), std::string::npos) << "a save never adds it";
     EXPECT_EQ(SettingsStore::LoadMetricsAddress(), "");
+    EXPECT_EQ(SettingsStore::LoadMetricsWebConfig(), "");
 }
 
 }  // namespace

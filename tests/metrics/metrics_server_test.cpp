@@ -1,9 +1,12 @@
 // The endpoint's HTTP server on a loopback port, asked by a plain socket: what it answers to
-// requests good and bad. The loading of its module: this build's only.
+// requests good and bad; over TLS with passwords, asked by curl as Prometheus would ask; and
+// broken web configurations, which leave no endpoint at all. The loading of its module: this
+// build's only.
 #include "metrics/http_metrics_server.h"
 #include "metrics/metrics_address.h"
 #include "metrics/metrics_endpoint.h"
 #include "metrics/metrics_page.h"
+#include "tests/support/tls_credentials.h"
 
 #include <gtest/gtest.h>
 
@@ -14,37 +17,53 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
 
+using decimon::test::TlsCredentials;
+
 class Server : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string reason;
-        const int listener = ListenOn({"127.0.0.1", 0}, &reason);
-        ASSERT_GE(listener, 0) << reason;
-        port_ = BoundPort(listener);
-        server_ = HttpMetricsServer::Start(
-            listener,
-            [this](std::string_view accept) {
-                ++scrapes_;
-                const PageFormat format = FormatForAccept(accept);
-                return ServedPage{ContentType(format),
-                                  format == PageFormat::OpenMetrics ? "om_page 1\n# EOF\n" : "text_page 1\n"};
-            },
-            &reason);
-        ASSERT_TRUE(server_) << reason;
+        StartServer("");
+        ASSERT_TRUE(server_) << reason_;
     }
 
-    // Sends `request` on a new connection and reads until the server closes it or 5 s pass.
-    std::string Ask(const std::string& request) const {
+    // A server on a new loopback port with the web configuration at `webConfig` (none if empty).
+    void StartServer(const std::string& webConfig) {
+        const int listener = ListenOn({"127.0.0.1", 0}, &reason_);
+        ASSERT_GE(listener, 0) << reason_;
+        port_ = BoundPort(listener);
+        auto source = [this](std::string_view accept) {
+            ++scrapes_;
+            const PageFormat format = FormatForAccept(accept);
+            return ServedPage{ContentType(format),
+                              format == PageFormat::OpenMetrics ? "om_page 1\n# EOF\n" : "text_page 1\n"};
+        };
+        server_ = HttpMetricsServer::Start({listener, source, webConfig}, &reason_);
+    }
+
+    // A new connection to the server's port; -1 when none is had.
+    int Connect() const {
         const int fd = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(port_);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+            return fd;
+        close(fd);
+        return -1;
+    }
+
+    // Sends `request` on a new connection and reads until the server closes it, 5 s pass before
+    // an answer, or nothing more comes for 0.5 s (a connection kept alive).
+    std::string Ask(const std::string& request) const {
+        const int fd = Connect();
+        EXPECT_GE(fd, 0);
         for (std::size_t sent = 0; sent < request.size();) {
             const ssize_t n = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
             if (n <= 0)
@@ -55,7 +74,7 @@ protected:
         std::string answer;
         char buffer[4096];
         pollfd ready{fd, POLLIN, 0};
-        while (poll(&ready, 1, 5000) == 1) {
+        while (poll(&ready, 1, answer.empty() ? 5000 : 500) == 1) {
             const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
             if (n <= 0)
                 break;
@@ -67,6 +86,7 @@ protected:
 
     std::uint16_t port_ = 0;
     std::unique_ptr<HttpMetricsServer> server_;
+    std::string reason_;
     std::atomic<int> scrapes_{0};
 };
 
@@ -151,5 +171,103 @@ INSTANTIATE_TEST_SUITE_P(
                                  "undefined symbol: decimon_metrics_server_interface"},
                       ModuleCase{"Missing", "other-build/none.so", "cannot open shared object file"}),
     [](const ::testing::TestParamInfo<ModuleCase>& row) { return std::string(row.param.name); });
+// The server with a web configuration, beside the test credentials.
+class WithWebConfig : public Server {
+protected:
+    static void SetUpTestSuite() { credentials_ = std::make_unique<TlsCredentials>(); }
+    static void TearDownTestSuite() { credentials_.reset(); }
+    void SetUp() override {}
+
+    // curl's answer headers and status ("000": no HTTP answer), run in the credentials' folder.
+    std::string Curl(const std::string& options) const {
+        const std::string command = "cd '" + credentials_->File("") + "' && curl -s -m 5 -D - -o /dev/null " +
+                                    "-w '%{http_code}' --cacert server.crt " + options +
+                                    "://127.0.0.1:" + std::to_string(port_) + "/metrics";
+        const std::unique_ptr<FILE, int (*)(FILE*)> out(popen(command.c_str(), "r"), &pclose);
+        std::string answer(4096, '\0');
+        answer.resize(std::fread(answer.data(), 1, answer.size(), out.get()));
+        return answer;
+    }
+
+    static inline std::unique_ptr<TlsCredentials> credentials_;
+};
+
+struct TlsCase {
+    const char* name;
+    std::string curl;  // options and the URL's scheme
+    const char* status;
+    const char* contains;  // in the answer's headers
+};
+
+class Tls : public WithWebConfig, public ::testing::WithParamInterface<TlsCase> {};
+
+// Each after a scrape with the right password and certificate, whose check is remembered.
+TEST_P(Tls, LetsInOnlyTheRightPasswordAndCertificate) {
+    const TlsCase& c = GetParam();
+    StartServer(credentials_->WriteWebConfig(
+        "tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: clients-ca.crt, "
+        "client_auth_type: RequireAndVerifyClientCert}\nbasic_auth_users: {prometheus: '" +
+        credentials_->Hash() + "'}\n"));
+    ASSERT_TRUE(server_) << reason_;
+    ASSERT_TRUE(Curl("--cert client.crt --key client.key -u prometheus:s3cret https").ends_with("200"));
+    const std::string answer = Curl(c.curl);
+    EXPECT_TRUE(answer.ends_with(c.status)) << answer;
+    EXPECT_NE(answer.find(c.contains), std::string::npos) << answer;
+    EXPECT_EQ(scrapes_, std::string(c.status) == "200" ? 2 : 1);
+}
+
+const std::string Client = "--cert client.crt --key client.key ";
+const char Basic[] = "WWW-Authenticate: Basic realm=\"decimon\"";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Tls,
+    ::testing::Values(TlsCase{"RightPassword", Client + "-u prometheus:s3cret https", "200", "text/plain"},
+                      TlsCase{"WrongPassword", Client + "-u prometheus:s3cre https", "401", Basic},
+                      TlsCase{"UnknownUser", Client + "-u someone:s3cret https", "401", Basic},
+                      TlsCase{"NoPassword", Client + "https", "401", Basic},
+                      TlsCase{"PlainHttpOnTls", Client + "-u prometheus:s3cret http", "000", ""},
+                      TlsCase{"NoClientCertificate", "-u prometheus:s3cret https", "000", ""},
+                      TlsCase{"StrangersCertificate",
+                              "--cert stranger.crt --key stranger.key -u prometheus:s3cret https", "000", ""}),
+    [](const ::testing::TestParamInfo<TlsCase>& row) { return std::string(row.param.name); });
+
+struct BrokenCase {
+    const char* name;
+    const char* file;  // the web configuration's name in the credentials' folder
+    const char* yaml;  // written there unless null
+    const char* reason;
+};
+
+class BrokenWebConfig : public WithWebConfig, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(BrokenWebConfig, LeavesNoEndpointAndSaysWhy) {
+    const BrokenCase& c = GetParam();
+    if (c.yaml)
+        credentials_->WriteWebConfig(c.yaml);
+    StartServer(credentials_->File(c.file));
+    EXPECT_FALSE(server_);
+    EXPECT_TRUE(reason_.starts_with("MetricsWebConfig \"" + credentials_->File(c.file) + "\": ")) << reason_;
+    EXPECT_NE(reason_.find(c.reason), std::string::npos) << reason_;
+    EXPECT_EQ(Connect(), -1) << "the port still listens";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BrokenWebConfig,
+    ::testing::Values(
+        BrokenCase{"Missing", "absent.yml", nullptr, "cannot be read: No such file or directory"},
+        BrokenCase{"Folder", "", nullptr, "cannot be read: Is a directory"},
+        BrokenCase{"NotYaml", "web.yml", "tls_server_config: [cert_file\n", "not valid YAML"},
+        BrokenCase{"NeitherTlsNorPasswords", "web.yml", "basic_auth_users: {}\n", "neither TLS"},
+        BrokenCase{"UnknownKey", "web.yml", "tls_server_config: {min_version: TLS13}", "min_version is not supported"},
+        BrokenCase{"CertificateMissing", "web.yml", "tls_server_config: {cert_file: gone.crt, key_file: server.key}",
+                   "gone.crt\" cannot be read: No such file"},
+        BrokenCase{"KeyOfAnother", "web.yml", "tls_server_config: {cert_file: server.crt, key_file: client.key}",
+                   "not a PEM certificate and its unencrypted key"},
+        BrokenCase{"VerifyWithoutCa", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, client_auth_type: "
+                   "RequireAndVerifyClientCert}",
+                   "needs client_ca_file"},
+        BrokenCase{"PasswordInClear", "web.yml", "basic_auth_users: {prometheus: s3cret}", "not a bcrypt hash"}),
+    [](const ::testing::TestParamInfo<BrokenCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -1,0 +1,34 @@
+#pragma once
+// The metrics endpoint's web configuration ("MetricsWebConfig"): TLS and passwords, in the YAML
+// form that Prometheus' exporters read from their web configuration file, so that a site reuses
+// the file it writes for its other exporters:
+//
+//   tls_server_config:
+//     cert_file: server.crt          # PEM; a relative path is taken from the file's folder
+//     key_file: server.key
+//     client_auth_type: RequireAndVerifyClientCert   # or NoClientCert, the default
+//     client_ca_file: clients-ca.crt
+//   basic_auth_users:
+//     prometheus: $2y$10$...         # bcrypt hashes
+//
+// Any other key (cipher suites, TLS versions, HTTP headers, other client_auth_types) is refused,
+// not ignored: a file that asks for more than this server does is not served at all. So is a
+// file that asks for neither TLS nor passwords. Part of the server's module only.
+
+#include <map>
+#include <optional>
+#include <string>
+
+struct WebConfig {
+    struct Tls {
+        std::string certificate;  // PEM texts, as read from the files
+        std::string key;
+        std::string clientCa;  // empty: no client certificates asked for
+    };
+    std::optional<Tls> tls;                    // none: plain HTTP
+    std::map<std::string, std::string> users;  // name -> bcrypt hash; empty: no passwords
+};
+
+// The file at `path`, with the files it names read in and the certificate, key and client CA
+// checked as GnuTLS will load them. Nullopt with the reason when any of it cannot be used.
+std::optional<WebConfig> ReadWebConfig(const std::string& path, std::string* reason);
