@@ -1,6 +1,6 @@
 #pragma once
 // The passwords of the metrics endpoint's basic authentication: a name and password are let in
-// when the system's crypt library (libxcrypt's crypt_r) gives the user's bcrypt hash for them.
+// when the system's crypt library (libxcrypt's crypt_rn) gives the user's bcrypt hash for them.
 // Once verified, the pair is remembered by a keyed SHA-256 of it (the key random per server,
 // the password never kept), so that a scrape every second does not pay a bcrypt each time;
 // any other password misses and is checked in full. An unknown name costs a bcrypt too, so that
@@ -36,6 +36,6 @@ private:
     const std::map<std::string, std::string, std::less<>> users_;
     Digest cacheKey_{};
     std::mutex mutex_;
-    std::unique_ptr<crypt_data> scratch_;  // crypt_r's 32 kB of state, under mutex_
+    std::unique_ptr<crypt_data> scratch_;  // crypt_rn's 32 kB of state, under mutex_
     std::set<Digest> verified_;
 };

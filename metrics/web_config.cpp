@@ -92,7 +92,7 @@ bool ReadUsers(const YAML::Node& node, std::map<std::string, std::string>& users
         std::string hash;
         if (!ReadScalar(entry.second, "the hash of user " + name, hash, reason))
             return false;
-        // Checked by crypt_r; this catches a password written in clear or another hash's form.
+        // Checked by crypt_rn; this catches a password written in clear or another hash's form.
         const bool bcrypt =
             hash.size() == 60 && (hash.starts_with("$2a$") || hash.starts_with("$2b$") || hash.starts_with("$2y$"));
         if (!bcrypt)
