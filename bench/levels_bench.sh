@@ -11,25 +11,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 runs=${2:-3}
 levels=$build/levels/decimon-levels
-seed=$build/tests/app/seed-levels
-for tool in "$levels" "$seed" /usr/bin/time sqlite3; do
-    command -v "$tool" >/dev/null || {
-        echo "levels_bench: $tool is missing" >&2
-        exit 1
-    }
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export TZ=Europe/Berlin XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_CONFIG_DIRS=$work/none
-database=$XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3
-
-# 1,096 days of minutes from 2023-12-01 00:00 local time; the last day is 2026-11-30.
-first=2023-12-01
-last=2026-11-30
-from=$(date -d "$first 00:00" +%s)
+. bench/three_years.sh
+three_years levels_bench "$build" "$levels" sqlite3
 to=$(date -d "$last 00:00 + 1 day" +%s)
-"$seed" "$database" soundmeter "$from" 1578240 84.5
 echo "database: $(du -m "$database" | cut -f1) MB, $(sqlite3 -readonly "$database" 'SELECT count(*) FROM minutes') rows"
 
 group_by="SELECT date(start, 'unixepoch', 'localtime') AS day, host, group_concat(DISTINCT weighting),

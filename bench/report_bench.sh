@@ -12,21 +12,8 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 runs=${2:-3}
 report=$build/report/decimon-report
-seed=$build/tests/app/seed-levels
-for tool in "$report" "$seed" /usr/bin/time pdfinfo; do
-    command -v "$tool" >/dev/null || {
-        echo "report_bench: $tool is missing" >&2
-        exit 1
-    }
-done
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export TZ=Europe/Berlin XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_CONFIG_DIRS=$work/none
-database=$XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3
-
-# 1,096 days of minutes from 2023-12-01 00:00 local time, as bench/levels_bench.sh has them.
-"$seed" "$database" soundmeter "$(date -d "2023-12-01 00:00" +%s)" 1578240 84.5
+. bench/three_years.sh
+three_years report_bench "$build" "$report" pdfinfo
 echo "database: $(du -m "$database" | cut -f1) MB, 1578240 rows; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # Prints "wall-seconds cpu-seconds max-rss-kB file-bytes pages" of one run.
