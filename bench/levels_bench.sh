@@ -28,14 +28,11 @@ measure() {
     awk '{ printf "%.2f %.2f %d\n", $1, $2 + $3, $4 }' "$work/time"
 }
 
-# The median run of `runs` by wall time.
+# The median run as a row of the table.
 median() {
     local name=$1
     shift
-    for ((run = 0; run < runs; ++run)); do
-        measure "$@"
-    done | sort -n | awk -v name="$name" -v middle=$(((runs + 1) / 2)) \
-        'NR == middle { printf "| %s | %.2f s | %.2f s | %.1f MB |\n", name, $1, $2, $3 / 1024 }'
+    median_run "$@" | awk -v name="$name" '{ printf "| %s | %.2f s | %.2f s | %.1f MB |\n", name, $1, $2, $3 / 1024 }'
 }
 
 echo "| | wall time | CPU time | peak RSS |"

@@ -26,14 +26,12 @@ measure() {
     awk -v size="$size" -v pages="$pages" '{ printf "%.2f %.2f %d %d %d\n", $1, $2 + $3, $4, size, pages }' "$work/time"
 }
 
-# The median run of `runs` by wall time.
+# The median run as a row of the table.
 median() {
     local name=$1
     shift
-    for ((run = 0; run < runs; ++run)); do
-        measure "$@"
-    done | sort -n | awk -v name="$name" -v middle=$(((runs + 1) / 2)) \
-        'NR == middle { printf "| %s | %d | %.2f s | %.2f s | %.1f MB | %.2f MB |\n", name, $5, $1, $2, $3 / 1024, $4 / 1048576 }'
+    median_run "$@" | awk -v name="$name" \
+        '{ printf "| %s | %d | %.2f s | %.2f s | %.1f MB | %.2f MB |\n", name, $5, $1, $2, $3 / 1024, $4 / 1048576 }'
 }
 
 echo "| report | pages | wall time | CPU time | peak RSS | file |"

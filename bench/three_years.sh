@@ -23,3 +23,11 @@ three_years() {
     from=$(date -d "$first 00:00" +%s)
     "$seed" "$database" soundmeter "$from" 1578240 84.5
 }
+
+# The line that `measure "$@"` (the benchmark's own) prints for the median of $runs runs, by
+# its first figure, the wall time.
+median_run() {
+    for ((run = 0; run < runs; ++run)); do
+        measure "$@"
+    done | sort -n | awk -v middle=$(((runs + 1) / 2)) 'NR == middle'
+}
