@@ -17,7 +17,11 @@
 // right time would keep: at the first write of a run the trim takes the time to be the wall
 // clock, but no later than the end of the newest minute already in the record (which an
 // earlier run wrote); from then on it moves that time on by the monotonic clock, and again
-// never past the wall clock. A clock that is behind only keeps minutes longer.
+// never past the wall clock. A clock that is behind only keeps minutes longer. Since minutes
+// stamped by a clock that was ahead at an earlier run mislead that bound, a minute is deleted
+// only when the record holds at least the days to keep with minutes later than it: a wrong
+// clock costs at most the oldest days beyond that count. A record that reaches past the wall
+// clock at the start is said once.
 
 #include "record/minute_aggregator.h"
 
