@@ -52,6 +52,8 @@ struct LevelRecorder::Shared {
     std::optional<std::int64_t> trustedStart;
     SteadyTime trustedStartAt;
     std::optional<SteadyTime> lastTrim;
+    std::size_t measuredTwice = 0;  // this run's minutes met again in the record
+    bool measuredTwiceReported = false;
 
     // Under `lock`: queues finished minutes, the oldest dropped beyond 24 h of them.
     void HandIn(std::vector<MinuteRow> minutes) {
@@ -90,11 +92,24 @@ struct LevelRecorder::Shared {
             ReportFault(store.Error());
             return false;
         }
+        CountMeasuredTwice(store.TakeMeasuredTwice());
         if (Trim())
             faultReported = false;
         else
             ReportFault(store.Error());  // the minutes are written all the same
         return true;
+    }
+
+    // Says once a run how many minutes were measured twice (the clock went back): when a write
+    // meets none after some were met, the clock has passed them again, else at the end (0).
+    void CountMeasuredTwice(std::size_t met) {
+        measuredTwice += met;
+        if (met > 0 || measuredTwice == 0 || measuredTwiceReported)
+            return;
+        measuredTwiceReported = true;
+        report("decimon: " + std::to_string(measuredTwice) + (measuredTwice == 1 ? " minute" : " minutes") +
+               " of levels already in " + store.Path() +
+               " measured again after the clock went back; the louder of each was kept as it was");
     }
 
     // The wall clock, but no later than the end of the newest minute in the record: a clock
@@ -164,6 +179,8 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
         lock.unlock();
         const bool written = batch.empty() || s.Write(batch);
         s.lastTry = SteadyClock::Now();
+        if (last)
+            s.CountMeasuredTwice(0);
         lock.lock();
         s.writing = 0;
         if (!written) {

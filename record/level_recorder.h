@@ -12,6 +12,10 @@
 // at least once a minute on its own, holding at most 24 h of unwritten minutes (the oldest go
 // first).
 //
+// A minute that arrives for a host and start already in the record is joined with it when
+// the two are parts of one minute, and else (the clock went back) the louder is kept as it
+// was (see KeepMinute); one line a run says how many minutes were measured twice.
+//
 // Once a day the minutes older than the days to keep are deleted, by a time the trim trusts
 // rather than by the wall clock alone, so that a clock years ahead deletes nothing that the
 // right time would keep: at the first write of a run the trim takes the time to be the wall

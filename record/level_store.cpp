@@ -196,12 +196,18 @@ bool LevelStore::WriteRows(std::span<const MinuteRow> rows) {
     SqliteStatement select = db_.Prepare(SelectSql);
     SqliteStatement insert = db_.Prepare(InsertSql);
     bool ok = select.Valid() && insert.Valid();
+    std::size_t measuredTwice = 0;
     for (std::size_t i = 0; ok && i < rows.size(); ++i) {
         const std::optional<MinuteRow> stored = StoredMinute(select, rows[i]);
-        BindRow(insert, stored ? MergeMinutes(*stored, rows[i]) : rows[i]);
+        const KeptMinute kept = stored ? KeepMinute(*stored, rows[i]) : KeptMinute{rows[i]};
+        measuredTwice += kept.MeasuredTwice ? 1 : 0;
+        BindRow(insert, kept.Row);
         ok = insert.Step() == SQLITE_DONE;
     }
-    return (ok && db_.Exec("COMMIT")) || FailFromDb();
+    if (!ok || !db_.Exec("COMMIT"))
+        return FailFromDb();
+    measuredTwice_ += measuredTwice;
+    return true;
 }
 
 bool LevelStore::Fail(std::string error) {

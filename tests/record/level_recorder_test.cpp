@@ -233,6 +233,26 @@ TEST_F(Recorder, AClockYearsAheadDeletesNothingTheRightTimeOrTheDaysToKeepKeep) 
     }
 }
 
+// A restart an hour behind meets minutes already stored: the louder of each is kept as it
+// was, and one line says how many once the clock has passed them.
+TEST_F(Recorder, AClockBackKeepsTheLouderOfEachMinuteMeasuredTwice) {
+    const MinuteRow loud{"press", Noon, "dBA", 59, 59.0, 90.0, 90.0, 90.0};
+    database_.Write(Joined({{loud}, SteadyMinutes("press", Noon + 60, 1, 70.0)}));
+    Start();
+    Feed(Noon, 2, 80.0);
+    recorder_->FinishMinute();
+    WaitIdle();
+    ASSERT_EQ(Reported().size(), 1u) << "the record past the clock alone: the rest once the clock has passed them";
+    Feed(Noon + 120, 1, 80.0);
+    recorder_->Stop(Scaled(5000ms));
+    const std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_EQ(rows.size(), 3u);
+    ExpectMinute(rows[0], loud);
+    ExpectMinute(rows[1], SteadyMinutes("press", Noon + 60, 1, 80.0)[0]);
+    ASSERT_EQ(Reported().size(), 2u);
+    EXPECT_NE(Reported()[1].find("decimon: 2 minutes of levels already in"), std::string::npos) << Reported()[1];
+}
+
 TEST_F(Recorder, ADamagedFileIsMovedAsideWithOneLine) {
     XdgSandbox::WriteFile(database_.Path(), std::string(3000, 'x'));
     Start();
