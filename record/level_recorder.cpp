@@ -115,8 +115,8 @@ struct LevelRecorder::Shared {
     // The wall clock, but no later than the end of the newest minute in the record: a clock
     // years ahead at start must not make the trim forget what the record says about the time.
     // After the display was off, minutes are kept that much longer, until its next start.
-    // A record that reaches past the clock is said once. When the record cannot be read, the
-    // next write tries again.
+    // A record that reaches more than a minute past the clock is said once. When the record
+    // cannot be read, the next write tries again.
     void TrustTheTime() {
         std::optional<std::int64_t> newest;
         if (!store.Newest(newest))
@@ -124,7 +124,8 @@ struct LevelRecorder::Shared {
         const std::int64_t now = COleDateTime::GetCurrentCalendarTime();
         trustedStart = newest ? std::min(now, *newest + 60) : now;
         trustedStartAt = SteadyClock::Now();
-        if (newest && *newest + 60 > now)
+        // A poll's span reaches into the next minute, which a stop writes: a minute ahead is no news.
+        if (newest && *newest > now + 60)
             report("decimon: the levels database " + store.Path() + " holds minutes up to " +
                    FormatLocalTime(*newest + 60) + ", later than the clock (" + FormatLocalTime(now) +
                    "); the clock is wrong now, or was when they were recorded");
