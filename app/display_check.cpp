@@ -6,9 +6,12 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -51,6 +54,28 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     std::_Exit(NoDisplayStatus);  // no abort, no core dump; nothing of ours has started yet
 }
 
+// Qt's words, on X (from xcb or Xlib) and on Wayland, just before it ends the program.
+constexpr const char* DisplayLossWords[] = {"The X11 connection broke", "The Wayland connection broke",
+                                            "The Wayland connection experienced a fatal error"};
+
+QtMessageHandler beforeLoss = nullptr;
+std::function<void()> saveAtLoss;
+
+void WatchForLoss(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (std::none_of(std::begin(DisplayLossWords), std::end(DisplayLossWords),
+                     [&](const char* words) { return text.startsWith(QLatin1String(words)); })) {
+        beforeLoss(type, context, text);
+        return;
+    }
+    // A second thread's word (Xlib's beside xcb's) waits for the first to end the program.
+    static std::atomic_flag ending;
+    while (ending.test_and_set())
+        std::this_thread::sleep_for(std::chrono::hours(1));
+    saveAtLoss();
+    std::fprintf(stderr, "decimon: the display server went away (%s)\n", text.toLocal8Bit().constData());
+    std::_Exit(NoDisplayStatus);  // Qt's exit would run the static destructors under running threads
+}
+
 }  // namespace
 
 std::optional<std::string> MissingDisplay(int argc, char** argv) {
@@ -79,4 +104,13 @@ DisplayOpening::~DisplayOpening() {
         qt_message_output(message.type, context, message.text);
     }
     heldMessages.clear();
+}
+
+DisplayLoss::DisplayLoss(std::function<void()> save) {
+    saveAtLoss = std::move(save);
+    beforeLoss = qInstallMessageHandler(WatchForLoss);
+}
+
+DisplayLoss::~DisplayLoss() {
+    qInstallMessageHandler(beforeLoss);
 }

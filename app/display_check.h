@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -29,4 +31,18 @@ public:
 
 private:
     QtMessageHandler previous_;
+};
+
+// While it lives, a display server that goes away (Qt's word that the X connection or the
+// Wayland connection broke, after which Qt ends the program at once) first runs `save`, which
+// must end within SaveBound, then ends the program with the one line "decimon: the display
+// server went away (...)" and NoDisplayStatus. Qt's other messages go where they went before.
+class DisplayLoss {
+public:
+    static constexpr std::chrono::milliseconds SaveBound{1500};
+
+    explicit DisplayLoss(std::function<void()> save);
+    ~DisplayLoss();
+    DisplayLoss(const DisplayLoss&) = delete;
+    DisplayLoss& operator=(const DisplayLoss&) = delete;
 };

@@ -5,6 +5,7 @@
 #include "app/main_frame.h"
 #include "platform/qt/number_locale.h"
 #include "platform/qt/single_instance.h"
+#include "view/child_view.h"
 
 #include <QApplication>
 
@@ -75,5 +76,6 @@ int main(int argc, char** argv) {
     if (!app.InitInstance())
         return 1;
     QObject::connect(&instance, &SingleInstance::ComeForwardRequested, app.MainWindow(), &CMainFrame::ComeForward);
+    const DisplayLoss loss([&app] { app.MainWindow()->View().WriteRecordAtOnce(DisplayLoss::SaveBound); });
     return qt.exec();
 }

@@ -80,6 +80,11 @@ void MeterMonitor::StopWorker() {
     recorder_.reset();  // a bounded wait for the last minute's write
 }
 
+void MeterMonitor::WriteRecordAtOnce(std::chrono::milliseconds bound) {
+    if (recorder_)
+        recorder_->Stop(bound);
+}
+
 void MeterMonitor::RequestPoll() {
     Lock lock(StateLock);
     State.PollRequested = 1;
