@@ -78,6 +78,16 @@ void WatchForLoss(QtMsgType type, const QMessageLogContext& context, const QStri
 
 }  // namespace
 
+const char* DisplayArgument(int argc, char** argv) {
+    const char* display = nullptr;
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "-display" || argument == "--display")
+            display = argv[++i];
+    }
+    return display;
+}
+
 std::optional<std::string> MissingDisplay(int argc, char** argv) {
     std::string_view names = PlatformNames(argc, argv);
     std::string missing;
@@ -86,7 +96,7 @@ std::optional<std::string> MissingDisplay(int argc, char** argv) {
         const std::string_view name = names.substr(0, std::min(names.find(':'), end));
         names.remove_prefix(end == std::string_view::npos ? names.size() : end + 1);
         const char* variable = name == "xcb" ? "DISPLAY" : name.starts_with("wayland") ? "WAYLAND_DISPLAY" : nullptr;
-        if (variable == nullptr || IsSet(variable))
+        if (variable == nullptr || IsSet(variable) || (name == "xcb" && DisplayArgument(argc, argv) != nullptr))
             return std::nullopt;
         if (missing.find(variable) == std::string::npos)
             missing += missing.empty() ? variable : std::string(" nor ") + variable;
@@ -95,9 +105,24 @@ std::optional<std::string> MissingDisplay(int argc, char** argv) {
            (missing.find(" nor ") == std::string::npos ? missing + " is not set" : "neither " + missing + " is set");
 }
 
-DisplayOpening::DisplayOpening() : previous_(qInstallMessageHandler(HoldMessage)) {}
+DisplayOpening::DisplayOpening() : previous_(qInstallMessageHandler(HoldMessage)) {
+    watchdog_ = std::thread([this] {
+        std::unique_lock lock(lock_);
+        if (opened_.wait_for(lock, AnswerBound, [this] { return done_; }))
+            return;
+        std::fprintf(stderr, "decimon: cannot open the display: no answer from the display server within %lld s\n",
+                     static_cast<long long>(AnswerBound.count()));
+        std::_Exit(NoDisplayStatus);
+    });
+}
 
 DisplayOpening::~DisplayOpening() {
+    {
+        std::lock_guard lock(lock_);
+        done_ = true;
+    }
+    opened_.notify_one();
+    watchdog_.join();
     qInstallMessageHandler(previous_);
     for (const HeldMessage& message : heldMessages) {
         const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());

@@ -22,8 +22,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <csignal>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -41,11 +46,36 @@ void ExpectText(const std::string& text, const std::string& part, bool anywhere)
         EXPECT_TRUE(anywhere ? text.find(part) != std::string::npos : text.rfind(part, 0) == 0) << text;
 }
 
+// An X display that takes connections and never answers: an abstract socket of the name that
+// the X server of that display number would listen on, which libxcb tries first.
+class SilentXDisplay {
+public:
+    SilentXDisplay() {
+        for (number_ = 6100; fd_ >= 0 && number_ < 6200; ++number_) {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            const std::string name = "/tmp/.X11-unix/X" + std::to_string(number_);
+            std::memcpy(address.sun_path + 1, name.data(), name.size());
+            const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+            if (::bind(fd_, reinterpret_cast<const sockaddr*>(&address), size) == 0 && ::listen(fd_, 8) == 0)
+                return;
+        }
+        ADD_FAILURE() << "no free X display number for a silent display";
+    }
+    ~SilentXDisplay() { ::close(fd_); }
+    int Number() const { return number_; }
+
+private:
+    int fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int number_ = 0;
+};
+
 // The program itself, with nothing to show a window on (no DISPLAY, WAYLAND_DISPLAY or
-// QT_QPA_PLATFORM, or a DISPLAY without a server): --help and --version answer at once, an
-// argument that neither Qt nor the display takes ends it with the usage, and a start without a
-// display with one line and status 1, not Qt's abort.
+// QT_QPA_PLATFORM, or a DISPLAY without a server, or one that never answers): --help and
+// --version answer at once, an argument that neither Qt nor the display takes ends it with the
+// usage, and a start without a display with one line and status 1, not Qt's abort nor a hang.
 TEST(CommandLine, AnswersWithoutADisplay) {
+    const SilentXDisplay silent;
     const struct {
         std::vector<std::string> arguments;
         int status;
@@ -61,6 +91,12 @@ TEST(CommandLine, AnswersWithoutADisplay) {
         {{"-platform", "xcb"}, 1, "", "decimon: no display to show on: DISPLAY is not set\n"},
         {{}, 1, "", "decimon: cannot open the display: could not connect to display :9999\n", {"DISPLAY=:9999"}},
         {{"--frobnicate"}, 2, "", "decimon: unknown argument \"--frobnicate\"\nusage: decimon", {"DISPLAY=:9999"}},
+        {{"-display", ":9999"}, 1, "", "decimon: cannot open the display: could not connect to display :9999\n"},
+        {{},
+         1,
+         "",
+         "decimon: cannot open the display: no answer from the display server within 15 s\n",
+         {"DISPLAY=:" + std::to_string(silent.Number())}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> argv = {DECIMON_PROGRAM};
@@ -70,7 +106,7 @@ TEST(CommandLine, AnswersWithoutADisplay) {
         SCOPED_TRACE(::testing::PrintToString(argv) + ::testing::PrintToString(environment));
         ChildProcess program(argv, ChildProcess::Stderr::Capture, environment);
         std::string out;
-        while (const auto line = program.ReadLine(Scaled(5000ms)))
+        while (const auto line = program.ReadLine(Scaled(20000ms)))  // the silent display's 15 s
             out += *line + "\n";
         const std::string err = program.ReadStderr(Scaled(5000ms));
         EXPECT_EQ(program.WaitExit(Scaled(5000ms)), c.status) << err;
