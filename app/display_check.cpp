@@ -21,17 +21,15 @@ bool IsSet(const char* variable) {
     return value != nullptr && value[0] != '\0';
 }
 
-// The platforms Qt tries, in its own form ("wayland;xcb", each with ":OPTIONS" at will).
-std::string_view PlatformNames(int argc, char** argv) {
-    std::string_view names;
+// The value of the last `-NAME VALUE` (or `--NAME VALUE`) argument; null when there is none.
+const char* LastOption(int argc, char** argv, std::string_view name) {
+    const char* value = nullptr;
     for (int i = 1; i + 1 < argc; ++i) {
         const std::string_view argument = argv[i];
-        if (argument == "-platform" || argument == "--platform")
-            names = argv[++i];
+        if (argument.starts_with('-') && argument.substr(argument.starts_with("--") ? 2 : 1) == name)
+            value = argv[++i];
     }
-    if (names.empty() && IsSet("QT_QPA_PLATFORM"))
-        names = std::getenv("QT_QPA_PLATFORM");
-    return names.empty() ? "xcb;wayland" : names;
+    return value;
 }
 
 struct HeldMessage {
@@ -79,24 +77,23 @@ void WatchForLoss(QtMsgType type, const QMessageLogContext& context, const QStri
 }  // namespace
 
 const char* DisplayArgument(int argc, char** argv) {
-    const char* display = nullptr;
-    for (int i = 1; i + 1 < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "-display" || argument == "--display")
-            display = argv[++i];
-    }
-    return display;
+    return LastOption(argc, argv, "display");
 }
 
 std::optional<std::string> MissingDisplay(int argc, char** argv) {
-    std::string_view names = PlatformNames(argc, argv);
+    // A platform or an X display named on the command line is taken at its word: Qt tries it
+    // (Wayland's without WAYLAND_DISPLAY on the socket wayland-0), and DisplayOpening reports
+    // a failure or a silence.
+    if (LastOption(argc, argv, "platform") != nullptr || DisplayArgument(argc, argv) != nullptr)
+        return std::nullopt;
+    std::string_view names = IsSet("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "xcb;wayland";
     std::string missing;
     while (!names.empty()) {
         const std::size_t end = names.find(';');
         const std::string_view name = names.substr(0, std::min(names.find(':'), end));
         names.remove_prefix(end == std::string_view::npos ? names.size() : end + 1);
         const char* variable = name == "xcb" ? "DISPLAY" : name.starts_with("wayland") ? "WAYLAND_DISPLAY" : nullptr;
-        if (variable == nullptr || IsSet(variable) || (name == "xcb" && DisplayArgument(argc, argv) != nullptr))
+        if (variable == nullptr || IsSet(variable))
             return std::nullopt;
         if (missing.find(variable) == std::string::npos)
             missing += missing.empty() ? variable : std::string(" nor ") + variable;

@@ -19,10 +19,10 @@ constexpr int NoDisplayStatus = 1;
 // DISPLAY); null when there is none.
 const char* DisplayArgument(int argc, char** argv);
 
-// Why the display cannot start, when every platform Qt would try needs a display server that
-// nothing names (xcb: DISPLAY or -display, wayland: WAYLAND_DISPLAY); nullopt otherwise. The
-// platforms are the last -platform argument's, else QT_QPA_PLATFORM's, else X and Wayland;
-// others (offscreen, eglfs and the like) need neither.
+// Why the display cannot start, when every platform Qt would try needs a display server whose
+// variable is unset or empty (xcb: DISPLAY, wayland: WAYLAND_DISPLAY); nullopt otherwise. The
+// platforms are QT_QPA_PLATFORM's, else X and Wayland; others (offscreen, eglfs and the like)
+// need neither. A -platform or -display argument counts as a display: Qt tries what it names.
 std::optional<std::string> MissingDisplay(int argc, char** argv);
 
 // While it lives (the making of the QApplication), Qt's messages are held back; when Qt cannot
