@@ -6,9 +6,12 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -18,17 +21,15 @@ bool IsSet(const char* variable) {
     return value != nullptr && value[0] != '\0';
 }
 
-// The platforms Qt tries, in its own form ("wayland;xcb", each with ":OPTIONS" at will).
-std::string_view PlatformNames(int argc, char** argv) {
-    std::string_view names;
+// The value of the last `-NAME VALUE` (or `--NAME VALUE`) argument; null when there is none.
+const char* LastOption(int argc, char** argv, std::string_view name) {
+    const char* value = nullptr;
     for (int i = 1; i + 1 < argc; ++i) {
         const std::string_view argument = argv[i];
-        if (argument == "-platform" || argument == "--platform")
-            names = argv[++i];
+        if (argument.starts_with('-') && argument.substr(argument.starts_with("--") ? 2 : 1) == name)
+            value = argv[++i];
     }
-    if (names.empty() && IsSet("QT_QPA_PLATFORM"))
-        names = std::getenv("QT_QPA_PLATFORM");
-    return names.empty() ? "xcb;wayland" : names;
+    return value;
 }
 
 struct HeldMessage {
@@ -51,10 +52,41 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     std::_Exit(NoDisplayStatus);  // no abort, no core dump; nothing of ours has started yet
 }
 
+// Qt's words, on X (from xcb or Xlib) and on Wayland, just before it ends the program.
+constexpr const char* DisplayLossWords[] = {"The X11 connection broke", "The Wayland connection broke",
+                                            "The Wayland connection experienced a fatal error"};
+
+QtMessageHandler beforeLoss = nullptr;
+std::function<void()> saveAtLoss;
+
+void WatchForLoss(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (std::none_of(std::begin(DisplayLossWords), std::end(DisplayLossWords),
+                     [&](const char* words) { return text.startsWith(QLatin1String(words)); })) {
+        beforeLoss(type, context, text);
+        return;
+    }
+    // A second thread's word (Xlib's beside xcb's) waits for the first to end the program.
+    static std::atomic_flag ending;
+    while (ending.test_and_set())
+        std::this_thread::sleep_for(std::chrono::hours(1));
+    saveAtLoss();
+    std::fprintf(stderr, "decimon: the display server went away (%s)\n", text.toLocal8Bit().constData());
+    std::_Exit(NoDisplayStatus);  // Qt's exit would run the static destructors under running threads
+}
+
 }  // namespace
 
+const char* DisplayArgument(int argc, char** argv) {
+    return LastOption(argc, argv, "display");
+}
+
 std::optional<std::string> MissingDisplay(int argc, char** argv) {
-    std::string_view names = PlatformNames(argc, argv);
+    // A platform or an X display named on the command line is taken at its word: Qt tries it
+    // (Wayland's without WAYLAND_DISPLAY on the socket wayland-0), and DisplayOpening reports
+    // a failure or a silence.
+    if (LastOption(argc, argv, "platform") != nullptr || DisplayArgument(argc, argv) != nullptr)
+        return std::nullopt;
+    std::string_view names = IsSet("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "xcb;wayland";
     std::string missing;
     while (!names.empty()) {
         const std::size_t end = names.find(';');
@@ -70,13 +102,37 @@ std::optional<std::string> MissingDisplay(int argc, char** argv) {
            (missing.find(" nor ") == std::string::npos ? missing + " is not set" : "neither " + missing + " is set");
 }
 
-DisplayOpening::DisplayOpening() : previous_(qInstallMessageHandler(HoldMessage)) {}
+DisplayOpening::DisplayOpening() : previous_(qInstallMessageHandler(HoldMessage)) {
+    watchdog_ = std::thread([this] {
+        std::unique_lock lock(lock_);
+        if (opened_.wait_for(lock, AnswerBound, [this] { return done_; }))
+            return;
+        std::fprintf(stderr, "decimon: cannot open the display: no answer from the display server within %lld s\n",
+                     static_cast<long long>(AnswerBound.count()));
+        std::_Exit(NoDisplayStatus);
+    });
+}
 
 DisplayOpening::~DisplayOpening() {
+    {
+        std::lock_guard lock(lock_);
+        done_ = true;
+    }
+    opened_.notify_one();
+    watchdog_.join();
     qInstallMessageHandler(previous_);
     for (const HeldMessage& message : heldMessages) {
         const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
         qt_message_output(message.type, context, message.text);
     }
     heldMessages.clear();
+}
+
+DisplayLoss::DisplayLoss(std::function<void()> save) {
+    saveAtLoss = std::move(save);
+    beforeLoss = qInstallMessageHandler(WatchForLoss);
+}
+
+DisplayLoss::~DisplayLoss() {
+    qInstallMessageHandler(beforeLoss);
 }

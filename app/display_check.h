@@ -4,24 +4,36 @@
 
 #include <QtGlobal>
 
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 // The exit status of a start without a display to show on.
 constexpr int NoDisplayStatus = 1;
 
+// The X display that the last -display argument names (Qt's xcb platform takes it before
+// DISPLAY); null when there is none.
+const char* DisplayArgument(int argc, char** argv);
+
 // Why the display cannot start, when every platform Qt would try needs a display server whose
 // variable is unset or empty (xcb: DISPLAY, wayland: WAYLAND_DISPLAY); nullopt otherwise. The
-// platforms are the last -platform argument's, else QT_QPA_PLATFORM's, else X and Wayland;
-// others (offscreen, eglfs and the like) need neither variable.
+// platforms are QT_QPA_PLATFORM's, else X and Wayland; others (offscreen, eglfs and the like)
+// need neither. A -platform or -display argument counts as a display: Qt tries what it names.
 std::optional<std::string> MissingDisplay(int argc, char** argv);
 
 // While it lives (the making of the QApplication), Qt's messages are held back; when Qt cannot
 // open the display and ends the program, the first of them becomes the one line "decimon:
-// cannot open the display: ..." and the program ends with NoDisplayStatus. At its end the
-// messages held back go where Qt's messages went before.
+// cannot open the display: ..." and the program ends with NoDisplayStatus. So does a display
+// server that takes the connection but does not answer within AnswerBound, which Qt would wait
+// for without end. At its end the messages held back go where Qt's messages went before.
 class DisplayOpening {
 public:
+    static constexpr std::chrono::seconds AnswerBound{15};
+
     DisplayOpening();
     ~DisplayOpening();
     DisplayOpening(const DisplayOpening&) = delete;
@@ -29,4 +41,22 @@ public:
 
 private:
     QtMessageHandler previous_;
+    std::mutex lock_;
+    std::condition_variable opened_;
+    bool done_ = false;
+    std::thread watchdog_;
+};
+
+// While it lives, a display server that goes away (Qt's word that the X connection or the
+// Wayland connection broke, after which Qt ends the program at once) first runs `save`, which
+// must end within SaveBound, then ends the program with the one line "decimon: the display
+// server went away (...)" and NoDisplayStatus. Qt's other messages go where they went before.
+class DisplayLoss {
+public:
+    static constexpr std::chrono::milliseconds SaveBound{1500};
+
+    explicit DisplayLoss(std::function<void()> save);
+    ~DisplayLoss();
+    DisplayLoss(const DisplayLoss&) = delete;
+    DisplayLoss& operator=(const DisplayLoss&) = delete;
 };

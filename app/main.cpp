@@ -5,6 +5,7 @@
 #include "app/main_frame.h"
 #include "platform/qt/number_locale.h"
 #include "platform/qt/single_instance.h"
+#include "view/child_view.h"
 
 #include <QApplication>
 
@@ -61,13 +62,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", missing->c_str());
         return NoDisplayStatus;
     }
+    // The X display as Qt's xcb platform takes it; the argument's text outlives its place in argv.
+    const char* xDisplay = DisplayArgument(argc, argv);
+    if (xDisplay == nullptr)
+        xDisplay = std::getenv("DISPLAY");
     auto opening = std::make_unique<DisplayOpening>();
     QApplication qt(argc, argv);  // takes Qt's own arguments out of argv
     opening.reset();
     if (!NoArgumentsLeft(argc, argv))
         return BadArgumentsStatus;
     UseCNumberLocale();  // QApplication took the desktop's language for numbers too
-    const std::string screen = ScreenKey(std::getenv("WAYLAND_DISPLAY"), std::getenv("DISPLAY"));
+    const std::string screen = ScreenKey(std::getenv("WAYLAND_DISPLAY"), xDisplay);
     SingleInstance instance(UserRuntimeDir(), screen);
     if (!TakeTheScreen(instance, QString::fromStdString(screen)))
         return 0;
@@ -75,5 +80,6 @@ int main(int argc, char** argv) {
     if (!app.InitInstance())
         return 1;
     QObject::connect(&instance, &SingleInstance::ComeForwardRequested, app.MainWindow(), &CMainFrame::ComeForward);
+    const DisplayLoss loss([&app] { app.MainWindow()->View().WriteRecordAtOnce(DisplayLoss::SaveBound); });
     return qt.exec();
 }

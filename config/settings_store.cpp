@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,16 +50,18 @@ bool ReadText(HKEY key, const char* name, char (&field)[N]) {
     return true;
 }
 
-// Replaces the field only with a REG_DWORD of exactly 4 bytes (little-endian).
-void ReadNumber(HKEY key, const char* name, std::int32_t& field) {
+// Replaces the field only with a REG_DWORD of exactly 4 bytes (little-endian); false when
+// the value is missing or of another form.
+bool ReadNumber(HKEY key, const char* name, std::int32_t& field) {
     BYTE data[4];
     DWORD type = REG_NONE;
     DWORD size = sizeof data;
     if (RegQueryValueExA(key, name, nullptr, &type, data, &size) != ERROR_SUCCESS || type != REG_DWORD ||
         size != sizeof data)
-        return;
+        return false;
     const std::uint32_t bits = data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24;
     field = static_cast<std::int32_t>(bits);
+    return true;
 }
 
 // A REG_SZ with its terminating NUL counted in the length. Its result is ignored.
@@ -172,27 +175,40 @@ bool SettingsStore::SaveSettings(const Settings& settings, SettingsFileError* er
 
 namespace {
 
-// A REG_DWORD beside the settings, read alone at start; `value` when it is missing.
-std::int32_t LoadExtraNumber(const char* name, std::int32_t value) {
+// A REG_DWORD beside the settings, read alone at start: nothing when it is missing or of
+// another form, and then `wrongKind` says whether a value of that name is there.
+std::optional<std::int32_t> LoadExtraNumber(const char* name, bool& wrongKind) {
     KeyPath path;
     FormatKeyPath(path);
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        ReadNumber(key, name, value);
-        RegCloseKey(key);
-    }
-    return value;
+    std::optional<std::int32_t> number;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return number;
+    if (std::int32_t value = 0; ReadNumber(key, name, value))
+        number = value;
+    else
+        wrongKind = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) != ERROR_FILE_NOT_FOUND;
+    RegCloseKey(key);
+    return number;
 }
 
 }  // namespace
 
-bool SettingsStore::LoadRecordLevels() {
-    return LoadExtraNumber("RecordLevels", 1) != 0;
+bool SettingsStore::LoadRecordLevels(bool* wrong) {
+    bool wrongKind = false;
+    const std::optional<std::int32_t> value = LoadExtraNumber("RecordLevels", wrongKind);
+    if (wrong != nullptr)
+        *wrong = wrongKind || (value && *value != 0 && *value != 1);
+    return value.value_or(1) != 0;
 }
 
-std::int32_t SettingsStore::LoadRecordKeepDays() {
-    const std::int32_t days = LoadExtraNumber("RecordKeepDays", DefaultRecordKeepDays);
-    return days >= 0 && days <= MaxRecordKeepDays ? days : DefaultRecordKeepDays;
+std::int32_t SettingsStore::LoadRecordKeepDays(bool* wrong) {
+    bool wrongKind = false;
+    const std::optional<std::int32_t> days = LoadExtraNumber("RecordKeepDays", wrongKind);
+    const bool bad = wrongKind || (days && (*days < 0 || *days > MaxRecordKeepDays));
+    if (wrong != nullptr)
+        *wrong = bad;
+    return bad ? 0 : days.value_or(DefaultRecordKeepDays);  // 0: nothing deleted on a guess
 }
 
 std::string SettingsStore::LoadMetricsAddress() {

@@ -43,16 +43,18 @@ public:
 
     // "RecordLevels", a REG_DWORD beside the settings that no dialog edits: whether the
     // display keeps its exposure record; 0 turns it off, anything else or nothing leaves it
-    // on. Only read: SaveSettings leaves it in the file as it was.
-    static bool LoadRecordLevels();
+    // on. Only read: SaveSettings leaves it in the file as it was. `wrong`, when given, says
+    // whether the value is there but of another type or other than 0 and 1.
+    static bool LoadRecordLevels(bool* wrong = nullptr);
 
     // "RecordKeepDays", a REG_DWORD beside RecordLevels, only read like it: how many days
-    // the exposure record keeps its minutes; 0 keeps them all. A missing value, another type
-    // or a number outside 0 to MaxRecordKeepDays (a negative one, or centuries) gives the
-    // default.
+    // the exposure record keeps its minutes; 0 keeps them all. A missing value gives the
+    // default; one of another type or a number outside 0 to MaxRecordKeepDays (a negative
+    // one, or centuries) gives 0, with `wrong` set when given: a site that wrote a value
+    // meant to keep more, so nothing is deleted on a guess.
     static constexpr std::int32_t DefaultRecordKeepDays = 1096;
     static constexpr std::int32_t MaxRecordKeepDays = 36525;
-    static std::int32_t LoadRecordKeepDays();
+    static std::int32_t LoadRecordKeepDays(bool* wrong = nullptr);
 
     // "MetricsAddress", a REG_SZ beside RecordLevels that no dialog edits: where the display
     // serves its measurements to a metrics scraper ("HOST:PORT", "[V6]:PORT" or ":PORT").

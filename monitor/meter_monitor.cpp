@@ -33,8 +33,18 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
         unreadableSettings_ = std::move(error);
     }
     CopyFixedText(State.CountedHost, settings_.HostName);
-    recordLevels_ = SettingsStore::LoadRecordLevels();
-    recordKeepDays_ = SettingsStore::LoadRecordKeepDays();
+    bool wrong = false;
+    recordLevels_ = SettingsStore::LoadRecordLevels(&wrong);
+    if (wrong)
+        std::fputs(
+            "decimon: RecordLevels in the settings file is not a dword of 0 or 1; the exposure record stays on\n",
+            stderr);
+    recordKeepDays_ = SettingsStore::LoadRecordKeepDays(&wrong);
+    if (wrong)
+        std::fprintf(stderr,
+                     "decimon: RecordKeepDays in the settings file is not a dword from 0 to %d; the exposure record "
+                     "keeps every minute\n",
+                     SettingsStore::MaxRecordKeepDays);
     metricsAddress_ = SettingsStore::LoadMetricsAddress();
     metricsWebConfig_ = SettingsStore::LoadMetricsWebConfig();
     State.PollCount = State.ErrorCount = State.ReconnectCount = State.ConsecutiveErrors = 0;
@@ -68,6 +78,11 @@ void MeterMonitor::StopWorker() {
     WorkerThread->WaitForEnd();  // outside the lock: the worker takes it to finish its cycle
     WorkerThread.reset();
     recorder_.reset();  // a bounded wait for the last minute's write
+}
+
+void MeterMonitor::WriteRecordAtOnce(std::chrono::milliseconds bound) {
+    if (recorder_)
+        recorder_->Stop(bound);
 }
 
 void MeterMonitor::RequestPoll() {

@@ -11,6 +11,7 @@
 #include "platform/sys/win_thread.h"
 #include "record/level_recorder.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -36,6 +37,10 @@ public:
     // nothing when no worker runs.
     void StopWorker();
     bool HasWorker() const { return WorkerThread != nullptr; }
+    // At a sudden end of the process (the display server gone), on the thread that runs the
+    // view: ends the record's minute under way and waits at most `bound` until it and the
+    // minutes held back are written. The worker runs on until the process ends.
+    void WriteRecordAtOnce(std::chrono::milliseconds bound);
 
     // The operations the view performs on the shared state, each under StateLock.
     void RequestPoll();

@@ -3,6 +3,7 @@
 #include "platform/sys/ole_date_time.h"
 #include "platform/sys/steady_clock.h"
 #include "record/level_store.h"
+#include "record/local_days.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -25,8 +26,8 @@ void ToStandardError(const std::string& line) {
 }  // namespace
 
 struct LevelRecorder::Shared {
-    Shared(std::string path, std::int32_t keepDays, Report reportLine)
-        : store(std::move(path)), report(std::move(reportLine)), keepSeconds(keepDays * SecondsPerDay) {}
+    Shared(std::string path, std::int32_t days, Report reportLine)
+        : store(std::move(path)), report(std::move(reportLine)), keepDays(days) {}
 
     // Under `lock`: the minutes under way, the finished ones waiting for the writer (and those
     // it is writing), and the counts that tell the writer (and Idle) what is new.
@@ -45,12 +46,14 @@ struct LevelRecorder::Shared {
     Report report;
     bool faultReported = false;  // since the last write that succeeded
     SteadyTime lastTry;
-    std::int64_t keepSeconds;  // 0: every minute is kept
+    std::int32_t keepDays;  // 0: every minute is kept
     // The time the trim trusts at this run's first write, and when that was on the monotonic
     // clock; none until then.
     std::optional<std::int64_t> trustedStart;
     SteadyTime trustedStartAt;
     std::optional<SteadyTime> lastTrim;
+    std::size_t measuredTwice = 0;  // this run's minutes met again in the record
+    bool measuredTwiceReported = false;
 
     // Under `lock`: queues finished minutes, the oldest dropped beyond 24 h of them.
     void HandIn(std::vector<MinuteRow> minutes) {
@@ -89,6 +92,7 @@ struct LevelRecorder::Shared {
             ReportFault(store.Error());
             return false;
         }
+        CountMeasuredTwice(store.TakeMeasuredTwice());
         if (Trim())
             faultReported = false;
         else
@@ -96,10 +100,23 @@ struct LevelRecorder::Shared {
         return true;
     }
 
+    // Says once a run how many minutes were measured twice (the clock went back): when a write
+    // meets none after some were met, the clock has passed them again, else at the end (0).
+    void CountMeasuredTwice(std::size_t met) {
+        measuredTwice += met;
+        if (met > 0 || measuredTwice == 0 || measuredTwiceReported)
+            return;
+        measuredTwiceReported = true;
+        report("decimon: " + std::to_string(measuredTwice) + (measuredTwice == 1 ? " minute" : " minutes") +
+               " of levels already in " + store.Path() +
+               " measured again after the clock went back; the louder of each was kept as it was");
+    }
+
     // The wall clock, but no later than the end of the newest minute in the record: a clock
     // years ahead at start must not make the trim forget what the record says about the time.
     // After the display was off, minutes are kept that much longer, until its next start.
-    // When the record cannot be read, the next write tries again.
+    // A record that reaches more than a minute past the clock is said once. When the record
+    // cannot be read, the next write tries again.
     void TrustTheTime() {
         std::optional<std::int64_t> newest;
         if (!store.Newest(newest))
@@ -107,18 +124,25 @@ struct LevelRecorder::Shared {
         const std::int64_t now = COleDateTime::GetCurrentCalendarTime();
         trustedStart = newest ? std::min(now, *newest + 60) : now;
         trustedStartAt = SteadyClock::Now();
+        // A poll's span reaches into the next minute, which a stop writes: a minute ahead is no news.
+        if (newest && *newest > now + 60)
+            report("decimon: the levels database " + store.Path() + " holds minutes up to " +
+                   FormatLocalTime(*newest + 60) + ", later than the clock (" + FormatLocalTime(now) +
+                   "); the clock is wrong now, or was when they were recorded");
     }
 
     // Once a day by the monotonic clock, up to the trusted time less the days to keep: a wall
     // clock set ahead while the display runs moves the trusted time no further than the
-    // monotonic clock has moved since the start.
+    // monotonic clock has moved since the start. Since a clock that was ahead at an earlier
+    // run leaves minutes that mislead the trusted time, a minute goes only when the days to
+    // keep all have minutes later than it: a wrong clock costs at most the oldest days.
     bool Trim() {
         const SteadyTime now = SteadyClock::Now();
-        if (keepSeconds == 0 || !trustedStart || (lastTrim && now - *lastTrim < std::chrono::hours(24)))
+        if (keepDays == 0 || !trustedStart || (lastTrim && now - *lastTrim < std::chrono::hours(24)))
             return true;
         const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now - trustedStartAt).count();
         const std::int64_t trusted = std::min(COleDateTime::GetCurrentCalendarTime(), *trustedStart + elapsed);
-        if (!store.DeleteBefore(trusted - keepSeconds))
+        if (!store.DeleteBefore(trusted - keepDays * SecondsPerDay, keepDays))
             return false;
         lastTrim = now;
         return true;
@@ -156,6 +180,8 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
         lock.unlock();
         const bool written = batch.empty() || s.Write(batch);
         s.lastTry = SteadyClock::Now();
+        if (last)
+            s.CountMeasuredTwice(0);
         lock.lock();
         s.writing = 0;
         if (!written) {

@@ -12,12 +12,20 @@
 // at least once a minute on its own, holding at most 24 h of unwritten minutes (the oldest go
 // first).
 //
+// A minute that arrives for a host and start already in the record is joined with it when
+// the two are parts of one minute, and else (the clock went back) the louder is kept as it
+// was (see KeepMinute); one line a run says how many minutes were measured twice.
+//
 // Once a day the minutes older than the days to keep are deleted, by a time the trim trusts
 // rather than by the wall clock alone, so that a clock years ahead deletes nothing that the
 // right time would keep: at the first write of a run the trim takes the time to be the wall
 // clock, but no later than the end of the newest minute already in the record (which an
 // earlier run wrote); from then on it moves that time on by the monotonic clock, and again
-// never past the wall clock. A clock that is behind only keeps minutes longer.
+// never past the wall clock. A clock that is behind only keeps minutes longer. Since minutes
+// stamped by a clock that was ahead at an earlier run mislead that bound, a minute is deleted
+// only when the record holds at least the days to keep with minutes later than it: a wrong
+// clock costs at most the oldest days beyond that count. A record that reaches past the wall
+// clock at the start is said once.
 
 #include "record/minute_aggregator.h"
 

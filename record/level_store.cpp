@@ -20,6 +20,10 @@ namespace {
 constexpr char SelectSql[] = "SELECT weighting, samples, seconds, leq, lmin, lmax FROM minutes "
                              "WHERE host = ?1 AND start = ?2";
 constexpr char TableCountSql[] = "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'minutes'";
+// The first of the newest ?2 days with minutes is found in one pass over the table; with
+// fewer such days the comparison is with NULL, which deletes nothing.
+constexpr char DeleteSql[] = "DELETE FROM minutes WHERE start < ?1 AND start < (SELECT day * 86400 FROM "
+                             "(SELECT DISTINCT start / 86400 AS day FROM minutes) ORDER BY day DESC LIMIT 1 OFFSET ?2)";
 constexpr char InsertSql[] = "INSERT OR REPLACE INTO minutes (host, start, weighting, samples, seconds, leq, lmin, "
                              "lmax) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
 
@@ -101,14 +105,15 @@ bool LevelStore::Write(std::span<const MinuteRow> rows) {
     return Recovering([&] { return EnsureOpen() && WriteRows(rows); });
 }
 
-bool LevelStore::DeleteBefore(std::int64_t utcSeconds) {
+bool LevelStore::DeleteBefore(std::int64_t utcSeconds, std::int32_t keepDays) {
     return Recovering([&] {
         if (!EnsureOpen())
             return false;
-        SqliteStatement erase = db_.Prepare("DELETE FROM minutes WHERE start < ?1");
+        SqliteStatement erase = db_.Prepare(DeleteSql);
         if (!erase.Valid())
             return FailFromDb();
         erase.Bind(1, utcSeconds);
+        erase.Bind(2, static_cast<std::int64_t>(keepDays) - 1);
         return erase.Step() == SQLITE_DONE || FailFromDb();
     });
 }
@@ -191,12 +196,18 @@ bool LevelStore::WriteRows(std::span<const MinuteRow> rows) {
     SqliteStatement select = db_.Prepare(SelectSql);
     SqliteStatement insert = db_.Prepare(InsertSql);
     bool ok = select.Valid() && insert.Valid();
+    std::size_t measuredTwice = 0;
     for (std::size_t i = 0; ok && i < rows.size(); ++i) {
         const std::optional<MinuteRow> stored = StoredMinute(select, rows[i]);
-        BindRow(insert, stored ? MergeMinutes(*stored, rows[i]) : rows[i]);
+        const KeptMinute kept = stored ? KeepMinute(*stored, rows[i]) : KeptMinute{rows[i]};
+        measuredTwice += kept.MeasuredTwice ? 1 : 0;
+        BindRow(insert, kept.Row);
         ok = insert.Step() == SQLITE_DONE;
     }
-    return (ok && db_.Exec("COMMIT")) || FailFromDb();
+    if (!ok || !db_.Exec("COMMIT"))
+        return FailFromDb();
+    measuredTwice_ += measuredTwice;
+    return true;
 }
 
 bool LevelStore::Fail(std::string error) {

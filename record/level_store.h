@@ -31,10 +31,15 @@ public:
     bool Open();
     void Close() { db_.Close(); }
     // Writes `rows` in one transaction (opening the database first when needed); a row
-    // for a host and minute already there is merged with it. False leaves the file as it was.
+    // for a host and minute already there meets it as KeepMinute says. False leaves the file
+    // as it was.
     bool Write(std::span<const MinuteRow> rows);
-    // Deletes the minutes that start before `utcSeconds`.
-    bool DeleteBefore(std::int64_t utcSeconds);
+    // The minutes that the writes since the last call found measured twice; then 0.
+    std::size_t TakeMeasuredTwice() { return std::exchange(measuredTwice_, 0); }
+    // Deletes the minutes that start before `utcSeconds` and before the newest `keepDays`
+    // days (UTC) that hold minutes: a minute goes only when at least `keepDays` later days
+    // hold minutes, whatever `utcSeconds` says.
+    bool DeleteBefore(std::int64_t utcSeconds, std::int32_t keepDays);
     // The start of the newest minute in `newest` (nullopt when there is none); false when
     // the database cannot be read.
     bool Newest(std::optional<std::int64_t>& newest);
@@ -64,4 +69,5 @@ private:
     bool corrupt_ = false;  // the last failure found the file corrupt
     std::string error_;
     std::string movedAside_;
+    std::size_t measuredTwice_ = 0;
 };

@@ -94,13 +94,17 @@ MinuteRow MinuteAggregator::Ended(const Minute& minute) {
     return row;
 }
 
-MinuteRow MergeMinutes(const MinuteRow& first, const MinuteRow& second) {
-    MinuteRow merged = first;
-    merged.Samples = first.Samples + second.Samples;
-    merged.Seconds = std::min(first.Seconds + second.Seconds, static_cast<double>(SecondsPerMinute));
-    merged.Leq = EnergyLevel((first.Seconds * LevelEnergy(first.Leq) + second.Seconds * LevelEnergy(second.Leq)) /
-                             (first.Seconds + second.Seconds));
-    merged.Lmin = std::min(first.Lmin, second.Lmin);
-    merged.Lmax = std::max(first.Lmax, second.Lmax);
-    return merged;
+KeptMinute KeepMinute(const MinuteRow& stored, const MinuteRow& arriving) {
+    const double storedEnergy = stored.Seconds * LevelEnergy(stored.Leq);
+    const double arrivingEnergy = arriving.Seconds * LevelEnergy(arriving.Leq);
+    const double seconds = stored.Seconds + arriving.Seconds;
+    if (seconds > static_cast<double>(SecondsPerMinute))
+        return {arrivingEnergy > storedEnergy ? arriving : stored, true};
+    MinuteRow joined = stored;
+    joined.Samples = stored.Samples + arriving.Samples;
+    joined.Seconds = seconds;
+    joined.Leq = EnergyLevel((storedEnergy + arrivingEnergy) / seconds);
+    joined.Lmin = std::min(stored.Lmin, arriving.Lmin);
+    joined.Lmax = std::max(stored.Lmax, arriving.Lmax);
+    return {joined, false};
 }

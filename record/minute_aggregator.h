@@ -68,7 +68,14 @@ private:
     std::optional<LastPoll> last_;
 };
 
-// The minute that holds both minutes of the same host and start (a minute recorded in two
-// parts, around a change of host or a restart): samples and covered seconds added (at most
-// 60), the energy mean weighted by seconds, the extremes of both. The first's weighting.
-MinuteRow MergeMinutes(const MinuteRow& first, const MinuteRow& second);
+// What the record keeps when `arriving` meets `stored`, the minute of the same host and start
+// already there. Together they cover at most 60 s: two parts of one minute (around a change
+// of host or a restart within it), joined: samples and covered seconds added, the energy mean
+// weighted by seconds, the extremes of both, the stored one's weighting. Together they cover
+// more: the minute was measured twice (the clock went back), and the one with more sound
+// energy (seconds x 10^(Leq/10)) is kept as it stands, the stored one at a tie.
+struct KeptMinute {
+    MinuteRow Row;
+    bool MeasuredTwice = false;
+};
+KeptMinute KeepMinute(const MinuteRow& stored, const MinuteRow& arriving);

@@ -22,8 +22,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <csignal>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -41,11 +46,24 @@ void ExpectText(const std::string& text, const std::string& part, bool anywhere)
         EXPECT_TRUE(anywhere ? text.find(part) != std::string::npos : text.rfind(part, 0) == 0) << text;
 }
 
+// An X display (:6150) that takes connections and never answers: the abstract socket that
+// libxcb tries first.
+struct SilentXDisplay {
+    SilentXDisplay() {
+        const sockaddr_un address{AF_UNIX, "\0/tmp/.X11-unix/X6150"};
+        EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), offsetof(sockaddr_un, sun_path) + 21), 0);
+        EXPECT_EQ(::listen(fd, 8), 0);
+    }
+    ~SilentXDisplay() { ::close(fd); }
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+};
+
 // The program itself, with nothing to show a window on (no DISPLAY, WAYLAND_DISPLAY or
-// QT_QPA_PLATFORM, or a DISPLAY without a server): --help and --version answer at once, an
-// argument that neither Qt nor the display takes ends it with the usage, and a start without a
-// display with one line and status 1, not Qt's abort.
+// QT_QPA_PLATFORM, or a DISPLAY without a server, or one that never answers): --help and
+// --version answer at once, an argument that neither Qt nor the display takes ends it with the
+// usage, and a start without a display with one line and status 1, not Qt's abort nor a hang.
 TEST(CommandLine, AnswersWithoutADisplay) {
+    const SilentXDisplay silent;
     const struct {
         std::vector<std::string> arguments;
         int status;
@@ -58,9 +76,16 @@ TEST(CommandLine, AnswersWithoutADisplay) {
         {{"-platform", "offscreen", "--full"}, 2, "", "decimon: unknown argument \"--full\"\nusage: decimon"},
         {{"-style", "Fusion", "--frobnicate"}, 2, "", "decimon: unknown argument \"--frobnicate\"\nusage: decimon"},
         {{}, 1, "", "decimon: no display to show on: neither DISPLAY nor WAYLAND_DISPLAY is set\n"},
-        {{"-platform", "xcb"}, 1, "", "decimon: no display to show on: DISPLAY is not set\n"},
+        {{"-platform", "xcb"}, 1, "", "decimon: cannot open the display: could not connect to display \n"},
+        {{}, 1, "", "decimon: no display to show on: DISPLAY is not set\n", {"QT_QPA_PLATFORM=xcb"}},
         {{}, 1, "", "decimon: cannot open the display: could not connect to display :9999\n", {"DISPLAY=:9999"}},
         {{"--frobnicate"}, 2, "", "decimon: unknown argument \"--frobnicate\"\nusage: decimon", {"DISPLAY=:9999"}},
+        {{"-display", ":9999"}, 1, "", "decimon: cannot open the display: could not connect to display :9999\n"},
+        {{},
+         1,
+         "",
+         "decimon: cannot open the display: no answer from the display server within 15 s\n",
+         {"DISPLAY=:6150"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> argv = {DECIMON_PROGRAM};
@@ -70,7 +95,7 @@ TEST(CommandLine, AnswersWithoutADisplay) {
         SCOPED_TRACE(::testing::PrintToString(argv) + ::testing::PrintToString(environment));
         ChildProcess program(argv, ChildProcess::Stderr::Capture, environment);
         std::string out;
-        while (const auto line = program.ReadLine(Scaled(5000ms)))
+        while (const auto line = program.ReadLine(Scaled(20000ms)))  // the silent display's 15 s
             out += *line + "\n";
         const std::string err = program.ReadStderr(Scaled(5000ms));
         EXPECT_EQ(program.WaitExit(Scaled(5000ms)), c.status) << err;

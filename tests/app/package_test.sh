@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
 # net-snmp, SQLite, libmicrohttpd (with the metrics module's GnuTLS, yaml-cpp and libxcrypt) and
-# the display font, its version, its files (the Prometheus rules valid), that the installed
-# program starts and serves its metrics page, and that decimon-report makes a report without a
-# display. WAYLAND-MODULE, in a build with Qt's Wayland client, is where the program looks for
+# the display font, its version (and in a scratch clone: builds before and after a tag against the
+# tag's, the source tarball's, and a stop where git cannot count), its files (the Prometheus
+# rules valid), that the installed program starts and serves its metrics page, and that
+# decimon-report makes a report without a display. WAYLAND-MODULE, in a build with Qt's Wayland client, is where the program looks for
 # its Wayland module, relative to its own folder.
 #   package_test.sh BUILD-DIR SIMULATOR [WAYLAND-MODULE]
 set -euo pipefail
@@ -23,14 +24,42 @@ done
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "the package does not recommend Qt's Wayland platform"
 # The version rises with each commit, so that a rebuilt package upgrades the installed one; a
 # release's tag gives the plain version.
-version=$(dpkg-deb -f "$deb" Version) base=${version%%+*}
+version=$(dpkg-deb -f "$deb" Version) base=${version%%[~+]*}
 sources=$(cd "$(dirname "$0")/../.." && pwd)
 [ "$version" = "$("$sources/scripts/version.sh" "$base")" ] || fail "the package's version $version is not this build's"
-dpkg --compare-versions "$version" ge "$base" || fail "the version $version ranks below the release $base"
 if [ "$version" != "$base" ] && git -C "$sources" rev-parse -q --verify HEAD~1 >/dev/null; then
   earlier=$("$sources/scripts/version.sh" "$base" HEAD~1)
   dpkg --compare-versions "$version" gt "$earlier" || fail "the version $version does not rank above $earlier of the commit before"
 fi
+# In a clone whose release is tagged at HEAD~1 (the scripts under test committed there): a build
+# before the tag ranks below the release, one after it above, the source tarball carries its
+# version; without git or VERSION, refused as another user's, or shallow, version.sh stops.
+clone=$work/clone
+v() { "$clone/scripts/version.sh" "$base" "$@"; }
+git clone -q "$sources" "$clone" && cp "$sources"/scripts/{version,source_tarball}.sh "$clone/scripts/"
+git -C "$clone" add scripts
+for m in scripts after; do git -C "$clone" -c user.name=t -c user.email=t@localhost commit -q --allow-empty -m $m; done
+git -C "$clone" tag "v$base" HEAD~1
+[ "$(v HEAD~1)" = "$base" ] && dpkg --compare-versions "$(v HEAD~2)" lt "$base" && dpkg --compare-versions "$(v)" gt "$base" ||
+  fail "around the tag v$base: $(v HEAD~2), $(v HEAD~1), $(v)"
+tar xzf "$("$clone/scripts/source_tarball.sh")" -C "$work" && unpacked=$work/decimon-$(v)
+[ "$("$unpacked/scripts/version.sh" "$base")" = "$(v)" ] || fail "the source tarball does not carry $(v)"
+stops() { # WHAT COMMAND...: status 1, no version, one line
+  local out status=0
+  out=$("${@:2}" 2>"$work/err") || status=$?
+  [ "$status$out$(wc -l <"$work/err")" = 11 ] || fail "version.sh $1: status $status, \"$out\", said: $(cat "$work/err")"
+}
+rm "$unpacked/VERSION"
+stops "without git or VERSION" "$unpacked/scripts/version.sh" "$base"
+mkdir "$work/no-git" && ln -s "$(command -v bash)" "$(command -v dirname)" "$work/no-git/"
+stops "without git" env PATH="$work/no-git" "$clone/scripts/version.sh" "$base"
+git clone -q --depth 1 "file://$clone" "$work/shallow"
+stops "in a shallow clone" "$work/shallow/scripts/version.sh" "$base"
+if [ "$(id -u)" = 0 ]; then # git refuses a clone of another user
+  chown -R nobody "$clone"
+  stops "in another user's clone" env GIT_CONFIG_NOSYSTEM=1 GIT_CONFIG_GLOBAL=/dev/null "$clone/scripts/version.sh" "$base"
+fi
+
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-report ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
             ./usr/share/icons/hicolor/scalable/apps/decimon.svg ./usr/share/icons/hicolor/48x48/apps/decimon.png \

@@ -9,7 +9,7 @@
 #   press WINDOW KEY...         WINDOW given the keyboard focus, then the keys typed into it
 #   screenshot FILE             the X screen into FILE
 #   private_dirs                XDG_RUNTIME_DIR, XDG_CONFIG_HOME and XDG_DATA_HOME in $work
-#   start_xvfb [WxH] [OPTION]...  DISPLAY set, and the private folders
+#   start_xvfb [WxH] [OPTION]...  DISPLAY set ($xvfb_pid), and the private folders
 #   start_simulator PROGRAM [OPTION]...  on a free loopback port ($port, $sim_pid); commands
 #                               go to it through file descriptor 3
 #   start_session_bus           a private session bus, DBUS_SESSION_BUS_ADDRESS set
@@ -94,7 +94,8 @@ start_xvfb() {
     [ $# -eq 0 ] || shift
     # The server picks a free display number itself: no race with other tests for one.
     Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp "$@" 9>"$work/display" >"$work/xvfb.log" 2>&1 &
-    session_pids+=($!)
+    xvfb_pid=$!
+    session_pids+=("$xvfb_pid")
     wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
     DISPLAY=:$(head -n 1 "$work/display")
     export DISPLAY

@@ -5,8 +5,8 @@
 # are moved there, the display's group is this user's own, and the display itself is a
 # stand-in that does nothing. Before every command and at the end, a settings file, once
 # there, may be read by its owner alone; a site's file in /etc/xdg also by its group.
-# The administrator's guide lists every message the program's sources print, and its backup
-# recipe runs as written.
+# The administrator's guide lists every message the program's sources print, its backup and
+# restore recipes run as written, and its removal takes away every file the recipes write.
 #   guide_recipes_test.sh DOCUMENT...
 set -euo pipefail
 work=$(mktemp -d /tmp/decimon-recipes-XXXXXX)
@@ -129,3 +129,28 @@ for files in "site user" "site"; do
   [ "$(sqlite3 "$tree"/root/backup/*.sqlite3 'SELECT count(*) FROM minutes')" = 1 ] || fail "the backup lacks the record"
 done
 echo "recipes: the backup recipe copies the settings files there are and the record"
+
+# The restore recipe as written, after the last backup above and a minute more in the record:
+# the stand-in log-in service notes whether the record is the backup's when it is stopped and
+# started; the display is not running (pgrep finds none).
+data=$tree/home/wall/.local/share/Corvanta/Decimon
+sqlite3 "$data/levels.sqlite3" "INSERT INTO minutes VALUES (60)" && touch "$data/levels.sqlite3-wal"
+printf '#!/bin/sh\necho "$1 $(cmp -s %s/levels.sqlite3 %s/levels-backup.sqlite3 && echo restored)" >>"%s/services"\n' \
+  "$data" "$tree/root/backup" "$work" >"$work/bin/systemctl"
+printf '#!/bin/sh\nexit 1\n' >"$work/bin/pgrep"
+chmod +x "$work/bin/systemctl" "$work/bin/pgrep"
+recipe=$(section "$guide" "Restoring" | sed -n 's/^    //p' |
+  sed "s|/home/wall|$tree/home/wall|g; s|/root/backup|$tree/root/backup|g; s|-o wall -g wall|-o $(id -un) -g $(id -gn)|")
+(PATH=$work/bin:$PATH bash -euc "$recipe") || fail "the restore recipe failed:"$'\n'"$recipe"
+[ "$(cat "$work/services")" = "stop "$'\n'"start restored" ] || fail "the restore recipe: $(cat "$work/services")"
+[ "$(stat -c %a "$data/levels.sqlite3")" = 600 ] && [ ! -e "$data/levels.sqlite3-wal" ] ||
+  fail "the restored record is readable by others, or its old log is left"
+
+# Every file a recipe of the documents writes under /etc or /home is removed in "Removing" (or
+# its folder), and no recipe installs a package file by a name that package.sh may not print.
+removing=$(section "$guide" "Removing")
+while read -r path; do
+  grep -qF -e "$path" -e "$(dirname "$path") " <<<"$removing" || fail "\"Removing\" leaves $path behind"
+done < <(sed -n 's/^ \{4,\}//p' "$@" | grep -oP '(>>?|ln -s \S+) \K/(etc|home)/[^\s)]+' | sort -u)
+! sed -n 's/^ \{4,\}//p' "$@" | grep 'decimon_.*\.deb' || fail "a recipe names a package file"
+echo "recipes: the restore recipe stops the display first, \"Removing\" leaves no file of the recipes behind"

@@ -1,6 +1,7 @@
-// RecordLevels: read beside the settings, on unless the file holds a REG_DWORD 0, and kept in
-// the file by a save, which writes the nineteen values it always writes; RecordKeepDays,
-// MetricsAddress and MetricsWebConfig likewise.
+// RecordLevels: read beside the settings, on unless the file holds a REG_DWORD 0 (a value of
+// another type, or other than 0 and 1, is said), and kept in the file by a save, which writes
+// the nineteen values it always writes; RecordKeepDays, MetricsAddress and MetricsWebConfig
+// likewise.
 #include "config/settings_store.h"
 
 #include "tests/support/meter_settings.h"
@@ -20,6 +21,7 @@ struct RecordCase {
     const char* systemLines;  // null: no site-wide file
     bool recordLevels;
     std::int32_t keepDays = SettingsStore::DefaultRecordKeepDays;
+    bool wrong = false;  // a value of another type or out of range, to be said
 };
 
 class RecordLevelsTable : public ::testing::TestWithParam<RecordCase> {
@@ -33,10 +35,12 @@ TEST_P(RecordLevelsTable, IsOnUnlessADwordZeroTurnsItOff) {
         XdgSandbox::WriteFile(sandbox_.HomeKeyFile(), DecimonFileStart + c.homeLines);
     if (c.systemLines)
         XdgSandbox::WriteFile(XdgSandbox::KeyFile(sandbox_.SystemDir(0)), DecimonFileStart + c.systemLines);
-    EXPECT_EQ(SettingsStore::LoadRecordLevels(), c.recordLevels)
-        << (c.homeLines ? c.homeLines : "") << (c.systemLines ? c.systemLines : "");
-    EXPECT_EQ(SettingsStore::LoadRecordKeepDays(), c.keepDays)
-        << (c.homeLines ? c.homeLines : "") << (c.systemLines ? c.systemLines : "");
+    SCOPED_TRACE(std::string(c.homeLines ? c.homeLines : "") + (c.systemLines ? c.systemLines : ""));
+    bool levelsWrong = true;
+    bool daysWrong = true;
+    EXPECT_EQ(SettingsStore::LoadRecordLevels(&levelsWrong), c.recordLevels);
+    EXPECT_EQ(SettingsStore::LoadRecordKeepDays(&daysWrong), c.keepDays);
+    EXPECT_EQ(levelsWrong || daysWrong, c.wrong);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -44,19 +48,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RecordCase{nullptr, nullptr, true}, RecordCase{"\"HostName\"=\"press\"\n", nullptr, true},
                       RecordCase{"\"RecordLevels\"=dword:00000000\n", nullptr, false},
                       RecordCase{"\"RecordLevels\"=dword:00000001\n", nullptr, true},
-                      RecordCase{"\"RecordLevels\"=dword:ffffffff\n", nullptr, true},
-                      RecordCase{"\"RecordLevels\"=\"0\"\n", nullptr, true},  // a text is no REG_DWORD
-                      RecordCase{"\"RecordLevels\"=hex:00,00,00,00\n", nullptr, true},
+                      RecordCase{"\"RecordLevels\"=dword:ffffffff\n", nullptr, true, 1096, true},
+                      RecordCase{"\"RecordLevels\"=\"0\"\n", nullptr, true, 1096, true},  // a text is no REG_DWORD
+                      RecordCase{"\"RecordLevels\"=hex:00,00,00,00\n", nullptr, true, 1096, true},
                       // A site turns it off for every display whose user has no file of their own.
                       RecordCase{nullptr, "\"RecordLevels\"=dword:00000000\n", false},
                       RecordCase{"\"HostName\"=\"press\"\n", "\"RecordLevels\"=dword:00000000\n", true},
-                      // RecordKeepDays: 0 keeps everything; a negative number or centuries, the default.
+                      // RecordKeepDays: 0 keeps everything, and so does a text, a negative number or centuries.
                       RecordCase{"\"RecordKeepDays\"=dword:00000000\n", nullptr, true, 0},
                       RecordCase{"\"RecordKeepDays\"=dword:00008ead\n", nullptr, true, 36525},
                       RecordCase{nullptr, "\"RecordKeepDays\"=dword:00000e42\n", true, 3650},
-                      RecordCase{"\"RecordKeepDays\"=dword:ffffffff\n", nullptr, true},
-                      RecordCase{"\"RecordKeepDays\"=dword:00008eae\n", nullptr, true},
-                      RecordCase{"\"RecordKeepDays\"=\"30\"\n", nullptr, true}));
+                      RecordCase{"\"RecordKeepDays\"=dword:ffffffff\n", nullptr, true, 0, true},
+                      RecordCase{"\"RecordKeepDays\"=dword:00008eae\n", nullptr, true, 0, true},
+                      RecordCase{"\"RecordKeepDays\"=\"0\"\n", nullptr, true, 0, true}));
 
 // MetricsAddress and MetricsWebConfig beside it: read as texts, kept by a save, never added by one.
 TEST(RecordLevels, ASaveKeepsItAndTheEndpointsSettingsAndWritesTheNineteenValuesBesideThem) {

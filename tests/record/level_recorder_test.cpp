@@ -157,54 +157,60 @@ TEST_F(Recorder, HoldsAtMostADayOfUnwrittenMinutesTheNewest) {
     EXPECT_EQ(rows->back().Start, Noon + 60 * (minutes - 1));
 }
 
+// A minute a day, at noon, on each of the `count` days before Noon's.
+std::vector<MinuteRow> DailyMinutes(std::int64_t count) {
+    std::vector<MinuteRow> rows;
+    for (std::int64_t day = count; day >= 1; --day)
+        rows.push_back(SteadyMinutes("press", Noon - day * Day, 1, 70.0)[0]);
+    return rows;
+}
+
 TEST_F(Recorder, TrimsMinutesOlderThan1096DaysOnceADay) {
     const std::int64_t limit = Noon - KeepDays * Day;
     database_.Write(SteadyMinutes("press", limit - 60, 2, 70.0));  // one minute past the limit
-    database_.Write(SteadyMinutes("press", Noon - 60, 1, 75.0));   // the last one before the start
+    database_.Write(DailyMinutes(KeepDays - 1));
+    database_.Write(SteadyMinutes("press", Noon - 60, 1, 75.0));  // the last one before the start
     Start();
     Feed(Noon, 2, 80.0);
     WaitIdle();
-    std::vector<MinuteRow> rows = database_.Minutes();
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].Start, limit);
+    EXPECT_EQ(database_.Minutes().front().Start, limit);
 
     database_.Write(SteadyMinutes("press", limit - 600, 1, 70.0));
     recorder_->FinishMinute();
     WaitIdle();
-    EXPECT_EQ(database_.Minutes().size(), 5u) << "trimmed once a day, not at every minute";
+    EXPECT_EQ(database_.Minutes().front().Start, limit - 600) << "trimmed once a day, not at every minute";
 
     clocks_.Advance(24h);
     Feed(Noon + Day, 1, 80.0);
     recorder_->FinishMinute();
     WaitIdle();
-    rows = database_.Minutes();
-    ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0].Start, Noon - 60) << "a day later the limit moved on by a day";
+    EXPECT_EQ(database_.Minutes().front().Start, Noon - (KeepDays - 1) * Day)
+        << "a day later the limit moved on by a day";
 }
 
-// A wall clock years ahead, at a start or while the display runs, and later set right, never
-// deletes a minute that the right time keeps: the trim's time is bound by the newest minute at
-// a start and moves on by the monotonic clock.
-TEST_F(Recorder, AClockYearsAheadDeletesNothingTheRightTimeKeeps) {
-    constexpr std::int64_t Ahead = 5 * 365 * Day;
-    database_.Write(SteadyMinutes("press", Noon - 1090 * Day, 1, 70.0));
-    database_.Write(SteadyMinutes("press", Noon - 990 * Day, 1, 70.0));
-    database_.Write(SteadyMinutes("press", Noon - 60, 1, 70.0));  // the last one before the start
+// A wall clock years ahead, at a start or while the display runs, never deletes a minute that
+// the right time keeps, nor one of the newest KeepDays days with minutes, even when an earlier
+// run ahead left minutes that mislead the trim's time; a record past the clock is said once a run.
+TEST_F(Recorder, AClockYearsAheadDeletesNothingTheRightTimeOrTheDaysToKeepKeep) {
+    constexpr std::int64_t Ahead = 3652 * Day;
+    database_.Write(DailyMinutes(1095));  // the right-clock runs before
     const struct {
         int daysOn;  // real time passing before the step
         std::int64_t wallAhead;
         bool start;  // the display starts (again) at the step
         std::int64_t oldest;
+        bool said;  // the record reaches past the clock
         const char* what;
     } steps[] = {
-        {0, Ahead, true, Noon - 1090 * Day, "ahead at the start"},
-        {10, Ahead, false, Noon - 990 * Day, "ten days on, still ahead: ten days more go"},
-        {1, 0, false, Noon - 990 * Day, "set right"},
-        {1, 0, true, Noon - 990 * Day, "a start with the right time"},
-        {1, Ahead, false, Noon - 990 * Day, "set ahead while running"},
-        {100, Ahead, false, Noon - 60, "a hundred days on, still ahead"},
+        {0, 0, true, Noon - 1095 * Day, false, "a start with the right time"},
+        {1, Ahead, true, Noon - 1095 * Day, false, "ahead at a start: bound by the newest minute"},
+        {1, 0, true, Noon - 1094 * Day, true, "a start with the right time between"},
+        {1, Ahead, true, Noon - 1092 * Day, false, "ahead at a start again: the two oldest of 1,098 days go"},
+        {1, 0, true, Noon - 1092 * Day, true, "a start with the right time after"},
+        {1, Ahead, false, Noon - 1091 * Day, false, "set ahead while running: a day on by the monotonic clock"},
     };
     std::int64_t now = Noon;  // the right time
+    std::size_t said = 0;
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
         now += step.daysOn * Day;
@@ -218,7 +224,33 @@ TEST_F(Recorder, AClockYearsAheadDeletesNothingTheRightTimeKeeps) {
         recorder_->FinishMinute();
         WaitIdle();
         EXPECT_EQ(database_.Minutes().front().Start, step.oldest);
+        const std::vector<std::string> lines = Reported();
+        said += step.said ? 1 : 0;
+        ASSERT_EQ(lines.size(), said);
+        if (step.said) {
+            EXPECT_NE(lines.back().find("later than the clock"), std::string::npos) << lines.back();
+        }
     }
+}
+
+// A restart an hour behind meets minutes already stored: the louder of each is kept as it
+// was, and one line says how many once the clock has passed them.
+TEST_F(Recorder, AClockBackKeepsTheLouderOfEachMinuteMeasuredTwice) {
+    const MinuteRow loud{"press", Noon, "dBA", 59, 59.0, 90.0, 90.0, 90.0};
+    database_.Write(Joined({{loud}, SteadyMinutes("press", Noon + 60, 1, 70.0)}));
+    Start();
+    Feed(Noon, 2, 80.0);
+    recorder_->FinishMinute();
+    WaitIdle();
+    EXPECT_TRUE(Reported().empty()) << "said once the clock has passed them";
+    Feed(Noon + 120, 1, 80.0);
+    recorder_->Stop(Scaled(5000ms));
+    const std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_EQ(rows.size(), 3u);
+    ExpectMinute(rows[0], loud);
+    ExpectMinute(rows[1], SteadyMinutes("press", Noon + 60, 1, 80.0)[0]);
+    ASSERT_EQ(Reported().size(), 1u);
+    EXPECT_NE(Reported()[0].find("decimon: 2 minutes of levels already in"), std::string::npos) << Reported()[0];
 }
 
 TEST_F(Recorder, ADamagedFileIsMovedAsideWithOneLine) {

@@ -75,13 +75,20 @@ TEST_F(Store, MergesTheTwoPartsOfAMinute) {
     ExpectMinute(rows[1], {"press", Noon, "dBA", 30, 30.0, 88.26, 70.0, 95.0}, 0.01);
 }
 
-TEST_F(Store, DeletesTheMinutesBeforeATime) {
-    database_.Write(SteadyMinutes("press", Noon - 180, 5, 80.0));
+// Before the time and before the newest days with minutes, both.
+TEST_F(Store, DeletesTheMinutesBeforeATimeAndTheDaysToKeep) {
+    constexpr std::int64_t Day = 86400;
+    database_.Write(Joined({SteadyMinutes("press", Noon - 2 * Day, 1, 80.0),
+                            SteadyMinutes("press", Noon - Day, 1, 80.0), SteadyMinutes("press", Noon - 60, 2, 80.0)}));
     LevelStore store(database_.Path().string());
-    ASSERT_TRUE(store.DeleteBefore(Noon));
-    const std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_TRUE(store.DeleteBefore(Noon, 2));
+    std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows.front().Start, Noon - Day);
+    ASSERT_TRUE(store.DeleteBefore(Noon, 1));
+    rows = database_.Minutes();
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows.front().Start, Noon);
+    EXPECT_EQ(rows.front().Start, Noon - 60);
 }
 
 TEST_F(Store, ALockHeldByAnotherProgramFailsTheWriteAndTheNextSucceeds) {

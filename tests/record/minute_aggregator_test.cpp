@@ -168,15 +168,18 @@ TEST_P(SteadyShift, ComesToAFullDose) {
 INSTANTIATE_TEST_SUITE_P(Intervals, SteadyShift, ::testing::Range(1, 61));
 
 struct MergeCase {
-    MinuteRow first;
-    MinuteRow second;
-    MinuteRow merged;
+    MinuteRow stored;
+    MinuteRow arriving;
+    MinuteRow kept;
+    bool measuredTwice = false;
 };
 
 class MergeTable : public ::testing::TestWithParam<MergeCase> {};
 
-TEST_P(MergeTable, AddsTheTwoParts) {
-    ExpectMinute(MergeMinutes(GetParam().first, GetParam().second), GetParam().merged, 0.01);
+TEST_P(MergeTable, JoinsTwoPartsAndKeepsTheLouderOfAMinuteMeasuredTwice) {
+    const KeptMinute kept = KeepMinute(GetParam().stored, GetParam().arriving);
+    ExpectMinute(kept.Row, GetParam().kept, 0.01);
+    EXPECT_EQ(kept.MeasuredTwice, GetParam().measuredTwice);
 }
 
 INSTANTIATE_TEST_SUITE_P(Parts, MergeTable,
@@ -185,16 +188,18 @@ INSTANTIATE_TEST_SUITE_P(Parts, MergeTable,
                                                      {"a", Minute, "dBA", 40, 40.0, 80.0, 75.0, 85.0}},
                                            // Weighted by seconds: 30 s at 90 and 10 s at 70.
                                            MergeCase{{"a", Minute, "dBC", 30, 30.0, 90.0, 90.0, 90.0},
-                                                     {"a", Minute, "dBA", 10, 10.0, 70.0, 70.0, 70.0},
-                                                     {"a", Minute, "dBC", 40, 40.0, 88.76, 70.0, 90.0}},
-                                           // 59 polls of 1 s at 70 and, after an interval change,
-                                           // one of 60 s at 100: by samples it would be 82.5.
-                                           MergeCase{{"a", Minute, "dBA", 59, 59.0, 70.0, 70.0, 70.0},
-                                                     {"a", Minute, "dBA", 1, 60.0, 100.0, 100.0, 100.0},
-                                                     {"a", Minute, "dBA", 60, 60.0, 97.03, 70.0, 100.0}},
-                                           // A restart within the minute can cover more than it: at most 60 s.
-                                           MergeCase{{"a", Minute, "dBA", 40, 40.0, 80.0, 80.0, 80.0},
-                                                     {"a", Minute, "dBA", 30, 30.0, 80.0, 80.0, 80.0},
-                                                     {"a", Minute, "dBA", 70, 60.0, 80.0, 80.0, 80.0}}));
+                                                     {"a", Minute, "dBA", 30, 30.0, 70.0, 70.0, 70.0},
+                                                     {"a", Minute, "dBC", 60, 60.0, 87.03, 70.0, 90.0}},
+                                           // Measured twice, the clock an hour behind: 90 dB over
+                                           // 59 s stays as it is, not 87.0 over 60 s.
+                                           MergeCase{{"a", Minute, "dBA", 59, 59.0, 90.0, 90.0, 90.0},
+                                                     {"a", Minute, "dBA", 60, 60.0, 70.0, 70.0, 70.0},
+                                                     {"a", Minute, "dBA", 59, 59.0, 90.0, 90.0, 90.0},
+                                                     true},
+                                           // At the same level, the longer one.
+                                           MergeCase{{"a", Minute, "dBA", 30, 30.0, 80.0, 80.0, 80.0},
+                                                     {"a", Minute, "dBA", 40, 40.0, 80.0, 80.0, 80.0},
+                                                     {"a", Minute, "dBA", 40, 40.0, 80.0, 80.0, 80.0},
+                                                     true}));
 
 }  // namespace
