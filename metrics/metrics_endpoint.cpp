@@ -26,7 +26,7 @@ std::unique_ptr<MetricsServer> Serve(int listener, const MeterMonitor& monitor, 
         return nullptr;
     }
     return std::unique_ptr<MetricsServer>(
-        start({listener, MetricsPageSource(monitor, DECIMON_VERSION), monitor.MetricsWebConfig()}, reason));
+        start({listener, MetricsPageSource(monitor, DECIMON_VERSION), monitor.MetricsWebConfig().text}, reason));
 }
 
 void SayNoEndpoint(const std::string& text, const std::string& reason) {
@@ -46,7 +46,7 @@ MetricsEndpoint::~MetricsEndpoint() {
 }
 
 void MetricsEndpoint::Run() {
-    const std::string& text = monitor_.MetricsAddress();
+    const std::string& text = monitor_.MetricsAddress().text;
     bool said = false;
     for (;;) {
         std::string reason;
@@ -79,13 +79,23 @@ void MetricsEndpoint::Run() {
 }
 
 std::unique_ptr<MetricsEndpoint> StartMetricsEndpoint(const MeterMonitor& monitor) {
-    const std::string& text = monitor.MetricsAddress();
+    if (const std::string& unusable = monitor.MetricsAddress().unusable; !unusable.empty()) {
+        std::fprintf(stderr, "decimon: no metrics endpoint: MetricsAddress %s; the display runs on without it\n",
+                     unusable.c_str());
+        return nullptr;
+    }
+    const std::string& text = monitor.MetricsAddress().text;
     if (text.empty())
         return nullptr;
     std::string reason;
     auto address = ParseMetricsAddress(text, &reason);
     if (!address) {
         SayNoEndpoint(text, reason);
+        return nullptr;
+    }
+    // Never a plainer endpoint than the site asked for.
+    if (const std::string& unusable = monitor.MetricsWebConfig().unusable; !unusable.empty()) {
+        SayNoEndpoint(text, "MetricsWebConfig " + unusable);
         return nullptr;
     }
     std::unique_ptr<MetricsEndpoint> endpoint(new MetricsEndpoint(monitor, std::move(*address)));

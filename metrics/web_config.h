@@ -9,11 +9,13 @@
 //     client_auth_type: RequireAndVerifyClientCert   # or NoClientCert, the default
 //     client_ca_file: clients-ca.crt
 //   basic_auth_users:
-//     prometheus: $2y$10$...         # bcrypt hashes
+//     prometheus: $2y$10$...         # bcrypt hashes of cost 4 to 14
 //
-// Any other key (cipher suites, TLS versions, HTTP headers, other client_auth_types) is refused,
-// not ignored: a file that asks for more than this server does is not served at all. So is a
-// file that asks for neither TLS nor passwords. Part of the server's module only.
+// Any other key (cipher suites, HTTP headers, other client_auth_types) is refused, not ignored:
+// a file that asks for more than this server does is not served at all. So is a file that asks
+// for neither TLS nor passwords, one that gives a key twice in any map, and one whose path (or a
+// path it names) is not a regular file: a FIFO or a device is never opened to wait on. Part of
+// the server's module only.
 
 #include <map>
 #include <optional>

@@ -6,7 +6,9 @@
 #include "metrics/metrics_address.h"
 #include "metrics/metrics_endpoint.h"
 #include "metrics/metrics_page.h"
+#include "tests/support/stderr_capture.h"
 #include "tests/support/tls_credentials.h"
+#include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -23,7 +26,10 @@
 
 namespace {
 
+using decimon::test::DecimonFileStart;
+using decimon::test::StderrCapture;
 using decimon::test::TlsCredentials;
+using decimon::test::XdgSandbox;
 
 class Server : public ::testing::Test {
 protected:
@@ -242,6 +248,7 @@ class BrokenWebConfig : public WithWebConfig, public ::testing::WithParamInterfa
 
 TEST_P(BrokenWebConfig, LeavesNoEndpointAndSaysWhy) {
     const BrokenCase& c = GetParam();
+    mkfifo(credentials_->File("fifo").c_str(), 0600);  // nobody writes into it
     if (c.yaml)
         credentials_->WriteWebConfig(c.yaml);
     StartServer(credentials_->File(c.file));
@@ -255,10 +262,33 @@ INSTANTIATE_TEST_SUITE_P(
     Table, BrokenWebConfig,
     ::testing::Values(
         BrokenCase{"Missing", "absent.yml", nullptr, "cannot be read: No such file or directory"},
-        BrokenCase{"Folder", "", nullptr, "cannot be read: Is a directory"},
+        BrokenCase{"Folder", "", nullptr, "cannot be read: it is a folder, not a regular file"},
+        BrokenCase{"Fifo", "fifo", nullptr, "cannot be read: it is a FIFO, not a regular file"},
         BrokenCase{"NotYaml", "web.yml", "tls_server_config: [cert_file\n", "not valid YAML"},
         BrokenCase{"NeitherTlsNorPasswords", "web.yml", "basic_auth_users: {}\n", "neither TLS"},
-        BrokenCase{"UnknownKey", "web.yml", "tls_server_config: {min_version: TLS13}", "min_version is not supported"},
+        BrokenCase{"UnknownKey", "web.yml", "tls_server_config: {cipher_suites: [TLS_AES_128_GCM_SHA256]}",
+                   "cipher_suites is not supported"},
+        // The same key twice at each depth, the second the more open.
+        BrokenCase{"TlsTwice", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: clients-ca.crt, "
+                   "client_auth_type: RequireAndVerifyClientCert}\n"
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key}\n",
+                   "tls_server_config is given twice"},
+        BrokenCase{"ClientAuthTwice", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: clients-ca.crt, "
+                   "client_auth_type: RequireAndVerifyClientCert, client_auth_type: NoClientCert}",
+                   "tls_server_config: client_auth_type is given twice"},
+        BrokenCase{"UserTwice", "web.yml", "basic_auth_users: {prometheus: a, prometheus: b}",
+                   "basic_auth_users: prometheus is given twice"},
+        BrokenCase{"Cost15", "web.yml",
+                   "basic_auth_users: {p: $2y$15$abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0}",
+                   "the hash of user p has cost 15, not 4 to 14"},
+        BrokenCase{"Cost31", "web.yml",
+                   "basic_auth_users: {p: $2b$31$abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0}",
+                   "has cost 31, not 4 to 14"},
+        BrokenCase{"InvalidHashCharacter", "web.yml",
+                   "basic_auth_users: {p: $2y$10$abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ+}",
+                   "the hash of user p is not a bcrypt hash"},
         BrokenCase{"CertificateMissing", "web.yml", "tls_server_config: {cert_file: gone.crt, key_file: server.key}",
                    "gone.crt\" cannot be read: No such file"},
         BrokenCase{"KeyOfAnother", "web.yml", "tls_server_config: {cert_file: server.crt, key_file: client.key}",
@@ -269,5 +299,28 @@ INSTANTIATE_TEST_SUITE_P(
                    "needs client_ca_file"},
         BrokenCase{"PasswordInClear", "web.yml", "basic_auth_users: {prometheus: s3cret}", "not a bcrypt hash"}),
     [](const ::testing::TestParamInfo<BrokenCase>& row) { return std::string(row.param.name); });
+
+// Settings the endpoint cannot take as given: one line naming the value and why, and no endpoint.
+TEST(UnusableSetting, LeavesNoEndpointAndSaysWhy) {
+    struct Row {
+        std::string lines;
+        std::string line;
+    };
+    const std::string end = "; the display runs on without it\n";
+    for (const Row& row :
+         {Row{"\"MetricsAddress\"=dword:0000238c\n",
+              "decimon: no metrics endpoint: MetricsAddress is not a text (REG_SZ) but another kind of value" + end},
+          Row{"\"MetricsAddress\"=\"127.0.0.1:9\"\n\"MetricsWebConfig\"=hex(2):2f,00\n",
+              "decimon: no metrics endpoint at MetricsAddress \"127.0.0.1:9\": MetricsWebConfig is not a text "
+              "(REG_SZ) but another kind of value" +
+                  end}}) {
+        XdgSandbox sandbox;
+        XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart + row.lines);
+        const MeterMonitor monitor;
+        const StderrCapture said;
+        EXPECT_FALSE(StartMetricsEndpoint(monitor)) << row.lines;
+        EXPECT_EQ(said.Text(), row.line);
+    }
+}
 
 }  // namespace
