@@ -1,6 +1,7 @@
 #include "metrics/http_metrics_server.h"
 
 #include <gnutls/gnutls.h>
+#include <gnutls/x509.h>
 #include <microhttpd.h>
 #include <unistd.h>
 
@@ -61,12 +62,16 @@ struct MetricsRequest {
     }
 
 private:
+    // Chained to the client CA, within its validity, and, when it names its purposes, one for
+    // clients: a server's certificate from the same CA is no scraper's.
     static bool PeerVerified(MHD_Connection* connection) {
         const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_GNUTLS_SESSION);
+        gnutls_typed_vdata_st purpose{GNUTLS_DT_KEY_PURPOSE_OID,
+                                      reinterpret_cast<unsigned char*>(const_cast<char*>(GNUTLS_KP_TLS_WWW_CLIENT)), 0};
         unsigned status = 0;
         return info &&
-               gnutls_certificate_verify_peers2(static_cast<gnutls_session_t>(info->tls_session), &status) ==
-                   GNUTLS_E_SUCCESS &&
+               gnutls_certificate_verify_peers(static_cast<gnutls_session_t>(info->tls_session), &purpose, 1,
+                                               &status) == GNUTLS_E_SUCCESS &&
                status == 0;
     }
 

@@ -227,14 +227,17 @@ const char Basic[] = "WWW-Authenticate: Basic realm=\"decimon\"";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Tls,
-    ::testing::Values(TlsCase{"RightPassword", Client + "-u prometheus:s3cret https", "200", "text/plain"},
-                      TlsCase{"WrongPassword", Client + "-u prometheus:s3cre https", "401", Basic},
-                      TlsCase{"UnknownUser", Client + "-u someone:s3cret https", "401", Basic},
-                      TlsCase{"NoPassword", Client + "https", "401", Basic},
-                      TlsCase{"PlainHttpOnTls", Client + "-u prometheus:s3cret http", "000", ""},
-                      TlsCase{"NoClientCertificate", "-u prometheus:s3cret https", "000", ""},
-                      TlsCase{"StrangersCertificate",
-                              "--cert stranger.crt --key stranger.key -u prometheus:s3cret https", "000", ""}),
+    ::testing::Values(
+        TlsCase{"RightPassword", Client + "-u prometheus:s3cret https", "200", "text/plain"},
+        TlsCase{"WrongPassword", Client + "-u prometheus:s3cre https", "401", Basic},
+        TlsCase{"UnknownUser", Client + "-u someone:s3cret https", "401", Basic},
+        TlsCase{"NoPassword", Client + "https", "401", Basic},
+        TlsCase{"PlainHttpOnTls", Client + "-u prometheus:s3cret http", "000", ""},
+        TlsCase{"NoClientCertificate", "-u prometheus:s3cret https", "000", ""},
+        TlsCase{"StrangersCertificate", "--cert stranger.crt --key stranger.key -u prometheus:s3cret https", "000", ""},
+        TlsCase{"ServerOnlyCertificate", "--cert server-only.crt --key client.key -u prometheus:s3cret https", "000",
+                ""},
+        TlsCase{"ExpiredCertificate", "--cert expired.crt --key client.key -u prometheus:s3cret https", "000", ""}),
     [](const ::testing::TestParamInfo<TlsCase>& row) { return std::string(row.param.name); });
 
 struct BrokenCase {
