@@ -146,6 +146,7 @@ std::vector<MHD_OptionItem> TlsOptions(const std::optional<WebConfig::Tls>& tls)
     if (tls) {
         options.push_back({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(tls->certificate.c_str())});
         options.push_back({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(tls->key.c_str())});
+        options.push_back({MHD_OPTION_HTTPS_PRIORITIES, 0, const_cast<char*>(tls->priorities.c_str())});
         // A trust list makes the library ask every client for its certificate.
         if (!tls->clientCa.empty())
             options.push_back({MHD_OPTION_HTTPS_MEM_TRUST, 0, const_cast<char*>(tls->clientCa.c_str())});

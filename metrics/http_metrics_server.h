@@ -5,9 +5,10 @@
 // in 10 s after the connection opened or its last answer went (a client trickling a byte at a
 // time); at most 64 connections at once, 8 from one address, so that one host cannot take them
 // all. Every other part of HTTP is the library's. With a web configuration (web_config.h), TLS
-// by the library's own GnuTLS, client certificates verified against the configured CA before
-// anything is answered, and basic authentication (basic_auth.h): a request without the right
-// password gets 401 and `WWW-Authenticate: Basic`. Built into the module the display loads
+// 1.2 or 1.3 by the library's own GnuTLS, client certificates verified against the configured
+// CA (and for client authentication, when they name their purposes) before anything is
+// answered, and basic authentication (basic_auth.h): a request without the right password gets
+// 401 and `WWW-Authenticate: Basic`. Built into the module the display loads
 // (decimon-metrics-server.so) and into the tests, never into the program itself.
 
 #include "metrics/basic_auth.h"

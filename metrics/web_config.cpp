@@ -96,10 +96,32 @@ bool ReadNamedFile(const YAML::Node& node, const std::string& key, const std::fi
     return true;
 }
 
+// A TLS version as the exporters spell it, 12 or 13 (TLS 1.0 and 1.1 are not spoken at all).
+bool ReadVersion(const YAML::Node& node, const std::string& key, int& version, std::string* reason) {
+    std::string name;
+    if (!ReadScalar(node, key, name, reason))
+        return false;
+    if (name != "TLS12" && name != "TLS13")
+        return Fail(reason, key + " " + name + " is not supported (TLS12 or TLS13)");
+    version = name == "TLS12" ? 12 : 13;
+    return true;
+}
+
+// The exporters' floor, TLS 1.2, and what the file narrows it to.
+bool SetVersions(int min, int max, WebConfig::Tls& tls, std::string* reason) {
+    if (min > max)
+        return Fail(reason, "min_version is above max_version");
+    tls.priorities = "NORMAL:-VERS-ALL";
+    for (int version = max; version >= min; --version)
+        tls.priorities += version == 13 ? ":+VERS-TLS1.3" : ":+VERS-TLS1.2";
+    return true;
+}
+
 bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebConfig::Tls& tls, std::string* reason) {
     if (!node.IsMap())
         return Fail(reason, "tls_server_config is not a map");
     std::string clientAuth = "NoClientCert";
+    int min = 12, max = 13;
     for (const auto& entry : node) {
         const std::string key = entry.first.as<std::string>();
         bool read;
@@ -111,6 +133,10 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
             read = ReadNamedFile(entry.second, key, folder, tls.clientCa, reason);
         else if (key == "client_auth_type")
             read = ReadScalar(entry.second, key, clientAuth, reason);
+        else if (key == "min_version")
+            read = ReadVersion(entry.second, key, min, reason);
+        else if (key == "max_version")
+            read = ReadVersion(entry.second, key, max, reason);
         else
             read = Fail(reason, "tls_server_config: " + key + " is not supported");
         if (!read)
@@ -118,6 +144,8 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
     }
     if (tls.certificate.empty() || tls.key.empty())
         return Fail(reason, "tls_server_config needs both cert_file and key_file");
+    if (!SetVersions(min, max, tls, reason))
+        return false;
     if (clientAuth == "NoClientCert")
         return tls.clientCa.empty() || Fail(reason, "client_ca_file is given but client_auth_type is NoClientCert");
     if (clientAuth != "RequireAndVerifyClientCert")

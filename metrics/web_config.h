@@ -8,6 +8,7 @@
 //     key_file: server.key
 //     client_auth_type: RequireAndVerifyClientCert   # or NoClientCert, the default
 //     client_ca_file: clients-ca.crt
+//     min_version: TLS12             # or TLS13; TLS12, the default, and max_version TLS13
 //   basic_auth_users:
 //     prometheus: $2y$10$...         # bcrypt hashes of cost 4 to 14
 //
@@ -26,6 +27,8 @@ struct WebConfig {
         std::string certificate;  // PEM texts, as read from the files
         std::string key;
         std::string clientCa;  // empty: no client certificates asked for
+        // The versions offered, as a GnuTLS priority string: TLS 1.2 and 1.3 unless narrowed.
+        std::string priorities;
     };
     std::optional<Tls> tls;                    // none: plain HTTP
     std::map<std::string, std::string> users;  // name -> bcrypt hash; empty: no passwords

@@ -202,7 +202,8 @@ struct TlsCase {
     const char* name;
     std::string curl;  // options and the URL's scheme
     const char* status;
-    const char* contains;  // in the answer's headers
+    const char* contains;      // in the answer's headers
+    const char* moreTls = "";  // more of tls_server_config
 };
 
 class Tls : public WithWebConfig, public ::testing::WithParamInterface<TlsCase> {};
@@ -211,9 +212,9 @@ class Tls : public WithWebConfig, public ::testing::WithParamInterface<TlsCase> 
 TEST_P(Tls, LetsInOnlyTheRightPasswordAndCertificate) {
     const TlsCase& c = GetParam();
     StartServer(credentials_->WriteWebConfig(
-        "tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: clients-ca.crt, "
-        "client_auth_type: RequireAndVerifyClientCert}\nbasic_auth_users: {prometheus: '" +
-        credentials_->Hash() + "'}\n"));
+        std::string("tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: clients-ca.crt, "
+                    "client_auth_type: RequireAndVerifyClientCert") +
+        c.moreTls + "}\nbasic_auth_users: {prometheus: '" + credentials_->Hash() + "'}\n"));
     ASSERT_TRUE(server_) << reason_;
     ASSERT_TRUE(Curl("--cert client.crt --key client.key -u prometheus:s3cret https").ends_with("200"));
     const std::string answer = Curl(c.curl);
@@ -237,7 +238,12 @@ INSTANTIATE_TEST_SUITE_P(
         TlsCase{"StrangersCertificate", "--cert stranger.crt --key stranger.key -u prometheus:s3cret https", "000", ""},
         TlsCase{"ServerOnlyCertificate", "--cert server-only.crt --key client.key -u prometheus:s3cret https", "000",
                 ""},
-        TlsCase{"ExpiredCertificate", "--cert expired.crt --key client.key -u prometheus:s3cret https", "000", ""}),
+        TlsCase{"ExpiredCertificate", "--cert expired.crt --key client.key -u prometheus:s3cret https", "000", ""},
+        // A client that would take TLS 1.1 (its library's floor lowered for it).
+        TlsCase{"Tls11Client",
+                Client + "-u prometheus:s3cret --tlsv1.1 --tls-max 1.1 --ciphers DEFAULT@SECLEVEL=0 https", "000", ""},
+        TlsCase{"Tls12ClientAtMinTls13", Client + "-u prometheus:s3cret --tls-max 1.2 https", "000", "",
+                ", min_version: TLS13"}),
     [](const ::testing::TestParamInfo<TlsCase>& row) { return std::string(row.param.name); });
 
 struct BrokenCase {
@@ -271,6 +277,10 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"NeitherTlsNorPasswords", "web.yml", "basic_auth_users: {}\n", "neither TLS"},
         BrokenCase{"UnknownKey", "web.yml", "tls_server_config: {cipher_suites: [TLS_AES_128_GCM_SHA256]}",
                    "cipher_suites is not supported"},
+        BrokenCase{"Tls11", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, "
+                   "min_version: TLS11}",
+                   "min_version TLS11 is not supported"},
         // The same key twice at each depth, the second the more open.
         BrokenCase{"TlsTwice", "web.yml",
                    "tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: clients-ca.crt, "
