@@ -5,6 +5,7 @@
 #include <microhttpd.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <system_error>
 #include <type_traits>
@@ -169,6 +170,12 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
             return nullptr;
         }
         config = std::move(*read);
+        // Served all the same: a site may mean a network of its own.
+        if (!config.tls && !config.users.empty())
+            std::fprintf(stderr,
+                         "decimon: MetricsWebConfig \"%s\" has basic_auth_users but no tls_server_config: the "
+                         "metrics endpoint's passwords go over the network in clear\n",
+                         options.webConfigPath.c_str());
     }
     std::unique_ptr<HttpMetricsServer> server;
     try {

@@ -246,6 +246,18 @@ INSTANTIATE_TEST_SUITE_P(
                 ", min_version: TLS13"}),
     [](const ::testing::TestParamInfo<TlsCase>& row) { return std::string(row.param.name); });
 
+TEST_F(WithWebConfig, PasswordsWithoutTlsAreServedAfterOneLineSayingSo) {
+    const std::string path =
+        credentials_->WriteWebConfig("basic_auth_users: {prometheus: '" + credentials_->Hash() + "'}");
+    const StderrCapture said;
+    StartServer(path);
+    ASSERT_TRUE(server_) << reason_;
+    EXPECT_EQ(said.Text(), "decimon: MetricsWebConfig \"" + path +
+                               "\" has basic_auth_users but no tls_server_config: the metrics endpoint's passwords go "
+                               "over the network in clear\n");
+    EXPECT_TRUE(Curl("-u prometheus:s3cret http").ends_with("200"));
+}
+
 struct BrokenCase {
     const char* name;
     const char* file;  // the web configuration's name in the credentials' folder
