@@ -3,6 +3,7 @@
 #include <gnutls/gnutls.h>
 #include <gnutls/x509.h>
 #include <microhttpd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -135,6 +136,13 @@ HttpMetricsServer::HttpMetricsServer(PageSource source, WebConfig config)
 
 namespace {
 
+// The socket's inode, which tells it from a later socket given the same number; 0 when `fd` is
+// no socket.
+ino_t SocketInode(int fd) {
+    struct stat status {};
+    return fstat(fd, &status) == 0 && S_ISSOCK(status.st_mode) ? status.st_ino : 0;
+}
+
 std::nullptr_t NoThread(std::string* reason) {
     if (reason)
         *reason = "the HTTP server's thread could not be started";
@@ -185,6 +193,7 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
         return NoThread(reason);
     }
     const std::vector<MHD_OptionItem> tlsOptions = TlsOptions(server->tls_);
+    const ino_t listenerInode = SocketInode(options.listener);
     // With TLS, poll() rather than the epoll the library would pick: under epoll its thread spins
     // while a client's handshake waits for bytes (libmicrohttpd 0.9.75), a core's worth for
     // every client that sends half a ClientHello.
@@ -197,9 +206,13 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
         MaxConnectionsPerAddress, MHD_OPTION_NOTIFY_CONNECTION, &MetricsRequest::Notify, server.get(),
         MHD_OPTION_NOTIFY_COMPLETED, &MetricsRequest::Completed, server.get(), MHD_OPTION_ARRAY, tlsOptions.data(),
         MHD_OPTION_END);
-    // Not closed here: the library closes a listening socket it was given when it fails.
-    if (!server->daemon_)
+    // The library closes a listening socket it was given on some of its failures, not on all:
+    // closed here unless it has been, and never a socket that took its number meanwhile.
+    if (!server->daemon_) {
+        if (listenerInode != 0 && SocketInode(options.listener) == listenerInode)
+            close(options.listener);
         return NoThread(reason);
+    }
     return server;
 }
 

@@ -13,8 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +25,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -149,6 +152,30 @@ TEST_F(Server, AHeadAnswerHasNoBodyAndAGoodHeaderOf8kBIsServed) {
     EXPECT_EQ(head.substr(head.find("\r\n\r\n") + 4), "");
     const std::string get = Ask("GET /metrics HTTP/1.0\r\nX-Cookie: " + std::string(8 * 1024, 'c') + "\r\n\r\n");
     EXPECT_EQ(get.substr(0, get.find("\r\n")), "HTTP/1.1 200 OK");
+}
+
+// A start that the library fails, here for want of descriptors, leaves the port free.
+TEST_F(Server, AFailedStartLeavesThePortFree) {
+    const int listener = ListenOn({"127.0.0.1", 0}, &reason_);
+    ASSERT_GE(listener, 0) << reason_;
+    port_ = BoundPort(listener);
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    const rlimit low{static_cast<rlim_t>(listener) + 1, saved.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> taken;  // the free numbers below the listener's
+    for (int fd; (fd = open("/dev/null", O_RDONLY)) >= 0;)
+        taken.push_back(fd);
+    EXPECT_FALSE(HttpMetricsServer::Start({listener,
+                                           [](std::string_view) {
+                                               return ServedPage{"", ""};
+                                           },
+                                           ""},
+                                          &reason_));
+    for (const int fd : taken)
+        close(fd);
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(Connect(), -1) << "the port still listens";
 }
 
 struct ModuleCase {
