@@ -20,8 +20,11 @@ struct MetricsRequest {
         auto* self = static_cast<HttpMetricsServer*>(server);
         self->headerDeadlines_.HeadersIn(connection);
         const char* accept = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_ACCEPT);
-        if (*requestState)
-            return Send(connection, MHD_HTTP_OK, self->source_(accept ? accept : ""));
+        if (*requestState) {
+            const ServedPage page = self->source_(accept ? accept : "");
+            return page.contentType ? Send(connection, MHD_HTTP_OK, page)
+                                    : Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "The display is ending\n");
+        }
         // No answer at all, as a refused handshake would give: the library asks for the
         // client's certificate but cannot make the handshake depend on it.
         if (self->tls_ && !self->tls_->clientCa.empty() && !PeerVerified(connection))

@@ -6,9 +6,10 @@
 # 127.0.0.1 nor slow the display nor keep its memory and descriptors, and an exit within 2 s
 # with a scrape under way. Before that, an address that cannot be bound yet costs one line on
 # standard error and nothing else, not even the HTTP, YAML or crypt library, and comes up by
-# itself once free. Last, TLS with passwords: a web configuration that cannot be read leaves no
+# itself once free. Then TLS with passwords: a web configuration that cannot be read leaves no
 # endpoint, and with the site's file Prometheus scrapes over TLS with a client certificate and
-# basic_auth.
+# basic_auth. Last, SIGTERM ends the display within 2 s with its web configuration a FIFO, and
+# with password checks of cost 14 under way.
 #   metrics_test.sh DECIMON SIMULATOR RULES HOSTILE-CLIENTS ARTIFACTS
 set -euo pipefail
 decimon=$1 simulator=$2 rules=$3 hostile=$4 artifacts=$5
@@ -181,4 +182,33 @@ sleep 3
 exec 5>&-
 kill -TERM "$app_pid"
 expect_exit 5 SIGTERM
-echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth"
+
+# 8. SIGTERM ends the display within 2 s with status 0 whatever the endpoint does: with its web
+#    configuration a FIFO nobody writes into, and with bcrypt checks of cost 14 under way (wrong
+#    passwords, queued one after another on the server's thread).
+mkfifo "$tls/web.fifo"
+write_settings "$meter" "${settings[@]}" "\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\"" \
+  "\"MetricsWebConfig\"=\"$tls/web.fifo\""
+start_display "$decimon"
+sleep 1
+kill -TERM "$app_pid"
+expect_exit 2 "SIGTERM with the web configuration a FIFO"
+grep -q "MetricsWebConfig \"$tls/web.fifo\": the file cannot be read: it is a FIFO, not a regular file;" "$work/decimon.log" ||
+  { cat "$work/decimon.log" >&2; fail "a FIFO as the web configuration: no line saying so"; }
+"$(dirname "$0")/../support/make_tls_credentials.sh" "$tls" 14
+printf 'basic_auth_users: {prometheus: "%s"}\n' "$(cat "$tls/hash")" >"$tls/web.yml"
+write_settings "$meter" "${settings[@]}" "\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\"" \
+  "\"MetricsWebConfig\"=\"$tls/web.yml\""
+start_display "$decimon"
+unauthorized() { [ "$(curl -s --max-time 1 -o /dev/null -w '%{http_code}' "$endpoint")" = 401 ]; }
+wait_for 10 unauthorized || { cat "$work/decimon.log" >&2; fail "no 401 from the endpoint with passwords"; }
+guesses=()
+for guess in 1 2 3 4; do
+  curl -s --max-time 10 -o /dev/null -u "prometheus:guess$guess" "$endpoint" &
+  guesses+=($!)
+done
+sleep 0.5
+kill -TERM "$app_pid"
+expect_exit 2 "SIGTERM with bcrypt checks of cost 14 under way"
+wait "${guesses[@]}" || true
+echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth, SIGTERM within 2 s with a FIFO and cost-14 checks"
