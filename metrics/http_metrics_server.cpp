@@ -47,17 +47,29 @@ struct MetricsRequest {
         return MHD_YES;
     }
 
-    // A connection opened or closed: the deadlines of its requests' headers begin or end.
+    // A connection about to be accepted: not beyond its source's share. Called just before the
+    // connection's opening is told, on the same thread.
+    static MHD_Result Admit(void* server, const sockaddr* address, socklen_t /*length*/) {
+        return static_cast<HttpMetricsServer*>(server)->addressLimit_.Admits(address) ? MHD_YES : MHD_NO;
+    }
+
+    // A connection opened or closed: it counts for its source, and the deadlines of its
+    // requests' headers begin or end.
     static void Notify(void* server, MHD_Connection* connection, void** /*socketState*/,
                        MHD_ConnectionNotificationCode code) {
-        HeaderDeadlines& deadlines = static_cast<HttpMetricsServer*>(server)->headerDeadlines_;
+        auto* self = static_cast<HttpMetricsServer*>(server);
+        const MHD_ConnectionInfo* client = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
         if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
-            deadlines.Closed(connection);
+            self->headerDeadlines_.Closed(connection);
+            if (client)
+                self->addressLimit_.Closed(client->client_addr);
             return;
         }
+        if (client)
+            self->addressLimit_.Opened(client->client_addr);
         const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
         if (info)
-            deadlines.Opened(connection, info->connect_fd);
+            self->headerDeadlines_.Opened(connection, info->connect_fd);
     }
 
     // A request answered (or given up): the connection waits for the next one.
@@ -135,6 +147,7 @@ HttpMetricsServer::HttpMetricsServer(PageSource source, WebConfig config)
     : source_(std::move(source)),
       tls_(std::move(config.tls)),
       auth_(config.users.empty() ? nullptr : std::make_unique<BasicAuth>(config.users)),
+      addressLimit_(MaxConnectionsPerSource),
       headerDeadlines_(std::chrono::seconds(HeaderTimeoutSeconds)) {}
 
 namespace {
@@ -203,12 +216,11 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
     const unsigned flags =
         server->tls_ ? MHD_USE_POLL_INTERNAL_THREAD | MHD_USE_TLS : unsigned(MHD_USE_AUTO_INTERNAL_THREAD);
     server->daemon_ = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, &MetricsRequest::Answer, server.get(), MHD_OPTION_LISTEN_SOCKET, options.listener,
-        MHD_OPTION_CONNECTION_TIMEOUT, IdleTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT, MaxConnections,
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, ConnectionMemory, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
-        MaxConnectionsPerAddress, MHD_OPTION_NOTIFY_CONNECTION, &MetricsRequest::Notify, server.get(),
-        MHD_OPTION_NOTIFY_COMPLETED, &MetricsRequest::Completed, server.get(), MHD_OPTION_ARRAY, tlsOptions.data(),
-        MHD_OPTION_END);
+        flags, 0, &MetricsRequest::Admit, server.get(), &MetricsRequest::Answer, server.get(), MHD_OPTION_LISTEN_SOCKET,
+        options.listener, MHD_OPTION_CONNECTION_TIMEOUT, IdleTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT,
+        MaxConnections, MHD_OPTION_CONNECTION_MEMORY_LIMIT, ConnectionMemory, MHD_OPTION_NOTIFY_CONNECTION,
+        &MetricsRequest::Notify, server.get(), MHD_OPTION_NOTIFY_COMPLETED, &MetricsRequest::Completed, server.get(),
+        MHD_OPTION_ARRAY, tlsOptions.data(), MHD_OPTION_END);
     // The library closes a listening socket it was given on some of its failures, not on all:
     // closed here unless it has been, and never a socket that took its number meanwhile.
     if (!server->daemon_) {

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Hostile clients of the metrics endpoint, all at once on loopback from 127.0.0.2, bounded in
-count and time: 300 slow-header connections that trickle a byte every 2 s (each one the endpoint
-closes is opened again), garbage request lines, 70 kB headers, 10 MB POSTs, odd methods and
-paths. Meanwhile a scraper on 127.0.0.1 asks for the page once a second, as the plant's
-Prometheus does. Prints what the endpoint answered, one line per kind, the longest time a
-slow-header connection was held, and how many scrapes were answered within 1 s.
+"""Hostile clients of the metrics endpoint, all at once on loopback from 32 addresses
+(127.0.0.2 to 127.0.0.33), bounded in count and time: 300 slow-header connections spread over
+them, each address holding its share of about nine, that trickle a byte every 2 s (each one the
+endpoint closes or refuses is opened again), garbage request lines, 70 kB headers, 10 MB POSTs,
+odd methods and paths. Meanwhile a scraper on 127.0.0.1 asks for the page once a second, as the
+plant's Prometheus does. Prints what the endpoint answered, one line per kind, the longest time
+a slow-header connection was held, and how many scrapes were answered within 1 s.
     hostile_clients.py PORT [SECONDS]"""
 import socket
 import sys
@@ -12,13 +13,22 @@ import threading
 import time
 
 HOST = "127.0.0.1"  # nothing but loopback: the endpoint and the scraper
-HOSTILE = "127.0.0.2"  # the hostile host, another loopback address
+HOSTILE = ["127.0.0.%d" % n for n in range(2, 34)]  # the hostile hosts, other loopback addresses
 PORT = int(sys.argv[1])
 HOLD = float(sys.argv[2]) if len(sys.argv) > 2 else 8.0
 SLOW = 300
 DEADLINE = time.monotonic() + HOLD + 15  # no new request after it
 answers = {}
 lock = threading.Lock()
+requests_sent = 0
+
+
+def next_hostile():
+    """The hostile addresses in turn, one a request."""
+    global requests_sent
+    with lock:
+        requests_sent += 1
+        return HOSTILE[requests_sent % len(HOSTILE)]
 
 
 def note(kind, answer):
@@ -34,7 +44,7 @@ def ask(kind, request, deadline=5.0):
         note(kind, b"not sent (out of time)")
         return
     try:
-        with socket.create_connection((HOST, PORT), timeout=deadline, source_address=(HOSTILE, 0)) as s:
+        with socket.create_connection((HOST, PORT), timeout=deadline, source_address=(next_hostile(), 0)) as s:
             try:
                 sent = 0
                 while sent < len(request):
@@ -55,13 +65,14 @@ def ask(kind, request, deadline=5.0):
         note(kind, b"")
 
 
-def open_slow():
-    """A connection that will send a request line and then a byte at a time: [socket, opened at, started]."""
+def open_slow(n):
+    """Connection n, from its hostile address, that will send a request line and then a byte at a
+    time: [socket, opened at, started, n]."""
     s = socket.socket()
     s.setblocking(False)
-    s.bind((HOSTILE, 0))
+    s.bind((HOSTILE[n % len(HOSTILE)], 0))
     s.connect_ex((HOST, PORT))
-    return [s, time.monotonic(), False]
+    return [s, time.monotonic(), False, n]
 
 
 def closed_by_endpoint(s):
@@ -76,7 +87,7 @@ def closed_by_endpoint(s):
 def slow_headers():
     # All connects at once, without waiting for each: those the endpoint does not accept wait in
     # the kernel's queue like a real flood's.
-    slow = [open_slow() for _ in range(SLOW)]
+    slow = [open_slow(n) for n in range(SLOW)]
     end = time.monotonic() + HOLD
     opened = SLOW
     longest = 0.0
@@ -84,11 +95,11 @@ def slow_headers():
         time.sleep(2)
         now = time.monotonic()
         for entry in slow:
-            s, since, started = entry
+            s, since, started, n = entry
             if started and closed_by_endpoint(s):
                 longest = max(longest, now - since)
                 s.close()
-                entry[:] = open_slow()
+                entry[:] = open_slow(n)
                 opened += 1
                 continue
             try:
@@ -99,7 +110,7 @@ def slow_headers():
         if now >= end:
             break
     still_open = 0
-    for s, since, started in slow:
+    for s, since, started, _ in slow:
         if started and not closed_by_endpoint(s):
             longest = max(longest, time.monotonic() - since)
             still_open += 1
