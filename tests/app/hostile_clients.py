@@ -1,34 +1,25 @@
 #!/usr/bin/env python3
-"""Hostile clients of the metrics endpoint, all at once on loopback from 32 addresses
-(127.0.0.2 to 127.0.0.33), bounded in count and time: 300 slow-header connections spread over
-them, each address holding its share of about nine, that trickle a byte every 2 s (each one the
-endpoint closes or refuses is opened again), garbage request lines, 70 kB headers, 10 MB POSTs,
-odd methods and paths. Meanwhile a scraper on 127.0.0.1 asks for the page once a second, as the
-plant's Prometheus does. Prints what the endpoint answered, one line per kind, the longest time
-a slow-header connection was held, and how many scrapes were answered within 1 s.
+"""Hostile clients of the metrics endpoint, all at once on loopback from 32 addresses in turn
+(127.0.0.2 to .33), bounded in count and time: 300 slow-header connections, about 9 an address,
+that trickle a byte every 2 s (each one the endpoint closes is opened again), garbage request
+lines, 70 kB headers, 10 MB POSTs, odd methods and paths. Meanwhile a scraper on 127.0.0.1 asks
+for the page once a second, as the plant's Prometheus does. Prints what the endpoint answered, one line per kind, the longest time a
+slow-header connection was held, and how many scrapes were answered within 1 s.
     hostile_clients.py PORT [SECONDS]"""
+import itertools
 import socket
 import sys
 import threading
 import time
 
 HOST = "127.0.0.1"  # nothing but loopback: the endpoint and the scraper
-HOSTILE = ["127.0.0.%d" % n for n in range(2, 34)]  # the hostile hosts, other loopback addresses
+HOSTILE = itertools.cycle(["127.0.0.%d" % n for n in range(2, 34)])  # the hostile hosts, in turn
 PORT = int(sys.argv[1])
 HOLD = float(sys.argv[2]) if len(sys.argv) > 2 else 8.0
 SLOW = 300
 DEADLINE = time.monotonic() + HOLD + 15  # no new request after it
 answers = {}
 lock = threading.Lock()
-requests_sent = 0
-
-
-def next_hostile():
-    """The hostile addresses in turn, one a request."""
-    global requests_sent
-    with lock:
-        requests_sent += 1
-        return HOSTILE[requests_sent % len(HOSTILE)]
 
 
 def note(kind, answer):
@@ -44,7 +35,7 @@ def ask(kind, request, deadline=5.0):
         note(kind, b"not sent (out of time)")
         return
     try:
-        with socket.create_connection((HOST, PORT), timeout=deadline, source_address=(next_hostile(), 0)) as s:
+        with socket.create_connection((HOST, PORT), timeout=deadline, source_address=(next(HOSTILE), 0)) as s:
             try:
                 sent = 0
                 while sent < len(request):
@@ -65,14 +56,13 @@ def ask(kind, request, deadline=5.0):
         note(kind, b"")
 
 
-def open_slow(n):
-    """Connection n, from its hostile address, that will send a request line and then a byte at a
-    time: [socket, opened at, started, n]."""
+def open_slow():
+    """A connection that will send a request line and then a byte at a time: [socket, opened at, started]."""
     s = socket.socket()
     s.setblocking(False)
-    s.bind((HOSTILE[n % len(HOSTILE)], 0))
+    s.bind((next(HOSTILE), 0))
     s.connect_ex((HOST, PORT))
-    return [s, time.monotonic(), False, n]
+    return [s, time.monotonic(), False]
 
 
 def closed_by_endpoint(s):
@@ -87,7 +77,7 @@ def closed_by_endpoint(s):
 def slow_headers():
     # All connects at once, without waiting for each: those the endpoint does not accept wait in
     # the kernel's queue like a real flood's.
-    slow = [open_slow(n) for n in range(SLOW)]
+    slow = [open_slow() for _ in range(SLOW)]
     end = time.monotonic() + HOLD
     opened = SLOW
     longest = 0.0
@@ -95,11 +85,11 @@ def slow_headers():
         time.sleep(2)
         now = time.monotonic()
         for entry in slow:
-            s, since, started, n = entry
+            s, since, started = entry
             if started and closed_by_endpoint(s):
                 longest = max(longest, now - since)
                 s.close()
-                entry[:] = open_slow(n)
+                entry[:] = open_slow()
                 opened += 1
                 continue
             try:
@@ -110,7 +100,7 @@ def slow_headers():
         if now >= end:
             break
     still_open = 0
-    for s, since, started, _ in slow:
+    for s, since, started in slow:
         if started and not closed_by_endpoint(s):
             longest = max(longest, time.monotonic() - since)
             still_open += 1

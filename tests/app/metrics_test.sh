@@ -183,10 +183,8 @@ exec 5>&-
 kill -TERM "$app_pid"
 expect_exit 5 SIGTERM
 
-# 8. SIGTERM ends the display within 2 s with status 0 whatever the endpoint does: with its web
-#    configuration a FIFO nobody writes into, and with bcrypt checks of cost 14 under way (wrong
-#    passwords, queued one after another on the server's thread), served without TLS after one
-#    line saying that the passwords go in clear.
+# 8. SIGTERM ends the display within 2 s with status 0 with its web configuration a FIFO, and with
+#    wrong passwords' bcrypt checks of cost 14 under way (served without TLS after one line).
 mkfifo "$tls/web.fifo"
 write_settings "$meter" "${settings[@]}" "\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\"" \
   "\"MetricsWebConfig\"=\"$tls/web.fifo\""
@@ -205,13 +203,8 @@ unauthorized() { [ "$(curl -s --max-time 1 -o /dev/null -w '%{http_code}' "$endp
 wait_for 10 unauthorized || { cat "$work/decimon.log" >&2; fail "no 401 from the endpoint with passwords"; }
 [ "$(grep -c "^decimon: MetricsWebConfig \"$tls/web.yml\" has basic_auth_users but no tls_server_config: the metrics endpoint's passwords go over the network in clear$" \
   "$work/decimon.log")" = 1 ] || { cat "$work/decimon.log" >&2; fail "passwords without TLS: not one line saying so"; }
-guesses=()
-for guess in 1 2 3 4; do
-  curl -s --max-time 10 -o /dev/null -u "prometheus:guess$guess" "$endpoint" &
-  guesses+=($!)
-done
+for guess in 1 2 3 4; do curl -s --max-time 5 -o /dev/null -u "prometheus:$guess" "$endpoint" & done
 sleep 0.5
 kill -TERM "$app_pid"
 expect_exit 2 "SIGTERM with bcrypt checks of cost 14 under way"
-wait "${guesses[@]}" || true
 echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth, SIGTERM within 2 s with a FIFO and cost-14 checks"

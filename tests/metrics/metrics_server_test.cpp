@@ -13,10 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,7 +24,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -155,30 +152,6 @@ TEST_F(Server, AHeadAnswerHasNoBodyAndAGoodHeaderOf8kBIsServed) {
     EXPECT_EQ(get.substr(0, get.find("\r\n")), "HTTP/1.1 200 OK");
 }
 
-// A start that the library fails, here for want of descriptors, leaves the port free.
-TEST_F(Server, AFailedStartLeavesThePortFree) {
-    const int listener = ListenOn({"127.0.0.1", 0}, &reason_);
-    ASSERT_GE(listener, 0) << reason_;
-    port_ = BoundPort(listener);
-    rlimit saved{};
-    getrlimit(RLIMIT_NOFILE, &saved);
-    const rlimit low{static_cast<rlim_t>(listener) + 1, saved.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
-    std::vector<int> taken;  // the free numbers below the listener's
-    for (int fd; (fd = open("/dev/null", O_RDONLY)) >= 0;)
-        taken.push_back(fd);
-    EXPECT_FALSE(HttpMetricsServer::Start({listener,
-                                           [](std::string_view) {
-                                               return ServedPage{"", ""};
-                                           },
-                                           ""},
-                                          &reason_));
-    for (const int fd : taken)
-        close(fd);
-    setrlimit(RLIMIT_NOFILE, &saved);
-    EXPECT_EQ(Connect(), -1) << "the port still listens";
-}
-
 struct SourceCase {
     const char* name;
     const char* open;  // the address of each of 4 connections open, a * standing for 1 to 4
@@ -211,10 +184,8 @@ TEST_P(Sources, AdmitFourConnectionsFromOneIpv4AddressOrIpv6Slash64) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Sources,
-                         ::testing::Values(SourceCase{"FifthFromOneIpv4", "192.0.2.1", "192.0.2.1", false},
-                                           SourceCase{"FifthFromOneSlash64", "2001:db8:0:1::*", "2001:db8:0:1:f::1",
+                         ::testing::Values(SourceCase{"FifthFromOneSlash64", "2001:db8:0:1::*", "2001:db8:0:1:f::1",
                                                       false},
-                                           SourceCase{"AnotherSlash64", "2001:db8:0:1::*", "2001:db8:0:2::1", true},
                                            SourceCase{"MappedAsIpv4", "::ffff:192.0.2.1", "192.0.2.1", false},
                                            SourceCase{"MappedApart", "::ffff:192.0.2.1", "::ffff:192.0.2.2", true}),
                          [](const ::testing::TestParamInfo<SourceCase>& row) { return std::string(row.param.name); });
@@ -307,7 +278,6 @@ INSTANTIATE_TEST_SUITE_P(
         TlsCase{"ServerOnlyCertificate", "--cert server-only.crt --key client.key -u prometheus:s3cret https", "000",
                 ""},
         TlsCase{"ExpiredCertificate", "--cert expired.crt --key client.key -u prometheus:s3cret https", "000", ""},
-        // A client that would take TLS 1.1 (its library's floor lowered for it).
         TlsCase{"Tls11Client",
                 Client + "-u prometheus:s3cret --tlsv1.1 --tls-max 1.1 --ciphers DEFAULT@SECLEVEL=0 https", "000", ""},
         TlsCase{"Tls12ClientAtMinTls13", Client + "-u prometheus:s3cret --tls-max 1.2 https", "000", "",
@@ -345,10 +315,6 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"NeitherTlsNorPasswords", "web.yml", "basic_auth_users: {}\n", "neither TLS"},
         BrokenCase{"UnknownKey", "web.yml", "tls_server_config: {cipher_suites: [TLS_AES_128_GCM_SHA256]}",
                    "cipher_suites is not supported"},
-        BrokenCase{"Tls11", "web.yml",
-                   "tls_server_config: {cert_file: server.crt, key_file: server.key, "
-                   "min_version: TLS11}",
-                   "min_version TLS11 is not supported"},
         // The same key twice at each depth.
         BrokenCase{"TlsTwice", "web.yml", "{tls_server_config: {}, tls_server_config: {}}",
                    "tls_server_config is given twice"},
