@@ -111,9 +111,9 @@ std::unique_ptr<MetricsServer> BindAndServe(const MetricsAddress& address, const
                          "every %d s while the display runs on\n",
                          text.c_str(), reason.c_str(), MetricsEndpoint::RetrySeconds);
         said = true;
+        // A signal that cuts the wait short only brings the next try nearer.
         pollfd wait{stop.Fd(), POLLIN, 0};
-        poll(&wait, 1,
-             MetricsEndpoint::RetrySeconds * 1000);  // a signal that cuts it short only brings the next try nearer
+        poll(&wait, 1, MetricsEndpoint::RetrySeconds * 1000);
         if (stop.IsRaised())
             return nullptr;
     }

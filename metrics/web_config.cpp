@@ -16,7 +16,7 @@
 
 namespace {
 
-// Larger files are not configurations or certificates (and /dev/zero never ends).
+// Larger files are not configurations or certificates.
 constexpr std::size_t kMaxFileBytes = 1 << 20;
 
 bool Fail(std::string* reason, std::string why) {
