@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -266,7 +267,13 @@ std::optional<WebConfig> ReadWebConfig(const std::string& path, std::string* rea
     WebConfig config;
     try {
         const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-        if (!ReadConfig(YAML::Load(text), folder, config, reason))
+        // A second document would be another's settings, or ours cut in two: none is taken.
+        const std::vector<YAML::Node> documents = YAML::LoadAll(text);
+        if (documents.size() > 1) {
+            *reason = "it holds more than one YAML document";
+            return std::nullopt;
+        }
+        if (!ReadConfig(documents.empty() ? YAML::Node() : documents.front(), folder, config, reason))
             return std::nullopt;
     } catch (const YAML::Exception& error) {
         *reason = std::string("not valid YAML: ") + error.what();

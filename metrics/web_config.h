@@ -14,9 +14,9 @@
 //
 // Any other key (cipher suites, HTTP headers, other client_auth_types) is refused, not ignored:
 // a file that asks for more than this server does is not served at all. So is a file that asks
-// for neither TLS nor passwords, one that gives a key twice in any map, and one whose path (or a
-// path it names) is not a regular file: a FIFO or a device is never opened to wait on. Part of
-// the server's module only.
+// for neither TLS nor passwords, one that gives a key twice in any map or holds a second YAML
+// document, and one whose path (or a path it names) is not a regular file: a FIFO or a device is
+// never opened to wait on. Part of the server's module only.
 
 #include <map>
 #include <optional>

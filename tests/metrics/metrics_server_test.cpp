@@ -312,6 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"Folder", "", nullptr, "cannot be read: it is a folder, not a regular file"},
         BrokenCase{"Fifo", "fifo", nullptr, "cannot be read: it is a FIFO, not a regular file"},
         BrokenCase{"NotYaml", "web.yml", "tls_server_config: [cert_file\n", "not valid YAML"},
+        BrokenCase{"TwoDocuments", "web.yml", "tls_server_config: {}\n---\nbasic_auth_users: {}\n", "more than one"},
         BrokenCase{"NeitherTlsNorPasswords", "web.yml", "basic_auth_users: {}\n", "neither TLS"},
         BrokenCase{"UnknownKey", "web.yml", "tls_server_config: {cipher_suites: [TLS_AES_128_GCM_SHA256]}",
                    "cipher_suites is not supported"},
