@@ -87,18 +87,29 @@ bool FileError(SettingsFileError* error) {
     return false;
 }
 
-// A REG_SZ beside the settings that no dialog edits; empty when missing or not a REG_SZ.
+// A REG_SZ beside the settings that no dialog edits, of at most N - 1 characters.
 template <std::size_t N>
-std::string LoadExtraText(const char* name) {
+ExtraText LoadExtraText(const char* name) {
     KeyPath path;
     FormatKeyPath(path);
-    char text[N] = "";
+    ExtraText loaded;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-        ReadText(key, name, text);
-        RegCloseKey(key);
-    }
-    return text;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return loaded;
+    char text[N];
+    DWORD type = REG_NONE;
+    DWORD size = N;
+    const LONG read = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(text), &size);
+    RegCloseKey(key);
+    const bool there = read == ERROR_SUCCESS || read == ERROR_MORE_DATA;
+    const std::size_t length = read == ERROR_SUCCESS ? strnlen(text, size) : 0;
+    if (there && type != REG_SZ)
+        loaded.unusable = "is not a text (REG_SZ) but another kind of value";
+    else if (read == ERROR_MORE_DATA || length == N)
+        loaded.unusable = "is longer than " + std::to_string(N - 1) + " characters";
+    else if (read == ERROR_SUCCESS)
+        loaded.text.assign(text, length);
+    return loaded;
 }
 
 }  // namespace
@@ -211,10 +222,10 @@ std::int32_t SettingsStore::LoadRecordKeepDays(bool* wrong) {
     return bad ? 0 : days.value_or(DefaultRecordKeepDays);  // 0: nothing deleted on a guess
 }
 
-std::string SettingsStore::LoadMetricsAddress() {
+ExtraText SettingsStore::LoadMetricsAddress() {
     return LoadExtraText<512>("MetricsAddress");  // room for any host name and port
 }
 
-std::string SettingsStore::LoadMetricsWebConfig() {
+ExtraText SettingsStore::LoadMetricsWebConfig() {
     return LoadExtraText<PATH_MAX>("MetricsWebConfig");
 }

@@ -23,6 +23,14 @@ struct SettingsFileError {
     std::string reason;
 };
 
+// A text beside the settings that no dialog edits, as the file holds it: `text` is empty when
+// the value is missing or empty; `unusable` says why a value that is there cannot be taken as
+// the text it should be ("is not a text (REG_SZ)..."), and is empty otherwise.
+struct ExtraText {
+    std::string text;
+    std::string unusable;
+};
+
 class SettingsStore {
 public:
     static constexpr const char* KeyFormat = "SOFTWARE\\Corvanta\\%s";
@@ -58,11 +66,13 @@ public:
 
     // "MetricsAddress", a REG_SZ beside RecordLevels that no dialog edits: where the display
     // serves its measurements to a metrics scraper ("HOST:PORT", "[V6]:PORT" or ":PORT").
-    // Empty when missing or not a REG_SZ: no endpoint. Only read, like RecordLevels.
-    static std::string LoadMetricsAddress();
+    // Empty when missing: no endpoint. Another kind of value or a text too long is unusable,
+    // never taken as empty. Only read, like RecordLevels.
+    static ExtraText LoadMetricsAddress();
 
     // "MetricsWebConfig", a REG_SZ beside MetricsAddress that no dialog edits: the path of the
     // endpoint's web configuration (TLS and passwords, see metrics/web_config.h). Empty when
-    // missing or not a REG_SZ: plain HTTP without passwords. Only read, like RecordLevels.
-    static std::string LoadMetricsWebConfig();
+    // missing: plain HTTP without passwords. Unusable like MetricsAddress, never taken as
+    // empty. Only read, like RecordLevels.
+    static ExtraText LoadMetricsWebConfig();
 };

@@ -1,9 +1,12 @@
 #include "metrics/http_metrics_server.h"
 
 #include <gnutls/gnutls.h>
+#include <gnutls/x509.h>
 #include <microhttpd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <system_error>
 #include <type_traits>
@@ -17,8 +20,11 @@ struct MetricsRequest {
         auto* self = static_cast<HttpMetricsServer*>(server);
         self->headerDeadlines_.HeadersIn(connection);
         const char* accept = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_ACCEPT);
-        if (*requestState)
-            return Send(connection, MHD_HTTP_OK, self->source_(accept ? accept : ""));
+        if (*requestState) {
+            const ServedPage page = self->source_(accept ? accept : "");
+            return page.contentType ? Send(connection, MHD_HTTP_OK, page)
+                                    : Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "The display is ending\n");
+        }
         // No answer at all, as a refused handshake would give: the library asks for the
         // client's certificate but cannot make the handshake depend on it.
         if (self->tls_ && !self->tls_->clientCa.empty() && !PeerVerified(connection))
@@ -41,17 +47,29 @@ struct MetricsRequest {
         return MHD_YES;
     }
 
-    // A connection opened or closed: the deadlines of its requests' headers begin or end.
+    // A connection about to be accepted: not beyond its source's share. Called just before the
+    // connection's opening is told, on the same thread.
+    static MHD_Result Admit(void* server, const sockaddr* address, socklen_t /*length*/) {
+        return static_cast<HttpMetricsServer*>(server)->addressLimit_.Admits(address) ? MHD_YES : MHD_NO;
+    }
+
+    // A connection opened or closed: it counts for its source, and the deadlines of its
+    // requests' headers begin or end.
     static void Notify(void* server, MHD_Connection* connection, void** /*socketState*/,
                        MHD_ConnectionNotificationCode code) {
-        HeaderDeadlines& deadlines = static_cast<HttpMetricsServer*>(server)->headerDeadlines_;
+        auto* self = static_cast<HttpMetricsServer*>(server);
+        const MHD_ConnectionInfo* client = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
         if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
-            deadlines.Closed(connection);
+            self->headerDeadlines_.Closed(connection);
+            if (client)
+                self->addressLimit_.Closed(client->client_addr);
             return;
         }
+        if (client)
+            self->addressLimit_.Opened(client->client_addr);
         const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
         if (info)
-            deadlines.Opened(connection, info->connect_fd);
+            self->headerDeadlines_.Opened(connection, info->connect_fd);
     }
 
     // A request answered (or given up): the connection waits for the next one.
@@ -61,12 +79,16 @@ struct MetricsRequest {
     }
 
 private:
+    // Chained to the client CA, within its validity, and, when it names its purposes, one for
+    // clients: a server's certificate from the same CA is no scraper's.
     static bool PeerVerified(MHD_Connection* connection) {
         const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_GNUTLS_SESSION);
+        gnutls_typed_vdata_st purpose{GNUTLS_DT_KEY_PURPOSE_OID,
+                                      reinterpret_cast<unsigned char*>(const_cast<char*>(GNUTLS_KP_TLS_WWW_CLIENT)), 0};
         unsigned status = 0;
         return info &&
-               gnutls_certificate_verify_peers2(static_cast<gnutls_session_t>(info->tls_session), &status) ==
-                   GNUTLS_E_SUCCESS &&
+               gnutls_certificate_verify_peers(static_cast<gnutls_session_t>(info->tls_session), &purpose, 1,
+                                               &status) == GNUTLS_E_SUCCESS &&
                status == 0;
     }
 
@@ -125,9 +147,17 @@ HttpMetricsServer::HttpMetricsServer(PageSource source, WebConfig config)
     : source_(std::move(source)),
       tls_(std::move(config.tls)),
       auth_(config.users.empty() ? nullptr : std::make_unique<BasicAuth>(config.users)),
+      addressLimit_(MaxConnectionsPerSource),
       headerDeadlines_(std::chrono::seconds(HeaderTimeoutSeconds)) {}
 
 namespace {
+
+// The socket's inode, which tells it from a later socket given the same number; 0 when `fd` is
+// no socket.
+ino_t SocketInode(int fd) {
+    struct stat status {};
+    return fstat(fd, &status) == 0 && S_ISSOCK(status.st_mode) ? status.st_ino : 0;
+}
 
 std::nullptr_t NoThread(std::string* reason) {
     if (reason)
@@ -141,6 +171,7 @@ std::vector<MHD_OptionItem> TlsOptions(const std::optional<WebConfig::Tls>& tls)
     if (tls) {
         options.push_back({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(tls->certificate.c_str())});
         options.push_back({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(tls->key.c_str())});
+        options.push_back({MHD_OPTION_HTTPS_PRIORITIES, 0, const_cast<char*>(tls->priorities.c_str())});
         // A trust list makes the library ask every client for its certificate.
         if (!tls->clientCa.empty())
             options.push_back({MHD_OPTION_HTTPS_MEM_TRUST, 0, const_cast<char*>(tls->clientCa.c_str())});
@@ -163,6 +194,12 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
             return nullptr;
         }
         config = std::move(*read);
+        // Served all the same: a site may mean a network of its own.
+        if (!config.tls && !config.users.empty())
+            std::fprintf(stderr,
+                         "decimon: MetricsWebConfig \"%s\" has basic_auth_users but no tls_server_config: the "
+                         "metrics endpoint's passwords go over the network in clear\n",
+                         options.webConfigPath.c_str());
     }
     std::unique_ptr<HttpMetricsServer> server;
     try {
@@ -172,21 +209,25 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
         return NoThread(reason);
     }
     const std::vector<MHD_OptionItem> tlsOptions = TlsOptions(server->tls_);
+    const ino_t listenerInode = SocketInode(options.listener);
     // With TLS, poll() rather than the epoll the library would pick: under epoll its thread spins
     // while a client's handshake waits for bytes (libmicrohttpd 0.9.75), a core's worth for
     // every client that sends half a ClientHello.
     const unsigned flags =
         server->tls_ ? MHD_USE_POLL_INTERNAL_THREAD | MHD_USE_TLS : unsigned(MHD_USE_AUTO_INTERNAL_THREAD);
     server->daemon_ = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, &MetricsRequest::Answer, server.get(), MHD_OPTION_LISTEN_SOCKET, options.listener,
-        MHD_OPTION_CONNECTION_TIMEOUT, IdleTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT, MaxConnections,
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, ConnectionMemory, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
-        MaxConnectionsPerAddress, MHD_OPTION_NOTIFY_CONNECTION, &MetricsRequest::Notify, server.get(),
-        MHD_OPTION_NOTIFY_COMPLETED, &MetricsRequest::Completed, server.get(), MHD_OPTION_ARRAY, tlsOptions.data(),
-        MHD_OPTION_END);
-    // Not closed here: the library closes a listening socket it was given when it fails.
-    if (!server->daemon_)
+        flags, 0, &MetricsRequest::Admit, server.get(), &MetricsRequest::Answer, server.get(), MHD_OPTION_LISTEN_SOCKET,
+        options.listener, MHD_OPTION_CONNECTION_TIMEOUT, IdleTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT,
+        MaxConnections, MHD_OPTION_CONNECTION_MEMORY_LIMIT, ConnectionMemory, MHD_OPTION_NOTIFY_CONNECTION,
+        &MetricsRequest::Notify, server.get(), MHD_OPTION_NOTIFY_COMPLETED, &MetricsRequest::Completed, server.get(),
+        MHD_OPTION_ARRAY, tlsOptions.data(), MHD_OPTION_END);
+    // The library closes a listening socket it was given on some of its failures, not on all:
+    // closed here unless it has been, and never a socket that took its number meanwhile.
+    if (!server->daemon_) {
+        if (listenerInode != 0 && SocketInode(options.listener) == listenerInode)
+            close(options.listener);
         return NoThread(reason);
+    }
     return server;
 }
 

@@ -3,13 +3,16 @@
 // only, other paths 404, other methods 405, request bodies 413; request headers over 16 kB
 // refused, connections idle for 10 s closed, and so are those whose request's headers are not
 // in 10 s after the connection opened or its last answer went (a client trickling a byte at a
-// time); at most 64 connections at once, 8 from one address, so that one host cannot take them
-// all. Every other part of HTTP is the library's. With a web configuration (web_config.h), TLS
-// by the library's own GnuTLS, client certificates verified against the configured CA before
-// anything is answered, and basic authentication (basic_auth.h): a request without the right
-// password gets 401 and `WWW-Authenticate: Basic`. Built into the module the display loads
-// (decimon-metrics-server.so) and into the tests, never into the program itself.
+// time); at most 512 connections at once, 4 from one IPv4 address or IPv6 /64 (address_limit.h),
+// so that it takes 128 hosts holding all they may to take them all. Every other part of HTTP is
+// the library's. With a web configuration (web_config.h), TLS 1.2 or 1.3 by the library's own
+// GnuTLS, client certificates verified against the configured CA (and for client
+// authentication, when they name their purposes) before anything is answered, and basic
+// authentication (basic_auth.h): a request without the right password gets 401 and
+// `WWW-Authenticate: Basic`. Built into the module the display loads (decimon-metrics-server.so)
+// and into the tests, never into the program itself.
 
+#include "metrics/address_limit.h"
 #include "metrics/basic_auth.h"
 #include "metrics/header_deadlines.h"
 #include "metrics/metrics_server.h"
@@ -24,8 +27,8 @@ class HttpMetricsServer : public MetricsServer {
 public:
     static constexpr unsigned IdleTimeoutSeconds = 10;
     static constexpr unsigned HeaderTimeoutSeconds = 10;
-    static constexpr unsigned MaxConnections = 64;
-    static constexpr unsigned MaxConnectionsPerAddress = 8;
+    static constexpr unsigned MaxConnections = 512;  // beyond select()'s reach: the library polls
+    static constexpr unsigned MaxConnectionsPerSource = 4;
     static constexpr std::size_t ConnectionMemory = 16 * 1024;  // the request's headers must fit
 
     // Serves as `options` say; the listener is closed at the end, or at once on failure. Null
@@ -42,6 +45,7 @@ private:
     PageSource source_;
     const std::optional<WebConfig::Tls> tls_;  // the library reads the PEM texts from here
     const std::unique_ptr<BasicAuth> auth_;    // null: no passwords
+    AddressLimit addressLimit_;                // like the deadlines, told of the connections
     HeaderDeadlines headerDeadlines_;          // outlives the daemon, which tells it of its connections
     MHD_Daemon* daemon_ = nullptr;
 

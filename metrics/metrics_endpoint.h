@@ -7,6 +7,7 @@
 #include "monitor/meter_monitor.h"
 #include "platform/sys/stop_signal.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -15,26 +16,31 @@
 // a display that starts before its network is up shows at once, and its endpoint comes up once
 // the address can be had. Until then it tries again every RetrySeconds, after one line on
 // standard error, and says once when it listens. The HTTP server's module is loaded only once
-// the address is bound; a failure to load or start it is final.
+// the address is bound; a failure to load or start it is final. The thread then holds the
+// server until the endpoint ends.
 class MetricsEndpoint {
 public:
     static constexpr int RetrySeconds = 5;
+    // How long the end waits for the thread to stop the server.
+    static constexpr std::chrono::milliseconds EndWait{500};
 
     // Stops trying at once (a name lookup under way is left to finish unobserved) and ends the
-    // server, a scrape under way finished first.
+    // server, a scrape under way finished first, waiting at most EndWait: a thread still busy
+    // then (a password check under way holds the server's thread for up to a second or two)
+    // is left to finish unobserved, and whatever it answers after has none of the monitor's
+    // figures, so the display ends on time whatever the endpoint is doing.
     ~MetricsEndpoint();
     MetricsEndpoint(const MetricsEndpoint&) = delete;
     MetricsEndpoint& operator=(const MetricsEndpoint&) = delete;
 
 private:
-    MetricsEndpoint(const MeterMonitor& monitor, MetricsAddress address);
-    // The thread: binds, then serves; until the stop signal is raised, tries again meanwhile.
-    void Run();
+    struct Shared;  // the thread's, which may outlive the endpoint
 
-    const MeterMonitor& monitor_;
-    const MetricsAddress address_;
-    StopSignal stop_;
-    std::unique_ptr<MetricsServer> server_;  // the thread's while it runs
+    explicit MetricsEndpoint(std::shared_ptr<Shared> shared);
+    // The thread: binds, then serves until the stop signal is raised; tries again meanwhile.
+    static void Run(const std::shared_ptr<Shared>& shared);
+
+    std::shared_ptr<Shared> shared_;
     std::thread thread_;
 
     friend std::unique_ptr<MetricsEndpoint> StartMetricsEndpoint(const MeterMonitor& monitor);

@@ -10,7 +10,8 @@
 
 // What a scrape is answered with.
 struct ServedPage {
-    const char* contentType;  // a string that lives as long as the program
+    const char* contentType;  // a string that lives as long as the program; null: no page, the
+                              // display is ending (answered 503)
     std::string text;
 };
 
@@ -41,5 +42,6 @@ inline constexpr char kStartMetricsServer[] = "decimon_start_metrics_server";
 // The version of this interface, one more with every change to it. The module exports it as an
 // int by this name, and the program calls no entry point of a module whose number differs: a
 // module from another build is refused rather than called with what it does not expect.
-inline constexpr int kMetricsServerInterface = 2;  // 2: the start takes MetricsServerOptions
+// 2: the start takes MetricsServerOptions; 3: a page source may answer no page.
+inline constexpr int kMetricsServerInterface = 3;
 inline constexpr char kMetricsServerInterfaceSymbol[] = "decimon_metrics_server_interface";

@@ -3,15 +3,21 @@
 #include <gnutls/gnutls.h>
 #include <yaml-cpp/yaml.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
+#include <string_view>
+#include <vector>
 
 namespace {
 
-// Larger files are not configurations or certificates (and /dev/zero never ends).
+// Larger files are not configurations or certificates.
 constexpr std::size_t kMaxFileBytes = 1 << 20;
 
 bool Fail(std::string* reason, std::string why) {
@@ -19,18 +25,54 @@ bool Fail(std::string* reason, std::string why) {
     return false;
 }
 
-bool ReadSmallFile(const std::filesystem::path& path, std::string& text, std::string* reason) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
+// Why the file of this mode is not a regular file, as a reason; null when it is one.
+const char* NotRegular(mode_t mode) {
+    if (S_ISREG(mode))
+        return nullptr;
+    if (S_ISDIR(mode))
+        return "it is a folder, not a regular file";
+    if (S_ISFIFO(mode))
+        return "it is a FIFO, not a regular file";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "it is a device, not a regular file";
+    return "it is not a regular file";
+}
+
+// The open file `fd`, once it is seen to be a regular file.
+bool ReadRegularFile(int fd, std::string& text, std::string* reason) {
+    struct stat status {};
+    if (fstat(fd, &status) != 0)
         return Fail(reason, std::strerror(errno));
+    if (const char* why = NotRegular(status.st_mode))
+        return Fail(reason, why);
     char buffer[8192];
     text.clear();
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
-        text.append(buffer, n);
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) != 0;) {
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Fail(reason, std::strerror(errno));
+        text.append(buffer, static_cast<std::size_t>(n));
         if (text.size() > kMaxFileBytes)
             return Fail(reason, "larger than 1 MiB");
     }
-    return !std::ferror(file.get()) || Fail(reason, std::strerror(errno));
+    return true;
+}
+
+// A regular file, never waited for: a FIFO or a device is refused before it is opened (opening
+// one may block, or do something), and once more after, should it have been swapped meanwhile.
+bool ReadSmallFile(const std::filesystem::path& path, std::string& text, std::string* reason) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0)
+        return Fail(reason, std::strerror(errno));
+    if (const char* why = NotRegular(status.st_mode))
+        return Fail(reason, why);
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return Fail(reason, std::strerror(errno));
+    const bool read = ReadRegularFile(fd, text, reason);
+    close(fd);
+    return read;
 }
 
 // The text of `node`, a scalar, as `what`.
@@ -55,10 +97,32 @@ bool ReadNamedFile(const YAML::Node& node, const std::string& key, const std::fi
     return true;
 }
 
+// A TLS version as the exporters spell it, 12 or 13 (TLS 1.0 and 1.1 are not spoken at all).
+bool ReadVersion(const YAML::Node& node, const std::string& key, int& version, std::string* reason) {
+    std::string name;
+    if (!ReadScalar(node, key, name, reason))
+        return false;
+    if (name != "TLS12" && name != "TLS13")
+        return Fail(reason, key + " " + name + " is not supported (TLS12 or TLS13)");
+    version = name == "TLS12" ? 12 : 13;
+    return true;
+}
+
+// The exporters' floor, TLS 1.2, and what the file narrows it to.
+bool SetVersions(int min, int max, WebConfig::Tls& tls, std::string* reason) {
+    if (min > max)
+        return Fail(reason, "min_version is above max_version");
+    tls.priorities = "NORMAL:-VERS-ALL";
+    for (int version = max; version >= min; --version)
+        tls.priorities += version == 13 ? ":+VERS-TLS1.3" : ":+VERS-TLS1.2";
+    return true;
+}
+
 bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebConfig::Tls& tls, std::string* reason) {
     if (!node.IsMap())
         return Fail(reason, "tls_server_config is not a map");
     std::string clientAuth = "NoClientCert";
+    int min = 12, max = 13;
     for (const auto& entry : node) {
         const std::string key = entry.first.as<std::string>();
         bool read;
@@ -70,6 +134,10 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
             read = ReadNamedFile(entry.second, key, folder, tls.clientCa, reason);
         else if (key == "client_auth_type")
             read = ReadScalar(entry.second, key, clientAuth, reason);
+        else if (key == "min_version")
+            read = ReadVersion(entry.second, key, min, reason);
+        else if (key == "max_version")
+            read = ReadVersion(entry.second, key, max, reason);
         else
             read = Fail(reason, "tls_server_config: " + key + " is not supported");
         if (!read)
@@ -77,11 +145,33 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
     }
     if (tls.certificate.empty() || tls.key.empty())
         return Fail(reason, "tls_server_config needs both cert_file and key_file");
+    if (!SetVersions(min, max, tls, reason))
+        return false;
     if (clientAuth == "NoClientCert")
         return tls.clientCa.empty() || Fail(reason, "client_ca_file is given but client_auth_type is NoClientCert");
     if (clientAuth != "RequireAndVerifyClientCert")
         return Fail(reason, "client_auth_type " + clientAuth + " is not supported");
     return !tls.clientCa.empty() || Fail(reason, "RequireAndVerifyClientCert needs client_ca_file");
+}
+
+// A bcrypt hash as crypt writes it ($2a$, $2b$ or $2y$, the cost in two digits, a $, then 53
+// characters of bcrypt's base64: salt and digest) of a cost the endpoint can afford: each
+// password that is not remembered costs 2^cost rounds on the server's one thread, a second or
+// so at 14, and doubling with each step beyond.
+bool CheckHash(const std::string& name, const std::string& hash, std::string* reason) {
+    constexpr std::string_view Base64 = "./ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr int MinCost = 4, MaxCost = 14;
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const bool form =
+        hash.size() == 60 && (hash.starts_with("$2a$") || hash.starts_with("$2b$") || hash.starts_with("$2y$")) &&
+        digit(hash[4]) && digit(hash[5]) && hash[6] == '$' && hash.find_first_not_of(Base64, 7) == std::string::npos;
+    if (!form)
+        return Fail(reason, "the hash of user " + name + " is not a bcrypt hash");
+    const int cost = (hash[4] - '0') * 10 + (hash[5] - '0');
+    if (cost < MinCost || cost > MaxCost)
+        return Fail(reason, "the hash of user " + name + " has cost " + std::to_string(cost) + ", not " +
+                                std::to_string(MinCost) + " to " + std::to_string(MaxCost));
+    return true;
 }
 
 bool ReadUsers(const YAML::Node& node, std::map<std::string, std::string>& users, std::string* reason) {
@@ -90,14 +180,31 @@ bool ReadUsers(const YAML::Node& node, std::map<std::string, std::string>& users
     for (const auto& entry : node) {
         const std::string name = entry.first.as<std::string>();
         std::string hash;
-        if (!ReadScalar(entry.second, "the hash of user " + name, hash, reason))
+        if (!ReadScalar(entry.second, "the hash of user " + name, hash, reason) || !CheckHash(name, hash, reason))
             return false;
-        // Checked by crypt_rn; this catches a password written in clear or another hash's form.
-        const bool bcrypt =
-            hash.size() == 60 && (hash.starts_with("$2a$") || hash.starts_with("$2b$") || hash.starts_with("$2y$"));
-        if (!bcrypt)
-            return Fail(reason, "the hash of user " + name + " is not a bcrypt hash");
         users[name] = hash;
+    }
+    return true;
+}
+
+// A key given twice in any map of the document, `where` the keys above it: the exporters refuse
+// such a file, and whichever of the two were taken, the other might have asked for more.
+bool NoKeyTwice(const YAML::Node& node, const std::string& where, std::string* reason) {
+    if (node.IsSequence()) {
+        for (const auto& item : node)
+            if (!NoKeyTwice(item, where, reason))
+                return false;
+    }
+    if (!node.IsMap())
+        return true;
+    std::set<std::string> keys;
+    for (const auto& entry : node) {
+        const std::string key = entry.first.as<std::string>();
+        const std::string path = where.empty() ? key : where + ": " + key;
+        if (!keys.insert(key).second)
+            return Fail(reason, path + " is given twice");
+        if (!NoKeyTwice(entry.second, path, reason))
+            return false;
     }
     return true;
 }
@@ -130,6 +237,8 @@ bool ReadConfig(const YAML::Node& root, const std::filesystem::path& folder, Web
         return Fail(reason, "the file is empty");
     if (!root.IsMap())
         return Fail(reason, "the file is not a YAML map");
+    if (!NoKeyTwice(root, "", reason))
+        return false;
     for (const auto& entry : root) {
         const std::string key = entry.first.as<std::string>();
         if (key == "tls_server_config") {
@@ -158,7 +267,13 @@ std::optional<WebConfig> ReadWebConfig(const std::string& path, std::string* rea
     WebConfig config;
     try {
         const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-        if (!ReadConfig(YAML::Load(text), folder, config, reason))
+        // A second document would be another's settings, or ours cut in two: none is taken.
+        const std::vector<YAML::Node> documents = YAML::LoadAll(text);
+        if (documents.size() > 1) {
+            *reason = "it holds more than one YAML document";
+            return std::nullopt;
+        }
+        if (!ReadConfig(documents.empty() ? YAML::Node() : documents.front(), folder, config, reason))
             return std::nullopt;
     } catch (const YAML::Exception& error) {
         *reason = std::string("not valid YAML: ") + error.what();

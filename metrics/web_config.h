@@ -8,12 +8,15 @@
 //     key_file: server.key
 //     client_auth_type: RequireAndVerifyClientCert   # or NoClientCert, the default
 //     client_ca_file: clients-ca.crt
+//     min_version: TLS12             # or TLS13; TLS12, the default, and max_version TLS13
 //   basic_auth_users:
-//     prometheus: $2y$10$...         # bcrypt hashes
+//     prometheus: $2y$10$...         # bcrypt hashes of cost 4 to 14
 //
-// Any other key (cipher suites, TLS versions, HTTP headers, other client_auth_types) is refused,
-// not ignored: a file that asks for more than this server does is not served at all. So is a
-// file that asks for neither TLS nor passwords. Part of the server's module only.
+// Any other key (cipher suites, HTTP headers, other client_auth_types) is refused, not ignored:
+// a file that asks for more than this server does is not served at all. So is a file that asks
+// for neither TLS nor passwords, one that gives a key twice in any map or holds a second YAML
+// document, and one whose path (or a path it names) is not a regular file: a FIFO or a device is
+// never opened to wait on. Part of the server's module only.
 
 #include <map>
 #include <optional>
@@ -24,6 +27,8 @@ struct WebConfig {
         std::string certificate;  // PEM texts, as read from the files
         std::string key;
         std::string clientCa;  // empty: no client certificates asked for
+        // The versions offered, as a GnuTLS priority string: TLS 1.2 and 1.3 unless narrowed.
+        std::string priorities;
     };
     std::optional<Tls> tls;                    // none: plain HTTP
     std::map<std::string, std::string> users;  // name -> bcrypt hash; empty: no passwords

@@ -67,13 +67,13 @@ public:
     const Settings& CurrentSettings() const { return settings_; }
     // The settings file that was there but could not be read when the settings were loaded
     // (the settings are the factory defaults then); null when it was read or there was none.
-    // "MetricsAddress" as the settings file held it at start; empty: no metrics endpoint.
-    const std::string& MetricsAddress() const { return metricsAddress_; }
-    // "MetricsWebConfig" as read at start; empty: plain HTTP without passwords.
-    const std::string& MetricsWebConfig() const { return metricsWebConfig_; }
     const SettingsFileError* UnreadableSettingsFile() const {
         return unreadableSettings_ ? &*unreadableSettings_ : nullptr;
     }
+    // "MetricsAddress" as the settings file held it at start; an empty text: no metrics endpoint.
+    const ExtraText& MetricsAddress() const { return metricsAddress_; }
+    // "MetricsWebConfig" as read at start; an empty text: plain HTTP without passwords.
+    const ExtraText& MetricsWebConfig() const { return metricsWebConfig_; }
 
 private:
     friend class PollingCycle;
@@ -86,8 +86,8 @@ private:
     std::optional<SettingsFileError> unreadableSettings_;
     bool recordLevels_ = true;
     std::int32_t recordKeepDays_ = SettingsStore::DefaultRecordKeepDays;
-    std::string metricsAddress_;
-    std::string metricsWebConfig_;
+    ExtraText metricsAddress_;
+    ExtraText metricsWebConfig_;
     // Made with the worker and ended after it: the worker uses it without the lock.
     std::unique_ptr<LevelRecorder> recorder_;
     // Raised to abandon the worker's blocking calls: by a stop, and by a reset, which puts a

@@ -1,18 +1,19 @@
 #!/usr/bin/env python3
-"""Hostile clients of the metrics endpoint, all at once on loopback from 127.0.0.2, bounded in
-count and time: 300 slow-header connections that trickle a byte every 2 s (each one the endpoint
-closes is opened again), garbage request lines, 70 kB headers, 10 MB POSTs, odd methods and
-paths. Meanwhile a scraper on 127.0.0.1 asks for the page once a second, as the plant's
-Prometheus does. Prints what the endpoint answered, one line per kind, the longest time a
+"""Hostile clients of the metrics endpoint, all at once on loopback from 32 addresses in turn
+(127.0.0.2 to .33), bounded in count and time: 300 slow-header connections, about 9 an address,
+that trickle a byte every 2 s (each one the endpoint closes is opened again), garbage request
+lines, 70 kB headers, 10 MB POSTs, odd methods and paths. Meanwhile a scraper on 127.0.0.1 asks
+for the page once a second, as the plant's Prometheus does. Prints what the endpoint answered, one line per kind, the longest time a
 slow-header connection was held, and how many scrapes were answered within 1 s.
     hostile_clients.py PORT [SECONDS]"""
+import itertools
 import socket
 import sys
 import threading
 import time
 
 HOST = "127.0.0.1"  # nothing but loopback: the endpoint and the scraper
-HOSTILE = "127.0.0.2"  # the hostile host, another loopback address
+HOSTILE = itertools.cycle(["127.0.0.%d" % n for n in range(2, 34)])  # the hostile hosts, in turn
 PORT = int(sys.argv[1])
 HOLD = float(sys.argv[2]) if len(sys.argv) > 2 else 8.0
 SLOW = 300
@@ -34,7 +35,7 @@ def ask(kind, request, deadline=5.0):
         note(kind, b"not sent (out of time)")
         return
     try:
-        with socket.create_connection((HOST, PORT), timeout=deadline, source_address=(HOSTILE, 0)) as s:
+        with socket.create_connection((HOST, PORT), timeout=deadline, source_address=(next(HOSTILE), 0)) as s:
             try:
                 sent = 0
                 while sent < len(request):
@@ -59,7 +60,7 @@ def open_slow():
     """A connection that will send a request line and then a byte at a time: [socket, opened at, started]."""
     s = socket.socket()
     s.setblocking(False)
-    s.bind((HOSTILE, 0))
+    s.bind((next(HOSTILE), 0))
     s.connect_ex((HOST, PORT))
     return [s, time.monotonic(), False]
 

@@ -2,13 +2,14 @@
 # The metrics endpoint of the whole program under Xvfb, scraped every second by a real
 # Prometheus on loopback that loads the shipped rules: the level, the Leq worked out from the
 # exposure counters against the simulator's steady level, meter_up going to 0 when the meter
-# falls silent, hostile clients from another address that neither starve the scrapes from
+# falls silent, hostile clients from 32 other addresses that neither starve the scrapes from
 # 127.0.0.1 nor slow the display nor keep its memory and descriptors, and an exit within 2 s
 # with a scrape under way. Before that, an address that cannot be bound yet costs one line on
 # standard error and nothing else, not even the HTTP, YAML or crypt library, and comes up by
-# itself once free. Last, TLS with passwords: a web configuration that cannot be read leaves no
+# itself once free. Then TLS with passwords: a web configuration that cannot be read leaves no
 # endpoint, and with the site's file Prometheus scrapes over TLS with a client certificate and
-# basic_auth.
+# basic_auth. Last, SIGTERM ends the display within 2 s with its web configuration a FIFO, and
+# with password checks of cost 14 under way.
 #   metrics_test.sh DECIMON SIMULATOR RULES HOSTILE-CLIENTS ARTIFACTS
 set -euo pipefail
 decimon=$1 simulator=$2 rules=$3 hostile=$4 artifacts=$5
@@ -84,9 +85,9 @@ leq=$(query "$leq_query")
 awk -v l="$leq" 'BEGIN{d = l - 85.3; exit !(l != "" && d < 0.05 && d > -0.05)}' || fail "Leq from the counters is '$leq', not 85.3"
 curl -sf --max-time 1 "$endpoint" | promtool check metrics 2>&1 | grep . && fail "promtool has a message on the display's own page"
 
-# 4. Hostile clients from 127.0.0.2: the scrapes from 127.0.0.1 get through, no slow-header
-# connection is held much past the 10 s its headers may take, the display polls and paints on
-# time, and gives back what they took.
+# 4. Hostile clients from 32 addresses (127.0.0.2 to .33), each holding all the connections it
+# may: the scrapes from 127.0.0.1 get through, no slow-header connection is held much past the
+# 10 s its headers may take, the display polls and paints on time, and gives back what they took.
 # Sockets only: the record opens its database files at the first minute's turn, whenever that falls.
 fds() { find "/proc/$app_pid/fd" -lname 'socket:*' | wc -l; }
 rss_kb() { awk '/^VmRSS:/{print $2}' "/proc/$app_pid/status"; }
@@ -108,7 +109,7 @@ wait "$hostile_pid" || fail "the hostile clients failed: $(cat "$work/hostile.lo
 cat "$work/hostile.log"
 read -r answered tried < <(sed -n 's/^scrapes from 127.0.0.1: \([0-9]*\) of \([0-9]*\) answered.*/\1 \2/p' "$work/hostile.log") || true
 [ "${tried:-0}" -ge 15 ] && [ $((answered * 10)) -ge $((tried * 9)) ] ||
-  fail "${answered:-no} of ${tried:-no} scrapes from 127.0.0.1 answered within 1 s while another host attacked"
+  fail "${answered:-no} of ${tried:-no} scrapes from 127.0.0.1 answered within 1 s while 32 hosts attacked"
 held=$(sed -n 's/^slow-header: .*the longest held \([0-9.]*\) s.*/\1/p' "$work/hostile.log")
 awk -v h="$held" 'BEGIN{exit !(h != "" && h <= 13)}' || fail "a slow-header connection was held $held s (headers may take 10 s)"
 echo "after the clients: $(fds) descriptors (before $fds_before), RSS $(rss_kb) kB (before $rss_before)"
@@ -181,4 +182,29 @@ sleep 3
 exec 5>&-
 kill -TERM "$app_pid"
 expect_exit 5 SIGTERM
-echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth"
+
+# 8. SIGTERM ends the display within 2 s with status 0 with its web configuration a FIFO, and with
+#    wrong passwords' bcrypt checks of cost 14 under way (served without TLS after one line).
+mkfifo "$tls/web.fifo"
+write_settings "$meter" "${settings[@]}" "\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\"" \
+  "\"MetricsWebConfig\"=\"$tls/web.fifo\""
+start_display "$decimon"
+sleep 1
+kill -TERM "$app_pid"
+expect_exit 2 "SIGTERM with the web configuration a FIFO"
+grep -q "MetricsWebConfig \"$tls/web.fifo\": the file cannot be read: it is a FIFO, not a regular file;" "$work/decimon.log" ||
+  { cat "$work/decimon.log" >&2; fail "a FIFO as the web configuration: no line saying so"; }
+"$(dirname "$0")/../support/make_tls_credentials.sh" "$tls" 14
+printf 'basic_auth_users: {prometheus: "%s"}\n' "$(cat "$tls/hash")" >"$tls/web.yml"
+write_settings "$meter" "${settings[@]}" "\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\"" \
+  "\"MetricsWebConfig\"=\"$tls/web.yml\""
+start_display "$decimon"
+unauthorized() { [ "$(curl -s --max-time 1 -o /dev/null -w '%{http_code}' "$endpoint")" = 401 ]; }
+wait_for 10 unauthorized || { cat "$work/decimon.log" >&2; fail "no 401 from the endpoint with passwords"; }
+[ "$(grep -c "^decimon: MetricsWebConfig \"$tls/web.yml\" has basic_auth_users but no tls_server_config: the metrics endpoint's passwords go over the network in clear$" \
+  "$work/decimon.log")" = 1 ] || { cat "$work/decimon.log" >&2; fail "passwords without TLS: not one line saying so"; }
+for guess in 1 2 3 4; do curl -s --max-time 5 -o /dev/null -u "prometheus:$guess" "$endpoint" & done
+sleep 0.5
+kill -TERM "$app_pid"
+expect_exit 2 "SIGTERM with bcrypt checks of cost 14 under way"
+echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth, SIGTERM within 2 s with a FIFO and cost-14 checks"

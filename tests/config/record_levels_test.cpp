@@ -70,22 +70,28 @@ TEST(RecordLevels, ASaveKeepsItAndTheEndpointsSettingsAndWritesTheNineteenValues
                                                      "\"MetricsWebConfig\"=\"/etc/decimon/web.yml\"\n");
     SaveMeterSettings("127.0.0.1:16161");
     EXPECT_FALSE(SettingsStore::LoadRecordLevels());
-    EXPECT_EQ(SettingsStore::LoadMetricsAddress(), "[::1]:9100");
-    EXPECT_EQ(SettingsStore::LoadMetricsWebConfig(), "/etc/decimon/web.yml");
+    EXPECT_EQ(SettingsStore::LoadMetricsAddress().text, "[::1]:9100");
+    EXPECT_EQ(SettingsStore::LoadMetricsWebConfig().text, "/etc/decimon/web.yml");
     const std::string text = XdgSandbox::ReadFile(sandbox.HomeKeyFile());
     EXPECT_EQ(std::count(text.begin(), text.end(), '='), 22) << text;
     EXPECT_NE(text.find("\"RecordLevels\"=dword:00000000"), std::string::npos) << text;
 
-    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart + "\"MetricsAddress\"=dword:0000238c\n");
-    EXPECT_EQ(SettingsStore::LoadMetricsAddress(), "") << "a number is no address";
+    // Another kind of value, or a text too long, is unusable: never taken as none.
+    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart + "\"MetricsAddress\"=dword:0000238c\n" +
+                                                     "\"MetricsWebConfig\"=hex(2):2f,00\n");
+    EXPECT_EQ(SettingsStore::LoadMetricsAddress().unusable, "is not a text (REG_SZ) but another kind of value");
+    EXPECT_EQ(SettingsStore::LoadMetricsWebConfig().unusable, "is not a text (REG_SZ) but another kind of value");
+    XdgSandbox::WriteFile(sandbox.HomeKeyFile(),
+                          DecimonFileStart + "\"MetricsWebConfig\"=\"/" + std::string(4095, 'w') + "\"\n");
+    EXPECT_EQ(SettingsStore::LoadMetricsWebConfig().unusable, "is longer than 4095 characters");
     XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart);
     SaveMeterSettings("127.0.0.1:16161");
     const std::string saved = XdgSandbox::ReadFile(sandbox.HomeKeyFile());
     EXPECT_EQ(saved.find("RecordLevels"), std::string::npos) << "a save never adds it";
     EXPECT_EQ(saved.find("MetricsAddress"), std::string::npos) << "a save never adds it";
     EXPECT_EQ(saved.find("MetricsWebConfig"), std::string::npos) << "a save never adds it";
-    EXPECT_EQ(SettingsStore::LoadMetricsAddress(), "");
-    EXPECT_EQ(SettingsStore::LoadMetricsWebConfig(), "");
+    EXPECT_EQ(SettingsStore::LoadMetricsAddress().text + SettingsStore::LoadMetricsAddress().unusable, "");
+    EXPECT_EQ(SettingsStore::LoadMetricsWebConfig().text + SettingsStore::LoadMetricsWebConfig().unusable, "");
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include "metrics/metrics_address.h"
 #include "metrics/metrics_endpoint.h"
 #include "metrics/metrics_page.h"
+#include "tests/support/stderr_capture.h"
 #include "tests/support/tls_credentials.h"
+#include "tests/support/xdg_sandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +16,10 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <memory>
@@ -23,7 +27,10 @@
 
 namespace {
 
+using decimon::test::DecimonFileStart;
+using decimon::test::StderrCapture;
 using decimon::test::TlsCredentials;
+using decimon::test::XdgSandbox;
 
 class Server : public ::testing::Test {
 protected:
@@ -145,6 +152,44 @@ TEST_F(Server, AHeadAnswerHasNoBodyAndAGoodHeaderOf8kBIsServed) {
     EXPECT_EQ(get.substr(0, get.find("\r\n")), "HTTP/1.1 200 OK");
 }
 
+struct SourceCase {
+    const char* name;
+    const char* open;  // the address of each of 4 connections open, a * standing for 1 to 4
+    const char* next;
+    bool admitted;
+};
+
+class Sources : public ::testing::TestWithParam<SourceCase> {};
+
+TEST_P(Sources, AdmitFourConnectionsFromOneIpv4AddressOrIpv6Slash64) {
+    const auto address = [](std::string text) {
+        sockaddr_storage any{};
+        auto* v4 = reinterpret_cast<sockaddr_in*>(&any);
+        auto* v6 = reinterpret_cast<sockaddr_in6*>(&any);
+        if (inet_pton(AF_INET, text.c_str(), &v4->sin_addr) == 1)
+            v4->sin_family = AF_INET;
+        else if (inet_pton(AF_INET6, text.c_str(), &v6->sin6_addr) == 1)
+            v6->sin6_family = AF_INET6;
+        return any;
+    };
+    AddressLimit limit(HttpMetricsServer::MaxConnectionsPerSource);
+    for (char n = '1'; n <= '4'; ++n) {
+        std::string open = GetParam().open;
+        std::replace(open.begin(), open.end(), '*', n);
+        const sockaddr_storage from = address(open);
+        limit.Opened(reinterpret_cast<const sockaddr*>(&from));
+    }
+    const sockaddr_storage next = address(GetParam().next);
+    EXPECT_EQ(limit.Admits(reinterpret_cast<const sockaddr*>(&next)), GetParam().admitted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Sources,
+                         ::testing::Values(SourceCase{"FifthFromOneSlash64", "2001:db8:0:1::*", "2001:db8:0:1:f::1",
+                                                      false},
+                                           SourceCase{"MappedAsIpv4", "::ffff:192.0.2.1", "192.0.2.1", false},
+                                           SourceCase{"MappedApart", "::ffff:192.0.2.1", "::ffff:192.0.2.2", true}),
+                         [](const ::testing::TestParamInfo<SourceCase>& row) { return std::string(row.param.name); });
+
 struct ModuleCase {
     const char* name;
     const char* path;    // relative to the test's folder
@@ -196,7 +241,8 @@ struct TlsCase {
     const char* name;
     std::string curl;  // options and the URL's scheme
     const char* status;
-    const char* contains;  // in the answer's headers
+    const char* contains;      // in the answer's headers
+    const char* moreTls = "";  // more of tls_server_config
 };
 
 class Tls : public WithWebConfig, public ::testing::WithParamInterface<TlsCase> {};
@@ -205,9 +251,9 @@ class Tls : public WithWebConfig, public ::testing::WithParamInterface<TlsCase> 
 TEST_P(Tls, LetsInOnlyTheRightPasswordAndCertificate) {
     const TlsCase& c = GetParam();
     StartServer(credentials_->WriteWebConfig(
-        "tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: clients-ca.crt, "
-        "client_auth_type: RequireAndVerifyClientCert}\nbasic_auth_users: {prometheus: '" +
-        credentials_->Hash() + "'}\n"));
+        std::string("tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: clients-ca.crt, "
+                    "client_auth_type: RequireAndVerifyClientCert") +
+        c.moreTls + "}\nbasic_auth_users: {prometheus: '" + credentials_->Hash() + "'}\n"));
     ASSERT_TRUE(server_) << reason_;
     ASSERT_TRUE(Curl("--cert client.crt --key client.key -u prometheus:s3cret https").ends_with("200"));
     const std::string answer = Curl(c.curl);
@@ -221,14 +267,21 @@ const char Basic[] = "WWW-Authenticate: Basic realm=\"decimon\"";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Tls,
-    ::testing::Values(TlsCase{"RightPassword", Client + "-u prometheus:s3cret https", "200", "text/plain"},
-                      TlsCase{"WrongPassword", Client + "-u prometheus:s3cre https", "401", Basic},
-                      TlsCase{"UnknownUser", Client + "-u someone:s3cret https", "401", Basic},
-                      TlsCase{"NoPassword", Client + "https", "401", Basic},
-                      TlsCase{"PlainHttpOnTls", Client + "-u prometheus:s3cret http", "000", ""},
-                      TlsCase{"NoClientCertificate", "-u prometheus:s3cret https", "000", ""},
-                      TlsCase{"StrangersCertificate",
-                              "--cert stranger.crt --key stranger.key -u prometheus:s3cret https", "000", ""}),
+    ::testing::Values(
+        TlsCase{"RightPassword", Client + "-u prometheus:s3cret https", "200", "text/plain"},
+        TlsCase{"WrongPassword", Client + "-u prometheus:s3cre https", "401", Basic},
+        TlsCase{"UnknownUser", Client + "-u someone:s3cret https", "401", Basic},
+        TlsCase{"NoPassword", Client + "https", "401", Basic},
+        TlsCase{"PlainHttpOnTls", Client + "-u prometheus:s3cret http", "000", ""},
+        TlsCase{"NoClientCertificate", "-u prometheus:s3cret https", "000", ""},
+        TlsCase{"StrangersCertificate", "--cert stranger.crt --key stranger.key -u prometheus:s3cret https", "000", ""},
+        TlsCase{"ServerOnlyCertificate", "--cert server-only.crt --key client.key -u prometheus:s3cret https", "000",
+                ""},
+        TlsCase{"ExpiredCertificate", "--cert expired.crt --key client.key -u prometheus:s3cret https", "000", ""},
+        TlsCase{"Tls11Client",
+                Client + "-u prometheus:s3cret --tlsv1.1 --tls-max 1.1 --ciphers DEFAULT@SECLEVEL=0 https", "000", ""},
+        TlsCase{"Tls12ClientAtMinTls13", Client + "-u prometheus:s3cret --tls-max 1.2 https", "000", "",
+                ", min_version: TLS13"}),
     [](const ::testing::TestParamInfo<TlsCase>& row) { return std::string(row.param.name); });
 
 struct BrokenCase {
@@ -242,6 +295,7 @@ class BrokenWebConfig : public WithWebConfig, public ::testing::WithParamInterfa
 
 TEST_P(BrokenWebConfig, LeavesNoEndpointAndSaysWhy) {
     const BrokenCase& c = GetParam();
+    mkfifo(credentials_->File("fifo").c_str(), 0600);  // nobody writes into it
     if (c.yaml)
         credentials_->WriteWebConfig(c.yaml);
     StartServer(credentials_->File(c.file));
@@ -255,10 +309,29 @@ INSTANTIATE_TEST_SUITE_P(
     Table, BrokenWebConfig,
     ::testing::Values(
         BrokenCase{"Missing", "absent.yml", nullptr, "cannot be read: No such file or directory"},
-        BrokenCase{"Folder", "", nullptr, "cannot be read: Is a directory"},
+        BrokenCase{"Folder", "", nullptr, "cannot be read: it is a folder, not a regular file"},
+        BrokenCase{"Fifo", "fifo", nullptr, "cannot be read: it is a FIFO, not a regular file"},
         BrokenCase{"NotYaml", "web.yml", "tls_server_config: [cert_file\n", "not valid YAML"},
+        BrokenCase{"TwoDocuments", "web.yml", "tls_server_config: {}\n---\nbasic_auth_users: {}\n", "more than one"},
         BrokenCase{"NeitherTlsNorPasswords", "web.yml", "basic_auth_users: {}\n", "neither TLS"},
-        BrokenCase{"UnknownKey", "web.yml", "tls_server_config: {min_version: TLS13}", "min_version is not supported"},
+        BrokenCase{"UnknownKey", "web.yml", "tls_server_config: {cipher_suites: [TLS_AES_128_GCM_SHA256]}",
+                   "cipher_suites is not supported"},
+        // The same key twice at each depth.
+        BrokenCase{"TlsTwice", "web.yml", "{tls_server_config: {}, tls_server_config: {}}",
+                   "tls_server_config is given twice"},
+        BrokenCase{"ClientAuthTwice", "web.yml", "tls_server_config: {client_auth_type: a, client_auth_type: b}",
+                   "tls_server_config: client_auth_type is given twice"},
+        BrokenCase{"UserTwice", "web.yml", "basic_auth_users: {prometheus: a, prometheus: b}",
+                   "basic_auth_users: prometheus is given twice"},
+        BrokenCase{"Cost15", "web.yml",
+                   "basic_auth_users: {p: $2y$15$abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0}",
+                   "the hash of user p has cost 15, not 4 to 14"},
+        BrokenCase{"Cost31", "web.yml",
+                   "basic_auth_users: {p: $2b$31$abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0}",
+                   "has cost 31, not 4 to 14"},
+        BrokenCase{"InvalidHashCharacter", "web.yml",
+                   "basic_auth_users: {p: $2y$10$abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ+}",
+                   "the hash of user p is not a bcrypt hash"},
         BrokenCase{"CertificateMissing", "web.yml", "tls_server_config: {cert_file: gone.crt, key_file: server.key}",
                    "gone.crt\" cannot be read: No such file"},
         BrokenCase{"KeyOfAnother", "web.yml", "tls_server_config: {cert_file: server.crt, key_file: client.key}",
@@ -269,5 +342,17 @@ INSTANTIATE_TEST_SUITE_P(
                    "needs client_ca_file"},
         BrokenCase{"PasswordInClear", "web.yml", "basic_auth_users: {prometheus: s3cret}", "not a bcrypt hash"}),
     [](const ::testing::TestParamInfo<BrokenCase>& row) { return std::string(row.param.name); });
+
+// A web configuration's setting of another kind: one line naming it, and no endpoint.
+TEST(UnusableSetting, LeavesNoEndpointAndSaysWhy) {
+    XdgSandbox sandbox;
+    XdgSandbox::WriteFile(sandbox.HomeKeyFile(), DecimonFileStart + "\"MetricsAddress\"=\"127.0.0.1:9\"\n" +
+                                                     "\"MetricsWebConfig\"=hex(2):2f,00\n");
+    const MeterMonitor monitor;
+    const StderrCapture said;
+    EXPECT_FALSE(StartMetricsEndpoint(monitor));
+    EXPECT_EQ(said.Text(), "decimon: no metrics endpoint at MetricsAddress \"127.0.0.1:9\": MetricsWebConfig is not a "
+                           "text (REG_SZ) but another kind of value; the display runs on without it\n");
+}
 
 }  // namespace
