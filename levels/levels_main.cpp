@@ -1,6 +1,7 @@
 // decimon-levels: the display's record of sound levels as CSV, read from the same database
 // while the display writes it. Exit status 0, 1 when the database is missing or cannot be
-// read or the CSV cannot be written, 2 for bad arguments (after the usage).
+// read or the CSV cannot be written, 2 for bad arguments (after the usage; bad --shifts
+// after one line).
 #include "levels/levels_csv.h"
 #include "levels/levels_options.h"
 #include "levels/shift_length.h"
@@ -13,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +64,18 @@ double ShiftLength() {
 }
 
 int Export(const LevelsOptions& options) {
+    std::optional<ShiftPattern> shifts;
+    if (options.ByShift) {
+        std::string warning;
+        auto read = ReadShifts(options.Shifts, ShiftLength(), warning);
+        if (const std::string* error = std::get_if<std::string>(&read)) {
+            Say(*error);
+            return 2;
+        }
+        if (!warning.empty())
+            Say(warning);
+        shifts = std::get<ShiftPattern>(std::move(read));
+    }
     const std::string path = options.Database.value_or(DefaultLevelDatabasePath());
     if (!IsFile(path))
         return Fail("no levels recorded: there is no database at " + (path.empty() ? "$XDG_DATA_HOME" : path));

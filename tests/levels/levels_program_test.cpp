@@ -119,8 +119,8 @@ TEST_F(LevelsProgram, AFailedWriteEndsWithStatusOne) {
     }
 }
 
-// decimon-levels answers bad arguments with its usage, decimon-report with one line naming
-// what is wrong; both with status 2, before they read anything.
+// decimon-levels answers bad arguments with its usage (bad shifts with one line), decimon-report
+// with one line naming what is wrong; both with status 2, before they read anything.
 TEST_F(LevelsProgram, BadArgumentsEndWithStatusTwo) {
     struct Row {
         const char* program;
@@ -139,12 +139,18 @@ TEST_F(LevelsProgram, BadArgumentsEndWithStatusTwo) {
               "decimon-report: the range ends (2025-11-01) before it starts (2025-11-30)"},
              {DECIMON_REPORT, {"--from", "2025-11-30"}, "decimon-report: --output FILE.pdf is missing"},
              {DECIMON_REPORT, {"--output"}, "decimon-report: --output wants a value"},
-             {DECIMON_REPORT, {"--daily", "--output", "r.pdf"}, "decimon-report: unknown argument \"--daily\""}}) {
+             {DECIMON_REPORT, {"--daily", "--output", "r.pdf"}, "decimon-report: unknown argument \"--daily\""},
+             {DECIMON_REPORT,
+              {"--shifts", "06:00-14:00,13:00-22:00", "--output", "r.pdf"},
+              "decimon-report: --shifts: 06:00-14:00 and 13:00-22:00 overlap"},
+             {DECIMON_LEVELS,
+              {"--shifts=22:00"},
+              "decimon-levels: --shifts: \"22:00\" is not a shift as HH:MM-HH:MM"}}) {
         const Outcome run = Run(row.program, row.arguments);
         EXPECT_EQ(run.exitCode, 2) << row.err;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err.rfind(row.err, 0), 0u) << run.err;
-        if (row.program == std::string(DECIMON_REPORT)) {
+        if (std::string_view(row.err).starts_with("decimon-")) {
             EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         }
     }
