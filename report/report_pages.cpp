@@ -2,8 +2,8 @@
 
 #include "chart/history_chart.h"
 #include "levels/daily_figures.h"
+#include "record/action_values.h"
 #include "record/local_days.h"
-#include "report/action_values.h"
 
 #include <QFile>
 #include <QFontMetrics>

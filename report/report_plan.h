@@ -4,10 +4,10 @@
 // pages each part takes. The minutes themselves are read later, a day at a time.
 
 #include "levels/daily_figures.h"
+#include "record/action_values.h"
 #include "record/level_math.h"
 #include "record/local_days.h"
 #include "record/shift_pattern.h"
-#include "report/action_values.h"
 
 #include <optional>
 #include <string>
