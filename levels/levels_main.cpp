@@ -8,6 +8,7 @@
 #include "platform/sys/ole_date_time.h"
 #include "record/level_reader.h"
 #include "record/level_schema.h"
+#include "record/shift_sums.h"
 
 #include <sys/stat.h>
 
@@ -83,7 +84,17 @@ int Export(const LevelsOptions& options) {
     const MinuteQuery query{options.Host, LocalDayStart(options.From), LocalDayStart(NextDate(options.To))};
     CsvOutput out;
     bool read = reader.IsOpen();
-    if (read && options.Daily) {
+    if (read && shifts) {
+        ShiftSums sums(*shifts, options.From, options.To);
+        read = reader.ForEachMinute({options.Host, sums.From(), sums.To()}, [&](const MinuteRow& row) {
+            sums.Add(row);
+            return true;
+        });
+        if (out.Put(ShiftCsvHeader) && read) {
+            for (const auto& [key, sum] : sums.Sums())
+                out.Put(ShiftCsvLine(key.second, sum.Figures()));
+        }
+    } else if (read && options.Daily) {
         const double shiftLenHours = ShiftLength();
         DailyCsv daily;
         read = reader.ForEachMinute(query, [&](const MinuteRow& row) {
