@@ -29,6 +29,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 class LevelRecorder {
 public:
@@ -73,6 +74,9 @@ public:
     // minutes were still waiting then, if any.
     void Stop(std::chrono::milliseconds bound);
 
+    // The minutes of `host` not in the record yet: those under way, those waiting for the
+    // writer and those it is writing (which a read of the record may already see), by start.
+    std::vector<MinuteRow> UnwrittenMinutes(std::string_view host) const;
     // Rows (minutes) handed to the writer and not yet written, the batch being written included.
     std::size_t PendingRows() const;
     // Whether the writer has handled every minute handed to it so far (written or kept).

@@ -63,6 +63,10 @@ ShiftFigures ShiftSum::Figures() const {
     return figures;
 }
 
+double ShiftFigures::DoseUsedPercent() const {
+    return DosePercent * MeasuredSeconds / DurationSeconds;
+}
+
 std::string ShiftFigures::Verdict() const {
     if (Band != ActionBand::None)
         return ActionBandName(Band);

@@ -39,6 +39,9 @@ struct ShiftFigures {
     std::map<std::string, double> OtherSeconds;
     ActionBand Band = ActionBand::None;  // None: not judged (see Verdict)
 
+    // The dose of the measured time alone, as if the rest of the shift were silent: the dose
+    // used so far in a shift under way (NaN without A-weighted minutes).
+    double DoseUsedPercent() const;
     // The band's name, or "not judged: 62 % of the shift measured", or "not judged: no
     // A-weighted minutes" ("not judged: nothing measured" when there are no minutes at all).
     std::string Verdict() const;

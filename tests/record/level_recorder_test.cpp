@@ -100,6 +100,11 @@ TEST_F(Recorder, StopWritesTheMinuteUnderWay) {
     Start();
     for (int second = 0; second < 10; ++second)
         recorder_->AddSample(Noon + second, "press", "dBC", 90.0, 1);
+    // Before it is written it counts on the history screen: of its host only.
+    const std::vector<MinuteRow> underWay = recorder_->UnwrittenMinutes("press");
+    ASSERT_EQ(underWay.size(), 1u);
+    EXPECT_EQ(underWay[0].Samples, 10);
+    EXPECT_TRUE(recorder_->UnwrittenMinutes("hall").empty());
     recorder_->Stop(Scaled(5000ms));
     const std::vector<MinuteRow> rows = database_.Minutes();
     ASSERT_EQ(rows.size(), 1u);
