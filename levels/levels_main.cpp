@@ -91,8 +91,11 @@ int Export(const LevelsOptions& options) {
             return true;
         });
         if (out.Put(ShiftCsvHeader) && read) {
-            for (const auto& [key, sum] : sums.Sums())
-                out.Put(ShiftCsvLine(key.second, sum.Figures()));
+            for (const auto& [key, sum] : sums.Sums()) {
+                const ShiftFigures figures = sum.Figures();
+                if (figures.MeasuredSeconds > 0.0 || !figures.OtherSeconds.empty())  // else minutes of no time
+                    out.Put(ShiftCsvLine(key.second, figures));
+            }
         }
     } else if (read && options.Daily) {
         const double shiftLenHours = ShiftLength();

@@ -54,7 +54,6 @@ class ShiftSum {
 public:
     explicit ShiftSum(const ShiftWindow& window) : window_(window) {}
 
-    const ShiftWindow& Window() const { return window_; }
     // Adds a minute of the shift (From <= start < To; the caller sees to that); one whose
     // level or covered time is not a finite number is left out, as if it had not been recorded.
     void Add(const MinuteRow& row);
