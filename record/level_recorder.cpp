@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <iterator>
 #include <mutex>
 #include <optional>
@@ -137,6 +138,11 @@ namespace {
 // WakeInterval, else it sleeps until a poll comes.
 void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
     LevelRecorder::Shared& s = *shared;
+    // A record already there is opened at once, so that an older version's is upgraded at the
+    // start; a new one is made at the first write. A fault here is said at the first write.
+    std::error_code ignored;
+    if (std::filesystem::exists(s.store.Path(), ignored))
+        s.store.Open();
     std::unique_lock lock(s.lock);
     std::uint64_t seen = 0;
     const auto news = [&] { return s.stopping || s.handedIn != seen; };

@@ -12,6 +12,9 @@
 // at least once a minute on its own, holding at most 24 h of unwritten minutes (the oldest go
 // first).
 //
+// A record already there is opened when the writer starts (an older version's upgraded then);
+// a new one is made at the first write.
+//
 // Once a day the minutes older than the days to keep are deleted, by a time the trim trusts
 // rather than by the wall clock alone, so that a clock years ahead deletes nothing that the
 // right time would keep: at the first write of a run the trim takes the time to be the wall

@@ -3,6 +3,8 @@
 // and the old minutes trimmed.
 #include "record/level_recorder.h"
 
+#include "record/level_schema.h"
+
 #include "tests/support/fake_clocks.h"
 #include "tests/support/level_database.h"
 #include "tests/support/wait_until.h"
@@ -94,6 +96,16 @@ TEST_F(Recorder, WritesTheMinutesByTheClockWhenNoPollComes) {
     clocks_.SetWallClock(Noon + 120 + LevelRecorder::EndGraceSeconds);
     ASSERT_TRUE(WaitUntil([&] { return (rows = database_.Minutes()).size() == 2; })) << "never written";
     ExpectMinute(rows[1], {"press", Noon + 60, "dBA", 0, 3.0, 80.0, 80.0, 80.0});
+}
+
+TEST_F(Recorder, ARecordOfVersionOneIsUpgradedAtTheStart) {
+    XdgSandbox::WriteFile(database_.Path(), "");
+    SqliteDb& older = database_.Connection();
+    ASSERT_TRUE(older.Exec(("PRAGMA user_version = 1;\n" + std::string(MinutesTableSql)).c_str()));
+    older.Close();
+    Start();
+    EXPECT_TRUE(WaitUntil([&] { return database_.Connection().QueryInteger("PRAGMA user_version", -1) == 2; }))
+        << "not upgraded before any minute came";
 }
 
 TEST_F(Recorder, StopWritesTheMinuteUnderWay) {
