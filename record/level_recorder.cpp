@@ -158,14 +158,13 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
     std::uint64_t seen = 0;
     const auto news = [&] { return s.stopping || s.handedIn != seen; };
     for (;;) {
-        if (s.aggregator.Open() || !s.pending.empty() || !s.pendingMeters.empty())
+        if (s.aggregator.Open() || !s.pending.empty())
             s.changed.wait_for(lock, LevelRecorder::WakeInterval, news);
         else
             s.changed.wait(lock, [&] { return news() || s.aggregator.Open(); });
         const std::int64_t now = COleDateTime::GetCurrentCalendarTime();
         s.HandIn(s.aggregator.EndBefore(now - LevelRecorder::EndGraceSeconds));
-        const bool kept = !s.pending.empty() || !s.pendingMeters.empty();
-        const bool retry = kept && SteadyClock::Now() - s.lastTry >= LevelRecorder::RetryInterval;
+        const bool retry = !s.pending.empty() && SteadyClock::Now() - s.lastTry >= LevelRecorder::RetryInterval;
         if (!news() && !retry)
             continue;
         seen = s.handedIn;
@@ -243,9 +242,8 @@ void LevelRecorder::NoteMeter(std::int64_t utcSeconds, std::string_view host, st
     shared_->lastMeter = meter;
     if (shared_->pendingMeters.size() >= MaxPendingMeters)
         shared_->pendingMeters.pop_front();
+    // No wake-up of its own: the values go with the next minutes the writer writes.
     shared_->pendingMeters.push_back(std::move(meter));
-    ++shared_->handedIn;
-    shared_->changed.notify_all();
 }
 
 void LevelRecorder::ExtendSample(double seconds) {
