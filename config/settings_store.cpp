@@ -229,3 +229,7 @@ ExtraText SettingsStore::LoadMetricsAddress() {
 ExtraText SettingsStore::LoadMetricsWebConfig() {
     return LoadExtraText<PATH_MAX>("MetricsWebConfig");
 }
+
+ExtraText SettingsStore::LoadShifts() {
+    return LoadExtraText<1024>("Shifts");
+}

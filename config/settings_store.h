@@ -75,4 +75,9 @@ public:
     // missing: plain HTTP without passwords. Unusable like MetricsAddress, never taken as
     // empty. Only read, like RecordLevels.
     static ExtraText LoadMetricsWebConfig();
+
+    // "Shifts", a REG_SZ beside RecordLevels that no dialog edits: the site's shift pattern
+    // as local times, "06:00-14:00,14:00-22:00,22:00-06:00" (record/shift_pattern.h reads it).
+    // Unusable like MetricsAddress. Only read, like RecordLevels.
+    static ExtraText LoadShifts();
 };

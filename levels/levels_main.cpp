@@ -1,18 +1,21 @@
 // decimon-levels: the display's record of sound levels as CSV, read from the same database
 // while the display writes it. Exit status 0, 1 when the database is missing or cannot be
-// read or the CSV cannot be written, 2 for bad arguments (after the usage).
+// read or the CSV cannot be written, 2 for bad arguments (after the usage; bad --shifts
+// after one line).
 #include "levels/levels_csv.h"
 #include "levels/levels_options.h"
 #include "levels/shift_length.h"
 #include "platform/sys/ole_date_time.h"
 #include "record/level_reader.h"
 #include "record/level_schema.h"
+#include "record/shift_sums.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +65,18 @@ double ShiftLength() {
 }
 
 int Export(const LevelsOptions& options) {
+    std::optional<ShiftPattern> shifts;
+    if (options.ByShift) {
+        std::string warning;
+        auto read = ReadShifts(options.Shifts, ShiftLength(), warning);
+        if (const std::string* error = std::get_if<std::string>(&read)) {
+            Say(*error);
+            return 2;
+        }
+        if (!warning.empty())
+            Say(warning);
+        shifts = std::get<ShiftPattern>(std::move(read));
+    }
     const std::string path = options.Database.value_or(DefaultLevelDatabasePath());
     if (!IsFile(path))
         return Fail("no levels recorded: there is no database at " + (path.empty() ? "$XDG_DATA_HOME" : path));
@@ -69,7 +84,20 @@ int Export(const LevelsOptions& options) {
     const MinuteQuery query{options.Host, LocalDayStart(options.From), LocalDayStart(NextDate(options.To))};
     CsvOutput out;
     bool read = reader.IsOpen();
-    if (read && options.Daily) {
+    if (read && shifts) {
+        ShiftSums sums(*shifts, options.From, options.To);
+        read = reader.ForEachMinute({options.Host, sums.From(), sums.To()}, [&](const MinuteRow& row) {
+            sums.Add(row);
+            return true;
+        });
+        if (out.Put(ShiftCsvHeader) && read) {
+            for (const auto& [key, sum] : sums.Sums()) {
+                const ShiftFigures figures = sum.Figures();
+                if (figures.MeasuredSeconds > 0.0 || !figures.OtherSeconds.empty())  // else minutes of no time
+                    out.Put(ShiftCsvLine(key.second, figures));
+            }
+        }
+    } else if (read && options.Daily) {
         const double shiftLenHours = ShiftLength();
         DailyCsv daily;
         read = reader.ForEachMinute(query, [&](const MinuteRow& row) {

@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <iterator>
 #include <mutex>
 #include <optional>
@@ -35,6 +36,9 @@ struct LevelRecorder::Shared {
     std::condition_variable changed;
     MinuteAggregator aggregator;
     std::deque<MinuteRow> pending;
+    std::vector<MinuteRow> inFlight;  // the batch being written
+    std::deque<MeterRow> pendingMeters;
+    std::optional<MeterRow> lastMeter;  // the values last noted
     std::size_t writing = 0;
     std::uint64_t handedIn = 0;
     std::uint64_t handled = 0;
@@ -78,26 +82,38 @@ struct LevelRecorder::Shared {
         report("decimon: cannot record the levels in " + store.Path() + ": " + error + "; trying again each minute");
     }
 
-    // Writes a batch, says so when a damaged file was moved aside, and trims the old minutes
-    // once a day.
-    bool Write(const std::vector<MinuteRow>& batch) {
+    // Which parts of a batch reached the record: each part that did not is kept for the next
+    // try on its own, so that a minute is never written twice and the meters' values never
+    // hold up the minutes.
+    struct Written {
+        bool minutes = true;
+        bool meters = true;
+    };
+
+    // Writes a batch of minutes and meters' values, says so when a damaged file was moved
+    // aside, and trims the old minutes once a day.
+    Written Write(const std::vector<MinuteRow>& batch, const std::vector<MeterRow>& meters) {
         if (!trustedStart)
             TrustTheTime();  // before this run's minutes join the record
-        const bool written = store.Write(batch);
+        Written written;
+        written.minutes = batch.empty() || store.Write(batch);
+        std::string error = written.minutes ? std::string() : store.Error();
+        if (!batch.empty() && written.minutes)
+            CountMeasuredTwice(store.TakeMeasuredTwice());
+        written.meters = meters.empty() || store.WriteMeters(meters);
+        if (error.empty() && !written.meters)
+            error = store.Error();
         const std::string moved = store.TakeMovedAside();
         if (!moved.empty())
             report("decimon: the levels database " + store.Path() + " was damaged; it was moved to " + moved +
                    " and a new one started");
-        if (!written) {
-            ReportFault(store.Error());
-            return false;
-        }
-        CountMeasuredTwice(store.TakeMeasuredTwice());
-        if (Trim())
+        if (!error.empty())
+            ReportFault(error);
+        else if (Trim())
             faultReported = false;
         else
             ReportFault(store.Error());  // the minutes are written all the same
-        return true;
+        return written;
     }
 
     // Says once a run how many minutes were measured twice (the clock went back): when a write
@@ -158,6 +174,11 @@ namespace {
 // WakeInterval, else it sleeps until a poll comes.
 void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
     LevelRecorder::Shared& s = *shared;
+    // A record already there is opened at once, so that an older version's is upgraded at the
+    // start; a new one is made at the first write. A fault here is said at the first write.
+    std::error_code ignored;
+    if (std::filesystem::exists(s.store.Path(), ignored))
+        s.store.Open();
     std::unique_lock lock(s.lock);
     std::uint64_t seen = 0;
     const auto news = [&] { return s.stopping || s.handedIn != seen; };
@@ -176,19 +197,31 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
         std::vector<MinuteRow> batch(std::make_move_iterator(s.pending.begin()),
                                      std::make_move_iterator(s.pending.end()));
         s.pending.clear();
+        std::vector<MeterRow> meters(std::make_move_iterator(s.pendingMeters.begin()),
+                                     std::make_move_iterator(s.pendingMeters.end()));
+        s.pendingMeters.clear();
         s.writing = batch.size();
+        s.inFlight = batch;
         lock.unlock();
-        const bool written = batch.empty() || s.Write(batch);
+        const auto written =
+            batch.empty() && meters.empty() ? LevelRecorder::Shared::Written{} : s.Write(batch, meters);
         s.lastTry = SteadyClock::Now();
         if (last)
             s.CountMeasuredTwice(0);
         lock.lock();
         s.writing = 0;
-        if (!written) {
+        s.inFlight.clear();
+        if (!written.minutes) {
             s.pending.insert(s.pending.begin(), std::make_move_iterator(batch.begin()),
                              std::make_move_iterator(batch.end()));
             while (s.pending.size() > LevelRecorder::MaxPendingMinutes)
                 s.pending.pop_front();
+        }
+        if (!written.meters) {
+            s.pendingMeters.insert(s.pendingMeters.begin(), std::make_move_iterator(meters.begin()),
+                                   std::make_move_iterator(meters.end()));
+            while (s.pendingMeters.size() > LevelRecorder::MaxPendingMeters)
+                s.pendingMeters.pop_front();
         }
         s.handled = seen;
         s.ended = last;
@@ -227,6 +260,19 @@ void LevelRecorder::AddSample(std::int64_t utcSeconds, std::string_view host, st
         shared_->changed.notify_all();  // the writer starts watching the clock
 }
 
+void LevelRecorder::NoteMeter(std::int64_t utcSeconds, std::string_view host, std::string_view name,
+                              std::string_view location, std::int32_t levelOffset) {
+    MeterRow meter{std::string(host), utcSeconds, std::string(name), std::string(location), levelOffset};
+    std::lock_guard lock(shared_->lock);
+    if (shared_->lastMeter && shared_->lastMeter->SameValues(meter))
+        return;
+    shared_->lastMeter = meter;
+    if (shared_->pendingMeters.size() >= MaxPendingMeters)
+        shared_->pendingMeters.pop_front();
+    // No wake-up of its own: the values go with the next minutes the writer writes.
+    shared_->pendingMeters.push_back(std::move(meter));
+}
+
 void LevelRecorder::ExtendSample(double seconds) {
     std::lock_guard lock(shared_->lock);
     shared_->aggregator.Extend(seconds);
@@ -258,6 +304,21 @@ void LevelRecorder::Stop(std::chrono::milliseconds bound) {
         shared_->report("decimon: " + std::to_string(waiting) + (waiting == 1 ? " minute" : " minutes") +
                         " of levels still waiting to be written to " + shared_->store.Path() +
                         " at the end; they may be lost");
+}
+
+std::vector<MinuteRow> LevelRecorder::UnwrittenMinutes(std::string_view host) const {
+    std::vector<MinuteRow> rows;
+    std::lock_guard lock(shared_->lock);
+    const auto take = [&](const MinuteRow& row) {
+        if (row.Host == host)
+            rows.push_back(row);
+    };
+    std::for_each(shared_->inFlight.begin(), shared_->inFlight.end(), take);
+    std::for_each(shared_->pending.begin(), shared_->pending.end(), take);
+    const std::vector<MinuteRow> underWay = shared_->aggregator.UnderWay();
+    std::for_each(underWay.begin(), underWay.end(), take);
+    std::sort(rows.begin(), rows.end(), [](const MinuteRow& a, const MinuteRow& b) { return a.Start < b.Start; });
+    return rows;
 }
 
 std::size_t LevelRecorder::PendingRows() const {

@@ -1,7 +1,7 @@
 #pragma once
 // The exposure record as the display keeps it: the polling worker hands in each good poll's
-// shown level, minutes are summed in memory (no I/O on the caller's thread), and a writer
-// thread of the recorder's own writes each finished minute to the database.
+// shown level and what it knows of the meter, minutes are summed in memory (no I/O on the caller's thread), and a
+// writer thread of the recorder's own writes each finished minute to the database.
 //
 // A minute ends by the clock too: the writer ends the minute under way at most a few seconds
 // after its turn, so that a meter that falls silent leaves no minute in memory.
@@ -15,6 +15,8 @@
 // A minute that arrives for a host and start already in the record is joined with it when
 // the two are parts of one minute, and else (the clock went back) the louder is kept as it
 // was (see KeepMinute); one line a run says how many minutes were measured twice.
+// A record already there is opened when the writer starts (an older version's upgraded then);
+// a new one is made at the first write.
 //
 // Once a day the minutes older than the days to keep are deleted, by a time the trim trusts
 // rather than by the wall clock alone, so that a clock years ahead deletes nothing that the
@@ -27,6 +29,7 @@
 // clock costs at most the oldest days beyond that count. A record that reaches past the wall
 // clock at the start is said once.
 
+#include "record/meter_row.h"
 #include "record/minute_aggregator.h"
 
 #include <chrono>
@@ -36,10 +39,12 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 class LevelRecorder {
 public:
     static constexpr std::size_t MaxPendingMinutes = 24 * 60;
+    static constexpr std::size_t MaxPendingMeters = 64;
     // How long the end of the program waits for the last minutes to be written.
     static constexpr std::chrono::milliseconds StopBound{1500};
     // A minute under way ends this long after its turn (on the clock of COleDateTime), so that
@@ -64,6 +69,12 @@ public:
     // One good poll: `level` shown with `weighting` for `host` at `utcSeconds`.
     void AddSample(std::int64_t utcSeconds, std::string_view host, std::string_view weighting, double level,
                    std::int32_t pollingInterval);
+    // What the display knows of the meter of `host` at `utcSeconds`: its name and location
+    // as it reported them, and the level offset applied to it. Handed to the writer when it
+    // differs from what was noted last, to be written with the next minutes (and recorded
+    // when it differs from the record).
+    void NoteMeter(std::int64_t utcSeconds, std::string_view host, std::string_view name, std::string_view location,
+                   std::int32_t levelOffset);
     // The last good poll's level stood `seconds` longer than its interval (the poll overran it
     // and its level was shown until the next poll began): that time joins its minutes.
     void ExtendSample(double seconds);
@@ -74,6 +85,9 @@ public:
     // minutes were still waiting then, if any.
     void Stop(std::chrono::milliseconds bound);
 
+    // The minutes of `host` not in the record yet: those under way, those waiting for the
+    // writer and those it is writing (which a read of the record may already see), by start.
+    std::vector<MinuteRow> UnwrittenMinutes(std::string_view host) const;
     // Rows (minutes) handed to the writer and not yet written, the batch being written included.
     std::size_t PendingRows() const;
     // Whether the writer has handled every minute handed to it so far (written or kept).

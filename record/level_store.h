@@ -1,6 +1,7 @@
 #pragma once
 // The exposure record's database, for its one writer: made on first use (folder 0700, file
-// 0600, write-ahead log, synchronous=NORMAL, the schema of level_schema.h), written a few
+// 0600, write-ahead log, synchronous=NORMAL, the schema of level_schema.h; an older version's
+// file upgraded in one transaction), written a few
 // minutes at a time in one transaction each, and trimmed. SQLite's atomic commit keeps every
 // committed minute through a crash of the process.
 //
@@ -8,6 +9,7 @@
 // "<file>.corrupt-YYYYMMDD-HHMMSS" (its log with it) and a new one is started; nothing
 // is ever overwritten.
 
+#include "record/meter_row.h"
 #include "record/minute_row.h"
 #include "record/sqlite_db.h"
 
@@ -34,6 +36,9 @@ public:
     // for a host and minute already there meets it as KeepMinute says. False leaves the file
     // as it was.
     bool Write(std::span<const MinuteRow> rows);
+    // Writes the meters' values in one transaction, each only when it differs from the values
+    // in force for its host at its moment. False leaves the file as it was.
+    bool WriteMeters(std::span<const MeterRow> meters);
     // The minutes that the writes since the last call found measured twice; then 0.
     std::size_t TakeMeasuredTwice() { return std::exchange(measuredTwice_, 0); }
     // Deletes the minutes that start before `utcSeconds` and before the newest `keepDays`
@@ -58,6 +63,7 @@ private:
     bool OpenFile();
     bool Prepare();
     bool MakeTable();
+    bool Upgrade();
     bool WriteRows(std::span<const MinuteRow> rows);
     bool Fail(std::string error);
     bool FailFromDb();

@@ -2,7 +2,7 @@
 // from the same database while the display writes it, without a display (Qt's offscreen
 // platform), so that cron can run it. Exit status 0; 1 when the database is missing or cannot
 // be read or the report cannot be written (and then no file is left behind); 2 for bad
-// arguments.
+// arguments (--shifts too).
 #include "chart/history_picture.h"
 #include "levels/daily_figures.h"
 #include "levels/shift_length.h"
@@ -97,14 +97,21 @@ std::string Title(const ReportPlan& plan) {
 }
 
 int Report(const ReportOptions& options, char** argv) {
-    const std::string path = options.Database.value_or(DefaultLevelDatabasePath());
-    if (!IsFile(path))
-        return Fail("no levels recorded: there is no database at " + (path.empty() ? "$XDG_DATA_HOME" : path));
-    LevelReader reader(path);
     std::string warning;
     const double shiftLenHours = ReadShiftLength(warning);
     if (!warning.empty())
         Say(warning);
+    auto shifts = ReadShifts(options.Shifts, shiftLenHours, warning);
+    if (const std::string* error = std::get_if<std::string>(&shifts)) {
+        Say(*error);
+        return 2;
+    }
+    if (!warning.empty())
+        Say(warning);
+    const std::string path = options.Database.value_or(DefaultLevelDatabasePath());
+    if (!IsFile(path))
+        return Fail("no levels recorded: there is no database at " + (path.empty() ? "$XDG_DATA_HOME" : path));
+    LevelReader reader(path);
     // The days' figures first, for the summary: one running sum a day, as decimon-levels --daily.
     DailySums sums;
     const MinuteQuery period{options.Host, LocalDayStart(options.From), LocalDayStart(NextDate(options.To))};
@@ -113,7 +120,8 @@ int Report(const ReportOptions& options, char** argv) {
             return true;
         }))
         return Fail("cannot read " + path + ": " + reader.Error());
-    const ReportPlan plan = MakeReportPlan(sums, options.Host, options.From, options.To, shiftLenHours);
+    ReportPlan plan = MakeReportPlan(sums, options.Host, options.From, options.To, shiftLenHours);
+    plan.Shifts = std::get<ShiftPattern>(std::move(shifts));
 
     // The report never needs a screen: cron runs it without X or Wayland.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
