@@ -2,6 +2,8 @@
 // Reads the exposure record: opens the database read-only, so it works beside the display
 // that writes it (the journal is a write-ahead log: readers see the last committed minute and
 // never block the writer), and reads the minutes of a host, or of all hosts, in a time range.
+// A copy that can only be read (in a folder the user cannot write, on a read-only mount) is
+// read as it stands, and nothing is made beside it.
 
 #include "record/minute_row.h"
 #include "record/sqlite_db.h"
@@ -38,6 +40,9 @@ public:
     bool ForEachMinute(const MinuteQuery& query, const std::function<bool(const MinuteRow&)>& visit);
     // The minutes of the query, ordered as above; nothing when the database cannot be read.
     std::optional<std::vector<MinuteRow>> ReadMinutes(const MinuteQuery& query);
+
+    // Every host with minutes in the record, in order; nothing when it cannot be read.
+    std::optional<std::vector<std::string>> Hosts();
 
 private:
     SqliteDb db_;

@@ -1,10 +1,13 @@
 // decimon-report as a site runs it, read back with poppler's pdftotext and pdfinfo: its pages,
 // its figures against decimon-levels --daily, the action bands at their edges, a day without
-// minutes; and outputs that cannot be written (a missing folder, a read-only and a full disk),
-// which leave nothing behind and an old report as it was.
+// minutes; the report sent to standard output, through a link and over one with its own
+// mode; and outputs that cannot be written (a missing folder, a read-only and a full disk, a
+// device), which leave nothing behind and an old report or the device as it was.
 #include "tests/levels/record_program.h"
 
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <gtest/gtest.h>
 
@@ -146,13 +149,15 @@ TEST_F(ReportProgram, AReportThatCannotBeWrittenLeavesNothingBehind) {
     if (!fullDisk.Mounted() || !readOnlyDisk.Mounted())
         GTEST_SKIP() << "mounting a tmpfs needs root";
     std::ofstream(full / "report.pdf") << "the old report";
+    const std::filesystem::path device = xdg_.Root() / "null";
+    ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
     struct Row {
         std::filesystem::path output;
         const char* reason;
     };
-    for (const Row& row :
-         {Row{xdg_.Root() / "missing" / "report.pdf", "No such file or directory"},
-          Row{readOnly / "report.pdf", "Read-only file system"}, Row{full / "report.pdf", "No space left on device"}}) {
+    for (const Row& row : {Row{xdg_.Root() / "missing" / "report.pdf", "No such file or directory"},
+                           Row{readOnly / "report.pdf", "Read-only file system"},
+                           Row{full / "report.pdf", "No space left on device"}, Row{device, "not a regular file"}}) {
         const Outcome run = Report({"--from", "2025-11-01", "--to", "2025-12-01", "--output", row.output.string()});
         EXPECT_EQ(run.exitCode, 1) << row.reason;
         EXPECT_EQ(run.err, "decimon-report: cannot write " + row.output.string() + ": " + row.reason + "\n");
@@ -161,6 +166,32 @@ TEST_F(ReportProgram, AReportThatCannotBeWrittenLeavesNothingBehind) {
     EXPECT_TRUE(std::filesystem::is_empty(readOnly));
     EXPECT_EQ(ReadFile(full / "report.pdf"), "the old report") << "replaced only by a whole report";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(full), {}), 1) << "and no temporary left";
+    EXPECT_TRUE(std::filesystem::is_character_file(device)) << "a device is left as it is";
+}
+
+TEST_F(ReportProgram, WritesTheReportWhereItIsSent) {
+    RecordBandDays();
+    const std::vector<std::string> period = {"--from", "2025-11-30", "--to", "2025-11-30", "--output"};
+    const auto report = [&](const std::string& output, const char* standardOutput = nullptr) {
+        std::vector<std::string> arguments = period;
+        arguments.push_back(output);
+        const Outcome run = Run(DECIMON_REPORT, arguments, standardOutput);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(ReadFile(pdf_).rfind("%PDF-", 0), 0u) << output;
+    };
+    report("-", pdf_.c_str());
+
+    // Through a link to another folder: the file is replaced, the link stays.
+    const std::filesystem::path link = xdg_.Root() / "latest.pdf";
+    std::filesystem::remove(pdf_);
+    std::filesystem::create_symlink(pdf_, link);
+    report(link.string());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+
+    // An existing report keeps its mode.
+    ::chmod(pdf_.c_str(), 0640);
+    report(pdf_.string());
+    EXPECT_EQ(XdgSandbox::Mode(pdf_), 0640u);
 }
 
 }  // namespace
