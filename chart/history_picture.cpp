@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -36,21 +37,19 @@ std::string HoursAndMinutes(long long minutes) {
     return Format("%lldh %lldm", minutes / 60, minutes % 60);
 }
 
-std::string LocalTimeOfDay(const LocalMoment& local) {
-    return Format("%02d:%02d", local.Hour, local.Minute);
-}
-
 // Seconds from `local` to the next local full hour, 0 when it is one.
 std::int64_t ToFullHour(const LocalMoment& local) {
     const int intoHour = local.Minute * 60 + local.Second;
     return intoHour == 0 ? 0 : 3600 - intoHour;
 }
 
+bool IsFinite(const MinuteRow& row) {
+    return std::isfinite(row.Leq) && std::isfinite(row.Seconds);
+}
+
 std::vector<MinuteRow> FiniteMinutes(const std::vector<MinuteRow>& rows) {
     std::vector<MinuteRow> finite;
-    for (const MinuteRow& row : rows)
-        if (std::isfinite(row.Leq) && std::isfinite(row.Seconds))
-            finite.push_back(row);
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(finite), IsFinite);
     return finite;
 }
 
@@ -75,7 +74,7 @@ std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<
         Format("Leq %.1f %s", exposure->Leq, weighting),
         Format("Dose %lld %%", std::llround(std::min(exposure->DosePercent, HighestDose))),
         Format("Loudest minute %.1f %s at %s", exposure->LoudestLeq, weighting,
-               LocalTimeOfDay(LocalMomentOf(exposure->LoudestStart)).c_str()),
+               FormatTimeOfDay(LocalMomentOf(exposure->LoudestStart)).c_str()),
         // Whole minutes measured: never more than the record holds.
         Format("Measured %s of %s", HoursAndMinutes(static_cast<long long>(exposure->Seconds / 60.0)).c_str(),
                HoursAndMinutes(window.Minutes).c_str()),
@@ -106,7 +105,7 @@ std::vector<HourMark> LocalHourMarks(std::int64_t from, std::int64_t to) {
             at += rest;
             continue;
         }
-        marks.push_back({at, local.Hour, LocalTimeOfDay(local)});
+        marks.push_back({at, local.Hour, FormatTimeOfDay(local)});
         at += 3600;
     }
     return marks;
@@ -120,13 +119,19 @@ HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view ho
     return picture;
 }
 
-HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record) {
+HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view host,
+                                const std::vector<MinuteRow>& rows) {
     HistoryPicture picture = MakeHistoryFrame(window, host);
-    const std::vector<MinuteRow> rows = FiniteMinutes(record.Rows);
     for (const MinuteRow& row : rows)
-        picture.Minutes.push_back({row.Start, row.Leq});
+        if (IsFinite(row))
+            picture.Minutes.push_back({row.Start, row.Leq});
     SetScale(picture);
-    picture.Figures = Figures(window, rows);
+    return picture;
+}
+
+HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record) {
+    HistoryPicture picture = MakeHistoryChart(window, host, record.Rows);
+    picture.Figures = Figures(window, FiniteMinutes(record.Rows));
     if (!record.Readable)
         picture.Reason = "The record cannot be read: " + record.Error;
     return picture;

@@ -61,6 +61,9 @@ HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view ho
 // The picture of what a read of `host`'s record over `window` gave. Minutes whose level or
 // covered time is not a finite number are left out, as if they had not been recorded.
 HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record);
+// The chart alone of `rows` over `window`, as above but without the wall's figures: for the
+// report, which prints its own.
+HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view host, const std::vector<MinuteRow>& rows);
 
 // The local full hours from `from` to `to` (both included), UTC seconds.
 std::vector<HourMark> LocalHourMarks(std::int64_t from, std::int64_t to);

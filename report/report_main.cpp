@@ -70,7 +70,7 @@ private:
 };
 
 // What only the day's minutes tell: its chart, and how many of its minutes were above 85 dB.
-DayChart MakeDayChart(const std::string& host, const LocalDate& date, std::vector<MinuteRow> rows) {
+DayChart MakeDayChart(const std::string& host, const LocalDate& date, const std::vector<MinuteRow>& rows) {
     HistoryWindow window;
     window.From = LocalDayStart(date);
     window.To = LocalDayStart(NextDate(date));
@@ -78,7 +78,7 @@ DayChart MakeDayChart(const std::string& host, const LocalDate& date, std::vecto
     DayChart chart;
     for (const MinuteRow& row : rows)
         chart.MinutesAbove85 += std::isfinite(row.Leq) && row.Leq > DoseCriterionLevel;
-    chart.Picture = MakeHistoryPicture(window, host, {true, "", std::move(rows)});
+    chart.Picture = MakeHistoryChart(window, host, rows);
     return chart;
 }
 
@@ -97,7 +97,7 @@ bool DrawReport(LevelReader& reader, const ReportPlan& plan, ReportPages& pages)
             std::optional<std::vector<MinuteRow>> rows = reader.ReadMinutes(query);
             if (!rows)
                 return false;
-            pages.DrawDay(plan, meter, day, MakeDayChart(meter.Host, day.Date, std::move(*rows)));
+            pages.DrawDay(plan, meter, day, MakeDayChart(meter.Host, day.Date, *rows));
         }
     }
     return true;

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -45,13 +44,6 @@ std::string Weekday(const LocalDate& date) {
 
 std::string Period(const ReportPlan& plan) {
     return plan.From == plan.To ? FormatDate(plan.From) : FormatDate(plan.From) + " to " + FormatDate(plan.To);
-}
-
-std::string TimeOfDay(std::int64_t at) {
-    const LocalMoment local = LocalMomentOf(at);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d", local.Hour, local.Minute);
-    return text;
 }
 
 std::string Level(double level, const std::string& weighting) {
@@ -172,7 +164,8 @@ void ReportPages::DrawSummaryRow(int top, const DayFigures& day) {
         top,
         {date, Text(FormatHoursMinutes(figures.Seconds)), Text(FormatTenths(figures.Leq)),
          Text(FormatTenths(figures.Lex8h) + (day.HighestLex ? " *" : "")), Text(FormatTenths(figures.DosePercent)),
-         Text(FormatTenths(figures.LoudestLeq) + " at " + TimeOfDay(figures.LoudestStart)), Text(BandText(day))},
+         Text(FormatTenths(figures.LoudestLeq) + " at " + FormatTimeOfDay(LocalMomentOf(figures.LoudestStart))),
+         Text(BandText(day))},
         day.HighestLex ? tableBold_ : table_);
 }
 
@@ -229,7 +222,8 @@ void ReportPages::DrawDay(const ReportPlan& plan, const MeterReport& meter, cons
         {"Leq", Level(figures.Leq, figures.Weighting) + " over the measured time"},
         {"LEX,8h", Level(figures.Lex8h, figures.Weighting)},
         {"Dose", FormatTenths(figures.DosePercent) + " %"},
-        {"Loudest minute", Level(figures.LoudestLeq, figures.Weighting) + " at " + TimeOfDay(figures.LoudestStart)},
+        {"Loudest minute",
+         Level(figures.LoudestLeq, figures.Weighting) + " at " + FormatTimeOfDay(LocalMomentOf(figures.LoudestStart))},
         {"Minutes above 85 dB", std::to_string(chart.MinutesAbove85)},
         {"Action value", BandText(day)},
     };

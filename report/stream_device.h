@@ -8,7 +8,9 @@
 
 class StreamDevice final : public QIODevice {
 public:
-    explicit StreamDevice(OutputStream& stream) : stream_(stream) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    explicit StreamDevice(OutputStream& stream) : stream_(stream) {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
 
     bool isSequential() const override { return true; }
 
