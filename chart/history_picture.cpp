@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <iterator>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -113,7 +114,7 @@ std::vector<HourMark> LocalHourMarks(std::int64_t from, std::int64_t to) {
 
 HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view host) {
     HistoryPicture picture;
-    picture.Title = "History of " + std::string(host);
+    picture.Host = host;
     picture.Window = window;
     picture.Hours = LocalHourMarks(window.From, window.To);
     return picture;
@@ -122,10 +123,20 @@ HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view ho
 HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view host,
                                 const std::vector<MinuteRow>& rows) {
     HistoryPicture picture = MakeHistoryFrame(window, host);
-    for (const MinuteRow& row : rows)
-        if (IsFinite(row))
-            picture.Minutes.push_back({row.Start, row.Leq});
+    std::set<std::string> weightings;
+    for (const MinuteRow& row : rows) {
+        if (!IsFinite(row))
+            continue;
+        picture.Minutes.push_back({row.Start, row.Leq});
+        weightings.insert(row.Weighting);
+    }
     SetScale(picture);
+    if (!weightings.empty()) {
+        std::string names;
+        for (const std::string& weighting : weightings)
+            names += (names.empty() ? "" : ", ") + weighting;
+        picture.LevelAxis = "Leq (" + names + ")";
+    }
     return picture;
 }
 

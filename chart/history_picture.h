@@ -42,14 +42,18 @@ struct HourMark {
     std::string Label;    // its local time, "10:00"
 };
 
+// The picture's title before the meter.
+inline constexpr char HistoryTitle[] = "History of ";
+
 struct HistoryPicture {
-    std::string Title;  // "History of HOST"
+    std::string Host;  // the meter's address, titled "History of HOST"
     HistoryWindow Window;
     std::vector<ChartMinute> Minutes;
     // The chart's dB range, multiples of 10 that hold every minute and the dose's criterion.
     int ScaleLow = 60;
     int ScaleHigh = 100;
     std::vector<HourMark> Hours;
+    std::string LevelAxis = "Leq (dB)";  // the level axis's name: "Leq (dBA)", "Leq (dBA, dBC)"
     // "Leq 85.1 dBA", "Dose 101 %", "Loudest minute 96.4 dBA at 10:42", "Measured 7h 12m of
     // 8h 0m"; or "No levels recorded in the last 8.0 h" alone; none before the first read.
     std::vector<std::string> Figures;

@@ -113,14 +113,20 @@ QRect ReportPages::NextPage() {
     return content_;
 }
 
-int ReportPages::DrawLine(int top, const QFont& font, const QString& text, int left) {
+int ReportPages::DrawLine(int top, const QFont& font, const QString& text, int left, Qt::TextElideMode elide) {
     const QFontMetrics metrics(font, &writer_);
     painter_.setFont(font);
     painter_.setPen(PaperColors.Text);
     const int x = left < 0 ? content_.left() : left;
-    painter_.drawText(QPoint(x, top + metrics.ascent()),
-                      metrics.elidedText(text, Qt::ElideRight, content_.right() - x));
+    painter_.drawText(QPoint(x, top + metrics.ascent()), metrics.elidedText(text, elide, content_.right() - x));
     return metrics.height();
+}
+
+int ReportPages::DrawMeter(int top, const MeterReport& meter) {
+    PainterText text;
+    const QString line = FitMeterTitle(text, QFontMetrics(body_, &writer_), content_.width(),
+                                       QString::fromLatin1("Meter: "), {}, Text(meter.Host));
+    return DrawLine(top, body_, line, -1, Qt::ElideNone);
 }
 
 void ReportPages::DrawNote(int bottom) {
@@ -143,7 +149,7 @@ int ReportPages::DrawMeterHeader(int top, const ReportPlan& plan, const MeterRep
     top += DrawLine(top, title_,
                     QString::fromLatin1(continued ? "Noise exposure report (continued)" : "Noise exposure report"));
     top += DrawLine(top, body_, QString());
-    top += DrawLine(top, body_, "Meter: " + Text(meter.Host));
+    top += DrawMeter(top, meter);
     top += DrawLine(top, body_, Text("Period: " + Period(plan)));
     top += DrawLine(top, body_, Text("Weighting: " + (meter.Weightings.empty() ? "none" : meter.Weightings)));
     top += DrawLine(top, body_,
@@ -196,14 +202,15 @@ void ReportPages::DrawDay(const ReportPlan& plan, const MeterReport& meter, cons
     const QRect area = NextPage();
     int top = area.top();
     top += DrawLine(top, title_, Text(Weekday(day.Date) + ", " + FormatDate(day.Date)));
-    top += DrawLine(top, body_, "Meter: " + Text(meter.Host));
+    top += DrawMeter(top, meter);
     top += DrawLine(top, body_, QString());
 
-    // The chart, its labels around it: the scale's left, the criterion's right, the hours under it.
+    // The chart, its labels around it: the scale's and the axis's name left and above, the
+    // criterion's right, the hours under it.
     const QFontMetrics scale(scale_, &writer_);
-    const int labels = scale.horizontalAdvance(QString::fromLatin1("100")) + scale.averageCharWidth();
+    const int labels = scale.horizontalAdvance(QString::fromLatin1(ChartScaleSample)) + scale.averageCharWidth();
     const int height = static_cast<int>(ChartHeightMm * writer_.resolution() / 25.4);
-    const QRect plot(QPoint(area.left() + labels, top + scale.height() / 2),
+    const QRect plot(QPoint(area.left() + labels, top + scale.height() * 3 / 2),
                      QPoint(area.right() - labels, top + height - 2 * scale.height()));
     PainterText text;
     DrawHistoryChart(painter_, plot, scale_, chart.Picture, PaperColors, text);

@@ -50,8 +50,12 @@ private:
     int SummaryPages(const MeterReport& meter) const;
     // Starts a page (after the first) with its footer; the area left above the footer.
     QRect NextPage();
-    // Draws `text` from `top` in `font` within the content's width; the height it took.
-    int DrawLine(int top, const QFont& font, const QString& text, int left = -1);
+    // Draws `text` from `top` in `font` within the content's width, cut short to fit unless
+    // `elide` says otherwise; the height it took.
+    int DrawLine(int top, const QFont& font, const QString& text, int left = -1,
+                 Qt::TextElideMode elide = Qt::ElideRight);
+    // "Meter: HOST", the address whole however long; the height it took.
+    int DrawMeter(int top, const MeterReport& meter);
     // The note on the action values, ending at `bottom`.
     void DrawNote(int bottom);
     void DrawTableRow(int top, const std::vector<QString>& cells, const QFont& font);

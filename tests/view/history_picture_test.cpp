@@ -64,7 +64,7 @@ TEST_F(Picture, FourHoursLoudFourHoursQuiet) {
               (std::vector<std::string>{"Leq 85.1 dBA", "Dose 101 %", "Loudest minute 88.0 dBA at 05:01",
                                         "Measured 8h 0m of 8h 0m"}));
     EXPECT_EQ(picture.Minutes.size(), 480u);
-    EXPECT_EQ(picture.Title, "History of press");
+    EXPECT_EQ(picture.Host, "press");
     EXPECT_TRUE(picture.Reason.empty());
 }
 
