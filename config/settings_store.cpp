@@ -202,3 +202,18 @@ std::string SettingsStore::LoadMetricsAddress() {
 std::string SettingsStore::LoadMetricsWebConfig() {
     return LoadExtraText<PATH_MAX>("MetricsWebConfig");
 }
+
+SettingsStore::ShiftsValue SettingsStore::LoadShifts() {
+    KeyPath path;
+    FormatKeyPath(path);
+    ShiftsValue value;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return value;
+    char text[ShiftsCapacity] = "";
+    value.Found = RegQueryValueExA(key, "Shifts", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    value.IsText = ReadText(key, "Shifts", text);
+    value.Text = text;
+    RegCloseKey(key);
+    return value;
+}

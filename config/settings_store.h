@@ -63,4 +63,15 @@ public:
     // endpoint's web configuration (TLS and passwords, see metrics/web_config.h). Empty when
     // missing or not a REG_SZ: plain HTTP without passwords. Only read, like RecordLevels.
     static std::string LoadMetricsWebConfig();
+
+    // "Shifts", a REG_SZ beside RecordLevels that no dialog edits: the site's shift pattern
+    // as local times, "06:00-14:00,14:00-22:00,22:00-06:00" (record/shift_pattern.h reads it).
+    // Only read, like RecordLevels.
+    struct ShiftsValue {
+        bool Found = false;   // the value is there
+        bool IsText = false;  // ... as a REG_SZ of at most ShiftsCapacity - 1 bytes
+        std::string Text;
+    };
+    static constexpr std::size_t ShiftsCapacity = 1024;
+    static ShiftsValue LoadShifts();
 };

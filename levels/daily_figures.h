@@ -7,18 +7,12 @@
 #include "record/level_math.h"
 #include "record/local_days.h"
 #include "record/minute_row.h"
+#include "record/printed_figures.h"
 
 #include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
-
-// One decimal, rounded as printf's "%.1f" rounds, with "." whatever the locale: "85.1";
-// empty for a value that is not a finite number.
-std::string FormatTenths(double value);
-
-// Covered seconds as hours and minutes, "8:00", to the nearest minute.
-std::string FormatHoursMinutes(double seconds);
 
 // One running sum per local day and host, however many minutes it is given.
 class DailySums {

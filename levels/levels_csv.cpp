@@ -63,3 +63,19 @@ std::string DailyCsv::Lines(double shiftLenHours) const {
     }
     return lines;
 }
+
+std::string ShiftCsvLine(const std::string& host, const ShiftFigures& figures) {
+    std::string line;
+    AppendField(line, FormatDate(figures.Window.Date));
+    AppendField(line, ShiftHours(figures.Window.Hours));
+    AppendField(line, CsvField(host));
+    AppendField(line, FormatHoursMinutes(figures.DurationSeconds));
+    AppendField(line, FormatHoursMinutes(figures.MeasuredSeconds));
+    AppendField(line, std::to_string(figures.CoveragePercent));
+    for (double level : {figures.Laeq, figures.Lex8h, figures.DosePercent, figures.Lmax, figures.LoudestLeq})
+        AppendField(line, FormatTenths(level));
+    AppendField(line, figures.MeasuredSeconds > 0.0 ? FormatLocalTime(figures.LoudestStart) : "");
+    AppendField(line, std::to_string(figures.MinutesAbove85));
+    AppendField(line, CsvField(figures.Verdict()));
+    return line + CsvField(figures.OtherWeightings()) + "\r\n";
+}

@@ -9,15 +9,25 @@
 //            one row per local day and host; measured as h:mm of covered time, leq over the
 //            covered time, lex8h, the dose against the shift length, lmax the loudest
 //            level (the highest of the minutes' lmax)
+//   shifts:  date,shift,host,duration,measured,coverage_percent,laeq,lex8h,dose_percent,lmax,
+//            loudest_leq,loudest_minute,minutes_above_85,verdict,other_weightings
+//            one row per shift of a local day and host (record/shift_figures.h): the shift's
+//            hours, its real duration and the A-weighted time measured as h:mm, the whole per
+//            cent measured, the A-weighted figures, the loudest minute's start in local time
+//            with its offset, the action band or why there is none, the other weightings' time
 
 #include "levels/daily_figures.h"
 #include "record/minute_row.h"
+#include "record/shift_figures.h"
 
 #include <string>
 #include <string_view>
 
 inline constexpr char MinuteCsvHeader[] = "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n";
 inline constexpr char DailyCsvHeader[] = "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n";
+inline constexpr char ShiftCsvHeader[] =
+    "date,shift,host,duration,measured,coverage_percent,laeq,lex8h,dose_percent,lmax,loudest_leq,loudest_minute,"
+    "minutes_above_85,verdict,other_weightings\r\n";
 
 // The field as it stands, or quoted with its quotes doubled when it holds a comma, a quote, a
 // carriage return or a line feed.
@@ -25,6 +35,9 @@ std::string CsvField(std::string_view text);
 
 // One record of the minutes' CSV.
 std::string MinuteCsvLine(const MinuteRow& row);
+
+// One record of the shifts' CSV: the figures of `host` in one shift.
+std::string ShiftCsvLine(const std::string& host, const ShiftFigures& figures);
 
 // The daily CSV, summed as the minutes come: one running sum per local day and host is all
 // it keeps, however many minutes it is given.

@@ -1,14 +1,16 @@
 // decimon-levels: the display's record of sound levels as CSV, read from the same database
 // while the display writes it. Exit status 0, 1 when the database is missing or cannot be
 // read, --host names a host it does not hold or the CSV cannot be written, 2 for bad
-// arguments (after the usage).
+// arguments (after the usage; bad --shifts after one line).
 #include "levels/levels_csv.h"
 #include "levels/levels_options.h"
 #include "levels/record_tool.h"
 #include "platform/sys/ole_date_time.h"
 #include "platform/sys/output_stream.h"
+#include "record/shift_sums.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,9 @@ namespace {
 
 int Export(const LevelsOptions& options) {
     RecordTool tool("decimon-levels");
+    std::optional<ShiftPattern> shifts;
+    if (options.ByShift && !(shifts = tool.Shifts(options.Shifts, tool.ShiftLength())))
+        return 2;
     const std::unique_ptr<LevelReader> reader = tool.OpenRecord(options);
     if (!reader)
         return 1;
@@ -24,7 +29,17 @@ int Export(const LevelsOptions& options) {
     // writing and ends with status 1, however large the write was.
     StandardOutput out;
     bool read = true;
-    if (options.Daily) {
+    if (shifts) {
+        ShiftSums sums(*shifts, options.From, options.To);
+        read = reader->ForEachMinute({options.Host, sums.From(), sums.To()}, [&](const MinuteRow& row) {
+            sums.Add(row);
+            return true;
+        });
+        if (out.Write(ShiftCsvHeader) && read) {
+            for (const auto& [key, sum] : sums.Sums())
+                out.Write(ShiftCsvLine(key.second, sum.Figures()));
+        }
+    } else if (options.Daily) {
         const double shiftLenHours = tool.ShiftLength();
         DailyCsv daily;
         read = reader->ForEachMinute(query, [&](const MinuteRow& row) {

@@ -3,17 +3,28 @@
 std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& arguments, const LocalDate& today) {
     RecordOptionsParser parser;
     bool daily = false;
+    bool byShift = false;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
-        if (arguments[index] == "--daily" && !daily)
+        const std::string& argument = arguments[index];
+        const bool bareShifts =
+            argument == "--shifts" && (index + 1 == arguments.size() || arguments[index + 1].starts_with('-'));
+        if (argument == "--daily" && !daily)
             daily = true;
-        else if (!parser.Take(arguments, index))
+        else if (bareShifts && !byShift)
+            byShift = true;  // the site's shifts
+        else if (IsOption(argument, "--shifts") && !bareShifts && parser.Take(arguments, index))
+            byShift = true;
+        else if (IsOption(argument, "--shifts") || !parser.Take(arguments, index))
             return std::nullopt;
     }
+    if (daily && byShift)
+        return std::nullopt;
     const std::optional<RecordOptions> record = parser.Finish(today);
     if (!record)
         return std::nullopt;
     LevelsOptions options;
     static_cast<RecordOptions&>(options) = *record;
     options.Daily = daily;
+    options.ByShift = byShift;
     return options;
 }

@@ -40,6 +40,8 @@ bool RecordOptionsParser::Take(const std::vector<std::string>& arguments, std::s
         return TakeValue(arguments, index, "--host", options_.Host);
     if (IsOption(argument, "--database"))
         return TakeValue(arguments, index, "--database", options_.Database);
+    if (IsOption(argument, "--shifts"))
+        return TakeValue(arguments, index, "--shifts", options_.Shifts);
     if (argument == "--help" || argument == "-h") {
         options_.Help = true;
         return true;

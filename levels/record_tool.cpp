@@ -71,3 +71,15 @@ double RecordTool::ShiftLength() const {
         Say(warning);
     return hours;
 }
+
+std::optional<ShiftPattern> RecordTool::Shifts(const std::optional<std::string>& option, double shiftLenHours) const {
+    std::string warning;
+    auto shifts = ReadShifts(option, shiftLenHours, warning);
+    if (const std::string* error = std::get_if<std::string>(&shifts)) {
+        Say(*error);
+        return std::nullopt;
+    }
+    if (!warning.empty())
+        Say(warning);
+    return std::get<ShiftPattern>(std::move(shifts));
+}

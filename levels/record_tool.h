@@ -1,12 +1,14 @@
 #pragma once
 // What decimon-levels and decimon-report share around the record they read: their one-line
 // messages on standard error ("decimon-levels: ..."), the record named by --database or the
-// user's, opened with --host checked against it, and the settings' shift length.
+// user's, opened with --host checked against it, and the settings' shift length and shifts.
 
 #include "levels/record_options.h"
 #include "record/level_reader.h"
+#include "record/shift_pattern.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class RecordTool {
@@ -29,6 +31,10 @@ public:
 
     // The settings' ShiftLenHours, after one line when they cannot be read.
     double ShiftLength() const;
+    // The shifts of --shifts `option`, or else the site's (after one line when its setting
+    // cannot be used, the default from `shiftLenHours`); nothing after one line saying what is
+    // wrong with `option`, for the exit status 2.
+    std::optional<ShiftPattern> Shifts(const std::optional<std::string>& option, double shiftLenHours) const;
 
 private:
     std::string program_;

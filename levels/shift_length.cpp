@@ -2,6 +2,7 @@
 
 #include "config/settings_store.h"
 #include "levels/daily_figures.h"
+#include "record/site_shifts.h"
 
 double ReadShiftLength(std::string& warning) {
     Settings settings;
@@ -13,4 +14,15 @@ double ReadShiftLength(std::string& warning) {
                   " hours";
     }
     return settings.ShiftLenHours;
+}
+
+std::variant<ShiftPattern, std::string> ReadShifts(const std::optional<std::string>& option, double shiftLenHours,
+                                                   std::string& warning) {
+    warning.clear();
+    if (!option)
+        return LoadSiteShifts(shiftLenHours, warning);
+    auto parsed = ShiftPattern::Parse(*option);
+    if (const std::string* reason = std::get_if<std::string>(&parsed))
+        return "--shifts: " + *reason;
+    return parsed;
 }

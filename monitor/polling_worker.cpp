@@ -174,9 +174,12 @@ private:
         const bool published = WriteBack(success, level, counted);
         if (!counted || !published)
             return;
-        if (monitor_.recorder_)
+        if (monitor_.recorder_) {
+            monitor_.recorder_->NoteMeter(polledAt, sessionHost_, snapshot_.SysName, snapshot_.SysLocation,
+                                          levelOffset_);
             monitor_.recorder_->AddSample(polledAt, sessionHost_, countedWeighting_, level + levelOffset_,
                                           pollingInterval_);
+        }
         const double span = MinuteAggregator::SpanSeconds(pollingInterval_);
         if (SecondsBetween(begun, SteadyClock::Now()) > span)
             overrun_ = Overrun{begun, span, level + levelOffset_, countedWeighting_, snapshot_.ResetGeneration};

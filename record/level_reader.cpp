@@ -1,7 +1,10 @@
 #include "record/level_reader.h"
 
+#include "record/level_schema.h"
+
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -45,15 +48,80 @@ std::string ImmutableUri(const std::string& path) {
     return uri + "?immutable=1";
 }
 
+// The values in force at the period's start, and each change within it; nothing from a file
+// of version 1, which has no table of meters.
+constexpr char MetersSql[] =
+    "SELECT since, name, location, level_offset FROM meters WHERE host = ?1 AND since < ?3 AND since >= "
+    "coalesce((SELECT max(since) FROM meters WHERE host = ?1 AND since <= ?2), ?2) ORDER BY since";
+constexpr char MetersTableCountSql[] = "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'meters'";
+
 }  // namespace
 
 LevelReader::LevelReader(const std::string& path, int busyTimeoutMs) {
+    if (!db_.Open(path, SQLITE_OPEN_READONLY, busyTimeoutMs))
+        return;
+    std::int64_t version = db_.QueryInteger("PRAGMA user_version", -1);
     // A copy that can only be read fails at its first statement; unless a log holds pages
     // the file lacks, it is read as immutable. No writer can be at work beside such a copy:
     // a writer's log would lie beside it.
-    if (db_.Open(path, SQLITE_OPEN_READONLY, busyTimeoutMs) && db_.QueryInteger("PRAGMA user_version", -1) < 0 &&
-        CannotMakeSharedMemory(db_.ErrorCode()) && !HasLog(path))
-        db_.Open(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, busyTimeoutMs);
+    if (version < 0 && CannotMakeSharedMemory(db_.ErrorCode()) && !HasLog(path)) {
+        if (!db_.Open(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, busyTimeoutMs))
+            return;
+        version = db_.QueryInteger("PRAGMA user_version", -1);
+    }
+    // A record of a newer layout may mean something else by the same columns.
+    if (version > LevelSchemaVersion) {
+        error_ = "the record has a newer layout (version " + std::to_string(version) +
+                 ") than this program reads (version " + std::to_string(LevelSchemaVersion) + ")";
+        db_.Close();
+    }
+}
+
+const std::string& LevelReader::Error() const {
+    return error_.empty() ? db_.Error() : error_;
+}
+
+std::optional<std::vector<MeterPeriod>> LevelReader::ReadMeters(const std::string& host, std::int64_t from,
+                                                                std::int64_t to) {
+    std::vector<MeterPeriod> periods;
+    if (!db_.IsOpen())
+        return std::nullopt;
+    const std::int64_t tables = db_.QueryInteger(MetersTableCountSql, -1);
+    if (tables <= 0)
+        return tables == 0 ? std::optional(periods) : std::nullopt;
+    SqliteStatement statement = db_.Prepare(MetersSql);
+    if (!statement.Valid())
+        return std::nullopt;
+    statement.Bind(1, host);
+    statement.Bind(2, from);
+    statement.Bind(3, to);
+    int result;
+    while ((result = statement.Step()) == SQLITE_ROW) {
+        if (!periods.empty())
+            periods.back().To = std::max(from, statement.Integer(0));
+        periods.push_back({{host, statement.Integer(0), statement.Text(1), statement.Text(2),
+                            static_cast<std::int32_t>(statement.Integer(3))},
+                           std::max(from, statement.Integer(0)),
+                           to});
+    }
+    if (result != SQLITE_DONE) {
+        db_.Fail();
+        return std::nullopt;
+    }
+    return periods;
+}
+
+std::vector<HeldValue> HeldValues(std::span<const MeterPeriod> periods,
+                                  const std::function<std::string(const MeterRow&)>& value) {
+    std::vector<HeldValue> held;
+    for (const MeterPeriod& period : periods) {
+        std::string text = value(period.Values);
+        if (!held.empty() && held.back().Value == text)
+            held.back().To = period.To;
+        else
+            held.push_back({std::move(text), period.From, period.To});
+    }
+    return held;
 }
 
 bool LevelReader::ForEachMinute(const MinuteQuery& query, const std::function<bool(const MinuteRow&)>& visit) {

@@ -34,6 +34,8 @@ struct LevelRecorder::Shared {
     std::condition_variable changed;
     MinuteAggregator aggregator;
     std::deque<MinuteRow> pending;
+    std::deque<MeterRow> pendingMeters;
+    std::optional<MeterRow> lastMeter;  // the values last noted
     std::size_t writing = 0;
     std::uint64_t handedIn = 0;
     std::uint64_t handled = 0;
@@ -75,12 +77,12 @@ struct LevelRecorder::Shared {
         report("decimon: cannot record the levels in " + store.Path() + ": " + error + "; trying again each minute");
     }
 
-    // Writes a batch, says so when a damaged file was moved aside, and trims the old minutes
-    // once a day.
-    bool Write(const std::vector<MinuteRow>& batch) {
+    // Writes a batch of meters' values and minutes, says so when a damaged file was moved
+    // aside, and trims the old minutes once a day.
+    bool Write(const std::vector<MinuteRow>& batch, const std::vector<MeterRow>& meters) {
         if (!trustedStart)
             TrustTheTime();  // before this run's minutes join the record
-        const bool written = store.Write(batch);
+        const bool written = (meters.empty() || store.WriteMeters(meters)) && (batch.empty() || store.Write(batch));
         const std::string moved = store.TakeMovedAside();
         if (!moved.empty())
             report("decimon: the levels database " + store.Path() + " was damaged; it was moved to " + moved +
@@ -138,13 +140,14 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
     std::uint64_t seen = 0;
     const auto news = [&] { return s.stopping || s.handedIn != seen; };
     for (;;) {
-        if (s.aggregator.Open() || !s.pending.empty())
+        if (s.aggregator.Open() || !s.pending.empty() || !s.pendingMeters.empty())
             s.changed.wait_for(lock, LevelRecorder::WakeInterval, news);
         else
             s.changed.wait(lock, [&] { return news() || s.aggregator.Open(); });
         const std::int64_t now = COleDateTime::GetCurrentCalendarTime();
         s.HandIn(s.aggregator.EndBefore(now - LevelRecorder::EndGraceSeconds));
-        const bool retry = !s.pending.empty() && SteadyClock::Now() - s.lastTry >= LevelRecorder::RetryInterval;
+        const bool kept = !s.pending.empty() || !s.pendingMeters.empty();
+        const bool retry = kept && SteadyClock::Now() - s.lastTry >= LevelRecorder::RetryInterval;
         if (!news() && !retry)
             continue;
         seen = s.handedIn;
@@ -152,9 +155,12 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
         std::vector<MinuteRow> batch(std::make_move_iterator(s.pending.begin()),
                                      std::make_move_iterator(s.pending.end()));
         s.pending.clear();
+        std::vector<MeterRow> meters(std::make_move_iterator(s.pendingMeters.begin()),
+                                     std::make_move_iterator(s.pendingMeters.end()));
+        s.pendingMeters.clear();
         s.writing = batch.size();
         lock.unlock();
-        const bool written = batch.empty() || s.Write(batch);
+        const bool written = (batch.empty() && meters.empty()) || s.Write(batch, meters);
         s.lastTry = SteadyClock::Now();
         lock.lock();
         s.writing = 0;
@@ -163,6 +169,10 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
                              std::make_move_iterator(batch.end()));
             while (s.pending.size() > LevelRecorder::MaxPendingMinutes)
                 s.pending.pop_front();
+            s.pendingMeters.insert(s.pendingMeters.begin(), std::make_move_iterator(meters.begin()),
+                                   std::make_move_iterator(meters.end()));
+            while (s.pendingMeters.size() > LevelRecorder::MaxPendingMeters)
+                s.pendingMeters.pop_front();
         }
         s.handled = seen;
         s.ended = last;
@@ -199,6 +209,20 @@ void LevelRecorder::AddSample(std::int64_t utcSeconds, std::string_view host, st
     shared_->HandIn(shared_->aggregator.Add(utcSeconds, host, weighting, level, pollingInterval));
     if (opens)
         shared_->changed.notify_all();  // the writer starts watching the clock
+}
+
+void LevelRecorder::NoteMeter(std::int64_t utcSeconds, std::string_view host, std::string_view name,
+                              std::string_view location, std::int32_t levelOffset) {
+    MeterRow meter{std::string(host), utcSeconds, std::string(name), std::string(location), levelOffset};
+    std::lock_guard lock(shared_->lock);
+    if (shared_->lastMeter && shared_->lastMeter->SameValues(meter))
+        return;
+    shared_->lastMeter = meter;
+    if (shared_->pendingMeters.size() >= MaxPendingMeters)
+        shared_->pendingMeters.pop_front();
+    shared_->pendingMeters.push_back(std::move(meter));
+    ++shared_->handedIn;
+    shared_->changed.notify_all();
 }
 
 void LevelRecorder::ExtendSample(double seconds) {

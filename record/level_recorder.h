@@ -1,7 +1,7 @@
 #pragma once
 // The exposure record as the display keeps it: the polling worker hands in each good poll's
-// shown level, minutes are summed in memory (no I/O on the caller's thread), and a writer
-// thread of the recorder's own writes each finished minute to the database.
+// shown level and what it knows of the meter, minutes are summed in memory (no I/O on the caller's thread), and a
+// writer thread of the recorder's own writes each finished minute to the database.
 //
 // A minute ends by the clock too: the writer ends the minute under way at most a few seconds
 // after its turn, so that a meter that falls silent leaves no minute in memory.
@@ -19,6 +19,7 @@
 // earlier run wrote); from then on it moves that time on by the monotonic clock, and again
 // never past the wall clock. A clock that is behind only keeps minutes longer.
 
+#include "record/meter_row.h"
 #include "record/minute_aggregator.h"
 
 #include <chrono>
@@ -32,6 +33,7 @@
 class LevelRecorder {
 public:
     static constexpr std::size_t MaxPendingMinutes = 24 * 60;
+    static constexpr std::size_t MaxPendingMeters = 64;
     // How long the end of the program waits for the last minutes to be written.
     static constexpr std::chrono::milliseconds StopBound{1500};
     // A minute under way ends this long after its turn (on the clock of COleDateTime), so that
@@ -56,6 +58,11 @@ public:
     // One good poll: `level` shown with `weighting` for `host` at `utcSeconds`.
     void AddSample(std::int64_t utcSeconds, std::string_view host, std::string_view weighting, double level,
                    std::int32_t pollingInterval);
+    // What the display knows of the meter of `host` at `utcSeconds`: its name and location
+    // as it reported them, and the level offset applied to it. Handed to the writer when it
+    // differs from what was noted last (the writer records it when it differs from the record).
+    void NoteMeter(std::int64_t utcSeconds, std::string_view host, std::string_view name, std::string_view location,
+                   std::int32_t levelOffset);
     // The last good poll's level stood `seconds` longer than its interval (the poll overran it
     // and its level was shown until the next poll began): that time joins its minutes.
     void ExtendSample(double seconds);

@@ -1,16 +1,19 @@
 #pragma once
-// The database of the exposure record: where it lives and the one table it holds. The schema
-// is an interface (sites query it with sqlite3): a change means a new user_version. The rows
-// live in the primary key itself (WITHOUT ROWID), so host and start are not stored twice.
+// The database of the exposure record: where it lives and the tables it holds. The schema is
+// an interface (sites query it with sqlite3): a change means a new user_version, and the
+// writer upgrades an older file in one transaction. The rows live in the primary key itself
+// (WITHOUT ROWID), so host and start are not stored twice.
+//
+// Version 1 held the minutes; version 2 added the meters: per host, the meter's name, location
+// and level offset each time they change.
 
+#include <array>
+#include <cstddef>
 #include <string>
 
-inline constexpr int LevelSchemaVersion = 1;
+inline constexpr int LevelSchemaVersion = 2;
 
-// Run as it stands on a new file, comments and all: sqlite3's ".schema" shows the table as the
-// administrator's guide (docs/admin-guide.md) documents it.
-inline constexpr char LevelSchemaSql[] =
-    "PRAGMA user_version = 1;\n"
+inline constexpr char MinutesTableSql[] =
     "CREATE TABLE minutes (\n"
     "  host      TEXT    NOT NULL,  -- HostName while the minute was recorded\n"
     "  start     INTEGER NOT NULL,  -- start of the minute, seconds since 1970-01-01 UTC, a multiple of 60\n"
@@ -21,6 +24,38 @@ inline constexpr char LevelSchemaSql[] =
     "  lmin      REAL    NOT NULL,\n"
     "  lmax      REAL    NOT NULL,\n"
     "  PRIMARY KEY (host, start)) WITHOUT ROWID;\n";
+
+inline constexpr char MetersTableSql[] =
+    "CREATE TABLE meters (\n"
+    "  host         TEXT    NOT NULL,  -- HostName\n"
+    "  since        INTEGER NOT NULL,  -- when the display first recorded these values, seconds since 1970-01-01 UTC\n"
+    "  name         TEXT    NOT NULL,  -- the meter's sysName, as it reported it\n"
+    "  location     TEXT    NOT NULL,  -- the meter's sysLocation, as it reported it\n"
+    "  level_offset INTEGER NOT NULL,  -- LevelOffset: decibels added to the meter's levels\n"
+    "  PRIMARY KEY (host, since)) WITHOUT ROWID;\n";
+
+namespace level_schema_detail {
+
+template <std::size_t... Sizes>
+constexpr std::array<char, (Sizes + ...) - sizeof...(Sizes) + 1> Join(const char (&... parts)[Sizes]) {
+    std::array<char, (Sizes + ...) - sizeof...(Sizes) + 1> joined{};
+    std::size_t at = 0;
+    for (const char* part : {static_cast<const char*>(parts)...})
+        for (; *part != '\0'; ++part)
+            joined[at++] = *part;
+    return joined;
+}
+
+inline constexpr auto Schema = Join("PRAGMA user_version = 2;\n", MinutesTableSql, MetersTableSql);
+inline constexpr auto Upgrade = Join("PRAGMA user_version = 2;\n", MetersTableSql);
+
+}  // namespace level_schema_detail
+
+// Run as it stands on a new file, comments and all: sqlite3's ".schema" shows the tables as
+// the administrator's guide (docs/admin-guide.md) documents them.
+inline constexpr const char* LevelSchemaSql = level_schema_detail::Schema.data();
+// Run on a file of version 1, in the same transaction as the check of its version.
+inline constexpr const char* LevelUpgradeSql = level_schema_detail::Upgrade.data();
 
 // $XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3, with ~/.local/share for a missing or
 // relative XDG_DATA_HOME; empty when neither it nor HOME names an absolute folder.

@@ -23,6 +23,12 @@ constexpr char TableCountSql[] = "SELECT count(*) FROM sqlite_master WHERE type 
 constexpr char InsertSql[] = "INSERT OR REPLACE INTO minutes (host, start, weighting, samples, seconds, leq, lmin, "
                              "lmax) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
 
+// The values in force for a host at a moment, and a change of them.
+constexpr char LatestMeterSql[] = "SELECT name, location, level_offset FROM meters WHERE host = ?1 AND since <= ?2 "
+                                  "ORDER BY since DESC LIMIT 1";
+constexpr char InsertMeterSql[] = "INSERT OR REPLACE INTO meters (host, since, name, location, level_offset) "
+                                  "VALUES (?1, ?2, ?3, ?4, ?5)";
+
 std::string SystemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
@@ -149,10 +155,9 @@ bool LevelStore::OpenFile() {
     return db_.Open(path_, SQLITE_OPEN_READWRITE, BusyTimeoutMs) || Fail(db_.Error());
 }
 
-// The pragmas, and the schema in a new file. At the first open the pages are checked, so
-// that damage is found before the display adds to it. A file is new when it lacks the table,
-// whatever its version says: a file of version 1 without the table (left by a full disk or a
-// kill while an older build made it) is mended.
+// The pragmas, and the schema in a new file, or the upgrade of an older one. At the first open
+// the pages are checked, so that damage is found before the display adds to it. A file is new
+// when it lacks the table of minutes.
 bool LevelStore::Prepare() {
     if (!checked_) {
         SqliteStatement check = db_.Prepare("PRAGMA quick_check(1)");
@@ -170,9 +175,22 @@ bool LevelStore::Prepare() {
     const std::int64_t tables = db_.QueryInteger(TableCountSql, -1);
     if (version < 0 || tables < 0)
         return FailFromDb();
-    if (version != LevelSchemaVersion && (tables > 0 || version != 0))
+    // A file of version 1 without the table (left by a full disk or a kill while an older
+    // build made it) is new too; one of version 1 with it is upgraded.
+    if (version > LevelSchemaVersion || (version == 0 && tables > 0))
         return Fail("the database has another layout (version " + std::to_string(version) + ")");
-    return tables > 0 || MakeTable();
+    if (tables == 0)
+        return MakeTable();
+    return version == LevelSchemaVersion || Upgrade();
+}
+
+// The tables of the newer version and the version in one transaction, as a new file's are made.
+bool LevelStore::Upgrade() {
+    if (!db_.Exec("BEGIN IMMEDIATE"))
+        return FailFromDb();
+    const std::int64_t version = db_.QueryInteger("PRAGMA user_version", -1);  // another writer may have done it
+    const bool upgraded = version == LevelSchemaVersion || (version == 1 && db_.Exec(LevelUpgradeSql));
+    return (upgraded && db_.Exec("COMMIT")) || FailFromDb();
 }
 
 // The table and the version in one transaction: a fault between them leaves a file that is
@@ -197,6 +215,37 @@ bool LevelStore::WriteRows(std::span<const MinuteRow> rows) {
         ok = insert.Step() == SQLITE_DONE;
     }
     return (ok && db_.Exec("COMMIT")) || FailFromDb();
+}
+
+bool LevelStore::WriteMeters(std::span<const MeterRow> meters) {
+    return Recovering([&] {
+        if (!EnsureOpen())
+            return false;
+        if (!db_.Exec("BEGIN IMMEDIATE"))
+            return FailFromDb();
+        SqliteStatement latest = db_.Prepare(LatestMeterSql);
+        SqliteStatement insert = db_.Prepare(InsertMeterSql);
+        bool ok = latest.Valid() && insert.Valid();
+        for (std::size_t i = 0; ok && i < meters.size(); ++i) {
+            const MeterRow& meter = meters[i];
+            latest.Reset();
+            latest.Bind(1, meter.Host);
+            latest.Bind(2, meter.Since);
+            const int found = latest.Step();
+            ok = found == SQLITE_ROW || found == SQLITE_DONE;
+            if (!ok || (found == SQLITE_ROW && latest.Text(0) == meter.Name && latest.Text(1) == meter.Location &&
+                        latest.Integer(2) == meter.LevelOffset))
+                continue;  // as recorded before
+            insert.Reset();
+            insert.Bind(1, meter.Host);
+            insert.Bind(2, meter.Since);
+            insert.Bind(3, meter.Name);
+            insert.Bind(4, meter.Location);
+            insert.Bind(5, static_cast<std::int64_t>(meter.LevelOffset));
+            ok = insert.Step() == SQLITE_DONE;
+        }
+        return (ok && db_.Exec("COMMIT")) || FailFromDb();
+    });
 }
 
 bool LevelStore::Fail(std::string error) {

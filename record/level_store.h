@@ -1,6 +1,7 @@
 #pragma once
 // The exposure record's database, for its one writer: made on first use (folder 0700, file
-// 0600, write-ahead log, synchronous=NORMAL, the schema of level_schema.h), written a few
+// 0600, write-ahead log, synchronous=NORMAL, the schema of level_schema.h; an older version's
+// file upgraded in one transaction), written a few
 // minutes at a time in one transaction each, and trimmed. SQLite's atomic commit keeps every
 // committed minute through a crash of the process.
 //
@@ -8,6 +9,7 @@
 // "<file>.corrupt-YYYYMMDD-HHMMSS" (its log with it) and a new one is started; nothing
 // is ever overwritten.
 
+#include "record/meter_row.h"
 #include "record/minute_row.h"
 #include "record/sqlite_db.h"
 
@@ -33,6 +35,9 @@ public:
     // Writes `rows` in one transaction (opening the database first when needed); a row
     // for a host and minute already there is merged with it. False leaves the file as it was.
     bool Write(std::span<const MinuteRow> rows);
+    // Writes the meters' values in one transaction, each only when it differs from the values
+    // in force for its host at its moment. False leaves the file as it was.
+    bool WriteMeters(std::span<const MeterRow> meters);
     // Deletes the minutes that start before `utcSeconds`.
     bool DeleteBefore(std::int64_t utcSeconds);
     // The start of the newest minute in `newest` (nullopt when there is none); false when
@@ -53,6 +58,7 @@ private:
     bool OpenFile();
     bool Prepare();
     bool MakeTable();
+    bool Upgrade();
     bool WriteRows(std::span<const MinuteRow> rows);
     bool Fail(std::string error);
     bool FailFromDb();

@@ -99,23 +99,27 @@ LocalDate NextDate(const LocalDate& date) {
 }
 
 // Not mktime: it answers a local time that comes twice from whatever an earlier call left.
-// Instead the moments from well before the day are walked in runs of one offset from UTC;
-// within a run the clock shows UTC plus the offset, so the run's first moment on the date or
-// later is plain arithmetic. (A date the clocks skip whole starts where the next one does.)
-std::int64_t LocalDayStart(const LocalDate& date) {
-    const std::int64_t midnight = DaysSinceEpoch(date) * SecondsPerDay;  // read as UTC
-    std::int64_t from = midnight - FarthestOffset;
+// Instead the moments from well before the time are walked in runs of one offset from UTC;
+// within a run the clock shows UTC plus the offset, so the run's first moment at the time or
+// later is plain arithmetic. (A time the clocks skip starts where the next one that exists does.)
+std::int64_t LocalTimeStart(const LocalDate& date, int secondOfDay) {
+    const std::int64_t target = DaysSinceEpoch(date) * SecondsPerDay + secondOfDay;  // read as UTC
+    std::int64_t from = target - FarthestOffset;
     long offset = OffsetAt(from);
-    while (from < midnight + FarthestOffset) {
+    while (from < target + FarthestOffset) {
         const std::int64_t step = from + OffsetStep;
         const std::int64_t end = OffsetAt(step) == offset ? step : OffsetChange(from, step, offset);
-        const std::int64_t start = std::max(from, midnight - offset);
+        const std::int64_t start = std::max(from, target - offset);
         if (start < end)
             return start;
         from = end;
         offset = OffsetAt(from);
     }
-    return midnight - offset;
+    return target - offset;
+}
+
+std::int64_t LocalDayStart(const LocalDate& date) {
+    return LocalTimeStart(date, 0);
 }
 
 LocalDate LocalDateOf(std::int64_t utcSeconds) {
@@ -132,6 +136,18 @@ LocalMoment LocalMomentOf(std::int64_t utcSeconds) {
             local.tm_min,
             local.tm_sec,
             local.tm_gmtoff};
+}
+
+bool LocalTimeRepeats(std::int64_t utcSeconds) {
+    const long offset = OffsetAt(utcSeconds);
+    // The clocks move by an hour or less: an offset in force within three hours of the moment
+    // that shows its clock time again is the other side of a change.
+    for (const std::int64_t probe : {utcSeconds - 3 * 3600, utcSeconds + 3 * 3600}) {
+        const long other = OffsetAt(probe);
+        if (other != offset && OffsetAt(utcSeconds + offset - other) == other)
+            return true;
+    }
+    return false;
 }
 
 std::string FormatLocalTime(std::int64_t utcSeconds) {

@@ -29,6 +29,10 @@ LocalDate NextDate(const LocalDate& date);
 
 // The first moment of the local day `date`, in UTC seconds.
 std::int64_t LocalDayStart(const LocalDate& date);
+// The first moment at which the clocks of `date` reach `secondOfDay` (0 to 86400) or later, in
+// UTC seconds: of a time that comes twice as the clocks go back, the first; of a time the
+// clocks skip, the moment they skip to. LocalDayStart(date) is LocalTimeStart(date, 0).
+std::int64_t LocalTimeStart(const LocalDate& date, int secondOfDay);
 // The local day that holds the moment `utcSeconds`: the one from whose start to the next
 // day's start it falls.
 LocalDate LocalDateOf(std::int64_t utcSeconds);
@@ -43,6 +47,9 @@ struct LocalMoment {
 };
 
 LocalMoment LocalMomentOf(std::int64_t utcSeconds);
+
+// Whether the clocks show the time of `utcSeconds` twice (the hour repeated as they go back).
+bool LocalTimeRepeats(std::int64_t utcSeconds);
 
 // "2026-11-30T08:00:00+01:00": the moment in local time with its offset from UTC.
 std::string FormatLocalTime(std::int64_t utcSeconds);

@@ -2,7 +2,7 @@
 // from the same database while the display writes it, without a display (Qt's offscreen
 // platform), so that cron can run it. Exit status 0; 1 when the database is missing or cannot
 // be read, --host names a host it does not hold or the report cannot be written (and then no
-// file is left behind); 2 for bad arguments.
+// file is left behind); 2 for bad arguments (--shifts too).
 #include "chart/history_picture.h"
 #include "levels/daily_figures.h"
 #include "levels/record_tool.h"
@@ -111,10 +111,13 @@ std::string Title(const ReportPlan& plan) {
 }
 
 int Report(const ReportOptions& options, char** argv) {
+    const double shiftLenHours = Tool.ShiftLength();
+    const std::optional<ShiftPattern> shifts = Tool.Shifts(options.Shifts, shiftLenHours);
+    if (!shifts)
+        return 2;
     const std::unique_ptr<LevelReader> reader = Tool.OpenRecord(options);
     if (!reader)
         return 1;
-    const double shiftLenHours = Tool.ShiftLength();
     // The days' figures first, for the summary: one running sum a day, as decimon-levels --daily.
     DailySums sums;
     const MinuteQuery period{options.Host, LocalDayStart(options.From), LocalDayStart(NextDate(options.To))};
@@ -123,7 +126,8 @@ int Report(const ReportOptions& options, char** argv) {
             return true;
         }))
         return Tool.ReadFailed(*reader);
-    const ReportPlan plan = MakeReportPlan(sums, options.Host, options.From, options.To, shiftLenHours);
+    ReportPlan plan = MakeReportPlan(sums, options.Host, options.From, options.To, shiftLenHours);
+    plan.Shifts = *shifts;
 
     // The report never needs a screen: cron runs it without X or Wayland.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);

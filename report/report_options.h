@@ -1,7 +1,7 @@
 #pragma once
 // The command line of decimon-report:
 //   decimon-report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--host NAME] [--database FILE]
-//                  --output FILE.pdf
+//                  [--shifts PATTERN] --output FILE.pdf
 // The record's options as decimon-levels takes them, the dates defaulting to yesterday.
 
 #include "levels/record_options.h"
@@ -12,13 +12,15 @@
 
 inline constexpr char ReportUsage[] =
     "usage: decimon-report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--host NAME] [--database FILE]\n"
-    "                      --output FILE.pdf\n"
+    "                      [--shifts PATTERN] --output FILE.pdf\n"
     "       decimon-report --help | --version\n"
     "Writes the display's record of sound levels as a PDF noise exposure report: a summary of\n"
     "the days, then a page a day with its chart, Leq, LEX,8h, dose and action values, meter by\n"
     "meter. --from and --to are local dates, both included (default: yesterday); --host keeps\n"
     "one meter (default: every meter with minutes in the period); --database reads another\n"
-    "record than the user's. The file is replaced only by a complete report.\n";
+    "record than the user's; --shifts judges the shifts of PATTERN\n"
+    "(\"06:00-14:00,14:00-22:00,22:00-06:00\") instead of the setting Shifts. The file is\n"
+    "replaced only by a complete report.\n";
 
 struct ReportOptions : RecordOptions {
     std::string Output;

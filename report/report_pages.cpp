@@ -2,8 +2,8 @@
 
 #include "chart/history_chart.h"
 #include "levels/daily_figures.h"
+#include "record/action_values.h"
 #include "record/local_days.h"
-#include "report/action_values.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -155,6 +155,7 @@ int ReportPages::DrawMeterHeader(int top, const ReportPlan& plan, const MeterRep
     top += DrawLine(top, body_,
                     Text("Shift length: " + FormatTenths(plan.ShiftLenHours) + " h (" +
                          FormatHoursMinutes(plan.ShiftLenHours * 3600.0) + "), the dose's 100 %"));
+    top += DrawLine(top, body_, Text("Shifts: " + plan.Shifts.Text()));
     top += DrawLine(top, body_, QString());
     return top - start;
 }

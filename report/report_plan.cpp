@@ -32,7 +32,7 @@ MeterReport MakeMeterReport(const DailySums& sums, const std::string& host, cons
 
 ReportPlan MakeReportPlan(const DailySums& sums, const std::optional<std::string>& host, const LocalDate& from,
                           const LocalDate& to, double shiftLenHours) {
-    ReportPlan plan{from, to, shiftLenHours, {}};
+    ReportPlan plan{from, to, shiftLenHours, {}, {}};
     std::set<std::string> hosts;
     if (host)
         hosts.insert(*host);

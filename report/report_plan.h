@@ -4,9 +4,10 @@
 // pages each part takes. The minutes themselves are read later, a day at a time.
 
 #include "levels/daily_figures.h"
+#include "record/action_values.h"
 #include "record/level_math.h"
 #include "record/local_days.h"
-#include "report/action_values.h"
+#include "record/shift_pattern.h"
 
 #include <optional>
 #include <string>
@@ -31,6 +32,7 @@ struct ReportPlan {
     LocalDate To;
     double ShiftLenHours = 8.0;
     std::vector<MeterReport> Meters;  // none: the period has no minutes of any meter
+    ShiftPattern Shifts;              // the shifts judged
 };
 
 // The plan for `host` (or, when there is none, every host with minutes in `sums`) over

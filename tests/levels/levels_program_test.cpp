@@ -25,11 +25,15 @@ namespace {
 using namespace decimon::test;
 using namespace std::chrono_literals;
 
+// The example day's 8 hours as one shift.
+const std::string PressEightToFour = "2025-11-30,08:00-16:00,press,8:00,8:00,100,85.1,85.1,101.3,88.0,88.0,"
+                                     "2025-11-30T08:00:00+01:00,240,at or above the upper action value,\r\n";
+
 // A run over the recorded example day: what it prints, or else how many lines.
 struct OutputCase {
     const char* name;
     std::vector<std::string> arguments;
-    const char* out;
+    std::string out;  // empty: `lines` lines
     long lines = 0;
     std::string settings{};     // the user's settings file, if any
     const char* err = nullptr;  // a line on standard error that holds this; none when null
@@ -62,7 +66,7 @@ TEST_P(LevelsOutput, PrintsTheRecordAsAsked) {
     } else {
         EXPECT_EQ(run.err, "");
     }
-    if (c.out)
+    if (!c.out.empty())
         EXPECT_EQ(run.out, c.out);
     else
         EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), c.lines);
@@ -70,46 +74,74 @@ TEST_P(LevelsOutput, PrintsTheRecordAsAsked) {
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, LevelsOutput,
-    ::testing::Values(OutputCase{"ExampleDayByDay",
-                                 {"--from", "2025-11-30", "--to", "2025-11-30", "--daily"},
-                                 "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
-                                 "2025-11-30,\"hall, 3\",dBC,0:01,91.0,61.2,0.4,93.2\r\n"
-                                 "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n"},
-                      OutputCase{"DoseOfTheSettingsShiftLength",
-                                 {"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"},
-                                 "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
-                                 "2025-11-30,press,dBA,8:00,85.1,85.1,67.6,88.0\r\n",
-                                 0,
-                                 DecimonFileStart + "\"ShiftLenHours\"=\"12.0\"\n"},
-                      // Settings it cannot read: the factory shift length, and which it is.
-                      OutputCase{"DoseOfTheDefaultShiftLength",
-                                 {"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"},
-                                 "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
-                                 "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n",
-                                 0,
-                                 "not a settings file\n",
-                                 "a shift of 8.0 hours"},
-                      OutputCase{"MinutesOfOneHost",
-                                 {"--from", "2025-11-30", "--to", "2025-11-30", "--host", "hall, 3"},
-                                 "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n"
-                                 "2025-11-30T08:00:00+01:00,\"hall, 3\",dBC,30,30,91.0,90.5,93.2\r\n"},
-                      // A header and 481 minutes.
-                      OutputCase{"MinutesOfEveryHost", {"--from", "2025-11-30", "--to", "2025-11-30"}, nullptr, 482},
-                      // An empty range: the header alone.
-                      OutputCase{"NoMinutes", {"--from", "2025-11-29", "--to", "2025-11-29"}, MinuteCsvHeader},
-                      OutputCase{"NoDays", {"--from", "2025-12-01", "--to", "2025-12-02", "--daily"}, DailyCsvHeader},
-                      // A host of the record without minutes in the period.
-                      OutputCase{"NoMinutesOfTheHost",
-                                 {"--from", "2025-11-29", "--to", "2025-11-29", "--host", "press"},
-                                 MinuteCsvHeader},
-                      OutputCase{"ReadOnlyCopy",
-                                 {"--from", "2025-11-30", "--to", "2025-11-30", "--daily", "--host", "press"},
-                                 "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
-                                 "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n",
-                                 0,
-                                 {},
-                                 nullptr,
-                                 true}),
+    ::testing::Values(
+        OutputCase{"ExampleDayByDay",
+                   {"--from", "2025-11-30", "--to", "2025-11-30", "--daily"},
+                   "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                   "2025-11-30,\"hall, 3\",dBC,0:01,91.0,61.2,0.4,93.2\r\n"
+                   "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n"},
+        OutputCase{"DoseOfTheSettingsShiftLength",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"},
+                   "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                   "2025-11-30,press,dBA,8:00,85.1,85.1,67.6,88.0\r\n",
+                   0,
+                   DecimonFileStart + "\"ShiftLenHours\"=\"12.0\"\n"},
+        // Settings it cannot read: the factory shift length, and which it is.
+        OutputCase{"DoseOfTheDefaultShiftLength",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"},
+                   "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                   "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n",
+                   0,
+                   "not a settings file\n",
+                   "a shift of 8.0 hours"},
+        // The default shifts of 8 h from 06:00: the example day's two parts judged apart, and
+        // the other meter's C-weighted half minute not judged.
+        OutputCase{"ExampleDayByShift",
+                   {"--from", "2025-11-30", "--to", "2025-11-30", "--shifts"},
+                   std::string(ShiftCsvHeader) +
+                       "2025-11-30,06:00-14:00,\"hall, 3\",8:00,0:00,0,,,,,,,0,not judged: no A-weighted minutes,"
+                       "\"1 min C-weighted, not judged\"\r\n"
+                       "2025-11-30,06:00-14:00,press,8:00,6:00,75,86.3,86.3,134.1,88.0,88.0,2025-11-30T08:00:00+01:00,"
+                       "240,not judged: 75 % of the shift measured,\r\n"
+                       "2025-11-30,14:00-22:00,press,8:00,2:00,25,70.0,70.0,3.2,70.0,70.0,2025-11-30T14:00:00+01:00,0,"
+                       "not judged: 25 % of the shift measured,\r\n"},
+        OutputCase{"ShiftsOfTheSettings",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--shifts", "--host", "press"},
+                   std::string(ShiftCsvHeader) + PressEightToFour,
+                   0,
+                   DecimonFileStart + "\"Shifts\"=\"08:00-16:00\"\n"},
+        // The command line's shifts: the setting is not even looked at.
+        OutputCase{"ShiftsOfTheCommandLine",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--host", "press", "--shifts", "08:00-16:00"},
+                   std::string(ShiftCsvHeader) + PressEightToFour,
+                   0,
+                   DecimonFileStart + "\"Shifts\"=\"16:00-08:00,06:00-07:00\"\n"},
+        OutputCase{"ShiftsSettingOfAnotherKind",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--shifts", "--host", "press"},
+                   "",
+                   3,
+                   DecimonFileStart + "\"Shifts\"=dword:00000008\n",
+                   "the setting Shifts is not used (it is not a text"},
+        OutputCase{"MinutesOfOneHost",
+                   {"--from", "2025-11-30", "--to", "2025-11-30", "--host", "hall, 3"},
+                   "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n"
+                   "2025-11-30T08:00:00+01:00,\"hall, 3\",dBC,30,30,91.0,90.5,93.2\r\n"},
+        // A header and 481 minutes.
+        OutputCase{"MinutesOfEveryHost", {"--from", "2025-11-30", "--to", "2025-11-30"}, "", 482},
+        // An empty range: the header alone.
+        OutputCase{"NoMinutes", {"--from", "2025-11-29", "--to", "2025-11-29"}, MinuteCsvHeader},
+        OutputCase{"NoDays", {"--from", "2025-12-01", "--to", "2025-12-02", "--daily"}, DailyCsvHeader},
+        // A host of the record without minutes in the period.
+        OutputCase{
+            "NoMinutesOfTheHost", {"--from", "2025-11-29", "--to", "2025-11-29", "--host", "press"}, MinuteCsvHeader},
+        OutputCase{"ReadOnlyCopy",
+                   {"--from", "2025-11-30", "--to", "2025-11-30", "--daily", "--host", "press"},
+                   "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                   "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n",
+                   0,
+                   {},
+                   nullptr,
+                   true}),
     CaseName());
 
 TEST_F(LevelsProgram, DatesDefaultToToday) {
@@ -169,8 +201,8 @@ TEST_F(LevelsProgram, AFailedWriteEndsWithStatusOne) {
     }
 }
 
-// decimon-levels answers bad arguments with its usage, decimon-report with one line naming
-// what is wrong; both with status 2, before they read anything.
+// decimon-levels answers bad arguments with its usage (bad shifts with one line), decimon-report
+// with one line naming what is wrong; both with status 2, before they read anything.
 TEST_F(LevelsProgram, BadArgumentsEndWithStatusTwo) {
     struct Row {
         const char* program;
@@ -189,12 +221,18 @@ TEST_F(LevelsProgram, BadArgumentsEndWithStatusTwo) {
               "decimon-report: the range ends (2025-11-01) before it starts (2025-11-30)"},
              {DECIMON_REPORT, {"--from", "2025-11-30"}, "decimon-report: --output FILE.pdf is missing"},
              {DECIMON_REPORT, {"--output"}, "decimon-report: --output wants a value"},
-             {DECIMON_REPORT, {"--daily", "--output", "r.pdf"}, "decimon-report: unknown argument \"--daily\""}}) {
+             {DECIMON_REPORT, {"--daily", "--output", "r.pdf"}, "decimon-report: unknown argument \"--daily\""},
+             {DECIMON_REPORT,
+              {"--shifts", "06:00-14:00,13:00-22:00", "--output", "r.pdf"},
+              "decimon-report: --shifts: 06:00-14:00 and 13:00-22:00 overlap"},
+             {DECIMON_LEVELS,
+              {"--shifts=22:00"},
+              "decimon-levels: --shifts: \"22:00\" is not a shift as HH:MM-HH:MM"}}) {
         const Outcome run = Run(row.program, row.arguments);
         EXPECT_EQ(run.exitCode, 2) << row.err;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err.rfind(row.err, 0), 0u) << run.err;
-        if (row.program == std::string(DECIMON_REPORT)) {
+        if (std::string_view(row.err).starts_with("decimon-")) {
             EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         }
     }

@@ -88,6 +88,15 @@ TEST_F(RecordedEngine, TwoWholeMinutesHoldTheShownLevelAndTheirPolls) {
     }
     monitor_->StopWorker();
     EXPECT_EQ(WaitForMinutes(3).back().Samples, 1) << "the minute under way is written at the end";
+    // The meter as it named itself, and the offset: one row, noted at the first poll.
+    LevelReader reader(xdg_.LevelDatabase().string());
+    const auto meters = reader.ReadMeters(sim_.Agent(), 0, Noon + 3600);
+    ASSERT_TRUE(meters.has_value()) << reader.Error();
+    ASSERT_EQ(meters->size(), 1u);
+    EXPECT_EQ(meters->front().From, Noon);
+    EXPECT_EQ(meters->front().Values.Name, monitor_->CopyForDiagnostics().SysName);
+    EXPECT_NE(meters->front().Values.Name, "");
+    EXPECT_EQ(meters->front().Values.LevelOffset, 3);
 }
 
 // Failed polls are gaps, and a meter that falls silent has its last minute written by the

@@ -109,6 +109,39 @@ TEST(ReaderFaults, AFileWithoutTheTableCannotBeRead) {
     EXPECT_NE(reader.Error().find("minutes"), std::string::npos) << reader.Error();
 }
 
+TEST(ReaderFaults, ARecordOfANewerLayoutIsRefusedInOneLine) {
+    LevelDatabase database;
+    database.Write(SteadyMinutes("press", Noon, 1, 80.0));
+    ASSERT_TRUE(database.Connection().Exec("PRAGMA user_version = 3"));
+    LevelReader reader(database.Path().string());
+    EXPECT_FALSE(reader.ReadMinutes({std::nullopt, 0, Noon + 60}).has_value());
+    EXPECT_EQ(reader.Error(), "the record has a newer layout (version 3) than this program reads (version 2)");
+}
+
+// The meter's values as the display noted them: a change of offset within the period, the
+// name and location held throughout; what came before the period only as its first values.
+TEST_F(Reader, ReadsTheMeterValuesAndTheTimesTheyHeld) {
+    LevelStore store(database_.Path().string());
+    ASSERT_TRUE(store.WriteMeters(std::vector<MeterRow>{{"press", Noon - 7200, "sl-3", "hall 3", 0},
+                                                        {"press", Noon - 3600, "sl-3", "hall 3", -2},
+                                                        {"press", Noon - 60, "sl-3", "hall 3", -2},
+                                                        {"press", Noon + 600, "sl-3", "hall 3", 1},
+                                                        {"other", Noon, "x", "y", 0}}))
+        << store.Error();
+    LevelReader reader(database_.Path().string());
+    const auto periods = reader.ReadMeters("press", Noon, Noon + 3600);
+    ASSERT_TRUE(periods.has_value()) << reader.Error();
+    const auto offsets = HeldValues(*periods, [](const MeterRow& m) { return std::to_string(m.LevelOffset); });
+    const auto names = HeldValues(*periods, [](const MeterRow& m) { return m.Name + ", " + m.Location; });
+    ASSERT_EQ(offsets.size(), 2u);
+    EXPECT_EQ(offsets[0].Value + "@" + std::to_string(offsets[0].From - Noon), "-2@0");
+    EXPECT_EQ(offsets[1].Value + "@" + std::to_string(offsets[1].From - Noon), "1@600");
+    EXPECT_EQ(offsets[0].To, offsets[1].From);
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0].Value, "sl-3, hall 3");
+    EXPECT_EQ(names[0].To, Noon + 3600);
+}
+
 struct PathCase {
     const char* dataHome;  // null: unset
     const char* home;

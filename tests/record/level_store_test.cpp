@@ -39,12 +39,12 @@ TEST_F(Store, MakesFoldersFileAndTableAsDocumented) {
 
     SqliteDb db;
     ASSERT_TRUE(db.Open(path.string(), SQLITE_OPEN_READONLY, 100));
-    SqliteStatement schema = db.Prepare("SELECT sql FROM sqlite_master WHERE name = 'minutes'");
-    ASSERT_EQ(schema.Step(), SQLITE_ROW);
-    const std::string documented = LevelSchemaSql;
-    const std::string table = documented.substr(documented.find("CREATE"));
-    EXPECT_EQ(schema.Text(0) + ";\n", table) << "stored as written, comments and all";
-    EXPECT_EQ(db.QueryInteger("PRAGMA user_version", -1), 1);
+    SqliteStatement schema = db.Prepare("SELECT sql || ';' || char(10) FROM sqlite_master ORDER BY rowid");
+    std::string tables;
+    while (schema.Step() == SQLITE_ROW)
+        tables += schema.Text(0);
+    EXPECT_EQ(tables, std::string(MinutesTableSql) + MetersTableSql) << "stored as written, comments and all";
+    EXPECT_EQ(db.QueryInteger("PRAGMA user_version", -1), 2);
     SqliteStatement journal = db.Prepare("PRAGMA journal_mode");
     ASSERT_EQ(journal.Step(), SQLITE_ROW);
     EXPECT_EQ(journal.Text(0), "wal");
@@ -124,10 +124,10 @@ INSTANTIATE_TEST_SUITE_P(Paths, StoreFolders,
 
 TEST_F(Store, ADatabaseOfAnotherLayoutIsLeftAlone) {
     database_.Write(SteadyMinutes("press", Noon, 1, 85.0));
-    ASSERT_TRUE(database_.Connection().Exec("PRAGMA user_version = 2"));
+    ASSERT_TRUE(database_.Connection().Exec("PRAGMA user_version = 3"));
     LevelStore store(database_.Path().string());
     EXPECT_FALSE(store.Write(SteadyMinutes("press", Noon + 60, 1, 85.0)));
-    EXPECT_NE(store.Error().find("version 2"), std::string::npos) << store.Error();
+    EXPECT_NE(store.Error().find("version 3"), std::string::npos) << store.Error();
     EXPECT_EQ(store.TakeMovedAside(), "");
 }
 
@@ -164,6 +164,7 @@ TEST_P(StoreLeftFiles, AreMadeWholeWithTheSchemaAndTheLog) {
     }
     EXPECT_EQ(database_.Minutes().size(), 1u);
     EXPECT_EQ(database_.Connection().QueryInteger("PRAGMA user_version", -1), LevelSchemaVersion);
+    EXPECT_TRUE(store.WriteMeters(std::vector<MeterRow>{{"press", Noon, "sl-3", "hall 3", 0}})) << store.Error();
     SqliteStatement journal = database_.Connection().Prepare("PRAGMA journal_mode");
     ASSERT_EQ(journal.Step(), SQLITE_ROW);
     EXPECT_EQ(journal.Text(0), "wal") << "a connection was used half set up";
@@ -175,6 +176,14 @@ INSTANTIATE_TEST_SUITE_P(
         // An older build stopped between the version and the table (a full disk, a kill).
         LeftFileCase{"VersionWithoutTable", [](SqliteDb& db) { return db.Exec("PRAGMA user_version = 1"); }, false,
                      nullptr},
+        // A record of version 1 as the display made it until the meters were recorded, with the
+        // minute that is written again: upgraded, the minute kept and merged.
+        LeftFileCase{"VersionOneIsUpgraded",
+                     [](SqliteDb& db) {
+                         return db.Exec(("PRAGMA user_version = 1;\n" + std::string(MinutesTableSql)).c_str()) &&
+                                db.Exec("INSERT INTO minutes VALUES ('press', 1764676800, 'dBA', 1, 30, 80, 80, 80)");
+                     },
+                     false, nullptr},
         // The table cannot be made: the version must not be set without it.
         LeftFileCase{"TableCannotBeMade", [](SqliteDb& db) { return db.Exec("CREATE VIEW minutes AS SELECT 1"); }, true,
                      "DROP VIEW minutes"},

@@ -1,5 +1,5 @@
 #pragma once
-// A day's LEX,8h against the action values of Directive 2003/10/EC: lower action value
+// A LEX,8h against the action values of Directive 2003/10/EC: lower action value
 // 80 dB(A), upper action value 85 dB(A), exposure limit value 87 dB(A). Judged on the LEX,8h
 // as printed (one decimal), so that a page never shows 80.0 under "below the lower action
 // value"; a value that reaches an action value counts as at it.

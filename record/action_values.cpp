@@ -1,8 +1,8 @@
-#include "report/action_values.h"
+#include "record/action_values.h"
 
-#include "levels/daily_figures.h"
+#include "record/printed_figures.h"
 
-#include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -13,10 +13,8 @@ constexpr double ExposureLimitValue = 87.0;
 }  // namespace
 
 ActionBand ActionBandOf(std::string_view weighting, double lex8h) {
-    const std::string printed = FormatTenths(lex8h);
-    double value = 0.0;
-    if (weighting != "dBA" || printed.empty() ||
-        std::from_chars(printed.data(), printed.data() + printed.size(), value).ec != std::errc())
+    const double value = PrintedTenths(lex8h);
+    if (weighting != "dBA" || !std::isfinite(value))
         return ActionBand::None;
     if (value >= ExposureLimitValue)
         return ActionBand::Limit;

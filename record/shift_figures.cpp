@@ -1,0 +1,103 @@
+#include "record/shift_figures.h"
+
+#include "record/acoustics.h"
+#include "record/level_math.h"
+#include "record/printed_figures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+const char* WeightingName(const std::string& weighting) {
+    if (weighting == "dBC")
+        return "C-weighted";
+    if (weighting == "dBz" || weighting == "dBZ")
+        return "Z-weighted";
+    return nullptr;
+}
+
+}  // namespace
+
+void ShiftSum::Add(const MinuteRow& row) {
+    if (row.Weighting != "dBA") {
+        other_[row.Weighting] += row.Seconds;
+        return;
+    }
+    if (!(row.Seconds > 0.0))
+        return;
+    seconds_ += row.Seconds;
+    energy_ += row.Seconds * LevelEnergy(row.Leq - DoseCriterionLevel);
+    lmax_ = std::max(lmax_, row.Lmax);  // a NaN Lmax leaves it as it was
+    if (row.Leq > loudestLeq_) {
+        loudestLeq_ = row.Leq;
+        loudestStart_ = row.Start;
+    }
+    above85_ += row.Leq > DoseCriterionLevel;
+}
+
+ShiftFigures ShiftSum::Figures() const {
+    ShiftFigures figures;
+    figures.Window = window_;
+    figures.DurationSeconds = static_cast<double>(window_.To - window_.From);
+    figures.MeasuredSeconds = seconds_;
+    figures.OtherSeconds = other_;
+    figures.MinutesAbove85 = above85_;
+    if (figures.DurationSeconds > 0.0) {
+        // Rounded down, and a hair's breadth of rounding forgiven, so that exactly 80 % is 80.
+        const double percent = 100.0 * seconds_ / figures.DurationSeconds;
+        figures.CoveragePercent = static_cast<int>(std::floor(percent + 1e-9));
+    }
+    if (!(seconds_ > 0.0))
+        return figures;
+    figures.Laeq = DoseCriterionLevel + EnergyLevel(energy_ / seconds_);
+    figures.Lex8h = figures.Laeq + 10.0 * std::log10(figures.DurationSeconds / Lex8hSeconds);
+    figures.DosePercent = 100.0 * LevelEnergy(figures.Lex8h - DoseCriterionLevel);
+    if (std::isfinite(lmax_))
+        figures.Lmax = lmax_;
+    figures.LoudestLeq = loudestLeq_;
+    figures.LoudestStart = loudestStart_;
+    if (figures.CoveragePercent >= JudgedCoveragePercent)
+        figures.Band = ActionBandOf("dBA", figures.Lex8h);
+    return figures;
+}
+
+std::string ShiftFigures::Verdict() const {
+    if (Band != ActionBand::None)
+        return ActionBandName(Band);
+    if (!(MeasuredSeconds > 0.0))
+        return OtherSeconds.empty() ? "not judged: nothing measured" : "not judged: no A-weighted minutes";
+    return "not judged: " + std::to_string(CoveragePercent) + " % of the shift measured";
+}
+
+std::string ShiftFigures::OtherWeightings() const {
+    std::string text;
+    for (const auto& [weighting, seconds] : OtherSeconds) {
+        const char* name = WeightingName(weighting);
+        text += (text.empty() ? "" : "; ") + std::to_string(std::llround(seconds / 60.0)) + " min " +
+                (name != nullptr ? name : "of weighting \"" + weighting + "\"") + ", not judged";
+    }
+    return text;
+}
+
+ShiftFigures FiguresOfShift(const ShiftWindow& window, std::span<const MinuteRow> rows) {
+    ShiftSum sum(window);
+    for (const MinuteRow& row : rows) {
+        if (row.Start >= window.From && row.Start < window.To)
+            sum.Add(row);
+    }
+    return sum.Figures();
+}
+
+std::string ShiftClock(std::int64_t utcSeconds) {
+    const LocalMoment local = LocalMomentOf(utcSeconds);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d:%02d", local.Hour, local.Minute);
+    if (!LocalTimeRepeats(utcSeconds))
+        return text;
+    const long offset = std::labs(local.OffsetSeconds) / 60;
+    char zone[48];
+    std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", local.OffsetSeconds < 0 ? '-' : '+', offset / 60, offset % 60);
+    return std::string(text) + zone;
+}

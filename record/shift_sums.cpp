@@ -1,0 +1,27 @@
+#include "record/shift_sums.h"
+
+#include <algorithm>
+
+ShiftSums::ShiftSums(const ShiftPattern& pattern, const LocalDate& from, const LocalDate& to) {
+    for (LocalDate date = from; date <= to; date = NextDate(date)) {
+        const std::vector<ShiftWindow> day = ShiftWindows(pattern, date);
+        windows_.insert(windows_.end(), day.begin(), day.end());
+    }
+}
+
+void ShiftSums::Add(const MinuteRow& row) {
+    if (sum_ == nullptr || row.Host != host_ || row.Start < from_ || row.Start >= to_) {
+        const auto after = std::upper_bound(windows_.begin(), windows_.end(), row.Start,
+                                            [](std::int64_t start, const ShiftWindow& w) { return start < w.From; });
+        if (after == windows_.begin() || row.Start >= std::prev(after)->To) {
+            sum_ = nullptr;  // between two shifts, or outside the period
+            return;
+        }
+        const std::size_t index = static_cast<std::size_t>(after - windows_.begin()) - 1;
+        host_ = row.Host;
+        from_ = windows_[index].From;
+        to_ = windows_[index].To;
+        sum_ = &sums_.try_emplace({index, row.Host}, windows_[index]).first->second;
+    }
+    sum_->Add(row);
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The running sums of every shift of a period's days, per host, however many minutes they are
+// given: for the CSV by shift and the report's summary. A shift of the last day that ends the
+// next day holds that day's minutes up to its end; a shift of the day before the first that
+// ends on it is no shift of the period.
+
+#include "record/shift_figures.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+class ShiftSums {
+public:
+    ShiftSums(const ShiftPattern& pattern, const LocalDate& from, const LocalDate& to);
+    ShiftSums(const ShiftSums&) = delete;
+    ShiftSums& operator=(const ShiftSums&) = delete;
+
+    // The time the period's shifts span, UTC seconds: the minutes with From() <= start < To()
+    // are all it needs (From() == To() when the pattern has no shifts).
+    std::int64_t From() const { return windows_.empty() ? 0 : windows_.front().From; }
+    std::int64_t To() const { return windows_.empty() ? 0 : windows_.back().To; }
+
+    // Adds a minute to its shift, if it is in one; in any order, though those of one host in
+    // order of start are quickest.
+    void Add(const MinuteRow& row);
+
+    using Key = std::pair<std::size_t, std::string>;  // the shift in the period, the host
+    // In the order of the days, their shifts and then the hosts: only shifts that hold a minute.
+    const std::map<Key, ShiftSum>& Sums() const { return sums_; }
+
+private:
+    std::vector<ShiftWindow> windows_;  // of every day, in order
+    std::map<Key, ShiftSum> sums_;
+    // The last minute's shift, for the next minute, which most likely belongs to it too.
+    std::string host_;
+    std::int64_t from_ = 0;
+    std::int64_t to_ = 0;
+    ShiftSum* sum_ = nullptr;
+};

@@ -1,0 +1,199 @@
+// The figures of a shift, worked by hand from ISO 9612's rule
+// (LEX,8h = LAeq,Te + 10 lg(Te / 8 h)) and the dose 100 x 10^((LEX,8h - 85) / 10) %: shifts over
+// midnight and both clock changes, partly measured shifts and the 80 % rule, C-weighted minutes.
+#include "record/shift_figures.h"
+
+#include "record/printed_figures.h"
+#include "tests/support/case_name.h"
+#include "tests/support/time_zone.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using decimon::test::CaseName;
+using decimon::test::CentralEuropeanZone;
+using decimon::test::TimeZone;
+
+// Minutes from the shift's start, all alike.
+struct MinuteRun {
+    int from;  // minutes after the shift's start
+    int minutes;
+    const char* weighting;
+    double leq;
+};
+
+struct FiguresCase {
+    const char* name;
+    LocalDate date;
+    const char* pattern;
+    std::size_t shift;
+    std::vector<MinuteRun> runs;
+    const char* te;  // as h:mm, then the printed figures
+    const char* measured;
+    const char* laeq;
+    const char* lex8h;
+    const char* dose;
+    const char* verdict;
+    const char* other = "";
+    const char* loudest = "";
+};
+
+class ShiftFiguresTable : public ::testing::TestWithParam<FiguresCase> {};
+
+TEST_P(ShiftFiguresTable, JudgesTheShiftAsIso9612Does) {
+    const FiguresCase& c = GetParam();
+    const TimeZone zone(CentralEuropeanZone);
+    const auto pattern = std::get<ShiftPattern>(ShiftPattern::Parse(c.pattern));
+    const ShiftWindow window = ShiftWindows(pattern, c.date).at(c.shift);
+    std::vector<MinuteRow> rows;
+    for (const MinuteRun& run : c.runs) {
+        for (int minute = run.from; minute < run.from + run.minutes; ++minute)
+            rows.push_back(
+                {"press", window.From + minute * 60, run.weighting, 60, 60.0, run.leq, run.leq, run.leq + 3});
+    }
+    const ShiftFigures figures = FiguresOfShift(window, rows);
+    EXPECT_EQ(FormatHoursMinutes(figures.DurationSeconds), c.te);
+    EXPECT_EQ(FormatHoursMinutes(figures.MeasuredSeconds), c.measured);
+    EXPECT_EQ(FormatTenths(figures.Laeq), c.laeq);
+    EXPECT_EQ(FormatTenths(figures.Lex8h), c.lex8h);
+    EXPECT_EQ(FormatTenths(figures.DosePercent), c.dose);
+    EXPECT_EQ(figures.Verdict(), c.verdict);
+    EXPECT_EQ(figures.OtherWeightings(), c.other);
+    if (*c.loudest) {
+        EXPECT_EQ(ShiftClock(figures.LoudestStart), c.loudest);
+    }
+}
+
+constexpr char Eights[] = "06:00-14:00,14:00-22:00,22:00-06:00";
+
+INSTANTIATE_TEST_SUITE_P(
+    Shifts, ShiftFiguresTable,
+    ::testing::Values(
+        // 80 dB(A) all day: each 8 h shift is at 80.0, dose 100 x 10^-0.5.
+        FiguresCase{"SteadyEighty",
+                    {2026, 11, 30},
+                    Eights,
+                    1,
+                    {{0, 480, "dBA", 80}},
+                    "8:00",
+                    "8:00",
+                    "80.0",
+                    "80.0",
+                    "31.6",
+                    "at or above the lower action value"},
+        // Half the shift at 88: the unmeasured half at 88 too, 10^0.3 = 199.5 %.
+        FiguresCase{"HalfMeasured",
+                    {2026, 11, 30},
+                    Eights,
+                    0,
+                    {{0, 240, "dBA", 88}},
+                    "8:00",
+                    "4:00",
+                    "88.0",
+                    "88.0",
+                    "199.5",
+                    "not judged: 50 % of the shift measured"},
+        FiguresCase{"EightyPerCentJudged",
+                    {2026, 11, 30},
+                    Eights,
+                    0,
+                    {{0, 384, "dBA", 85}},
+                    "8:00",
+                    "6:24",
+                    "85.0",
+                    "85.0",
+                    "100.0",
+                    "at or above the upper action value"},
+        FiguresCase{"JustUnderEightyPerCent",
+                    {2026, 11, 30},
+                    Eights,
+                    0,
+                    {{0, 383, "dBA", 85}},
+                    "8:00",
+                    "6:23",
+                    "85.0",
+                    "85.0",
+                    "100.0",
+                    "not judged: 79 % of the shift measured"},
+        FiguresCase{"NightOverMidnight",
+                    {2026, 11, 30},
+                    Eights,
+                    2,
+                    {{0, 479, "dBA", 80}, {479, 1, "dBA", 90}},
+                    "8:00",
+                    "8:00",
+                    "80.1",
+                    "80.1",
+                    "32.2",
+                    "at or above the lower action value",
+                    "",
+                    "05:59"},
+        // 7 h: 80 + 10 lg(7/8) = 79.42.
+        FiguresCase{"NightClocksForward",
+                    {2026, 3, 28},
+                    Eights,
+                    2,
+                    {{0, 420, "dBA", 80}},
+                    "7:00",
+                    "7:00",
+                    "80.0",
+                    "79.4",
+                    "27.7",
+                    "below the lower action value"},
+        // 9 h: 10 lg(9/8) = 0.51 added; the loudest minute in the second 02:30, after the clocks went back.
+        FiguresCase{"NightClocksBack",
+                    {2026, 10, 24},
+                    Eights,
+                    2,
+                    {{0, 330, "dBA", 80}, {330, 1, "dBA", 95}, {331, 209, "dBA", 80}},
+                    "9:00",
+                    "9:00",
+                    "80.2",
+                    "80.8",
+                    "37.6",
+                    "at or above the lower action value",
+                    "",
+                    "02:30+01:00"},
+        FiguresCase{"CWeightedApart",
+                    {2026, 11, 30},
+                    Eights,
+                    0,
+                    {{0, 433, "dBA", 82}, {433, 47, "dBC", 95}},
+                    "8:00",
+                    "7:13",
+                    "82.0",
+                    "82.0",
+                    "50.1",
+                    "at or above the lower action value",
+                    "47 min C-weighted, not judged"},
+        FiguresCase{"OnlyCWeighted",
+                    {2026, 11, 30},
+                    Eights,
+                    0,
+                    {{0, 480, "dBC", 95}},
+                    "8:00",
+                    "0:00",
+                    "",
+                    "",
+                    "",
+                    "not judged: no A-weighted minutes",
+                    "480 min C-weighted, not judged"},
+        // 12 h shifts, 8 h at 87 and 4 h at 40: LEX,8h 87.0, the dose 10^0.2 = 158.5 %.
+        FiguresCase{"TwelveHourShift",
+                    {2026, 11, 30},
+                    "06:00-18:00,18:00-06:00",
+                    0,
+                    {{0, 480, "dBA", 87}, {480, 240, "dBA", 40}},
+                    "12:00",
+                    "12:00",
+                    "85.2",
+                    "87.0",
+                    "158.5",
+                    "at or above the exposure limit value"}),
+    CaseName());
+
+}  // namespace
