@@ -17,10 +17,11 @@ constexpr int LabelledHourSteps[] = {1, 2, 3, 4, 6, 12};
 constexpr int LabelledLevelSteps[] = {10, 20, 50, 100};  // dB
 constexpr qreal CriterionDash[] = {4, 3};                // in pen widths
 
-// Every how many hours an hour mark gets its label, so that labels keep apart.
-int LabelledHourStep(double pixelsPerHour, int labelWidth) {
+// Every how many hours an hour mark gets its label, so that labels keep `gap` apart also
+// beside one moved half its width in from the chart's edge.
+int LabelledHourStep(double pixelsPerHour, int labelWidth, int gap) {
     for (const int step : LabelledHourSteps)
-        if (step * pixelsPerHour >= 1.5 * labelWidth)
+        if (step * pixelsPerHour >= 1.5 * labelWidth + gap)
             return step;
     return 24;
 }
@@ -64,9 +65,9 @@ void DrawHourMarks(QPainter& painter, const ChartAxes& axes, const QFont& scaleF
                    ChartText& text, const std::vector<HourMark>& hours) {
     const QRect& chart = axes.Chart();
     const QFontMetrics metrics(scaleFont, painter.device());
-    const int step = LabelledHourStep(axes.PixelsPerHour(), text.Width(metrics, QString::fromLatin1(HourSample)));
-    const int line = axes.Line();
     const int gap = metrics.averageCharWidth();
+    const int step = LabelledHourStep(axes.PixelsPerHour(), text.Width(metrics, QString::fromLatin1(HourSample)), gap);
+    const int line = axes.Line();
     int free = chart.left();  // where the next label may begin
     for (const HourMark& mark : hours) {
         const int x = axes.TimeX(mark.At);
@@ -142,6 +143,11 @@ void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleF
         painter.fillRect(left, top, std::max(1, axes.TimeX(minute.Start + SecondsPerMinute) - left),
                          chart.bottom() + 1 - top, colors.Bar);
     }
+
+    // The shifts' boundaries across the bars.
+    for (const std::int64_t at : picture.Boundaries)
+        if (at >= picture.Window.From && at <= picture.Window.To)
+            painter.fillRect(axes.TimeX(at) - line, chart.top(), 2 * line, chart.height(), colors.Text);
 
     // The time axis, and the dose's criterion as a dashed line with its level beside it.
     painter.fillRect(chart.left(), chart.bottom() + 1 - line, chart.width(), line, colors.Text);

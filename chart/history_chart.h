@@ -1,7 +1,8 @@
 #pragma once
 // The history chart: the minutes' Leq against the local time of day, one bar per recorded
 // minute with the minutes without a record left empty, the dB grid and the hour marks with
-// their labels, and the dose's criterion as a dashed line at 85 dB. Drawn onto any QPainter,
+// their labels, the shifts' boundaries as solid lines, and the dose's criterion as a dashed
+// line at 85 dB. Drawn onto any QPainter,
 // the wall's screen and the report's PDF alike, so that the two cannot drift apart.
 
 #include "chart/history_picture.h"

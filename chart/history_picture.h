@@ -53,7 +53,8 @@ struct HistoryPicture {
     int ScaleLow = 60;
     int ScaleHigh = 100;
     std::vector<HourMark> Hours;
-    std::string LevelAxis = "Leq (dB)";  // the level axis's name: "Leq (dBA)", "Leq (dBA, dBC)"
+    std::vector<std::int64_t> Boundaries;  // where shifts begin and end, UTC seconds: marked across
+    std::string LevelAxis = "Leq (dB)";    // the level axis's name: "Leq (dBA)", "Leq (dBA, dBC)"
     // "Leq 85.1 dBA", "Dose 101 %", "Loudest minute 96.4 dBA at 10:42", "Measured 7h 12m of
     // 8h 0m"; or "No levels recorded in the last 8.0 h" alone; none before the first read.
     std::vector<std::string> Figures;

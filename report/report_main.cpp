@@ -4,9 +4,10 @@
 // be read, --host names a host it does not hold or the report cannot be written (and then no
 // file is left behind); 2 for bad arguments (--shifts too).
 #include "chart/history_picture.h"
-#include "levels/daily_figures.h"
 #include "levels/record_tool.h"
 #include "platform/sys/replacing_file.h"
+#include "record/level_math.h"
+#include "record/printed_figures.h"
 #include "report/report_options.h"
 #include "report/report_pages.h"
 #include "report/report_plan.h"
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,16 +71,30 @@ private:
     StandardOutput standardOutput_;
 };
 
-// What only the day's minutes tell: its chart, and how many of its minutes were above 85 dB.
-DayChart MakeDayChart(const std::string& host, const LocalDate& date, const std::vector<MinuteRow>& rows) {
+// What only the day's minutes tell: its chart with the shifts' boundaries, and its loudest
+// level per weighting.
+DayChart MakeDayChart(const ReportPlan& plan, const std::string& host, const LocalDate& date,
+                      const std::vector<MinuteRow>& rows) {
     HistoryWindow window;
     window.From = LocalDayStart(date);
     window.To = LocalDayStart(NextDate(date));
     window.Minutes = static_cast<int>((window.To - window.From) / SecondsPerMinute);
     DayChart chart;
-    for (const MinuteRow& row : rows)
-        chart.MinutesAbove85 += std::isfinite(row.Leq) && row.Leq > DoseCriterionLevel;
     chart.Picture = MakeHistoryChart(window, host, rows);
+    // The day's shifts and the one of the day before that may end in it.
+    for (const LocalDate& day : {LocalDateOf(window.From - 1), date})
+        for (const ShiftWindow& shift : ShiftWindows(plan.Shifts, day))
+            chart.Picture.Boundaries.insert(chart.Picture.Boundaries.end(), {shift.From, shift.To});
+    std::map<std::string, double> loudest;
+    for (const MinuteRow& row : rows) {
+        if (!std::isfinite(row.Lmax))
+            continue;
+        const auto [level, added] = loudest.try_emplace(row.Weighting, row.Lmax);
+        if (!added)
+            level->second = std::max(level->second, row.Lmax);
+    }
+    for (const auto& [weighting, level] : loudest)
+        chart.Lmax += (chart.Lmax.empty() ? "" : ", ") + FormatTenths(level) + " " + weighting;
     return chart;
 }
 
@@ -92,12 +108,12 @@ bool DrawReport(LevelReader& reader, const ReportPlan& plan, ReportPages& pages)
         pages.DrawSummary(plan, meter);
         if (!meter.AnyMinutes)
             continue;
-        for (const DayFigures& day : meter.Days) {
-            const MinuteQuery query{meter.Host, LocalDayStart(day.Date), LocalDayStart(NextDate(day.Date))};
-            std::optional<std::vector<MinuteRow>> rows = reader.ReadMinutes(query);
+        for (LocalDate date = plan.From; date <= plan.To; date = NextDate(date)) {
+            const MinuteQuery query{meter.Host, LocalDayStart(date), LocalDayStart(NextDate(date))};
+            const std::optional<std::vector<MinuteRow>> rows = reader.ReadMinutes(query);
             if (!rows)
                 return false;
-            pages.DrawDay(plan, meter, day, MakeDayChart(meter.Host, day.Date, *rows));
+            pages.DrawDay(plan, meter, date, MakeDayChart(plan, meter.Host, date, *rows));
         }
     }
     return true;
@@ -118,16 +134,10 @@ int Report(const ReportOptions& options, char** argv) {
     const std::unique_ptr<LevelReader> reader = Tool.OpenRecord(options);
     if (!reader)
         return 1;
-    // The days' figures first, for the summary: one running sum a day, as decimon-levels --daily.
-    DailySums sums;
-    const MinuteQuery period{options.Host, LocalDayStart(options.From), LocalDayStart(NextDate(options.To))};
-    if (!reader->ForEachMinute(period, [&](const MinuteRow& row) {
-            sums.Add(row);
-            return true;
-        }))
+    // The shifts' figures first, for the summary: summed as decimon-levels --shifts sums them.
+    const std::optional<ReportPlan> plan = MakeReportPlan(*reader, options.Host, options.From, options.To, *shifts);
+    if (!plan)
         return Tool.ReadFailed(*reader);
-    ReportPlan plan = MakeReportPlan(sums, options.Host, options.From, options.To, shiftLenHours);
-    plan.Shifts = *shifts;
 
     // The report never needs a screen: cron runs it without X or Wayland.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -143,11 +153,11 @@ int Report(const ReportOptions& options, char** argv) {
         writer.setResolution(Resolution);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm), QPageLayout::Millimeter));
-        writer.setTitle(QString::fromLatin1(Title(plan)));
+        writer.setTitle(QString::fromLatin1(Title(*plan)));
         writer.setCreator(QString::fromLatin1("decimon-report " DECIMON_VERSION));
         ReportPages pages(writer,
                           {FormatLocalTime(std::time(nullptr)), "decimon-report " DECIMON_VERSION, Tool.Path()});
-        const bool read = DrawReport(*reader, plan, pages);
+        const bool read = DrawReport(*reader, *plan, pages);
         pages.End();
         if (!read)
             return Tool.ReadFailed(*reader);

@@ -156,6 +156,7 @@ public:
 struct LabelCase {
     const char* name;
     std::function<HistoryPicture()> picture;
+    int chartWidth;
     int chartHeight;
     const char* axis;
     std::vector<const char*> shown;  // labels among those drawn
@@ -166,13 +167,13 @@ class ChartLabels : public ::testing::TestWithParam<LabelCase> {};
 TEST_P(ChartLabels, NeverOverlap) {
     const TimeZone zone(CentralEuropeanZone);
     const HistoryPicture picture = GetParam().picture();
-    QImage image(1000, 500, QImage::Format_RGB32);
+    QImage image(1300, 500, QImage::Format_RGB32);
     QFont font;
     font.setPixelSize(16);
     LabelBoxes text;
     {
         QPainter painter(&image);
-        DrawHistoryChart(painter, QRect(60, 40, 880, GetParam().chartHeight), font, picture,
+        DrawHistoryChart(painter, QRect(60, 40, GetParam().chartWidth, GetParam().chartHeight), font, picture,
                          {GridColor, BarColor, TextColor}, text);
     }
     int axisNames = 0;
@@ -207,19 +208,21 @@ HistoryPicture WallShift() {
 INSTANTIATE_TEST_SUITE_P(
     Charts, ChartLabels,
     ::testing::Values(
-        LabelCase{"WallShift", WallShift, 300, "Leq (dB)", {"60", "70", "80", "90", "100", "85", "12:00"}},
+        LabelCase{"WallShift", WallShift, 880, 300, "Leq (dB)", {"60", "70", "80", "90", "100", "85", "12:00"}},
         LabelCase{"ReportDay",
                   [] {
                       return DayChart({2025, 11, 30}, {70.0, 88.0});
                   },
+                  880,
                   300,
                   "Leq (dBA)",
                   {"60", "00:00", "12:00"}},
-        // 25 hours, 02:00 twice.
+        // 25 hours, 02:00 twice, labelled every second hour.
         LabelCase{"ClocksGoBack",
                   [] {
                       return DayChart({2025, 10, 26}, {70.0}, "dBC");
                   },
+                  1100,
                   300,
                   "Leq (dBC)",
                   {"00:00", "02:00", "04:00"}},
@@ -228,6 +231,7 @@ INSTANTIATE_TEST_SUITE_P(
                   [] {
                       return DayChart({2025, 11, 30}, {-1.0e300, 1.0e300, 80.0});
                   },
+                  880,
                   120,
                   "Leq (dBA)",
                   {"-100", "0", "100", "200"}}),
