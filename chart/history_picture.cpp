@@ -3,6 +3,7 @@
 #include "platform/sys/c_locale.h"
 #include "record/level_math.h"
 #include "record/local_days.h"
+#include "record/shift_figures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,20 +67,31 @@ void SetScale(HistoryPicture& picture) {
     picture.ScaleHigh = std::max(DefaultScaleHigh, 10 * static_cast<int>(std::ceil(tens(high + ScaleRoom))));
 }
 
-std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<MinuteRow>& rows) {
-    const std::optional<Exposure> exposure = SummarizeExposure(rows, window.Hours());
-    if (!exposure)
+// The shift under way, reckoned as the report and decimon-levels --shifts reckon it.
+std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<MinuteRow>& rows,
+                                 const std::optional<ShiftWindow>& shift, bool anyInWindow) {
+    const std::optional<ShiftFigures> figures = shift ? std::optional(FiguresOfShift(*shift, rows)) : std::nullopt;
+    const bool anyInShift = figures && (figures->MeasuredSeconds > 0.0 || !figures->OtherSeconds.empty());
+    if (!anyInWindow && !anyInShift)
         return {Format("No levels recorded in the last %.1f h", window.Hours())};
-    const char* weighting = exposure->Weighting.c_str();
-    return {
-        Format("Leq %.1f %s", exposure->Leq, weighting),
-        Format("Dose %lld %%", std::llround(std::min(exposure->DosePercent, HighestDose))),
-        Format("Loudest minute %.1f %s at %s", exposure->LoudestLeq, weighting,
-               FormatTimeOfDay(LocalMomentOf(exposure->LoudestStart)).c_str()),
+    if (!figures)
+        return {"No shift under way"};
+    std::vector<std::string> lines = {
+        "Shift " + ShiftHours(figures->Window.Hours),
         // Whole minutes measured: never more than the record holds.
-        Format("Measured %s of %s", HoursAndMinutes(static_cast<long long>(exposure->Seconds / 60.0)).c_str(),
-               HoursAndMinutes(window.Minutes).c_str()),
-    };
+        Format("Measured %s of %s", HoursAndMinutes(static_cast<long long>(figures->MeasuredSeconds / 60.0)).c_str(),
+               HoursAndMinutes(std::llround(figures->DurationSeconds / 60.0)).c_str())};
+    if (figures->MeasuredSeconds > 0.0) {
+        lines.push_back(Format("LAeq so far %.1f dBA", figures->Laeq));
+        lines.push_back(
+            Format("Dose used so far %lld %%", std::llround(std::min(figures->DoseUsedPercent(), HighestDose))));
+    } else if (anyInShift) {
+        lines.push_back("LAeq so far: no A-weighted minutes");
+        lines.push_back(figures->OtherWeightings());
+    } else {
+        lines.push_back("Nothing measured in this shift yet");
+    }
+    return lines;
 }
 
 }  // namespace
@@ -125,7 +137,7 @@ HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view ho
     HistoryPicture picture = MakeHistoryFrame(window, host);
     std::set<std::string> weightings;
     for (const MinuteRow& row : rows) {
-        if (!IsFinite(row))
+        if (!IsFinite(row) || row.Start < window.From || row.Start >= window.To)
             continue;
         picture.Minutes.push_back({row.Start, row.Leq});
         weightings.insert(row.Weighting);
@@ -140,9 +152,10 @@ HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view ho
     return picture;
 }
 
-HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record) {
+HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record,
+                                  const std::optional<ShiftWindow>& shift) {
     HistoryPicture picture = MakeHistoryChart(window, host, record.Rows);
-    picture.Figures = Figures(window, FiniteMinutes(record.Rows));
+    picture.Figures = Figures(window, FiniteMinutes(record.Rows), shift, !picture.Minutes.empty());
     if (!record.Readable)
         picture.Reason = "The record cannot be read: " + record.Error;
     return picture;

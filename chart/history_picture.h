@@ -4,8 +4,10 @@
 // dB scale and its local hour marks. Numbers as in the "C" locale, times of day in local time.
 
 #include "record/minute_row.h"
+#include "record/shift_pattern.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +30,7 @@ HistoryWindow HistoryWindowAt(std::int64_t now, double shiftLenHours);
 struct HistoryRecord {
     bool Readable = true;  // false: the database could not be read, and Error says why
     std::string Error;
-    std::vector<MinuteRow> Rows;  // of one host in the window, ordered by start
+    std::vector<MinuteRow> Rows;  // of one host in the window and the shift under way, ordered by start
 };
 
 struct ChartMinute {
@@ -55,17 +57,21 @@ struct HistoryPicture {
     std::vector<HourMark> Hours;
     std::vector<std::int64_t> Boundaries;  // where shifts begin and end, UTC seconds: marked across
     std::string LevelAxis = "Leq (dB)";    // the level axis's name: "Leq (dBA)", "Leq (dBA, dBC)"
-    // "Leq 85.1 dBA", "Dose 101 %", "Loudest minute 96.4 dBA at 10:42", "Measured 7h 12m of
-    // 8h 0m"; or "No levels recorded in the last 8.0 h" alone; none before the first read.
+    // The shift under way: "Shift 06:00-14:00", "Measured 7h 12m of 8h 0m", "LAeq so far 85.1
+    // dBA", "Dose used so far 101 %"; or "No levels recorded in the last 8.0 h" alone (nothing
+    // in the window nor in the shift); none before the first read.
     std::vector<std::string> Figures;
     std::string Reason;  // why the record could not be read; empty when it could
 };
 
 // The picture before the record has been read: the title and the chart's frame.
 HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view host);
-// The picture of what a read of `host`'s record over `window` gave. Minutes whose level or
+// The picture of what a read of `host`'s record gave: the chart of its minutes in `window`, and
+// the figures of the shift under way, `shift`, from its minutes (the record may hold minutes
+// before the window for it); "No shift under way" between shifts. Minutes whose level or
 // covered time is not a finite number are left out, as if they had not been recorded.
-HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record);
+HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record,
+                                  const std::optional<ShiftWindow>& shift = std::nullopt);
 // The chart alone of `rows` over `window`, as above but without the wall's figures: for the
 // report, which prints its own.
 HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view host, const std::vector<MinuteRow>& rows);

@@ -36,8 +36,11 @@ int Export(const LevelsOptions& options) {
             return true;
         });
         if (out.Write(ShiftCsvHeader) && read) {
-            for (const auto& [key, sum] : sums.Sums())
-                out.Write(ShiftCsvLine(key.second, sum.Figures()));
+            for (const auto& [key, sum] : sums.Sums()) {
+                const ShiftFigures figures = sum.Figures();
+                if (figures.MeasuredSeconds > 0.0 || !figures.OtherSeconds.empty())  // else minutes of no time
+                    out.Write(ShiftCsvLine(key.second, figures));
+            }
         }
     } else if (options.Daily) {
         const double shiftLenHours = tool.ShiftLength();

@@ -6,15 +6,15 @@ std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& 
     bool byShift = false;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
-        const bool bareShifts =
+        const bool shifts = IsOption(argument, "--shifts");
+        // Alone, or before another option: the site's shifts; else with its PATTERN.
+        const bool bare =
             argument == "--shifts" && (index + 1 == arguments.size() || arguments[index + 1].starts_with('-'));
         if (argument == "--daily" && !daily)
             daily = true;
-        else if (bareShifts && !byShift)
-            byShift = true;  // the site's shifts
-        else if (IsOption(argument, "--shifts") && !bareShifts && parser.Take(arguments, index))
+        else if (shifts && !byShift && (bare || parser.Take(arguments, index)))
             byShift = true;
-        else if (IsOption(argument, "--shifts") || !parser.Take(arguments, index))
+        else if (shifts || !parser.Take(arguments, index))
             return std::nullopt;
     }
     if (daily && byShift)

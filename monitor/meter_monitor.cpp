@@ -162,6 +162,16 @@ MetricsCopy MeterMonitor::CopyForMetrics() const {
     return copy;
 }
 
+std::vector<MinuteRow> MeterMonitor::UnwrittenMinutes(std::string_view host) const {
+    const LevelRecorder* recorder = nullptr;
+    {
+        Lock lock(StateLock);
+        recorder = recorder_.get();
+    }
+    // As in CopyForMetrics: the recorder answers under a lock of its own.
+    return recorder ? recorder->UnwrittenMinutes(host) : std::vector<MinuteRow>{};
+}
+
 bool MeterMonitor::PollPending() const {
     Lock lock(StateLock);
     return State.PollRequested != 0;

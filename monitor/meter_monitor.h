@@ -53,6 +53,9 @@ public:
     DiagnosticsCopy CopyForDiagnostics() const;
     // For the metrics page, from any thread; never waits for a poll or the database.
     MetricsCopy CopyForMetrics() const;
+    // The minutes of `host` the record does not hold yet (LevelRecorder::UnwrittenMinutes);
+    // none when the record is off.
+    std::vector<MinuteRow> UnwrittenMinutes(std::string_view host) const;
     // Whether a requested poll is still waiting for its write-back, and whether the worker
     // holds a session now.
     bool PollPending() const;

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <iterator>
 #include <mutex>
 #include <optional>
@@ -34,6 +35,7 @@ struct LevelRecorder::Shared {
     std::condition_variable changed;
     MinuteAggregator aggregator;
     std::deque<MinuteRow> pending;
+    std::vector<MinuteRow> inFlight;  // the batch being written
     std::deque<MeterRow> pendingMeters;
     std::optional<MeterRow> lastMeter;  // the values last noted
     std::size_t writing = 0;
@@ -136,6 +138,11 @@ namespace {
 // WakeInterval, else it sleeps until a poll comes.
 void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
     LevelRecorder::Shared& s = *shared;
+    // A record already there is opened at once, so that an older version's is upgraded at the
+    // start; a new one is made at the first write. A fault here is said at the first write.
+    std::error_code ignored;
+    if (std::filesystem::exists(s.store.Path(), ignored))
+        s.store.Open();
     std::unique_lock lock(s.lock);
     std::uint64_t seen = 0;
     const auto news = [&] { return s.stopping || s.handedIn != seen; };
@@ -159,11 +166,13 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
                                      std::make_move_iterator(s.pendingMeters.end()));
         s.pendingMeters.clear();
         s.writing = batch.size();
+        s.inFlight = batch;
         lock.unlock();
         const bool written = (batch.empty() && meters.empty()) || s.Write(batch, meters);
         s.lastTry = SteadyClock::Now();
         lock.lock();
         s.writing = 0;
+        s.inFlight.clear();
         if (!written) {
             s.pending.insert(s.pending.begin(), std::make_move_iterator(batch.begin()),
                              std::make_move_iterator(batch.end()));
@@ -256,6 +265,21 @@ void LevelRecorder::Stop(std::chrono::milliseconds bound) {
         shared_->report("decimon: " + std::to_string(waiting) + (waiting == 1 ? " minute" : " minutes") +
                         " of levels still waiting to be written to " + shared_->store.Path() +
                         " at the end; they may be lost");
+}
+
+std::vector<MinuteRow> LevelRecorder::UnwrittenMinutes(std::string_view host) const {
+    std::vector<MinuteRow> rows;
+    std::lock_guard lock(shared_->lock);
+    const auto take = [&](const MinuteRow& row) {
+        if (row.Host == host)
+            rows.push_back(row);
+    };
+    std::for_each(shared_->inFlight.begin(), shared_->inFlight.end(), take);
+    std::for_each(shared_->pending.begin(), shared_->pending.end(), take);
+    const std::vector<MinuteRow> underWay = shared_->aggregator.UnderWay();
+    std::for_each(underWay.begin(), underWay.end(), take);
+    std::sort(rows.begin(), rows.end(), [](const MinuteRow& a, const MinuteRow& b) { return a.Start < b.Start; });
+    return rows;
 }
 
 std::size_t LevelRecorder::PendingRows() const {

@@ -12,6 +12,9 @@
 // at least once a minute on its own, holding at most 24 h of unwritten minutes (the oldest go
 // first).
 //
+// A record already there is opened when the writer starts (an older version's upgraded then);
+// a new one is made at the first write.
+//
 // Once a day the minutes older than the days to keep are deleted, by a time the trim trusts
 // rather than by the wall clock alone, so that a clock years ahead deletes nothing that the
 // right time would keep: at the first write of a run the trim takes the time to be the wall
@@ -29,6 +32,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 class LevelRecorder {
 public:
@@ -73,6 +77,9 @@ public:
     // minutes were still waiting then, if any.
     void Stop(std::chrono::milliseconds bound);
 
+    // The minutes of `host` not in the record yet: those under way, those waiting for the
+    // writer and those it is writing (which a read of the record may already see), by start.
+    std::vector<MinuteRow> UnwrittenMinutes(std::string_view host) const;
     // Rows (minutes) handed to the writer and not yet written, the batch being written included.
     std::size_t PendingRows() const;
     // Whether the writer has handled every minute handed to it so far (written or kept).

@@ -22,6 +22,13 @@ std::vector<MinuteRow> MinuteAggregator::Add(std::int64_t utcSeconds, std::strin
     return ended;
 }
 
+std::vector<MinuteRow> MinuteAggregator::UnderWay() const {
+    std::vector<MinuteRow> rows;
+    for (const Minute& minute : minutes_)
+        rows.push_back(Ended(minute));
+    return rows;
+}
+
 void MinuteAggregator::Extend(double seconds) {
     seconds = last_ ? std::min(seconds, static_cast<double>(MaxSpanSeconds) - last_->seconds) : 0.0;
     if (!(seconds > 0.0))

@@ -42,6 +42,8 @@ public:
     std::vector<MinuteRow> Finish();
     // Whether a minute is under way.
     bool Open() const { return !minutes_.empty(); }
+    // The minutes under way as they stand, oldest first, without ending them.
+    std::vector<MinuteRow> UnderWay() const;
 
 private:
     // A minute under way: its row, and the sums its Leq and seconds come from.

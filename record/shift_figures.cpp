@@ -21,12 +21,13 @@ const char* WeightingName(const std::string& weighting) {
 }  // namespace
 
 void ShiftSum::Add(const MinuteRow& row) {
+    // A minute whose level or time is no number (not one the display wrote) counts as unrecorded.
+    if (!(row.Seconds > 0.0) || !std::isfinite(row.Seconds) || !std::isfinite(row.Leq))
+        return;
     if (row.Weighting != "dBA") {
         other_[row.Weighting] += row.Seconds;
         return;
     }
-    if (!(row.Seconds > 0.0))
-        return;
     seconds_ += row.Seconds;
     energy_ += row.Seconds * LevelEnergy(row.Leq - DoseCriterionLevel);
     lmax_ = std::max(lmax_, row.Lmax);  // a NaN Lmax leaves it as it was
@@ -61,6 +62,10 @@ ShiftFigures ShiftSum::Figures() const {
     if (figures.CoveragePercent >= JudgedCoveragePercent)
         figures.Band = ActionBandOf("dBA", figures.Lex8h);
     return figures;
+}
+
+double ShiftFigures::DoseUsedPercent() const {
+    return DosePercent * MeasuredSeconds / DurationSeconds;
 }
 
 std::string ShiftFigures::Verdict() const {

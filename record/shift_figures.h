@@ -39,6 +39,9 @@ struct ShiftFigures {
     std::map<std::string, double> OtherSeconds;
     ActionBand Band = ActionBand::None;  // None: not judged (see Verdict)
 
+    // The dose of the measured time alone, as if the rest of the shift were silent: the dose
+    // used so far in a shift under way (NaN without A-weighted minutes).
+    double DoseUsedPercent() const;
     // The band's name, or "not judged: 62 % of the shift measured", or "not judged: no
     // A-weighted minutes" ("not judged: nothing measured" when there are no minutes at all).
     std::string Verdict() const;
@@ -51,8 +54,8 @@ class ShiftSum {
 public:
     explicit ShiftSum(const ShiftWindow& window) : window_(window) {}
 
-    const ShiftWindow& Window() const { return window_; }
-    // Adds a minute of the shift (From <= start < To; the caller sees to that).
+    // Adds a minute of the shift (From <= start < To; the caller sees to that); one whose
+    // level or covered time is not a finite number is left out, as if it had not been recorded.
     void Add(const MinuteRow& row);
     ShiftFigures Figures() const;
 

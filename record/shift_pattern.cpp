@@ -95,6 +95,18 @@ std::string ShiftPattern::Text() const {
     return text;
 }
 
+std::optional<ShiftWindow> ShiftAt(const ShiftPattern& pattern, std::int64_t utcSeconds) {
+    const LocalDate today = LocalDateOf(utcSeconds);
+    const LocalDate yesterday = LocalDateOf(LocalDayStart(today) - 1);
+    for (const LocalDate& date : {yesterday, today}) {
+        for (const ShiftWindow& window : ShiftWindows(pattern, date)) {
+            if (window.From <= utcSeconds && utcSeconds < window.To)
+                return window;
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<ShiftWindow> ShiftWindows(const ShiftPattern& pattern, const LocalDate& date) {
     std::vector<ShiftWindow> windows;
     const LocalDate next = NextDate(date);

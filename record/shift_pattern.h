@@ -7,6 +7,7 @@
 #include "record/local_days.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -55,3 +56,6 @@ struct ShiftWindow {
 
 // The shifts of `date`, in order; the last may end the next day.
 std::vector<ShiftWindow> ShiftWindows(const ShiftPattern& pattern, const LocalDate& date);
+
+// The shift under way at `utcSeconds` (of its day or of the day before); nothing between shifts.
+std::optional<ShiftWindow> ShiftAt(const ShiftPattern& pattern, std::int64_t utcSeconds);

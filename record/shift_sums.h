@@ -27,7 +27,10 @@ public:
     // order of start are quickest.
     void Add(const MinuteRow& row);
 
-    using Key = std::pair<std::size_t, std::string>;  // the shift in the period, the host
+    // Every shift of the period, in order, whether it holds a minute or not.
+    const std::vector<ShiftWindow>& Windows() const { return windows_; }
+
+    using Key = std::pair<std::size_t, std::string>;  // the index in Windows(), the host
     // In the order of the days, their shifts and then the hosts: only shifts that hold a minute.
     const std::map<Key, ShiftSum>& Sums() const { return sums_; }
 

@@ -9,14 +9,12 @@
 namespace {
 
 // Every shift of the period, the figures of those without minutes too.
-std::vector<ShiftFigures> ShiftsOf(const ShiftSums& sums, const std::string& host, const ReportPlan& plan) {
+std::vector<ShiftFigures> ShiftsOf(const ShiftSums& sums, const std::string& host) {
     std::vector<ShiftFigures> shifts;
-    std::size_t index = 0;  // as ShiftSums counts the period's shifts
-    for (LocalDate date = plan.From; date <= plan.To; date = NextDate(date)) {
-        for (const ShiftWindow& window : ShiftWindows(plan.Shifts, date)) {
-            const auto found = sums.Sums().find({index++, host});
-            shifts.push_back(found != sums.Sums().end() ? found->second.Figures() : FiguresOfShift(window, {}));
-        }
+    for (std::size_t index = 0; index < sums.Windows().size(); ++index) {
+        const auto found = sums.Sums().find({index, host});
+        shifts.push_back(found != sums.Sums().end() ? found->second.Figures()
+                                                    : FiguresOfShift(sums.Windows()[index], {}));
     }
     return shifts;
 }
@@ -64,7 +62,7 @@ std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optiona
         meter.Names = HeldValues(*periods, [](const MeterRow& row) { return row.Name; });
         meter.Locations = HeldValues(*periods, [](const MeterRow& row) { return row.Location; });
         meter.Offsets = HeldValues(*periods, [](const MeterRow& row) { return FormatOffset(row.LevelOffset); });
-        meter.Shifts = ShiftsOf(sums, name, plan);
+        meter.Shifts = ShiftsOf(sums, name);
         meter.Highest = HighestJudged(meter.Shifts);
         meter.AnyMinutes = seen.contains(name);
     }

@@ -26,7 +26,9 @@ constexpr int FooterFontHeight = 12;
 CChildView::CChildView(QWidget* parent)
     : QFrame(parent),
       timers_([this](unsigned id) { OnTimer(id); }, nullptr),
-      history_(CurrentSettings(), [this] { update(contentsRect()); }) {
+      history_(
+          CurrentSettings(), [this] { update(contentsRect()); },
+          [this](const std::string& host) { return UnwrittenMinutes(host); }) {
     // The monitoring side is set up by now: lock, start time, defaults, settings.
     CreateViewFont(LabelFontHeight, fonts_.LabelFont);
     CreateViewFont(LevelFontHeight, fonts_.LevelFont);

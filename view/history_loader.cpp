@@ -2,24 +2,47 @@
 
 #include "record/level_reader.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 #include <system_error>
+
+namespace {
+
+// The minutes not yet written that the record does not hold, among `rows`, in order of start.
+void AddUnwritten(std::vector<MinuteRow>& rows, const std::vector<MinuteRow>& unwritten, std::int64_t from,
+                  std::int64_t to) {
+    std::set<std::int64_t> recorded;
+    for (const MinuteRow& row : rows)
+        recorded.insert(row.Start);
+    for (const MinuteRow& row : unwritten) {
+        if (row.Start >= from && row.Start < to && !recorded.contains(row.Start))
+            rows.push_back(row);
+    }
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const MinuteRow& a, const MinuteRow& b) { return a.Start < b.Start; });
+}
+
+}  // namespace
 
 HistoryRecord ReadHistory(const HistoryRequest& request, int busyTimeoutMs) {
     HistoryRecord record;
+    const std::int64_t from = request.Shift ? std::min(request.Window.From, request.Shift->From) : request.Window.From;
+    const std::int64_t to = request.Window.To;
     std::error_code ignored;
-    if (request.Path.empty() || !std::filesystem::exists(request.Path, ignored))
-        return record;  // nothing recorded yet
-    LevelReader reader(request.Path, busyTimeoutMs);
-    std::optional<std::vector<MinuteRow>> rows;
-    if (reader.IsOpen())
-        rows = reader.ReadMinutes({request.Host, request.Window.From, request.Window.To});
-    if (!rows) {
-        record.Readable = false;
-        record.Error = reader.Error();
-        return record;
+    if (!request.Path.empty() && std::filesystem::exists(request.Path, ignored)) {
+        LevelReader reader(request.Path, busyTimeoutMs);
+        std::optional<std::vector<MinuteRow>> rows;
+        if (reader.IsOpen())
+            rows = reader.ReadMinutes({request.Host, from, to});
+        if (rows) {
+            record.Rows = std::move(*rows);
+        } else {
+            record.Readable = false;
+            record.Error = reader.Error();
+        }
     }
-    record.Rows = std::move(*rows);
+    AddUnwritten(record.Rows, request.Unwritten, from, to);
     return record;
 }
 

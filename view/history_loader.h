@@ -15,18 +15,24 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 struct HistoryRequest {
     std::string Path;  // the database; empty when there is none
     std::string Host;
     HistoryWindow Window;
+    std::optional<ShiftWindow> Shift;  // the shift under way, whose minutes are read too
+    // The host's minutes the display has not written yet, which count as if they had been.
+    std::vector<MinuteRow> Unwritten;
 };
 
 // A read waits at most this long for another process's lock on the database.
 inline constexpr int HistoryBusyTimeoutMs = 250;
 
-// Reads `request` on the calling thread. No path or no file holds no minutes; a database that
-// cannot be opened or read gives Readable false and SQLite's reason.
+// Reads `request` on the calling thread: the minutes of the window and of the shift, those not
+// yet written among them where the record has none of their start. No path or no file holds
+// no minutes but those; a database that cannot be opened or read gives Readable false and
+// SQLite's reason.
 HistoryRecord ReadHistory(const HistoryRequest& request, int busyTimeoutMs = HistoryBusyTimeoutMs);
 
 class HistoryLoader : public QObject {

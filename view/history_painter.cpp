@@ -10,7 +10,8 @@
 namespace {
 
 // The figure font fits the widest of these in the panel.
-constexpr const char* FigureSamples[] = {"Loudest minute 108.9 dBA at 00:00", "No levels recorded in the last 24.0 h"};
+constexpr const char* FigureSamples[] = {"LAeq so far: no A-weighted minutes", "No levels recorded in the last 24.0 h",
+                                         "Measured 23h 59m of 25h 0m", "1440 min C-weighted, not judged"};
 constexpr int FigureLines = 4;
 constexpr double ChartShare = 0.55;   // of the panel's inner height: the chart and its hour labels
 constexpr int ScaleFontDivisor = 32;  // the scale font's height: the client's height / 32

@@ -4,8 +4,11 @@
 #include "platform/sys/ole_date_time.h"
 #include "record/level_math.h"
 #include "record/level_schema.h"
+#include "record/site_shifts.h"
 
 #include <QPainter>
+
+#include <cstdio>
 
 namespace {
 
@@ -15,9 +18,10 @@ bool SameRead(const HistoryRequest& a, const HistoryRequest& b) {
 
 }  // namespace
 
-HistoryScreen::HistoryScreen(const Settings& settings, std::function<void()> repaint)
+HistoryScreen::HistoryScreen(const Settings& settings, std::function<void()> repaint, UnwrittenMinutes unwritten)
     : settings_(settings),
       repaint_(std::move(repaint)),
+      unwritten_(std::move(unwritten)),
       loader_([this](const HistoryRequest& request, HistoryRecord record) { Show(request, record); }) {
     refresh_.setSingleShot(true);
     refresh_.setTimerType(Qt::PreciseTimer);  // a coarse one may come before the minute turns
@@ -37,11 +41,18 @@ void HistoryScreen::Close() {
 
 HistoryRequest HistoryScreen::MakeRequest() const {
     const std::int64_t now = COleDateTime::GetCurrentCalendarTime();
-    return {DefaultLevelDatabasePath(), std::string(FixedTextView(settings_.HostName)),
-            HistoryWindowAt(now, settings_.ShiftLenHours)};
+    std::string host(FixedTextView(settings_.HostName));
+    std::vector<MinuteRow> unwritten = unwritten_(host);
+    return {DefaultLevelDatabasePath(), std::move(host), HistoryWindowAt(now, settings_.ShiftLenHours),
+            ShiftAt(shifts_, now), std::move(unwritten)};
 }
 
 void HistoryScreen::Reload() {
+    std::string warning;
+    shifts_ = LoadSiteShifts(settings_.ShiftLenHours, warning);
+    if (!warning.empty() && warning != shiftsWarning_)
+        std::fprintf(stderr, "decimon: %s\n", warning.c_str());
+    shiftsWarning_ = warning;
     const HistoryRequest request = MakeRequest();
     picture_ = MakeHistoryFrame(request.Window, request.Host);
     repaint_();
@@ -62,7 +73,7 @@ void HistoryScreen::Refresh() {
 void HistoryScreen::Show(const HistoryRequest& request, const HistoryRecord& record) {
     if (!open_ || !SameRead(request, latest_))
         return;
-    picture_ = MakeHistoryPicture(request.Window, request.Host, record);
+    picture_ = MakeHistoryPicture(request.Window, request.Host, record, request.Shift);
     ++readsShown_;
     repaint_();
 }

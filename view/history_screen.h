@@ -1,11 +1,13 @@
 #pragma once
 // The history picture as the meter view shows it. While it is open it reads the current
-// host's record over the last ShiftLenHours hours off the display's thread: when it opens,
-// when the settings change, and once a minute, each time just after the minute has turned.
+// host's record over the last ShiftLenHours hours and the shift under way off the display's
+// thread, with the minutes not yet written: when it opens, when the settings change, and once
+// a minute, each time just after the minute has turned.
 // Each read that comes back asks the view for one whole repaint; the view's poll ticks ask
 // for none. Its fonts follow the client size.
 
 #include "config/settings.h"
+#include "record/shift_pattern.h"
 #include "view/history_loader.h"
 #include "view/history_painter.h"
 
@@ -14,6 +16,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class QPaintDevice;
 class QPainter;
@@ -26,9 +30,12 @@ public:
     // the record.
     static constexpr int RefreshDelaySeconds = 2;
 
+    // The minutes of a host that the display has not written to its record yet.
+    using UnwrittenMinutes = std::function<std::vector<MinuteRow>(const std::string& host)>;
+
     // `settings` (HostName, ShiftLenHours) outlive the screen; `repaint` asks for a paint
-    // of the whole client.
-    HistoryScreen(const Settings& settings, std::function<void()> repaint);
+    // of the whole client; `unwritten` gives the minutes that count before they are written.
+    HistoryScreen(const Settings& settings, std::function<void()> repaint, UnwrittenMinutes unwritten);
 
     // Opens the picture for a client of `client` size on `device`: fonts fitted, the chart's
     // frame at once and the record once it is read, then a read every minute.
@@ -37,7 +44,8 @@ public:
     void Close();
     bool IsOpen() const { return open_; }
 
-    // Reads again at once, for new settings: the frame until the answer comes.
+    // Reads again at once, for new settings (the shifts of the setting Shifts read again too):
+    // the frame until the answer comes.
     void Reload();
     // The minute's read: reads again and arms the timer for the next minute.
     void Refresh();
@@ -59,6 +67,9 @@ private:
 
     const Settings& settings_;
     std::function<void()> repaint_;
+    UnwrittenMinutes unwritten_;
+    ShiftPattern shifts_;
+    std::string shiftsWarning_;  // the last said, so that each is said once
     HistoryLoader loader_;
     QTimer refresh_;
     HistoryRequest latest_;  // the last read asked for; answers to older ones are dropped

@@ -69,6 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{{"--host"}, std::nullopt}, OptionsCase{{"--host="}, std::nullopt},
                       OptionsCase{{"--database"}, std::nullopt}, OptionsCase{{"--daily", "--daily"}, std::nullopt},
                       OptionsCase{{"--dailyx"}, std::nullopt}, OptionsCase{{"--fromage", "x"}, std::nullopt},
-                      OptionsCase{{"2026-11-30"}, std::nullopt}, OptionsCase{{"-d"}, std::nullopt}));
+                      OptionsCase{{"2026-11-30"}, std::nullopt}, OptionsCase{{"-d"}, std::nullopt},
+                      OptionsCase{{"--daily", "--shifts"}, std::nullopt},
+                      OptionsCase{{"--shifts", "--shifts", "06:00-14:00"}, std::nullopt},
+                      OptionsCase{{"--shifts="}, std::nullopt}));
 
 }  // namespace

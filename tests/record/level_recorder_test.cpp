@@ -3,6 +3,8 @@
 // and the old minutes trimmed.
 #include "record/level_recorder.h"
 
+#include "record/level_schema.h"
+
 #include "tests/support/fake_clocks.h"
 #include "tests/support/level_database.h"
 #include "tests/support/wait_until.h"
@@ -96,10 +98,25 @@ TEST_F(Recorder, WritesTheMinutesByTheClockWhenNoPollComes) {
     ExpectMinute(rows[1], {"press", Noon + 60, "dBA", 0, 3.0, 80.0, 80.0, 80.0});
 }
 
+TEST_F(Recorder, ARecordOfVersionOneIsUpgradedAtTheStart) {
+    XdgSandbox::WriteFile(database_.Path(), "");
+    SqliteDb& older = database_.Connection();
+    ASSERT_TRUE(older.Exec(("PRAGMA user_version = 1;\n" + std::string(MinutesTableSql)).c_str()));
+    older.Close();
+    Start();
+    EXPECT_TRUE(WaitUntil([&] { return database_.Connection().QueryInteger("PRAGMA user_version", -1) == 2; }))
+        << "not upgraded before any minute came";
+}
+
 TEST_F(Recorder, StopWritesTheMinuteUnderWay) {
     Start();
     for (int second = 0; second < 10; ++second)
         recorder_->AddSample(Noon + second, "press", "dBC", 90.0, 1);
+    // Before it is written it counts on the history screen: of its host only.
+    const std::vector<MinuteRow> underWay = recorder_->UnwrittenMinutes("press");
+    ASSERT_EQ(underWay.size(), 1u);
+    EXPECT_EQ(underWay[0].Samples, 10);
+    EXPECT_TRUE(recorder_->UnwrittenMinutes("hall").empty());
     recorder_->Stop(Scaled(5000ms));
     const std::vector<MinuteRow> rows = database_.Minutes();
     ASSERT_EQ(rows.size(), 1u);

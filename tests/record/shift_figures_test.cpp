@@ -1,6 +1,7 @@
-// The figures of a shift, worked by hand from ISO 9612's rule
+// The site's shifts and the figures of a shift, worked by hand from ISO 9612's rule
 // (LEX,8h = LAeq,Te + 10 lg(Te / 8 h)) and the dose 100 x 10^((LEX,8h - 85) / 10) %: shifts over
-// midnight and both clock changes, partly measured shifts and the 80 % rule, C-weighted minutes.
+// midnight and both clock changes, partly measured shifts and the 80 % rule, C-weighted
+// minutes; patterns with gaps and overlaps, and the default from ShiftLenHours.
 #include "record/shift_figures.h"
 
 #include "record/printed_figures.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,39 @@ namespace {
 using decimon::test::CaseName;
 using decimon::test::CentralEuropeanZone;
 using decimon::test::TimeZone;
+
+struct PatternCase {
+    const char* name;
+    const char* text;
+    const char* shifts;  // as Text() gives them, or the reason it is none
+};
+
+class ShiftPatternTable : public ::testing::TestWithParam<PatternCase> {};
+
+TEST_P(ShiftPatternTable, ReadsLocalTimesOfDay) {
+    const auto parsed = ShiftPattern::Parse(GetParam().text);
+    const auto* pattern = std::get_if<ShiftPattern>(&parsed);
+    EXPECT_EQ(pattern ? pattern->Text() : std::get<std::string>(parsed), GetParam().shifts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ShiftPatternTable,
+    ::testing::Values(
+        PatternCase{"ThreeShifts", "22:00-06:00, 06:00-14:00 ,14:00-22:00", "06:00-14:00,14:00-22:00,22:00-06:00"},
+        PatternCase{"GapsAndMidnight", "7:00-15:30,18:00-24:00", "07:00-15:30,18:00-00:00"},
+        PatternCase{"AllDay", "06:00-06:00", "06:00-06:00"},
+        PatternCase{"Overlap", "06:00-14:00,13:00-22:00", "06:00-14:00 and 13:00-22:00 overlap"},
+        PatternCase{"NightOverlapsMorning", "22:00-07:00,06:00-14:00", "22:00-07:00 and 06:00-14:00 overlap"},
+        PatternCase{"NoTimeOfDay", "06:00-25:00", "\"06:00-25:00\" is not a shift as HH:MM-HH:MM"},
+        PatternCase{"Empty", "", "a shift is missing between two commas or at an end"}),
+    CaseName());
+
+TEST(ShiftPattern, DefaultsToBackToBackShiftsFromSix) {
+    EXPECT_EQ(ShiftPattern::Default(8.0).Text(), "06:00-14:00,14:00-22:00,22:00-06:00");
+    EXPECT_EQ(ShiftPattern::Default(12.0).Text(), "06:00-18:00,18:00-06:00");
+    EXPECT_EQ(ShiftPattern::Default(7.5).Text(), "06:00-13:30,13:30-21:00,21:00-04:30");
+    EXPECT_EQ(ShiftPattern::Default(0.0).Text(), "06:00-14:00,14:00-22:00,22:00-06:00");
+}
 
 // Minutes from the shift's start, all alike.
 struct MinuteRun {
@@ -29,17 +64,12 @@ struct MinuteRun {
 struct FiguresCase {
     const char* name;
     LocalDate date;
-    const char* pattern;
-    std::size_t shift;
+    std::size_t shift;  // of the default shifts of shiftHours from 06:00
     std::vector<MinuteRun> runs;
-    const char* te;  // as h:mm, then the printed figures
-    const char* measured;
-    const char* laeq;
-    const char* lex8h;
-    const char* dose;
-    const char* verdict;
-    const char* other = "";
-    const char* loudest = "";
+    // Te and measured as h:mm, LAeq, LEX,8h and dose as printed ("-": none), then the verdict,
+    // the other weightings and the loudest minute's clock time.
+    const char* expected;
+    double shiftHours = 8.0;
 };
 
 class ShiftFiguresTable : public ::testing::TestWithParam<FiguresCase> {};
@@ -47,28 +77,21 @@ class ShiftFiguresTable : public ::testing::TestWithParam<FiguresCase> {};
 TEST_P(ShiftFiguresTable, JudgesTheShiftAsIso9612Does) {
     const FiguresCase& c = GetParam();
     const TimeZone zone(CentralEuropeanZone);
-    const auto pattern = std::get<ShiftPattern>(ShiftPattern::Parse(c.pattern));
+    const ShiftPattern pattern = ShiftPattern::Default(c.shiftHours);
     const ShiftWindow window = ShiftWindows(pattern, c.date).at(c.shift);
     std::vector<MinuteRow> rows;
     for (const MinuteRun& run : c.runs) {
         for (int minute = run.from; minute < run.from + run.minutes; ++minute)
-            rows.push_back(
-                {"press", window.From + minute * 60, run.weighting, 60, 60.0, run.leq, run.leq, run.leq + 3});
+            rows.push_back({"press", window.From + minute * 60, run.weighting, 60, 60.0, run.leq, run.leq, run.leq});
     }
-    const ShiftFigures figures = FiguresOfShift(window, rows);
-    EXPECT_EQ(FormatHoursMinutes(figures.DurationSeconds), c.te);
-    EXPECT_EQ(FormatHoursMinutes(figures.MeasuredSeconds), c.measured);
-    EXPECT_EQ(FormatTenths(figures.Laeq), c.laeq);
-    EXPECT_EQ(FormatTenths(figures.Lex8h), c.lex8h);
-    EXPECT_EQ(FormatTenths(figures.DosePercent), c.dose);
-    EXPECT_EQ(figures.Verdict(), c.verdict);
-    EXPECT_EQ(figures.OtherWeightings(), c.other);
-    if (*c.loudest) {
-        EXPECT_EQ(ShiftClock(figures.LoudestStart), c.loudest);
-    }
+    const ShiftFigures f = FiguresOfShift(window, rows);
+    std::string got = FormatHoursMinutes(f.DurationSeconds) + " " + FormatHoursMinutes(f.MeasuredSeconds);
+    for (double figure : {f.Laeq, f.Lex8h, f.DosePercent})
+        got += " " + (std::isfinite(figure) ? FormatTenths(figure) : "-");
+    got += " | " + f.Verdict() + " | " + f.OtherWeightings() + " | " +
+           (f.MeasuredSeconds > 0 ? ShiftClock(f.LoudestStart) : "");
+    EXPECT_EQ(got, c.expected);
 }
-
-constexpr char Eights[] = "06:00-14:00,14:00-22:00,22:00-06:00";
 
 INSTANTIATE_TEST_SUITE_P(
     Shifts, ShiftFiguresTable,
@@ -76,124 +99,60 @@ INSTANTIATE_TEST_SUITE_P(
         // 80 dB(A) all day: each 8 h shift is at 80.0, dose 100 x 10^-0.5.
         FiguresCase{"SteadyEighty",
                     {2026, 11, 30},
-                    Eights,
                     1,
                     {{0, 480, "dBA", 80}},
-                    "8:00",
-                    "8:00",
-                    "80.0",
-                    "80.0",
-                    "31.6",
-                    "at or above the lower action value"},
+                    "8:00 8:00 80.0 80.0 31.6 | at or above the lower action value |  | 14:00"},
         // Half the shift at 88: the unmeasured half at 88 too, 10^0.3 = 199.5 %.
         FiguresCase{"HalfMeasured",
                     {2026, 11, 30},
-                    Eights,
                     0,
                     {{0, 240, "dBA", 88}},
-                    "8:00",
-                    "4:00",
-                    "88.0",
-                    "88.0",
-                    "199.5",
-                    "not judged: 50 % of the shift measured"},
+                    "8:00 4:00 88.0 88.0 199.5 | not judged: 50 % of the shift measured |  | 06:00"},
         FiguresCase{"EightyPerCentJudged",
                     {2026, 11, 30},
-                    Eights,
                     0,
                     {{0, 384, "dBA", 85}},
-                    "8:00",
-                    "6:24",
-                    "85.0",
-                    "85.0",
-                    "100.0",
-                    "at or above the upper action value"},
+                    "8:00 6:24 85.0 85.0 100.0 | at or above the upper action value |  | 06:00"},
         FiguresCase{"JustUnderEightyPerCent",
                     {2026, 11, 30},
-                    Eights,
                     0,
                     {{0, 383, "dBA", 85}},
-                    "8:00",
-                    "6:23",
-                    "85.0",
-                    "85.0",
-                    "100.0",
-                    "not judged: 79 % of the shift measured"},
+                    "8:00 6:23 85.0 85.0 100.0 | not judged: 79 % of the shift measured |  | 06:00"},
         FiguresCase{"NightOverMidnight",
                     {2026, 11, 30},
-                    Eights,
                     2,
                     {{0, 479, "dBA", 80}, {479, 1, "dBA", 90}},
-                    "8:00",
-                    "8:00",
-                    "80.1",
-                    "80.1",
-                    "32.2",
-                    "at or above the lower action value",
-                    "",
-                    "05:59"},
+                    "8:00 8:00 80.1 80.1 32.2 | at or above the lower action value |  | 05:59"},
         // 7 h: 80 + 10 lg(7/8) = 79.42.
         FiguresCase{"NightClocksForward",
                     {2026, 3, 28},
-                    Eights,
                     2,
                     {{0, 420, "dBA", 80}},
-                    "7:00",
-                    "7:00",
-                    "80.0",
-                    "79.4",
-                    "27.7",
-                    "below the lower action value"},
+                    "7:00 7:00 80.0 79.4 27.7 | below the lower action value |  | 22:00"},
         // 9 h: 10 lg(9/8) = 0.51 added; the loudest minute in the second 02:30, after the clocks went back.
         FiguresCase{"NightClocksBack",
                     {2026, 10, 24},
-                    Eights,
                     2,
                     {{0, 330, "dBA", 80}, {330, 1, "dBA", 95}, {331, 209, "dBA", 80}},
-                    "9:00",
-                    "9:00",
-                    "80.2",
-                    "80.8",
-                    "37.6",
-                    "at or above the lower action value",
-                    "",
-                    "02:30+01:00"},
-        FiguresCase{"CWeightedApart",
-                    {2026, 11, 30},
-                    Eights,
-                    0,
-                    {{0, 433, "dBA", 82}, {433, 47, "dBC", 95}},
-                    "8:00",
-                    "7:13",
-                    "82.0",
-                    "82.0",
-                    "50.1",
-                    "at or above the lower action value",
-                    "47 min C-weighted, not judged"},
+                    "9:00 9:00 80.2 80.8 37.6 | at or above the lower action value |  | 02:30+01:00"},
+        FiguresCase{
+            "CWeightedApart",
+            {2026, 11, 30},
+            0,
+            {{0, 433, "dBA", 82}, {433, 47, "dBC", 95}},
+            "8:00 7:13 82.0 82.0 50.1 | at or above the lower action value | 47 min C-weighted, not judged | 06:00"},
         FiguresCase{"OnlyCWeighted",
                     {2026, 11, 30},
-                    Eights,
                     0,
                     {{0, 480, "dBC", 95}},
-                    "8:00",
-                    "0:00",
-                    "",
-                    "",
-                    "",
-                    "not judged: no A-weighted minutes",
-                    "480 min C-weighted, not judged"},
+                    "8:00 0:00 - - - | not judged: no A-weighted minutes | 480 min C-weighted, not judged | "},
         // 12 h shifts, 8 h at 87 and 4 h at 40: LEX,8h 87.0, the dose 10^0.2 = 158.5 %.
         FiguresCase{"TwelveHourShift",
                     {2026, 11, 30},
-                    "06:00-18:00,18:00-06:00",
                     0,
                     {{0, 480, "dBA", 87}, {480, 240, "dBA", 40}},
-                    "12:00",
-                    "12:00",
-                    "85.2",
-                    "87.0",
-                    "158.5",
-                    "at or above the exposure limit value"}),
+                    "12:00 12:00 85.2 87.0 158.5 | at or above the exposure limit value |  | 06:00",
+                    12.0}),
     CaseName());
 
 }  // namespace

@@ -31,7 +31,9 @@ struct ReadCase {
     bool readable;
     const char* error;  // part of SQLite's reason
     std::size_t rows;
-    bool pathless = false;  // a request without a database
+    bool pathless = false;                  // a request without a database
+    std::vector<std::int64_t> unwritten{};  // starts of minutes not written yet
+    std::int64_t shiftFrom = 0;             // the shift under way's start; 0: none
 };
 
 class HistoryReads : public ::testing::TestWithParam<ReadCase> {};
@@ -40,40 +42,65 @@ TEST_P(HistoryReads, GiveTheHostsMinutesOrSayWhyNot) {
     LevelDatabase database;
     GetParam().prepare(database);
     const HistoryWindow window = HistoryWindowAt(Noon, 1.0);
-    const HistoryRecord record = ReadHistory({GetParam().pathless ? "" : database.Path().string(), "press", window});
+    HistoryRequest request{GetParam().pathless ? "" : database.Path().string(), "press", window, {}, {}};
+    for (std::int64_t start : GetParam().unwritten)
+        request.Unwritten.push_back({"press", start, "dBA", 1, 1.0, 99.0, 99.0, 99.0});
+    if (GetParam().shiftFrom != 0)
+        request.Shift = ShiftWindow{{2025, 12, 2}, 0, {}, GetParam().shiftFrom, window.To};
+    const HistoryRecord record = ReadHistory(request);
     EXPECT_EQ(record.Readable, GetParam().readable);
     EXPECT_NE(record.Error.find(GetParam().error), std::string::npos) << record.Error;
     ASSERT_EQ(record.Rows.size(), GetParam().rows);
     for (const MinuteRow& row : record.Rows) {
+        EXPECT_TRUE(&row == &record.Rows.front() || (&row)[-1].Start < row.Start) << "in order, each minute once";
         EXPECT_EQ(row.Host, "press");
-        EXPECT_GE(row.Start, window.From);
+        EXPECT_GE(row.Start, std::min(window.From, request.Shift ? request.Shift->From : window.From));
+
         EXPECT_LT(row.Start, window.To);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Databases, HistoryReads,
-    ::testing::Values(ReadCase{"Good",
-                               [](LevelDatabase& database) {
-                                   database.Write(Joined({SteadyMinutes("press", Noon - 3600, 90, 80.0),  // 30 after
-                                                          SteadyMinutes("hall", Noon - 600, 5, 70.0)}));  // the window
-                               },
-                               true, "", 60},
-                      ReadCase{"Missing", [](LevelDatabase&) {}, true, "", 0},
-                      ReadCase{"NoPath", [](LevelDatabase&) {}, true, "", 0, true},
-                      ReadCase{"Locked",
-                               [](LevelDatabase& database) {
-                                   database.Write(SteadyMinutes("press", Noon - 600, 5, 80.0));
-                                   database.LockExclusively();
-                               },
-                               false, "locked", 0},
-                      ReadCase{"Corrupt",
-                               [](LevelDatabase& database) {
-                                   XdgSandbox::WriteFile(database.Path(), std::string(4096, 'x'));
-                               },
-                               false, "not a database", 0},
-                      ReadCase{"NoTable", [](LevelDatabase& database) { XdgSandbox::WriteFile(database.Path(), ""); },
-                               false, "no such table", 0}),
+    ::testing::Values(
+        ReadCase{"Good",
+                 [](LevelDatabase& database) {
+                     database.Write(Joined({SteadyMinutes("press", Noon - 3600, 90, 80.0),  // 30 after
+                                            SteadyMinutes("hall", Noon - 600, 5, 70.0)}));  // the window
+                 },
+                 true, "", 60},
+        // The minute under way, and one written meanwhile: the record's is taken.
+        ReadCase{"UnwrittenBesideTheRecord",
+                 [](LevelDatabase& database) { database.Write(SteadyMinutes("press", Noon - 600, 5, 80.0)); },
+                 true,
+                 "",
+                 6,
+                 false,
+                 {Noon - 600, Noon, Noon + 60}},
+        // The shift under way began before the window: its minutes are read too.
+        ReadCase{"ShiftBeforeTheWindow",
+                 [](LevelDatabase& database) { database.Write(SteadyMinutes("press", Noon - 7200, 120, 80.0)); },
+                 true,
+                 "",
+                 120,
+                 false,
+                 {},
+                 Noon - 7200},
+        ReadCase{"Missing", [](LevelDatabase&) {}, true, "", 0},
+        // A display started seconds ago: what it measured, before anything is written.
+        ReadCase{"NothingWrittenYet", [](LevelDatabase&) {}, true, "", 1, false, {Noon}},
+        ReadCase{"NoPath", [](LevelDatabase&) {}, true, "", 0, true},
+        ReadCase{"Locked",
+                 [](LevelDatabase& database) {
+                     database.Write(SteadyMinutes("press", Noon - 600, 5, 80.0));
+                     database.LockExclusively();
+                 },
+                 false, "locked", 0},
+        ReadCase{"Corrupt",
+                 [](LevelDatabase& database) { XdgSandbox::WriteFile(database.Path(), std::string(4096, 'x')); }, false,
+                 "not a database", 0},
+        ReadCase{"NoTable", [](LevelDatabase& database) { XdgSandbox::WriteFile(database.Path(), ""); }, false,
+                 "no such table", 0}),
     CaseName());
 
 class Loader : public ::testing::Test {
@@ -81,7 +108,7 @@ protected:
     void SetUp() override { database_.Write(SteadyMinutes("press", Noon - 600, 5, 80.0)); }
 
     HistoryRequest Request(const std::string& host) const {
-        return {database_.Path().string(), host, HistoryWindowAt(Noon, 1.0)};
+        return {database_.Path().string(), host, HistoryWindowAt(Noon, 1.0), {}, {}};
     }
 
     LevelDatabase database_;

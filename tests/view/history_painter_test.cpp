@@ -44,7 +44,8 @@ protected:
                                       {true, "",
                                        Joined({SteadyMinutes("press", window_.From, 100, 88.0),
                                                SteadyMinutes("press", window_.From + 60 * 148, 92, 88.0),
-                                               SteadyMinutes("press", window_.From + 60 * 240, 240, 70.0)})});
+                                               SteadyMinutes("press", window_.From + 60 * 240, 240, 70.0)})},
+                                      ShiftWindow{{2025, 12, 2}, 0, {0, 480}, window_.From, window_.To});
     }
 
     QImage Draw(int width = W, int height = H) {
@@ -125,7 +126,7 @@ TEST_P(HistoryFontSizes, FiguresFitTheirLinesAndStayLarge) {
     HistoryFonts fonts;
     FitHistoryFonts(&device, size.width(), size.height(), fonts);
     const HistoryLayout layout = ComputeHistoryLayout(&device, size.width(), size.height(), *fonts.ScaleFont);
-    for (const char* text : {"Loudest minute 108.9 dBA at 23:59", "No levels recorded in the last 24.0 h"})
+    for (const char* text : {"LAeq so far: no A-weighted minutes", "No levels recorded in the last 24.0 h"})
         EXPECT_LT(MeasureTextWidth(*fonts.FigureFont, &device, QString::fromLatin1(text)), layout.Figures.width())
             << text;
     EXPECT_LE(QFontMetrics(*fonts.FigureFont, &device).height(), layout.LineHeight);

@@ -48,7 +48,10 @@ protected:
         record_.Rows.insert(record_.Rows.end(), rows.begin(), rows.end());
         next_ += skip + count;
     }
-    HistoryPicture Make() const { return MakeHistoryPicture(window_, "press", record_); }
+    // With the shift under way at 13:00:30: 06:00-14:00, from 05:00 UTC.
+    HistoryPicture Make() const {
+        return MakeHistoryPicture(window_, "press", record_, ShiftAt(ShiftPattern::Default(8.0), Noon + 30));
+    }
 
     TimeZone zone_{CentralEuropeanZone};
     HistoryWindow window_ = HistoryWindowAt(Noon + 30, 8.0);  // 04:01 to 12:01 UTC
@@ -60,9 +63,9 @@ TEST_F(Picture, FourHoursLoudFourHoursQuiet) {
     Add(0, 240, 88.0);
     Add(0, 240, 70.0);
     const HistoryPicture picture = Make();
-    EXPECT_EQ(picture.Figures,
-              (std::vector<std::string>{"Leq 85.1 dBA", "Dose 101 %", "Loudest minute 88.0 dBA at 05:01",
-                                        "Measured 8h 0m of 8h 0m"}));
+    // The shift's part: 181 minutes at 88, 240 at 70; 100 x (181/480 x 10^0.3 + 240/480 x 10^-1.5).
+    EXPECT_EQ(picture.Figures, (std::vector<std::string>{"Shift 06:00-14:00", "Measured 7h 1m of 8h 0m",
+                                                         "LAeq so far 84.4 dBA", "Dose used so far 77 %"}));
     EXPECT_EQ(picture.Minutes.size(), 480u);
     EXPECT_EQ(picture.Host, "press");
     EXPECT_TRUE(picture.Reason.empty());
@@ -75,20 +78,29 @@ TEST_F(Picture, AGapAndTheLoudestMinuteAtItsLocalTime) {
     Add(0, 1, 96.4);  // 341 minutes after 05:01
     Add(0, 138, 70.0);
     const HistoryPicture picture = Make();
-    EXPECT_EQ(picture.Figures,
-              (std::vector<std::string>{"Leq 84.7 dBA", "Dose 84 %", "Loudest minute 96.4 dBA at 10:42",
-                                        "Measured 7h 12m of 8h 0m"}));
+    EXPECT_EQ(picture.Figures, (std::vector<std::string>{"Shift 06:00-14:00", "Measured 6h 13m of 8h 0m",
+                                                         "LAeq so far 83.9 dBA", "Dose used so far 60 %"}));
     EXPECT_EQ(picture.Minutes.size(), 432u) << "the gap stays a gap";
 }
 
+TEST_F(Picture, CWeightedMinutesApartAndNoShiftBetweenShifts) {
+    Add(300, 120, 95.0, "dBC");
+    EXPECT_EQ(Make().Figures,
+              (std::vector<std::string>{"Shift 06:00-14:00", "Measured 0h 0m of 8h 0m",
+                                        "LAeq so far: no A-weighted minutes", "120 min C-weighted, not judged"}));
+    const auto gap = ShiftAt(std::get<ShiftPattern>(ShiftPattern::Parse("06:00-12:00")), Noon + 30);
+    EXPECT_EQ(MakeHistoryPicture(window_, "press", record_, gap).Figures,
+              std::vector<std::string>{"No shift under way"});
+}
+
 TEST_F(Picture, MinutesThatAreNoNumbersAreLeftOut) {
-    Add(0, 1, std::numeric_limits<double>::infinity());
+    Add(59, 1, std::numeric_limits<double>::infinity());  // at the shift's start
     Add(0, 1, std::numeric_limits<double>::quiet_NaN());
     Add(0, 1, 85.0);
     const HistoryPicture picture = Make();
     ASSERT_EQ(picture.Minutes.size(), 1u);
-    EXPECT_EQ(picture.Figures[0], "Leq 85.0 dBA");
-    EXPECT_EQ(picture.Figures[3], "Measured 0h 1m of 8h 0m");
+    EXPECT_EQ(picture.Figures[1], "Measured 0h 1m of 8h 0m");
+    EXPECT_EQ(picture.Figures[2], "LAeq so far 85.0 dBA");
 }
 
 struct EmptyCase {
