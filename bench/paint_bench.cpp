@@ -196,11 +196,13 @@ public:
         database_.Write(rows);
         record_.Rows = std::move(rows);
     }
-    HistoryRequest Request() const { return {database_.Path().string(), "press", window_}; }
-    HistoryPicture Picture() const { return MakeHistoryPicture(window_, "press", record_); }
+    // As the wall asks: the window and the shift under way, of the default shifts.
+    HistoryRequest Request() const { return {database_.Path().string(), "press", window_, shift_, {}}; }
+    HistoryPicture Picture() const { return MakeHistoryPicture(window_, "press", record_, shift_); }
 
 private:
     HistoryWindow window_ = HistoryWindowAt(Noon, 24.0);
+    std::optional<ShiftWindow> shift_ = ShiftAt(ShiftPattern::Default(8.0), Noon);
     decimon::test::LevelDatabase database_;
     HistoryRecord record_;
 };

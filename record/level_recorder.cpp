@@ -79,25 +79,36 @@ struct LevelRecorder::Shared {
         report("decimon: cannot record the levels in " + store.Path() + ": " + error + "; trying again each minute");
     }
 
-    // Writes a batch of meters' values and minutes, says so when a damaged file was moved
+    // Which parts of a batch reached the record: each part that did not is kept for the next
+    // try on its own, so that a minute is never written twice and the meters' values never
+    // hold up the minutes.
+    struct Written {
+        bool minutes = true;
+        bool meters = true;
+    };
+
+    // Writes a batch of minutes and meters' values, says so when a damaged file was moved
     // aside, and trims the old minutes once a day.
-    bool Write(const std::vector<MinuteRow>& batch, const std::vector<MeterRow>& meters) {
+    Written Write(const std::vector<MinuteRow>& batch, const std::vector<MeterRow>& meters) {
         if (!trustedStart)
             TrustTheTime();  // before this run's minutes join the record
-        const bool written = (meters.empty() || store.WriteMeters(meters)) && (batch.empty() || store.Write(batch));
+        Written written;
+        written.minutes = batch.empty() || store.Write(batch);
+        std::string error = written.minutes ? std::string() : store.Error();
+        written.meters = meters.empty() || store.WriteMeters(meters);
+        if (error.empty() && !written.meters)
+            error = store.Error();
         const std::string moved = store.TakeMovedAside();
         if (!moved.empty())
             report("decimon: the levels database " + store.Path() + " was damaged; it was moved to " + moved +
                    " and a new one started");
-        if (!written) {
-            ReportFault(store.Error());
-            return false;
-        }
-        if (Trim())
+        if (!error.empty())
+            ReportFault(error);
+        else if (Trim())
             faultReported = false;
         else
             ReportFault(store.Error());  // the minutes are written all the same
-        return true;
+        return written;
     }
 
     // The wall clock, but no later than the end of the newest minute in the record: a clock
@@ -147,14 +158,13 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
     std::uint64_t seen = 0;
     const auto news = [&] { return s.stopping || s.handedIn != seen; };
     for (;;) {
-        if (s.aggregator.Open() || !s.pending.empty() || !s.pendingMeters.empty())
+        if (s.aggregator.Open() || !s.pending.empty())
             s.changed.wait_for(lock, LevelRecorder::WakeInterval, news);
         else
             s.changed.wait(lock, [&] { return news() || s.aggregator.Open(); });
         const std::int64_t now = COleDateTime::GetCurrentCalendarTime();
         s.HandIn(s.aggregator.EndBefore(now - LevelRecorder::EndGraceSeconds));
-        const bool kept = !s.pending.empty() || !s.pendingMeters.empty();
-        const bool retry = kept && SteadyClock::Now() - s.lastTry >= LevelRecorder::RetryInterval;
+        const bool retry = !s.pending.empty() && SteadyClock::Now() - s.lastTry >= LevelRecorder::RetryInterval;
         if (!news() && !retry)
             continue;
         seen = s.handedIn;
@@ -168,16 +178,19 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
         s.writing = batch.size();
         s.inFlight = batch;
         lock.unlock();
-        const bool written = (batch.empty() && meters.empty()) || s.Write(batch, meters);
+        const auto written =
+            batch.empty() && meters.empty() ? LevelRecorder::Shared::Written{} : s.Write(batch, meters);
         s.lastTry = SteadyClock::Now();
         lock.lock();
         s.writing = 0;
         s.inFlight.clear();
-        if (!written) {
+        if (!written.minutes) {
             s.pending.insert(s.pending.begin(), std::make_move_iterator(batch.begin()),
                              std::make_move_iterator(batch.end()));
             while (s.pending.size() > LevelRecorder::MaxPendingMinutes)
                 s.pending.pop_front();
+        }
+        if (!written.meters) {
             s.pendingMeters.insert(s.pendingMeters.begin(), std::make_move_iterator(meters.begin()),
                                    std::make_move_iterator(meters.end()));
             while (s.pendingMeters.size() > LevelRecorder::MaxPendingMeters)
@@ -229,9 +242,8 @@ void LevelRecorder::NoteMeter(std::int64_t utcSeconds, std::string_view host, st
     shared_->lastMeter = meter;
     if (shared_->pendingMeters.size() >= MaxPendingMeters)
         shared_->pendingMeters.pop_front();
+    // No wake-up of its own: the values go with the next minutes the writer writes.
     shared_->pendingMeters.push_back(std::move(meter));
-    ++shared_->handedIn;
-    shared_->changed.notify_all();
 }
 
 void LevelRecorder::ExtendSample(double seconds) {

@@ -64,7 +64,8 @@ public:
                    std::int32_t pollingInterval);
     // What the display knows of the meter of `host` at `utcSeconds`: its name and location
     // as it reported them, and the level offset applied to it. Handed to the writer when it
-    // differs from what was noted last (the writer records it when it differs from the record).
+    // differs from what was noted last, to be written with the next minutes (and recorded
+    // when it differs from the record).
     void NoteMeter(std::int64_t utcSeconds, std::string_view host, std::string_view name, std::string_view location,
                    std::int32_t levelOffset);
     // The last good poll's level stood `seconds` longer than its interval (the poll overran it

@@ -108,6 +108,26 @@ TEST_F(Recorder, ARecordOfVersionOneIsUpgradedAtTheStart) {
         << "not upgraded before any minute came";
 }
 
+// The meters' values that cannot be written (their table dropped by hand) never hold up the
+// minutes, nor are the minutes written twice while the values wait.
+TEST_F(Recorder, MeterValuesThatCannotBeWrittenLeaveTheMinutesWritten) {
+    database_.Write();
+    ASSERT_TRUE(database_.Connection().Exec("DROP TABLE meters"));
+    database_.Connection().Close();
+    Start();
+    recorder_->NoteMeter(Noon, "press", "sl-3", "hall 3", 0);
+    Feed(Noon, 3, 80.0);
+    WaitIdle();
+    clocks_.Advance(LevelRecorder::RetryInterval);
+    Feed(Noon + 180, 1, 80.0);
+    WaitIdle();
+    const std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].Samples, 60) << "a minute written twice";
+    ASSERT_EQ(Reported().size(), 1u);
+    EXPECT_NE(Reported()[0].find("meters"), std::string::npos) << Reported()[0];
+}
+
 TEST_F(Recorder, StopWritesTheMinuteUnderWay) {
     Start();
     for (int second = 0; second < 10; ++second)
