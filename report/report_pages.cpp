@@ -69,11 +69,12 @@ std::string Measured(const ShiftFigures& shift) {
     return FormatHoursMinutes(shift.MeasuredSeconds) + " (" + std::to_string(shift.CoveragePercent) + " %)";
 }
 
-// The values a meter's property held in the period: "Hall 3", or one line each with its dates.
-std::vector<std::string> HeldTexts(const std::vector<HeldValue>& held) {
+// The values a meter's property held in the period: "Hall 3", or one line each with its dates
+// when it changed or was not recorded from the period's start.
+std::vector<std::string> HeldTexts(const std::vector<HeldValue>& held, const ReportPlan& plan) {
     if (held.empty())
         return {"not recorded"};
-    if (held.size() == 1)
+    if (held.size() == 1 && held.front().From <= LocalDayStart(plan.From))
         return {held.front().Value};
     std::vector<std::string> texts;
     for (const HeldValue& value : held)
@@ -110,9 +111,9 @@ std::vector<ReportPages::HeadLine> ReportPages::MeterHead(const ReportPlan& plan
         for (std::size_t index = 0; index < values.size(); ++index)
             lines.push_back({QString::fromLatin1(index == 0 ? label : ""), Text(values[index])});
     };
-    add("Name", HeldTexts(meter.Names));
-    add("Location", HeldTexts(meter.Locations));
-    add("Level offset", HeldTexts(meter.Offsets));
+    add("Name", HeldTexts(meter.Names, plan));
+    add("Location", HeldTexts(meter.Locations, plan));
+    add("Level offset", HeldTexts(meter.Offsets, plan));
     add("Period", {Period(plan)});
     add("Shifts", {plan.Shifts.Text()});
     return lines;
