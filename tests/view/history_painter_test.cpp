@@ -1,8 +1,8 @@
 // The history picture drawn off screen and probed: one bar per recorded minute with gaps left
-// empty, the dashed criterion line, the figures in large type, and fonts that fit at every
-// size; the chart's labels, apart from each other on the wall's window and the report's days,
-// and the meter's title with its address whole. (Its panel is the meter picture's, drawn by
-// the same code.)
+// empty, the dashed criterion line, the shifts' boundaries, the figures in large type, and
+// fonts that fit at every size; the chart's labels, apart from each other on the wall's window
+// and the report's days, and the meter's title with its address whole. (Its panel is the
+// meter picture's, drawn by the same code.)
 #include "view/history_painter.h"
 
 #include "record/local_days.h"
@@ -96,6 +96,14 @@ TEST_F(HistoryImage, DashedLineAtTheCriterion) {
     for (int x = chart.left() + 1; x <= chart.right(); ++x)
         dashes += image.pixelColor(x, y) == TextColor && image.pixelColor(x - 1, y) != TextColor;
     EXPECT_GT(dashes, 20) << "no dashed white line at 85 dB";
+}
+
+TEST_F(HistoryImage, ShiftBoundariesMarkedAcross) {
+    picture_.Boundaries = {window_.From + 60 * 300};
+    const QImage image = Draw();
+    const QRect chart = Layout().Chart;
+    const int x = chart.left() + 300 * chart.width() / window_.Minutes;
+    EXPECT_GT(CountPixels(image, QRect(x, chart.top(), 1, chart.height()), TextColor), chart.height() * 9 / 10);
 }
 
 TEST_F(HistoryImage, FourLinesOfFiguresOrTheEmptyTextAlone) {
