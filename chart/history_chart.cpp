@@ -14,12 +14,14 @@ namespace {
 
 constexpr char HourSample[] = "00:00";
 constexpr int LabelledHourSteps[] = {1, 2, 3, 4, 6, 12};
-constexpr qreal CriterionDash[] = {4, 3};  // in pen widths
+constexpr int LabelledLevelSteps[] = {10, 20, 50, 100};  // dB
+constexpr qreal CriterionDash[] = {4, 3};                // in pen widths
 
-// Every how many hours an hour mark gets its label, so that labels keep apart.
-int LabelledHourStep(double pixelsPerHour, int labelWidth) {
+// Every how many hours an hour mark gets its label, so that labels keep `gap` apart also
+// beside one moved half its width in from the chart's edge.
+int LabelledHourStep(double pixelsPerHour, int labelWidth, int gap) {
     for (const int step : LabelledHourSteps)
-        if (step * pixelsPerHour >= 1.5 * labelWidth)
+        if (step * pixelsPerHour >= 1.5 * labelWidth + gap)
             return step;
     return 24;
 }
@@ -37,6 +39,7 @@ public:
     bool Drawable() const { return chart_.width() > 0 && chart_.height() > 0 && seconds_ > 0.0 && span_ > 0.0; }
     const QRect& Chart() const { return chart_; }
     double PixelsPerHour() const { return chart_.width() * 3600.0 / seconds_; }
+    double PixelsPerDb() const { return chart_.height() / span_; }
     // The width of the grid's lines.
     int Line() const { return std::max(1, chart_.height() / 200); }
 
@@ -62,17 +65,34 @@ void DrawHourMarks(QPainter& painter, const ChartAxes& axes, const QFont& scaleF
                    ChartText& text, const std::vector<HourMark>& hours) {
     const QRect& chart = axes.Chart();
     const QFontMetrics metrics(scaleFont, painter.device());
-    const int step = LabelledHourStep(axes.PixelsPerHour(), text.Width(metrics, QString::fromLatin1(HourSample)));
+    const int gap = metrics.averageCharWidth();
+    const int step = LabelledHourStep(axes.PixelsPerHour(), text.Width(metrics, QString::fromLatin1(HourSample)), gap);
     const int line = axes.Line();
+    int free = chart.left();  // where the next label may begin
     for (const HourMark& mark : hours) {
         const int x = axes.TimeX(mark.At);
         painter.fillRect(x - line / 2, chart.top(), line, chart.height(), colors.Grid);
         if (mark.Hour % step != 0)
             continue;
+        // Under its mark, but within the chart's width (clear of the scale's labels beside
+        // it), and never over the label before: the hour that comes twice as the clocks go
+        // back is labelled once where the two lie close.
         const QString label = QString::fromLatin1(mark.Label);
-        text.Draw(painter, scaleFont, colors.Text, {x - text.Width(metrics, label) / 2, chart.bottom() + 1 + line},
-                  label);
+        const int width = text.Width(metrics, label);
+        const int left = std::max(chart.left(), std::min(x - width / 2, chart.right() + 1 - width));
+        if (left < free)
+            continue;
+        text.Draw(painter, scaleFont, colors.Text, {left, chart.bottom() + 1 + line}, label);
+        free = left + width + gap;
     }
+}
+
+// Every how many dB a grid line gets its label, so that labels keep apart.
+int LabelledLevelStep(const ChartAxes& axes, int labelHeight) {
+    for (const int step : LabelledLevelSteps)
+        if (step * axes.PixelsPerDb() >= labelHeight * 1.25)
+            return step;
+    return LabelledLevelSteps[std::size(LabelledLevelSteps) - 1];
 }
 
 }  // namespace
@@ -98,14 +118,22 @@ void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleF
     const QFontMetrics metrics(scaleFont, painter.device());
     const int gap = std::max(2, metrics.averageCharWidth() / 2);
 
-    // The dB grid with its labels, every 10 dB, and the hour marks.
+    // The dB grid every 10 dB, labelled as often as the labels keep apart, with the axis's
+    // name above its top label; and the hour marks.
+    const int levelStep = LabelledLevelStep(axes, metrics.height());
     for (int level = picture.ScaleLow; level <= picture.ScaleHigh; level += 10) {
         const int y = axes.LevelY(level);
         painter.fillRect(chart.left(), y - line / 2, chart.width(), line, colors.Grid);
+        if (level % levelStep != 0)
+            continue;
         const QString label = QString::number(level);
         text.Draw(painter, scaleFont, colors.Text,
                   {chart.left() - gap - text.Width(metrics, label), y - metrics.height() / 2}, label);
     }
+    const int scaleWidth = text.Width(metrics, QString::fromLatin1(ChartScaleSample));
+    text.Draw(painter, scaleFont, colors.Text,
+              {chart.left() - gap - scaleWidth, chart.top() - metrics.height() / 2 - metrics.height()},
+              QString::fromLatin1(picture.LevelAxis));
     DrawHourMarks(painter, axes, scaleFont, colors, text, picture.Hours);
 
     // One bar per recorded minute; a minute without a record stays empty.
@@ -115,6 +143,11 @@ void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleF
         painter.fillRect(left, top, std::max(1, axes.TimeX(minute.Start + SecondsPerMinute) - left),
                          chart.bottom() + 1 - top, colors.Bar);
     }
+
+    // The shifts' boundaries across the bars.
+    for (const std::int64_t at : picture.Boundaries)
+        if (at >= picture.Window.From && at <= picture.Window.To)
+            painter.fillRect(axes.TimeX(at) - line, chart.top(), 2 * line, chart.height(), colors.Text);
 
     // The time axis, and the dose's criterion as a dashed line with its level beside it.
     painter.fillRect(chart.left(), chart.bottom() + 1 - line, chart.width(), line, colors.Text);
@@ -126,4 +159,16 @@ void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleF
     painter.setPen(Qt::NoPen);
     text.Draw(painter, scaleFont, colors.Text, {chart.right() + 1 + gap, criterion - metrics.height() / 2},
               QString::number(DoseCriterionLevel));
+}
+
+QString FitMeterTitle(ChartText& text, const QFontMetrics& metrics, int width, const QString& prefix,
+                      const QString& name, const QString& address) {
+    const auto fits = [&](const QString& title) { return text.Width(metrics, title) <= width; };
+    for (qsizetype kept = name.size(); kept > 0; --kept) {
+        const QString title =
+            prefix + (kept < name.size() ? name.left(kept) + QString::fromLatin1("...") : name) + " (" + address + ")";
+        if (fits(title))
+            return title;
+    }
+    return fits(prefix + address) ? prefix + address : address;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The history chart: the minutes' Leq against the local time of day, one bar per recorded
 // minute with the minutes without a record left empty, the dB grid and the hour marks with
-// their labels, and the dose's criterion as a dashed line at 85 dB. Drawn onto any QPainter,
+// their labels, the shifts' boundaries as solid lines, and the dose's criterion as a dashed
+// line at 85 dB. Drawn onto any QPainter,
 // the wall's screen and the report's PDF alike, so that the two cannot drift apart.
 
 #include "chart/history_picture.h"
@@ -44,8 +45,21 @@ struct ChartColors {
     QColor Text;  // the labels, the time axis and the criterion line
 };
 
+// The widest label of the scale that the room beside the chart is made for.
+inline constexpr char ChartScaleSample[] = "100";
+
 // Draws the chart of `picture` into the plot area `chart` (time left to right, level bottom
-// to top), its labels outside it: the scale's left of it, the criterion's right of it and
-// the hours' under it, in `scaleFont`. Nothing for an empty area or window.
+// to top), its labels outside it, in `scaleFont`: the scale's left of it (in the width of
+// ChartScaleSample) with the axis's name above them (within one and a half lines of the font
+// above the chart), the criterion's right of it, and the hours' under it. No two labels
+// overlap: the scale's are thinned out when the chart is low, and the hours' kept within the
+// chart's width and left out where one would touch the one before. Nothing for an empty area
+// or window.
 void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleFont, const HistoryPicture& picture,
                       const ChartColors& colors, ChartText& text);
+
+// `prefix`, the meter's `name` and its `address` fitted into `width`: "History of NAME
+// (ADDRESS)", the name cut short with "..." as far as it must be, then left out, then the
+// prefix too; the address is always whole. "PREFIXADDRESS" when there is no name.
+QString FitMeterTitle(ChartText& text, const QFontMetrics& metrics, int width, const QString& prefix,
+                      const QString& name, const QString& address);

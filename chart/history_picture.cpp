@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <iterator>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -37,21 +39,19 @@ std::string HoursAndMinutes(long long minutes) {
     return Format("%lldh %lldm", minutes / 60, minutes % 60);
 }
 
-std::string LocalTimeOfDay(const LocalMoment& local) {
-    return Format("%02d:%02d", local.Hour, local.Minute);
-}
-
 // Seconds from `local` to the next local full hour, 0 when it is one.
 std::int64_t ToFullHour(const LocalMoment& local) {
     const int intoHour = local.Minute * 60 + local.Second;
     return intoHour == 0 ? 0 : 3600 - intoHour;
 }
 
+bool IsFinite(const MinuteRow& row) {
+    return std::isfinite(row.Leq) && std::isfinite(row.Seconds);
+}
+
 std::vector<MinuteRow> FiniteMinutes(const std::vector<MinuteRow>& rows) {
     std::vector<MinuteRow> finite;
-    for (const MinuteRow& row : rows)
-        if (std::isfinite(row.Leq) && std::isfinite(row.Seconds))
-            finite.push_back(row);
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(finite), IsFinite);
     return finite;
 }
 
@@ -118,7 +118,7 @@ std::vector<HourMark> LocalHourMarks(std::int64_t from, std::int64_t to) {
             at += rest;
             continue;
         }
-        marks.push_back({at, local.Hour, LocalTimeOfDay(local)});
+        marks.push_back({at, local.Hour, FormatTimeOfDay(local)});
         at += 3600;
     }
     return marks;
@@ -126,22 +126,36 @@ std::vector<HourMark> LocalHourMarks(std::int64_t from, std::int64_t to) {
 
 HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view host) {
     HistoryPicture picture;
-    picture.Title = "History of " + std::string(host);
+    picture.Host = host;
     picture.Window = window;
     picture.Hours = LocalHourMarks(window.From, window.To);
     return picture;
 }
 
-HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record,
-                                  const std::optional<ShiftWindow>& shift) {
+HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view host,
+                                const std::vector<MinuteRow>& rows) {
     HistoryPicture picture = MakeHistoryFrame(window, host);
-    const std::vector<MinuteRow> rows = FiniteMinutes(record.Rows);
+    std::set<std::string> weightings;
     for (const MinuteRow& row : rows) {
-        if (row.Start >= window.From && row.Start < window.To)
-            picture.Minutes.push_back({row.Start, row.Leq});
+        if (!IsFinite(row) || row.Start < window.From || row.Start >= window.To)
+            continue;
+        picture.Minutes.push_back({row.Start, row.Leq});
+        weightings.insert(row.Weighting);
     }
     SetScale(picture);
-    picture.Figures = Figures(window, rows, shift, !picture.Minutes.empty());
+    if (!weightings.empty()) {
+        std::string names;
+        for (const std::string& weighting : weightings)
+            names += (names.empty() ? "" : ", ") + weighting;
+        picture.LevelAxis = "Leq (" + names + ")";
+    }
+    return picture;
+}
+
+HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record,
+                                  const std::optional<ShiftWindow>& shift) {
+    HistoryPicture picture = MakeHistoryChart(window, host, record.Rows);
+    picture.Figures = Figures(window, FiniteMinutes(record.Rows), shift, !picture.Minutes.empty());
     if (!record.Readable)
         picture.Reason = "The record cannot be read: " + record.Error;
     return picture;

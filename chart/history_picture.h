@@ -44,14 +44,19 @@ struct HourMark {
     std::string Label;    // its local time, "10:00"
 };
 
+// The picture's title before the meter.
+inline constexpr char HistoryTitle[] = "History of ";
+
 struct HistoryPicture {
-    std::string Title;  // "History of HOST"
+    std::string Host;  // the meter's address, titled "History of HOST"
     HistoryWindow Window;
     std::vector<ChartMinute> Minutes;
     // The chart's dB range, multiples of 10 that hold every minute and the dose's criterion.
     int ScaleLow = 60;
     int ScaleHigh = 100;
     std::vector<HourMark> Hours;
+    std::vector<std::int64_t> Boundaries;  // where shifts begin and end, UTC seconds: marked across
+    std::string LevelAxis = "Leq (dB)";    // the level axis's name: "Leq (dBA)", "Leq (dBA, dBC)"
     // The shift under way: "Shift 06:00-14:00", "Measured 7h 12m of 8h 0m", "LAeq so far 85.1
     // dBA", "Dose used so far 101 %"; or "No levels recorded in the last 8.0 h" alone (nothing
     // in the window nor in the shift); none before the first read.
@@ -67,6 +72,9 @@ HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view ho
 // covered time is not a finite number are left out, as if they had not been recorded.
 HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record,
                                   const std::optional<ShiftWindow>& shift = std::nullopt);
+// The chart alone of `rows` over `window`, as above but without the wall's figures: for the
+// report, which prints its own.
+HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view host, const std::vector<MinuteRow>& rows);
 
 // The local full hours from `from` to `to` (both included), UTC seconds.
 std::vector<HourMark> LocalHourMarks(std::int64_t from, std::int64_t to);

@@ -1,8 +1,7 @@
 #pragma once
-// The record's figures by local day, as every reader of the record prints them: the running
-// sums of each local day and host, levels with one decimal and covered time as h:mm. The
-// daily CSV and the exposure report both print through these, so that their figures agree to
-// the printed digit.
+// The record's figures by local calendar day for decimon-levels --daily: the running sums of
+// each local day and host, printed as every reader of the record prints its figures. (The
+// report judges shifts, not calendar days: see record/shift_figures.h.)
 
 #include "record/level_math.h"
 #include "record/local_days.h"

@@ -19,11 +19,3 @@ ActionBand ActionBandOf(std::string_view weighting, double lex8h);
 
 // "below the lower action value", "at or above the upper action value", ...; empty for None.
 std::string ActionBandName(ActionBand band);
-
-// What every page says about the figures and the values they are judged against.
-inline constexpr char ActionValuesNote[] =
-    "Action values of Directive 2003/10/EC for the daily noise exposure LEX,8h: lower action value "
-    "80 dB(A), upper action value 85 dB(A), exposure limit value 87 dB(A); a day that is not A-weighted "
-    "is not judged. These figures come from a fixed sound-level meter in the area, not from a personal "
-    "dosimeter, and take no hearing protection into account. The dose counts the measured time only, "
-    "a whole shift at 85 dB(A) being 100 %.";

@@ -2,7 +2,11 @@
 
 #include "record/level_schema.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 
 namespace {
 
@@ -11,6 +15,38 @@ constexpr char AllHostsSql[] = "SELECT host, start, weighting, samples, seconds,
                                "WHERE start >= ?1 AND start < ?2 ORDER BY host, start";
 constexpr char OneHostSql[] = "SELECT host, start, weighting, samples, seconds, leq, lmin, lmax FROM minutes "
                               "WHERE host = ?3 AND start >= ?1 AND start < ?2 ORDER BY start";
+// The next host after ?1 in the primary key's order: one step of its index per host.
+constexpr char NextHostSql[] = "SELECT host FROM minutes WHERE host > ?1 ORDER BY host LIMIT 1";
+
+// A reader of a database in write-ahead-log mode makes its shared-memory file beside it; where
+// it cannot (a folder it may not write), the database reads as SQLITE_CANTOPEN or
+// SQLITE_READONLY.
+bool CannotMakeSharedMemory(int code) {
+    return (code & 0xff) == SQLITE_CANTOPEN || (code & 0xff) == SQLITE_READONLY;
+}
+
+// Whether a write-ahead log with committed pages lies beside `path`: those a copy read as
+// immutable would miss.
+bool HasLog(const std::string& path) {
+    struct stat log {};
+    return ::stat((path + "-wal").c_str(), &log) == 0 && log.st_size > 0;
+}
+
+// The URI that opens `path` as a file nobody writes, which SQLite reads without the log's
+// shared memory or any lock.
+std::string ImmutableUri(const std::string& path) {
+    std::string uri = "file:";
+    for (const unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            uri += escaped;
+        }
+    }
+    return uri + "?immutable=1";
+}
 
 // The values in force at the period's start, and each change within it; nothing from a file
 // of version 1, which has no table of meters.
@@ -24,8 +60,16 @@ constexpr char MetersTableCountSql[] = "SELECT count(*) FROM sqlite_master WHERE
 LevelReader::LevelReader(const std::string& path, int busyTimeoutMs) {
     if (!db_.Open(path, SQLITE_OPEN_READONLY, busyTimeoutMs))
         return;
+    std::int64_t version = db_.QueryInteger("PRAGMA user_version", -1);
+    // A copy that can only be read fails at its first statement; unless a log holds pages
+    // the file lacks, it is read as immutable. No writer can be at work beside such a copy:
+    // a writer's log would lie beside it.
+    if (version < 0 && CannotMakeSharedMemory(db_.ErrorCode()) && !HasLog(path)) {
+        if (!db_.Open(ImmutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, busyTimeoutMs))
+            return;
+        version = db_.QueryInteger("PRAGMA user_version", -1);
+    }
     // A record of a newer layout may mean something else by the same columns.
-    const std::int64_t version = db_.QueryInteger("PRAGMA user_version", -1);
     if (version > LevelSchemaVersion) {
         error_ = "the record has a newer layout (version " + std::to_string(version) +
                  ") than this program reads (version " + std::to_string(LevelSchemaVersion) + ")";
@@ -115,4 +159,23 @@ std::optional<std::vector<MinuteRow>> LevelReader::ReadMinutes(const MinuteQuery
         }))
         return std::nullopt;
     return rows;
+}
+
+std::optional<std::vector<std::string>> LevelReader::Hosts() {
+    SqliteStatement statement = db_.IsOpen() ? db_.Prepare(NextHostSql) : SqliteStatement();
+    if (!statement.Valid())
+        return std::nullopt;
+    std::vector<std::string> hosts;
+    statement.Bind(1, std::int64_t{0});  // SQLite sorts every number before every text
+    int result;
+    while ((result = statement.Step()) == SQLITE_ROW) {
+        hosts.push_back(statement.Text(0));
+        statement.Reset();
+        statement.Bind(1, hosts.back());
+    }
+    if (result != SQLITE_DONE) {
+        db_.Fail();
+        return std::nullopt;
+    }
+    return hosts;
 }

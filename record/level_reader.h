@@ -2,7 +2,9 @@
 // Reads the exposure record: opens the database read-only, so it works beside the display
 // that writes it (the journal is a write-ahead log: readers see the last committed minute and
 // never block the writer), and reads the minutes of a host, or of all hosts, in a time range,
-// and what was known of a host's meter over a time range.
+// and what was known of a host's meter over a time range. A copy that can only be read (in a
+// folder the user cannot write, on a read-only mount) is read as it stands, and nothing is
+// made beside it.
 
 #include "record/meter_row.h"
 #include "record/minute_row.h"
@@ -62,6 +64,9 @@ public:
     bool ForEachMinute(const MinuteQuery& query, const std::function<bool(const MinuteRow&)>& visit);
     // The minutes of the query, ordered as above; nothing when the database cannot be read.
     std::optional<std::vector<MinuteRow>> ReadMinutes(const MinuteQuery& query);
+
+    // Every host with minutes in the record, in order; nothing when it cannot be read.
+    std::optional<std::vector<std::string>> Hosts();
 
     // What was known of the meter of `host` from `from` to `to` (UTC seconds): the values in
     // force at `from` and each change before `to`, in order, each with the time it held within

@@ -166,3 +166,9 @@ std::string FormatLocalTime(std::int64_t utcSeconds) {
     }
     return text;
 }
+
+std::string FormatTimeOfDay(const LocalMoment& local) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d", local.Hour, local.Minute);
+    return text;
+}

@@ -53,3 +53,6 @@ bool LocalTimeRepeats(std::int64_t utcSeconds);
 
 // "2026-11-30T08:00:00+01:00": the moment in local time with its offset from UTC.
 std::string FormatLocalTime(std::int64_t utcSeconds);
+
+// "08:00": the clock's hours and minutes.
+std::string FormatTimeOfDay(const LocalMoment& local);

@@ -97,12 +97,11 @@ ShiftFigures FiguresOfShift(const ShiftWindow& window, std::span<const MinuteRow
 
 std::string ShiftClock(std::int64_t utcSeconds) {
     const LocalMoment local = LocalMomentOf(utcSeconds);
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d:%02d", local.Hour, local.Minute);
+    const std::string text = FormatTimeOfDay(local);
     if (!LocalTimeRepeats(utcSeconds))
         return text;
     const long offset = std::labs(local.OffsetSeconds) / 60;
     char zone[48];
     std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", local.OffsetSeconds < 0 ? '-' : '+', offset / 60, offset % 60);
-    return std::string(text) + zone;
+    return text + zone;
 }

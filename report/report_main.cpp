@@ -1,18 +1,17 @@
 // decimon-report: the display's record of sound levels as a PDF noise exposure report, read
 // from the same database while the display writes it, without a display (Qt's offscreen
 // platform), so that cron can run it. Exit status 0; 1 when the database is missing or cannot
-// be read or the report cannot be written (and then no file is left behind); 2 for bad
-// arguments (--shifts too).
+// be read, --host names a host it does not hold or the report cannot be written (and then no
+// file is left behind); 2 for bad arguments (--shifts too).
 #include "chart/history_picture.h"
-#include "levels/daily_figures.h"
-#include "levels/shift_length.h"
-#include "platform/sys/ole_date_time.h"
-#include "record/level_reader.h"
-#include "record/level_schema.h"
-#include "report/replacing_file.h"
+#include "levels/record_tool.h"
+#include "platform/sys/replacing_file.h"
+#include "record/level_math.h"
+#include "record/printed_figures.h"
 #include "report/report_options.h"
 #include "report/report_pages.h"
 #include "report/report_plan.h"
+#include "report/stream_device.h"
 
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -24,6 +23,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,43 +33,74 @@ namespace {
 constexpr int Resolution = 600;  // dots per inch of the PDF's coordinates
 constexpr double MarginMm = 16;
 
-void Say(const std::string& message) {
-    std::fprintf(stderr, "decimon-report: %s\n", message.c_str());
-}
-
-int Fail(const std::string& message) {
-    Say(message);
-    return 1;
-}
+RecordTool Tool("decimon-report");  // its messages, and the record it reads
 
 // Qt's own notes (a missing XDG_RUNTIME_DIR, say) are no business of a cron job's mail: only
 // its errors are said.
 void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        Say(message.toStdString());
+        Tool.Say(message.toStdString());
 }
 
-bool IsFile(const std::string& path) {
-    struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+// A new report is a document like any other the user writes; an existing one keeps its mode.
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
-// What only the day's minutes tell: its chart, and how many of its minutes were above 85 dB.
-DayChart MakeDayChart(const std::string& host, const LocalDate& date, std::vector<MinuteRow> rows) {
+// Where the PDF goes: standard output for "-", else a file replaced only by a whole report.
+class ReportOutput {
+public:
+    explicit ReportOutput(const std::string& name) : name_(name) {
+        if (name != "-")
+            file_ = std::make_unique<ReplacingFile>(name, NewFileMode(), true);
+    }
+    OutputStream& Stream() { return file_ ? static_cast<OutputStream&>(*file_) : standardOutput_; }
+    bool Begin() { return !file_ || file_->Begin(); }
+    bool Commit() { return file_ ? file_->Commit() : standardOutput_.Flush(); }
+    // The exit status 1 after one line naming the output and why it failed.
+    int Failed() const {
+        return Tool.Fail("cannot write " + (file_ ? name_ : std::string("the report to standard output")) + ": " +
+                         (file_ ? file_->Error() : standardOutput_.Error()));
+    }
+
+private:
+    std::string name_;
+    std::unique_ptr<ReplacingFile> file_;
+    StandardOutput standardOutput_;
+};
+
+// What only the day's minutes tell: its chart with the shifts' boundaries, and its loudest
+// level per weighting.
+DayChart MakeDayChart(const ReportPlan& plan, const std::string& host, const LocalDate& date,
+                      const std::vector<MinuteRow>& rows) {
     HistoryWindow window;
     window.From = LocalDayStart(date);
     window.To = LocalDayStart(NextDate(date));
     window.Minutes = static_cast<int>((window.To - window.From) / SecondsPerMinute);
     DayChart chart;
-    for (const MinuteRow& row : rows)
-        chart.MinutesAbove85 += std::isfinite(row.Leq) && row.Leq > DoseCriterionLevel;
-    chart.Picture = MakeHistoryPicture(window, host, {true, "", std::move(rows)});
+    chart.Picture = MakeHistoryChart(window, host, rows);
+    // The day's shifts and the one of the day before that may end in it.
+    for (const LocalDate& day : {LocalDateOf(window.From - 1), date})
+        for (const ShiftWindow& shift : ShiftWindows(plan.Shifts, day))
+            chart.Picture.Boundaries.insert(chart.Picture.Boundaries.end(), {shift.From, shift.To});
+    std::map<std::string, double> loudest;
+    for (const MinuteRow& row : rows) {
+        if (!std::isfinite(row.Lmax))
+            continue;
+        const auto [level, added] = loudest.try_emplace(row.Weighting, row.Lmax);
+        if (!added)
+            level->second = std::max(level->second, row.Lmax);
+    }
+    for (const auto& [weighting, level] : loudest)
+        chart.Lmax += (chart.Lmax.empty() ? "" : ", ") + FormatTenths(level) + " " + weighting;
     return chart;
 }
 
-// Draws the plan's pages, reading each day's minutes as its page comes; false (with `error`)
-// when the record cannot be read.
-bool DrawReport(LevelReader& reader, const ReportPlan& plan, ReportPages& pages, std::string& error) {
+// Draws the plan's pages, reading each day's minutes as its page comes; false when the record
+// cannot be read.
+bool DrawReport(LevelReader& reader, const ReportPlan& plan, ReportPages& pages) {
     pages.Plan(plan);
     if (plan.Meters.empty())
         pages.DrawNoMinutes(plan);
@@ -76,14 +108,12 @@ bool DrawReport(LevelReader& reader, const ReportPlan& plan, ReportPages& pages,
         pages.DrawSummary(plan, meter);
         if (!meter.AnyMinutes)
             continue;
-        for (const DayFigures& day : meter.Days) {
-            const MinuteQuery query{meter.Host, LocalDayStart(day.Date), LocalDayStart(NextDate(day.Date))};
-            std::optional<std::vector<MinuteRow>> rows = reader.ReadMinutes(query);
-            if (!rows) {
-                error = reader.Error();
+        for (LocalDate date = plan.From; date <= plan.To; date = NextDate(date)) {
+            const MinuteQuery query{meter.Host, LocalDayStart(date), LocalDayStart(NextDate(date))};
+            const std::optional<std::vector<MinuteRow>> rows = reader.ReadMinutes(query);
+            if (!rows)
                 return false;
-            }
-            pages.DrawDay(plan, meter, day, MakeDayChart(meter.Host, day.Date, std::move(*rows)));
+            pages.DrawDay(plan, meter, date, MakeDayChart(plan, meter.Host, date, *rows));
         }
     }
     return true;
@@ -97,57 +127,42 @@ std::string Title(const ReportPlan& plan) {
 }
 
 int Report(const ReportOptions& options, char** argv) {
-    std::string warning;
-    const double shiftLenHours = ReadShiftLength(warning);
-    if (!warning.empty())
-        Say(warning);
-    auto shifts = ReadShifts(options.Shifts, shiftLenHours, warning);
-    if (const std::string* error = std::get_if<std::string>(&shifts)) {
-        Say(*error);
+    const double shiftLenHours = Tool.ShiftLength();
+    const std::optional<ShiftPattern> shifts = Tool.Shifts(options.Shifts, shiftLenHours);
+    if (!shifts)
         return 2;
-    }
-    if (!warning.empty())
-        Say(warning);
-    const std::string path = options.Database.value_or(DefaultLevelDatabasePath());
-    if (!IsFile(path))
-        return Fail("no levels recorded: there is no database at " + (path.empty() ? "$XDG_DATA_HOME" : path));
-    LevelReader reader(path);
-    // The days' figures first, for the summary: one running sum a day, as decimon-levels --daily.
-    DailySums sums;
-    const MinuteQuery period{options.Host, LocalDayStart(options.From), LocalDayStart(NextDate(options.To))};
-    if (!reader.IsOpen() || !reader.ForEachMinute(period, [&](const MinuteRow& row) {
-            sums.Add(row);
-            return true;
-        }))
-        return Fail("cannot read " + path + ": " + reader.Error());
-    ReportPlan plan = MakeReportPlan(sums, options.Host, options.From, options.To, shiftLenHours);
-    plan.Shifts = std::get<ShiftPattern>(std::move(shifts));
+    const std::unique_ptr<LevelReader> reader = Tool.OpenRecord(options);
+    if (!reader)
+        return 1;
+    // The shifts' figures first, for the summary: summed as decimon-levels --shifts sums them.
+    const std::optional<ReportPlan> plan = MakeReportPlan(*reader, options.Host, options.From, options.To, *shifts);
+    if (!plan)
+        return Tool.ReadFailed(*reader);
 
     // The report never needs a screen: cron runs it without X or Wayland.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     qInstallMessageHandler(QtMessage);
     int qtArgc = 1;  // Qt takes none of the report's arguments
     QGuiApplication application(qtArgc, argv);
-    ReplacingFile file(options.Output);
-    if (!file.Begin())
-        return Fail("cannot write " + options.Output + ": " + file.Error());
-    std::string error;
+    ReportOutput output(options.Output);
+    if (!output.Begin())
+        return output.Failed();
     {
-        QPdfWriter writer(&file);
+        StreamDevice device(output.Stream());
+        QPdfWriter writer(&device);
         writer.setResolution(Resolution);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm), QPageLayout::Millimeter));
-        writer.setTitle(QString::fromLatin1(Title(plan)));
+        writer.setTitle(QString::fromLatin1(Title(*plan)));
         writer.setCreator(QString::fromLatin1("decimon-report " DECIMON_VERSION));
-        ReportPages pages(writer, {FormatLocalTime(std::time(nullptr)), "decimon-report " DECIMON_VERSION, path});
-        const bool read = DrawReport(reader, plan, pages, error);
+        ReportPages pages(writer,
+                          {FormatLocalTime(std::time(nullptr)), "decimon-report " DECIMON_VERSION, Tool.Path()});
+        const bool read = DrawReport(*reader, *plan, pages);
         pages.End();
         if (!read)
-            return Fail("cannot read " + path + ": " + error);
+            return Tool.ReadFailed(*reader);
     }
-    if (!file.Commit())
-        return Fail("cannot write " + options.Output + ": " + file.Error());
-    return 0;
+    return output.Commit() ? 0 : output.Failed();
 }
 
 LocalDate Yesterday() {
@@ -160,7 +175,7 @@ LocalDate Yesterday() {
 int main(int argc, char** argv) {
     const auto parsed = ParseReportOptions(std::vector<std::string>(argv + 1, argv + argc), Yesterday());
     if (const std::string* error = std::get_if<std::string>(&parsed)) {
-        Say(*error + " (decimon-report --help tells the options)");
+        Tool.Say(*error + " (decimon-report --help tells the options)");
         return 2;
     }
     const ReportOptions& options = std::get<ReportOptions>(parsed);

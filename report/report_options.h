@@ -14,13 +14,13 @@ inline constexpr char ReportUsage[] =
     "usage: decimon-report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--host NAME] [--database FILE]\n"
     "                      [--shifts PATTERN] --output FILE.pdf\n"
     "       decimon-report --help | --version\n"
-    "Writes the display's record of sound levels as a PDF noise exposure report: a summary of\n"
-    "the days, then a page a day with its chart, Leq, LEX,8h, dose and action values, meter by\n"
-    "meter. --from and --to are local dates, both included (default: yesterday); --host keeps\n"
-    "one meter (default: every meter with minutes in the period); --database reads another\n"
-    "record than the user's; --shifts judges the shifts of PATTERN\n"
-    "(\"06:00-14:00,14:00-22:00,22:00-06:00\") instead of the setting Shifts. The file is\n"
-    "replaced only by a complete report.\n";
+    "Writes the display's record of sound levels as a PDF noise exposure report, meter by meter:\n"
+    "the meter and a summary of its shifts, then a page a day with its chart and its shifts'\n"
+    "LAeq, LEX,8h, dose and action values. --from and --to are local dates, both included\n"
+    "(default: yesterday); --host keeps one meter (default: every meter with minutes in the\n"
+    "period); --database reads another record than the user's; --shifts judges the shifts of\n"
+    "PATTERN (\"06:00-14:00,14:00-22:00,22:00-06:00\") instead of the setting Shifts. The file\n"
+    "is replaced only by a complete report; --output - writes it to standard output.\n";
 
 struct ReportOptions : RecordOptions {
     std::string Output;

@@ -1,9 +1,8 @@
 #include "report/report_pages.h"
 
 #include "chart/history_chart.h"
-#include "levels/daily_figures.h"
-#include "record/action_values.h"
 #include "record/local_days.h"
+#include "record/printed_figures.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -11,7 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -21,8 +20,20 @@ constexpr char FontFace[] = "Veranda";  // the wall's face (fonts-arkpandora)
 // The chart on paper: the wall's bars in its panel colour, on a light grid, with dark labels.
 const ChartColors PaperColors{QColor(210, 210, 210), QColor(76, 177, 251), QColor(40, 40, 40)};
 // The summary table's columns: where each starts, in millimetres from the left margin.
-constexpr double ColumnsMm[] = {0, 29, 46, 58, 72, 86, 113};
+constexpr double ColumnsMm[] = {0, 27, 47, 68, 82, 98, 114};
 constexpr double ChartHeightMm = 85;
+constexpr double ValueLeftMm = 45;  // the values of the meter's head and of the day's table
+
+// What every page says about the figures: how they are reckoned and judged, and what they are not.
+constexpr char FiguresNote[] =
+    "Each shift is reckoned as ISO 9612 reckons a shift's exposure: LAeq over the A-weighted time measured in the "
+    "shift, LEX,8h = LAeq + 10 lg(Te / 8 h) with Te the shift's real duration that day, so the time of the shift "
+    "that was not measured is taken at the measured level; dose = 100 % for 8 h at 85 dB(A). A shift is judged "
+    "against the action values of Directive 2003/10/EC (lower action value 80 dB(A), upper action value 85 dB(A), "
+    "exposure limit value 87 dB(A)) only when at least 80 % of it was measured A-weighted; minutes of another "
+    "weighting are counted apart and never judged. These figures are an area measurement by a fixed sound-level "
+    "meter, not a personal dosimeter, and take no hearing protection into account. Peak levels (the Directive's "
+    "peak action values of 135, 137 and 140 dB(C)) are not measured by this meter.";
 
 QString Text(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -47,20 +58,29 @@ std::string Period(const ReportPlan& plan) {
     return plan.From == plan.To ? FormatDate(plan.From) : FormatDate(plan.From) + " to " + FormatDate(plan.To);
 }
 
-std::string TimeOfDay(std::int64_t at) {
-    const LocalMoment local = LocalMomentOf(at);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d", local.Hour, local.Minute);
-    return text;
+// "86.3 dB(A)"; empty for no level.
+std::string Level(double level) {
+    const std::string printed = FormatTenths(level);
+    return printed.empty() ? printed : printed + " dB(A)";
 }
 
-std::string Level(double level, const std::string& weighting) {
-    return FormatTenths(level) + " " + weighting;
+// "6:00 (75 %)"
+std::string Measured(const ShiftFigures& shift) {
+    return FormatHoursMinutes(shift.MeasuredSeconds) + " (" + std::to_string(shift.CoveragePercent) + " %)";
 }
 
-std::string BandText(const DayFigures& day) {
-    return day.Band == ActionBand::None ? "not judged: " + day.Figures->Weighting + ", not dBA"
-                                        : ActionBandName(day.Band);
+// The values a meter's property held in the period: "Hall 3", or one line each with its dates
+// when it changed or was not recorded from the period's start.
+std::vector<std::string> HeldTexts(const std::vector<HeldValue>& held, const ReportPlan& plan) {
+    if (held.empty())
+        return {"not recorded"};
+    if (held.size() == 1 && held.front().From <= LocalDayStart(plan.From))
+        return {held.front().Value};
+    std::vector<std::string> texts;
+    for (const HeldValue& value : held)
+        texts.push_back(value.Value + ", " + FormatDate(LocalDateOf(value.From)) + " to " +
+                        FormatDate(LocalDateOf(value.To - 1)));
+    return texts;
 }
 
 }  // namespace
@@ -79,26 +99,48 @@ ReportPages::ReportPages(QPdfWriter& writer, ReportFooter footer)
     content_ = QRect(0, 0, writer_.width(), writer_.height() - footerHeight);
 }
 
-int ReportPages::SummaryRowsPerPage() const {
-    const int line = QFontMetrics(table_, &writer_).height() * 5 / 4;
-    const int header = QFontMetrics(title_, &writer_).height() * 2 + 6 * QFontMetrics(body_, &writer_).height();
-    const int note = QFontMetrics(small_, &writer_)
-                         .boundingRect(content_, Qt::TextWordWrap, QString::fromLatin1(ActionValuesNote))
-                         .height();
-    return std::max(1, (content_.height() - header - note) / line - 3);  // the table's header and legend
+int ReportPages::NoteHeight() const {
+    return QFontMetrics(small_, &writer_)
+        .boundingRect(content_, Qt::TextWordWrap, QString::fromLatin1(FiguresNote))
+        .height();
 }
 
-int ReportPages::SummaryPages(const MeterReport& meter) const {
+std::vector<ReportPages::HeadLine> ReportPages::MeterHead(const ReportPlan& plan, const MeterReport& meter) const {
+    std::vector<HeadLine> lines;
+    const auto add = [&](const char* label, const std::vector<std::string>& values) {
+        for (std::size_t index = 0; index < values.size(); ++index)
+            lines.push_back({QString::fromLatin1(index == 0 ? label : ""), Text(values[index])});
+    };
+    add("Name", HeldTexts(meter.Names, plan));
+    add("Location", HeldTexts(meter.Locations, plan));
+    add("Level offset", HeldTexts(meter.Offsets, plan));
+    add("Period", {Period(plan)});
+    add("Shifts", {plan.Shifts.Text()});
+    return lines;
+}
+
+int ReportPages::SummaryRowsPerPage(const ReportPlan& plan, const MeterReport& meter) const {
+    const int line = QFontMetrics(table_, &writer_).height() * 5 / 4;
+    const int body = QFontMetrics(body_, &writer_).height();
+    const int header =
+        QFontMetrics(title_, &writer_).height() + body * (3 + static_cast<int>(MeterHead(plan, meter).size()));
+    return std::max(1, (content_.height() - header - NoteHeight()) / line - 4);  // the table's head and legend
+}
+
+int ReportPages::SummaryPages(const ReportPlan& plan, const MeterReport& meter) const {
     if (!meter.AnyMinutes)
         return 1;
-    const int rows = SummaryRowsPerPage();
-    return (static_cast<int>(meter.Days.size()) + rows - 1) / rows;
+    const int rows = SummaryRowsPerPage(plan, meter);
+    return std::max(1, (static_cast<int>(meter.Shifts.size()) + rows - 1) / rows);
 }
 
 int ReportPages::PageCount(const ReportPlan& plan) const {
     int pages = plan.Meters.empty() ? 1 : 0;
+    int days = 0;
+    for (LocalDate date = plan.From; date <= plan.To; date = NextDate(date))
+        ++days;
     for (const MeterReport& meter : plan.Meters)
-        pages += SummaryPages(meter) + (meter.AnyMinutes ? static_cast<int>(meter.Days.size()) : 0);
+        pages += SummaryPages(plan, meter) + (meter.AnyMinutes ? days : 0);
     return pages;
 }
 
@@ -121,23 +163,29 @@ QRect ReportPages::NextPage() {
     return content_;
 }
 
-int ReportPages::DrawLine(int top, const QFont& font, const QString& text, int left) {
+int ReportPages::DrawLine(int top, const QFont& font, const QString& text, int left, Qt::TextElideMode elide) {
     const QFontMetrics metrics(font, &writer_);
     painter_.setFont(font);
     painter_.setPen(PaperColors.Text);
     const int x = left < 0 ? content_.left() : left;
-    painter_.drawText(QPoint(x, top + metrics.ascent()),
-                      metrics.elidedText(text, Qt::ElideRight, content_.right() - x));
+    painter_.drawText(QPoint(x, top + metrics.ascent()), metrics.elidedText(text, elide, content_.right() - x));
     return metrics.height();
+}
+
+int ReportPages::DrawMeter(int top, const MeterReport& meter) {
+    PainterText text;
+    const QString line =
+        FitMeterTitle(text, QFontMetrics(body_, &writer_), content_.width(), QString::fromLatin1("Meter: "),
+                      meter.Names.empty() ? QString() : Text(meter.Names.back().Value), Text(meter.Host));
+    return DrawLine(top, body_, line, -1, Qt::ElideNone);
 }
 
 void ReportPages::DrawNote(int bottom) {
     painter_.setFont(small_);
     painter_.setPen(PaperColors.Text);
-    const QString note = QString::fromLatin1(ActionValuesNote);
-    const QRect area = QFontMetrics(small_, &writer_).boundingRect(content_, Qt::TextWordWrap, note);
-    painter_.drawText(QRect(content_.left(), bottom - area.height(), content_.width(), area.height()), Qt::TextWordWrap,
-                      note);
+    const int height = NoteHeight();
+    painter_.drawText(QRect(content_.left(), bottom - height, content_.width(), height), Qt::TextWordWrap,
+                      QString::fromLatin1(FiguresNote));
 }
 
 void ReportPages::DrawTableRow(int top, const std::vector<QString>& cells, const QFont& font) {
@@ -151,34 +199,28 @@ int ReportPages::DrawMeterHeader(int top, const ReportPlan& plan, const MeterRep
     top += DrawLine(top, title_,
                     QString::fromLatin1(continued ? "Noise exposure report (continued)" : "Noise exposure report"));
     top += DrawLine(top, body_, QString());
-    top += DrawLine(top, body_, "Meter: " + Text(meter.Host));
-    top += DrawLine(top, body_, Text("Period: " + Period(plan)));
-    top += DrawLine(top, body_, Text("Weighting: " + (meter.Weightings.empty() ? "none" : meter.Weightings)));
-    top += DrawLine(top, body_,
-                    Text("Shift length: " + FormatTenths(plan.ShiftLenHours) + " h (" +
-                         FormatHoursMinutes(plan.ShiftLenHours * 3600.0) + "), the dose's 100 %"));
-    top += DrawLine(top, body_, Text("Shifts: " + plan.Shifts.Text()));
+    top += DrawMeter(top, meter);
+    const int valueLeft = content_.left() + static_cast<int>(ValueLeftMm * writer_.resolution() / 25.4);
+    for (const HeadLine& line : MeterHead(plan, meter)) {
+        DrawLine(top, body_, line.Label);
+        top += DrawLine(top, body_, line.Value, valueLeft);
+    }
     top += DrawLine(top, body_, QString());
     return top - start;
 }
 
-void ReportPages::DrawSummaryRow(int top, const DayFigures& day) {
-    const QString date = Text(Weekday(day.Date).substr(0, 3) + " " + FormatDate(day.Date));
-    if (!day.Figures) {
-        DrawTableRow(top, {date, "0:00", "", "", "", "", "no minutes recorded"}, table_);
-        return;
-    }
-    const Exposure& figures = *day.Figures;
-    DrawTableRow(
-        top,
-        {date, Text(FormatHoursMinutes(figures.Seconds)), Text(FormatTenths(figures.Leq)),
-         Text(FormatTenths(figures.Lex8h) + (day.HighestLex ? " *" : "")), Text(FormatTenths(figures.DosePercent)),
-         Text(FormatTenths(figures.LoudestLeq) + " at " + TimeOfDay(figures.LoudestStart)), Text(BandText(day))},
-        day.HighestLex ? tableBold_ : table_);
+void ReportPages::DrawSummaryRow(int top, const ShiftFigures& shift, bool highest) {
+    const QString date = Text(Weekday(shift.Window.Date).substr(0, 3) + " " + FormatDate(shift.Window.Date));
+    DrawTableRow(top,
+                 {date, Text(ShiftHours(shift.Window.Hours)), Text(Measured(shift)), Text(FormatTenths(shift.Laeq)),
+                  Text(FormatTenths(shift.Lex8h) + (highest ? " *" : "")), Text(FormatTenths(shift.DosePercent)),
+                  Text(shift.Verdict())},
+                 highest ? tableBold_ : table_);
 }
 
 void ReportPages::DrawSummary(const ReportPlan& plan, const MeterReport& meter) {
     const int line = QFontMetrics(table_, &writer_).height() * 5 / 4;
+    const int rows = SummaryRowsPerPage(plan, meter);
     std::size_t next = 0;
     do {
         const QRect area = NextPage();
@@ -186,60 +228,96 @@ void ReportPages::DrawSummary(const ReportPlan& plan, const MeterReport& meter) 
         if (!meter.AnyMinutes) {
             DrawLine(top, heading_, Text("No minutes were recorded for this meter from " + Period(plan) + "."));
         } else {
-            DrawTableRow(top,
-                         {"Date", "Measured", "Leq", "LEX,8h", "Dose %", "Loudest minute", "Action value (LEX,8h)"},
+            DrawTableRow(top, {"Date", "Shift", "Measured", "LAeq", "LEX,8h", "Dose %", "Action value (LEX,8h)"},
                          tableBold_);
-            for (int row = 0; row < SummaryRowsPerPage() && next < meter.Days.size(); ++row)
-                DrawSummaryRow(top += line, meter.Days[next++]);
+            for (int row = 0; row < rows && next < meter.Shifts.size(); ++row, ++next)
+                DrawSummaryRow(top += line, meter.Shifts[next], meter.Highest == next);
             DrawLine(top + line * 3 / 2, table_,
-                     Text("Levels in " + (meter.Weightings.empty() ? "dB" : meter.Weightings) +
-                          "; measured time as h:mm; * the period's highest LEX,8h."));
+                     QString::fromLatin1("Levels in dB(A); measured: the A-weighted time as h:mm and its share of "
+                                         "the shift; * the period's highest judged LEX,8h."));
         }
         DrawNote(area.bottom());
-    } while (meter.AnyMinutes && next < meter.Days.size());
+    } while (meter.AnyMinutes && next < meter.Shifts.size());
 }
 
-void ReportPages::DrawDay(const ReportPlan& plan, const MeterReport& meter, const DayFigures& day,
+int ReportPages::DrawShiftTable(int top, const std::vector<ShiftFigures>& shifts) {
+    const QRect area = content_;
+    const int labelWidth = static_cast<int>(ValueLeftMm * writer_.resolution() / 25.4);
+    const int columns = std::max<int>(1, static_cast<int>(shifts.size()));
+    const int width = (area.width() - labelWidth) / columns;
+    const int gap = QFontMetrics(table_, &writer_).averageCharWidth();
+    const auto cells = [&](const char* label, const std::function<std::string(const ShiftFigures&)>& value) {
+        std::vector<QString> row{QString::fromLatin1(label)};
+        for (const ShiftFigures& shift : shifts)
+            row.push_back(Text(value(shift)));
+        return row;
+    };
+    const std::vector<std::vector<QString>> rows = {
+        cells("Shift", [](const ShiftFigures& s) { return ShiftHours(s.Window.Hours); }),
+        cells("Duration (Te)", [](const ShiftFigures& s) { return FormatHoursMinutes(s.DurationSeconds); }),
+        cells("Measured (A-weighted)", Measured),
+        cells("LAeq", [](const ShiftFigures& s) { return Level(s.Laeq); }),
+        cells("LEX,8h", [](const ShiftFigures& s) { return Level(s.Lex8h); }),
+        cells("Dose",
+              [](const ShiftFigures& s) { return s.MeasuredSeconds > 0.0 ? FormatTenths(s.DosePercent) + " %" : ""; }),
+        cells("Lmax", [](const ShiftFigures& s) { return Level(s.Lmax); }),
+        cells("Loudest minute",
+              [](const ShiftFigures& s) {
+                  return s.MeasuredSeconds > 0.0 ? Level(s.LoudestLeq) + " at " + ShiftClock(s.LoudestStart) : "";
+              }),
+        cells("Minutes above 85 dB(A)", [](const ShiftFigures& s) { return std::to_string(s.MinutesAbove85); }),
+        cells("Action value", [](const ShiftFigures& s) { return s.Verdict(); }),
+        cells("Other weightings",
+              [](const ShiftFigures& s) { return s.OtherSeconds.empty() ? "none" : s.OtherWeightings(); }),
+    };
+    const int start = top;
+    const QFontMetrics metrics(table_, &writer_);
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        int height = metrics.height();
+        for (std::size_t cell = 0; cell < rows[row].size(); ++cell) {
+            const bool label = cell == 0;
+            const QRect box(area.left() + (label ? 0 : labelWidth + (static_cast<int>(cell) - 1) * width), top,
+                            (label ? labelWidth : width) - gap, area.height());
+            painter_.setFont(label || row == 0 ? tableBold_ : table_);
+            painter_.setPen(PaperColors.Text);
+            QRect used;
+            painter_.drawText(box, Qt::TextWordWrap, rows[row][cell], &used);
+            height = std::max(height, used.height());
+        }
+        top += height + metrics.height() / 4;
+    }
+    return top - start;
+}
+
+void ReportPages::DrawDay(const ReportPlan& plan, const MeterReport& meter, const LocalDate& date,
                           const DayChart& chart) {
     const QRect area = NextPage();
     int top = area.top();
-    top += DrawLine(top, title_, Text(Weekday(day.Date) + ", " + FormatDate(day.Date)));
-    top += DrawLine(top, body_, "Meter: " + Text(meter.Host));
+    top += DrawLine(top, title_, Text(Weekday(date) + ", " + FormatDate(date)));
+    top += DrawMeter(top, meter);
     top += DrawLine(top, body_, QString());
 
-    // The chart, its labels around it: the scale's left, the criterion's right, the hours under it.
+    // The chart, its labels around it: the scale's and the axis's name left and above, the
+    // criterion's right, the hours under it.
     const QFontMetrics scale(scale_, &writer_);
-    const int labels = scale.horizontalAdvance(QString::fromLatin1("100")) + scale.averageCharWidth();
+    const int labels = scale.horizontalAdvance(QString::fromLatin1(ChartScaleSample)) + scale.averageCharWidth();
     const int height = static_cast<int>(ChartHeightMm * writer_.resolution() / 25.4);
-    const QRect plot(QPoint(area.left() + labels, top + scale.height() / 2),
+    const QRect plot(QPoint(area.left() + labels, top + scale.height() * 3 / 2),
                      QPoint(area.right() - labels, top + height - 2 * scale.height()));
     PainterText text;
     DrawHistoryChart(painter_, plot, scale_, chart.Picture, PaperColors, text);
     top += height + scale.height();
 
-    if (!day.Figures) {
-        DrawLine(top, heading_, QString::fromLatin1("No minutes were recorded on this day."));
-        DrawNote(area.bottom());
-        return;
+    const int valueLeft = area.left() + static_cast<int>(ValueLeftMm * writer_.resolution() / 25.4);
+    if (chart.Lmax.empty()) {
+        top += DrawLine(top, heading_, QString::fromLatin1("No minutes were recorded on this day."));
+    } else {
+        DrawLine(top, heading_, QString::fromLatin1("Lmax of the day"));
+        top += DrawLine(top, body_, Text(chart.Lmax), valueLeft);
     }
-    const Exposure& figures = *day.Figures;
-    const int valueLeft = area.left() + static_cast<int>(55 * writer_.resolution() / 25.4);
-    const std::pair<std::string, std::string> rows[] = {
-        {"Measured time", FormatHoursMinutes(figures.Seconds) + " (h:mm) of a shift of " +
-                              FormatHoursMinutes(plan.ShiftLenHours * 3600.0)},
-        {"Leq", Level(figures.Leq, figures.Weighting) + " over the measured time"},
-        {"LEX,8h", Level(figures.Lex8h, figures.Weighting)},
-        {"Dose", FormatTenths(figures.DosePercent) + " %"},
-        {"Loudest minute", Level(figures.LoudestLeq, figures.Weighting) + " at " + TimeOfDay(figures.LoudestStart)},
-        {"Minutes above 85 dB", std::to_string(chart.MinutesAbove85)},
-        {"Action value", BandText(day)},
-    };
-    const int line = QFontMetrics(body_, &writer_).height() * 3 / 2;
-    for (const auto& [label, value] : rows) {
-        DrawLine(top, heading_, Text(label));
-        DrawLine(top, body_, Text(value), valueLeft);
-        top += line;
-    }
+    top += DrawLine(top, body_, QString());
+    top += DrawLine(top, heading_, Text("The shifts of " + FormatDate(date) + " (" + plan.Shifts.Text() + ")"));
+    DrawShiftTable(top, ShiftsOfDay(meter, date));
     DrawNote(area.bottom());
 }
 

@@ -1,10 +1,12 @@
 #pragma once
-// The report's pages drawn onto a PDF writer (A4, portrait): per meter a summary of the days
-// (over several pages when they do not fit on one), then a page a day with the history
-// chart, the day's figures and its action band; a page that says so when the period holds
-// no minutes at all. Every page has the footer: "Page N of M", when and by which version it
-// was made, the database it was read from. Texts from the record are drawn as ISO 8859-1,
-// the display's code page, so any bytes come out as text.
+// The report's pages drawn onto a PDF writer (A4, portrait): per meter a summary with the
+// meter's head and a row per shift per day (over several pages when they do not fit on one),
+// then a page a day with the history chart, the shifts' boundaries marked on it, and a table
+// of the day's shifts with all their figures; a page that says so when the period holds no
+// minutes at all. Every page has the note on how the figures are reckoned and judged, and the
+// footer: "Page N of M", when and by which version it was made, the database it was read
+// from. Texts from the record are drawn as ISO 8859-1, the display's code page, so any bytes
+// come out as text.
 
 #include "chart/history_picture.h"
 #include "report/report_plan.h"
@@ -24,10 +26,10 @@ struct ReportFooter {
     std::string Database;  // the path it was read from
 };
 
-// What a day's page shows beside its figures: what only the minutes tell.
+// What a day's page shows that only its minutes tell.
 struct DayChart {
     HistoryPicture Picture;
-    int MinutesAbove85 = 0;
+    std::string Lmax;  // the day's loudest level per weighting: "93.2 dBA"; empty without minutes
 };
 
 class ReportPages {
@@ -38,26 +40,40 @@ public:
     void Plan(const ReportPlan& plan) { pageCount_ = PageCount(plan); }
 
     void DrawSummary(const ReportPlan& plan, const MeterReport& meter);
-    void DrawDay(const ReportPlan& plan, const MeterReport& meter, const DayFigures& day, const DayChart& chart);
+    void DrawDay(const ReportPlan& plan, const MeterReport& meter, const LocalDate& date, const DayChart& chart);
     void DrawNoMinutes(const ReportPlan& plan);
 
     // Ends the document; false when the writer failed.
     bool End() { return painter_.end(); }
 
 private:
+    // A line of the meter's head: its label and value, a value that changed on lines of its own.
+    struct HeadLine {
+        QString Label;
+        QString Value;
+    };
+
     int PageCount(const ReportPlan& plan) const;
-    int SummaryRowsPerPage() const;
-    int SummaryPages(const MeterReport& meter) const;
+    std::vector<HeadLine> MeterHead(const ReportPlan& plan, const MeterReport& meter) const;
+    int SummaryRowsPerPage(const ReportPlan& plan, const MeterReport& meter) const;
+    int SummaryPages(const ReportPlan& plan, const MeterReport& meter) const;
+    int NoteHeight() const;
     // Starts a page (after the first) with its footer; the area left above the footer.
     QRect NextPage();
-    // Draws `text` from `top` in `font` within the content's width; the height it took.
-    int DrawLine(int top, const QFont& font, const QString& text, int left = -1);
-    // The note on the action values, ending at `bottom`.
+    // Draws `text` from `top` in `font` within the content's width, cut short to fit unless
+    // `elide` says otherwise; the height it took.
+    int DrawLine(int top, const QFont& font, const QString& text, int left = -1,
+                 Qt::TextElideMode elide = Qt::ElideRight);
+    // "Meter: NAME (HOST)", the address whole however long; the height it took.
+    int DrawMeter(int top, const MeterReport& meter);
+    // The note on the figures, ending at `bottom`.
     void DrawNote(int bottom);
     void DrawTableRow(int top, const std::vector<QString>& cells, const QFont& font);
-    // The summary's head: title, meter, period, weighting, shift; the height it took.
+    // The summary's head: title, meter, its values, period, shifts; the height it took.
     int DrawMeterHeader(int top, const ReportPlan& plan, const MeterReport& meter, bool continued);
-    void DrawSummaryRow(int top, const DayFigures& day);
+    void DrawSummaryRow(int top, const ShiftFigures& shift, bool highest);
+    // The day's shifts, a column each, a row per figure, from `top`; the height it took.
+    int DrawShiftTable(int top, const std::vector<ShiftFigures>& shifts);
 
     QPdfWriter& writer_;
     QPainter painter_;

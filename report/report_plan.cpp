@@ -1,45 +1,78 @@
 #include "report/report_plan.h"
 
+#include "record/printed_figures.h"
+#include "record/shift_sums.h"
+
+#include <cmath>
 #include <set>
 
 namespace {
 
-MeterReport MakeMeterReport(const DailySums& sums, const std::string& host, const LocalDate& from, const LocalDate& to,
-                            double shiftLenHours) {
-    MeterReport meter{host, {}, false, {}};
-    std::set<std::string> weightings;
-    std::optional<std::size_t> highest;  // the index of the day
-    for (LocalDate date = from; date <= to; date = NextDate(date)) {
-        DayFigures& day = meter.Days.emplace_back(DayFigures{date, std::nullopt, ActionBand::None, false});
-        const auto found = sums.Days().find({date, host});
-        if (found != sums.Days().end())
-            day.Figures = found->second.Result(shiftLenHours);
-        if (!day.Figures)
-            continue;
-        meter.AnyMinutes = true;
-        day.Band = ActionBandOf(day.Figures->Weighting, day.Figures->Lex8h);
-        if (weightings.insert(day.Figures->Weighting).second)
-            meter.Weightings += (meter.Weightings.empty() ? "" : ", ") + day.Figures->Weighting;
-        if (!highest || day.Figures->Lex8h > meter.Days[*highest].Figures->Lex8h)
-            highest = meter.Days.size() - 1;
+// Every shift of the period, the figures of those without minutes too.
+std::vector<ShiftFigures> ShiftsOf(const ShiftSums& sums, const std::string& host) {
+    std::vector<ShiftFigures> shifts;
+    for (std::size_t index = 0; index < sums.Windows().size(); ++index) {
+        const auto found = sums.Sums().find({index, host});
+        shifts.push_back(found != sums.Sums().end() ? found->second.Figures()
+                                                    : FiguresOfShift(sums.Windows()[index], {}));
     }
-    if (highest)
-        meter.Days[*highest].HighestLex = true;
-    return meter;
+    return shifts;
+}
+
+// The judged shift with the highest LEX,8h as printed; the first of equals.
+std::optional<std::size_t> HighestJudged(const std::vector<ShiftFigures>& shifts) {
+    std::optional<std::size_t> highest;
+    for (std::size_t index = 0; index < shifts.size(); ++index) {
+        if (shifts[index].Band != ActionBand::None &&
+            (!highest || PrintedTenths(shifts[index].Lex8h) > PrintedTenths(shifts[*highest].Lex8h)))
+            highest = index;
+    }
+    return highest;
 }
 
 }  // namespace
 
-ReportPlan MakeReportPlan(const DailySums& sums, const std::optional<std::string>& host, const LocalDate& from,
-                          const LocalDate& to, double shiftLenHours) {
-    ReportPlan plan{from, to, shiftLenHours, {}, {}};
-    std::set<std::string> hosts;
+std::string FormatOffset(int decibels) {
+    return (decibels > 0 ? "+" : "") + std::to_string(decibels) + " dB";
+}
+
+std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optional<std::string>& host,
+                                         const LocalDate& from, const LocalDate& to, const ShiftPattern& shifts) {
+    ReportPlan plan{from, to, shifts, {}};
+    // One pass over the period's minutes, and those of the last day's shift that ends the next day.
+    ShiftSums sums(shifts, from, to);
+    const std::int64_t start = LocalDayStart(from);
+    const std::int64_t end = std::max(LocalDayStart(NextDate(to)), sums.To());
+    std::set<std::string> seen;  // the hosts with minutes
+    if (!reader.ForEachMinute({host, start, end}, [&](const MinuteRow& row) {
+            sums.Add(row);
+            seen.insert(row.Host);
+            return true;
+        }))
+        return std::nullopt;
+    std::set<std::string> hosts = seen;
     if (host)
         hosts.insert(*host);
-    else
-        for (const auto& [key, sum] : sums.Days())
-            hosts.insert(key.second);
-    for (const std::string& name : hosts)
-        plan.Meters.push_back(MakeMeterReport(sums, name, from, to, shiftLenHours));
+    for (const std::string& name : hosts) {
+        MeterReport& meter = plan.Meters.emplace_back();
+        meter.Host = name;
+        const auto periods = reader.ReadMeters(name, start, end);
+        if (!periods)
+            return std::nullopt;
+        meter.Names = HeldValues(*periods, [](const MeterRow& row) { return row.Name; });
+        meter.Locations = HeldValues(*periods, [](const MeterRow& row) { return row.Location; });
+        meter.Offsets = HeldValues(*periods, [](const MeterRow& row) { return FormatOffset(row.LevelOffset); });
+        meter.Shifts = ShiftsOf(sums, name);
+        meter.Highest = HighestJudged(meter.Shifts);
+        meter.AnyMinutes = seen.contains(name);
+    }
     return plan;
+}
+
+std::vector<ShiftFigures> ShiftsOfDay(const MeterReport& meter, const LocalDate& date) {
+    std::vector<ShiftFigures> day;
+    for (const ShiftFigures& shift : meter.Shifts)
+        if (shift.Window.Date == date)
+            day.push_back(shift);
+    return day;
 }

@@ -1,41 +1,44 @@
 #pragma once
-// What a report holds before anything is drawn: the meters, each with the figures of every
-// day of the period (from the daily sums that decimon-levels --daily prints), and how many
-// pages each part takes. The minutes themselves are read later, a day at a time.
+// What a report holds before anything is drawn: the meters, each with what the record knew of
+// it over the period (its name, location and level offset, each with the time it held) and
+// the figures of every shift of every day, summed as decimon-levels --shifts sums them. The
+// minutes themselves are read again later, a day at a time, for the charts.
 
-#include "levels/daily_figures.h"
-#include "record/action_values.h"
-#include "record/level_math.h"
+#include "record/level_reader.h"
 #include "record/local_days.h"
+#include "record/shift_figures.h"
 #include "record/shift_pattern.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-struct DayFigures {
-    LocalDate Date;
-    std::optional<Exposure> Figures;  // nothing: no minute of the day covers any time
-    ActionBand Band = ActionBand::None;
-    bool HighestLex = false;  // the period's highest LEX,8h for this meter
-};
-
 struct MeterReport {
     std::string Host;
-    std::vector<DayFigures> Days;  // every day of the period, in order
-    bool AnyMinutes = false;       // without any, the summary alone says so
-    std::string Weightings;        // the days' weightings, ", " between them
+    // As the meter reported them and the display applied it, each value with its time; none
+    // when the record holds nothing of the meter (a record made before it kept them).
+    std::vector<HeldValue> Names;
+    std::vector<HeldValue> Locations;
+    std::vector<HeldValue> Offsets;      // "+3 dB"
+    std::vector<ShiftFigures> Shifts;    // every shift of every day of the period, in order
+    std::optional<std::size_t> Highest;  // the shift of the period's highest judged LEX,8h
+    bool AnyMinutes = false;             // without any, the summary alone says so
 };
 
 struct ReportPlan {
     LocalDate From;
     LocalDate To;
-    double ShiftLenHours = 8.0;
+    ShiftPattern Shifts;
     std::vector<MeterReport> Meters;  // none: the period has no minutes of any meter
-    ShiftPattern Shifts;              // the shifts judged
 };
 
-// The plan for `host` (or, when there is none, every host with minutes in `sums`) over
-// from..to, both included.
-ReportPlan MakeReportPlan(const DailySums& sums, const std::optional<std::string>& host, const LocalDate& from,
-                          const LocalDate& to, double shiftLenHours);
+// "+3 dB", "0 dB", "-2 dB".
+std::string FormatOffset(int decibels);
+
+// The plan of `host` (or, when there is none, of every host with minutes in the period) over
+// from..to, both included, judged by `shifts`; nothing when the record cannot be read.
+std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optional<std::string>& host,
+                                         const LocalDate& from, const LocalDate& to, const ShiftPattern& shifts);
+
+// The day's shifts of `meter`: those that start on `date`.
+std::vector<ShiftFigures> ShiftsOfDay(const MeterReport& meter, const LocalDate& date);

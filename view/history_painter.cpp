@@ -12,7 +12,6 @@ namespace {
 // The figure font fits the widest of these in the panel.
 constexpr const char* FigureSamples[] = {"LAeq so far: no A-weighted minutes", "No levels recorded in the last 24.0 h",
                                          "Measured 23h 59m of 25h 0m", "1440 min C-weighted, not judged"};
-constexpr char ScaleSample[] = "100";
 constexpr int FigureLines = 4;
 constexpr double ChartShare = 0.55;   // of the panel's inner height: the chart and its hour labels
 constexpr int ScaleFontDivisor = 32;  // the scale font's height: the client's height / 32
@@ -53,14 +52,14 @@ HistoryLayout ComputeHistoryLayout(const QPaintDevice* device, int width, int he
     layout.Panel = ComputeLayout(width, height, false).Panel;
     const int pad = Padding(width, height);
     const QFontMetrics scale(scaleFont, device);
-    const int labelWidth = TextWidth(scale, QString::fromLatin1(ScaleSample));
+    const int labelWidth = TextWidth(scale, QString::fromLatin1(ChartScaleSample));
     const QRect inner(QPoint(layout.Panel.Left + pad, layout.Panel.Top + pad),
                       QPoint(layout.Panel.Right - 1 - pad, layout.Panel.Bottom - 1 - pad));
     const int chartArea = static_cast<int>(inner.height() * ChartShare);
-    // Room for the scale's labels left of the chart, for the criterion's right of it, and
-    // for the hour labels under it.
+    // Room for the scale's labels and the axis's name left of and above the chart, for the
+    // criterion's right of it, and for the hour labels under it.
     layout.Chart =
-        QRect(QPoint(inner.left() + labelWidth + pad / 2, inner.top() + scale.height() / 2),
+        QRect(QPoint(inner.left() + labelWidth + pad / 2, inner.top() + scale.height() * 3 / 2),
               QPoint(inner.right() - labelWidth - pad / 2, inner.top() + chartArea - scale.height() - pad / 2));
     layout.Figures = QRect(QPoint(layout.Chart.left(), inner.top() + chartArea + pad / 2), inner.bottomRight());
     layout.LineHeight = std::max(0, layout.Figures.height() / FigureLines);
@@ -99,9 +98,12 @@ void HistoryPainter::Draw(QPainter& painter, int width, int height, const QFont&
     GlyphText text(glyphs_);
     DrawHistoryChart(painter, layout.Chart, *fonts.ScaleFont, picture, {GridColor, BarColor, TextColor}, text);
     DrawFigures(painter, layout, fonts, picture);
-    // The title where the meter picture has its footer, in the same font and colour.
-    const QString title = FromCodePage(picture.Title);
-    const int titleWidth = TextWidth(QFontMetrics(footerFont, painter.device()), title);
+    // The title where the meter picture has its footer, in the same font and colour, the
+    // meter's address whole however long.
+    const QFontMetrics titleMetrics(footerFont, painter.device());
+    const QString title = FitMeterTitle(text, titleMetrics, width - 2 * PanelMargin, QString::fromLatin1(HistoryTitle),
+                                        {}, FromCodePage(picture.Host));
+    const int titleWidth = TextWidth(titleMetrics, title);
     glyphs_.Draw(painter, footerFont, PanelColor,
                  {width / 2 - titleWidth / 2, ComputeLayout(width, height, false).FooterTop}, title);
     glyphs_.EndPicture();

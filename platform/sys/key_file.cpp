@@ -11,6 +11,8 @@
 
 #include "platform/sys/private_folders.h"
 #include "platform/sys/regedit_file.h"
+#include "platform/sys/replacing_file.h"
+#include "platform/sys/unique_fd.h"
 
 namespace {
 
@@ -21,44 +23,10 @@ bool SystemFailed(const std::string& file, int error = errno) {
     return FileFailed(file, std::generic_category().message(error));
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-    // Closes now, reporting whether the last buffered write reached the file.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
 // The folder holds the password, so group and others lose any rights on it; the owner's stay.
 bool TightenFolder(int folder) {
     struct stat info {};
     return ::fstat(folder, &info) == 0 && ((info.st_mode & 077) == 0 || ::fchmod(folder, info.st_mode & 0700) == 0);
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t put = ::write(fd, text.data() + written, text.size() - written);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        written += static_cast<std::size_t>(put);
-    }
-    return true;
 }
 
 }  // namespace
@@ -69,7 +37,7 @@ bool FileFailed(const std::string& file, std::string reason) {
 }
 
 ReadResult ReadKeyFile(const std::string& path, std::string& text) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (file.Get() < 0 && (errno == ENOENT || errno == ENOTDIR))
         return ReadResult::Missing;
     struct stat info {};
@@ -117,24 +85,11 @@ bool ReplaceKeyFile(const std::string& folder, const std::string& path, const st
         return SystemFailed(path, EFBIG);  // a file too large to be read back is not written
     if (!MakeKeyFolders(folder))
         return false;
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Get() < 0 || ::flock(dir.Get(), LOCK_EX) != 0 || !TightenFolder(dir.Get()))
         return SystemFailed(folder);
-    const std::string temporary = path + ".new";
-    // Without O_NONBLOCK a FIFO left at the temporary's name would hold the save until a reader came.
-    FileDescriptor file(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600));
-    if (file.Get() < 0 || ::fchmod(file.Get(), 0600) != 0)  // one left by an older save may have another mode
-        return SystemFailed(temporary);
-    const bool written = WriteAll(file.Get(), text) && ::fsync(file.Get()) == 0 && file.Close() &&
-                         ::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!written) {
-        SystemFailed(path);  // before the clean-up changes errno
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    ::fsync(dir.Get());  // makes the rename itself durable; the file is in place either way
-    return true;
+    ReplacingFile file(path, 0600);
+    return (file.Begin() && file.Write(text) && file.Commit()) || FileFailed(file.FailedFile(), file.Error());
 }
 
 const RegFileError& LastFileError() {

@@ -18,8 +18,8 @@ ReadResult ReadKeyFile(const std::string& path, std::string& text);
 bool MakeKeyFolders(const std::string& folder);
 
 // Replaces the file in `folder` by one of mode 0600 holding `text`, which a crash leaves
-// either old or new (temporary file, fsync, rename), and takes group's and others' rights
-// from the folder. A text too large to be read back is not written.
+// either old or new (a ReplacingFile), and takes group's and others' rights from the folder.
+// A text too large to be read back is not written.
 bool ReplaceKeyFile(const std::string& folder, const std::string& path, const std::string& text);
 
 // Records why `file` failed; false, for the caller to answer.

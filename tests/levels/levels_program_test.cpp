@@ -1,11 +1,13 @@
-// decimon-levels as a site runs it: its exit codes, its output for the example day, a missing
-// database, an empty range, output that cannot be written, and a database that the display
-// is writing at the same time; and the bad arguments of decimon-report beside its own.
+// decimon-levels as a site runs it: its exit codes, its output for the example day, a copy on
+// a read-only disk, a missing database, an unknown host, an empty range, output that cannot
+// be written, and a database that the display is writing at the same time; and the bad
+// arguments and unknown hosts of decimon-report beside its own.
 #include "levels/levels_csv.h"
 #include "tests/levels/record_program.h"
 #include "tests/support/case_name.h"
 #include "tests/support/child_process.h"
 #include "tests/support/level_database.h"
+#include "tests/support/private_mounts.h"
 #include "tests/support/wait_until.h"
 #include "tests/support/xdg_sandbox.h"
 
@@ -35,6 +37,7 @@ struct OutputCase {
     long lines = 0;
     std::string settings{};     // the user's settings file, if any
     const char* err = nullptr;  // a line on standard error that holds this; none when null
+    bool readOnlyCopy = false;  // read from a copy on a read-only disk (root only)
 };
 
 class LevelsOutput : public LevelsProgram, public ::testing::WithParamInterface<OutputCase> {};
@@ -44,7 +47,18 @@ TEST_P(LevelsOutput, PrintsTheRecordAsAsked) {
     RecordExampleDay();
     if (!c.settings.empty())
         XdgSandbox::WriteFile(xdg_.HomeKeyFile(), c.settings);
-    const Outcome run = Levels(c.arguments);
+    std::vector<std::string> arguments = c.arguments;
+    std::optional<PrivateMounts> mounts;
+    if (c.readOnlyCopy) {
+        mounts.emplace();
+        const std::filesystem::path archive = xdg_.Root() / "archive";
+        std::filesystem::create_directories(archive);
+        std::filesystem::copy_file(xdg_.LevelDatabase(), archive / "levels.sqlite3");
+        if (!mounts->Ok() || !mounts->ReadOnly(archive))
+            GTEST_SKIP() << "a read-only mount needs root";
+        arguments.insert(arguments.end(), {"--database", (archive / "levels.sqlite3").string()});
+    }
+    const Outcome run = Levels(arguments);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     if (c.err) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
@@ -117,7 +131,17 @@ INSTANTIATE_TEST_SUITE_P(
         // An empty range: the header alone.
         OutputCase{"NoMinutes", {"--from", "2025-11-29", "--to", "2025-11-29"}, MinuteCsvHeader},
         OutputCase{"NoDays", {"--from", "2025-12-01", "--to", "2025-12-02", "--daily"}, DailyCsvHeader},
-        OutputCase{"NoSuchHost", {"--from", "2025-11-30", "--to", "2025-11-30", "--host", "nobody"}, MinuteCsvHeader}),
+        // A host of the record without minutes in the period.
+        OutputCase{
+            "NoMinutesOfTheHost", {"--from", "2025-11-29", "--to", "2025-11-29", "--host", "press"}, MinuteCsvHeader},
+        OutputCase{"ReadOnlyCopy",
+                   {"--from", "2025-11-30", "--to", "2025-11-30", "--daily", "--host", "press"},
+                   "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                   "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n",
+                   0,
+                   {},
+                   nullptr,
+                   true}),
     CaseName());
 
 TEST_F(LevelsProgram, DatesDefaultToToday) {
@@ -128,13 +152,39 @@ TEST_F(LevelsProgram, DatesDefaultToToday) {
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2) << run.out;
 }
 
-TEST_F(LevelsProgram, AMissingDatabaseSaysSo) {
-    const Outcome run = Levels({"--daily"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("no levels recorded"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(xdg_.LevelDatabase().string()), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(xdg_.LevelDatabase())) << "and makes none";
+// A missing record, and a host that it never had (a typo in a cron line): one line, status 1,
+// and nothing made.
+TEST_F(LevelsProgram, ARecordOrHostThatIsNotThereEndsWithStatusOne) {
+    const std::string pdf = (xdg_.Root() / "r.pdf").string();
+    const std::string database = xdg_.LevelDatabase().string();
+    struct Row {
+        bool recorded;
+        const char* program;
+        std::vector<std::string> arguments;
+        std::string err;
+    };
+    for (const Row& row :
+         std::vector<Row>{{false,
+                           DECIMON_LEVELS,
+                           {"--daily"},
+                           "decimon-levels: no levels recorded: there is no database at " + database},
+                          {true,
+                           DECIMON_LEVELS,
+                           {"--host", "nobody"},
+                           "decimon-levels: no host \"nobody\" in " + database + "; it holds \"hall, 3\", \"press\""},
+                          {true,
+                           DECIMON_REPORT,
+                           {"--host", "pres", "--output", pdf},
+                           "decimon-report: no host \"pres\" in " + database + "; it holds \"hall, 3\", \"press\""}}) {
+        if (row.recorded)
+            RecordExampleDay();
+        const Outcome run = Run(row.program, row.arguments);
+        EXPECT_EQ(run.exitCode, 1) << row.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, row.err + "\n");
+        EXPECT_TRUE(row.recorded || !std::filesystem::exists(database)) << "a missing record is not made";
+    }
+    EXPECT_FALSE(std::filesystem::exists(pdf));
 }
 
 TEST_F(LevelsProgram, AFailedWriteEndsWithStatusOne) {

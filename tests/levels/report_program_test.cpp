@@ -1,10 +1,13 @@
 // decimon-report as a site runs it, read back with poppler's pdftotext and pdfinfo: its pages,
-// its figures against decimon-levels --daily, the action bands at their edges, a day without
-// minutes; and outputs that cannot be written (a missing folder, a read-only and a full disk),
-// which leave nothing behind and an old report as it was.
+// the meter's head with a changed offset, its shifts' figures against decimon-levels --shifts,
+// the action bands at their edges, a day without minutes; the report sent to standard output, through a link and over
+// one with its own mode; and outputs that cannot be written (a missing folder, a read-only and a full disk, a device),
+// which leave nothing behind and an old report or the device as it was.
 #include "tests/levels/record_program.h"
 
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <gtest/gtest.h>
 
@@ -86,9 +89,17 @@ std::string LineOf(const std::string& text, const std::string& date) {
     return {};
 }
 
-TEST_F(ReportProgram, ReadsBackWithTheDailyFiguresAndTheActionBands) {
+TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
     RecordBandDays();
-    const std::vector<std::string> range = {"--from", "2025-11-27", "--to", "2025-12-01", "--host", "press"};
+    {
+        // The meter as it reported itself, its level offset changed at midnight to 2025-11-30.
+        LevelStore store(xdg_.LevelDatabase().string());
+        const std::vector<MeterRow> meters = {{"press", BerlinEight - 30 * Day, "Press 7", "Hall 3, north", 0},
+                                              {"press", BerlinEight - 8 * 3600, "Press 7", "Hall 3, north", 2}};
+        ASSERT_TRUE(store.WriteMeters(meters)) << store.Error();
+    }
+    const std::vector<std::string> range = {"--from", "2025-11-27", "--to",     "2025-12-01",
+                                            "--host", "press",      "--shifts", "08:00-16:00"};
     std::vector<std::string> arguments = range;
     arguments.insert(arguments.end(), {"--output", pdf_.string()});
     const Outcome run = Report(arguments);
@@ -97,17 +108,19 @@ TEST_F(ReportProgram, ReadsBackWithTheDailyFiguresAndTheActionBands) {
     EXPECT_NE(Output({DECIMON_PDFINFO, pdf_.string()}).find("Pages:           6\n"), std::string::npos)
         << "the summary and five days";
     const std::string summary = PdfText(1, 1);
-    EXPECT_NE(summary.find("Page 1 of 6"), std::string::npos) << summary;
+    const std::string head = std::regex_replace(summary, std::regex(" +"), " ");
+    for (const char* line :
+         {"Meter: Press 7 (press)", "Location Hall 3, north", "Level offset 0 dB, 2025-11-27 to 2025-11-29",
+          "+2 dB, 2025-11-30 to 2025-12-01", "Shifts 08:00-16:00", "Page 1 of 6"})
+        EXPECT_NE(head.find(line), std::string::npos) << line << "\n" << head;
 
-    // Each day of decimon-levels --daily on the summary and on the day's own page.
-    std::vector<std::string> daily = range;
-    daily.push_back("--daily");
-    std::istringstream csv(Levels(daily).out);
+    // Each shift of decimon-levels --shifts on the summary and on its day's page.
+    std::istringstream csv(Levels(range).out);
     std::string line;
     std::getline(csv, line);  // the header
-    int days = 0;
+    int shifts = 0;
     const std::map<std::string, int> pages = {
-        {"2025-11-27", 2}, {"2025-11-28", 3}, {"2025-11-29", 4}, {"2025-11-30", 5}, {"2025-12-01", 6}};
+        {"2025-11-27", 2}, {"2025-11-28", 3}, {"2025-11-30", 5}, {"2025-12-01", 6}};
     const std::map<std::string, std::string> bands = {{"2025-11-27", "below the lower action value"},
                                                       {"2025-11-28", "at or above the lower action value"},
                                                       {"2025-11-30", "at or above the upper action value"},
@@ -117,23 +130,24 @@ TEST_F(ReportProgram, ReadsBackWithTheDailyFiguresAndTheActionBands) {
         std::istringstream fields(line.substr(0, line.find('\r')));
         for (std::string value; std::getline(fields, value, ',');)
             field.push_back(value);
-        ASSERT_EQ(field.size(), 8u) << line;
+        ASSERT_GE(field.size(), 14u) << line;
         const std::string row = LineOf(summary, field[0]);
-        SCOPED_TRACE(row);
-        // date measured leq lex8h[ *] dose_percent
-        EXPECT_NE(row.find(field[0] + " " + field[3] + " " + field[4] + " " + field[5]), std::string::npos);
-        EXPECT_NE(row.find(" " + field[6] + " "), std::string::npos);
-        EXPECT_NE(row.find(bands.at(field[0])), std::string::npos);
+        SCOPED_TRACE(row + " / " + line);
+        // date shift measured (coverage %) laeq lex8h[ *] dose verdict
+        const std::string highest = field[0] == "2025-12-01" ? " *" : "";
+        EXPECT_NE(row.find(field[0] + " " + field[1] + " " + field[4] + " (" + field[5] + " %) " + field[6] + " " +
+                           field[7] + highest + " " + field[8] + " " + bands.at(field[0])),
+                  std::string::npos);
         const int page = pages.at(field[0]);
         const std::string text = std::regex_replace(PdfText(page, page), std::regex(" +"), " ");
-        EXPECT_NE(text.find(field[0]), std::string::npos) << text;
         for (const std::string& figure :
-             {"Leq " + field[4] + " dBA", "LEX,8h " + field[5] + " dBA", "Dose " + field[6] + " %"})
-            EXPECT_NE(text.find(figure), std::string::npos) << figure;
-        ++days;
+             {"Shift " + field[1], "LAeq " + field[6] + " dB(A)", "LEX,8h " + field[7] + " dB(A)",
+              "Dose " + field[8] + " %", "Lmax of the day " + field[9] + " dBA", bands.at(field[0])})
+            EXPECT_NE(text.find(figure), std::string::npos) << figure << "\n" << text;
+        ++shifts;
     }
-    EXPECT_EQ(days, 4);
-    EXPECT_NE(LineOf(summary, "2025-11-29").find("no minutes recorded"), std::string::npos);
+    EXPECT_EQ(shifts, 4);
+    EXPECT_NE(LineOf(summary, "2025-11-29").find("not judged: nothing measured"), std::string::npos);
     EXPECT_NE(PdfText(4, 4).find("No minutes were recorded on this day."), std::string::npos);
 }
 
@@ -146,13 +160,15 @@ TEST_F(ReportProgram, AReportThatCannotBeWrittenLeavesNothingBehind) {
     if (!fullDisk.Mounted() || !readOnlyDisk.Mounted())
         GTEST_SKIP() << "mounting a tmpfs needs root";
     std::ofstream(full / "report.pdf") << "the old report";
+    const std::filesystem::path device = xdg_.Root() / "null";
+    ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
     struct Row {
         std::filesystem::path output;
         const char* reason;
     };
-    for (const Row& row :
-         {Row{xdg_.Root() / "missing" / "report.pdf", "No such file or directory"},
-          Row{readOnly / "report.pdf", "Read-only file system"}, Row{full / "report.pdf", "No space left on device"}}) {
+    for (const Row& row : {Row{xdg_.Root() / "missing" / "report.pdf", "No such file or directory"},
+                           Row{readOnly / "report.pdf", "Read-only file system"},
+                           Row{full / "report.pdf", "No space left on device"}, Row{device, "not a regular file"}}) {
         const Outcome run = Report({"--from", "2025-11-01", "--to", "2025-12-01", "--output", row.output.string()});
         EXPECT_EQ(run.exitCode, 1) << row.reason;
         EXPECT_EQ(run.err, "decimon-report: cannot write " + row.output.string() + ": " + row.reason + "\n");
@@ -161,6 +177,32 @@ TEST_F(ReportProgram, AReportThatCannotBeWrittenLeavesNothingBehind) {
     EXPECT_TRUE(std::filesystem::is_empty(readOnly));
     EXPECT_EQ(ReadFile(full / "report.pdf"), "the old report") << "replaced only by a whole report";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(full), {}), 1) << "and no temporary left";
+    EXPECT_TRUE(std::filesystem::is_character_file(device)) << "a device is left as it is";
+}
+
+TEST_F(ReportProgram, WritesTheReportWhereItIsSent) {
+    RecordBandDays();
+    const std::vector<std::string> period = {"--from", "2025-11-30", "--to", "2025-11-30", "--output"};
+    const auto report = [&](const std::string& output, const char* standardOutput = nullptr) {
+        std::vector<std::string> arguments = period;
+        arguments.push_back(output);
+        const Outcome run = Run(DECIMON_REPORT, arguments, standardOutput);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(ReadFile(pdf_).rfind("%PDF-", 0), 0u) << output;
+    };
+    report("-", pdf_.c_str());
+
+    // Through a link to another folder: the file is replaced, the link stays.
+    const std::filesystem::path link = xdg_.Root() / "latest.pdf";
+    std::filesystem::remove(pdf_);
+    std::filesystem::create_symlink(pdf_, link);
+    report(link.string());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+
+    // An existing report keeps its mode.
+    ::chmod(pdf_.c_str(), 0640);
+    report(pdf_.string());
+    EXPECT_EQ(XdgSandbox::Mode(pdf_), 0640u);
 }
 
 }  // namespace

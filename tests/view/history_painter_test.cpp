@@ -1,15 +1,23 @@
 // The history picture drawn off screen and probed: one bar per recorded minute with gaps left
-// empty, the dashed criterion line, the figures in large type, and fonts that fit at every
-// size. (Its panel is the meter picture's, drawn by the same code.)
+// empty, the dashed criterion line, the shifts' boundaries, the figures in large type, and
+// fonts that fit at every size; the chart's labels, apart from each other on the wall's window
+// and the report's days, and the meter's title with its address whole. (Its panel is the
+// meter picture's, drawn by the same code.)
 #include "view/history_painter.h"
 
+#include "record/local_days.h"
+#include "tests/support/case_name.h"
 #include "tests/support/level_database.h"
+#include "tests/support/time_zone.h"
 
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
 
 using namespace decimon::test;
 
@@ -90,6 +98,14 @@ TEST_F(HistoryImage, DashedLineAtTheCriterion) {
     EXPECT_GT(dashes, 20) << "no dashed white line at 85 dB";
 }
 
+TEST_F(HistoryImage, ShiftBoundariesMarkedAcross) {
+    picture_.Boundaries = {window_.From + 60 * 300};
+    const QImage image = Draw();
+    const QRect chart = Layout().Chart;
+    const int x = chart.left() + 300 * chart.width() / window_.Minutes;
+    EXPECT_GT(CountPixels(image, QRect(x, chart.top(), 1, chart.height()), TextColor), chart.height() * 9 / 10);
+}
+
 TEST_F(HistoryImage, FourLinesOfFiguresOrTheEmptyTextAlone) {
     const HistoryLayout layout = Layout();
     const auto whiteInLine = [&](const QImage& image, int line) {
@@ -134,5 +150,121 @@ TEST_P(HistoryFontSizes, FiguresFitTheirLinesAndStayLarge) {
 INSTANTIATE_TEST_SUITE_P(Clients, HistoryFontSizes,
                          ::testing::Values(QSize(800, 600), QSize(1280, 800), QSize(1920, 1080), QSize(3840, 2160),
                                            QSize(1080, 1920)));
+
+// The chart's labels as drawn: their texts and boxes.
+class LabelBoxes final : public ChartText {
+public:
+    int Width(const QFontMetrics& metrics, const QString& text) override { return metrics.horizontalAdvance(text); }
+    void Draw(QPainter& painter, const QFont& font, const QColor&, QPoint topLeft, const QString& text) override {
+        const QFontMetrics metrics(font, painter.device());
+        labels.push_back({text, QRect(topLeft, QSize(metrics.horizontalAdvance(text), metrics.height()))});
+    }
+    std::vector<std::pair<QString, QRect>> labels;
+};
+
+struct LabelCase {
+    const char* name;
+    std::function<HistoryPicture()> picture;
+    int chartWidth;
+    int chartHeight;
+    const char* axis;
+    std::vector<const char*> shown;  // labels among those drawn
+};
+
+class ChartLabels : public ::testing::TestWithParam<LabelCase> {};
+
+TEST_P(ChartLabels, NeverOverlap) {
+    const TimeZone zone(CentralEuropeanZone);
+    const HistoryPicture picture = GetParam().picture();
+    QImage image(1300, 500, QImage::Format_RGB32);
+    QFont font;
+    font.setPixelSize(16);
+    LabelBoxes text;
+    {
+        QPainter painter(&image);
+        DrawHistoryChart(painter, QRect(60, 40, GetParam().chartWidth, GetParam().chartHeight), font, picture,
+                         {GridColor, BarColor, TextColor}, text);
+    }
+    int axisNames = 0;
+    for (std::size_t a = 0; a < text.labels.size(); ++a) {
+        axisNames += text.labels[a].first == GetParam().axis;
+        for (std::size_t b = a + 1; b < text.labels.size(); ++b)
+            EXPECT_FALSE(text.labels[a].second.intersects(text.labels[b].second))
+                << text.labels[a].first.toStdString() << " and " << text.labels[b].first.toStdString();
+    }
+    EXPECT_EQ(axisNames, 1) << "the level axis names its unit and weighting";
+    for (const char* label : GetParam().shown)
+        EXPECT_TRUE(std::any_of(text.labels.begin(), text.labels.end(), [&](const auto& drawn) {
+            return drawn.first == QString::fromLatin1(label);
+        })) << label;
+}
+
+// A local day's chart, as the report draws it, with minutes at `levels` from its start.
+HistoryPicture DayChart(LocalDate date, const std::vector<double>& levels, const char* weighting = "dBA") {
+    HistoryWindow window{LocalDayStart(date), LocalDayStart(NextDate(date)), 0};
+    window.Minutes = static_cast<int>((window.To - window.From) / 60);
+    std::vector<MinuteRow> rows;
+    for (std::size_t minute = 0; minute < levels.size(); ++minute)
+        rows.push_back({"press", window.From + 60 * static_cast<std::int64_t>(minute), weighting, 60, 60.0,
+                        levels[minute], levels[minute], levels[minute]});
+    return MakeHistoryChart(window, "press", rows);
+}
+
+HistoryPicture WallShift() {
+    return MakeHistoryPicture(HistoryWindowAt(Noon, 8.0), "press", {});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Charts, ChartLabels,
+    ::testing::Values(
+        LabelCase{"WallShift", WallShift, 880, 300, "Leq (dB)", {"60", "70", "80", "90", "100", "85", "12:00"}},
+        LabelCase{"ReportDay",
+                  [] {
+                      return DayChart({2025, 11, 30}, {70.0, 88.0});
+                  },
+                  880,
+                  300,
+                  "Leq (dBA)",
+                  {"60", "00:00", "12:00"}},
+        // 25 hours, 02:00 twice, labelled every second hour.
+        LabelCase{"ClocksGoBack",
+                  [] {
+                      return DayChart({2025, 10, 26}, {70.0}, "dBC");
+                  },
+                  1100,
+                  300,
+                  "Leq (dBC)",
+                  {"00:00", "02:00", "04:00"}},
+        // A scale from -100 to 250 dB on a low chart.
+        LabelCase{"WideScale",
+                  [] {
+                      return DayChart({2025, 11, 30}, {-1.0e300, 1.0e300, 80.0});
+                  },
+                  880,
+                  120,
+                  "Leq (dBA)",
+                  {"-100", "0", "100", "200"}}),
+    CaseName());
+
+TEST(MeterTitle, CutsTheNameAndKeepsTheAddressWhole) {
+    QImage image(1, 1, QImage::Format_RGB32);
+    QFont font;
+    font.setPixelSize(16);
+    const QFontMetrics metrics(font, &image);
+    PainterText text;
+    const QString prefix = QString::fromLatin1("History of ");
+    const QString name = QString::fromLatin1("Press hall north, the second line by the loading bay");
+    const QString address = QString::fromLatin1("meter-17.plant.example.net");
+    const QString full = prefix + name + " (" + address + ")";
+    const int wide = metrics.horizontalAdvance(full);
+    EXPECT_EQ(FitMeterTitle(text, metrics, wide, prefix, name, address), full);
+    const QString cut = FitMeterTitle(text, metrics, wide / 2, prefix, name, address);
+    EXPECT_TRUE(cut.startsWith(prefix + "P")) << cut.toStdString();
+    EXPECT_TRUE(cut.endsWith("... (" + address + ")")) << cut.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(cut), wide / 2);
+    EXPECT_EQ(FitMeterTitle(text, metrics, metrics.horizontalAdvance(prefix + address), prefix, name, address),
+              prefix + address);
+    EXPECT_EQ(FitMeterTitle(text, metrics, 10, prefix, name, address), address);
+}
 
 }  // namespace

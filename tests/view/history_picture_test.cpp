@@ -67,7 +67,7 @@ TEST_F(Picture, FourHoursLoudFourHoursQuiet) {
     EXPECT_EQ(picture.Figures, (std::vector<std::string>{"Shift 06:00-14:00", "Measured 7h 1m of 8h 0m",
                                                          "LAeq so far 84.4 dBA", "Dose used so far 77 %"}));
     EXPECT_EQ(picture.Minutes.size(), 480u);
-    EXPECT_EQ(picture.Title, "History of press");
+    EXPECT_EQ(picture.Host, "press");
     EXPECT_TRUE(picture.Reason.empty());
 }
 

@@ -1,0 +1,42 @@
+#pragma once
+// What decimon-levels and decimon-report share around the record they read: their one-line
+// messages on standard error ("decimon-levels: ..."), the record named by --database or the
+// user's, opened with --host checked against it, and the settings' shift length and shifts.
+
+#include "levels/record_options.h"
+#include "record/level_reader.h"
+#include "record/shift_pattern.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class RecordTool {
+public:
+    explicit RecordTool(std::string program) : program_(std::move(program)) {}
+
+    // One line on standard error: the program's name and `message`.
+    void Say(const std::string& message) const;
+    // Says `message`; the exit status 1.
+    int Fail(const std::string& message) const;
+
+    // The record of `options`, open; nothing after one line saying why when there is no
+    // database ("no levels recorded: ..."), it cannot be read, or --host names a host that
+    // has no minute in it at all (the line names those it has).
+    std::unique_ptr<LevelReader> OpenRecord(const RecordOptions& options);
+    // The exit status 1 after "cannot read PATH: " and the reader's error.
+    int ReadFailed(const LevelReader& reader) const;
+    // The path of the record last opened.
+    const std::string& Path() const { return path_; }
+
+    // The settings' ShiftLenHours, after one line when they cannot be read.
+    double ShiftLength() const;
+    // The shifts of --shifts `option`, or else the site's (after one line when its setting
+    // cannot be used, the default from `shiftLenHours`); nothing after one line saying what is
+    // wrong with `option`, for the exit status 2.
+    std::optional<ShiftPattern> Shifts(const std::optional<std::string>& option, double shiftLenHours) const;
+
+private:
+    std::string program_;
+    std::string path_;
+};
