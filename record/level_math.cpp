@@ -61,10 +61,3 @@ std::optional<Exposure> ExposureSum::Result(double shiftLenHours) const {
     return Exposure{seconds_,    Leq(),         Lex8h(), DosePercent(shiftLenHours),
                     loudestLeq_, loudestStart_, lmax_,   weighting_};
 }
-
-std::optional<Exposure> SummarizeExposure(std::span<const MinuteRow> rows, double shiftLenHours) {
-    ExposureSum sum;
-    for (const MinuteRow& row : rows)
-        sum.Add(row);
-    return sum.Result(shiftLenHours);
-}

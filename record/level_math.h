@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
-#include <span>
 #include <string>
 
 inline constexpr double Lex8hSeconds = 8 * 3600.0;
@@ -61,6 +60,3 @@ private:
     double lmax_ = -std::numeric_limits<double>::infinity();
     std::string weighting_;
 };
-
-// The exposure of the minutes `rows`; nothing when no minute covers any time.
-std::optional<Exposure> SummarizeExposure(std::span<const MinuteRow> rows, double shiftLenHours);

@@ -1,6 +1,7 @@
 #include "record/level_math.h"
 
 #include "tests/support/case_name.h"
+#include "tests/support/exposure_of.h"
 #include "tests/support/level_database.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 namespace {
 
 using decimon::test::CaseName;
+using decimon::test::ExposureOf;
 using decimon::test::Joined;
 using decimon::test::SteadyMinutes;
 
@@ -53,7 +55,7 @@ class ExposureTable : public ::testing::TestWithParam<ExposureCase> {};
 
 TEST_P(ExposureTable, SumsTheCoveredTimesEnergy) {
     const ExposureCase& c = GetParam();
-    const auto exposure = SummarizeExposure(c.rows, c.shiftLenHours);
+    const auto exposure = ExposureOf(c.rows, c.shiftLenHours);
     ASSERT_TRUE(exposure.has_value());
     EXPECT_DOUBLE_EQ(exposure->Seconds, c.seconds);
     EXPECT_NEAR(exposure->Leq, c.leq, 0.05);
@@ -102,9 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName());
 
 TEST(Exposure, OfNothingCoveredIsNothing) {
-    EXPECT_FALSE(SummarizeExposure({}, 8.0).has_value());
+    EXPECT_FALSE(ExposureOf({}, 8.0).has_value());
     const std::vector<MinuteRow> empty = {{"meter", 0, "dBA", 0, 0.0, 80.0, 80.0, 80.0}};
-    EXPECT_FALSE(SummarizeExposure(empty, 8.0).has_value());
+    EXPECT_FALSE(ExposureOf(empty, 8.0).has_value());
     ExposureSum sum;
     sum.Add(empty[0]);
     EXPECT_TRUE(std::isnan(sum.Leq()));
@@ -115,12 +117,12 @@ TEST(Exposure, NamesTheLoudestMinuteAndTheWeightingsSeen) {
     rows[1].Leq = 96.4;
     rows.push_back({"meter", 780, "dBC", 60, 60.0, 81.0, 81.0, 81.0});
     rows.push_back({"meter", 840, "dBA", 60, 60.0, 82.0, 82.0, 82.0});
-    const auto exposure = SummarizeExposure(rows, 8.0);
+    const auto exposure = ExposureOf(rows, 8.0);
     ASSERT_TRUE(exposure.has_value());
     EXPECT_EQ(exposure->LoudestLeq, 96.4);
     EXPECT_EQ(exposure->LoudestStart, 660);
     EXPECT_EQ(exposure->Weighting, "dBA+dBC");
-    EXPECT_EQ(SummarizeExposure(SteadyMinutes("meter", 0, 2, 80.0, "dBz"), 8.0)->Weighting, "dBz");
+    EXPECT_EQ(ExposureOf(SteadyMinutes("meter", 0, 2, 80.0, "dBz"), 8.0)->Weighting, "dBz");
 }
 
 TEST(Exposure, AShiftThatIsNoPositiveNumberGivesNoDose) {

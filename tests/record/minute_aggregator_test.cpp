@@ -2,6 +2,7 @@
 
 #include "record/level_math.h"
 #include "tests/support/case_name.h"
+#include "tests/support/exposure_of.h"
 #include "tests/support/level_database.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ namespace {
 
 using decimon::test::CaseName;
 using decimon::test::ExpectMinute;
+using decimon::test::ExposureOf;
 
 constexpr std::int64_t Minute = 1764676800;  // 2025-12-02 12:00:00 UTC
 
@@ -162,7 +164,7 @@ TEST_P(SteadyShift, ComesToAFullDose) {
         seconds += minute.Seconds;
     }
     EXPECT_EQ(seconds, static_cast<double>(polls * interval));
-    EXPECT_NEAR(SummarizeExposure(minutes, 8.0)->DosePercent, 100.0, 0.5);
+    EXPECT_NEAR(ExposureOf(minutes, 8.0)->DosePercent, 100.0, 0.5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Intervals, SteadyShift, ::testing::Range(1, 61));
