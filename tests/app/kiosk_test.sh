@@ -28,8 +28,6 @@ check_entries() {
   done
 }
 
-# -noreset: the screen saver settings outlive the clients that made them.
-start_kiosk_xvfb() { start_xvfb 1280x800 -noreset; }
 
 # Closes the window as a window manager would; the display must end with status 0.
 close_display() {
@@ -53,7 +51,7 @@ entries)
 
 bus)
   decimon=$1 recorder=$2 close_window=$3
-  start_kiosk_xvfb
+  start_xvfb 1280x800
   write_settings 127.0.0.1:9
   start_session_bus
 
@@ -88,7 +86,7 @@ no-bus)
   decimon=$1 saver_state=$2 close_window=$3
   export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
   saver_is() { [ "$("$saver_state")" = "$1" ]; }
-  start_kiosk_xvfb
+  start_xvfb 1280x800
   write_settings 127.0.0.1:9
   # The screen saver starts after 2 s without input, and the probe sees it.
   xset s 2 0
@@ -151,7 +149,7 @@ guide)
   # Step 6, the log-in: the session runs the entry's command, the user has no settings yet.
   command=$(sed -n 's/^Exec=//p' "$user_autostart/decimon.desktop")
   [[ $command != *%* ]] || fail "the autostart command has field codes: $command"
-  start_kiosk_xvfb
+  start_xvfb 1280x800
   # shellcheck disable=SC2086  # the command is split into words as the session splits it
   start_display env PATH="$root/usr/bin:$PATH" XDG_CONFIG_DIRS="$root/etc/xdg" $command
   sleep 2

@@ -13,8 +13,7 @@
 set -euo pipefail
 . "$(dirname "$0")/x_session.sh"
 session_begin lifecycle
-# -noreset: no server reset between one display and the next, when no client is left.
-start_xvfb 1280x800 -noreset
+start_xvfb 1280x800
 write_settings 127.0.0.1:9
 
 geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'; }

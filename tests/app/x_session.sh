@@ -93,7 +93,10 @@ start_xvfb() {
     local size=${1:-1280x800}
     [ $# -eq 0 ] || shift
     # The server picks a free display number itself: no race with other tests for one.
-    Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp "$@" 9>"$work/display" >"$work/xvfb.log" 2>&1 &
+    # -noreset: without it the server resets whenever its last client leaves (a check such as
+    # xwininfo while the display is still starting), and a client that connects during the
+    # reset is refused; under load that failed a display's start now and then.
+    Xvfb -displayfd 9 -screen 0 "${size}x24" -nolisten tcp -noreset "$@" 9>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     session_pids+=("$xvfb_pid")
     wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
