@@ -1,6 +1,6 @@
 #include "chart/history_chart.h"
 
-#include "record/level_math.h"
+#include "exposure/level_math.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
 #include "chart/history_picture.h"
 
+#include "exposure/level_math.h"
+#include "exposure/local_days.h"
+#include "exposure/shift_figures.h"
 #include "platform/sys/c_locale.h"
-#include "record/level_math.h"
-#include "record/local_days.h"
-#include "record/shift_figures.h"
 
 #include <algorithm>
 #include <cmath>

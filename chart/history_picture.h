@@ -3,8 +3,8 @@
 // ShiftLenHours hours, one host's recorded minutes in it, their figures as texts, the chart's
 // dB scale and its local hour marks. Numbers as in the "C" locale, times of day in local time.
 
-#include "record/minute_row.h"
-#include "record/shift_pattern.h"
+#include "exposure/minute_row.h"
+#include "exposure/shift_pattern.h"
 
 #include <cstdint>
 #include <optional>

@@ -77,7 +77,7 @@ public:
     static ExtraText LoadMetricsWebConfig();
 
     // "Shifts", a REG_SZ beside RecordLevels that no dialog edits: the site's shift pattern
-    // as local times, "06:00-14:00,14:00-22:00,22:00-06:00" (record/shift_pattern.h reads it).
+    // as local times, "06:00-14:00,14:00-22:00,22:00-06:00" (exposure/shift_pattern.h reads it).
     // Unusable like MetricsAddress. Only read, like RecordLevels.
     static ExtraText LoadShifts();
 };

@@ -1,12 +1,12 @@
 #pragma once
 // The record's figures by local calendar day for decimon-levels --daily: the running sums of
 // each local day and host, printed as every reader of the record prints its figures. (The
-// report judges shifts, not calendar days: see record/shift_figures.h.)
+// report judges shifts, not calendar days: see exposure/shift_figures.h.)
 
-#include "record/level_math.h"
-#include "record/local_days.h"
-#include "record/minute_row.h"
-#include "record/printed_figures.h"
+#include "exposure/level_math.h"
+#include "exposure/local_days.h"
+#include "exposure/minute_row.h"
+#include "exposure/printed_figures.h"
 
 #include <cstdint>
 #include <map>

@@ -11,14 +11,14 @@
 //            level (the highest of the minutes' lmax)
 //   shifts:  date,shift,host,duration,measured,coverage_percent,laeq,lex8h,dose_percent,lmax,
 //            loudest_leq,loudest_minute,minutes_above_85,verdict,other_weightings
-//            one row per shift of a local day and host (record/shift_figures.h): the shift's
+//            one row per shift of a local day and host (exposure/shift_figures.h): the shift's
 //            hours, its real duration and the A-weighted time measured as h:mm, the whole per
 //            cent measured, the A-weighted figures, the loudest minute's start in local time
 //            with its offset, the action band or why there is none, the other weightings' time
 
+#include "exposure/minute_row.h"
+#include "exposure/shift_figures.h"
 #include "levels/daily_figures.h"
-#include "record/minute_row.h"
-#include "record/shift_figures.h"
 
 #include <string>
 #include <string_view>

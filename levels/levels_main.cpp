@@ -2,12 +2,12 @@
 // while the display writes it. Exit status 0, 1 when the database is missing or cannot be
 // read, --host names a host it does not hold or the CSV cannot be written, 2 for bad
 // arguments (after the usage; bad --shifts after one line).
+#include "exposure/shift_sums.h"
 #include "levels/levels_csv.h"
 #include "levels/levels_options.h"
 #include "levels/record_tool.h"
 #include "platform/sys/ole_date_time.h"
 #include "platform/sys/output_stream.h"
-#include "record/shift_sums.h"
 
 #include <cstdio>
 #include <optional>

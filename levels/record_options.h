@@ -5,7 +5,7 @@
 // Dates are inclusive local dates; without --host every host is read, and without
 // --database the user's record. A value comes as "--name VALUE" or "--name=VALUE".
 
-#include "record/local_days.h"
+#include "exposure/local_days.h"
 
 #include <cstddef>
 #include <optional>

@@ -3,9 +3,9 @@
 // messages on standard error ("decimon-levels: ..."), the record named by --database or the
 // user's, opened with --host checked against it, and the settings' shift length and shifts.
 
+#include "exposure/shift_pattern.h"
 #include "levels/record_options.h"
 #include "record/level_reader.h"
-#include "record/shift_pattern.h"
 
 #include <memory>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "levels/shift_length.h"
 
 #include "config/settings_store.h"
+#include "exposure/site_shifts.h"
 #include "levels/daily_figures.h"
-#include "record/site_shifts.h"
 
 double ReadShiftLength(std::string& warning) {
     Settings settings;

@@ -2,7 +2,7 @@
 // The shift length and the shifts the record's readers reckon with: the settings' own, or the
 // shifts of the command line.
 
-#include "record/shift_pattern.h"
+#include "exposure/shift_pattern.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "monitor/dose.h"
 
-#include "record/acoustics.h"
+#include "exposure/acoustics.h"
 
 #include <climits>
 #include <cmath>

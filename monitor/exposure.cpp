@@ -1,7 +1,7 @@
 #include "monitor/exposure.h"
 
+#include "exposure/acoustics.h"
 #include "platform/sys/fixed_text.h"
-#include "record/acoustics.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,8 +6,8 @@
 // folder the user cannot write, on a read-only mount) is read as it stands, and nothing is
 // made beside it.
 
+#include "exposure/minute_row.h"
 #include "record/meter_row.h"
-#include "record/minute_row.h"
 #include "record/sqlite_db.h"
 
 #include <cstdint>

@@ -1,9 +1,9 @@
 #include "record/level_recorder.h"
 
+#include "exposure/local_days.h"
 #include "platform/sys/ole_date_time.h"
 #include "platform/sys/steady_clock.h"
 #include "record/level_store.h"
-#include "record/local_days.h"
 
 #include <algorithm>
 #include <condition_variable>

@@ -9,8 +9,8 @@
 // "<file>.corrupt-YYYYMMDD-HHMMSS" (its log with it) and a new one is started; nothing
 // is ever overwritten.
 
+#include "exposure/minute_row.h"
 #include "record/meter_row.h"
-#include "record/minute_row.h"
 #include "record/sqlite_db.h"
 
 #include <cstdint>

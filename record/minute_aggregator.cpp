@@ -1,6 +1,6 @@
 #include "record/minute_aggregator.h"
 
-#include "record/level_math.h"
+#include "exposure/level_math.h"
 
 #include <algorithm>
 #include <cmath>

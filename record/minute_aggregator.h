@@ -8,7 +8,7 @@
 // it (a change of the configuration, the end of the program); a poll for another host, or one
 // earlier than the minutes under way (the clock set back), ends them all.
 
-#include "record/minute_row.h"
+#include "exposure/minute_row.h"
 
 #include <cstdint>
 #include <deque>

@@ -4,10 +4,10 @@
 // be read, --host names a host it does not hold or the report cannot be written (and then no
 // file is left behind); 2 for bad arguments (--shifts too).
 #include "chart/history_picture.h"
+#include "exposure/level_math.h"
+#include "exposure/printed_figures.h"
 #include "levels/record_tool.h"
 #include "platform/sys/replacing_file.h"
-#include "record/level_math.h"
-#include "record/printed_figures.h"
 #include "report/report_options.h"
 #include "report/report_pages.h"
 #include "report/report_plan.h"

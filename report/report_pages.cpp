@@ -1,8 +1,8 @@
 #include "report/report_pages.h"
 
 #include "chart/history_chart.h"
-#include "record/local_days.h"
-#include "record/printed_figures.h"
+#include "exposure/local_days.h"
+#include "exposure/printed_figures.h"
 
 #include <QFile>
 #include <QFontMetrics>

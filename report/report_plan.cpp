@@ -1,7 +1,7 @@
 #include "report/report_plan.h"
 
-#include "record/printed_figures.h"
-#include "record/shift_sums.h"
+#include "exposure/printed_figures.h"
+#include "exposure/shift_sums.h"
 
 #include <cmath>
 #include <set>

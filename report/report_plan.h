@@ -4,10 +4,10 @@
 // the figures of every shift of every day, summed as decimon-levels --shifts sums them. The
 // minutes themselves are read again later, a day at a time, for the charts.
 
+#include "exposure/local_days.h"
+#include "exposure/shift_figures.h"
+#include "exposure/shift_pattern.h"
 #include "record/level_reader.h"
-#include "record/local_days.h"
-#include "record/shift_figures.h"
-#include "record/shift_pattern.h"
 
 #include <optional>
 #include <string>

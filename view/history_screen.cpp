@@ -1,10 +1,10 @@
 #include "view/history_screen.h"
 
+#include "exposure/level_math.h"
+#include "exposure/site_shifts.h"
 #include "platform/sys/fixed_text.h"
 #include "platform/sys/ole_date_time.h"
-#include "record/level_math.h"
 #include "record/level_schema.h"
-#include "record/site_shifts.h"
 
 #include <QPainter>
 

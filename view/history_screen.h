@@ -7,7 +7,7 @@
 // for none. Its fonts follow the client size.
 
 #include "config/settings.h"
-#include "record/shift_pattern.h"
+#include "exposure/shift_pattern.h"
 #include "view/history_loader.h"
 #include "view/history_painter.h"
 

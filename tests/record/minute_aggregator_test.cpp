@@ -1,6 +1,6 @@
 #include "record/minute_aggregator.h"
 
-#include "record/level_math.h"
+#include "exposure/level_math.h"
 #include "tests/support/case_name.h"
 #include "tests/support/exposure_of.h"
 #include "tests/support/level_database.h"

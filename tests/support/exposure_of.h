@@ -1,7 +1,7 @@
 #pragma once
 // The exposure of whole lists of minutes, as the record's readers sum them one at a time.
 
-#include "record/level_math.h"
+#include "exposure/level_math.h"
 
 #include <optional>
 #include <span>

@@ -3,9 +3,9 @@
 // afterwards (or at a path of the test's choice): made and filled with rows as the display makes it, or left for the
 // code under test to make. Tests also hold it open for writing, to play another program that has it locked.
 
+#include "exposure/minute_row.h"
 #include "record/level_reader.h"
 #include "record/level_store.h"
-#include "record/minute_row.h"
 #include "record/sqlite_db.h"
 
 #include <gtest/gtest.h>

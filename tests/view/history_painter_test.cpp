@@ -5,7 +5,7 @@
 // meter picture's, drawn by the same code.)
 #include "view/history_painter.h"
 
-#include "record/local_days.h"
+#include "exposure/local_days.h"
 #include "tests/support/case_name.h"
 #include "tests/support/level_database.h"
 #include "tests/support/time_zone.h"

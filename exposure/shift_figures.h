@@ -10,9 +10,9 @@
 // Minutes of another weighting are counted apart and never added to these. The action band
 // is given only when at least 80 % of the shift was measured A-weighted.
 
-#include "record/action_values.h"
-#include "record/minute_row.h"
-#include "record/shift_pattern.h"
+#include "exposure/action_values.h"
+#include "exposure/minute_row.h"
+#include "exposure/shift_pattern.h"
 
 #include <cstdint>
 #include <limits>

@@ -3,8 +3,8 @@
 // and a period's exposure (Leq over the covered time, LEX,8h, noise dose). The dose reckons a
 // whole shift at DoseCriterionLevel as 100 %, as the display's time to the limit does.
 
-#include "record/acoustics.h"
-#include "record/minute_row.h"
+#include "exposure/acoustics.h"
+#include "exposure/minute_row.h"
 
 #include <cstdint>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "record/shift_sums.h"
+#include "exposure/shift_sums.h"
 
 #include <algorithm>
 

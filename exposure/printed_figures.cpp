@@ -1,4 +1,4 @@
-#include "record/printed_figures.h"
+#include "exposure/printed_figures.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Local days and times in the time zones of sites: days of 23 and 25 hours where the clocks
 // change, offsets east and west of UTC and of half hours, a midnight that comes twice.
-#include "record/local_days.h"
+#include "exposure/local_days.h"
 
 #include "tests/support/case_name.h"
 #include "tests/support/time_zone.h"

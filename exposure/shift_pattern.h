@@ -4,7 +4,7 @@
 // shifts may not overlap, and the minutes between them are in no shift. A shift that spans a
 // change of the clocks lasts an hour more or less that day (see ShiftWindows).
 
-#include "record/local_days.h"
+#include "exposure/local_days.h"
 
 #include <cstdint>
 #include <optional>

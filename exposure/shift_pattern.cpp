@@ -1,4 +1,4 @@
-#include "record/shift_pattern.h"
+#include "exposure/shift_pattern.h"
 
 #include <algorithm>
 #include <cmath>

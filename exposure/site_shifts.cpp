@@ -1,4 +1,4 @@
-#include "record/site_shifts.h"
+#include "exposure/site_shifts.h"
 
 #include "config/settings_store.h"
 

@@ -1,6 +1,6 @@
-#include "record/action_values.h"
+#include "exposure/action_values.h"
 
-#include "record/printed_figures.h"
+#include "exposure/printed_figures.h"
 
 #include <cmath>
 

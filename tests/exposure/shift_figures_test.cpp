@@ -2,9 +2,9 @@
 // (LEX,8h = LAeq,Te + 10 lg(Te / 8 h)) and the dose 100 x 10^((LEX,8h - 85) / 10) %: shifts over
 // midnight and both clock changes, partly measured shifts and the 80 % rule, C-weighted
 // minutes; patterns with gaps and overlaps, and the default from ShiftLenHours.
-#include "record/shift_figures.h"
+#include "exposure/shift_figures.h"
 
-#include "record/printed_figures.h"
+#include "exposure/printed_figures.h"
 #include "tests/support/case_name.h"
 #include "tests/support/time_zone.h"
 

@@ -2,7 +2,7 @@
 // The site's shifts as the display and the record's readers use them: the setting Shifts,
 // else back-to-back shifts of ShiftLenHours from 06:00.
 
-#include "record/shift_pattern.h"
+#include "exposure/shift_pattern.h"
 
 #include <string>
 

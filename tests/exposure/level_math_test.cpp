@@ -1,4 +1,4 @@
-#include "record/level_math.h"
+#include "exposure/level_math.h"
 
 #include "tests/support/case_name.h"
 #include "tests/support/exposure_of.h"

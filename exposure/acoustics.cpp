@@ -1,4 +1,4 @@
-#include "record/acoustics.h"
+#include "exposure/acoustics.h"
 
 #include <cmath>
 

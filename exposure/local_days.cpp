@@ -1,4 +1,4 @@
-#include "record/local_days.h"
+#include "exposure/local_days.h"
 
 #include <algorithm>
 #include <cstdio>

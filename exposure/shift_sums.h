@@ -4,7 +4,7 @@
 // next day holds that day's minutes up to its end; a shift of the day before the first that
 // ends on it is no shift of the period.
 
-#include "record/shift_figures.h"
+#include "exposure/shift_figures.h"
 
 #include <cstdint>
 #include <map>

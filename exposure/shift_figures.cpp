@@ -1,8 +1,8 @@
-#include "record/shift_figures.h"
+#include "exposure/shift_figures.h"
 
-#include "record/acoustics.h"
-#include "record/level_math.h"
-#include "record/printed_figures.h"
+#include "exposure/acoustics.h"
+#include "exposure/level_math.h"
+#include "exposure/printed_figures.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "record/level_math.h"
+#include "exposure/level_math.h"
 
 #include <algorithm>
 #include <cmath>
