@@ -65,7 +65,8 @@ for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-report 
             ./usr/share/icons/hicolor/scalable/apps/decimon.svg ./usr/share/icons/hicolor/48x48/apps/decimon.png \
             ./usr/share/icons/hicolor/256x256/apps/decimon.png ./usr/share/decimon/prometheus/decimon.rules.yml \
             ./usr/share/man/man1/decimon.1.gz ./usr/share/man/man5/decimon-settings.5.gz \
-            ./usr/share/doc/decimon/changelog.Debian.gz ./usr/share/doc/decimon/copyright; do
+            ./usr/share/doc/decimon/changelog.Debian.gz ./usr/share/doc/decimon/copyright \
+            ./usr/share/doc/decimon/examples/alertmanager.yml ./usr/share/doc/decimon/examples/decimon-autostart.desktop; do
   grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
 done
 # Debian's own checks find no error (the warnings left, and why, are in the developers' guide),
@@ -86,6 +87,8 @@ while IFS=: read -r document target; do
 done < <(grep -o '\]([^):]*)' -r "$work/root/usr/share/doc/decimon" --include='*.md' | sed 's/:](\(.*\))$/:\1/')
 promtool check rules "$work/root/usr/share/decimon/prometheus/decimon.rules.yml" >/dev/null ||
   fail "promtool refuses the packaged rules"
+promtool test rules "$work/root/usr/share/doc/decimon/examples/decimon.rules.test.yml" >/dev/null ||
+  fail "the rules' test fails where the package puts it"
 if [ -n "$wayland_module" ]; then
   [ -f "$work/root/usr/bin/$wayland_module" ] || fail "the package lacks the Wayland module at usr/bin/$wayland_module"
   grep -q libqt6waylandclient6 <<<"$depends" || fail "Depends lacks Qt's Wayland client for the module: $depends"
