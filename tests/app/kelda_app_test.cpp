@@ -39,14 +39,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// `part` at the start of `text`, or anywhere in it; an empty `part` asks for no text at all.
-void ExpectText(const std::string& text, const std::string& part, bool anywhere) {
-    if (part.empty())
-        EXPECT_EQ(text, "");
-    else
-        EXPECT_TRUE(anywhere ? text.find(part) != std::string::npos : text.rfind(part, 0) == 0) << text;
-}
-
 // An X display (:6150) that takes connections and never answers: the abstract socket that
 // libxcb tries first.
 struct SilentXDisplay {
@@ -69,63 +61,42 @@ TEST(CommandLine, AnswersWithoutADisplay) {
     struct Case {
         std::vector<std::string> command;
         int status;
-        std::string out;  // how standard output starts
-        std::string err;  // all of standard error
+        std::string text;  // with status 0, how standard output starts; else all of standard error
         std::vector<std::string> environment = {};
     };
     const auto refused = [](const std::string& program, const std::string& why) {
         return program + ": " + why + "\nTry '" + program + " --help'.\n";
     };
     std::vector<Case> cases = {
-        {{DECIMON_PROGRAM, "-platform", "offscreen", "--full"},
-         2,
-         "",
-         refused("decimon", "unknown argument \"--full\"")},
-        {{DECIMON_PROGRAM, "-style", "Fusion", "--frobnicate"},
-         2,
-         "",
-         refused("decimon", "unknown argument \"--frobnicate\"")},
-        {{DECIMON_PROGRAM, "-style"}, 2, "", refused("decimon", "-style wants a value")},
+        {{DECIMON_PROGRAM, "-platform", "offscreen", "--full"}, 2, refused("decimon", "unknown argument \"--full\"")},
+        {{DECIMON_PROGRAM, "-style", "Fusion", "-x"}, 2, refused("decimon", "unknown argument \"-x\"")},
+        {{DECIMON_PROGRAM, "-style"}, 2, refused("decimon", "-style wants a value")},
         {{DECIMON_LEVELS, "--from", "2026-13-01"},
          2,
-         "",
          refused("decimon-levels", "--from wants a date as YYYY-MM-DD, not \"2026-13-01\"")},
-        {{DECIMON_REPORT, "--daily"}, 2, "", refused("decimon-report", "unknown argument \"--daily\"")},
-        {{DECIMON_METER_SIM, "--port", "0", "--bogus"},
-         2,
-         "",
-         refused("decimon-meter-sim", "unknown argument \"--bogus\"")},
-        {{DECIMON_PROGRAM}, 1, "", "decimon: no display to show on: neither DISPLAY nor WAYLAND_DISPLAY is set\n"},
-        {{DECIMON_PROGRAM, "-platform", "xcb"},
-         1,
-         "",
-         "decimon: cannot open the display: could not connect to display \n"},
-        {{DECIMON_PROGRAM}, 1, "", "decimon: no display to show on: DISPLAY is not set\n", {"QT_QPA_PLATFORM=xcb"}},
+        {{DECIMON_REPORT, "--daily"}, 2, refused("decimon-report", "unknown argument \"--daily\"")},
+        {{DECIMON_METER_SIM, "--port", "0", "-x"}, 2, refused("decimon-meter-sim", "unknown argument \"-x\"")},
+        {{DECIMON_PROGRAM}, 1, "decimon: no display to show on: neither DISPLAY nor WAYLAND_DISPLAY is set\n"},
+        {{DECIMON_PROGRAM, "-platform", "xcb"}, 1, "decimon: cannot open the display: could not connect to display \n"},
+        {{DECIMON_PROGRAM}, 1, "decimon: no display to show on: DISPLAY is not set\n", {"QT_QPA_PLATFORM=xcb"}},
         {{DECIMON_PROGRAM},
          1,
-         "",
          "decimon: cannot open the display: could not connect to display :9999\n",
          {"DISPLAY=:9999"}},
-        {{DECIMON_PROGRAM, "--frobnicate"},
-         2,
-         "",
-         refused("decimon", "unknown argument \"--frobnicate\""),
-         {"DISPLAY=:9999"}},
+        {{DECIMON_PROGRAM, "-x"}, 2, refused("decimon", "unknown argument \"-x\""), {"DISPLAY=:9999"}},
         {{DECIMON_PROGRAM, "-display", ":9999"},
          1,
-         "",
          "decimon: cannot open the display: could not connect to display :9999\n"},
         {{DECIMON_PROGRAM},
          1,
-         "",
          "decimon: cannot open the display: no answer from the display server within 15 s\n",
          {"DISPLAY=:6150"}},
     };
     for (const char* program : {DECIMON_PROGRAM, DECIMON_LEVELS, DECIMON_REPORT, DECIMON_METER_SIM}) {
         const std::string name = std::filesystem::path(program).filename();
         for (const char* help : {"-h", "--help"})
-            cases.push_back({{program, help}, 0, "usage: " + name + " ", ""});
-        cases.push_back({{program, "--version"}, 0, name + " " + DECIMON_VERSION + "\n", ""});
+            cases.push_back({{program, help}, 0, "usage: " + name + " "});
+        cases.push_back({{program, "--version"}, 0, name + " " + DECIMON_VERSION + "\n"});
     }
     for (const Case& c : cases) {
         std::vector<std::string> environment = {"HOME=/nonexistent"};
@@ -137,8 +108,8 @@ TEST(CommandLine, AnswersWithoutADisplay) {
             out += *line + "\n";
         const std::string err = program.ReadStderr(Scaled(5000ms));
         EXPECT_EQ(program.WaitExit(Scaled(5000ms)), c.status) << err;
-        ExpectText(out, c.out, false);
-        EXPECT_EQ(err, c.err);
+        EXPECT_EQ(c.status == 0 ? out.substr(0, c.text.size()) : err, c.text);
+        EXPECT_EQ(c.status == 0 ? err : out, "");
     }
 }
 
