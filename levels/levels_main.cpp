@@ -1,15 +1,15 @@
 // decimon-levels: the display's record of sound levels as CSV, read from the same database
 // while the display writes it. Exit status 0, 1 when the database is missing or cannot be
 // read, --host names a host it does not hold or the CSV cannot be written, 2 for bad
-// arguments (after the usage; bad --shifts after one line).
+// arguments (--shifts too), told in one line.
 #include "exposure/shift_sums.h"
 #include "levels/levels_csv.h"
 #include "levels/levels_options.h"
 #include "levels/record_tool.h"
+#include "platform/sys/command_line_manner.h"
 #include "platform/sys/ole_date_time.h"
 #include "platform/sys/output_stream.h"
 
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,15 +62,14 @@ int Export(const LevelsOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto options = ParseLevelsOptions(std::vector<std::string>(argv + 1, argv + argc),
-                                            LocalDateOf(COleDateTime::GetCurrentCalendarTime()));
-    if (!options) {
-        std::fputs(LevelsUsage, stderr);
-        return 2;
-    }
-    if (options->Help) {
-        std::fputs(LevelsUsage, stdout);
-        return 0;
-    }
-    return Export(*options);
+    const auto parsed = ParseLevelsOptions(std::vector<std::string>(argv + 1, argv + argc),
+                                           LocalDateOf(COleDateTime::GetCurrentCalendarTime()));
+    if (const std::string* error = std::get_if<std::string>(&parsed))
+        return RefuseArguments("decimon-levels", *error);
+    const LevelsOptions& options = std::get<LevelsOptions>(parsed);
+    if (options.Help)
+        return ShowUsage(LevelsUsage);
+    if (options.Version)
+        return ShowVersion("decimon-levels", DECIMON_VERSION);
+    return Export(options);
 }

@@ -1,6 +1,7 @@
 #include "levels/levels_options.h"
 
-std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& arguments, const LocalDate& today) {
+std::variant<LevelsOptions, std::string> ParseLevelsOptions(const std::vector<std::string>& arguments,
+                                                            const LocalDate& today) {
     RecordOptionsParser parser;
     bool daily = false;
     bool byShift = false;
@@ -10,18 +11,22 @@ std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& 
         // Alone, or before another option: the site's shifts; else with its PATTERN.
         const bool bare =
             argument == "--shifts" && (index + 1 == arguments.size() || arguments[index + 1].starts_with('-'));
-        if (argument == "--daily" && !daily)
+        if (argument == "--daily" && daily)
+            return std::string("--daily is given twice");
+        if (argument == "--daily")
             daily = true;
-        else if (shifts && !byShift && (bare || parser.Take(arguments, index)))
+        else if (shifts && byShift)
+            return std::string("--shifts is given twice");
+        else if (shifts && (bare || parser.Take(arguments, index)))
             byShift = true;
         else if (shifts || !parser.Take(arguments, index))
-            return std::nullopt;
+            return parser.Error();
     }
     if (daily && byShift)
-        return std::nullopt;
+        return std::string("--daily and --shifts exclude each other");
     const std::optional<RecordOptions> record = parser.Finish(today);
     if (!record)
-        return std::nullopt;
+        return parser.Error();
     LevelsOptions options;
     static_cast<RecordOptions&>(options) = *record;
     options.Daily = daily;

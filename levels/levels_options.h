@@ -1,7 +1,7 @@
 #pragma once
 // The command line of decimon-levels:
 //   decimon-levels [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--host NAME] [--database FILE]
-//                  [--daily | --shifts [PATTERN]]
+//                  [--daily | --shifts [PATTERN]] | -h | --help | --version
 // Dates are inclusive local dates and default to today; without --host every host is read.
 // --shifts takes the next argument as its PATTERN unless it starts with "-".
 
@@ -9,11 +9,13 @@
 
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 inline constexpr char LevelsUsage[] =
     "usage: decimon-levels [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--host NAME] [--database FILE]\n"
     "                      [--daily | --shifts [PATTERN]]\n"
+    "       decimon-levels -h | --help | --version\n"
     "Writes the display's record of sound levels as CSV: one row a minute; with --daily one\n"
     "row a calendar day and host (Leq, LEX,8h and noise dose of the area's whole day); with\n"
     "--shifts one row a shift, day and host (the A-weighted LAeq, LEX,8h, dose and action\n"
@@ -27,6 +29,7 @@ struct LevelsOptions : RecordOptions {
     bool ByShift = false;  // --shifts, with the site's shifts or those of its PATTERN
 };
 
-// The options of `arguments` (without the program's name); nothing for an unknown option, a
-// missing or malformed value, an option given twice, or --from after --to.
-std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& arguments, const LocalDate& today);
+// The options of `arguments` (without the program's name), or one line saying what is wrong:
+// an unknown option, a missing or malformed value, an option given twice, or --from after --to.
+std::variant<LevelsOptions, std::string> ParseLevelsOptions(const std::vector<std::string>& arguments,
+                                                            const LocalDate& today);

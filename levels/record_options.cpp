@@ -1,5 +1,7 @@
 #include "levels/record_options.h"
 
+#include "platform/sys/command_line_manner.h"
+
 namespace {
 
 std::optional<LocalDate> DateOption(const std::optional<std::string>& text, const LocalDate& defaultDate) {
@@ -42,8 +44,8 @@ bool RecordOptionsParser::Take(const std::vector<std::string>& arguments, std::s
         return TakeValue(arguments, index, "--database", options_.Database);
     if (IsOption(argument, "--shifts"))
         return TakeValue(arguments, index, "--shifts", options_.Shifts);
-    if (argument == "--help" || argument == "-h") {
-        options_.Help = true;
+    if (IsHelpOption(argument) || argument == "--version") {
+        (argument == "--version" ? options_.Version : options_.Help) = true;
         return true;
     }
     error_ = "unknown argument \"" + argument + "\"";

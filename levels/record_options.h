@@ -1,7 +1,7 @@
 #pragma once
 // The options that every command-line reader of the exposure record takes:
 //   [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--host NAME] [--database FILE] [--shifts PATTERN]
-//   [-h | --help]
+//   [-h | --help | --version]
 // Dates are inclusive local dates; without --host every host is read, and without
 // --database the user's record. A value comes as "--name VALUE" or "--name=VALUE".
 
@@ -20,6 +20,7 @@ struct RecordOptions {
     std::optional<std::string> Database;
     std::optional<std::string> Shifts;  // --shifts PATTERN, read by ReadShifts (levels/shift_length.h)
     bool Help = false;                  // -h or --help: the usage, nothing else
+    bool Version = false;               // --version: the version, nothing else
 };
 
 // Whether `argument` is the option `name`, alone or as "name=VALUE".

@@ -162,6 +162,8 @@ constexpr Family Exposure{"decimon_sound_exposure_pascal_squared_seconds", Kind:
                           "Sound exposure of the good polls, each standing for the polling interval after it."};
 constexpr Family Measured{"decimon_measured_seconds", Kind::Counter, "seconds", "Time the good polls stand for."};
 constexpr Family Up{"decimon_meter_up", Kind::Gauge, "", "1 while the display shows a level, 0 while it shows ---."};
+constexpr Family MeterInfo{"decimon_meter_info", Kind::Gauge, "",
+                           "The meter's name and location (sysName, sysLocation) as it last reported them."};
 constexpr Family Polls{"decimon_polls", Kind::Counter, "", "Polls of the meter."};
 constexpr Family Errors{"decimon_poll_errors", Kind::Counter, "", "Failed polls of the meter."};
 constexpr Family Consecutive{"decimon_consecutive_poll_errors", Kind::Gauge, "",
@@ -252,6 +254,9 @@ std::string ComposeMetricsPage(const MetricsCopy& copy, const ProcessFigures& pr
     countersOf(&ExposureCounter::MeasuredSeconds);
     page.Begin(Up);
     page.Sample(meter, reading ? 1.0 : 0.0);
+    page.Begin(MeterInfo);  // for alerts that name the meter as people there know it
+    if (copy.SysName[0] != '\0' || copy.SysLocation[0] != '\0')
+        page.Sample(meter + "," + Label("name", copy.SysName) + "," + Label("location", copy.SysLocation), 1.0);
     page.Begin(Polls);
     page.Sample(meter, copy.PollCount);
     page.Begin(Errors);

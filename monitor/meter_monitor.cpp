@@ -161,6 +161,8 @@ MetricsCopy MeterMonitor::CopyForMetrics() const {
     {
         Lock lock(StateLock);
         CopyFixedText(copy.HostName, State.CountedHost);
+        CopyFixedText(copy.SysName, State.SysName);
+        CopyFixedText(copy.SysLocation, State.SysLocation);
         copy.CurrentLevel = State.CurrentLevel;
         CopyFixedText(copy.WeightingText, State.WeightingText);
         copy.LevelOffset = settings_.LevelOffset;

@@ -85,6 +85,8 @@ struct PaintCopy {
 // What the metrics page shows, copied out under the lock together with the settings it names.
 struct MetricsCopy {
     char HostName[128] = "";  // the CountedHost
+    char SysName[256] = "";   // the meter's name and location as it last reported them
+    char SysLocation[256] = "";
     double CurrentLevel = NoReading;
     char WeightingText[128] = "";
     std::int32_t LevelOffset = 0;

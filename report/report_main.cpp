@@ -7,6 +7,7 @@
 #include "exposure/level_math.h"
 #include "exposure/printed_figures.h"
 #include "levels/record_tool.h"
+#include "platform/sys/command_line_manner.h"
 #include "platform/sys/replacing_file.h"
 #include "report/report_options.h"
 #include "report/report_pages.h"
@@ -174,18 +175,12 @@ LocalDate Yesterday() {
 
 int main(int argc, char** argv) {
     const auto parsed = ParseReportOptions(std::vector<std::string>(argv + 1, argv + argc), Yesterday());
-    if (const std::string* error = std::get_if<std::string>(&parsed)) {
-        Tool.Say(*error + " (decimon-report --help tells the options)");
-        return 2;
-    }
+    if (const std::string* error = std::get_if<std::string>(&parsed))
+        return RefuseArguments("decimon-report", *error);
     const ReportOptions& options = std::get<ReportOptions>(parsed);
-    if (options.Help) {
-        std::fputs(ReportUsage, stdout);
-        return 0;
-    }
-    if (options.Version) {
-        std::printf("decimon-report %s\n", DECIMON_VERSION);
-        return 0;
-    }
+    if (options.Help)
+        return ShowUsage(ReportUsage);
+    if (options.Version)
+        return ShowVersion("decimon-report", DECIMON_VERSION);
     return Report(options, argv);
 }

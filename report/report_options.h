@@ -13,7 +13,7 @@
 inline constexpr char ReportUsage[] =
     "usage: decimon-report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--host NAME] [--database FILE]\n"
     "                      [--shifts PATTERN] --output FILE.pdf\n"
-    "       decimon-report --help | --version\n"
+    "       decimon-report -h | --help | --version\n"
     "Writes the display's record of sound levels as a PDF noise exposure report, meter by meter:\n"
     "the meter and a summary of its shifts, then a page a day with its chart and its shifts'\n"
     "LAeq, LEX,8h, dose and action values. --from and --to are local dates, both included\n"
@@ -24,7 +24,6 @@ inline constexpr char ReportUsage[] =
 
 struct ReportOptions : RecordOptions {
     std::string Output;
-    bool Version = false;  // --version: the version, nothing else
 };
 
 // The options of `arguments` (without the program's name), or one line saying what is wrong

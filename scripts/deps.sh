@@ -11,9 +11,11 @@ DECIMON_RUN_PACKAGES=(
 )
 
 # What the tests, benchmarks, fuzzers and the format check need on top: agents, SQLite's shell
-# and a Prometheus server with its promtool, openssl for the endpoint's test certificates,
+# and a Prometheus server with its promtool and Alertmanager (the shipped route, the alert's
+# delivery), systemd-analyze for the kiosk's drop-in, openssl for the endpoint's test certificates,
 # GoogleTest and Google Benchmark, clang, X and Wayland servers with their tools, poppler's tools
-# to read the reports back, and ccache for the test command's builds.
+# to read the reports back, groff to check the manual pages, lintian (with build-essential's
+# dpkg-parsechangelog) to check the package, and ccache for the test command's builds.
 DECIMON_TEST_PACKAGES=(
   ccache snmpd snmp sqlite3 prometheus curl python3 openssl
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -22,6 +24,7 @@ DECIMON_TEST_PACKAGES=(
   locales desktop-file-utils dbus-daemon
   weston cage xwayland
   poppler-utils
+  groff lintian prometheus-alertmanager systemd
 )
 
 # decimon_install_packages PACKAGE...: installs those of them that are missing.

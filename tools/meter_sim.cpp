@@ -18,6 +18,10 @@ int main(int argc, char** argv) {
         std::fputs(meter_sim::UsageText(), stdout);
         return 0;
     }
+    if (parsed.options->version) {
+        std::printf("decimon-meter-sim %s\n", DECIMON_VERSION);
+        return 0;
+    }
     // A controller that went away must not kill us while we write a reply; its closed pipe
     // on standard input ends the simulator in order.
     std::signal(SIGPIPE, SIG_IGN);

@@ -31,8 +31,10 @@ public:
         bool seedGiven = false;
         while (error_.empty() && position_ < args_.size()) {
             const std::string option = args_[position_++];
-            if (option == "--help")
+            if (option == "-h" || option == "--help")
                 options.help = true;
+            else if (option == "--version")
+                options.version = true;
             else if (option == "--walk")
                 walkGiven = true;
             else if (option == "--address")
@@ -52,9 +54,9 @@ public:
             else if (option == "--seed")
                 seedGiven = NumberInto(option, 0, UInt32Max, options.initial.seed);
             else
-                error_ = "unknown option '" + option + "'";
+                error_ = "unknown argument \"" + option + "\"";
         }
-        if (error_.empty() && !options.help) {
+        if (error_.empty() && !options.help && !options.version) {
             if (!portGiven)
                 error_ = "--port is required (0 lets the kernel choose)";
             else if (!IsLoopback(options.address))
@@ -107,7 +109,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
 }
 
 const char* UsageText() {
-    return "Usage: decimon-meter-sim --port N [options]\n"
+    return "usage: decimon-meter-sim --port N [options]\n"
+           "       decimon-meter-sim -h | --help | --version\n"
            "A small SNMPv1 agent that plays the sound-level meter, for demos and tests.\n"
            "It answers GET requests for the level, weighting, sysName and sysLocation objects\n"
            "and binds to a loopback address only.\n"
@@ -124,7 +127,8 @@ const char* UsageText() {
            "  --name TEXT       sysName (default \"Sim meter\")\n"
            "  --location TEXT   sysLocation (default \"Test bench\")\n"
            "  --seed N          seed of the random walk (default: a random seed)\n"
-           "  --help            show this text and exit\n"
+           "  -h, --help        show this text and exit\n"
+           "  --version         show the version and exit\n"
            "\n"
            "Once bound it prints one line, \"listening on udp:127.0.0.1:PORT\" (or\n"
            "\"udp6:[::1]:PORT\"), with the actual port.\n"

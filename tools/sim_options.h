@@ -13,7 +13,8 @@ struct SimOptions {
     int port = 0;
     std::string community = "mivrol";
     InitialValues initial;
-    bool help = false;
+    bool help = false;     // -h or --help: the usage, nothing else
+    bool version = false;  // --version: the version, nothing else
 };
 
 struct ParsedOptions {

@@ -3,7 +3,7 @@
 # net-snmp, SQLite, libmicrohttpd (with the metrics module's GnuTLS, yaml-cpp and libxcrypt) and
 # the display font, its version (and in a scratch clone: builds before and after a tag against the
 # tag's, the source tarball's, and a stop where git cannot count), its files (the Prometheus
-# rules valid), that the installed program starts and serves its metrics page, and that
+# rules valid, the manual pages, the changelog of its version), lintian's verdict, that the installed program starts and serves its metrics page, and that
 # decimon-report makes a report without a display. WAYLAND-MODULE, in a build with Qt's Wayland client, is where the program looks for
 # its Wayland module, relative to its own folder.
 #   package_test.sh BUILD-DIR SIMULATOR [WAYLAND-MODULE]
@@ -63,9 +63,17 @@ fi
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/decimon ./usr/bin/decimon-levels ./usr/bin/decimon-report ./usr/bin/decimon-meter-sim ./usr/share/applications/decimon.desktop \
             ./usr/share/icons/hicolor/scalable/apps/decimon.svg ./usr/share/icons/hicolor/48x48/apps/decimon.png \
-            ./usr/share/icons/hicolor/256x256/apps/decimon.png ./usr/share/decimon/prometheus/decimon.rules.yml; do
+            ./usr/share/icons/hicolor/256x256/apps/decimon.png ./usr/share/decimon/prometheus/decimon.rules.yml \
+            ./usr/share/man/man1/decimon.1.gz ./usr/share/man/man5/decimon-settings.5.gz \
+            ./usr/share/doc/decimon/changelog.Debian.gz ./usr/share/doc/decimon/copyright \
+            ./usr/share/doc/decimon/examples/alertmanager.yml ./usr/share/doc/decimon/examples/decimon-autostart.desktop; do
   grep -q " $file\$" <<<"$contents" || fail "the package lacks $file"
 done
+# Debian's own checks find no error (the warnings left, and why, are in the developers' guide),
+# and the changelog's newest entry is this package's version.
+lintian --no-cfg --fail-on error "$deb" >"$work/lintian.log" 2>&1 || fail "lintian: $(grep '^E: ' "$work/lintian.log")"
+dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/decimon/changelog.Debian.gz | gzip -d >"$work/changelog"
+[ "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version" ] || fail "the changelog's newest entry is not $version"
 
 # The packaged program starts and stays up (offscreen, against the simulator).
 dpkg-deb -x "$deb" "$work/root"
@@ -79,6 +87,8 @@ while IFS=: read -r document target; do
 done < <(grep -o '\]([^):]*)' -r "$work/root/usr/share/doc/decimon" --include='*.md' | sed 's/:](\(.*\))$/:\1/')
 promtool check rules "$work/root/usr/share/decimon/prometheus/decimon.rules.yml" >/dev/null ||
   fail "promtool refuses the packaged rules"
+promtool test rules "$work/root/usr/share/doc/decimon/examples/decimon.rules.test.yml" >/dev/null ||
+  fail "the rules' test fails where the package puts it"
 if [ -n "$wayland_module" ]; then
   [ -f "$work/root/usr/bin/$wayland_module" ] || fail "the package lacks the Wayland module at usr/bin/$wayland_module"
   grep -q libqt6waylandclient6 <<<"$depends" || fail "Depends lacks Qt's Wayland client for the module: $depends"

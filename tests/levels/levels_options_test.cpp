@@ -31,17 +31,21 @@ class OptionsTable : public ::testing::TestWithParam<OptionsCase> {};
 
 TEST_P(OptionsTable, ParsesTheCommandLine) {
     const OptionsCase& c = GetParam();
-    const auto options = ParseLevelsOptions(c.arguments, Today);
+    const auto parsed = ParseLevelsOptions(c.arguments, Today);
     SCOPED_TRACE(::testing::PrintToString(c.arguments));
-    ASSERT_EQ(options.has_value(), c.expected.has_value());
-    if (!options)
+    const LevelsOptions* options = std::get_if<LevelsOptions>(&parsed);
+    ASSERT_EQ(options != nullptr, c.expected.has_value());
+    if (!options) {
+        EXPECT_NE(std::get<std::string>(parsed), "") << "says what is wrong";
         return;
+    }
     EXPECT_EQ(options->From, c.expected->From);
     EXPECT_EQ(options->To, c.expected->To);
     EXPECT_EQ(options->Host, c.expected->Host);
     EXPECT_EQ(options->Database, c.expected->Database);
     EXPECT_EQ(options->Daily, c.expected->Daily);
     EXPECT_EQ(options->Help, c.expected->Help);
+    EXPECT_EQ(options->Version, c.expected->Version);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,6 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{{"--host=127.0.0.1:16161"}, Options(Today, Today, "127.0.0.1:16161")},
                       OptionsCase{{"--help"}, Options(Today, Today, std::nullopt, false, true)},
                       OptionsCase{{"-h"}, Options(Today, Today, std::nullopt, false, true)},
+                      OptionsCase{{"--version"},
+                                  [] {
+                                      LevelsOptions options = Options(Today, Today);
+                                      options.Version = true;
+                                      return options;
+                                  }()},
                       OptionsCase{{"--database=/srv/levels.sqlite3", "--daily"},
                                   Options(Today, Today, std::nullopt, true, false, "/srv/levels.sqlite3")}));
 

@@ -83,9 +83,19 @@ INSTANTIATE_TEST_SUITE_P(
                   "decimon_record_pending_rows 0", "decimon_build_info{version=\"1.2.0.0\"} 1",
                   "process_cpu_seconds_total 1.5", "process_resident_memory_bytes 4096", "process_open_fds 9",
                   "process_start_time_seconds 1.7e+09"},
-                 // No good poll counted yet: no exposure series; no OpenMetrics lines.
-                 {"decimon_sound_exposure_pascal_squared_seconds_total{", "decimon_measured_seconds_total{", "# UNIT",
-                  "# EOF"}},
+                 // No good poll counted yet: no exposure series; no name; no OpenMetrics lines.
+                 {"decimon_sound_exposure_pascal_squared_seconds_total{", "decimon_measured_seconds_total{",
+                  "decimon_meter_info{", "# UNIT", "# EOF"}},
+        PageCase{"Named",
+                 [] {
+                     MetricsCopy copy = Reading("press", 85.3, "dBA");
+                     CopyFixedText(copy.SysName, "Press shop");
+                     CopyFixedText(copy.SysLocation, "Hall 3");
+                     return copy;
+                 }(),
+                 PageFormat::PrometheusText,
+                 {"decimon_meter_info{meter=\"press\",name=\"Press shop\",location=\"Hall 3\"} 1"},
+                 {}},
         // 95 dB on the meter with 10 added shows 105 dB: a tenth of the time of 95 dB.
         PageCase{"LevelOffset",
                  WithOffset(Reading("press", 95.0, "dBC"), 10),
