@@ -6,6 +6,7 @@
 #include "platform/sys/c_locale.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -96,6 +97,13 @@ std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<
 
 }  // namespace
 
+std::string WeightingUnit(std::string_view weighting) {
+    if (weighting.size() == 3 && weighting.starts_with("dB") &&
+        std::string_view("ACZacz").find(weighting[2]) != std::string_view::npos)
+        return "dB(" + std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(weighting[2])))) + ")";
+    return std::string(weighting);
+}
+
 HistoryWindow HistoryWindowAt(std::int64_t now, double shiftLenHours) {
     const double minutes = shiftLenHours * 60.0;
     HistoryWindow window;
@@ -139,9 +147,10 @@ HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view ho
     for (const MinuteRow& row : rows) {
         if (!IsFinite(row) || row.Start < window.From || row.Start >= window.To)
             continue;
-        picture.Minutes.push_back({row.Start, row.Leq});
+        picture.Minutes.push_back({row.Start, row.Leq, row.Weighting != "dBA"});
         weightings.insert(row.Weighting);
     }
+    picture.Weightings.assign(weightings.begin(), weightings.end());
     SetScale(picture);
     if (!weightings.empty()) {
         std::string names;

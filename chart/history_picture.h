@@ -36,6 +36,7 @@ struct HistoryRecord {
 struct ChartMinute {
     std::int64_t Start = 0;
     double Leq = 0.0;
+    bool OtherWeighting = false;  // not A-weighted: drawn in another colour
 };
 
 struct HourMark {
@@ -55,6 +56,7 @@ struct HistoryPicture {
     int ScaleLow = 60;
     int ScaleHigh = 100;
     std::vector<HourMark> Hours;
+    std::vector<std::string> Weightings;   // of the minutes shown, in order: "dBA", "dBC"
     std::vector<std::int64_t> Boundaries;  // where shifts begin and end, UTC seconds: marked across
     std::string LevelAxis = "Leq (dB)";    // the level axis's name: "Leq (dBA)", "Leq (dBA, dBC)"
     // The shift under way: "Shift 06:00-14:00", "Measured 7h 12m of 8h 0m", "LAeq so far 85.1
@@ -63,6 +65,9 @@ struct HistoryPicture {
     std::vector<std::string> Figures;
     std::string Reason;  // why the record could not be read; empty when it could
 };
+
+// The unit of a weighting as printed: "dB(A)" for "dBA", "dB(C)", "dB(Z)"; others as they are.
+std::string WeightingUnit(std::string_view weighting);
 
 // The picture before the record has been read: the title and the chart's frame.
 HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view host);

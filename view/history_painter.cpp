@@ -96,7 +96,8 @@ void HistoryPainter::Draw(QPainter& painter, int width, int height, const QFont&
     const HistoryLayout layout = ComputeHistoryLayout(painter.device(), width, height, *fonts.ScaleFont);
     DrawBackgroundAndPanel(painter, width, height, layout.Panel);
     GlyphText text(glyphs_);
-    DrawHistoryChart(painter, layout.Chart, *fonts.ScaleFont, picture, {GridColor, BarColor, TextColor}, text);
+    DrawHistoryChart(painter, layout.Chart, *fonts.ScaleFont, picture, {GridColor, BarColor, TextColor, OtherBarColor},
+                     text);
     DrawFigures(painter, layout, fonts, picture);
     // The title where the meter picture has its footer, in the same font and colour, the
     // meter's address whole however long.

@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, ShiftPatternTable,
     ::testing::Values(
         PatternCase{"ThreeShifts", "22:00-06:00, 06:00-14:00 ,14:00-22:00", "06:00-14:00,14:00-22:00,22:00-06:00"},
-        PatternCase{"GapsAndMidnight", "7:00-15:30,18:00-24:00", "07:00-15:30,18:00-00:00"},
+        PatternCase{"GapsAndMidnight", "7:00-15:30,18:00-24:00", "07:00-15:30,18:00-24:00"},
         PatternCase{"AllDay", "06:00-06:00", "06:00-06:00"},
         PatternCase{"Overlap", "06:00-14:00,13:00-22:00", "06:00-14:00 and 13:00-22:00 overlap"},
         PatternCase{"NightOverlapsMorning", "22:00-07:00,06:00-14:00", "22:00-07:00 and 06:00-14:00 overlap"},

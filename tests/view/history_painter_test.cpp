@@ -183,7 +183,7 @@ TEST_P(ChartLabels, NeverOverlap) {
     {
         QPainter painter(&image);
         DrawHistoryChart(painter, QRect(60, 40, GetParam().chartWidth, GetParam().chartHeight), font, picture,
-                         {GridColor, BarColor, TextColor}, text);
+                         {GridColor, BarColor, TextColor, OtherBarColor}, text);
     }
     int axisNames = 0;
     for (std::size_t a = 0; a < text.labels.size(); ++a) {
