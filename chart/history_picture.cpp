@@ -83,7 +83,7 @@ std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<
         Format("Measured %s of %s", HoursAndMinutes(static_cast<long long>(figures->MeasuredSeconds / 60.0)).c_str(),
                HoursAndMinutes(std::llround(figures->DurationSeconds / 60.0)).c_str())};
     if (figures->MeasuredSeconds > 0.0) {
-        lines.push_back(Format("LAeq so far %.1f dBA", figures->Laeq));
+        lines.push_back(Format("LAeq so far %.1f dB(A)", figures->Laeq));
         lines.push_back(
             Format("Dose used so far %lld %%", std::llround(std::min(figures->DoseUsedPercent(), HighestDose))));
     } else if (anyInShift) {
@@ -153,10 +153,10 @@ HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view ho
     picture.Weightings.assign(weightings.begin(), weightings.end());
     SetScale(picture);
     if (!weightings.empty()) {
-        std::string names;
+        std::string units;
         for (const std::string& weighting : weightings)
-            names += (names.empty() ? "" : ", ") + weighting;
-        picture.LevelAxis = "Leq (" + names + ")";
+            units += (units.empty() ? "" : ", ") + WeightingUnit(weighting);
+        picture.LevelAxis = "Leq, " + units;
     }
     return picture;
 }

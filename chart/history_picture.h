@@ -58,9 +58,9 @@ struct HistoryPicture {
     std::vector<HourMark> Hours;
     std::vector<std::string> Weightings;   // of the minutes shown, in order: "dBA", "dBC"
     std::vector<std::int64_t> Boundaries;  // where shifts begin and end, UTC seconds: marked across
-    std::string LevelAxis = "Leq (dB)";    // the level axis's name: "Leq (dBA)", "Leq (dBA, dBC)"
+    std::string LevelAxis = "Leq, dB";     // the level axis's name: "Leq, dB(A)", "Leq, dB(A), dB(C)"
     // The shift under way: "Shift 06:00-14:00", "Measured 7h 12m of 8h 0m", "LAeq so far 85.1
-    // dBA", "Dose used so far 101 %"; or "No levels recorded in the last 8.0 h" alone (nothing
+    // dB(A)", "Dose used so far 101 %"; or "No levels recorded in the last 8.0 h" alone (nothing
     // in the window nor in the shift); none before the first read.
     std::vector<std::string> Figures;
     std::string Reason;  // why the record could not be read; empty when it could

@@ -76,4 +76,3 @@ const std::vector<TableField<ShiftFigures>> DayFields = {
     {"Other weightings", [](const ShiftFigures& s) { return s.OtherSeconds.empty() ? "none" : s.OtherWeightings(); },
      true},
 };
-

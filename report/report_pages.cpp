@@ -27,11 +27,13 @@ constexpr char FiguresNote[] =
     "Each shift is reckoned as ISO 9612 reckons a shift's exposure: LAeq over the A-weighted time measured in the "
     "shift, LEX,8h = LAeq + 10 lg(Te / 8 h) with Te the shift's real duration that day, so the time of the shift "
     "that was not measured is taken at the measured level; dose = 100 % for 8 h at 85 dB(A). A shift is judged "
-    "against the action values of Directive 2003/10/EC (lower action value 80 dB(A), upper action value 85 dB(A), "
-    "exposure limit value 87 dB(A)) only when at least 80 % of it was measured A-weighted; minutes of another "
-    "weighting are counted apart and never judged. These figures are an area measurement by a fixed sound-level "
-    "meter, not a personal dosimeter, and take no hearing protection into account. Peak levels (the Directive's "
-    "peak action values of 135, 137 and 140 dB(C)) are not measured by this meter.";
+    "against the action values of Directive 2003/10/EC (lower action value 80 dB(A), upper action value 85 dB(A)) "
+    "only when at least 80 % of it was measured A-weighted; minutes of another weighting are counted apart and "
+    "never judged. The Directive's exposure limit value of 87 dB(A) is judged on the exposure at the ear with "
+    "hearing protection taken into account; these figures take no hearing protection into account, so a shift at "
+    "87 dB(A) or more reads \"87 dB(A) or more before hearing protection\", which says nothing of the limit value "
+    "itself. These figures are an area measurement by a fixed sound-level meter, not a personal dosimeter. Peak "
+    "levels (the Directive's peak action values of 135, 137 and 140 dB(C)) are not measured by this meter.";
 
 QFont MakeFont(double points, bool bold = false) {
     QFont font(QString::fromLatin1(FontFace));

@@ -50,8 +50,8 @@ int Total(const std::vector<int>& widths, int gap) {
 // The widths of `columns` within `width`: each as wide as its widest cell, or when they do not
 // fit, the wrapping ones narrowed in proportion to how far they can narrow; none when even
 // their least widths do not fit.
-std::vector<int> FitWidths(const std::vector<ColumnWidth>& measured, const std::vector<std::size_t>& columns,
-                           int width, int gap) {
+std::vector<int> FitWidths(const std::vector<ColumnWidth>& measured, const std::vector<std::size_t>& columns, int width,
+                           int gap) {
     std::vector<int> natural;
     std::vector<int> least;
     for (const std::size_t column : columns) {

@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {2026, 11, 30},
                     0,
                     {{0, 480, "dBA", 87}, {480, 240, "dBA", 40}},
-                    "12:00 12:00 85.2 87.0 158.5 | at or above the exposure limit value |  | 06:00",
+                    "12:00 12:00 85.2 87.0 158.5 | 87 dB(A) or more before hearing protection |  | 06:00",
                     12.0}),
     CaseName());
 

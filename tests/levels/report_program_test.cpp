@@ -82,14 +82,19 @@ protected:
     std::filesystem::path pdf_ = xdg_.Root() / "report.pdf";
 };
 
-// The summary's row of `date` ("Thu 2025-11-27 8:00 ..."), its spaces collapsed to one.
+// The summary's row of `date` ("Thu 2025-11-27 8:00 ..."), with the lines of its cells that
+// wrapped (indented far), its spaces collapsed to one.
 std::string LineOf(const std::string& text, const std::string& date) {
     std::istringstream lines(text);
     const std::regex row("^ *[A-Z][a-z]{2} " + date + " ");
-    for (std::string line; std::getline(lines, line);)
-        if (std::regex_search(line, row))
-            return std::regex_replace(line, std::regex(" +"), " ");
-    return {};
+    std::string found;
+    for (std::string line; std::getline(lines, line);) {
+        if (found.empty() ? std::regex_search(line, row) : line.starts_with(std::string(20, ' ')))
+            found += line + " ";
+        else if (!found.empty())
+            break;
+    }
+    return std::regex_replace(found, std::regex(" +"), " ");
 }
 
 TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
@@ -127,7 +132,7 @@ TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
     const std::map<std::string, std::string> bands = {{"2025-11-27", "below the lower action value"},
                                                       {"2025-11-28", "at or above the lower action value"},
                                                       {"2025-11-30", "at or above the upper action value"},
-                                                      {"2025-12-01", "at or above the exposure limit value"}};
+                                                      {"2025-12-01", "87 dB(A) or more before hearing protection"}};
     while (std::getline(csv, line)) {
         std::vector<std::string> field;
         std::istringstream fields(line.substr(0, line.find('\r')));

@@ -65,7 +65,7 @@ TEST_F(Picture, FourHoursLoudFourHoursQuiet) {
     const HistoryPicture picture = Make();
     // The shift's part: 181 minutes at 88, 240 at 70; 100 x (181/480 x 10^0.3 + 240/480 x 10^-1.5).
     EXPECT_EQ(picture.Figures, (std::vector<std::string>{"Shift 06:00-14:00", "Measured 7h 1m of 8h 0m",
-                                                         "LAeq so far 84.4 dBA", "Dose used so far 77 %"}));
+                                                         "LAeq so far 84.4 dB(A)", "Dose used so far 77 %"}));
     EXPECT_EQ(picture.Minutes.size(), 480u);
     EXPECT_EQ(picture.Host, "press");
     EXPECT_TRUE(picture.Reason.empty());
@@ -79,7 +79,7 @@ TEST_F(Picture, AGapAndTheLoudestMinuteAtItsLocalTime) {
     Add(0, 138, 70.0);
     const HistoryPicture picture = Make();
     EXPECT_EQ(picture.Figures, (std::vector<std::string>{"Shift 06:00-14:00", "Measured 6h 13m of 8h 0m",
-                                                         "LAeq so far 83.9 dBA", "Dose used so far 60 %"}));
+                                                         "LAeq so far 83.9 dB(A)", "Dose used so far 60 %"}));
     EXPECT_EQ(picture.Minutes.size(), 432u) << "the gap stays a gap";
 }
 
@@ -100,7 +100,7 @@ TEST_F(Picture, MinutesThatAreNoNumbersAreLeftOut) {
     const HistoryPicture picture = Make();
     ASSERT_EQ(picture.Minutes.size(), 1u);
     EXPECT_EQ(picture.Figures[1], "Measured 0h 1m of 8h 0m");
-    EXPECT_EQ(picture.Figures[2], "LAeq so far 85.0 dBA");
+    EXPECT_EQ(picture.Figures[2], "LAeq so far 85.0 dB(A)");
 }
 
 struct EmptyCase {
