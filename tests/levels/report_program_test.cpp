@@ -243,12 +243,21 @@ struct PageCase {
     std::vector<const char*> absent;  // texts on none
 };
 
+constexpr std::int64_t SundayMidnight = BerlinEight - 8 * 3600;  // 2025-11-30, Berlin
+
 class ReportPageLayouts : public ReportProgram, public ::testing::WithParamInterface<PageCase> {};
 
 // Every word of every page apart from the others and on the page, the texts of the layout
 // whole and nothing cut short.
 TEST_P(ReportPageLayouts, NothingOverlapsOrLeavesThePage) {
     LevelDatabase::Make(xdg_.LevelDatabase(), GetParam().minutes());
+    {
+        // The level offset changed within the period: dated within it, whatever the shifts.
+        LevelStore store(xdg_.LevelDatabase().string());
+        ASSERT_TRUE(
+            store.WriteMeters(std::vector<MeterRow>{{"press", SundayMidnight - 30 * Day, "Press 7", "Hall 3", 0},
+                                                    {"press", SundayMidnight + 12 * 3600, "Press 7", "Hall 3", 2}}));
+    }
     const Outcome run = Report({"--from", "2025-11-30", "--to", "2025-12-01", "--host", "press", "--shifts",
                                 GetParam().shifts, "--output", pdf_.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -266,14 +275,13 @@ TEST_P(ReportPageLayouts, NothingOverlapsOrLeavesThePage) {
                     << words[a].first << " and " << words[b].first << " on page " << page + 1;
         }
     }
+    EXPECT_NE(text.find("+2 dB, 2025-11-30 to 2025-12-01 "), std::string::npos) << text;
     for (const char* shown : GetParam().shown)
         EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
     for (const char* absent : GetParam().absent)
         EXPECT_EQ(text.find(absent), std::string::npos) << absent;
     EXPECT_EQ(text.find("\u2026"), std::string::npos) << "cut short";
 }
-
-constexpr std::int64_t SundayMidnight = BerlinEight - 8 * 3600;  // 2025-11-30, Berlin
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, ReportPageLayouts,
