@@ -48,27 +48,28 @@ int Total(const std::vector<int>& widths, int gap) {
 }
 
 // The widths of `columns` within `width`: each as wide as its widest cell, or when they do not
-// fit, the wrapping ones narrowed in proportion to how far they can narrow; none when even
-// their least widths do not fit.
+// fit, the widest ones narrowed to a common width (their cells wrapping), never under their
+// least; none when even their least widths do not fit.
 std::vector<int> FitWidths(const std::vector<ColumnWidth>& measured, const std::vector<std::size_t>& columns, int width,
                            int gap) {
-    std::vector<int> natural;
-    std::vector<int> least;
-    for (const std::size_t column : columns) {
-        natural.push_back(measured[column].Natural);
-        least.push_back(measured[column].Least);
-    }
-    const long long excess = Total(natural, gap) - width;
-    if (excess <= 0)
-        return natural;
-    const long long slack = Total(natural, gap) - Total(least, gap);
-    if (slack < excess)
+    const auto capped = [&](int cap) {
+        std::vector<int> widths;
+        for (const std::size_t column : columns)
+            widths.push_back(std::max(measured[column].Least, std::min(measured[column].Natural, cap)));
+        return widths;
+    };
+    if (Total(capped(0), gap) > width)
         return {};
-    std::vector<int> widths;
-    for (std::size_t index = 0; index < natural.size(); ++index)
-        widths.push_back(natural[index] -
-                         static_cast<int>(((natural[index] - least[index]) * excess + slack - 1) / slack));
-    return widths;
+    int low = 0;  // the widest cap that fits
+    int high = width;
+    while (low < high) {
+        const int middle = low + (high - low + 1) / 2;
+        if (Total(capped(middle), gap) <= width)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return capped(low);
 }
 
 // The columns in as few blocks as their least widths allow within `width`, each with the first
