@@ -197,7 +197,7 @@ public:
         record_.Rows = std::move(rows);
     }
     // As the wall asks: the window and the shift under way, of the default shifts.
-    HistoryRequest Request() const { return {database_.Path().string(), "press", window_, shift_, {}}; }
+    HistoryRequest Request() const { return {database_.Path().string(), "press", window_, shift_, {}, {}}; }
     HistoryPicture Picture() const { return MakeHistoryPicture(window_, "press", record_, shift_); }
 
 private:

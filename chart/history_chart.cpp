@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <string>
 
 namespace {
 
@@ -95,6 +97,14 @@ int LabelledLevelStep(const ChartAxes& axes, int labelHeight) {
     return LabelledLevelSteps[std::size(LabelledLevelSteps) - 1];
 }
 
+void DrawCriterionLine(QPainter& painter, const ChartColors& colors, int width, int left, int right, int y) {
+    QPen dashed(colors.Text, width, Qt::CustomDashLine, Qt::FlatCap);
+    dashed.setDashPattern({std::begin(CriterionDash), std::end(CriterionDash)});
+    painter.setPen(dashed);
+    painter.drawLine(left, y, right, y);
+    painter.setPen(Qt::NoPen);
+}
+
 }  // namespace
 
 int PainterText::Width(const QFontMetrics& metrics, const QString& text) {
@@ -141,7 +151,7 @@ void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleF
         const int left = axes.TimeX(minute.Start);
         const int top = axes.LevelY(minute.Leq);
         painter.fillRect(left, top, std::max(1, axes.TimeX(minute.Start + SecondsPerMinute) - left),
-                         chart.bottom() + 1 - top, colors.Bar);
+                         chart.bottom() + 1 - top, minute.OtherWeighting ? colors.OtherBar : colors.Bar);
     }
 
     // The shifts' boundaries across the bars.
@@ -152,13 +162,40 @@ void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleF
     // The time axis, and the dose's criterion as a dashed line with its level beside it.
     painter.fillRect(chart.left(), chart.bottom() + 1 - line, chart.width(), line, colors.Text);
     const int criterion = axes.LevelY(DoseCriterionLevel);
-    QPen dashed(colors.Text, std::max(2, chart.height() / 120), Qt::CustomDashLine, Qt::FlatCap);
-    dashed.setDashPattern({std::begin(CriterionDash), std::end(CriterionDash)});
-    painter.setPen(dashed);
-    painter.drawLine(chart.left(), criterion, chart.right(), criterion);
-    painter.setPen(Qt::NoPen);
+    DrawCriterionLine(painter, colors, std::max(2, chart.height() / 120), chart.left(), chart.right(), criterion);
     text.Draw(painter, scaleFont, colors.Text, {chart.right() + 1 + gap, criterion - metrics.height() / 2},
               QString::number(DoseCriterionLevel));
+}
+
+void DrawChartLegend(QPainter& painter, QPoint topLeft, const QFont& font, const HistoryPicture& picture,
+                     const ChartColors& colors, ChartText& text) {
+    const QFontMetrics metrics(font, painter.device());
+    const int height = metrics.height();
+    const int swatch = metrics.ascent() * 2 / 3;
+    const int gap = metrics.averageCharWidth();
+    const int middle = topLeft.y() + height / 2;
+    int left = topLeft.x();
+    // A swatch drawn by `mark` in `width`, then its name.
+    const auto item = [&](int width, const std::function<void(int)>& mark, const std::string& name) {
+        mark(left);
+        left += width + gap;
+        const QString label = QString::fromLatin1(name);
+        text.Draw(painter, font, colors.Text, {left, topLeft.y()}, label);
+        left += text.Width(metrics, label) + 3 * gap;
+    };
+    for (const std::string& weighting : picture.Weightings) {
+        const QColor& colour = weighting == "dBA" ? colors.Bar : colors.OtherBar;
+        item(
+            swatch, [&](int x) { painter.fillRect(x, middle - swatch / 2, swatch, swatch, colour); },
+            "minute Leq, " + WeightingUnit(weighting));
+    }
+    const int line = std::max(1, swatch / 6);
+    item(
+        line * 2, [&](int x) { painter.fillRect(x, middle - swatch / 2, 2 * line, swatch, colors.Text); },
+        "start or end of a shift");
+    item(
+        3 * swatch, [&](int x) { DrawCriterionLine(painter, colors, line, x, x + 3 * swatch, middle); },
+        "dose criterion, " + std::to_string(static_cast<int>(DoseCriterionLevel)) + " dB(A)");
 }
 
 QString FitMeterTitle(ChartText& text, const QFontMetrics& metrics, int width, const QString& prefix,

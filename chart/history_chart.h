@@ -2,7 +2,7 @@
 // The history chart: the minutes' Leq against the local time of day, one bar per recorded
 // minute with the minutes without a record left empty, the dB grid and the hour marks with
 // their labels, the shifts' boundaries as solid lines, and the dose's criterion as a dashed
-// line at 85 dB. Drawn onto any QPainter,
+// line at 85 dB(A); minutes of another weighting than A in a colour of their own. Drawn onto any QPainter,
 // the wall's screen and the report's PDF alike, so that the two cannot drift apart.
 
 #include "chart/history_picture.h"
@@ -38,11 +38,13 @@ public:
 // colour towards white.
 inline const QColor GridColor(130, 200, 252);
 inline const QColor BarColor(183, 224, 253);
+inline const QColor OtherBarColor(253, 214, 150);  // minutes of another weighting: warm against the blue
 
 struct ChartColors {
     QColor Grid;
     QColor Bar;
-    QColor Text;  // the labels, the time axis and the criterion line
+    QColor Text;      // the labels, the time axis and the criterion line
+    QColor OtherBar;  // minutes of another weighting than A
 };
 
 // The widest label of the scale that the room beside the chart is made for.
@@ -57,6 +59,11 @@ inline constexpr char ChartScaleSample[] = "100";
 // or window.
 void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleFont, const HistoryPicture& picture,
                       const ChartColors& colors, ChartText& text);
+
+// The chart's legend on one line of `font` from `topLeft`: a swatch and a name for the minutes of
+// each weighting shown, for the shifts' boundaries and for the criterion's line.
+void DrawChartLegend(QPainter& painter, QPoint topLeft, const QFont& font, const HistoryPicture& picture,
+                     const ChartColors& colors, ChartText& text);
 
 // `prefix`, the meter's `name` and its `address` fitted into `width`: "History of NAME
 // (ADDRESS)", the name cut short with "..." as far as it must be, then left out, then the

@@ -2,10 +2,12 @@
 
 #include "exposure/level_math.h"
 #include "exposure/local_days.h"
+#include "exposure/printed_figures.h"
 #include "exposure/shift_figures.h"
 #include "platform/sys/c_locale.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -67,22 +69,46 @@ void SetScale(HistoryPicture& picture) {
     picture.ScaleHigh = std::max(DefaultScaleHigh, 10 * static_cast<int>(std::ceil(tens(high + ScaleRoom))));
 }
 
-// The shift under way, reckoned as the report and decimon-levels --shifts reckon it.
+std::optional<ShiftFigures> FiguresOf(const std::optional<ShiftWindow>& shift, const std::vector<MinuteRow>& rows) {
+    return shift ? std::optional(FiguresOfShift(*shift, rows)) : std::nullopt;
+}
+
+bool AnyMinutes(const std::optional<ShiftFigures>& figures) {
+    return figures && (figures->MeasuredSeconds > 0.0 || !figures->OtherSeconds.empty());
+}
+
+// The final figures of a shift that ended, as the report prints them.
+std::vector<std::string> EndedLines(const ShiftFigures& ended) {
+    return {"Shift " + ShiftHours(ended.Window.Hours) + " ended:",
+            ended.MeasuredSeconds > 0.0
+                ? "LEX,8h " + FormatTenths(ended.Lex8h) + " dB(A), dose " + FormatTenths(ended.DosePercent) + " %"
+                : ended.Verdict()};
+}
+
+// The shift under way and the one that just ended, reckoned as the report and decimon-levels
+// --shifts reckon them.
 std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<MinuteRow>& rows,
-                                 const std::optional<ShiftWindow>& shift, bool anyInWindow) {
-    const std::optional<ShiftFigures> figures = shift ? std::optional(FiguresOfShift(*shift, rows)) : std::nullopt;
-    const bool anyInShift = figures && (figures->MeasuredSeconds > 0.0 || !figures->OtherSeconds.empty());
-    if (!anyInWindow && !anyInShift)
+                                 const std::optional<ShiftWindow>& shift, const std::optional<ShiftWindow>& ended,
+                                 bool anyInWindow) {
+    const std::optional<ShiftFigures> figures = FiguresOf(shift, rows);
+    const std::optional<ShiftFigures> last = FiguresOf(ended, rows);
+    const bool anyInShift = AnyMinutes(figures);
+    if (!anyInWindow && !anyInShift && !AnyMinutes(last))
         return {Format("No levels recorded in the last %.1f h", window.Hours())};
-    if (!figures)
-        return {"No shift under way"};
-    std::vector<std::string> lines = {
-        "Shift " + ShiftHours(figures->Window.Hours),
-        // Whole minutes measured: never more than the record holds.
-        Format("Measured %s of %s", HoursAndMinutes(static_cast<long long>(figures->MeasuredSeconds / 60.0)).c_str(),
-               HoursAndMinutes(std::llround(figures->DurationSeconds / 60.0)).c_str())};
+    std::vector<std::string> lines = last ? EndedLines(*last) : std::vector<std::string>{};
+    if (!figures) {
+        lines.push_back("No shift under way");
+        return lines;
+    }
+    lines.push_back("Shift " + ShiftHours(figures->Window.Hours));
+    // Whole minutes measured: never more than the record holds.
+    lines.push_back(Format("Measured %s of %s",
+                           HoursAndMinutes(static_cast<long long>(figures->MeasuredSeconds / 60.0)).c_str(),
+                           HoursAndMinutes(std::llround(figures->DurationSeconds / 60.0)).c_str()));
+    if (last)
+        return lines;  // the ended shift takes the room of the figures so far
     if (figures->MeasuredSeconds > 0.0) {
-        lines.push_back(Format("LAeq so far %.1f dBA", figures->Laeq));
+        lines.push_back(Format("LAeq so far %.1f dB(A)", figures->Laeq));
         lines.push_back(
             Format("Dose used so far %lld %%", std::llround(std::min(figures->DoseUsedPercent(), HighestDose))));
     } else if (anyInShift) {
@@ -95,6 +121,13 @@ std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<
 }
 
 }  // namespace
+
+std::string WeightingUnit(std::string_view weighting) {
+    if (weighting.size() == 3 && weighting.starts_with("dB") &&
+        std::string_view("ACZacz").find(weighting[2]) != std::string_view::npos)
+        return "dB(" + std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(weighting[2])))) + ")";
+    return std::string(weighting);
+}
 
 HistoryWindow HistoryWindowAt(std::int64_t now, double shiftLenHours) {
     const double minutes = shiftLenHours * 60.0;
@@ -139,23 +172,38 @@ HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view ho
     for (const MinuteRow& row : rows) {
         if (!IsFinite(row) || row.Start < window.From || row.Start >= window.To)
             continue;
-        picture.Minutes.push_back({row.Start, row.Leq});
+        picture.Minutes.push_back({row.Start, row.Leq, row.Weighting != "dBA"});
         weightings.insert(row.Weighting);
     }
+    picture.Weightings.assign(weightings.begin(), weightings.end());
     SetScale(picture);
     if (!weightings.empty()) {
-        std::string names;
+        std::string units;
         for (const std::string& weighting : weightings)
-            names += (names.empty() ? "" : ", ") + weighting;
-        picture.LevelAxis = "Leq (" + names + ")";
+            units += (units.empty() ? "" : ", ") + WeightingUnit(weighting);
+        picture.LevelAxis = "Leq, " + units;
     }
     return picture;
 }
 
+std::optional<ShiftWindow> KeptShift(const ShiftPattern& pattern, std::int64_t now,
+                                     const std::optional<ShiftWindow>& current) {
+    if (current && now - current->From >= KeptShiftSeconds)
+        return std::nullopt;
+    // Every shift ends within a day of its start: the last to end is one of yesterday's or today's.
+    const LocalDate today = LocalDateOf(now);
+    std::optional<ShiftWindow> last;
+    for (const LocalDate& date : {LocalDateOf(LocalDayStart(today) - 1), today})
+        for (const ShiftWindow& window : ShiftWindows(pattern, date))
+            if (window.To <= now && (!last || window.To > last->To))
+                last = window;
+    return last;
+}
+
 HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record,
-                                  const std::optional<ShiftWindow>& shift) {
+                                  const std::optional<ShiftWindow>& shift, const std::optional<ShiftWindow>& ended) {
     HistoryPicture picture = MakeHistoryChart(window, host, record.Rows);
-    picture.Figures = Figures(window, FiniteMinutes(record.Rows), shift, !picture.Minutes.empty());
+    picture.Figures = Figures(window, FiniteMinutes(record.Rows), shift, ended, !picture.Minutes.empty());
     if (!record.Readable)
         picture.Reason = "The record cannot be read: " + record.Error;
     return picture;

@@ -36,6 +36,7 @@ struct HistoryRecord {
 struct ChartMinute {
     std::int64_t Start = 0;
     double Leq = 0.0;
+    bool OtherWeighting = false;  // not A-weighted: drawn in another colour
 };
 
 struct HourMark {
@@ -55,23 +56,39 @@ struct HistoryPicture {
     int ScaleLow = 60;
     int ScaleHigh = 100;
     std::vector<HourMark> Hours;
+    std::vector<std::string> Weightings;   // of the minutes shown, in order: "dBA", "dBC"
     std::vector<std::int64_t> Boundaries;  // where shifts begin and end, UTC seconds: marked across
-    std::string LevelAxis = "Leq (dB)";    // the level axis's name: "Leq (dBA)", "Leq (dBA, dBC)"
+    std::string LevelAxis = "Leq, dB";     // the level axis's name: "Leq, dB(A)", "Leq, dB(A), dB(C)"
     // The shift under way: "Shift 06:00-14:00", "Measured 7h 12m of 8h 0m", "LAeq so far 85.1
-    // dBA", "Dose used so far 101 %"; or "No levels recorded in the last 8.0 h" alone (nothing
+    // dB(A)", "Dose used so far 101 %"; or "No levels recorded in the last 8.0 h" alone (nothing
     // in the window nor in the shift); none before the first read.
     std::vector<std::string> Figures;
     std::string Reason;  // why the record could not be read; empty when it could
 };
 
+// The unit of a weighting as printed: "dB(A)" for "dBA", "dB(C)", "dB(Z)"; others as they are.
+std::string WeightingUnit(std::string_view weighting);
+
+// The wall keeps the last ended shift's figures this long into the next shift.
+inline constexpr std::int64_t KeptShiftSeconds = 15 * 60;
+
+// The last shift of `pattern` that ended at or before `now` (UTC seconds), while the wall keeps
+// it: between shifts, and for the first KeptShiftSeconds of `current`, the shift under way.
+std::optional<ShiftWindow> KeptShift(const ShiftPattern& pattern, std::int64_t now,
+                                     const std::optional<ShiftWindow>& current);
+
 // The picture before the record has been read: the title and the chart's frame.
 HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view host);
 // The picture of what a read of `host`'s record gave: the chart of its minutes in `window`, and
 // the figures of the shift under way, `shift`, from its minutes (the record may hold minutes
-// before the window for it); "No shift under way" between shifts. Minutes whose level or
-// covered time is not a finite number are left out, as if they had not been recorded.
+// before the window for it); "No shift under way" between shifts. The shift that just ended,
+// `ended`, comes first with its final figures as the report prints them ("Shift 06:00-14:00
+// ended:", "LEX,8h 86.2 dB(A), dose 132.4 %"), in the room of the figures so far of a shift
+// just begun. Minutes whose level or covered time is not a finite number are left out, as if
+// they had not been recorded.
 HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view host, const HistoryRecord& record,
-                                  const std::optional<ShiftWindow>& shift = std::nullopt);
+                                  const std::optional<ShiftWindow>& shift = std::nullopt,
+                                  const std::optional<ShiftWindow>& ended = std::nullopt);
 // The chart alone of `rows` over `window`, as above but without the wall's figures: for the
 // report, which prints its own.
 HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view host, const std::vector<MinuteRow>& rows);

@@ -34,7 +34,7 @@ std::string ActionBandName(ActionBand band) {
     case ActionBand::Upper:
         return "at or above the upper action value";
     case ActionBand::Limit:
-        return "at or above the exposure limit value";
+        return "87 dB(A) or more before hearing protection";  // the limit value is judged at the ear
     }
     return {};
 }

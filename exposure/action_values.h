@@ -17,5 +17,7 @@ enum class ActionBand {
 
 ActionBand ActionBandOf(std::string_view weighting, double lex8h);
 
-// "below the lower action value", "at or above the upper action value", ...; empty for None.
+// "below the lower action value", "at or above the upper action value", ...; for the exposure
+// limit value, which the Directive judges at the ear with hearing protection taken into
+// account, "87 dB(A) or more before hearing protection"; empty for None.
 std::string ActionBandName(ActionBand band);

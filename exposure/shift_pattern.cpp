@@ -46,7 +46,8 @@ std::string Clock(int minutes) {
 }  // namespace
 
 std::string ShiftHours(const Shift& shift) {
-    return Clock(shift.Start) + "-" + Clock(shift.Start + shift.Length);
+    const int end = shift.Start + shift.Length;
+    return Clock(shift.Start) + "-" + (end == MinutesPerDay ? "24:00" : Clock(end));  // midnight ends a day
 }
 
 std::variant<ShiftPattern, std::string> ShiftPattern::Parse(std::string_view text) {

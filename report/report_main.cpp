@@ -72,6 +72,12 @@ private:
     StandardOutput standardOutput_;
 };
 
+// The highest level of a minute's polls by its weighting: "LAmax", "LCmax"; "Lmax" for others.
+std::string MaxName(const std::string& weighting) {
+    const std::string unit = WeightingUnit(weighting);
+    return unit.size() == 5 && unit.starts_with("dB(") ? "L" + unit.substr(3, 1) + "max" : "Lmax";
+}
+
 // What only the day's minutes tell: its chart with the shifts' boundaries, and its loudest
 // level per weighting.
 DayChart MakeDayChart(const ReportPlan& plan, const std::string& host, const LocalDate& date,
@@ -95,29 +101,21 @@ DayChart MakeDayChart(const ReportPlan& plan, const std::string& host, const Loc
             level->second = std::max(level->second, row.Lmax);
     }
     for (const auto& [weighting, level] : loudest)
-        chart.Lmax += (chart.Lmax.empty() ? "" : ", ") + FormatTenths(level) + " " + weighting;
+        chart.Lmax += (chart.Lmax.empty() ? "" : ", ") + MaxName(weighting) + " " + FormatTenths(level) + " " +
+                      WeightingUnit(weighting);
     return chart;
 }
 
 // Draws the plan's pages, reading each day's minutes as its page comes; false when the record
 // cannot be read.
 bool DrawReport(LevelReader& reader, const ReportPlan& plan, ReportPages& pages) {
-    pages.Plan(plan);
-    if (plan.Meters.empty())
-        pages.DrawNoMinutes(plan);
-    for (const MeterReport& meter : plan.Meters) {
-        pages.DrawSummary(plan, meter);
-        if (!meter.AnyMinutes)
-            continue;
-        for (LocalDate date = plan.From; date <= plan.To; date = NextDate(date)) {
-            const MinuteQuery query{meter.Host, LocalDayStart(date), LocalDayStart(NextDate(date))};
-            const std::optional<std::vector<MinuteRow>> rows = reader.ReadMinutes(query);
-            if (!rows)
-                return false;
-            pages.DrawDay(plan, meter, date, MakeDayChart(plan, meter.Host, date, *rows));
-        }
-    }
-    return true;
+    return pages.Draw(plan, [&](const MeterReport& meter, const LocalDate& date) -> std::optional<DayChart> {
+        const MinuteQuery query{meter.Host, LocalDayStart(date), LocalDayStart(NextDate(date))};
+        const std::optional<std::vector<MinuteRow>> rows = reader.ReadMinutes(query);
+        if (!rows)
+            return std::nullopt;
+        return MakeDayChart(plan, meter.Host, date, *rows);
+    });
 }
 
 std::string Title(const ReportPlan& plan) {

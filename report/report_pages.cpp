@@ -3,24 +3,22 @@
 #include "chart/history_chart.h"
 #include "exposure/local_days.h"
 #include "exposure/printed_figures.h"
+#include "report/report_fields.h"
 
 #include <QFile>
 #include <QFontMetrics>
 #include <QPdfWriter>
 
 #include <algorithm>
-#include <chrono>
-#include <functional>
 #include <string>
 #include <utility>
 
 namespace {
 
 constexpr char FontFace[] = "Veranda";  // the wall's face (fonts-arkpandora)
-// The chart on paper: the wall's bars in its panel colour, on a light grid, with dark labels.
-const ChartColors PaperColors{QColor(210, 210, 210), QColor(76, 177, 251), QColor(40, 40, 40)};
-// The summary table's columns: where each starts, in millimetres from the left margin.
-constexpr double ColumnsMm[] = {0, 27, 47, 68, 82, 98, 114};
+// The chart on paper: the wall's bars in its panel colour, those of other weightings in amber,
+// on a light grid, with dark labels.
+const ChartColors PaperColors{QColor(210, 210, 210), QColor(76, 177, 251), QColor(40, 40, 40), QColor(240, 150, 40)};
 constexpr double ChartHeightMm = 85;
 constexpr double ValueLeftMm = 45;  // the values of the meter's head and of the day's table
 
@@ -29,15 +27,13 @@ constexpr char FiguresNote[] =
     "Each shift is reckoned as ISO 9612 reckons a shift's exposure: LAeq over the A-weighted time measured in the "
     "shift, LEX,8h = LAeq + 10 lg(Te / 8 h) with Te the shift's real duration that day, so the time of the shift "
     "that was not measured is taken at the measured level; dose = 100 % for 8 h at 85 dB(A). A shift is judged "
-    "against the action values of Directive 2003/10/EC (lower action value 80 dB(A), upper action value 85 dB(A), "
-    "exposure limit value 87 dB(A)) only when at least 80 % of it was measured A-weighted; minutes of another "
-    "weighting are counted apart and never judged. These figures are an area measurement by a fixed sound-level "
-    "meter, not a personal dosimeter, and take no hearing protection into account. Peak levels (the Directive's "
-    "peak action values of 135, 137 and 140 dB(C)) are not measured by this meter.";
-
-QString Text(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+    "against the action values of Directive 2003/10/EC (lower action value 80 dB(A), upper action value 85 dB(A)) "
+    "only when at least 80 % of it was measured A-weighted; minutes of another weighting are counted apart and "
+    "never judged. The Directive's exposure limit value of 87 dB(A) is judged on the exposure at the ear with "
+    "hearing protection taken into account; these figures take no hearing protection into account, so a shift at "
+    "87 dB(A) or more reads \"87 dB(A) or more before hearing protection\", which says nothing of the limit value "
+    "itself. These figures are an area measurement by a fixed sound-level meter, not a personal dosimeter. Peak "
+    "levels (the Directive's peak action values of 135, 137 and 140 dB(C)) are not measured by this meter.";
 
 QFont MakeFont(double points, bool bold = false) {
     QFont font(QString::fromLatin1(FontFace));
@@ -46,31 +42,12 @@ QFont MakeFont(double points, bool bold = false) {
     return font;
 }
 
-std::string Weekday(const LocalDate& date) {
-    static constexpr const char* Names[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                            "Thursday", "Friday", "Saturday"};
-    const std::chrono::year_month_day day{std::chrono::year(date.Year), std::chrono::month(date.Month),
-                                          std::chrono::day(date.Day)};
-    return Names[std::chrono::weekday(std::chrono::sys_days(day)).c_encoding()];
-}
-
 std::string Period(const ReportPlan& plan) {
     return plan.From == plan.To ? FormatDate(plan.From) : FormatDate(plan.From) + " to " + FormatDate(plan.To);
 }
 
-// "86.3 dB(A)"; empty for no level.
-std::string Level(double level) {
-    const std::string printed = FormatTenths(level);
-    return printed.empty() ? printed : printed + " dB(A)";
-}
-
-// "6:00 (75 %)"
-std::string Measured(const ShiftFigures& shift) {
-    return FormatHoursMinutes(shift.MeasuredSeconds) + " (" + std::to_string(shift.CoveragePercent) + " %)";
-}
-
 // The values a meter's property held in the period: "Hall 3", or one line each with its dates
-// when it changed or was not recorded from the period's start.
+// within the period when it changed or was not recorded from the period's start.
 std::vector<std::string> HeldTexts(const std::vector<HeldValue>& held, const ReportPlan& plan) {
     if (held.empty())
         return {"not recorded"};
@@ -78,9 +55,21 @@ std::vector<std::string> HeldTexts(const std::vector<HeldValue>& held, const Rep
         return {held.front().Value};
     std::vector<std::string> texts;
     for (const HeldValue& value : held)
-        texts.push_back(value.Value + ", " + FormatDate(LocalDateOf(value.From)) + " to " +
-                        FormatDate(LocalDateOf(value.To - 1)));
+        texts.push_back(value.Value + ", " + FormatDate(std::max(LocalDateOf(value.From), plan.From)) + " to " +
+                        FormatDate(std::min(LocalDateOf(value.To - 1), plan.To)));
     return texts;
+}
+
+// What the day's own minutes give: their highest levels, or that there are none, and when a
+// shift of the day was measured after midnight, that it was.
+std::string DayLevels(const std::vector<ShiftFigures>& shifts, const DayChart& chart) {
+    if (!chart.Lmax.empty())
+        return "Highest of the day's polls: " + chart.Lmax;
+    for (const ShiftFigures& shift : shifts)
+        if (shift.MeasuredSeconds > 0.0 || !shift.OtherSeconds.empty())
+            return "No minutes on this day; the " + ShiftHours(shift.Window.Hours) +
+                   " shift was measured after midnight.";
+    return "No minutes were recorded on this day.";
 }
 
 }  // namespace
@@ -95,239 +84,234 @@ ReportPages::ReportPages(QPdfWriter& writer, ReportFooter footer)
       tableBold_(MakeFont(8, true)),
       small_(MakeFont(7.5)),
       scale_(MakeFont(8)) {
-    const int footerHeight = 3 * QFontMetrics(small_, &writer_).height();
+    const int footerHeight = 4 * QFontMetrics(small_, &writer_).height();  // a line apart, then three
     content_ = QRect(0, 0, writer_.width(), writer_.height() - footerHeight);
+    const int note = QFontMetrics(small_, &writer_)
+                         .boundingRect(content_, Qt::TextWordWrap, QString::fromLatin1(FiguresNote))
+                         .height();
+    bottom_ = content_.bottom() - note - QFontMetrics(body_, &writer_).height();
 }
 
-int ReportPages::NoteHeight() const {
-    return QFontMetrics(small_, &writer_)
-        .boundingRect(content_, Qt::TextWordWrap, QString::fromLatin1(FiguresNote))
-        .height();
+bool ReportPages::Draw(const ReportPlan& plan, const DayCharts& charts) {
+    counting_ = true;
+    DrawPages(plan, [](const MeterReport&, const LocalDate&) { return std::optional<DayChart>(DayChart{}); });
+    counting_ = false;
+    pageCount_ = std::exchange(page_, 0);
+    return DrawPages(plan, charts);
+}
+
+bool ReportPages::DrawPages(const ReportPlan& plan, const DayCharts& charts) {
+    if (plan.Meters.empty())
+        DrawNoMinutes(plan);
+    for (const MeterReport& meter : plan.Meters) {
+        DrawSummary(plan, meter);
+        if (!meter.AnyMinutes)
+            continue;
+        for (LocalDate date = plan.From; date <= plan.To; date = NextDate(date)) {
+            const std::optional<DayChart> chart = charts(meter, date);
+            if (!chart)
+                return false;
+            DrawDay(plan, meter, date, *chart);
+        }
+    }
+    return true;
 }
 
 std::vector<ReportPages::HeadLine> ReportPages::MeterHead(const ReportPlan& plan, const MeterReport& meter) const {
     std::vector<HeadLine> lines;
     const auto add = [&](const char* label, const std::vector<std::string>& values) {
         for (std::size_t index = 0; index < values.size(); ++index)
-            lines.push_back({QString::fromLatin1(index == 0 ? label : ""), Text(values[index])});
+            lines.push_back({QString::fromLatin1(index == 0 ? label : ""), Latin1(values[index])});
     };
     add("Name", HeldTexts(meter.Names, plan));
     add("Location", HeldTexts(meter.Locations, plan));
     add("Level offset", HeldTexts(meter.Offsets, plan));
     add("Period", {Period(plan)});
-    add("Shifts", {plan.Shifts.Text()});
+    add("Shifts", {PatternText(plan.Shifts)});
     return lines;
 }
 
-int ReportPages::SummaryRowsPerPage(const ReportPlan& plan, const MeterReport& meter) const {
-    const int line = QFontMetrics(table_, &writer_).height() * 5 / 4;
-    const int body = QFontMetrics(body_, &writer_).height();
-    const int header =
-        QFontMetrics(title_, &writer_).height() + body * (3 + static_cast<int>(MeterHead(plan, meter).size()));
-    return std::max(1, (content_.height() - header - NoteHeight()) / line - 4);  // the table's head and legend
-}
-
-int ReportPages::SummaryPages(const ReportPlan& plan, const MeterReport& meter) const {
-    if (!meter.AnyMinutes)
-        return 1;
-    const int rows = SummaryRowsPerPage(plan, meter);
-    return std::max(1, (static_cast<int>(meter.Shifts.size()) + rows - 1) / rows);
-}
-
-int ReportPages::PageCount(const ReportPlan& plan) const {
-    int pages = plan.Meters.empty() ? 1 : 0;
-    int days = 0;
-    for (LocalDate date = plan.From; date <= plan.To; date = NextDate(date))
-        ++days;
-    for (const MeterReport& meter : plan.Meters)
-        pages += SummaryPages(plan, meter) + (meter.AnyMinutes ? days : 0);
-    return pages;
-}
-
 QRect ReportPages::NextPage() {
-    if (page_++ == 0)
+    ++page_;
+    const QRect area(content_.topLeft(), QPoint(content_.right(), bottom_));
+    if (counting_)
+        return area;
+    if (page_ == 1)
         painter_.begin(&writer_);
     else
         writer_.newPage();
+    // The footer: when and by what on a line with the page's number, then the database's
+    // path whole, broken anywhere over the lines left.
     const QFontMetrics metrics(small_, &writer_);
     const int top = content_.bottom() + metrics.height();
     painter_.setPen(PaperColors.Text);
     painter_.setFont(small_);
-    const QString made = Text("Made " + footer_.Made + " by " + footer_.Version + " from ");
-    const QString database = metrics.elidedText(QFile::decodeName(footer_.Database.c_str()), Qt::ElideMiddle,
-                                                content_.width() - metrics.horizontalAdvance(made));
-    painter_.drawText(QPoint(0, top + metrics.ascent()), made + database);
+    painter_.drawText(QPoint(0, top + metrics.ascent()),
+                      Latin1("Made " + footer_.Made + " by " + footer_.Version + " from"));
     const QString page = QString::asprintf("Page %d of %d", page_, pageCount_);
-    painter_.drawText(
-        QPoint(content_.right() - metrics.horizontalAdvance(page), top + metrics.height() + metrics.ascent()), page);
-    return content_;
+    painter_.drawText(QPoint(content_.right() - metrics.horizontalAdvance(page), top + metrics.ascent()), page);
+    painter_.drawText(QRect(0, top + metrics.height(), content_.width(), writer_.height() - top - metrics.height()),
+                      Qt::TextWrapAnywhere, QFile::decodeName(footer_.Database.c_str()));
+    painter_.drawText(QRect(content_.left(), bottom_, content_.width(), content_.bottom() - bottom_),
+                      Qt::TextWordWrap | Qt::AlignBottom, QString::fromLatin1(FiguresNote));
+    return area;
 }
 
-int ReportPages::DrawLine(int top, const QFont& font, const QString& text, int left, Qt::TextElideMode elide) {
-    const QFontMetrics metrics(font, &writer_);
-    painter_.setFont(font);
-    painter_.setPen(PaperColors.Text);
+int ReportPages::DrawText(int top, const QFont& font, const QString& text, int left) {
     const int x = left < 0 ? content_.left() : left;
-    painter_.drawText(QPoint(x, top + metrics.ascent()), metrics.elidedText(text, elide, content_.right() - x));
-    return metrics.height();
+    const QRect box(x, top, content_.right() + 1 - x, content_.height());
+    const QFontMetrics metrics(font, &writer_);
+    if (!counting_) {
+        painter_.setFont(font);
+        painter_.setPen(PaperColors.Text);
+        painter_.drawText(box, Qt::TextWordWrap, text);
+    }
+    return std::max(metrics.height(), metrics.boundingRect(box, Qt::TextWordWrap, text).height());
 }
 
 int ReportPages::DrawMeter(int top, const MeterReport& meter) {
     PainterText text;
     const QString line =
         FitMeterTitle(text, QFontMetrics(body_, &writer_), content_.width(), QString::fromLatin1("Meter: "),
-                      meter.Names.empty() ? QString() : Text(meter.Names.back().Value), Text(meter.Host));
-    return DrawLine(top, body_, line, -1, Qt::ElideNone);
-}
-
-void ReportPages::DrawNote(int bottom) {
-    painter_.setFont(small_);
-    painter_.setPen(PaperColors.Text);
-    const int height = NoteHeight();
-    painter_.drawText(QRect(content_.left(), bottom - height, content_.width(), height), Qt::TextWordWrap,
-                      QString::fromLatin1(FiguresNote));
-}
-
-void ReportPages::DrawTableRow(int top, const std::vector<QString>& cells, const QFont& font) {
-    const double unitsPerMm = writer_.resolution() / 25.4;
-    for (std::size_t column = 0; column < cells.size(); ++column)
-        DrawLine(top, font, cells[column], content_.left() + static_cast<int>(ColumnsMm[column] * unitsPerMm));
+                      meter.Names.empty() ? QString() : Latin1(meter.Names.back().Value), Latin1(meter.Host));
+    return DrawText(top, body_, line);
 }
 
 int ReportPages::DrawMeterHeader(int top, const ReportPlan& plan, const MeterReport& meter, bool continued) {
     const int start = top;
-    top += DrawLine(top, title_,
+    top += DrawText(top, title_,
                     QString::fromLatin1(continued ? "Noise exposure report (continued)" : "Noise exposure report"));
-    top += DrawLine(top, body_, QString());
+    top += DrawText(top, body_, QString());
     top += DrawMeter(top, meter);
     const int valueLeft = content_.left() + static_cast<int>(ValueLeftMm * writer_.resolution() / 25.4);
-    for (const HeadLine& line : MeterHead(plan, meter)) {
-        DrawLine(top, body_, line.Label);
-        top += DrawLine(top, body_, line.Value, valueLeft);
-    }
-    top += DrawLine(top, body_, QString());
+    for (const HeadLine& line : MeterHead(plan, meter))
+        top += std::max(DrawText(top, body_, line.Label), DrawText(top, body_, line.Value, valueLeft));
+    top += DrawText(top, body_, QString());
     return top - start;
 }
 
-void ReportPages::DrawSummaryRow(int top, const ShiftFigures& shift, bool highest) {
-    const QString date = Text(Weekday(shift.Window.Date).substr(0, 3) + " " + FormatDate(shift.Window.Date));
-    DrawTableRow(top,
-                 {date, Text(ShiftHours(shift.Window.Hours)), Text(Measured(shift)), Text(FormatTenths(shift.Laeq)),
-                  Text(FormatTenths(shift.Lex8h) + (highest ? " *" : "")), Text(FormatTenths(shift.DosePercent)),
-                  Text(shift.Verdict())},
-                 highest ? tableBold_ : table_);
+int ReportPages::DrawDayHeader(int top, const MeterReport& meter, const LocalDate& date, bool continued) {
+    const int start = top;
+    top += DrawText(top, title_, Latin1(Weekday(date) + ", " + FormatDate(date) + (continued ? " (continued)" : "")));
+    top += DrawMeter(top, meter);
+    top += DrawText(top, body_, QString());
+    return top - start;
+}
+
+int ReportPages::ColumnGap() const {
+    return QFontMetrics(table_, &writer_).averageCharWidth() * 3 / 2;
+}
+
+int ReportPages::Fit(int top, int height, const std::function<int()>& nextPage) {
+    return top + height <= bottom_ ? top : nextPage();
+}
+
+void ReportPages::DrawTableRow(int top, const ReportTable& table, const TableRow& row, const TableBlock& block,
+                               bool head) {
+    if (counting_)
+        return;
+    const int gap = ColumnGap();
+    painter_.setPen(PaperColors.Text);
+    int left = content_.left();
+    for (std::size_t index = 0; index < block.Columns.size(); ++index) {
+        const std::size_t column = block.Columns[index];
+        painter_.setFont(CellFont(table, {table_, tableBold_, &writer_, gap}, row, column, head));
+        painter_.drawText(QRect(left, top, block.Widths[index], content_.height()), CellFlags(row.Cells[column]),
+                          row.Cells[column].Text);
+        left += block.Widths[index] + gap;
+    }
+}
+
+int ReportPages::DrawTable(int top, const ReportTable& table, const std::function<int()>& nextPage) {
+    const QFontMetrics metrics(table_, &writer_);
+    const TableFonts fonts{table_, tableBold_, &writer_, ColumnGap()};
+    const int spacing = metrics.height() / 4;
+    const std::vector<TableBlock> blocks = LayOutTable(table, fonts, content_.width());
+    for (std::size_t index = 0; index < blocks.size(); ++index) {
+        const TableBlock& block = blocks[index];
+        const auto drawHead = [&] {
+            DrawTableRow(top, table, table.Head, block, true);
+            top += block.Heights[0] + spacing;
+        };
+        if (index > 0)
+            top += metrics.height();
+        // The head never stands alone at the foot of a page.
+        top = Fit(top, block.Heights[0] + spacing + (table.Rows.empty() ? 0 : block.Heights[1]), nextPage);
+        drawHead();
+        for (std::size_t row = 0; row < table.Rows.size(); ++row) {
+            const int height = block.Heights[row + 1];
+            if (top + height > bottom_) {
+                top = nextPage();
+                drawHead();
+            }
+            DrawTableRow(top, table, table.Rows[row], block, false);
+            top += height + spacing;
+        }
+    }
+    return top;
 }
 
 void ReportPages::DrawSummary(const ReportPlan& plan, const MeterReport& meter) {
-    const int line = QFontMetrics(table_, &writer_).height() * 5 / 4;
-    const int rows = SummaryRowsPerPage(plan, meter);
-    std::size_t next = 0;
-    do {
+    const auto nextPage = [&] {
         const QRect area = NextPage();
-        int top = area.top() + DrawMeterHeader(area.top(), plan, meter, next > 0);
-        if (!meter.AnyMinutes) {
-            DrawLine(top, heading_, Text("No minutes were recorded for this meter from " + Period(plan) + "."));
-        } else {
-            DrawTableRow(top, {"Date", "Shift", "Measured", "LAeq", "LEX,8h", "Dose %", "Action value (LEX,8h)"},
-                         tableBold_);
-            for (int row = 0; row < rows && next < meter.Shifts.size(); ++row, ++next)
-                DrawSummaryRow(top += line, meter.Shifts[next], meter.Highest == next);
-            DrawLine(top + line * 3 / 2, table_,
-                     QString::fromLatin1("Levels in dB(A); measured: the A-weighted time as h:mm and its share of "
-                                         "the shift; * the period's highest judged LEX,8h."));
-        }
-        DrawNote(area.bottom());
-    } while (meter.AnyMinutes && next < meter.Shifts.size());
-}
-
-int ReportPages::DrawShiftTable(int top, const std::vector<ShiftFigures>& shifts) {
-    const QRect area = content_;
-    const int labelWidth = static_cast<int>(ValueLeftMm * writer_.resolution() / 25.4);
-    const int columns = std::max<int>(1, static_cast<int>(shifts.size()));
-    const int width = (area.width() - labelWidth) / columns;
-    const int gap = QFontMetrics(table_, &writer_).averageCharWidth();
-    const auto cells = [&](const char* label, const std::function<std::string(const ShiftFigures&)>& value) {
-        std::vector<QString> row{QString::fromLatin1(label)};
-        for (const ShiftFigures& shift : shifts)
-            row.push_back(Text(value(shift)));
-        return row;
+        return area.top() + DrawMeterHeader(area.top(), plan, meter, true);
     };
-    const std::vector<std::vector<QString>> rows = {
-        cells("Shift", [](const ShiftFigures& s) { return ShiftHours(s.Window.Hours); }),
-        cells("Duration (Te)", [](const ShiftFigures& s) { return FormatHoursMinutes(s.DurationSeconds); }),
-        cells("Measured (A-weighted)", Measured),
-        cells("LAeq", [](const ShiftFigures& s) { return Level(s.Laeq); }),
-        cells("LEX,8h", [](const ShiftFigures& s) { return Level(s.Lex8h); }),
-        cells("Dose",
-              [](const ShiftFigures& s) { return s.MeasuredSeconds > 0.0 ? FormatTenths(s.DosePercent) + " %" : ""; }),
-        cells("Lmax", [](const ShiftFigures& s) { return Level(s.Lmax); }),
-        cells("Loudest minute",
-              [](const ShiftFigures& s) {
-                  return s.MeasuredSeconds > 0.0 ? Level(s.LoudestLeq) + " at " + ShiftClock(s.LoudestStart) : "";
-              }),
-        cells("Minutes above 85 dB(A)", [](const ShiftFigures& s) { return std::to_string(s.MinutesAbove85); }),
-        cells("Action value", [](const ShiftFigures& s) { return s.Verdict(); }),
-        cells("Other weightings",
-              [](const ShiftFigures& s) { return s.OtherSeconds.empty() ? "none" : s.OtherWeightings(); }),
-    };
-    const int start = top;
-    const QFontMetrics metrics(table_, &writer_);
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        int height = metrics.height();
-        for (std::size_t cell = 0; cell < rows[row].size(); ++cell) {
-            const bool label = cell == 0;
-            const QRect box(area.left() + (label ? 0 : labelWidth + (static_cast<int>(cell) - 1) * width), top,
-                            (label ? labelWidth : width) - gap, area.height());
-            painter_.setFont(label || row == 0 ? tableBold_ : table_);
-            painter_.setPen(PaperColors.Text);
-            QRect used;
-            painter_.drawText(box, Qt::TextWordWrap, rows[row][cell], &used);
-            height = std::max(height, used.height());
-        }
-        top += height + metrics.height() / 4;
+    const QRect area = NextPage();
+    int top = area.top() + DrawMeterHeader(area.top(), plan, meter, false);
+    if (!meter.AnyMinutes) {
+        DrawText(top, heading_, Latin1("No minutes were recorded for this meter from " + Period(plan) + "."));
+        return;
     }
-    return top - start;
+    std::vector<SummaryLine> lines;
+    for (std::size_t index = 0; index < meter.Shifts.size(); ++index)
+        lines.push_back({&meter.Shifts[index], meter.Highest == index});
+    top = DrawTable(top, TableDown<SummaryLine>(SummaryFields, lines, [](const SummaryLine& l) { return l.Highest; }),
+                    nextPage);
+    const QString legend = QString::fromLatin1(
+        "Levels in dB(A); Te: the shift's duration that day; measured: the A-weighted time as h:mm and its share of "
+        "the shift; * the period's highest judged LEX,8h.");
+    const QFontMetrics metrics(table_, &writer_);
+    top += metrics.height() / 2;
+    top = Fit(top, metrics.boundingRect(content_, Qt::TextWordWrap, legend).height(), nextPage);
+    DrawText(top, table_, legend);
 }
 
 void ReportPages::DrawDay(const ReportPlan& plan, const MeterReport& meter, const LocalDate& date,
                           const DayChart& chart) {
     const QRect area = NextPage();
-    int top = area.top();
-    top += DrawLine(top, title_, Text(Weekday(date) + ", " + FormatDate(date)));
-    top += DrawMeter(top, meter);
-    top += DrawLine(top, body_, QString());
+    int top = area.top() + DrawDayHeader(area.top(), meter, date, false);
 
     // The chart, its labels around it: the scale's and the axis's name left and above, the
-    // criterion's right, the hours under it.
+    // criterion's right, the hours under it, and its legend under them.
     const QFontMetrics scale(scale_, &writer_);
     const int labels = scale.horizontalAdvance(QString::fromLatin1(ChartScaleSample)) + scale.averageCharWidth();
     const int height = static_cast<int>(ChartHeightMm * writer_.resolution() / 25.4);
     const QRect plot(QPoint(area.left() + labels, top + scale.height() * 3 / 2),
                      QPoint(area.right() - labels, top + height - 2 * scale.height()));
-    PainterText text;
-    DrawHistoryChart(painter_, plot, scale_, chart.Picture, PaperColors, text);
-    top += height + scale.height();
-
-    const int valueLeft = area.left() + static_cast<int>(ValueLeftMm * writer_.resolution() / 25.4);
-    if (chart.Lmax.empty()) {
-        top += DrawLine(top, heading_, QString::fromLatin1("No minutes were recorded on this day."));
-    } else {
-        DrawLine(top, heading_, QString::fromLatin1("Lmax of the day"));
-        top += DrawLine(top, body_, Text(chart.Lmax), valueLeft);
+    top += height;
+    if (!counting_) {
+        PainterText text;
+        DrawHistoryChart(painter_, plot, scale_, chart.Picture, PaperColors, text);
+        DrawChartLegend(painter_, QPoint(plot.left(), top), scale_, chart.Picture, PaperColors, text);
     }
-    top += DrawLine(top, body_, QString());
-    top += DrawLine(top, heading_, Text("The shifts of " + FormatDate(date) + " (" + plan.Shifts.Text() + ")"));
-    DrawShiftTable(top, ShiftsOfDay(meter, date));
-    DrawNote(area.bottom());
+    top += scale.height() * 2;
+
+    const std::vector<ShiftFigures> shifts = ShiftsOfDay(meter, date);
+    top += DrawText(top, body_, Latin1(DayLevels(shifts, chart)));
+    top += DrawText(top, body_, QString());
+    top += DrawText(top, heading_, Latin1("The shifts of " + FormatDate(date) + " (" + PatternText(plan.Shifts) + ")"));
+    DrawTable(top, TableAcross(DayFields, shifts), [&] {
+        const QRect next = NextPage();
+        return next.top() + DrawDayHeader(next.top(), meter, date, true);
+    });
 }
 
 void ReportPages::DrawNoMinutes(const ReportPlan& plan) {
     const QRect area = NextPage();
     int top = area.top();
-    top += DrawLine(top, title_, QString::fromLatin1("Noise exposure report"));
-    top += DrawLine(top, body_, QString());
-    top += DrawLine(top, body_, Text("Period: " + Period(plan)));
-    top += DrawLine(top, body_, QString());
-    DrawLine(top, heading_, Text("No minutes were recorded from " + Period(plan) + ", of any meter."));
-    DrawNote(area.bottom());
+    top += DrawText(top, title_, QString::fromLatin1("Noise exposure report"));
+    top += DrawText(top, body_, QString());
+    top += DrawText(top, body_, Latin1("Period: " + Period(plan)));
+    top += DrawText(top, body_, QString());
+    DrawText(top, heading_, Latin1("No minutes were recorded from " + Period(plan) + ", of any meter."));
 }

@@ -27,7 +27,10 @@ void AddUnwritten(std::vector<MinuteRow>& rows, const std::vector<MinuteRow>& un
 
 HistoryRecord ReadHistory(const HistoryRequest& request, int busyTimeoutMs) {
     HistoryRecord record;
-    const std::int64_t from = request.Shift ? std::min(request.Window.From, request.Shift->From) : request.Window.From;
+    std::int64_t from = request.Window.From;
+    for (const std::optional<ShiftWindow>& shift : {request.Shift, request.Ended})
+        if (shift)
+            from = std::min(from, shift->From);
     const std::int64_t to = request.Window.To;
     std::error_code ignored;
     if (!request.Path.empty() && std::filesystem::exists(request.Path, ignored)) {

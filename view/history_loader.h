@@ -24,12 +24,13 @@ struct HistoryRequest {
     std::optional<ShiftWindow> Shift;  // the shift under way, whose minutes are read too
     // The host's minutes the display has not written yet, which count as if they had been.
     std::vector<MinuteRow> Unwritten;
+    std::optional<ShiftWindow> Ended;  // the shift that just ended, kept on the wall: its minutes too
 };
 
 // A read waits at most this long for another process's lock on the database.
 inline constexpr int HistoryBusyTimeoutMs = 250;
 
-// Reads `request` on the calling thread: the minutes of the window and of the shift, those not
+// Reads `request` on the calling thread: the minutes of the window and of the shifts, those not
 // yet written among them where the record has none of their start. No path or no file holds
 // no minutes but those; a database that cannot be opened or read gives Readable false and
 // SQLite's reason.

@@ -11,7 +11,8 @@ namespace {
 
 // The figure font fits the widest of these in the panel.
 constexpr const char* FigureSamples[] = {"LAeq so far: no A-weighted minutes", "No levels recorded in the last 24.0 h",
-                                         "Measured 23h 59m of 25h 0m", "1440 min C-weighted, not judged"};
+                                         "Measured 23h 59m of 25h 0m", "1440 min C-weighted, not judged",
+                                         "LEX,8h 100.0 dB(A), dose 3162.3 %"};
 constexpr int FigureLines = 4;
 constexpr double ChartShare = 0.55;   // of the panel's inner height: the chart and its hour labels
 constexpr int ScaleFontDivisor = 32;  // the scale font's height: the client's height / 32
@@ -96,7 +97,8 @@ void HistoryPainter::Draw(QPainter& painter, int width, int height, const QFont&
     const HistoryLayout layout = ComputeHistoryLayout(painter.device(), width, height, *fonts.ScaleFont);
     DrawBackgroundAndPanel(painter, width, height, layout.Panel);
     GlyphText text(glyphs_);
-    DrawHistoryChart(painter, layout.Chart, *fonts.ScaleFont, picture, {GridColor, BarColor, TextColor}, text);
+    DrawHistoryChart(painter, layout.Chart, *fonts.ScaleFont, picture, {GridColor, BarColor, TextColor, OtherBarColor},
+                     text);
     DrawFigures(painter, layout, fonts, picture);
     // The title where the meter picture has its footer, in the same font and colour, the
     // meter's address whole however long.

@@ -43,8 +43,13 @@ HistoryRequest HistoryScreen::MakeRequest() const {
     const std::int64_t now = COleDateTime::GetCurrentCalendarTime();
     std::string host(FixedTextView(settings_.HostName));
     std::vector<MinuteRow> unwritten = unwritten_(host);
-    return {DefaultLevelDatabasePath(), std::move(host), HistoryWindowAt(now, settings_.ShiftLenHours),
-            ShiftAt(shifts_, now), std::move(unwritten)};
+    const std::optional<ShiftWindow> shift = ShiftAt(shifts_, now);
+    return {DefaultLevelDatabasePath(),
+            std::move(host),
+            HistoryWindowAt(now, settings_.ShiftLenHours),
+            shift,
+            std::move(unwritten),
+            KeptShift(shifts_, now, shift)};
 }
 
 void HistoryScreen::Reload() {
@@ -73,7 +78,7 @@ void HistoryScreen::Refresh() {
 void HistoryScreen::Show(const HistoryRequest& request, const HistoryRecord& record) {
     if (!open_ || !SameRead(request, latest_))
         return;
-    picture_ = MakeHistoryPicture(request.Window, request.Host, record, request.Shift);
+    picture_ = MakeHistoryPicture(request.Window, request.Host, record, request.Shift, request.Ended);
     ++readsShown_;
     repaint_();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The history picture as the meter view shows it. While it is open it reads the current
-// host's record over the last ShiftLenHours hours and the shift under way off the display's
+// host's record over the last ShiftLenHours hours, the shift under way and the one that just
+// ended (kept between shifts and for the first minutes of the next) off the display's
 // thread, with the minutes not yet written: when it opens, when the settings change, and once
 // a minute, each time just after the minute has turned.
 // Each read that comes back asks the view for one whole repaint; the view's poll ticks ask

@@ -38,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, ShiftPatternTable,
     ::testing::Values(
         PatternCase{"ThreeShifts", "22:00-06:00, 06:00-14:00 ,14:00-22:00", "06:00-14:00,14:00-22:00,22:00-06:00"},
-        PatternCase{"GapsAndMidnight", "7:00-15:30,18:00-24:00", "07:00-15:30,18:00-00:00"},
+        PatternCase{"GapsAndMidnight", "7:00-15:30,18:00-24:00", "07:00-15:30,18:00-24:00"},
         PatternCase{"AllDay", "06:00-06:00", "06:00-06:00"},
         PatternCase{"Overlap", "06:00-14:00,13:00-22:00", "06:00-14:00 and 13:00-22:00 overlap"},
         PatternCase{"NightOverlapsMorning", "22:00-07:00,06:00-14:00", "22:00-07:00 and 06:00-14:00 overlap"},
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {2026, 11, 30},
                     0,
                     {{0, 480, "dBA", 87}, {480, 240, "dBA", 40}},
-                    "12:00 12:00 85.2 87.0 158.5 | at or above the exposure limit value |  | 06:00",
+                    "12:00 12:00 85.2 87.0 158.5 | 87 dB(A) or more before hearing protection |  | 06:00",
                     12.0}),
     CaseName());
 

@@ -4,10 +4,13 @@
 // one with its own mode; and outputs that cannot be written (a missing folder, a read-only and a full disk, a device),
 // which leave nothing behind and an old report or the device as it was.
 #include "tests/levels/record_program.h"
+#include "tests/support/case_name.h"
 
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+
+#include <QRectF>
 
 #include <gtest/gtest.h>
 
@@ -79,14 +82,19 @@ protected:
     std::filesystem::path pdf_ = xdg_.Root() / "report.pdf";
 };
 
-// The summary's row of `date` ("Thu 2025-11-27 8:00 ..."), its spaces collapsed to one.
+// The summary's row of `date` ("Thu 2025-11-27 8:00 ..."), with the lines of its cells that
+// wrapped (indented far), its spaces collapsed to one.
 std::string LineOf(const std::string& text, const std::string& date) {
     std::istringstream lines(text);
     const std::regex row("^ *[A-Z][a-z]{2} " + date + " ");
-    for (std::string line; std::getline(lines, line);)
-        if (std::regex_search(line, row))
-            return std::regex_replace(line, std::regex(" +"), " ");
-    return {};
+    std::string found;
+    for (std::string line; std::getline(lines, line);) {
+        if (found.empty() ? std::regex_search(line, row) : line.starts_with(std::string(20, ' ')))
+            found += line + " ";
+        else if (!found.empty())
+            break;
+    }
+    return std::regex_replace(found, std::regex(" +"), " ");
 }
 
 TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
@@ -124,7 +132,7 @@ TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
     const std::map<std::string, std::string> bands = {{"2025-11-27", "below the lower action value"},
                                                       {"2025-11-28", "at or above the lower action value"},
                                                       {"2025-11-30", "at or above the upper action value"},
-                                                      {"2025-12-01", "at or above the exposure limit value"}};
+                                                      {"2025-12-01", "87 dB(A) or more before hearing protection"}};
     while (std::getline(csv, line)) {
         std::vector<std::string> field;
         std::istringstream fields(line.substr(0, line.find('\r')));
@@ -133,16 +141,16 @@ TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
         ASSERT_GE(field.size(), 14u) << line;
         const std::string row = LineOf(summary, field[0]);
         SCOPED_TRACE(row + " / " + line);
-        // date shift measured (coverage %) laeq lex8h[ *] dose verdict
+        // date shift Te measured (coverage %) laeq lex8h[ *] dose verdict
         const std::string highest = field[0] == "2025-12-01" ? " *" : "";
-        EXPECT_NE(row.find(field[0] + " " + field[1] + " " + field[4] + " (" + field[5] + " %) " + field[6] + " " +
-                           field[7] + highest + " " + field[8] + " " + bands.at(field[0])),
+        EXPECT_NE(row.find(field[0] + " " + field[1] + " " + field[3] + " " + field[4] + " (" + field[5] + " %) " +
+                           field[6] + " " + field[7] + highest + " " + field[8] + " " + bands.at(field[0])),
                   std::string::npos);
         const int page = pages.at(field[0]);
         const std::string text = std::regex_replace(PdfText(page, page), std::regex(" +"), " ");
         for (const std::string& figure :
              {"Shift " + field[1], "LAeq " + field[6] + " dB(A)", "LEX,8h " + field[7] + " dB(A)",
-              "Dose " + field[8] + " %", "Lmax of the day " + field[9] + " dBA", bands.at(field[0])})
+              "Dose " + field[8] + " %", "polls: LAmax " + field[9] + " dB(A)", bands.at(field[0])})
             EXPECT_NE(text.find(figure), std::string::npos) << figure << "\n" << text;
         ++shifts;
     }
@@ -204,5 +212,101 @@ TEST_F(ReportProgram, WritesTheReportWhereItIsSent) {
     report(pdf_.string());
     EXPECT_EQ(XdgSandbox::Mode(pdf_), 0640u);
 }
+
+// A page of the PDF as pdftotext -bbox gives it: its size and its words' boxes, in points.
+struct PdfPage {
+    double width = 0;
+    double height = 0;
+    std::vector<std::pair<std::string, QRectF>> words;
+};
+
+std::vector<PdfPage> ReadPages(const std::string& html) {
+    std::vector<PdfPage> pages;
+    const std::regex item(R"re(<page width="([0-9.]+)" height="([0-9.]+)">|<word xMin="([0-9.]+)" yMin="([0-9.]+)" )re"
+                          R"re(xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re");
+    for (std::sregex_iterator match(html.begin(), html.end(), item), end; match != end; ++match) {
+        const auto number = [&](int index) { return std::stod((*match)[index].str()); };
+        if ((*match)[1].matched)
+            pages.push_back({number(1), number(2), {}});
+        else if (!pages.empty())
+            pages.back().words.emplace_back((*match)[7].str(),
+                                            QRectF(QPointF(number(3), number(4)), QPointF(number(5), number(6))));
+    }
+    return pages;
+}
+
+struct PageCase {
+    const char* name;
+    const char* shifts;
+    std::vector<MinuteRow> (*minutes)();
+    std::vector<const char*> shown;   // texts on the pages, whole
+    std::vector<const char*> absent;  // texts on none
+};
+
+constexpr std::int64_t SundayMidnight = BerlinEight - 8 * 3600;  // 2025-11-30, Berlin
+
+class ReportPageLayouts : public ReportProgram, public ::testing::WithParamInterface<PageCase> {};
+
+// Every word of every page apart from the others and on the page, the texts of the layout
+// whole and nothing cut short.
+TEST_P(ReportPageLayouts, NothingOverlapsOrLeavesThePage) {
+    LevelDatabase::Make(xdg_.LevelDatabase(), GetParam().minutes());
+    {
+        // The level offset changed within the period: dated within it, whatever the shifts.
+        LevelStore store(xdg_.LevelDatabase().string());
+        ASSERT_TRUE(
+            store.WriteMeters(std::vector<MeterRow>{{"press", SundayMidnight - 30 * Day, "Press 7", "Hall 3", 0},
+                                                    {"press", SundayMidnight + 12 * 3600, "Press 7", "Hall 3", 2}}));
+    }
+    const Outcome run = Report({"--from", "2025-11-30", "--to", "2025-12-01", "--host", "press", "--shifts",
+                                GetParam().shifts, "--output", pdf_.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::vector<PdfPage> pages = ReadPages(Output({DECIMON_PDFTOTEXT, "-bbox", pdf_.string(), "-"}));
+    ASSERT_GE(pages.size(), 3u) << "the summary and two days";
+    std::string text;
+    for (std::size_t page = 0; page < pages.size(); ++page) {
+        const auto& words = pages[page].words;
+        const QRectF paper(0, 0, pages[page].width, pages[page].height);
+        for (std::size_t a = 0; a < words.size(); ++a) {
+            text += words[a].first + " ";
+            EXPECT_TRUE(paper.contains(words[a].second)) << words[a].first << " on page " << page + 1;
+            for (std::size_t b = a + 1; b < words.size(); ++b)
+                EXPECT_FALSE(words[a].second.intersects(words[b].second))
+                    << words[a].first << " and " << words[b].first << " on page " << page + 1;
+        }
+    }
+    EXPECT_NE(text.find("+2 dB, 2025-11-30 to 2025-12-01 "), std::string::npos) << text;
+    for (const char* shown : GetParam().shown)
+        EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
+    for (const char* absent : GetParam().absent)
+        EXPECT_EQ(text.find(absent), std::string::npos) << absent;
+    EXPECT_EQ(text.find("\u2026"), std::string::npos) << "cut short";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, ReportPageLayouts,
+    ::testing::Values(
+        // Two days at the limit value, an hour of Sunday C-weighted.
+        PageCase{"EightShiftsADay",
+                 "00:00-03:00,03:00-06:00,06:00-09:00,09:00-12:00,12:00-15:00,15:00-18:00,18:00-21:00,21:00-24:00",
+                 [] {
+                     return Joined({SteadyMinutes("press", SundayMidnight, 720, 87.0),
+                                    SteadyMinutes("press", SundayMidnight + 720 * 60, 60, 101.0, "dBC"),
+                                    SteadyMinutes("press", SundayMidnight + 780 * 60, 2100, 87.0)});
+                 },
+                 {"21:00-24:00", "LAmax 87.0 dB(A), LCmax 101.0 dB(C)", "minute Leq, dB(C)",
+                  "at or above the lower action value"},
+                 {}},
+        PageCase{"WholeDayShift", "00:00-24:00", [] { return ExampleDay(); }, {"00:00-24:00 24:00"}, {"00:00-00:00"}},
+        // Sunday's night shift measured on Monday alone.
+        PageCase{"LongPattern",
+                 "06:00-07:00,07:00-08:00,08:00-09:00,09:00-10:00,10:00-11:00,11:00-12:00,12:00-13:00,13:00-14:00,"
+                 "14:00-15:00,15:00-16:00,16:00-17:00,17:00-18:00,18:00-19:00,19:00-20:00,20:00-21:00,21:00-22:00,"
+                 "22:00-06:00",
+                 [] { return SteadyMinutes("press", SundayMidnight + 1440 * 60, 540, 84.0); },
+                 {"20:00-21:00, 21:00-22:00, 22:00-06:00", "the 22:00-06:00 shift was measured after midnight",
+                  "84.0 dB(A) at 2025-12-01 00:00"},
+                 {"No minutes were recorded on this day."}}),
+    CaseName());
 
 }  // namespace

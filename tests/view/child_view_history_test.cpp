@@ -110,7 +110,7 @@ TEST_F(HistoryView, FiguresOfTheHostsRecord) {
     ASSERT_NO_FATAL_FAILURE(ShowSeededHistory());
     // The shift under way, 06:00-14:00 by default: 181 minutes at 88, 240 at 70 of it so far.
     EXPECT_EQ(Figures(), (std::vector<std::string>{"Shift 06:00-14:00", "Measured 7h 1m of 8h 0m",
-                                                   "LAeq so far 84.4 dBA", "Dose used so far 77 %"}));
+                                                   "LAeq so far 84.4 dB(A)", "Dose used so far 77 %"}));
     EXPECT_EQ(view_->History().Picture().Minutes.size(), 480u) << "another host's minutes were counted";
 }
 

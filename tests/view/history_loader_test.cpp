@@ -34,6 +34,7 @@ struct ReadCase {
     bool pathless = false;                  // a request without a database
     std::vector<std::int64_t> unwritten{};  // starts of minutes not written yet
     std::int64_t shiftFrom = 0;             // the shift under way's start; 0: none
+    std::int64_t endedFrom = 0;             // the start of the shift that ended an hour ago; 0: none
 };
 
 class HistoryReads : public ::testing::TestWithParam<ReadCase> {};
@@ -42,11 +43,13 @@ TEST_P(HistoryReads, GiveTheHostsMinutesOrSayWhyNot) {
     LevelDatabase database;
     GetParam().prepare(database);
     const HistoryWindow window = HistoryWindowAt(Noon, 1.0);
-    HistoryRequest request{GetParam().pathless ? "" : database.Path().string(), "press", window, {}, {}};
+    HistoryRequest request{GetParam().pathless ? "" : database.Path().string(), "press", window, {}, {}, {}};
     for (std::int64_t start : GetParam().unwritten)
         request.Unwritten.push_back({"press", start, "dBA", 1, 1.0, 99.0, 99.0, 99.0});
     if (GetParam().shiftFrom != 0)
         request.Shift = ShiftWindow{{2025, 12, 2}, 0, {}, GetParam().shiftFrom, window.To};
+    if (GetParam().endedFrom != 0)
+        request.Ended = ShiftWindow{{2025, 12, 2}, 0, {}, GetParam().endedFrom, Noon - 3600};
     const HistoryRecord record = ReadHistory(request);
     EXPECT_EQ(record.Readable, GetParam().readable);
     EXPECT_NE(record.Error.find(GetParam().error), std::string::npos) << record.Error;
@@ -54,7 +57,8 @@ TEST_P(HistoryReads, GiveTheHostsMinutesOrSayWhyNot) {
     for (const MinuteRow& row : record.Rows) {
         EXPECT_TRUE(&row == &record.Rows.front() || (&row)[-1].Start < row.Start) << "in order, each minute once";
         EXPECT_EQ(row.Host, "press");
-        EXPECT_GE(row.Start, std::min(window.From, request.Shift ? request.Shift->From : window.From));
+        const auto inShift = [&](const std::optional<ShiftWindow>& shift) { return shift && row.Start >= shift->From; };
+        EXPECT_TRUE(row.Start >= window.From || inShift(request.Shift) || inShift(request.Ended)) << row.Start;
 
         EXPECT_LT(row.Start, window.To);
     }
@@ -86,6 +90,16 @@ INSTANTIATE_TEST_SUITE_P(
                  false,
                  {},
                  Noon - 7200},
+        // So did the shift that just ended, kept on the wall.
+        ReadCase{"EndedShiftBeforeTheWindow",
+                 [](LevelDatabase& database) { database.Write(SteadyMinutes("press", Noon - 10800, 180, 80.0)); },
+                 true,
+                 "",
+                 180,
+                 false,
+                 {},
+                 0,
+                 Noon - 10800},
         ReadCase{"Missing", [](LevelDatabase&) {}, true, "", 0},
         // A display started seconds ago: what it measured, before anything is written.
         ReadCase{"NothingWrittenYet", [](LevelDatabase&) {}, true, "", 1, false, {Noon}},
@@ -108,7 +122,7 @@ protected:
     void SetUp() override { database_.Write(SteadyMinutes("press", Noon - 600, 5, 80.0)); }
 
     HistoryRequest Request(const std::string& host) const {
-        return {database_.Path().string(), host, HistoryWindowAt(Noon, 1.0), {}, {}};
+        return {database_.Path().string(), host, HistoryWindowAt(Noon, 1.0), {}, {}, {}};
     }
 
     LevelDatabase database_;

@@ -183,7 +183,7 @@ TEST_P(ChartLabels, NeverOverlap) {
     {
         QPainter painter(&image);
         DrawHistoryChart(painter, QRect(60, 40, GetParam().chartWidth, GetParam().chartHeight), font, picture,
-                         {GridColor, BarColor, TextColor}, text);
+                         {GridColor, BarColor, TextColor, OtherBarColor}, text);
     }
     int axisNames = 0;
     for (std::size_t a = 0; a < text.labels.size(); ++a) {
@@ -217,14 +217,14 @@ HistoryPicture WallShift() {
 INSTANTIATE_TEST_SUITE_P(
     Charts, ChartLabels,
     ::testing::Values(
-        LabelCase{"WallShift", WallShift, 880, 300, "Leq (dB)", {"60", "70", "80", "90", "100", "85", "12:00"}},
+        LabelCase{"WallShift", WallShift, 880, 300, "Leq, dB", {"60", "70", "80", "90", "100", "85", "12:00"}},
         LabelCase{"ReportDay",
                   [] {
                       return DayChart({2025, 11, 30}, {70.0, 88.0});
                   },
                   880,
                   300,
-                  "Leq (dBA)",
+                  "Leq, dB(A)",
                   {"60", "00:00", "12:00"}},
         // 25 hours, 02:00 twice, labelled every second hour.
         LabelCase{"ClocksGoBack",
@@ -233,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   1100,
                   300,
-                  "Leq (dBC)",
+                  "Leq, dB(C)",
                   {"00:00", "02:00", "04:00"}},
         // A scale from -100 to 250 dB on a low chart.
         LabelCase{"WideScale",
@@ -242,7 +242,7 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   880,
                   120,
-                  "Leq (dBA)",
+                  "Leq, dB(A)",
                   {"-100", "0", "100", "200"}}),
     CaseName());
 

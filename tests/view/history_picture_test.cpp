@@ -65,7 +65,7 @@ TEST_F(Picture, FourHoursLoudFourHoursQuiet) {
     const HistoryPicture picture = Make();
     // The shift's part: 181 minutes at 88, 240 at 70; 100 x (181/480 x 10^0.3 + 240/480 x 10^-1.5).
     EXPECT_EQ(picture.Figures, (std::vector<std::string>{"Shift 06:00-14:00", "Measured 7h 1m of 8h 0m",
-                                                         "LAeq so far 84.4 dBA", "Dose used so far 77 %"}));
+                                                         "LAeq so far 84.4 dB(A)", "Dose used so far 77 %"}));
     EXPECT_EQ(picture.Minutes.size(), 480u);
     EXPECT_EQ(picture.Host, "press");
     EXPECT_TRUE(picture.Reason.empty());
@@ -79,7 +79,7 @@ TEST_F(Picture, AGapAndTheLoudestMinuteAtItsLocalTime) {
     Add(0, 138, 70.0);
     const HistoryPicture picture = Make();
     EXPECT_EQ(picture.Figures, (std::vector<std::string>{"Shift 06:00-14:00", "Measured 6h 13m of 8h 0m",
-                                                         "LAeq so far 83.9 dBA", "Dose used so far 60 %"}));
+                                                         "LAeq so far 83.9 dB(A)", "Dose used so far 60 %"}));
     EXPECT_EQ(picture.Minutes.size(), 432u) << "the gap stays a gap";
 }
 
@@ -100,8 +100,43 @@ TEST_F(Picture, MinutesThatAreNoNumbersAreLeftOut) {
     const HistoryPicture picture = Make();
     ASSERT_EQ(picture.Minutes.size(), 1u);
     EXPECT_EQ(picture.Figures[1], "Measured 0h 1m of 8h 0m");
-    EXPECT_EQ(picture.Figures[2], "LAeq so far 85.0 dBA");
+    EXPECT_EQ(picture.Figures[2], "LAeq so far 85.0 dB(A)");
 }
+
+// Four hours at 88 dB(A) from 05:01, then four at 70, read at 13:00:30: the shift of 06:00-12:00
+// by hand, 181 minutes at 88 and 179 at 70 of 6 h: LAeq = 10 lg((181 x 10^8.8 + 179 x 10^7.0)
+// / 360) = 85.08, LEX,8h = 85.08 + 10 lg(6 / 8) = 83.83, dose = 100 x 10^((83.83 - 85) / 10).
+struct KeptCase {
+    const char* name;
+    const char* shifts;
+    std::vector<std::string> figures;
+};
+
+class KeptShifts : public Picture, public ::testing::WithParamInterface<KeptCase> {};
+
+TEST_P(KeptShifts, TheShiftThatJustEndedAsTheReportPrintsIt) {
+    Add(0, 240, 88.0);
+    Add(0, 240, 70.0);
+    const ShiftPattern pattern = std::get<ShiftPattern>(ShiftPattern::Parse(GetParam().shifts));
+    const std::optional<ShiftWindow> shift = ShiftAt(pattern, Noon + 30);
+    EXPECT_EQ(MakeHistoryPicture(window_, "press", record_, shift, KeptShift(pattern, Noon + 30, shift)).Figures,
+              GetParam().figures);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shifts, KeptShifts,
+                         ::testing::Values(KeptCase{"BetweenShifts",
+                                                    "06:00-12:00",
+                                                    {"Shift 06:00-12:00 ended:", "LEX,8h 83.8 dB(A), dose 76.4 %",
+                                                     "No shift under way"}},
+                                           KeptCase{"TenMinutesIntoTheNext",
+                                                    "06:00-12:00,12:50-20:00",
+                                                    {"Shift 06:00-12:00 ended:", "LEX,8h 83.8 dB(A), dose 76.4 %",
+                                                     "Shift 12:50-20:00", "Measured 0h 11m of 7h 10m"}},
+                                           KeptCase{"TwentyMinutesIntoTheNext",
+                                                    "06:00-12:00,12:40-20:00",
+                                                    {"Shift 12:40-20:00", "Measured 0h 21m of 7h 20m",
+                                                     "LAeq so far 70.0 dB(A)", "Dose used so far 0 %"}}),
+                         CaseName());
 
 struct EmptyCase {
     double shiftLenHours;
