@@ -45,16 +45,12 @@ ShiftFigures ShiftSum::Figures() const {
     figures.MeasuredSeconds = seconds_;
     figures.OtherSeconds = other_;
     figures.MinutesAbove85 = above85_;
-    if (figures.DurationSeconds > 0.0) {
-        // Rounded down, and a hair's breadth of rounding forgiven, so that exactly 80 % is 80.
-        const double percent = 100.0 * seconds_ / figures.DurationSeconds;
-        figures.CoveragePercent = static_cast<int>(std::floor(percent + 1e-9));
-    }
+    figures.CoveragePercent = PrintedPercent(seconds_, figures.DurationSeconds);
     if (!(seconds_ > 0.0))
         return figures;
     figures.Laeq = DoseCriterionLevel + EnergyLevel(energy_ / seconds_);
     figures.Lex8h = figures.Laeq + 10.0 * std::log10(figures.DurationSeconds / Lex8hSeconds);
-    figures.DosePercent = 100.0 * LevelEnergy(figures.Lex8h - DoseCriterionLevel);
+    figures.DosePercent = 100.0 * LevelEnergy(PrintedTenths(figures.Lex8h) - DoseCriterionLevel);
     if (std::isfinite(lmax_))
         figures.Lmax = lmax_;
     figures.LoudestLeq = loudestLeq_;
@@ -65,7 +61,8 @@ ShiftFigures ShiftSum::Figures() const {
 }
 
 double ShiftFigures::DoseUsedPercent() const {
-    return DosePercent * MeasuredSeconds / DurationSeconds;
+    // From the LAeq itself, not the printed LEX,8h: the wall's figure is its own, unprinted one.
+    return 100.0 * LevelEnergy(Laeq - DoseCriterionLevel) * MeasuredSeconds / Lex8hSeconds;
 }
 
 std::string ShiftFigures::Verdict() const {

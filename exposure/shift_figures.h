@@ -8,7 +8,10 @@
 //   LEX,8h    LAeq + 10 lg(Te / 8 h): the unmeasured time taken at the measured LAeq
 //   dose      100 x 10^((LEX,8h - 85) / 10) %, 8 h at 85 dB(A) being 100 %
 // Minutes of another weighting are counted apart and never added to these. The action band
-// is given only when at least 80 % of the shift was measured A-weighted.
+// is given only when at least 80 % of the shift was measured A-weighted. One figure has one
+// verdict: the dose, the band and the coverage are worked out from the LEX,8h and the times
+// as printed (exposure/printed_figures.h), so a printed 85.0 is a dose of 100.0 % and a printed
+// 6:24 of 8:00 is 80 %.
 
 #include "exposure/action_values.h"
 #include "exposure/minute_row.h"
@@ -26,7 +29,7 @@ struct ShiftFigures {
     ShiftWindow Window;
     double DurationSeconds = 0.0;  // Te
     double MeasuredSeconds = 0.0;  // A-weighted
-    int CoveragePercent = 0;       // whole per cent of Te measured, rounded down
+    int CoveragePercent = 0;       // whole per cent of Te measured, as printed, rounded down
     // NaN (printed empty) when no A-weighted minute covers any time.
     double Laeq = std::numeric_limits<double>::quiet_NaN();
     double Lex8h = std::numeric_limits<double>::quiet_NaN();

@@ -59,6 +59,7 @@ struct MinuteRun {
     int minutes;
     const char* weighting;
     double leq;
+    double seconds = 60.0;  // covered by each minute
 };
 
 struct FiguresCase {
@@ -82,7 +83,8 @@ TEST_P(ShiftFiguresTable, JudgesTheShiftAsIso9612Does) {
     std::vector<MinuteRow> rows;
     for (const MinuteRun& run : c.runs) {
         for (int minute = run.from; minute < run.from + run.minutes; ++minute)
-            rows.push_back({"press", window.From + minute * 60, run.weighting, 60, 60.0, run.leq, run.leq, run.leq});
+            rows.push_back(
+                {"press", window.From + minute * 60, run.weighting, 60, run.seconds, run.leq, run.leq, run.leq});
     }
     const ShiftFigures f = FiguresOfShift(window, rows);
     std::string got = FormatHoursMinutes(f.DurationSeconds) + " " + FormatHoursMinutes(f.MeasuredSeconds);
@@ -113,6 +115,18 @@ INSTANTIATE_TEST_SUITE_P(
                     0,
                     {{0, 384, "dBA", 85}},
                     "8:00 6:24 85.0 85.0 100.0 | at or above the upper action value |  | 06:00"},
+        // On the rounding edges, judged as printed: 84.95 prints 85.0, so a dose of 100.0 % and the
+        // upper band; 384 minutes of 59.95 s print as 6:24 of 8:00, 80 %.
+        FiguresCase{"PrintedEightyFive",
+                    {2026, 11, 30},
+                    0,
+                    {{0, 480, "dBA", 84.95}},
+                    "8:00 8:00 85.0 85.0 100.0 | at or above the upper action value |  | 06:00"},
+        FiguresCase{"PrintedEightyPerCent",
+                    {2026, 11, 30},
+                    0,
+                    {{0, 384, "dBA", 80, 59.95}},
+                    "8:00 6:24 80.0 80.0 31.6 | at or above the lower action value |  | 06:00"},
         FiguresCase{"JustUnderEightyPerCent",
                     {2026, 11, 30},
                     0,
@@ -122,19 +136,19 @@ INSTANTIATE_TEST_SUITE_P(
                     {2026, 11, 30},
                     2,
                     {{0, 479, "dBA", 80}, {479, 1, "dBA", 90}},
-                    "8:00 8:00 80.1 80.1 32.2 | at or above the lower action value |  | 05:59"},
-        // 7 h: 80 + 10 lg(7/8) = 79.42.
+                    "8:00 8:00 80.1 80.1 32.4 | at or above the lower action value |  | 05:59"},
+        // 7 h: 80 + 10 lg(7/8) = 79.42, printed 79.4: the dose 10^-0.56 = 27.5 %.
         FiguresCase{"NightClocksForward",
                     {2026, 3, 28},
                     2,
                     {{0, 420, "dBA", 80}},
-                    "7:00 7:00 80.0 79.4 27.7 | below the lower action value |  | 22:00"},
+                    "7:00 7:00 80.0 79.4 27.5 | below the lower action value |  | 22:00"},
         // 9 h: 10 lg(9/8) = 0.51 added; the loudest minute in the second 02:30, after the clocks went back.
         FiguresCase{"NightClocksBack",
                     {2026, 10, 24},
                     2,
                     {{0, 330, "dBA", 80}, {330, 1, "dBA", 95}, {331, 209, "dBA", 80}},
-                    "9:00 9:00 80.2 80.8 37.6 | at or above the lower action value |  | 02:30+01:00"},
+                    "9:00 9:00 80.2 80.8 38.0 | at or above the lower action value |  | 02:30+01:00"},
         FiguresCase{
             "CWeightedApart",
             {2026, 11, 30},
