@@ -77,5 +77,6 @@ std::string ShiftCsvLine(const std::string& host, const ShiftFigures& figures) {
     AppendField(line, figures.MeasuredSeconds > 0.0 ? FormatLocalTime(figures.LoudestStart) : "");
     AppendField(line, std::to_string(figures.MinutesAbove85));
     AppendField(line, CsvField(figures.Verdict()));
-    return line + CsvField(figures.OtherWeightings()) + "\r\n";
+    AppendField(line, CsvField(figures.OtherWeightings()));
+    return line + figures.State() + "\r\n";
 }

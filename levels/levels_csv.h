@@ -10,11 +10,12 @@
 //            covered time, lex8h, the dose against the shift length, lmax the loudest
 //            level (the highest of the minutes' lmax)
 //   shifts:  date,shift,host,duration,measured,coverage_percent,laeq,lex8h,dose_percent,lmax,
-//            loudest_leq,loudest_minute,minutes_above_85,verdict,other_weightings
+//            loudest_leq,loudest_minute,minutes_above_85,verdict,other_weightings,state
 //            one row per shift of a local day and host (exposure/shift_figures.h): the shift's
 //            hours, its real duration and the A-weighted time measured as h:mm, the whole per
 //            cent measured, the A-weighted figures, the loudest minute's start in local time
-//            with its offset, the action band or why there is none, the other weightings' time
+//            with its offset, the action band or why there is none, the other weightings' time,
+//            and "ended" or "under way" (then the figures so far, no lex8h, dose or band)
 
 #include "exposure/minute_row.h"
 #include "exposure/shift_figures.h"
@@ -27,7 +28,7 @@ inline constexpr char MinuteCsvHeader[] = "start,host,weighting,samples,seconds,
 inline constexpr char DailyCsvHeader[] = "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n";
 inline constexpr char ShiftCsvHeader[] =
     "date,shift,host,duration,measured,coverage_percent,laeq,lex8h,dose_percent,lmax,loudest_leq,loudest_minute,"
-    "minutes_above_85,verdict,other_weightings\r\n";
+    "minutes_above_85,verdict,other_weightings,state\r\n";
 
 // The field as it stands, or quoted with its quotes doubled when it holds a comma, a quote, a
 // carriage return or a line feed.

@@ -30,7 +30,8 @@ int Export(const LevelsOptions& options) {
     StandardOutput out;
     bool read = true;
     if (shifts) {
-        ShiftSums sums(*shifts, options.From, options.To);
+        // A shift not begun yet is left out, one not ended yet is under way.
+        ShiftSums sums(*shifts, options.From, options.To, COleDateTime::GetCurrentCalendarTime());
         read = reader->ForEachMinute({options.Host, sums.From(), sums.To()}, [&](const MinuteRow& row) {
             sums.Add(row);
             return true;

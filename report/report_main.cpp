@@ -7,6 +7,7 @@
 #include "exposure/level_math.h"
 #include "exposure/printed_figures.h"
 #include "levels/record_tool.h"
+#include "platform/sys/ole_date_time.h"
 #include "platform/sys/replacing_file.h"
 #include "report/report_options.h"
 #include "report/report_pages.h"
@@ -135,7 +136,8 @@ int Report(const ReportOptions& options, char** argv) {
     if (!reader)
         return 1;
     // The shifts' figures first, for the summary: summed as decimon-levels --shifts sums them.
-    const std::optional<ReportPlan> plan = MakeReportPlan(*reader, options.Host, options.From, options.To, *shifts);
+    const std::optional<ReportPlan> plan = MakeReportPlan(*reader, options.Host, options.From, options.To, *shifts,
+                                                          COleDateTime::GetCurrentCalendarTime());
     if (!plan)
         return Tool.ReadFailed(*reader);
 

@@ -19,8 +19,10 @@ struct MeterReport {
     // when the record holds nothing of the meter (a record made before it kept them).
     std::vector<HeldValue> Names;
     std::vector<HeldValue> Locations;
-    std::vector<HeldValue> Offsets;      // "+3 dB"
-    std::vector<ShiftFigures> Shifts;    // every shift of every day of the period, in order
+    std::vector<HeldValue> Offsets;  // "+3 dB"
+    // Every shift of every day of the period that had begun when the plan was made, in order;
+    // one not ended then is under way (ShiftFigures::UnderWay), with no LEX,8h, dose or band.
+    std::vector<ShiftFigures> Shifts;
     std::optional<std::size_t> Highest;  // the shift of the period's highest judged LEX,8h
     bool AnyMinutes = false;             // without any, the summary alone says so
 };
@@ -36,9 +38,11 @@ struct ReportPlan {
 std::string FormatOffset(int decibels);
 
 // The plan of `host` (or, when there is none, of every host with minutes in the period) over
-// from..to, both included, judged by `shifts`; nothing when the record cannot be read.
+// from..to, both included, judged by `shifts` at the moment `now` (UTC seconds); nothing when
+// the record cannot be read.
 std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optional<std::string>& host,
-                                         const LocalDate& from, const LocalDate& to, const ShiftPattern& shifts);
+                                         const LocalDate& from, const LocalDate& to, const ShiftPattern& shifts,
+                                         std::int64_t now);
 
 // The day's shifts of `meter`: those that start on `date`.
 std::vector<ShiftFigures> ShiftsOfDay(const MeterReport& meter, const LocalDate& date);

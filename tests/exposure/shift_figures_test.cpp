@@ -5,6 +5,7 @@
 #include "exposure/shift_figures.h"
 
 #include "exposure/printed_figures.h"
+#include "exposure/shift_sums.h"
 #include "tests/support/case_name.h"
 #include "tests/support/time_zone.h"
 
@@ -71,6 +72,7 @@ struct FiguresCase {
     // the other weightings and the loudest minute's clock time.
     const char* expected;
     double shiftHours = 8.0;
+    int nowMinutes = -1;  // when the figures are taken, minutes after the shift's start; -1: once it ended
 };
 
 class ShiftFiguresTable : public ::testing::TestWithParam<FiguresCase> {};
@@ -86,7 +88,8 @@ TEST_P(ShiftFiguresTable, JudgesTheShiftAsIso9612Does) {
             rows.push_back(
                 {"press", window.From + minute * 60, run.weighting, 60, run.seconds, run.leq, run.leq, run.leq});
     }
-    const ShiftFigures f = FiguresOfShift(window, rows);
+    const ShiftFigures f =
+        FiguresOfShift(window, rows, c.nowMinutes < 0 ? ShiftSum::NeverUnderWay : window.From + c.nowMinutes * 60);
     std::string got = FormatHoursMinutes(f.DurationSeconds) + " " + FormatHoursMinutes(f.MeasuredSeconds);
     for (double figure : {f.Laeq, f.Lex8h, f.DosePercent})
         got += " " + (std::isfinite(figure) ? FormatTenths(figure) : "-");
@@ -137,6 +140,14 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     {{0, 479, "dBA", 80}, {479, 1, "dBA", 90}},
                     "8:00 8:00 80.1 80.1 32.4 | at or above the lower action value |  | 05:59"},
+        // At 13:08 the shift is under way: its figures so far, no LEX,8h, dose or band.
+        FiguresCase{"UnderWayAtAFixedNow",
+                    {2026, 11, 30},
+                    0,
+                    {{0, 428, "dBA", 88}},
+                    "7:08 7:08 88.0 - - | under way |  | 06:00",
+                    8.0,
+                    428},
         // 7 h: 80 + 10 lg(7/8) = 79.42, printed 79.4: the dose 10^-0.56 = 27.5 %.
         FiguresCase{"NightClocksForward",
                     {2026, 3, 28},
@@ -168,5 +179,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "12:00 12:00 85.2 87.0 158.5 | at or above the exposure limit value |  | 06:00",
                     12.0}),
     CaseName());
+
+TEST(ShiftSums, LeavesOutShiftsNotBegunAndKeepsOneUnderWay) {
+    const TimeZone zone(CentralEuropeanZone);
+    const LocalDate day{2026, 11, 30};
+    const std::int64_t now = ShiftWindows(ShiftPattern::Default(8.0), day).at(0).From + 428 * 60;
+    const ShiftSums sums(ShiftPattern::Default(8.0), {2026, 11, 29}, day, now);
+    ASSERT_EQ(sums.Windows().size(), 4u);  // the 29th's three, the 30th's 06:00-14:00
+    EXPECT_FALSE(sums.Figures(2, "press").UnderWay);
+    EXPECT_TRUE(sums.Figures(3, "press").UnderWay);
+}
 
 }  // namespace

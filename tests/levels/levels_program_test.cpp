@@ -27,7 +27,7 @@ using namespace std::chrono_literals;
 
 // The example day's 8 hours as one shift.
 const std::string PressEightToFour = "2025-11-30,08:00-16:00,press,8:00,8:00,100,85.1,85.1,102.3,88.0,88.0,"
-                                     "2025-11-30T08:00:00+01:00,240,at or above the upper action value,\r\n";
+                                     "2025-11-30T08:00:00+01:00,240,at or above the upper action value,,ended\r\n";
 
 // A run over the recorded example day: what it prints, or else how many lines.
 struct OutputCase {
@@ -100,11 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
                    {"--from", "2025-11-30", "--to", "2025-11-30", "--shifts"},
                    std::string(ShiftCsvHeader) +
                        "2025-11-30,06:00-14:00,\"hall, 3\",8:00,0:00,0,,,,,,,0,not judged: no A-weighted minutes,"
-                       "\"1 min C-weighted, not judged\"\r\n"
+                       "\"1 min C-weighted, not judged\",ended\r\n"
                        "2025-11-30,06:00-14:00,press,8:00,6:00,75,86.3,86.3,134.9,88.0,88.0,2025-11-30T08:00:00+01:00,"
-                       "240,not judged: 75 % of the shift measured,\r\n"
+                       "240,not judged: 75 % of the shift measured,,ended\r\n"
                        "2025-11-30,14:00-22:00,press,8:00,2:00,25,70.0,70.0,3.2,70.0,70.0,2025-11-30T14:00:00+01:00,0,"
-                       "not judged: 25 % of the shift measured,\r\n"},
+                       "not judged: 25 % of the shift measured,,ended\r\n"},
         OutputCase{"ShiftsOfTheSettings",
                    {"--from=2025-11-30", "--to=2025-11-30", "--shifts", "--host", "press"},
                    std::string(ShiftCsvHeader) + PressEightToFour,
