@@ -233,3 +233,7 @@ ExtraText SettingsStore::LoadMetricsWebConfig() {
 ExtraText SettingsStore::LoadShifts() {
     return LoadExtraText<1024>("Shifts");
 }
+
+ExtraText SettingsStore::LoadShiftLenHoursText() {
+    return LoadExtraText<ShiftTextCapacity>("ShiftLenHours");
+}

@@ -80,4 +80,8 @@ public:
     // as local times, "06:00-14:00,14:00-22:00,22:00-06:00" (exposure/shift_pattern.h reads it).
     // Unusable like MetricsAddress. Only read, like RecordLevels.
     static ExtraText LoadShifts();
+
+    // ShiftLenHours as the file holds it, for saying why a value was not used (LoadSettings
+    // reads the number): unusable when it is of another kind than a text, or too long.
+    static ExtraText LoadShiftLenHoursText();
 };

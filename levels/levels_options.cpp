@@ -4,14 +4,19 @@ std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& 
     RecordOptionsParser parser;
     bool daily = false;
     bool byShift = false;
+    bool emptyShifts = false;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
         const bool shifts = IsOption(argument, "--shifts");
         // Alone, or before another option: the site's shifts; else with its PATTERN.
         const bool bare =
             argument == "--shifts" && (index + 1 == arguments.size() || arguments[index + 1].starts_with('-'));
+        // "--shifts=" has left its PATTERN out: one line from ReadShifts says so, not the usage.
+        const bool empty = argument == "--shifts=";
         if (argument == "--daily" && !daily)
             daily = true;
+        else if (empty && !byShift)
+            byShift = emptyShifts = true;
         else if (shifts && !byShift && (bare || parser.Take(arguments, index)))
             byShift = true;
         else if (shifts || !parser.Take(arguments, index))
@@ -26,5 +31,7 @@ std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& 
     static_cast<RecordOptions&>(options) = *record;
     options.Daily = daily;
     options.ByShift = byShift;
+    if (emptyShifts)
+        options.Shifts = "";
     return options;
 }

@@ -1,6 +1,7 @@
 #include "monitor/meter_monitor.h"
 
 #include "config/settings_store.h"
+#include "config/shift_length_setting.h"
 #include "monitor/polling_worker.h"
 #include "platform/sys/fixed_text.h"
 #include "record/level_schema.h"
@@ -31,6 +32,8 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
                      "defaults, and the configuration stays locked until the file is repaired\n",
                      error.file.c_str(), error.reason.c_str());
         unreadableSettings_ = std::move(error);
+    } else if (const std::string unused = CheckShiftLenHours(settings_); !unused.empty()) {
+        std::fprintf(stderr, "decimon: %s\n", unused.c_str());
     }
     CopyFixedText(State.CountedHost, settings_.HostName);
     bool wrong = false;

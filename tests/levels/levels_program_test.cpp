@@ -116,6 +116,13 @@ INSTANTIATE_TEST_SUITE_P(
                    std::string(ShiftCsvHeader) + PressEightToFour,
                    0,
                    DecimonFileStart + "\"Shifts\"=\"16:00-08:00,06:00-07:00\"\n"},
+        OutputCase{"ShiftLenHoursOutOfRange",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"},
+                   "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                   "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n",
+                   0,
+                   DecimonFileStart + "\"ShiftLenHours\"=\"0.1\"\n",
+                   "the setting ShiftLenHours is not used (\"0.1\" is not a number of hours from 0.5 to 24)"},
         OutputCase{"ShiftsSettingOfAnotherKind",
                    {"--from=2025-11-30", "--to=2025-11-30", "--shifts", "--host", "press"},
                    "",
@@ -225,9 +232,8 @@ TEST_F(LevelsProgram, BadArgumentsEndWithStatusTwo) {
              {DECIMON_REPORT,
               {"--shifts", "06:00-14:00,13:00-22:00", "--output", "r.pdf"},
               "decimon-report: --shifts: 06:00-14:00 and 13:00-22:00 overlap"},
-             {DECIMON_LEVELS,
-              {"--shifts=22:00"},
-              "decimon-levels: --shifts: \"22:00\" is not a shift as HH:MM-HH:MM"}}) {
+             {DECIMON_LEVELS, {"--shifts=22:00"}, "decimon-levels: --shifts: \"22:00\" is not a shift as HH:MM-HH:MM"},
+             {DECIMON_LEVELS, {"--shifts="}, "decimon-levels: --shifts: no PATTERN after it"}}) {
         const Outcome run = Run(row.program, row.arguments);
         EXPECT_EQ(run.exitCode, 2) << row.err;
         EXPECT_EQ(run.out, "");
