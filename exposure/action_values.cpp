@@ -23,18 +23,22 @@ ActionBand ActionBandOf(std::string_view weighting, double lex8h) {
     return value >= LowerActionValue ? ActionBand::Lower : ActionBand::BelowLower;
 }
 
-std::string ActionBandName(ActionBand band) {
+std::string ActionValueName(ActionBand band) {
     switch (band) {
-    case ActionBand::None:
-        return {};
-    case ActionBand::BelowLower:
-        return "below the lower action value";
     case ActionBand::Lower:
-        return "at or above the lower action value";
+        return "the lower action value";
     case ActionBand::Upper:
-        return "at or above the upper action value";
+        return "the upper action value";
     case ActionBand::Limit:
-        return "at or above the exposure limit value";
+        return "the exposure limit value";
+    default:
+        return {};
     }
-    return {};
+}
+
+std::string ActionBandName(ActionBand band) {
+    if (band == ActionBand::None)
+        return {};
+    return band == ActionBand::BelowLower ? "below " + ActionValueName(ActionBand::Lower)
+                                          : "at or above " + ActionValueName(band);
 }

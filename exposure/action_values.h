@@ -17,5 +17,9 @@ enum class ActionBand {
 
 ActionBand ActionBandOf(std::string_view weighting, double lex8h);
 
+// "the lower action value", "the upper action value" or "the exposure limit value": the value a
+// band starts at; empty for None and BelowLower.
+std::string ActionValueName(ActionBand band);
+
 // "below the lower action value", "at or above the upper action value", ...; empty for None.
 std::string ActionBandName(ActionBand band);

@@ -1,6 +1,9 @@
 #include "levels/levels_csv.h"
 
 #include <charconv>
+#include <map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -64,7 +67,7 @@ std::string DailyCsv::Lines(double shiftLenHours) const {
     return lines;
 }
 
-std::string ShiftCsvLine(const std::string& host, const ShiftFigures& figures) {
+std::string ShiftCsvLine(const std::string& host, const ShiftFigures& figures, const ShiftUncertainty& uncertainty) {
     std::string line;
     AppendField(line, FormatDate(figures.Window.Date));
     AppendField(line, ShiftHours(figures.Window.Hours));
@@ -78,5 +81,33 @@ std::string ShiftCsvLine(const std::string& host, const ShiftFigures& figures) {
     AppendField(line, std::to_string(figures.MinutesAbove85));
     AppendField(line, CsvField(figures.Verdict()));
     AppendField(line, CsvField(figures.OtherWeightings()));
+    AppendField(line, std::to_string(uncertainty.N));
+    for (double figure :
+         {uncertainty.Lex8h, uncertainty.U1, uncertainty.C1U1, uncertainty.U2, uncertainty.U3, uncertainty.ExpandedU})
+        AppendField(line, FormatTenths(figure));
+    const std::string reach = uncertainty.ReachText();
+    AppendField(line, CsvField(uncertainty.Text() + (reach.empty() ? "" : "; " + reach)));
     return line + figures.State() + "\r\n";
+}
+
+std::string ShiftCsvLines(const ShiftSums& sums, const ShiftPattern& pattern, int meterClass) {
+    std::map<std::string, std::vector<ShiftFigures>> hosts;
+    std::vector<std::pair<std::string, std::size_t>> order;  // the host, the index in its shifts
+    for (const auto& [key, sum] : sums.Sums()) {
+        ShiftFigures figures = sum.Figures();
+        if (!(figures.MeasuredSeconds > 0.0) && figures.OtherSeconds.empty())
+            continue;  // minutes of no time
+        std::vector<ShiftFigures>& shifts = hosts[key.second];
+        order.emplace_back(key.second, shifts.size());
+        shifts.push_back(std::move(figures));
+    }
+    std::map<std::string, std::vector<ShiftUncertainty>> uncertainties;
+    for (const auto& [host, shifts] : hosts)
+        uncertainties[host] = UncertaintiesOf(pattern, shifts, meterClass);
+    std::string lines;
+    for (const auto& [host, index] : order) {
+        const ShiftFigures& figures = hosts[host][index];
+        lines += ShiftCsvLine(host, figures, uncertainties[host].at(figures.Window.Index));
+    }
+    return lines;
 }

@@ -36,13 +36,8 @@ int Export(const LevelsOptions& options) {
             sums.Add(row);
             return true;
         });
-        if (out.Write(ShiftCsvHeader) && read) {
-            for (const auto& [key, sum] : sums.Sums()) {
-                const ShiftFigures figures = sum.Figures();
-                if (figures.MeasuredSeconds > 0.0 || !figures.OtherSeconds.empty())  // else minutes of no time
-                    out.Write(ShiftCsvLine(key.second, figures));
-            }
-        }
+        if (out.Write(ShiftCsvHeader) && read)
+            out.Write(ShiftCsvLines(sums, *shifts, tool.MeterClass()));
     } else if (options.Daily) {
         const double shiftLenHours = tool.ShiftLength();
         DailyCsv daily;

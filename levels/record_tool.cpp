@@ -1,5 +1,6 @@
 #include "levels/record_tool.h"
 
+#include "config/settings_store.h"
 #include "levels/shift_length.h"
 #include "record/level_schema.h"
 
@@ -82,4 +83,12 @@ std::optional<ShiftPattern> RecordTool::Shifts(const std::optional<std::string>&
     if (!warning.empty())
         Say(warning);
     return std::get<ShiftPattern>(std::move(shifts));
+}
+
+int RecordTool::MeterClass() const {
+    bool wrong = false;
+    const int meterClass = SettingsStore::LoadMeterClass(&wrong);
+    if (wrong)
+        Say("the setting MeterClass is not a dword of 1 or 2; class not stated");
+    return meterClass;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // What decimon-levels and decimon-report share around the record they read: their one-line
 // messages on standard error ("decimon-levels: ..."), the record named by --database or the
-// user's, opened with --host checked against it, and the settings' shift length and shifts.
+// user's, opened with --host checked against it, and the settings' shift length, shifts and
+// meter class.
 
 #include "exposure/shift_pattern.h"
 #include "levels/record_options.h"
@@ -35,6 +36,10 @@ public:
     // cannot be used, the default from `shiftLenHours`); nothing after one line saying what is
     // wrong with `option`, for the exit status 2.
     std::optional<ShiftPattern> Shifts(const std::optional<std::string>& option, double shiftLenHours) const;
+
+    // The settings' MeterClass (1 or 2), or 0, not stated, after one line when it is of another
+    // kind or number.
+    int MeterClass() const;
 
 private:
     std::string program_;

@@ -137,7 +137,7 @@ int Report(const ReportOptions& options, char** argv) {
         return 1;
     // The shifts' figures first, for the summary: summed as decimon-levels --shifts sums them.
     const std::optional<ReportPlan> plan = MakeReportPlan(*reader, options.Host, options.From, options.To, *shifts,
-                                                          COleDateTime::GetCurrentCalendarTime());
+                                                          COleDateTime::GetCurrentCalendarTime(), Tool.MeterClass());
     if (!plan)
         return Tool.ReadFailed(*reader);
 

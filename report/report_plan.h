@@ -7,6 +7,7 @@
 #include "exposure/local_days.h"
 #include "exposure/shift_figures.h"
 #include "exposure/shift_pattern.h"
+#include "exposure/uncertainty.h"
 #include "record/level_reader.h"
 
 #include <optional>
@@ -23,6 +24,9 @@ struct MeterReport {
     // Every shift of every day of the period that had begun when the plan was made, in order;
     // one not ended then is under way (ShiftFigures::UnderWay), with no LEX,8h, dose or band.
     std::vector<ShiftFigures> Shifts;
+    // For each shift of the pattern, in its order: the uncertainty over the period's ended,
+    // judged shifts of that name.
+    std::vector<ShiftUncertainty> Uncertainties;
     std::optional<std::size_t> Highest;  // the shift of the period's highest judged LEX,8h
     bool AnyMinutes = false;             // without any, the summary alone says so
 };
@@ -31,18 +35,19 @@ struct ReportPlan {
     LocalDate From;
     LocalDate To;
     ShiftPattern Shifts;
-    std::vector<MeterReport> Meters;  // none: the period has no minutes of any meter
+    int MeterClass = MeterClassNotStated;  // the settings' MeterClass: 1, 2 or not stated
+    std::vector<MeterReport> Meters;       // none: the period has no minutes of any meter
 };
 
 // "+3 dB", "0 dB", "-2 dB".
 std::string FormatOffset(int decibels);
 
 // The plan of `host` (or, when there is none, of every host with minutes in the period) over
-// from..to, both included, judged by `shifts` at the moment `now` (UTC seconds); nothing when
-// the record cannot be read.
+// from..to, both included, judged by `shifts` at the moment `now` (UTC seconds), the
+// uncertainty for a meter of `meterClass`; nothing when the record cannot be read.
 std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optional<std::string>& host,
                                          const LocalDate& from, const LocalDate& to, const ShiftPattern& shifts,
-                                         std::int64_t now);
+                                         std::int64_t now, int meterClass);
 
 // The day's shifts of `meter`: those that start on `date`.
 std::vector<ShiftFigures> ShiftsOfDay(const MeterReport& meter, const LocalDate& date);

@@ -6,6 +6,7 @@
 
 #include "exposure/printed_figures.h"
 #include "exposure/shift_sums.h"
+#include "exposure/uncertainty.h"
 #include "tests/support/case_name.h"
 #include "tests/support/time_zone.h"
 
@@ -178,6 +179,67 @@ INSTANTIATE_TEST_SUITE_P(
                     {{0, 480, "dBA", 87}, {480, 240, "dBA", 40}},
                     "12:00 12:00 85.2 87.0 158.5 | at or above the exposure limit value |  | 06:00",
                     12.0}),
+    CaseName());
+
+// ISO 9612's full-day uncertainty, reckoned by hand from its Table C.4: Annex F's worked
+// example (six days of 88.0 ... 88.4 dB over 9.25 h: LEX,8h 90.1, c1·u1 1.0, U 3.4 dB), and
+// N = 3 (u1 1.0 dB: c1·u1 1.6) and N = 20 (u1 1.03 dB: c1·u1 0.3) with u2 0.7 or 1.5 dB.
+struct UncertaintyCase {
+    const char* name;
+    std::vector<double> lex8h;
+    int meterClass;
+    const char* expected;  // Text(), then ReachText()
+};
+
+std::vector<double> Repeated(std::vector<double> levels, int times) {
+    std::vector<double> all;
+    for (int time = 0; time < times; ++time)
+        all.insert(all.end(), levels.begin(), levels.end());
+    return all;
+}
+
+class UncertaintyTable : public ::testing::TestWithParam<UncertaintyCase> {};
+
+TEST_P(UncertaintyTable, ReckonsUAsIso9612Does) {
+    const UncertaintyCase& c = GetParam();
+    const ShiftUncertainty u = UncertaintyOf({360, 480}, c.lex8h, c.meterClass);
+    EXPECT_EQ(u.Text() + " | " + u.ReachText(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Periods, UncertaintyTable,
+    ::testing::Values(
+        UncertaintyCase{"AnnexF", {88.6, 92.5, 88.2, 91.0, 89.6, 89.0}, 2, "LEX,8h 90.1 dB(A), U 3.4 dB (N = 6) | "},
+        UncertaintyCase{"ThreeClassOne",
+                        {85, 86, 87},
+                        1,
+                        "LEX,8h 86.1 dB(A), U 3.3 dB (N = 3) | may reach the exposure limit value within its "
+                        "uncertainty"},
+        UncertaintyCase{"ThreeClassTwo",
+                        {85, 86, 87},
+                        2,
+                        "LEX,8h 86.1 dB(A), U 4.0 dB (N = 3) | may reach the "
+                        "exposure limit value within its uncertainty"},
+        UncertaintyCase{"ThreeClassNotStated",
+                        {85, 86, 87},
+                        0,
+                        "LEX,8h 86.1 dB(A), U 4.0 dB (N = 3; meter class not stated, reckoned as class 2) | may "
+                        "reach the exposure limit value within its uncertainty"},
+        UncertaintyCase{"TwentyClassOne", Repeated({84, 86}, 10), 1,
+                        "LEX,8h 85.1 dB(A), U 2.1 dB (N = 20) | may reach the exposure limit value within its "
+                        "uncertainty"},
+        UncertaintyCase{"TwentyClassTwo", Repeated({84, 86}, 10), 2,
+                        "LEX,8h 85.1 dB(A), U 3.0 dB (N = 20) | may reach the exposure limit value within its "
+                        "uncertainty"},
+        // u1 = 0, U = 1.65 sqrt(0.7² + 1²) = 2.0: 83.0 may reach 85.
+        UncertaintyCase{"SteadyReachesTheUpperValue",
+                        {83, 83, 83},
+                        1,
+                        "LEX,8h 83.0 dB(A), U 2.0 dB (N = 3) | may reach the upper action value within its "
+                        "uncertainty"},
+        UncertaintyCase{"TooFew", {86, 87}, 2, "too few shifts for an uncertainty (2 of 3) | "},
+        UncertaintyCase{
+            "PastTheTable", {70, 80, 90}, 2, "no uncertainty: the shifts spread too widely (u1 10.0 dB) | "}),
     CaseName());
 
 TEST(ShiftSums, LeavesOutShiftsNotBegunAndKeepsOneUnderWay) {

@@ -26,8 +26,10 @@ using namespace decimon::test;
 using namespace std::chrono_literals;
 
 // The example day's 8 hours as one shift.
-const std::string PressEightToFour = "2025-11-30,08:00-16:00,press,8:00,8:00,100,85.1,85.1,102.3,88.0,88.0,"
-                                     "2025-11-30T08:00:00+01:00,240,at or above the upper action value,,ended\r\n";
+const std::string PressEightToFour =
+    "2025-11-30,08:00-16:00,press,8:00,8:00,100,85.1,85.1,102.3,88.0,88.0,"
+    "2025-11-30T08:00:00+01:00,240,at or above the upper action value,,1,85.1,,,1.5,1.0,,"
+    "too few shifts for an uncertainty (1 of 3),ended\r\n";
 
 // A run over the recorded example day: what it prints, or else how many lines.
 struct OutputCase {
@@ -96,15 +98,18 @@ INSTANTIATE_TEST_SUITE_P(
                    "a shift of 8.0 hours"},
         // The default shifts of 8 h from 06:00: the example day's two parts judged apart, and
         // the other meter's C-weighted half minute not judged.
-        OutputCase{"ExampleDayByShift",
-                   {"--from", "2025-11-30", "--to", "2025-11-30", "--shifts"},
-                   std::string(ShiftCsvHeader) +
-                       "2025-11-30,06:00-14:00,\"hall, 3\",8:00,0:00,0,,,,,,,0,not judged: no A-weighted minutes,"
-                       "\"1 min C-weighted, not judged\",ended\r\n"
-                       "2025-11-30,06:00-14:00,press,8:00,6:00,75,86.3,86.3,134.9,88.0,88.0,2025-11-30T08:00:00+01:00,"
-                       "240,not judged: 75 % of the shift measured,,ended\r\n"
-                       "2025-11-30,14:00-22:00,press,8:00,2:00,25,70.0,70.0,3.2,70.0,70.0,2025-11-30T14:00:00+01:00,0,"
-                       "not judged: 25 % of the shift measured,,ended\r\n"},
+        OutputCase{
+            "ExampleDayByShift",
+            {"--from", "2025-11-30", "--to", "2025-11-30", "--shifts"},
+            std::string(ShiftCsvHeader) +
+                "2025-11-30,06:00-14:00,\"hall, 3\",8:00,0:00,0,,,,,,,0,not judged: no A-weighted minutes,"
+                "\"1 min C-weighted, not judged\",0,,,,1.5,1.0,,too few shifts for an uncertainty (0 of 3),ended\r\n"
+                "2025-11-30,06:00-14:00,press,8:00,6:00,75,86.3,86.3,134.9,88.0,88.0,2025-11-30T08:00:00+01:00,"
+                "240,not judged: 75 % of the shift measured,,0,,,,1.5,1.0,,too few shifts for an uncertainty (0 of 3),"
+                "ended\r\n"
+                "2025-11-30,14:00-22:00,press,8:00,2:00,25,70.0,70.0,3.2,70.0,70.0,2025-11-30T14:00:00+01:00,0,"
+                "not judged: 25 % of the shift measured,,0,,,,1.5,1.0,,too few shifts for an uncertainty (0 of "
+                "3),ended\r\n"},
         OutputCase{"ShiftsOfTheSettings",
                    {"--from=2025-11-30", "--to=2025-11-30", "--shifts", "--host", "press"},
                    std::string(ShiftCsvHeader) + PressEightToFour,
@@ -116,6 +121,12 @@ INSTANTIATE_TEST_SUITE_P(
                    std::string(ShiftCsvHeader) + PressEightToFour,
                    0,
                    DecimonFileStart + "\"Shifts\"=\"16:00-08:00,06:00-07:00\"\n"},
+        OutputCase{"MeterClassOfAnotherNumber",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--host", "press", "--shifts", "08:00-16:00"},
+                   std::string(ShiftCsvHeader) + PressEightToFour,
+                   0,
+                   DecimonFileStart + "\"MeterClass\"=dword:00000003\n",
+                   "the setting MeterClass is not a dword of 1 or 2; class not stated"},
         OutputCase{"ShiftLenHoursOutOfRange",
                    {"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"},
                    "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
