@@ -103,8 +103,7 @@ std::string ShiftUncertainty::Text() const {
                std::to_string(FewestShiftsForUncertainty) + ")";
     if (std::isnan(ExpandedU))
         return "no uncertainty: the shifts spread too widely (u1 " + FormatTenths(U1) + " dB)";
-    return "LEX,8h " + FormatTenths(Lex8h) + " dB(A), U " + FormatTenths(ExpandedU) + " dB (N = " +
-           std::to_string(N) +
+    return "LEX,8h " + FormatTenths(Lex8h) + " dB(A), U " + FormatTenths(ExpandedU) + " dB (N = " + std::to_string(N) +
            (MeterClass == MeterClassNotStated ? "; meter class not stated, reckoned as class 2" : "") + ")";
 }
 

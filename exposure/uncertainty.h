@@ -35,8 +35,8 @@ struct ShiftUncertainty {
     double U3 = 1.0;
     double StandardU = std::numeric_limits<double>::quiet_NaN();  // u
     double ExpandedU = std::numeric_limits<double>::quiet_NaN();  // U
-    ActionBand Band = ActionBand::None;   // of the mean LEX,8h, as printed
-    ActionBand Reach = ActionBand::None;  // of LEX,8h + U, as printed, when higher than Band
+    ActionBand Band = ActionBand::None;                           // of the mean LEX,8h, as printed
+    ActionBand Reach = ActionBand::None;                          // of LEX,8h + U, as printed, when higher than Band
 
     // "LEX,8h 86.2 dB(A), U 2.3 dB (N = 21)", with "; meter class not stated, reckoned as
     // class 2" inside the brackets when it is so; "too few shifts for an uncertainty (2 of 3)";

@@ -1,7 +1,11 @@
 #include "levels/levels_csv.h"
 
+#include "exposure/weekly_levels.h"
+
+#include <algorithm>
 #include <charconv>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,6 +21,26 @@ void AppendShortest(std::string& line, double value) {
 void AppendField(std::string& line, std::string_view field) {
     line += field;
     line += ',';
+}
+
+// The figures of the shifts of some sums that hold minutes of any time, per host, and the order
+// the sums have them in.
+struct HostShifts {
+    std::map<std::string, std::vector<ShiftFigures>> Hosts;
+    std::vector<std::pair<std::string, std::size_t>> Order;  // the host, the index in its shifts
+};
+
+HostShifts ShiftsByHost(const ShiftSums& sums) {
+    HostShifts shifts;
+    for (const auto& [key, sum] : sums.Sums()) {
+        ShiftFigures figures = sum.Figures();
+        if (!(figures.MeasuredSeconds > 0.0) && figures.OtherSeconds.empty())
+            continue;  // minutes of no time
+        std::vector<ShiftFigures>& host = shifts.Hosts[key.second];
+        shifts.Order.emplace_back(key.second, host.size());
+        host.push_back(std::move(figures));
+    }
+    return shifts;
 }
 
 }  // namespace
@@ -91,23 +115,35 @@ std::string ShiftCsvLine(const std::string& host, const ShiftFigures& figures, c
 }
 
 std::string ShiftCsvLines(const ShiftSums& sums, const ShiftPattern& pattern, int meterClass) {
-    std::map<std::string, std::vector<ShiftFigures>> hosts;
-    std::vector<std::pair<std::string, std::size_t>> order;  // the host, the index in its shifts
-    for (const auto& [key, sum] : sums.Sums()) {
-        ShiftFigures figures = sum.Figures();
-        if (!(figures.MeasuredSeconds > 0.0) && figures.OtherSeconds.empty())
-            continue;  // minutes of no time
-        std::vector<ShiftFigures>& shifts = hosts[key.second];
-        order.emplace_back(key.second, shifts.size());
-        shifts.push_back(std::move(figures));
-    }
+    HostShifts shifts = ShiftsByHost(sums);
     std::map<std::string, std::vector<ShiftUncertainty>> uncertainties;
-    for (const auto& [host, shifts] : hosts)
-        uncertainties[host] = UncertaintiesOf(pattern, shifts, meterClass);
+    for (const auto& [host, figures] : shifts.Hosts)
+        uncertainties[host] = UncertaintiesOf(pattern, figures, meterClass);
     std::string lines;
-    for (const auto& [host, index] : order) {
-        const ShiftFigures& figures = hosts[host][index];
+    for (const auto& [host, index] : shifts.Order) {
+        const ShiftFigures& figures = shifts.Hosts[host][index];
         lines += ShiftCsvLine(host, figures, uncertainties[host].at(figures.Window.Index));
+    }
+    return lines;
+}
+
+std::string WeekCsvLines(const ShiftSums& sums) {
+    std::vector<std::pair<WeeklyLevel, std::string>> weeks;
+    for (const auto& [host, figures] : ShiftsByHost(sums).Hosts)
+        for (const WeeklyLevel& level : WeeklyLevelsOf(figures))
+            weeks.emplace_back(level, host);
+    std::stable_sort(weeks.begin(), weeks.end(), [](const auto& a, const auto& b) {
+        return std::tie(a.first.Week, a.first.Hours.Start) < std::tie(b.first.Week, b.first.Hours.Start);
+    });
+    std::string lines;
+    for (const auto& [level, host] : weeks) {
+        AppendField(lines, FormatIsoWeek(level.Week));
+        AppendField(lines, ShiftHours(level.Hours));
+        AppendField(lines, CsvField(host));
+        AppendField(lines, std::to_string(level.Judged));
+        AppendField(lines, std::to_string(level.NotJudged));
+        AppendField(lines, FormatTenths(level.LexW));
+        lines += level.Verdict() + "\r\n";
     }
     return lines;
 }

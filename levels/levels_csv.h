@@ -19,6 +19,10 @@
 //            the uncertainty of the shifts of its name and host over the period
 //            (exposure/uncertainty.h: N, the mean LEX,8h, u1, c1·u1, u2, u3, U and its text), and
 //            "ended" or "under way" (then the figures so far, no lex8h, dose or band)
+//   weeks:   week,shift,host,judged_shifts,not_judged_shifts,lex_w,verdict
+//            one row per ISO week ("2025-W48"), shift and host with a shift holding minutes:
+//            the ended, judged shifts and those with minutes but no band, the weekly level of
+//            the judged ones, the action band or why there is none
 
 #include "exposure/minute_row.h"
 #include "exposure/shift_figures.h"
@@ -30,6 +34,7 @@
 #include <string_view>
 
 inline constexpr char MinuteCsvHeader[] = "start,host,weighting,samples,seconds,leq,lmin,lmax\r\n";
+inline constexpr char WeekCsvHeader[] = "week,shift,host,judged_shifts,not_judged_shifts,lex_w,verdict\r\n";
 inline constexpr char DailyCsvHeader[] = "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n";
 inline constexpr char ShiftCsvHeader[] =
     "date,shift,host,duration,measured,coverage_percent,laeq,lex8h,dose_percent,lmax,loudest_leq,loudest_minute,"
@@ -51,6 +56,10 @@ std::string ShiftCsvLine(const std::string& host, const ShiftFigures& figures, c
 // its order, each with the uncertainty of the period's shifts of its name and host for a meter
 // of `meterClass`.
 std::string ShiftCsvLines(const ShiftSums& sums, const ShiftPattern& pattern, int meterClass);
+
+// The weekly levels of the shifts of `sums` (exposure/weekly_levels.h), one record per ISO week,
+// shift and host, in that order.
+std::string WeekCsvLines(const ShiftSums& sums);
 
 // The daily CSV, summed as the minutes come: one running sum per local day and host is all
 // it keeps, however many minutes it is given.

@@ -19,7 +19,7 @@ namespace {
 int Export(const LevelsOptions& options) {
     RecordTool tool("decimon-levels");
     std::optional<ShiftPattern> shifts;
-    if (options.ByShift && !(shifts = tool.Shifts(options.Shifts, tool.ShiftLength())))
+    if ((options.ByShift || options.Weeks) && !(shifts = tool.Shifts(options.Shifts, tool.ShiftLength())))
         return 2;
     const std::unique_ptr<LevelReader> reader = tool.OpenRecord(options);
     if (!reader)
@@ -36,8 +36,8 @@ int Export(const LevelsOptions& options) {
             sums.Add(row);
             return true;
         });
-        if (out.Write(ShiftCsvHeader) && read)
-            out.Write(ShiftCsvLines(sums, *shifts, tool.MeterClass()));
+        if (out.Write(options.Weeks ? WeekCsvHeader : ShiftCsvHeader) && read)
+            out.Write(options.Weeks ? WeekCsvLines(sums) : ShiftCsvLines(sums, *shifts, tool.MeterClass()));
     } else if (options.Daily) {
         const double shiftLenHours = tool.ShiftLength();
         DailyCsv daily;

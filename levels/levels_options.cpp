@@ -5,6 +5,7 @@ std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& 
     bool daily = false;
     bool byShift = false;
     bool emptyShifts = false;
+    bool weeks = false;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
         const bool shifts = IsOption(argument, "--shifts");
@@ -15,6 +16,8 @@ std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& 
         const bool empty = argument == "--shifts=";
         if (argument == "--daily" && !daily)
             daily = true;
+        else if (argument == "--weeks" && !weeks)
+            weeks = true;
         else if (empty && !byShift)
             byShift = emptyShifts = true;
         else if (shifts && !byShift && (bare || parser.Take(arguments, index)))
@@ -22,7 +25,7 @@ std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& 
         else if (shifts || !parser.Take(arguments, index))
             return std::nullopt;
     }
-    if (daily && byShift)
+    if (daily && (byShift || weeks))
         return std::nullopt;
     const std::optional<RecordOptions> record = parser.Finish(today);
     if (!record)
@@ -31,6 +34,7 @@ std::optional<LevelsOptions> ParseLevelsOptions(const std::vector<std::string>& 
     static_cast<RecordOptions&>(options) = *record;
     options.Daily = daily;
     options.ByShift = byShift;
+    options.Weeks = weeks;
     if (emptyShifts)
         options.Shifts = "";
     return options;

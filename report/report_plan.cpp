@@ -62,6 +62,7 @@ std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optiona
         meter.Offsets = HeldValues(*periods, [](const MeterRow& row) { return FormatOffset(row.LevelOffset); });
         meter.Shifts = ShiftsOf(sums, name);
         meter.Uncertainties = UncertaintiesOf(shifts, meter.Shifts, meterClass);
+        meter.Weeks = WeeklyLevelsOf(meter.Shifts);
         meter.Highest = HighestJudged(meter.Shifts);
         meter.AnyMinutes = seen.contains(name);
     }

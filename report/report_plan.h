@@ -8,6 +8,7 @@
 #include "exposure/shift_figures.h"
 #include "exposure/shift_pattern.h"
 #include "exposure/uncertainty.h"
+#include "exposure/weekly_levels.h"
 #include "record/level_reader.h"
 
 #include <optional>
@@ -27,6 +28,9 @@ struct MeterReport {
     // For each shift of the pattern, in its order: the uncertainty over the period's ended,
     // judged shifts of that name.
     std::vector<ShiftUncertainty> Uncertainties;
+    // The weekly level of each ISO week and shift of the pattern with minutes, as
+    // decimon-levels --weeks gives it.
+    std::vector<WeeklyLevel> Weeks;
     std::optional<std::size_t> Highest;  // the shift of the period's highest judged LEX,8h
     bool AnyMinutes = false;             // without any, the summary alone says so
 };

@@ -7,6 +7,7 @@
 #include "exposure/printed_figures.h"
 #include "exposure/shift_sums.h"
 #include "exposure/uncertainty.h"
+#include "exposure/weekly_levels.h"
 #include "tests/support/case_name.h"
 #include "tests/support/time_zone.h"
 
@@ -241,6 +242,34 @@ INSTANTIATE_TEST_SUITE_P(
         UncertaintyCase{
             "PastTheTable", {70, 80, 90}, 2, "no uncertainty: the shifts spread too widely (u1 10.0 dB) | "}),
     CaseName());
+
+// The Directive's weekly level, LEX,w = 10 lg((1/5) Σ 10^(0.1 LEX,8h,i)), worked by hand.
+TEST(WeeklyLevels, SumFiveNominalDaysAndJudgeOnlyWholeWeeks) {
+    const TimeZone zone(CentralEuropeanZone);
+    const ShiftPattern pattern = ShiftPattern::Default(8.0);
+    std::vector<ShiftFigures> shifts;
+    const auto work = [&](LocalDate date, int minutes, double leq) {
+        const ShiftWindow window = ShiftWindows(pattern, date).at(0);
+        std::vector<MinuteRow> rows;
+        for (int minute = 0; minute < minutes; ++minute)
+            rows.push_back({"press", window.From + minute * 60, "dBA", 60, 60.0, leq, leq, leq});
+        shifts.push_back(FiguresOfShift(window, rows));
+    };
+    // 2025-W48, 88, 88, 88, 70 and 70 dB(A): 10 lg((3 x 10^8.8 + 2 x 10^7) / 5) = 85.8; Sunday not worked.
+    for (int day = 24; day <= 28; ++day)
+        work({2025, 11, day}, 480, day <= 26 ? 88 : 70);
+    work({2025, 11, 30}, 0, 0);
+    // 2025-W49, four days at 87 (87 + 10 lg(4/5) = 86.0) and a Friday measured for 4 hours.
+    for (int day = 1; day <= 4; ++day)
+        work({2025, 12, day}, 480, 87);
+    work({2025, 12, 5}, 240, 87);
+    std::string got;
+    for (const WeeklyLevel& week : WeeklyLevelsOf(shifts))
+        got += FormatIsoWeek(week.Week) + " " + ShiftHours(week.Hours) + " " + std::to_string(week.Judged) + " " +
+               FormatTenths(week.LexW) + " " + week.Verdict() + "\n";
+    EXPECT_EQ(got, "2025-W48 06:00-14:00 5 85.8 at or above the upper action value\n"
+                   "2025-W49 06:00-14:00 4 86.0 not judged: 1 shift not judged\n");
+}
 
 TEST(ShiftSums, LeavesOutShiftsNotBegunAndKeepsOneUnderWay) {
     const TimeZone zone(CentralEuropeanZone);

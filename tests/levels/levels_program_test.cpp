@@ -121,6 +121,10 @@ INSTANTIATE_TEST_SUITE_P(
                    std::string(ShiftCsvHeader) + PressEightToFour,
                    0,
                    DecimonFileStart + "\"Shifts\"=\"16:00-08:00,06:00-07:00\"\n"},
+        // One judged shift at 85.1 in the week: 85.1 + 10 lg(1/5) = 78.1.
+        OutputCase{"WeeklyLevel",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--host", "press", "--weeks", "--shifts", "08:00-16:00"},
+                   std::string(WeekCsvHeader) + "2025-W48,08:00-16:00,press,1,0,78.1,below the lower action value\r\n"},
         OutputCase{"MeterClassOfAnotherNumber",
                    {"--from=2025-11-30", "--to=2025-11-30", "--host", "press", "--shifts", "08:00-16:00"},
                    std::string(ShiftCsvHeader) + PressEightToFour,
