@@ -19,8 +19,8 @@
 struct WeeklyLevel {
     IsoWeek Week;
     Shift Hours;
-    int Judged = 0;     // ended, judged shifts: the LEX,8h values summed
-    int NotJudged = 0;  // shifts with minutes but no band (under way among them)
+    int Judged = 0;                                          // ended, judged shifts: the LEX,8h values summed
+    int NotJudged = 0;                                       // shifts with minutes but no band (under way among them)
     double LexW = std::numeric_limits<double>::quiet_NaN();  // NaN without a judged shift
     ActionBand Band = ActionBand::None;
 

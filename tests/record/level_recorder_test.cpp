@@ -104,8 +104,9 @@ TEST_F(Recorder, ARecordOfVersionOneIsUpgradedAtTheStart) {
     ASSERT_TRUE(older.Exec(("PRAGMA user_version = 1;\n" + std::string(MinutesTableSql)).c_str()));
     older.Close();
     Start();
-    EXPECT_TRUE(WaitUntil([&] { return database_.Connection().QueryInteger("PRAGMA user_version", -1) == 2; }))
-        << "not upgraded before any minute came";
+    EXPECT_TRUE(WaitUntil([&] {
+        return database_.Connection().QueryInteger("PRAGMA user_version", -1) == LevelSchemaVersion;
+    })) << "not upgraded before any minute came";
 }
 
 // The meters' values that cannot be written (their table dropped by hand) never hold up the
