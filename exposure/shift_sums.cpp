@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-ShiftSums::ShiftSums(const ShiftPattern& pattern, const LocalDate& from, const LocalDate& to, std::int64_t now)
+ShiftSums::ShiftSums(const std::vector<DatedPattern>& patterns, const LocalDate& from, const LocalDate& to,
+                     std::int64_t now)
     : now_(now) {
     for (LocalDate date = from; date <= to; date = NextDate(date)) {
-        for (const ShiftWindow& window : ShiftWindows(pattern, date))
+        for (const ShiftWindow& window : ShiftWindows(PatternOfDay(patterns, date), date))
             if (window.From < now)
                 windows_.push_back(window);
     }

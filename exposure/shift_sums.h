@@ -15,7 +15,8 @@
 
 class ShiftSums {
 public:
-    ShiftSums(const ShiftPattern& pattern, const LocalDate& from, const LocalDate& to,
+    // Each day judged by its shifts among `patterns` (PatternOfDay; at least one).
+    ShiftSums(const std::vector<DatedPattern>& patterns, const LocalDate& from, const LocalDate& to,
               std::int64_t now = ShiftSum::NeverUnderWay);
     ShiftSums(const ShiftSums&) = delete;
     ShiftSums& operator=(const ShiftSums&) = delete;

@@ -107,14 +107,24 @@ std::string ShiftUncertainty::Text() const {
            (MeterClass == MeterClassNotStated ? "; meter class not stated, reckoned as class 2" : "") + ")";
 }
 
+const ShiftUncertainty& UncertaintyOfHours(const std::vector<ShiftUncertainty>& uncertainties, const Shift& hours) {
+    return *std::find_if(uncertainties.begin(), uncertainties.end(),
+                         [&](const ShiftUncertainty& u) { return u.Hours == hours; });
+}
+
 std::string ShiftUncertainty::ReachText() const {
     return Reach == ActionBand::None ? "" : "may reach " + ActionValueName(Reach) + " within its uncertainty";
 }
 
-std::vector<ShiftUncertainty> UncertaintiesOf(const ShiftPattern& pattern, std::span<const ShiftFigures> shifts,
-                                              int meterClass) {
+std::vector<ShiftUncertainty> UncertaintiesOf(const std::vector<DatedPattern>& patterns,
+                                              std::span<const ShiftFigures> shifts, int meterClass) {
+    std::vector<Shift> names;
+    for (const DatedPattern& pattern : patterns)
+        for (const Shift& hours : pattern.Shifts.Shifts())
+            if (std::find(names.begin(), names.end(), hours) == names.end())
+                names.push_back(hours);
     std::vector<ShiftUncertainty> all;
-    for (const Shift& hours : pattern.Shifts()) {
+    for (const Shift& hours : names) {
         std::vector<double> levels;
         for (const ShiftFigures& shift : shifts)
             if (shift.Window.Hours == hours && shift.Band != ActionBand::None)  // ended and judged

@@ -53,6 +53,10 @@ double SamplingContribution(int n, double u1);
 // The uncertainty of shifts of `hours` whose LEX,8h values are `lex8h` (as printed).
 ShiftUncertainty UncertaintyOf(const Shift& hours, std::span<const double> lex8h, int meterClass);
 
-// One for each shift of `pattern`, over the ended, judged shifts in `shifts` of its hours.
-std::vector<ShiftUncertainty> UncertaintiesOf(const ShiftPattern& pattern, std::span<const ShiftFigures> shifts,
-                                              int meterClass);
+// One for each shift of `patterns` (the same hours once, in order), over the ended, judged
+// shifts in `shifts` of its hours.
+std::vector<ShiftUncertainty> UncertaintiesOf(const std::vector<DatedPattern>& patterns,
+                                              std::span<const ShiftFigures> shifts, int meterClass);
+
+// The uncertainty of the shifts of `hours` among `uncertainties`.
+const ShiftUncertainty& UncertaintyOfHours(const std::vector<ShiftUncertainty>& uncertainties, const Shift& hours);

@@ -4,7 +4,7 @@
 #include "exposure/printed_figures.h"
 
 #include <map>
-#include <utility>
+#include <tuple>
 
 namespace {
 
@@ -24,12 +24,12 @@ std::string WeeklyLevel::Verdict() const {
 }
 
 std::vector<WeeklyLevel> WeeklyLevelsOf(std::span<const ShiftFigures> shifts) {
-    std::map<std::pair<IsoWeek, std::size_t>, WeekSum> weeks;  // by the week, the index in the pattern
+    std::map<std::tuple<IsoWeek, int, int>, WeekSum> weeks;  // by the week, the shift's start and length
     for (const ShiftFigures& shift : shifts) {
         if (!(shift.MeasuredSeconds > 0.0) && shift.OtherSeconds.empty())
             continue;  // not worked
         const IsoWeek week = IsoWeekOf(shift.Window.Date);
-        WeekSum& sum = weeks[{week, shift.Window.Index}];
+        WeekSum& sum = weeks[{week, shift.Window.Hours.Start, shift.Window.Hours.Length}];
         sum.Level.Week = week;
         sum.Level.Hours = shift.Window.Hours;
         if (shift.Band == ActionBand::None) {

@@ -29,5 +29,5 @@ struct WeeklyLevel {
 };
 
 // The weekly levels of `shifts` (of one meter), in the order of the weeks and then of the
-// pattern's shifts: only weeks in which a shift of that name holds minutes.
+// shifts' starts: only weeks in which a shift of that name holds minutes.
 std::vector<WeeklyLevel> WeeklyLevelsOf(std::span<const ShiftFigures> shifts);

@@ -114,15 +114,15 @@ std::string ShiftCsvLine(const std::string& host, const ShiftFigures& figures, c
     return line + figures.State() + "\r\n";
 }
 
-std::string ShiftCsvLines(const ShiftSums& sums, const ShiftPattern& pattern, int meterClass) {
+std::string ShiftCsvLines(const ShiftSums& sums, const std::vector<DatedPattern>& patterns, int meterClass) {
     HostShifts shifts = ShiftsByHost(sums);
     std::map<std::string, std::vector<ShiftUncertainty>> uncertainties;
     for (const auto& [host, figures] : shifts.Hosts)
-        uncertainties[host] = UncertaintiesOf(pattern, figures, meterClass);
+        uncertainties[host] = UncertaintiesOf(patterns, figures, meterClass);
     std::string lines;
     for (const auto& [host, index] : shifts.Order) {
         const ShiftFigures& figures = shifts.Hosts[host][index];
-        lines += ShiftCsvLine(host, figures, uncertainties[host].at(figures.Window.Index));
+        lines += ShiftCsvLine(host, figures, UncertaintyOfHours(uncertainties[host], figures.Window.Hours));
     }
     return lines;
 }

@@ -52,10 +52,10 @@ std::string MinuteCsvLine(const MinuteRow& row);
 // period's shifts of its name.
 std::string ShiftCsvLine(const std::string& host, const ShiftFigures& figures, const ShiftUncertainty& uncertainty);
 
-// The records of the shifts of `sums` (judged by `pattern`) that hold minutes of any time, in
+// The records of the shifts of `sums` (judged by `patterns`) that hold minutes of any time, in
 // its order, each with the uncertainty of the period's shifts of its name and host for a meter
 // of `meterClass`.
-std::string ShiftCsvLines(const ShiftSums& sums, const ShiftPattern& pattern, int meterClass);
+std::string ShiftCsvLines(const ShiftSums& sums, const std::vector<DatedPattern>& patterns, int meterClass);
 
 // The weekly levels of the shifts of `sums` (exposure/weekly_levels.h), one record per ISO week,
 // shift and host, in that order.

@@ -30,14 +30,18 @@ int Export(const LevelsOptions& options) {
     StandardOutput out;
     bool read = true;
     if (shifts) {
+        const auto patterns =
+            tool.PatternsByDate(*reader, *shifts, options.Shifts.has_value(), options.From, options.To);
+        if (!patterns)
+            return 1;
         // A shift not begun yet is left out, one not ended yet is under way.
-        ShiftSums sums(*shifts, options.From, options.To, COleDateTime::GetCurrentCalendarTime());
+        ShiftSums sums(*patterns, options.From, options.To, COleDateTime::GetCurrentCalendarTime());
         read = reader->ForEachMinute({options.Host, sums.From(), sums.To()}, [&](const MinuteRow& row) {
             sums.Add(row);
             return true;
         });
         if (out.Write(options.Weeks ? WeekCsvHeader : ShiftCsvHeader) && read)
-            out.Write(options.Weeks ? WeekCsvLines(sums) : ShiftCsvLines(sums, *shifts, tool.MeterClass()));
+            out.Write(options.Weeks ? WeekCsvLines(sums) : ShiftCsvLines(sums, *patterns, tool.MeterClass()));
     } else if (options.Daily) {
         const double shiftLenHours = tool.ShiftLength();
         DailyCsv daily;

@@ -34,11 +34,11 @@ std::string FormatOffset(int decibels) {
 }
 
 std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optional<std::string>& host,
-                                         const LocalDate& from, const LocalDate& to, const ShiftPattern& shifts,
-                                         std::int64_t now, int meterClass) {
-    ReportPlan plan{from, to, shifts, meterClass, {}};
+                                         const LocalDate& from, const LocalDate& to,
+                                         const std::vector<DatedPattern>& patterns, std::int64_t now, int meterClass) {
+    ReportPlan plan{from, to, PatternOfDay(patterns, from), patterns, meterClass, {}};
     // One pass over the period's minutes, and those of the last day's shift that ends the next day.
-    ShiftSums sums(shifts, from, to, now);
+    ShiftSums sums(patterns, from, to, now);
     const std::int64_t start = LocalDayStart(from);
     const std::int64_t end = std::max(LocalDayStart(NextDate(to)), sums.To());
     std::set<std::string> seen;  // the hosts with minutes
@@ -61,7 +61,7 @@ std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optiona
         meter.Locations = HeldValues(*periods, [](const MeterRow& row) { return row.Location; });
         meter.Offsets = HeldValues(*periods, [](const MeterRow& row) { return FormatOffset(row.LevelOffset); });
         meter.Shifts = ShiftsOf(sums, name);
-        meter.Uncertainties = UncertaintiesOf(shifts, meter.Shifts, meterClass);
+        meter.Uncertainties = UncertaintiesOf(patterns, meter.Shifts, meterClass);
         meter.Weeks = WeeklyLevelsOf(meter.Shifts);
         meter.Highest = HighestJudged(meter.Shifts);
         meter.AnyMinutes = seen.contains(name);

@@ -25,8 +25,8 @@ struct MeterReport {
     // Every shift of every day of the period that had begun when the plan was made, in order;
     // one not ended then is under way (ShiftFigures::UnderWay), with no LEX,8h, dose or band.
     std::vector<ShiftFigures> Shifts;
-    // For each shift of the pattern, in its order: the uncertainty over the period's ended,
-    // judged shifts of that name.
+    // For each shift of the patterns (the same hours once), in order: the uncertainty over the
+    // period's ended, judged shifts of that name.
     std::vector<ShiftUncertainty> Uncertainties;
     // The weekly level of each ISO week and shift of the pattern with minutes, as
     // decimon-levels --weeks gives it.
@@ -38,7 +38,8 @@ struct MeterReport {
 struct ReportPlan {
     LocalDate From;
     LocalDate To;
-    ShiftPattern Shifts;
+    ShiftPattern Shifts;                   // of the period's first day
+    std::vector<DatedPattern> Patterns;    // each day's shifts: each pattern with the dates it held
     int MeterClass = MeterClassNotStated;  // the settings' MeterClass: 1, 2 or not stated
     std::vector<MeterReport> Meters;       // none: the period has no minutes of any meter
 };
@@ -47,11 +48,12 @@ struct ReportPlan {
 std::string FormatOffset(int decibels);
 
 // The plan of `host` (or, when there is none, of every host with minutes in the period) over
-// from..to, both included, judged by `shifts` at the moment `now` (UTC seconds), the
-// uncertainty for a meter of `meterClass`; nothing when the record cannot be read.
+// from..to, both included, each day judged by its shifts among `patterns` at the moment `now`
+// (UTC seconds), the uncertainty for a meter of `meterClass`; nothing when the record cannot
+// be read.
 std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optional<std::string>& host,
-                                         const LocalDate& from, const LocalDate& to, const ShiftPattern& shifts,
-                                         std::int64_t now, int meterClass);
+                                         const LocalDate& from, const LocalDate& to,
+                                         const std::vector<DatedPattern>& patterns, std::int64_t now, int meterClass);
 
 // The day's shifts of `meter`: those that start on `date`.
 std::vector<ShiftFigures> ShiftsOfDay(const MeterReport& meter, const LocalDate& date);

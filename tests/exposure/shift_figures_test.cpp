@@ -271,11 +271,23 @@ TEST(WeeklyLevels, SumFiveNominalDaysAndJudgeOnlyWholeWeeks) {
                    "2025-W49 06:00-14:00 4 86.0 not judged: 1 shift not judged\n");
 }
 
+TEST(ShiftSums, JudgeEachDayByItsOwnShifts) {
+    const TimeZone zone(CentralEuropeanZone);
+    const ShiftSums sums({{{2026, 11, 1}, {2026, 11, 14}, ShiftPattern::Default(8.0), ""},
+                          {{2026, 11, 15}, {2026, 11, 30}, ShiftPattern::Default(12.0), ""}},
+                         {2026, 11, 14}, {2026, 11, 15});
+    std::string got;
+    for (const ShiftWindow& window : sums.Windows())
+        got += FormatDate(window.Date) + " " + ShiftHours(window.Hours) + "; ";
+    EXPECT_EQ(got, "2026-11-14 06:00-14:00; 2026-11-14 14:00-22:00; 2026-11-14 22:00-06:00; 2026-11-15 06:00-18:00; "
+                   "2026-11-15 18:00-06:00; ");
+}
+
 TEST(ShiftSums, LeavesOutShiftsNotBegunAndKeepsOneUnderWay) {
     const TimeZone zone(CentralEuropeanZone);
     const LocalDate day{2026, 11, 30};
     const std::int64_t now = ShiftWindows(ShiftPattern::Default(8.0), day).at(0).From + 428 * 60;
-    const ShiftSums sums(ShiftPattern::Default(8.0), {2026, 11, 29}, day, now);
+    const ShiftSums sums({{{2026, 11, 29}, day, ShiftPattern::Default(8.0), ""}}, {2026, 11, 29}, day, now);
     ASSERT_EQ(sums.Windows().size(), 4u);  // the 29th's three, the 30th's 06:00-14:00
     EXPECT_FALSE(sums.Figures(2, "press").UnderWay);
     EXPECT_TRUE(sums.Figures(3, "press").UnderWay);

@@ -3,6 +3,7 @@
 // be written, and a database that the display is writing at the same time; and the bad
 // arguments and unknown hosts of decimon-report beside its own.
 #include "levels/levels_csv.h"
+#include "record/level_store.h"
 #include "tests/levels/record_program.h"
 #include "tests/support/case_name.h"
 #include "tests/support/child_process.h"
@@ -165,6 +166,18 @@ INSTANTIATE_TEST_SUITE_P(
                    nullptr,
                    true}),
     CaseName());
+
+// Each day judged by the shifts the record kept as in force at its start, not the settings'
+// default: 08:00-16:00 from the day before; those noted at 09:00 hold from the next day only.
+TEST_F(LevelsProgram, JudgesEachDayByTheShiftsInForceAtItsStart) {
+    RecordExampleDay();
+    LevelStore store(xdg_.LevelDatabase().string());
+    ASSERT_TRUE(store.WriteShiftPattern({BerlinEight - 86400, "08:00-16:00", ""})) << store.Error();
+    ASSERT_TRUE(store.WriteShiftPattern({BerlinEight + 3600, "06:00-18:00,18:00-06:00", ""})) << store.Error();
+    store.Close();
+    EXPECT_EQ(Levels({"--from=2025-11-30", "--to=2025-11-30", "--host", "press", "--shifts"}).out,
+              std::string(ShiftCsvHeader) + PressEightToFour);
+}
 
 TEST_F(LevelsProgram, DatesDefaultToToday) {
     const std::int64_t now = std::time(nullptr);
