@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # decimon-levels over three years of one host's minutes (1,578,240 rows): the time and peak
-# memory (RSS) of the daily summary, of the figures of three shifts a day and of the minute
+# memory (RSS) of the daily summary, of the figures of three shifts a day, of their weekly levels and of the minute
 # export, beside the sqlite3 shell computing the same daily sums with a GROUP BY. Each is run RUNS times; the median is shown.
 #
 #   bench/levels_bench.sh [BUILD_DIR] [RUNS]      (default: build, 3)
@@ -39,5 +39,6 @@ echo "| | wall time | CPU time | peak RSS |"
 echo "| --- | --- | --- | --- |"
 median "decimon-levels --daily" "$levels" --daily --from "$first" --to "$last"
 median "decimon-levels --shifts" "$levels" --shifts --from "$first" --to "$last"
+median "decimon-levels --weeks" "$levels" --weeks --from "$first" --to "$last"
 median "sqlite3 GROUP BY" sqlite3 -readonly "$database" "$group_by"
 median "decimon-levels (minutes)" "$levels" --from "$first" --to "$last"

@@ -222,6 +222,15 @@ std::int32_t SettingsStore::LoadRecordKeepDays(bool* wrong) {
     return bad ? 0 : days.value_or(DefaultRecordKeepDays);  // 0: nothing deleted on a guess
 }
 
+int SettingsStore::LoadMeterClass(bool* wrong) {
+    bool wrongKind = false;
+    const std::optional<std::int32_t> value = LoadExtraNumber("MeterClass", wrongKind);
+    const bool bad = wrongKind || (value && *value != 1 && *value != 2);
+    if (wrong != nullptr)
+        *wrong = bad;
+    return bad ? 0 : value.value_or(0);
+}
+
 ExtraText SettingsStore::LoadMetricsAddress() {
     return LoadExtraText<512>("MetricsAddress");  // room for any host name and port
 }
@@ -232,4 +241,8 @@ ExtraText SettingsStore::LoadMetricsWebConfig() {
 
 ExtraText SettingsStore::LoadShifts() {
     return LoadExtraText<1024>("Shifts");
+}
+
+ExtraText SettingsStore::LoadShiftLenHoursText() {
+    return LoadExtraText<ShiftTextCapacity>("ShiftLenHours");
 }

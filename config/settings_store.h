@@ -80,4 +80,13 @@ public:
     // as local times, "06:00-14:00,14:00-22:00,22:00-06:00" (exposure/shift_pattern.h reads it).
     // Unusable like MetricsAddress. Only read, like RecordLevels.
     static ExtraText LoadShifts();
+
+    // "MeterClass", a REG_DWORD beside RecordLevels that no dialog edits: the meter's class
+    // under IEC 61672-1, 1 or 2, for the uncertainty of the exposure figures; 0 when missing
+    // (not stated), and also for another kind or number, with `wrong` set when given.
+    static int LoadMeterClass(bool* wrong = nullptr);
+
+    // ShiftLenHours as the file holds it, for saying why a value was not used (LoadSettings
+    // reads the number): unusable when it is of another kind than a text, or too long.
+    static ExtraText LoadShiftLenHoursText();
 };

@@ -23,18 +23,30 @@ ActionBand ActionBandOf(std::string_view weighting, double lex8h) {
     return value >= LowerActionValue ? ActionBand::Lower : ActionBand::BelowLower;
 }
 
+std::string ActionValueName(ActionBand band) {
+    switch (band) {
+    case ActionBand::Lower:
+        return "the lower action value";
+    case ActionBand::Upper:
+        return "the upper action value";
+    case ActionBand::Limit:
+        return "87 dB(A) before hearing protection";
+    default:
+        return {};
+    }
+}
+
 std::string ActionBandName(ActionBand band) {
     switch (band) {
     case ActionBand::None:
         return {};
     case ActionBand::BelowLower:
-        return "below the lower action value";
-    case ActionBand::Lower:
-        return "at or above the lower action value";
-    case ActionBand::Upper:
-        return "at or above the upper action value";
+        return "below " + ActionValueName(ActionBand::Lower);
     case ActionBand::Limit:
-        return "87 dB(A) or more before hearing protection";  // the limit value is judged at the ear
+        // The exposure limit value itself is judged at the ear, with hearing protection taken
+        // into account; an area's level before protection can only be compared with its number.
+        return "87 dB(A) or more before hearing protection";
+    default:
+        return "at or above " + ActionValueName(band);
     }
-    return {};
 }

@@ -17,6 +17,10 @@ enum class ActionBand {
 
 ActionBand ActionBandOf(std::string_view weighting, double lex8h);
 
+// "the lower action value", "the upper action value" or "87 dB(A) before hearing protection":
+// the value a band starts at; empty for None and BelowLower.
+std::string ActionValueName(ActionBand band);
+
 // "below the lower action value", "at or above the upper action value", ...; for the exposure
 // limit value, which the Directive judges at the ear with hearing protection taken into
 // account, "87 dB(A) or more before hearing protection"; empty for None.

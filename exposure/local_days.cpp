@@ -90,6 +90,24 @@ std::string FormatDate(const LocalDate& date) {
     return text;
 }
 
+IsoWeek IsoWeekOf(const LocalDate& date) {
+    const std::int64_t day = DaysSinceEpoch(date);
+    const std::int64_t monday = day - (day + 3) % 7;  // 1970-01-01 was a Thursday; no date before it is read
+    const std::int64_t thursday = monday + 3;
+    int year = date.Year;
+    if (thursday >= DaysSinceEpoch({year + 1, 1, 1}))
+        ++year;
+    else if (thursday < DaysSinceEpoch({year, 1, 1}))
+        --year;
+    return {year, static_cast<int>((thursday - DaysSinceEpoch({year, 1, 1})) / 7) + 1};
+}
+
+std::string FormatIsoWeek(const IsoWeek& week) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-W%02d", week.Year, week.Week);
+    return text;
+}
+
 LocalDate NextDate(const LocalDate& date) {
     if (date.Day < DaysInMonth(date.Year, date.Month))
         return {date.Year, date.Month, date.Day + 1};

@@ -27,6 +27,20 @@ std::string FormatDate(const LocalDate& date);
 // The day after `date`.
 LocalDate NextDate(const LocalDate& date);
 
+// The ISO 8601 week of a date: weeks run Monday to Sunday, and week 1 of a year is the one
+// that holds its first Thursday.
+struct IsoWeek {
+    int Year = 0;
+    int Week = 0;  // 1 to 53
+
+    bool operator==(const IsoWeek&) const = default;
+    auto operator<=>(const IsoWeek&) const = default;
+};
+
+IsoWeek IsoWeekOf(const LocalDate& date);
+// "2025-W48".
+std::string FormatIsoWeek(const IsoWeek& week);
+
 // The first moment of the local day `date`, in UTC seconds.
 std::int64_t LocalDayStart(const LocalDate& date);
 // The first moment at which the clocks of `date` reach `secondOfDay` (0 to 86400) or later, in

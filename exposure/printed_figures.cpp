@@ -28,3 +28,8 @@ std::string FormatHoursMinutes(double seconds) {
     std::snprintf(text, sizeof text, "%lld:%02lld", minutes / 60, minutes % 60);
     return text;
 }
+
+int PrintedPercent(double seconds, double ofSeconds) {
+    const long long of = std::llround(ofSeconds / 60.0);
+    return of > 0 ? static_cast<int>(100 * std::llround(seconds / 60.0) / of) : 0;
+}

@@ -14,3 +14,8 @@ double PrintedTenths(double value);
 
 // Covered seconds as hours and minutes, "8:00", to the nearest minute.
 std::string FormatHoursMinutes(double seconds);
+
+// The whole per cent, rounded down, that `seconds` printed as h:mm is of `ofSeconds` printed
+// as h:mm: 384 minutes of 59.95 s print as 6:24, which is 80 % of 8:00 (0 when `ofSeconds`
+// prints as 0:00).
+int PrintedPercent(double seconds, double ofSeconds);

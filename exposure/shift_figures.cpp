@@ -41,36 +41,38 @@ void ShiftSum::Add(const MinuteRow& row) {
 ShiftFigures ShiftSum::Figures() const {
     ShiftFigures figures;
     figures.Window = window_;
-    figures.DurationSeconds = static_cast<double>(window_.To - window_.From);
+    figures.UnderWay = now_ < window_.To;
+    figures.DurationSeconds = static_cast<double>(std::min(now_, window_.To) - window_.From);
     figures.MeasuredSeconds = seconds_;
     figures.OtherSeconds = other_;
     figures.MinutesAbove85 = above85_;
-    if (figures.DurationSeconds > 0.0) {
-        // Rounded down, and a hair's breadth of rounding forgiven, so that exactly 80 % is 80.
-        const double percent = 100.0 * seconds_ / figures.DurationSeconds;
-        figures.CoveragePercent = static_cast<int>(std::floor(percent + 1e-9));
-    }
+    figures.CoveragePercent = PrintedPercent(seconds_, figures.DurationSeconds);
     if (!(seconds_ > 0.0))
         return figures;
     figures.Laeq = DoseCriterionLevel + EnergyLevel(energy_ / seconds_);
-    figures.Lex8h = figures.Laeq + 10.0 * std::log10(figures.DurationSeconds / Lex8hSeconds);
-    figures.DosePercent = 100.0 * LevelEnergy(figures.Lex8h - DoseCriterionLevel);
     if (std::isfinite(lmax_))
         figures.Lmax = lmax_;
     figures.LoudestLeq = loudestLeq_;
     figures.LoudestStart = loudestStart_;
+    if (figures.UnderWay)
+        return figures;
+    figures.Lex8h = figures.Laeq + 10.0 * std::log10(figures.DurationSeconds / Lex8hSeconds);
+    figures.DosePercent = 100.0 * LevelEnergy(PrintedTenths(figures.Lex8h) - DoseCriterionLevel);
     if (figures.CoveragePercent >= JudgedCoveragePercent)
         figures.Band = ActionBandOf("dBA", figures.Lex8h);
     return figures;
 }
 
 double ShiftFigures::DoseUsedPercent() const {
-    return DosePercent * MeasuredSeconds / DurationSeconds;
+    // From the LAeq itself, not the printed LEX,8h: the wall's figure is its own, unprinted one.
+    return 100.0 * LevelEnergy(Laeq - DoseCriterionLevel) * MeasuredSeconds / Lex8hSeconds;
 }
 
 std::string ShiftFigures::Verdict() const {
     if (Band != ActionBand::None)
         return ActionBandName(Band);
+    if (UnderWay)
+        return "under way";
     if (!(MeasuredSeconds > 0.0))
         return OtherSeconds.empty() ? "not judged: nothing measured" : "not judged: no A-weighted minutes";
     return "not judged: " + std::to_string(CoveragePercent) + " % of the shift measured";
@@ -86,8 +88,8 @@ std::string ShiftFigures::OtherWeightings() const {
     return text;
 }
 
-ShiftFigures FiguresOfShift(const ShiftWindow& window, std::span<const MinuteRow> rows) {
-    ShiftSum sum(window);
+ShiftFigures FiguresOfShift(const ShiftWindow& window, std::span<const MinuteRow> rows, std::int64_t now) {
+    ShiftSum sum(window, now);
     for (const MinuteRow& row : rows) {
         if (row.Start >= window.From && row.Start < window.To)
             sum.Add(row);

@@ -96,6 +96,14 @@ std::string ShiftPattern::Text() const {
     return text;
 }
 
+const ShiftPattern& PatternOfDay(const std::vector<DatedPattern>& patterns, const LocalDate& date) {
+    const DatedPattern* found = &patterns.front();
+    for (const DatedPattern& pattern : patterns)
+        if (pattern.From <= date)
+            found = &pattern;
+    return found->Shifts;
+}
+
 std::optional<ShiftWindow> ShiftAt(const ShiftPattern& pattern, std::int64_t utcSeconds) {
     const LocalDate today = LocalDateOf(utcSeconds);
     const LocalDate yesterday = LocalDateOf(LocalDayStart(today) - 1);

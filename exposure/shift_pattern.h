@@ -45,6 +45,19 @@ private:
 // "06:00-14:00".
 std::string ShiftHours(const Shift& shift);
 
+// The shifts that judge the days From..To, both included; when they were the default because
+// the setting Shifts could not be used, the line that said so.
+struct DatedPattern {
+    LocalDate From;
+    LocalDate To;
+    ShiftPattern Shifts;
+    std::string Rejected;
+};
+
+// The shifts of `date` among `patterns` (in order of their dates): of the last that starts at
+// or before it, else of the first.
+const ShiftPattern& PatternOfDay(const std::vector<DatedPattern>& patterns, const LocalDate& date);
+
 // One shift of one day, in real time.
 struct ShiftWindow {
     LocalDate Date;         // the day it belongs to: the day it starts

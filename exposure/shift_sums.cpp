@@ -2,11 +2,19 @@
 
 #include <algorithm>
 
-ShiftSums::ShiftSums(const ShiftPattern& pattern, const LocalDate& from, const LocalDate& to) {
+ShiftSums::ShiftSums(const std::vector<DatedPattern>& patterns, const LocalDate& from, const LocalDate& to,
+                     std::int64_t now)
+    : now_(now) {
     for (LocalDate date = from; date <= to; date = NextDate(date)) {
-        const std::vector<ShiftWindow> day = ShiftWindows(pattern, date);
-        windows_.insert(windows_.end(), day.begin(), day.end());
+        for (const ShiftWindow& window : ShiftWindows(PatternOfDay(patterns, date), date))
+            if (window.From < now)
+                windows_.push_back(window);
     }
+}
+
+ShiftFigures ShiftSums::Figures(std::size_t index, const std::string& host) const {
+    const auto found = sums_.find({index, host});
+    return found != sums_.end() ? found->second.Figures() : FiguresOfShift(windows_[index], {}, now_);
 }
 
 void ShiftSums::Add(const MinuteRow& row) {
@@ -21,7 +29,7 @@ void ShiftSums::Add(const MinuteRow& row) {
         host_ = row.Host;
         from_ = windows_[index].From;
         to_ = windows_[index].To;
-        sum_ = &sums_.try_emplace({index, row.Host}, windows_[index]).first->second;
+        sum_ = &sums_.try_emplace(Key{index, row.Host}, windows_[index], now_).first->second;
     }
     sum_->Add(row);
 }

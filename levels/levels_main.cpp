@@ -19,7 +19,7 @@ namespace {
 int Export(const LevelsOptions& options) {
     RecordTool tool("decimon-levels");
     std::optional<ShiftPattern> shifts;
-    if (options.ByShift && !(shifts = tool.Shifts(options.Shifts, tool.ShiftLength())))
+    if ((options.ByShift || options.Weeks) && !(shifts = tool.Shifts(options.Shifts, tool.ShiftLength())))
         return 2;
     const std::unique_ptr<LevelReader> reader = tool.OpenRecord(options);
     if (!reader)
@@ -30,18 +30,18 @@ int Export(const LevelsOptions& options) {
     StandardOutput out;
     bool read = true;
     if (shifts) {
-        ShiftSums sums(*shifts, options.From, options.To);
+        const auto patterns =
+            tool.PatternsByDate(*reader, *shifts, options.Shifts.has_value(), options.From, options.To);
+        if (!patterns)
+            return 1;
+        // A shift not begun yet is left out, one not ended yet is under way.
+        ShiftSums sums(*patterns, options.From, options.To, COleDateTime::GetCurrentCalendarTime());
         read = reader->ForEachMinute({options.Host, sums.From(), sums.To()}, [&](const MinuteRow& row) {
             sums.Add(row);
             return true;
         });
-        if (out.Write(ShiftCsvHeader) && read) {
-            for (const auto& [key, sum] : sums.Sums()) {
-                const ShiftFigures figures = sum.Figures();
-                if (figures.MeasuredSeconds > 0.0 || !figures.OtherSeconds.empty())  // else minutes of no time
-                    out.Write(ShiftCsvLine(key.second, figures));
-            }
-        }
+        if (out.Write(options.Weeks ? WeekCsvHeader : ShiftCsvHeader) && read)
+            out.Write(options.Weeks ? WeekCsvLines(sums) : ShiftCsvLines(sums, *patterns, tool.MeterClass()));
     } else if (options.Daily) {
         const double shiftLenHours = tool.ShiftLength();
         DailyCsv daily;

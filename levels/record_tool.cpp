@@ -1,5 +1,6 @@
 #include "levels/record_tool.h"
 
+#include "config/settings_store.h"
 #include "levels/shift_length.h"
 #include "record/level_schema.h"
 
@@ -72,14 +73,51 @@ double RecordTool::ShiftLength() const {
     return hours;
 }
 
-std::optional<ShiftPattern> RecordTool::Shifts(const std::optional<std::string>& option, double shiftLenHours) const {
-    std::string warning;
-    auto shifts = ReadShifts(option, shiftLenHours, warning);
+std::optional<ShiftPattern> RecordTool::Shifts(const std::optional<std::string>& option, double shiftLenHours) {
+    auto shifts = ReadShifts(option, shiftLenHours, shiftsRejected_);
     if (const std::string* error = std::get_if<std::string>(&shifts)) {
         Say(*error);
         return std::nullopt;
     }
-    if (!warning.empty())
-        Say(warning);
+    if (!shiftsRejected_.empty())
+        Say(shiftsRejected_);
     return std::get<ShiftPattern>(std::move(shifts));
+}
+
+std::optional<std::vector<DatedPattern>> RecordTool::PatternsByDate(LevelReader& reader, const ShiftPattern& shifts,
+                                                                    bool fromOption, const LocalDate& from,
+                                                                    const LocalDate& to) const {
+    std::vector<DatedPattern> patterns{{from, to, shifts, fromOption ? "" : shiftsRejected_}};
+    if (fromOption)
+        return patterns;
+    const auto periods = reader.ReadShiftPatterns(LocalDayStart(from), LocalDayStart(NextDate(to)));
+    if (!periods) {
+        ReadFailed(reader);
+        return std::nullopt;
+    }
+    for (const PatternPeriod& period : *periods) {
+        auto parsed = ShiftPattern::Parse(period.Values.Shifts);
+        const ShiftPattern* kept = std::get_if<ShiftPattern>(&parsed);
+        LocalDate day = LocalDateOf(period.From);
+        if (LocalDayStart(day) < period.From)
+            day = NextDate(day);  // a day is judged by the shifts in force at its start
+        if (kept == nullptr || day > to)
+            continue;  // not written by the display, or in force after the period
+        while (!patterns.empty() && patterns.back().From >= day)
+            patterns.pop_back();
+        if (patterns.empty() ||
+            !(patterns.back().Shifts == *kept && patterns.back().Rejected == period.Values.Rejected))
+            patterns.push_back({day, to, *kept, period.Values.Rejected});
+    }
+    for (std::size_t index = 0; index + 1 < patterns.size(); ++index)
+        patterns[index].To = LocalDateOf(LocalDayStart(patterns[index + 1].From) - 1);
+    return patterns;
+}
+
+int RecordTool::MeterClass() const {
+    bool wrong = false;
+    const int meterClass = SettingsStore::LoadMeterClass(&wrong);
+    if (wrong)
+        Say("the setting MeterClass is not a dword of 1 or 2; class not stated");
+    return meterClass;
 }

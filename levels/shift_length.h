@@ -8,9 +8,9 @@
 #include <string>
 #include <variant>
 
-// The settings' ShiftLenHours; when they cannot be read, the factory default, and
-// `warning` says so in one line (since the dose then may not be the site's); else it is
-// left empty.
+// The settings' ShiftLenHours; when they cannot be read, or the value is not a number of hours
+// from 0.5 to 24 (config/shift_length_setting.h), the factory default, and `warning` says so
+// in one line (since the dose then may not be the site's); else it is left empty.
 double ReadShiftLength(std::string& warning);
 
 // The shifts of --shifts `option` when given, else one line "--shifts: REASON"; without it the

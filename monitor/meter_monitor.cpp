@@ -1,6 +1,8 @@
 #include "monitor/meter_monitor.h"
 
 #include "config/settings_store.h"
+#include "config/shift_length_setting.h"
+#include "exposure/site_shifts.h"
 #include "monitor/polling_worker.h"
 #include "platform/sys/fixed_text.h"
 #include "record/level_schema.h"
@@ -31,6 +33,8 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
                      "defaults, and the configuration stays locked until the file is repaired\n",
                      error.file.c_str(), error.reason.c_str());
         unreadableSettings_ = std::move(error);
+    } else if (const std::string unused = CheckShiftLenHours(settings_); !unused.empty()) {
+        std::fprintf(stderr, "decimon: %s\n", unused.c_str());
     }
     CopyFixedText(State.CountedHost, settings_.HostName);
     bool wrong = false;
@@ -60,6 +64,8 @@ bool MeterMonitor::StartWorker() {
         return true;
     if (recordLevels_ && !recorder_)
         recorder_ = LevelRecorder::Start(DefaultLevelDatabasePath(), recordKeepDays_);
+    if (recorder_)
+        NoteShiftPattern();
     WorkerThread = CWinThread::Begin(PollingWorker, this);
     if (!WorkerThread)
         recorder_.reset();
@@ -97,6 +103,12 @@ void MeterMonitor::RequestFirstConnection() {
     requestArrived_.notify_one();
 }
 
+void MeterMonitor::NoteShiftPattern() {
+    std::string rejected;
+    const ShiftPattern shifts = LoadSiteShifts(settings_.ShiftLenHours, rejected);
+    recorder_->NoteShiftPattern(COleDateTime::GetCurrentCalendarTime(), shifts.Text(), rejected);
+}
+
 void MeterMonitor::StoreSettings(const Settings& settings) {
     Lock lock(StateLock);
     settings_ = settings;
@@ -117,8 +129,10 @@ void MeterMonitor::ResetAfterConfigurationChange(bool hostChanged) {
     CopyFixedText(State.WeightingText, NoValueText);
     State.ReconnectRequested = 1;
     ++State.ResetGeneration;
-    if (recorder_)
+    if (recorder_) {
         recorder_->FinishMinute();
+        NoteShiftPattern();  // a new ShiftLenHours may give other default shifts
+    }
     abandon_->Raise();
     abandon_ = std::move(fresh);
     requestArrived_.notify_one();

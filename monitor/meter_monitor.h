@@ -79,6 +79,9 @@ public:
     const ExtraText& MetricsWebConfig() const { return metricsWebConfig_; }
 
 private:
+    // Hands the recorder the site's shifts as the display judges them now (the setting Shifts,
+    // or the default from ShiftLenHours), to be kept with the time they took effect.
+    void NoteShiftPattern();
     friend class PollingCycle;
 
     mutable std::recursive_mutex StateLock;

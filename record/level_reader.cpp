@@ -53,6 +53,10 @@ std::string ImmutableUri(const std::string& path) {
 constexpr char MetersSql[] =
     "SELECT since, name, location, level_offset FROM meters WHERE host = ?1 AND since < ?3 AND since >= "
     "coalesce((SELECT max(since) FROM meters WHERE host = ?1 AND since <= ?2), ?2) ORDER BY since";
+constexpr char PatternsSql[] = "SELECT since, shifts, rejected FROM shift_patterns WHERE since < ?2 AND since >= "
+                               "coalesce((SELECT max(since) FROM shift_patterns WHERE since <= ?1), ?1) ORDER BY since";
+constexpr char PatternsTableCountSql[] =
+    "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'shift_patterns'";
 constexpr char MetersTableCountSql[] = "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'meters'";
 
 }  // namespace
@@ -103,6 +107,32 @@ std::optional<std::vector<MeterPeriod>> LevelReader::ReadMeters(const std::strin
                             static_cast<std::int32_t>(statement.Integer(3))},
                            std::max(from, statement.Integer(0)),
                            to});
+    }
+    if (result != SQLITE_DONE) {
+        db_.Fail();
+        return std::nullopt;
+    }
+    return periods;
+}
+
+std::optional<std::vector<PatternPeriod>> LevelReader::ReadShiftPatterns(std::int64_t from, std::int64_t to) {
+    std::vector<PatternPeriod> periods;
+    if (!db_.IsOpen())
+        return std::nullopt;
+    const std::int64_t tables = db_.QueryInteger(PatternsTableCountSql, -1);
+    if (tables <= 0)
+        return tables == 0 ? std::optional(periods) : std::nullopt;
+    SqliteStatement statement = db_.Prepare(PatternsSql);
+    if (!statement.Valid())
+        return std::nullopt;
+    statement.Bind(1, from);
+    statement.Bind(2, to);
+    int result;
+    while ((result = statement.Step()) == SQLITE_ROW) {
+        const std::int64_t since = std::max(from, statement.Integer(0));
+        if (!periods.empty())
+            periods.back().To = since;
+        periods.push_back({{statement.Integer(0), statement.Text(1), statement.Text(2)}, since, to});
     }
     if (result != SQLITE_DONE) {
         db_.Fail();

@@ -36,6 +36,13 @@ struct HeldValue {
 std::vector<HeldValue> HeldValues(std::span<const MeterPeriod> periods,
                                   const std::function<std::string(const MeterRow&)>& value);
 
+// The site's shifts and the time they held, From <= t < To, in UTC seconds.
+struct PatternPeriod {
+    ShiftPatternRow Values;
+    std::int64_t From = 0;
+    std::int64_t To = 0;
+};
+
 struct MinuteQuery {
     std::optional<std::string> Host;  // every host when empty
     std::int64_t From = 0;            // minutes with From <= start < To, UTC seconds
@@ -73,6 +80,11 @@ public:
     // the period (the first from `from` when it was recorded before; none before the display
     // first recorded any). Nothing when the database cannot be read.
     std::optional<std::vector<MeterPeriod>> ReadMeters(const std::string& host, std::int64_t from, std::int64_t to);
+
+    // The site's shifts the display judged by from `from` to `to`, as ReadMeters reads a meter's
+    // values: those in force at `from` and each change before `to`; none from a record made
+    // before the display kept them. Nothing when the database cannot be read.
+    std::optional<std::vector<PatternPeriod>> ReadShiftPatterns(std::int64_t from, std::int64_t to);
 
 private:
     SqliteDb db_;

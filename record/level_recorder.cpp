@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -39,6 +40,8 @@ struct LevelRecorder::Shared {
     std::vector<MinuteRow> inFlight;  // the batch being written
     std::deque<MeterRow> pendingMeters;
     std::optional<MeterRow> lastMeter;  // the values last noted
+    // The shifts last noted, until written; a newer note takes the place of one not written yet.
+    std::optional<ShiftPatternRow> pendingPattern;
     std::size_t writing = 0;
     std::uint64_t handedIn = 0;
     std::uint64_t handled = 0;
@@ -88,11 +91,13 @@ struct LevelRecorder::Shared {
     struct Written {
         bool minutes = true;
         bool meters = true;
+        bool pattern = true;
     };
 
     // Writes a batch of minutes and meters' values, says so when a damaged file was moved
     // aside, and trims the old minutes once a day.
-    Written Write(const std::vector<MinuteRow>& batch, const std::vector<MeterRow>& meters) {
+    Written Write(const std::vector<MinuteRow>& batch, const std::vector<MeterRow>& meters,
+                  const std::optional<ShiftPatternRow>& pattern) {
         if (!trustedStart)
             TrustTheTime();  // before this run's minutes join the record
         Written written;
@@ -102,6 +107,9 @@ struct LevelRecorder::Shared {
             CountMeasuredTwice(store.TakeMeasuredTwice());
         written.meters = meters.empty() || store.WriteMeters(meters);
         if (error.empty() && !written.meters)
+            error = store.Error();
+        written.pattern = !pattern || store.WriteShiftPattern(*pattern);
+        if (error.empty() && !written.pattern)
             error = store.Error();
         const std::string moved = store.TakeMovedAside();
         if (!moved.empty())
@@ -200,11 +208,12 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
         std::vector<MeterRow> meters(std::make_move_iterator(s.pendingMeters.begin()),
                                      std::make_move_iterator(s.pendingMeters.end()));
         s.pendingMeters.clear();
+        std::optional<ShiftPatternRow> pattern = std::exchange(s.pendingPattern, std::nullopt);
         s.writing = batch.size();
         s.inFlight = batch;
         lock.unlock();
-        const auto written =
-            batch.empty() && meters.empty() ? LevelRecorder::Shared::Written{} : s.Write(batch, meters);
+        const auto written = batch.empty() && meters.empty() && !pattern ? LevelRecorder::Shared::Written{}
+                                                                         : s.Write(batch, meters, pattern);
         s.lastTry = SteadyClock::Now();
         if (last)
             s.CountMeasuredTwice(0);
@@ -223,6 +232,8 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
             while (s.pendingMeters.size() > LevelRecorder::MaxPendingMeters)
                 s.pendingMeters.pop_front();
         }
+        if (!written.pattern && !s.pendingPattern)
+            s.pendingPattern = std::move(pattern);
         s.handled = seen;
         s.ended = last;
         s.changed.notify_all();
@@ -271,6 +282,13 @@ void LevelRecorder::NoteMeter(std::int64_t utcSeconds, std::string_view host, st
         shared_->pendingMeters.pop_front();
     // No wake-up of its own: the values go with the next minutes the writer writes.
     shared_->pendingMeters.push_back(std::move(meter));
+}
+
+void LevelRecorder::NoteShiftPattern(std::int64_t utcSeconds, std::string_view shifts, std::string_view rejected) {
+    std::lock_guard lock(shared_->lock);
+    // No wake-up of its own either: the shifts go with the next minutes; the store leaves out
+    // shifts already in force.
+    shared_->pendingPattern = ShiftPatternRow{utcSeconds, std::string(shifts), std::string(rejected)};
 }
 
 void LevelRecorder::ExtendSample(double seconds) {

@@ -75,6 +75,10 @@ public:
     // when it differs from the record).
     void NoteMeter(std::int64_t utcSeconds, std::string_view host, std::string_view name, std::string_view location,
                    std::int32_t levelOffset);
+    // The site's shifts the display judges by from `utcSeconds` on (as the setting Shifts is
+    // written) and, when the setting Shifts was not used, the line that says why: written with
+    // the next minutes, and recorded when they differ from the shifts in force then.
+    void NoteShiftPattern(std::int64_t utcSeconds, std::string_view shifts, std::string_view rejected);
     // The last good poll's level stood `seconds` longer than its interval (the poll overran it
     // and its level was shown until the next poll began): that time joins its minutes.
     void ExtendSample(double seconds);

@@ -5,13 +5,14 @@
 // (WITHOUT ROWID), so host and start are not stored twice.
 //
 // Version 1 held the minutes; version 2 added the meters: per host, the meter's name, location
-// and level offset each time they change.
+// and level offset each time they change; version 3 the shift patterns: the site's shifts in
+// force each time they change.
 
 #include <array>
 #include <cstddef>
 #include <string>
 
-inline constexpr int LevelSchemaVersion = 2;
+inline constexpr int LevelSchemaVersion = 3;
 
 inline constexpr char MinutesTableSql[] =
     "CREATE TABLE minutes (\n"
@@ -34,6 +35,15 @@ inline constexpr char MetersTableSql[] =
     "  level_offset INTEGER NOT NULL,  -- LevelOffset: decibels added to the meter's levels\n"
     "  PRIMARY KEY (host, since)) WITHOUT ROWID;\n";
 
+inline constexpr char ShiftPatternsTableSql[] =
+    "CREATE TABLE shift_patterns (\n"
+    "  since    INTEGER NOT NULL,  -- when the display took these shifts into force, seconds since 1970-01-01 UTC\n"
+    "  shifts   TEXT    NOT NULL,  -- the shifts in force, as the setting Shifts is written: "
+    "\"06:00-14:00,14:00-22:00\"\n"
+    "  rejected TEXT    NOT NULL,  -- why the setting Shifts was not used and the shifts are the default; empty when "
+    "it was\n"
+    "  PRIMARY KEY (since)) WITHOUT ROWID;\n";
+
 namespace level_schema_detail {
 
 template <std::size_t... Sizes>
@@ -46,16 +56,19 @@ constexpr std::array<char, (Sizes + ...) - sizeof...(Sizes) + 1> Join(const char
     return joined;
 }
 
-inline constexpr auto Schema = Join("PRAGMA user_version = 2;\n", MinutesTableSql, MetersTableSql);
-inline constexpr auto Upgrade = Join("PRAGMA user_version = 2;\n", MetersTableSql);
+inline constexpr auto Schema =
+    Join("PRAGMA user_version = 3;\n", MinutesTableSql, MetersTableSql, ShiftPatternsTableSql);
+inline constexpr auto UpgradeFromOne = Join("PRAGMA user_version = 3;\n", MetersTableSql, ShiftPatternsTableSql);
+inline constexpr auto UpgradeFromTwo = Join("PRAGMA user_version = 3;\n", ShiftPatternsTableSql);
 
 }  // namespace level_schema_detail
 
 // Run as it stands on a new file, comments and all: sqlite3's ".schema" shows the tables as
 // the administrator's guide (docs/admin-guide.md) documents them.
 inline constexpr const char* LevelSchemaSql = level_schema_detail::Schema.data();
-// Run on a file of version 1, in the same transaction as the check of its version.
-inline constexpr const char* LevelUpgradeSql = level_schema_detail::Upgrade.data();
+// Run on a file of version 1 or 2, in the same transaction as the check of its version.
+inline constexpr const char* LevelUpgradeFromOneSql = level_schema_detail::UpgradeFromOne.data();
+inline constexpr const char* LevelUpgradeFromTwoSql = level_schema_detail::UpgradeFromTwo.data();
 
 // $XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3, with ~/.local/share for a missing or
 // relative XDG_DATA_HOME; empty when neither it nor HOME names an absolute folder.

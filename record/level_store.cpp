@@ -33,6 +33,11 @@ constexpr char LatestMeterSql[] = "SELECT name, location, level_offset FROM mete
 constexpr char InsertMeterSql[] = "INSERT OR REPLACE INTO meters (host, since, name, location, level_offset) "
                                   "VALUES (?1, ?2, ?3, ?4, ?5)";
 
+constexpr char LatestPatternSql[] =
+    "SELECT shifts, rejected FROM shift_patterns WHERE since <= ?1 ORDER BY since DESC LIMIT 1";
+constexpr char InsertPatternSql[] =
+    "INSERT OR REPLACE INTO shift_patterns (since, shifts, rejected) VALUES (?1, ?2, ?3)";
+
 std::string SystemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
@@ -194,7 +199,8 @@ bool LevelStore::Upgrade() {
     if (!db_.Exec("BEGIN IMMEDIATE"))
         return FailFromDb();
     const std::int64_t version = db_.QueryInteger("PRAGMA user_version", -1);  // another writer may have done it
-    const bool upgraded = version == LevelSchemaVersion || (version == 1 && db_.Exec(LevelUpgradeSql));
+    const bool upgraded = version == LevelSchemaVersion || (version == 1 && db_.Exec(LevelUpgradeFromOneSql)) ||
+                          (version == 2 && db_.Exec(LevelUpgradeFromTwoSql));
     return (upgraded && db_.Exec("COMMIT")) || FailFromDb();
 }
 
@@ -256,6 +262,29 @@ bool LevelStore::WriteMeters(std::span<const MeterRow> meters) {
             ok = insert.Step() == SQLITE_DONE;
         }
         return (ok && db_.Exec("COMMIT")) || FailFromDb();
+    });
+}
+
+bool LevelStore::WriteShiftPattern(const ShiftPatternRow& pattern) {
+    return Recovering([&] {
+        if (!EnsureOpen())
+            return false;
+        SqliteStatement latest = db_.Prepare(LatestPatternSql);
+        if (!latest.Valid())
+            return FailFromDb();
+        latest.Bind(1, pattern.Since);
+        const int found = latest.Step();
+        if (found != SQLITE_ROW && found != SQLITE_DONE)
+            return FailFromDb();
+        if (found == SQLITE_ROW && latest.Text(0) == pattern.Shifts && latest.Text(1) == pattern.Rejected)
+            return true;  // in force already
+        SqliteStatement insert = db_.Prepare(InsertPatternSql);
+        if (!insert.Valid())
+            return FailFromDb();
+        insert.Bind(1, pattern.Since);
+        insert.Bind(2, pattern.Shifts);
+        insert.Bind(3, pattern.Rejected);
+        return insert.Step() == SQLITE_DONE || FailFromDb();
     });
 }
 

@@ -39,6 +39,9 @@ public:
     // Writes the meters' values in one transaction, each only when it differs from the values
     // in force for its host at its moment. False leaves the file as it was.
     bool WriteMeters(std::span<const MeterRow> meters);
+    // Writes the shifts in force from `pattern.Since` on, unless the record has them in force
+    // then already. False leaves the file as it was.
+    bool WriteShiftPattern(const ShiftPatternRow& pattern);
     // The minutes that the writes since the last call found measured twice; then 0.
     std::size_t TakeMeasuredTwice() { return std::exchange(measuredTwice_, 0); }
     // Deletes the minutes that start before `utcSeconds` and before the newest `keepDays`

@@ -1,5 +1,6 @@
 #pragma once
-// What the display knew of its meter from a moment on: a row of the table `meters`.
+// What the display knew of its meter from a moment on: a row of the table `meters`; and the
+// site's shifts it judged by from a moment on: a row of the table `shift_patterns`.
 
 #include <cstdint>
 #include <string>
@@ -16,4 +17,10 @@ struct MeterRow {
         return Host == other.Host && Name == other.Name && Location == other.Location &&
                LevelOffset == other.LevelOffset;
     }
+};
+
+struct ShiftPatternRow {
+    std::int64_t Since = 0;  // seconds since 1970-01-01 UTC
+    std::string Shifts;      // as the setting Shifts is written: "06:00-14:00,14:00-22:00,22:00-06:00"
+    std::string Rejected;    // the line saying why the setting Shifts was not used, or empty
 };

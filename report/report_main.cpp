@@ -8,6 +8,7 @@
 #include "exposure/printed_figures.h"
 #include "levels/record_tool.h"
 #include "platform/sys/command_line_manner.h"
+#include "platform/sys/ole_date_time.h"
 #include "platform/sys/replacing_file.h"
 #include "report/report_options.h"
 #include "report/report_pages.h"
@@ -90,7 +91,7 @@ DayChart MakeDayChart(const ReportPlan& plan, const std::string& host, const Loc
     chart.Picture = MakeHistoryChart(window, host, rows);
     // The day's shifts and the one of the day before that may end in it.
     for (const LocalDate& day : {LocalDateOf(window.From - 1), date})
-        for (const ShiftWindow& shift : ShiftWindows(plan.Shifts, day))
+        for (const ShiftWindow& shift : ShiftWindows(PatternOfDay(plan.Patterns, day), day))
             chart.Picture.Boundaries.insert(chart.Picture.Boundaries.end(), {shift.From, shift.To});
     std::map<std::string, double> loudest;
     for (const MinuteRow& row : rows) {
@@ -134,7 +135,11 @@ int Report(const ReportOptions& options, char** argv) {
     if (!reader)
         return 1;
     // The shifts' figures first, for the summary: summed as decimon-levels --shifts sums them.
-    const std::optional<ReportPlan> plan = MakeReportPlan(*reader, options.Host, options.From, options.To, *shifts);
+    const auto patterns = Tool.PatternsByDate(*reader, *shifts, options.Shifts.has_value(), options.From, options.To);
+    if (!patterns)
+        return 1;
+    const std::optional<ReportPlan> plan = MakeReportPlan(*reader, options.Host, options.From, options.To, *patterns,
+                                                          COleDateTime::GetCurrentCalendarTime(), Tool.MeterClass());
     if (!plan)
         return Tool.ReadFailed(*reader);
 

@@ -11,11 +11,8 @@ namespace {
 // Every shift of the period, the figures of those without minutes too.
 std::vector<ShiftFigures> ShiftsOf(const ShiftSums& sums, const std::string& host) {
     std::vector<ShiftFigures> shifts;
-    for (std::size_t index = 0; index < sums.Windows().size(); ++index) {
-        const auto found = sums.Sums().find({index, host});
-        shifts.push_back(found != sums.Sums().end() ? found->second.Figures()
-                                                    : FiguresOfShift(sums.Windows()[index], {}));
-    }
+    for (std::size_t index = 0; index < sums.Windows().size(); ++index)
+        shifts.push_back(sums.Figures(index, host));
     return shifts;
 }
 
@@ -37,10 +34,11 @@ std::string FormatOffset(int decibels) {
 }
 
 std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optional<std::string>& host,
-                                         const LocalDate& from, const LocalDate& to, const ShiftPattern& shifts) {
-    ReportPlan plan{from, to, shifts, {}};
+                                         const LocalDate& from, const LocalDate& to,
+                                         const std::vector<DatedPattern>& patterns, std::int64_t now, int meterClass) {
+    ReportPlan plan{from, to, PatternOfDay(patterns, from), patterns, meterClass, {}};
     // One pass over the period's minutes, and those of the last day's shift that ends the next day.
-    ShiftSums sums(shifts, from, to);
+    ShiftSums sums(patterns, from, to, now);
     const std::int64_t start = LocalDayStart(from);
     const std::int64_t end = std::max(LocalDayStart(NextDate(to)), sums.To());
     std::set<std::string> seen;  // the hosts with minutes
@@ -63,6 +61,8 @@ std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optiona
         meter.Locations = HeldValues(*periods, [](const MeterRow& row) { return row.Location; });
         meter.Offsets = HeldValues(*periods, [](const MeterRow& row) { return FormatOffset(row.LevelOffset); });
         meter.Shifts = ShiftsOf(sums, name);
+        meter.Uncertainties = UncertaintiesOf(patterns, meter.Shifts, meterClass);
+        meter.Weeks = WeeklyLevelsOf(meter.Shifts);
         meter.Highest = HighestJudged(meter.Shifts);
         meter.AnyMinutes = seen.contains(name);
     }

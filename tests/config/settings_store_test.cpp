@@ -1,6 +1,7 @@
 // The settings' defaults, their registry file form, and loading what a file holds.
 
 #include "config/settings_store.h"
+#include "config/shift_length_setting.h"
 
 #include <gtest/gtest.h>
 
@@ -120,15 +121,22 @@ TEST_F(SettingsStoreTest, AFileThatCannotBeReadGivesTheDefaultsAndSaysWhy) {
     }
 }
 
+// Loaded as it stands; used only from 0.5 to 24 hours, else the default after one line naming it.
 TEST_F(SettingsStoreTest, ShiftLenHoursIsTheNumberAtTheStartOfItsText) {
     const struct {
         const char* text;
         double hours;
-    } cases[] = {{"7.5", 7.5}, {"12 hours", 12.0}, {"no digits", 0.0}, {"", 0.0}, {"  -2.5e1x", -25.0}};
+        bool used;
+    } cases[] = {{"7.5", 7.5, true},          {"12 hours", 12.0, true}, {"no digits", 0.0, false}, {"", 0.0, false},
+                 {"  -2.5e1x", -25.0, false}, {"0.1", 0.1, false},      {"24", 24.0, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         WriteKey(TextLine("ShiftLenHours", c.text));
-        EXPECT_EQ(Load().ShiftLenHours, c.hours);
+        Settings settings = Load();
+        EXPECT_EQ(settings.ShiftLenHours, c.hours);
+        const std::string unused = CheckShiftLenHours(settings);
+        EXPECT_EQ(unused.empty(), c.used) << unused;
+        EXPECT_EQ(settings.ShiftLenHours, c.used ? c.hours : DefaultShiftLenHours);
     }
 }
 

@@ -90,6 +90,11 @@ TEST(LocalDates, FormatAndStepOn) {
     EXPECT_EQ(NextDate({2024, 2, 28}), (LocalDate{2024, 2, 29}));
     EXPECT_EQ(NextDate({2026, 2, 28}), (LocalDate{2026, 3, 1}));
     EXPECT_EQ(NextDate({2026, 12, 31}), (LocalDate{2027, 1, 1}));
+    // ISO weeks: Monday to Sunday, week 1 holding the year's first Thursday.
+    EXPECT_EQ(FormatIsoWeek(IsoWeekOf({2025, 11, 30})), "2025-W48");
+    EXPECT_EQ(FormatIsoWeek(IsoWeekOf({2025, 12, 1})), "2025-W49");
+    EXPECT_EQ(FormatIsoWeek(IsoWeekOf({2024, 12, 30})), "2025-W01");
+    EXPECT_EQ(FormatIsoWeek(IsoWeekOf({2021, 1, 3})), "2020-W53");
 }
 
 }  // namespace

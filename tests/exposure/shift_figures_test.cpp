@@ -5,6 +5,9 @@
 #include "exposure/shift_figures.h"
 
 #include "exposure/printed_figures.h"
+#include "exposure/shift_sums.h"
+#include "exposure/uncertainty.h"
+#include "exposure/weekly_levels.h"
 #include "tests/support/case_name.h"
 #include "tests/support/time_zone.h"
 
@@ -59,6 +62,7 @@ struct MinuteRun {
     int minutes;
     const char* weighting;
     double leq;
+    double seconds = 60.0;  // covered by each minute
 };
 
 struct FiguresCase {
@@ -70,6 +74,7 @@ struct FiguresCase {
     // the other weightings and the loudest minute's clock time.
     const char* expected;
     double shiftHours = 8.0;
+    int nowMinutes = -1;  // when the figures are taken, minutes after the shift's start; -1: once it ended
 };
 
 class ShiftFiguresTable : public ::testing::TestWithParam<FiguresCase> {};
@@ -82,9 +87,11 @@ TEST_P(ShiftFiguresTable, JudgesTheShiftAsIso9612Does) {
     std::vector<MinuteRow> rows;
     for (const MinuteRun& run : c.runs) {
         for (int minute = run.from; minute < run.from + run.minutes; ++minute)
-            rows.push_back({"press", window.From + minute * 60, run.weighting, 60, 60.0, run.leq, run.leq, run.leq});
+            rows.push_back(
+                {"press", window.From + minute * 60, run.weighting, 60, run.seconds, run.leq, run.leq, run.leq});
     }
-    const ShiftFigures f = FiguresOfShift(window, rows);
+    const ShiftFigures f =
+        FiguresOfShift(window, rows, c.nowMinutes < 0 ? ShiftSum::NeverUnderWay : window.From + c.nowMinutes * 60);
     std::string got = FormatHoursMinutes(f.DurationSeconds) + " " + FormatHoursMinutes(f.MeasuredSeconds);
     for (double figure : {f.Laeq, f.Lex8h, f.DosePercent})
         got += " " + (std::isfinite(figure) ? FormatTenths(figure) : "-");
@@ -113,6 +120,18 @@ INSTANTIATE_TEST_SUITE_P(
                     0,
                     {{0, 384, "dBA", 85}},
                     "8:00 6:24 85.0 85.0 100.0 | at or above the upper action value |  | 06:00"},
+        // On the rounding edges, judged as printed: 84.95 prints 85.0, so a dose of 100.0 % and the
+        // upper band; 384 minutes of 59.95 s print as 6:24 of 8:00, 80 %.
+        FiguresCase{"PrintedEightyFive",
+                    {2026, 11, 30},
+                    0,
+                    {{0, 480, "dBA", 84.95}},
+                    "8:00 8:00 85.0 85.0 100.0 | at or above the upper action value |  | 06:00"},
+        FiguresCase{"PrintedEightyPerCent",
+                    {2026, 11, 30},
+                    0,
+                    {{0, 384, "dBA", 80, 59.95}},
+                    "8:00 6:24 80.0 80.0 31.6 | at or above the lower action value |  | 06:00"},
         FiguresCase{"JustUnderEightyPerCent",
                     {2026, 11, 30},
                     0,
@@ -122,19 +141,27 @@ INSTANTIATE_TEST_SUITE_P(
                     {2026, 11, 30},
                     2,
                     {{0, 479, "dBA", 80}, {479, 1, "dBA", 90}},
-                    "8:00 8:00 80.1 80.1 32.2 | at or above the lower action value |  | 05:59"},
-        // 7 h: 80 + 10 lg(7/8) = 79.42.
+                    "8:00 8:00 80.1 80.1 32.4 | at or above the lower action value |  | 05:59"},
+        // At 13:08 the shift is under way: its figures so far, no LEX,8h, dose or band.
+        FiguresCase{"UnderWayAtAFixedNow",
+                    {2026, 11, 30},
+                    0,
+                    {{0, 428, "dBA", 88}},
+                    "7:08 7:08 88.0 - - | under way |  | 06:00",
+                    8.0,
+                    428},
+        // 7 h: 80 + 10 lg(7/8) = 79.42, printed 79.4: the dose 10^-0.56 = 27.5 %.
         FiguresCase{"NightClocksForward",
                     {2026, 3, 28},
                     2,
                     {{0, 420, "dBA", 80}},
-                    "7:00 7:00 80.0 79.4 27.7 | below the lower action value |  | 22:00"},
+                    "7:00 7:00 80.0 79.4 27.5 | below the lower action value |  | 22:00"},
         // 9 h: 10 lg(9/8) = 0.51 added; the loudest minute in the second 02:30, after the clocks went back.
         FiguresCase{"NightClocksBack",
                     {2026, 10, 24},
                     2,
                     {{0, 330, "dBA", 80}, {330, 1, "dBA", 95}, {331, 209, "dBA", 80}},
-                    "9:00 9:00 80.2 80.8 37.6 | at or above the lower action value |  | 02:30+01:00"},
+                    "9:00 9:00 80.2 80.8 38.0 | at or above the lower action value |  | 02:30+01:00"},
         FiguresCase{
             "CWeightedApart",
             {2026, 11, 30},
@@ -154,5 +181,116 @@ INSTANTIATE_TEST_SUITE_P(
                     "12:00 12:00 85.2 87.0 158.5 | 87 dB(A) or more before hearing protection |  | 06:00",
                     12.0}),
     CaseName());
+
+// ISO 9612's full-day uncertainty, reckoned by hand from its Table C.4: Annex F's worked
+// example (six days of 88.0 ... 88.4 dB over 9.25 h: LEX,8h 90.1, c1·u1 1.0, U 3.4 dB), and
+// N = 3 (u1 1.0 dB: c1·u1 1.6) and N = 20 (u1 1.03 dB: c1·u1 0.3) with u2 0.7 or 1.5 dB.
+struct UncertaintyCase {
+    const char* name;
+    std::vector<double> lex8h;
+    int meterClass;
+    const char* expected;  // Text(), then ReachText()
+};
+
+std::vector<double> Repeated(std::vector<double> levels, int times) {
+    std::vector<double> all;
+    for (int time = 0; time < times; ++time)
+        all.insert(all.end(), levels.begin(), levels.end());
+    return all;
+}
+
+class UncertaintyTable : public ::testing::TestWithParam<UncertaintyCase> {};
+
+TEST_P(UncertaintyTable, ReckonsUAsIso9612Does) {
+    const UncertaintyCase& c = GetParam();
+    const ShiftUncertainty u = UncertaintyOf({360, 480}, c.lex8h, c.meterClass);
+    EXPECT_EQ(u.Text() + " | " + u.ReachText(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Periods, UncertaintyTable,
+    ::testing::Values(
+        UncertaintyCase{"AnnexF", {88.6, 92.5, 88.2, 91.0, 89.6, 89.0}, 2, "LEX,8h 90.1 dB(A), U 3.4 dB (N = 6) | "},
+        UncertaintyCase{"ThreeClassOne",
+                        {85, 86, 87},
+                        1,
+                        "LEX,8h 86.1 dB(A), U 3.3 dB (N = 3) | may reach 87 dB(A) before hearing protection within its "
+                        "uncertainty"},
+        UncertaintyCase{"ThreeClassTwo",
+                        {85, 86, 87},
+                        2,
+                        "LEX,8h 86.1 dB(A), U 4.0 dB (N = 3) | may reach "
+                        "87 dB(A) before hearing protection within its uncertainty"},
+        UncertaintyCase{"ThreeClassNotStated",
+                        {85, 86, 87},
+                        0,
+                        "LEX,8h 86.1 dB(A), U 4.0 dB (N = 3; meter class not stated, reckoned as class 2) | may "
+                        "reach 87 dB(A) before hearing protection within its uncertainty"},
+        UncertaintyCase{"TwentyClassOne", Repeated({84, 86}, 10), 1,
+                        "LEX,8h 85.1 dB(A), U 2.1 dB (N = 20) | may reach 87 dB(A) before hearing protection within its "
+                        "uncertainty"},
+        UncertaintyCase{"TwentyClassTwo", Repeated({84, 86}, 10), 2,
+                        "LEX,8h 85.1 dB(A), U 3.0 dB (N = 20) | may reach 87 dB(A) before hearing protection within its "
+                        "uncertainty"},
+        // u1 = 0, U = 1.65 sqrt(0.7² + 1²) = 2.0: 83.0 may reach 85.
+        UncertaintyCase{"SteadyReachesTheUpperValue",
+                        {83, 83, 83},
+                        1,
+                        "LEX,8h 83.0 dB(A), U 2.0 dB (N = 3) | may reach the upper action value within its "
+                        "uncertainty"},
+        UncertaintyCase{"TooFew", {86, 87}, 2, "too few shifts for an uncertainty (2 of 3) | "},
+        UncertaintyCase{
+            "PastTheTable", {70, 80, 90}, 2, "no uncertainty: the shifts spread too widely (u1 10.0 dB) | "}),
+    CaseName());
+
+// The Directive's weekly level, LEX,w = 10 lg((1/5) Σ 10^(0.1 LEX,8h,i)), worked by hand.
+TEST(WeeklyLevels, SumFiveNominalDaysAndJudgeOnlyWholeWeeks) {
+    const TimeZone zone(CentralEuropeanZone);
+    const ShiftPattern pattern = ShiftPattern::Default(8.0);
+    std::vector<ShiftFigures> shifts;
+    const auto work = [&](LocalDate date, int minutes, double leq) {
+        const ShiftWindow window = ShiftWindows(pattern, date).at(0);
+        std::vector<MinuteRow> rows;
+        for (int minute = 0; minute < minutes; ++minute)
+            rows.push_back({"press", window.From + minute * 60, "dBA", 60, 60.0, leq, leq, leq});
+        shifts.push_back(FiguresOfShift(window, rows));
+    };
+    // 2025-W48, 88, 88, 88, 70 and 70 dB(A): 10 lg((3 x 10^8.8 + 2 x 10^7) / 5) = 85.8; Sunday not worked.
+    for (int day = 24; day <= 28; ++day)
+        work({2025, 11, day}, 480, day <= 26 ? 88 : 70);
+    work({2025, 11, 30}, 0, 0);
+    // 2025-W49, four days at 87 (87 + 10 lg(4/5) = 86.0) and a Friday measured for 4 hours.
+    for (int day = 1; day <= 4; ++day)
+        work({2025, 12, day}, 480, 87);
+    work({2025, 12, 5}, 240, 87);
+    std::string got;
+    for (const WeeklyLevel& week : WeeklyLevelsOf(shifts))
+        got += FormatIsoWeek(week.Week) + " " + ShiftHours(week.Hours) + " " + std::to_string(week.Judged) + " " +
+               FormatTenths(week.LexW) + " " + week.Verdict() + "\n";
+    EXPECT_EQ(got, "2025-W48 06:00-14:00 5 85.8 at or above the upper action value\n"
+                   "2025-W49 06:00-14:00 4 86.0 not judged: 1 shift not judged\n");
+}
+
+TEST(ShiftSums, JudgeEachDayByItsOwnShifts) {
+    const TimeZone zone(CentralEuropeanZone);
+    const ShiftSums sums({{{2026, 11, 1}, {2026, 11, 14}, ShiftPattern::Default(8.0), ""},
+                          {{2026, 11, 15}, {2026, 11, 30}, ShiftPattern::Default(12.0), ""}},
+                         {2026, 11, 14}, {2026, 11, 15});
+    std::string got;
+    for (const ShiftWindow& window : sums.Windows())
+        got += FormatDate(window.Date) + " " + ShiftHours(window.Hours) + "; ";
+    EXPECT_EQ(got, "2026-11-14 06:00-14:00; 2026-11-14 14:00-22:00; 2026-11-14 22:00-06:00; 2026-11-15 06:00-18:00; "
+                   "2026-11-15 18:00-06:00; ");
+}
+
+TEST(ShiftSums, LeavesOutShiftsNotBegunAndKeepsOneUnderWay) {
+    const TimeZone zone(CentralEuropeanZone);
+    const LocalDate day{2026, 11, 30};
+    const std::int64_t now = ShiftWindows(ShiftPattern::Default(8.0), day).at(0).From + 428 * 60;
+    const ShiftSums sums({{{2026, 11, 29}, day, ShiftPattern::Default(8.0), ""}}, {2026, 11, 29}, day, now);
+    ASSERT_EQ(sums.Windows().size(), 4u);  // the 29th's three, the 30th's 06:00-14:00
+    EXPECT_FALSE(sums.Figures(2, "press").UnderWay);
+    EXPECT_TRUE(sums.Figures(3, "press").UnderWay);
+}
 
 }  // namespace

@@ -82,6 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{{"2026-11-30"}, std::nullopt}, OptionsCase{{"-d"}, std::nullopt},
                       OptionsCase{{"--daily", "--shifts"}, std::nullopt},
                       OptionsCase{{"--shifts", "--shifts", "06:00-14:00"}, std::nullopt},
-                      OptionsCase{{"--shifts="}, std::nullopt}));
+                      OptionsCase{{"--shifts=", "--shifts="}, std::nullopt},
+                      OptionsCase{{"--weeks", "--daily"}, std::nullopt}));
 
 }  // namespace

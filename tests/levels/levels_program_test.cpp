@@ -3,6 +3,7 @@
 // be written, and a database that the display is writing at the same time; and the bad
 // arguments and unknown hosts of decimon-report beside its own.
 #include "levels/levels_csv.h"
+#include "record/level_store.h"
 #include "tests/levels/record_program.h"
 #include "tests/support/case_name.h"
 #include "tests/support/child_process.h"
@@ -26,8 +27,10 @@ using namespace decimon::test;
 using namespace std::chrono_literals;
 
 // The example day's 8 hours as one shift.
-const std::string PressEightToFour = "2025-11-30,08:00-16:00,press,8:00,8:00,100,85.1,85.1,101.3,88.0,88.0,"
-                                     "2025-11-30T08:00:00+01:00,240,at or above the upper action value,\r\n";
+const std::string PressEightToFour =
+    "2025-11-30,08:00-16:00,press,8:00,8:00,100,85.1,85.1,102.3,88.0,88.0,"
+    "2025-11-30T08:00:00+01:00,240,at or above the upper action value,,1,85.1,,,1.5,1.0,,"
+    "too few shifts for an uncertainty (1 of 3),ended\r\n";
 
 // A run over the recorded example day: what it prints, or else how many lines.
 struct OutputCase {
@@ -96,15 +99,18 @@ INSTANTIATE_TEST_SUITE_P(
                    "a shift of 8.0 hours"},
         // The default shifts of 8 h from 06:00: the example day's two parts judged apart, and
         // the other meter's C-weighted half minute not judged.
-        OutputCase{"ExampleDayByShift",
-                   {"--from", "2025-11-30", "--to", "2025-11-30", "--shifts"},
-                   std::string(ShiftCsvHeader) +
-                       "2025-11-30,06:00-14:00,\"hall, 3\",8:00,0:00,0,,,,,,,0,not judged: no A-weighted minutes,"
-                       "\"1 min C-weighted, not judged\"\r\n"
-                       "2025-11-30,06:00-14:00,press,8:00,6:00,75,86.3,86.3,134.1,88.0,88.0,2025-11-30T08:00:00+01:00,"
-                       "240,not judged: 75 % of the shift measured,\r\n"
-                       "2025-11-30,14:00-22:00,press,8:00,2:00,25,70.0,70.0,3.2,70.0,70.0,2025-11-30T14:00:00+01:00,0,"
-                       "not judged: 25 % of the shift measured,\r\n"},
+        OutputCase{
+            "ExampleDayByShift",
+            {"--from", "2025-11-30", "--to", "2025-11-30", "--shifts"},
+            std::string(ShiftCsvHeader) +
+                "2025-11-30,06:00-14:00,\"hall, 3\",8:00,0:00,0,,,,,,,0,not judged: no A-weighted minutes,"
+                "\"1 min C-weighted, not judged\",0,,,,1.5,1.0,,too few shifts for an uncertainty (0 of 3),ended\r\n"
+                "2025-11-30,06:00-14:00,press,8:00,6:00,75,86.3,86.3,134.9,88.0,88.0,2025-11-30T08:00:00+01:00,"
+                "240,not judged: 75 % of the shift measured,,0,,,,1.5,1.0,,too few shifts for an uncertainty (0 of 3),"
+                "ended\r\n"
+                "2025-11-30,14:00-22:00,press,8:00,2:00,25,70.0,70.0,3.2,70.0,70.0,2025-11-30T14:00:00+01:00,0,"
+                "not judged: 25 % of the shift measured,,0,,,,1.5,1.0,,too few shifts for an uncertainty (0 of "
+                "3),ended\r\n"},
         OutputCase{"ShiftsOfTheSettings",
                    {"--from=2025-11-30", "--to=2025-11-30", "--shifts", "--host", "press"},
                    std::string(ShiftCsvHeader) + PressEightToFour,
@@ -116,6 +122,23 @@ INSTANTIATE_TEST_SUITE_P(
                    std::string(ShiftCsvHeader) + PressEightToFour,
                    0,
                    DecimonFileStart + "\"Shifts\"=\"16:00-08:00,06:00-07:00\"\n"},
+        // One judged shift at 85.1 in the week: 85.1 + 10 lg(1/5) = 78.1.
+        OutputCase{"WeeklyLevel",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--host", "press", "--weeks", "--shifts", "08:00-16:00"},
+                   std::string(WeekCsvHeader) + "2025-W48,08:00-16:00,press,1,0,78.1,below the lower action value\r\n"},
+        OutputCase{"MeterClassOfAnotherNumber",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--host", "press", "--shifts", "08:00-16:00"},
+                   std::string(ShiftCsvHeader) + PressEightToFour,
+                   0,
+                   DecimonFileStart + "\"MeterClass\"=dword:00000003\n",
+                   "the setting MeterClass is not a dword of 1 or 2; class not stated"},
+        OutputCase{"ShiftLenHoursOutOfRange",
+                   {"--from=2025-11-30", "--to=2025-11-30", "--daily", "--host", "press"},
+                   "date,host,weighting,measured,leq,lex8h,dose_percent,lmax\r\n"
+                   "2025-11-30,press,dBA,8:00,85.1,85.1,101.3,88.0\r\n",
+                   0,
+                   DecimonFileStart + "\"ShiftLenHours\"=\"0.1\"\n",
+                   "the setting ShiftLenHours is not used (\"0.1\" is not a number of hours from 0.5 to 24)"},
         OutputCase{"ShiftsSettingOfAnotherKind",
                    {"--from=2025-11-30", "--to=2025-11-30", "--shifts", "--host", "press"},
                    "",
@@ -143,6 +166,18 @@ INSTANTIATE_TEST_SUITE_P(
                    nullptr,
                    true}),
     CaseName());
+
+// Each day judged by the shifts the record kept as in force at its start, not the settings'
+// default: 08:00-16:00 from the day before; those noted at 09:00 hold from the next day only.
+TEST_F(LevelsProgram, JudgesEachDayByTheShiftsInForceAtItsStart) {
+    RecordExampleDay();
+    LevelStore store(xdg_.LevelDatabase().string());
+    ASSERT_TRUE(store.WriteShiftPattern({BerlinEight - 86400, "08:00-16:00", ""})) << store.Error();
+    ASSERT_TRUE(store.WriteShiftPattern({BerlinEight + 3600, "06:00-18:00,18:00-06:00", ""})) << store.Error();
+    store.Close();
+    EXPECT_EQ(Levels({"--from=2025-11-30", "--to=2025-11-30", "--host", "press", "--shifts"}).out,
+              std::string(ShiftCsvHeader) + PressEightToFour);
+}
 
 TEST_F(LevelsProgram, DatesDefaultToToday) {
     const std::int64_t now = std::time(nullptr);
@@ -225,9 +260,8 @@ TEST_F(LevelsProgram, BadArgumentsEndWithStatusTwo) {
              {DECIMON_REPORT,
               {"--shifts", "06:00-14:00,13:00-22:00", "--output", "r.pdf"},
               "decimon-report: --shifts: 06:00-14:00 and 13:00-22:00 overlap"},
-             {DECIMON_LEVELS,
-              {"--shifts=22:00"},
-              "decimon-levels: --shifts: \"22:00\" is not a shift as HH:MM-HH:MM"}}) {
+             {DECIMON_LEVELS, {"--shifts=22:00"}, "decimon-levels: --shifts: \"22:00\" is not a shift as HH:MM-HH:MM"},
+             {DECIMON_LEVELS, {"--shifts="}, "decimon-levels: --shifts: no PATTERN after it"}}) {
         const Outcome run = Run(row.program, row.arguments);
         EXPECT_EQ(run.exitCode, 2) << row.err;
         EXPECT_EQ(run.out, "");

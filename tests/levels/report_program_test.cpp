@@ -138,7 +138,8 @@ TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
         std::istringstream fields(line.substr(0, line.find('\r')));
         for (std::string value; std::getline(fields, value, ',');)
             field.push_back(value);
-        ASSERT_GE(field.size(), 14u) << line;
+        ASSERT_GE(field.size(), 16u) << line;
+        EXPECT_EQ(field[15], "4") << "the uncertainty is of the period's four judged shifts";
         const std::string row = LineOf(summary, field[0]);
         SCOPED_TRACE(row + " / " + line);
         // date shift Te measured (coverage %) laeq lex8h[ *] dose verdict

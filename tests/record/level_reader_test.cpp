@@ -112,10 +112,10 @@ TEST(ReaderFaults, AFileWithoutTheTableCannotBeRead) {
 TEST(ReaderFaults, ARecordOfANewerLayoutIsRefusedInOneLine) {
     LevelDatabase database;
     database.Write(SteadyMinutes("press", Noon, 1, 80.0));
-    ASSERT_TRUE(database.Connection().Exec("PRAGMA user_version = 3"));
+    ASSERT_TRUE(database.Connection().Exec("PRAGMA user_version = 4"));
     LevelReader reader(database.Path().string());
     EXPECT_FALSE(reader.ReadMinutes({std::nullopt, 0, Noon + 60}).has_value());
-    EXPECT_EQ(reader.Error(), "the record has a newer layout (version 3) than this program reads (version 2)");
+    EXPECT_EQ(reader.Error(), "the record has a newer layout (version 4) than this program reads (version 3)");
 }
 
 // The meter's values as the display noted them: a change of offset within the period, the
@@ -140,6 +140,25 @@ TEST_F(Reader, ReadsTheMeterValuesAndTheTimesTheyHeld) {
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(names[0].Value, "sl-3, hall 3");
     EXPECT_EQ(names[0].To, Noon + 3600);
+}
+
+// The shifts in force at the period's start and each change within it; the same shifts noted
+// again (a restart) make no new row.
+TEST_F(Reader, ReadsTheShiftPatternsAndTheTimesTheyHeld) {
+    LevelStore store(database_.Path().string());
+    for (const ShiftPatternRow& row : {ShiftPatternRow{Noon - 7200, "06:00-14:00", ""},
+                                       ShiftPatternRow{Noon - 3600, "06:00-18:00", "the setting Shifts is not used"},
+                                       ShiftPatternRow{Noon + 60, "06:00-18:00", "the setting Shifts is not used"},
+                                       ShiftPatternRow{Noon + 600, "08:00-16:00", ""}})
+        ASSERT_TRUE(store.WriteShiftPattern(row)) << store.Error();
+    LevelReader reader(database_.Path().string());
+    const auto periods = reader.ReadShiftPatterns(Noon, Noon + 3600);
+    ASSERT_TRUE(periods.has_value()) << reader.Error();
+    std::string held;
+    for (const PatternPeriod& period : *periods)
+        held += period.Values.Shifts + " " + std::to_string(period.From - Noon) + ".." +
+                std::to_string(period.To - Noon) + (period.Values.Rejected.empty() ? "" : " rejected") + "; ";
+    EXPECT_EQ(held, "06:00-18:00 0..600 rejected; 08:00-16:00 600..3600; ");
 }
 
 struct PathCase {

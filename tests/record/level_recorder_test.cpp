@@ -3,6 +3,8 @@
 // and the old minutes trimmed.
 #include "record/level_recorder.h"
 
+#include "record/level_reader.h"
+
 #include "record/level_schema.h"
 
 #include "tests/support/fake_clocks.h"
@@ -104,8 +106,9 @@ TEST_F(Recorder, ARecordOfVersionOneIsUpgradedAtTheStart) {
     ASSERT_TRUE(older.Exec(("PRAGMA user_version = 1;\n" + std::string(MinutesTableSql)).c_str()));
     older.Close();
     Start();
-    EXPECT_TRUE(WaitUntil([&] { return database_.Connection().QueryInteger("PRAGMA user_version", -1) == 2; }))
-        << "not upgraded before any minute came";
+    EXPECT_TRUE(WaitUntil([&] {
+        return database_.Connection().QueryInteger("PRAGMA user_version", -1) == LevelSchemaVersion;
+    })) << "not upgraded before any minute came";
 }
 
 // The meters' values that cannot be written (their table dropped by hand) never hold up the
@@ -126,6 +129,21 @@ TEST_F(Recorder, MeterValuesThatCannotBeWrittenLeaveTheMinutesWritten) {
     EXPECT_EQ(rows[0].Samples, 60) << "a minute written twice";
     ASSERT_EQ(Reported().size(), 1u);
     EXPECT_NE(Reported()[0].find("meters"), std::string::npos) << Reported()[0];
+}
+
+// The site's shifts go with the next minutes; of two notes before a write the later stands.
+TEST_F(Recorder, WritesTheShiftsNotedWithTheNextMinutes) {
+    Start();
+    recorder_->NoteShiftPattern(Noon, "06:00-14:00", "");
+    recorder_->NoteShiftPattern(Noon + 1, "06:00-18:00,18:00-06:00", "");
+    Feed(Noon, 3, 80.0);
+    WaitIdle();
+    LevelReader reader(database_.Path().string());
+    const auto periods = reader.ReadShiftPatterns(Noon, Noon + 3600);
+    ASSERT_TRUE(periods.has_value()) << reader.Error();
+    ASSERT_EQ(periods->size(), 1u);
+    EXPECT_EQ(periods->front().Values.Shifts + "@" + std::to_string(periods->front().From - Noon),
+              "06:00-18:00,18:00-06:00@1");
 }
 
 TEST_F(Recorder, StopWritesTheMinuteUnderWay) {

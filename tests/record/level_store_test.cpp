@@ -43,8 +43,9 @@ TEST_F(Store, MakesFoldersFileAndTableAsDocumented) {
     std::string tables;
     while (schema.Step() == SQLITE_ROW)
         tables += schema.Text(0);
-    EXPECT_EQ(tables, std::string(MinutesTableSql) + MetersTableSql) << "stored as written, comments and all";
-    EXPECT_EQ(db.QueryInteger("PRAGMA user_version", -1), 2);
+    EXPECT_EQ(tables, std::string(MinutesTableSql) + MetersTableSql + ShiftPatternsTableSql)
+        << "stored as written, comments and all";
+    EXPECT_EQ(db.QueryInteger("PRAGMA user_version", -1), 3);
     SqliteStatement journal = db.Prepare("PRAGMA journal_mode");
     ASSERT_EQ(journal.Step(), SQLITE_ROW);
     EXPECT_EQ(journal.Text(0), "wal");
@@ -131,10 +132,10 @@ INSTANTIATE_TEST_SUITE_P(Paths, StoreFolders,
 
 TEST_F(Store, ADatabaseOfAnotherLayoutIsLeftAlone) {
     database_.Write(SteadyMinutes("press", Noon, 1, 85.0));
-    ASSERT_TRUE(database_.Connection().Exec("PRAGMA user_version = 3"));
+    ASSERT_TRUE(database_.Connection().Exec("PRAGMA user_version = 4"));
     LevelStore store(database_.Path().string());
     EXPECT_FALSE(store.Write(SteadyMinutes("press", Noon + 60, 1, 85.0)));
-    EXPECT_NE(store.Error().find("version 3"), std::string::npos) << store.Error();
+    EXPECT_NE(store.Error().find("version 4"), std::string::npos) << store.Error();
     EXPECT_EQ(store.TakeMovedAside(), "");
 }
 
@@ -172,6 +173,7 @@ TEST_P(StoreLeftFiles, AreMadeWholeWithTheSchemaAndTheLog) {
     EXPECT_EQ(database_.Minutes().size(), 1u);
     EXPECT_EQ(database_.Connection().QueryInteger("PRAGMA user_version", -1), LevelSchemaVersion);
     EXPECT_TRUE(store.WriteMeters(std::vector<MeterRow>{{"press", Noon, "sl-3", "hall 3", 0}})) << store.Error();
+    EXPECT_TRUE(store.WriteShiftPattern({Noon, "06:00-18:00,18:00-06:00", ""})) << store.Error();
     SqliteStatement journal = database_.Connection().Prepare("PRAGMA journal_mode");
     ASSERT_EQ(journal.Step(), SQLITE_ROW);
     EXPECT_EQ(journal.Text(0), "wal") << "a connection was used half set up";
@@ -191,6 +193,15 @@ INSTANTIATE_TEST_SUITE_P(
                                 db.Exec("INSERT INTO minutes VALUES ('press', 1764676800, 'dBA', 1, 30, 80, 80, 80)");
                      },
                      false, nullptr},
+        // A record of version 2 as the display made it until the shift patterns were recorded.
+        LeftFileCase{
+            "VersionTwoIsUpgraded",
+            [](SqliteDb& db) {
+                return db.Exec(
+                           ("PRAGMA user_version = 2;\n" + std::string(MinutesTableSql) + MetersTableSql).c_str()) &&
+                       db.Exec("INSERT INTO minutes VALUES ('press', 1764676800, 'dBA', 1, 30, 80, 80, 80)");
+            },
+            false, nullptr},
         // The table cannot be made: the version must not be set without it.
         LeftFileCase{"TableCannotBeMade", [](SqliteDb& db) { return db.Exec("CREATE VIEW minutes AS SELECT 1"); }, true,
                      "DROP VIEW minutes"},
