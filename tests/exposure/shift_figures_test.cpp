@@ -226,12 +226,14 @@ INSTANTIATE_TEST_SUITE_P(
                         0,
                         "LEX,8h 86.1 dB(A), U 4.0 dB (N = 3; meter class not stated, reckoned as class 2) | may "
                         "reach 87 dB(A) before hearing protection within its uncertainty"},
-        UncertaintyCase{"TwentyClassOne", Repeated({84, 86}, 10), 1,
-                        "LEX,8h 85.1 dB(A), U 2.1 dB (N = 20) | may reach 87 dB(A) before hearing protection within its "
-                        "uncertainty"},
-        UncertaintyCase{"TwentyClassTwo", Repeated({84, 86}, 10), 2,
-                        "LEX,8h 85.1 dB(A), U 3.0 dB (N = 20) | may reach 87 dB(A) before hearing protection within its "
-                        "uncertainty"},
+        UncertaintyCase{
+            "TwentyClassOne", Repeated({84, 86}, 10), 1,
+            "LEX,8h 85.1 dB(A), U 2.1 dB (N = 20) | may reach 87 dB(A) before hearing protection within its "
+            "uncertainty"},
+        UncertaintyCase{
+            "TwentyClassTwo", Repeated({84, 86}, 10), 2,
+            "LEX,8h 85.1 dB(A), U 3.0 dB (N = 20) | may reach 87 dB(A) before hearing protection within its "
+            "uncertainty"},
         // u1 = 0, U = 1.65 sqrt(0.7² + 1²) = 2.0: 83.0 may reach 85.
         UncertaintyCase{"SteadyReachesTheUpperValue",
                         {83, 83, 83},
