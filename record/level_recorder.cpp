@@ -103,6 +103,11 @@ struct LevelRecorder::Shared {
         written.meters = meters.empty() || store.WriteMeters(meters);
         if (error.empty() && !written.meters)
             error = store.Error();
+        if (store.TakeLeft())
+            report("decimon: the levels database " + store.Path() +
+                   " was moved, removed or replaced while the display wrote to it; what was written stays in "
+                   "that file, and the record goes on at " +
+                   store.Path());
         const std::string moved = store.TakeMovedAside();
         if (!moved.empty())
             report("decimon: the levels database " + store.Path() + " was damaged; it was moved to " + moved +

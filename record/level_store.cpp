@@ -38,15 +38,19 @@ std::string SystemError(const std::string& what) {
 }
 
 // The file made beforehand with mode 0600, since SQLite would make it readable by all; its
-// log and shared-memory files take their mode from it.
-bool MakeFile(const std::string& path, std::string& error) {
+// log and shared-memory files take their mode from it. Its identity is what later checks
+// compare the path with.
+bool MakeFile(const std::string& path, struct stat& identity, std::string& error) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         error = SystemError("cannot open " + path);
         return false;
     }
+    const bool known = ::fstat(fd, &identity) == 0;
+    if (!known)
+        error = SystemError("cannot look at " + path);
     ::close(fd);
-    return true;
+    return known;
 }
 
 // ".corrupt-YYYYMMDD-HHMMSS" of the local time now.
@@ -139,12 +143,25 @@ bool LevelStore::Newest(std::optional<std::int64_t>& newest) {
 // A connection that failed its set-up is closed whatever the fault, even another program's
 // lock: none is used without the pragmas and the checks.
 bool LevelStore::EnsureOpen() {
-    if (db_.IsOpen())
+    if (db_.IsOpen() && StillAtPath())
         return true;
+    if (db_.IsOpen()) {
+        // What the log holds goes into the file that left the path, which is the user's now;
+        // SQLite does not do it at the close of a file that moved.
+        db_.Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        db_.Close();
+        checked_ = false;
+        left_ = true;
+    }
     if (OpenFile() && Prepare())
         return true;
     db_.Close();
     return false;
+}
+
+bool LevelStore::StillAtPath() const {
+    struct stat info {};
+    return ::lstat(path_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_;
 }
 
 bool LevelStore::OpenFile() {
@@ -155,8 +172,11 @@ bool LevelStore::OpenFile() {
     std::string failed;
     if (slash > 0 && !MakePrivateFolders(path_.substr(0, slash), failed))
         return Fail(SystemError("cannot make " + failed));
-    if (!MakeFile(path_, error))
+    struct stat identity {};
+    if (!MakeFile(path_, identity, error))
         return Fail(error);
+    device_ = identity.st_dev;
+    inode_ = identity.st_ino;
     return db_.Open(path_, SQLITE_OPEN_READWRITE, BusyTimeoutMs) || Fail(db_.Error());
 }
 

@@ -8,10 +8,17 @@
 // A file that is not a database, or whose pages are damaged, is moved aside as
 // "<file>.corrupt-YYYYMMDD-HHMMSS" (its log with it) and a new one is started; nothing
 // is ever overwritten.
+//
+// Each use first checks that the path still names the file that is open (its device and
+// inode): a file moved aside, removed with its folder or replaced keeps what was written into
+// it (its log is checkpointed into it first), and the record is opened or made at the path
+// again.
 
 #include "exposure/minute_row.h"
 #include "record/meter_row.h"
 #include "record/sqlite_db.h"
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <optional>
@@ -53,6 +60,8 @@ public:
     const std::string& Error() const { return error_; }
     // The path a corrupt file was moved to since the last call, else empty; then empty.
     std::string TakeMovedAside() { return std::exchange(movedAside_, {}); }
+    // Whether the open file was found moved, removed or replaced since the last call; then false.
+    bool TakeLeft() { return std::exchange(left_, false); }
 
 private:
     // Runs `action`; when it found the file corrupt, moves the file aside and runs it once
@@ -60,6 +69,7 @@ private:
     template <typename Action>
     bool Recovering(Action action);
     bool EnsureOpen();
+    bool StillAtPath() const;
     bool OpenFile();
     bool Prepare();
     bool MakeTable();
@@ -76,4 +86,8 @@ private:
     std::string error_;
     std::string movedAside_;
     std::size_t measuredTwice_ = 0;
+    bool left_ = false;
+    // The open file's identity, from the descriptor that made or found it.
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
 };

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -288,6 +289,60 @@ TEST_F(Recorder, AClockBackKeepsTheLouderOfEachMinuteMeasuredTwice) {
     ExpectMinute(rows[1], SteadyMinutes("press", Noon + 60, 1, 80.0)[0]);
     ASSERT_EQ(Reported().size(), 1u);
     EXPECT_NE(Reported()[0].find("decimon: 2 minutes of levels already in"), std::string::npos) << Reported()[0];
+}
+
+// The record's file taken from its path while the display records: what was written stays in
+// the file that left, one line says so, and the minutes go on at the path.
+TEST_F(Recorder, ARecordThatLeavesItsPathGoesOnThere) {
+    namespace fs = std::filesystem;
+    const fs::path folder = database_.Folder() / "Decimon";
+    const fs::path path = folder / "levels.sqlite3";
+    const fs::path aside = database_.Folder() / "levels.bak";
+    const struct {
+        const char* what;
+        std::function<void()> away;  // while recording
+        std::function<void()> mend;  // before the next try, if anything
+        std::size_t lines;
+        std::size_t atPath;   // minutes at the path at the end
+        std::size_t inAside;  // minutes in the moved file
+    } cases[] = {
+        {"the folder removed", [&] { fs::remove_all(folder); }, {}, 1, 2, 0},
+        {"the file moved aside", [&] { fs::rename(path, aside); }, {}, 1, 2, 1},
+        {"the file replaced by a folder, then by a good file",
+         [&] {
+             fs::remove(path);
+             fs::create_directory(path);
+         },
+         [&] {
+             fs::remove(path);
+             LevelDatabase::Make(path, SteadyMinutes("press", Noon - 3600, 1, 60.0));
+         },
+         2, 3, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(folder);
+        fs::remove(aside);
+        reported_ = std::make_shared<ReportedLines>();
+        Start(path);
+        Feed(Noon, 2, 80.0);
+        WaitIdle();
+        c.away();
+        Feed(Noon + 120, 1, 80.0);
+        recorder_->FinishMinute();
+        WaitIdle();
+        if (c.mend) {
+            c.mend();
+            clocks_.Advance(LevelRecorder::RetryInterval);
+            ASSERT_TRUE(WaitUntil([&] { return recorder_->PendingRows() == 0; })) << "never written";
+        }
+        recorder_.reset();
+        const std::vector<std::string> lines = Reported();
+        ASSERT_EQ(lines.size(), c.lines);
+        EXPECT_NE(lines[0].find("was moved, removed or replaced"), std::string::npos) << lines[0];
+        EXPECT_EQ(LevelDatabase::ReadAllMinutes(path).value_or(std::vector<MinuteRow>{}).size(), c.atPath);
+        EXPECT_EQ(LevelDatabase::ReadAllMinutes(aside).value_or(std::vector<MinuteRow>{}).size(), c.inAside);
+    }
 }
 
 TEST_F(Recorder, ADamagedFileIsMovedAsideWithOneLine) {
