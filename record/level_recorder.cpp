@@ -48,7 +48,7 @@ struct LevelRecorder::Shared {
     // The writer thread's alone.
     LevelStore store;
     Report report;
-    bool faultReported = false;  // since the last write that succeeded
+    std::vector<std::string> faultsSaid;  // the reasons said since the last write that succeeded
     SteadyTime lastTry;
     std::int32_t keepDays;  // 0: every minute is kept
     // The time the trim trusts at this run's first write, and when that was on the monotonic
@@ -72,14 +72,23 @@ struct LevelRecorder::Shared {
         changed.notify_all();
     }
 
-    // One line for a fault, however many minutes it lasts and whatever else goes wrong
-    // meanwhile (a full disk also fails the opening of the file); the record working again
-    // ends the fault.
+    // One line for each reason of a fault, however many minutes it lasts: a reason already said
+    // since the record last worked is not said again (a full disk fails the write and the
+    // opening of the file by turns), a new one is.
     void ReportFault(const std::string& error) {
-        if (faultReported)
+        if (std::find(faultsSaid.begin(), faultsSaid.end(), error) != faultsSaid.end())
             return;
-        faultReported = true;
+        faultsSaid.push_back(error);
         report("decimon: cannot record the levels in " + store.Path() + ": " + error + "; trying again each minute");
+    }
+
+    // The record working again after a fault was said ends the fault, with one line.
+    void ReportRecovery(std::size_t written) {
+        if (faultsSaid.empty())
+            return;
+        faultsSaid.clear();
+        report("decimon: the levels are recorded in " + store.Path() + " again; " + std::to_string(written) +
+               (written == 1 ? " minute" : " minutes") + " written");
     }
 
     // Which parts of a batch reached the record: each part that did not is kept for the next
@@ -115,7 +124,7 @@ struct LevelRecorder::Shared {
         if (!error.empty())
             ReportFault(error);
         else if (Trim())
-            faultReported = false;
+            ReportRecovery(batch.size());
         else
             ReportFault(store.Error());  // the minutes are written all the same
         return written;

@@ -8,7 +8,8 @@
 //
 // No fault of the database reaches the caller: a full disk, a folder that cannot be written,
 // a database locked by another program or a corrupt file each give one line on standard error
-// (until the record works again), and the writer tries again at the next finished minute and
+// (each reason once until the record works again, which gives one line too), and the writer
+// tries again at the next finished minute and
 // at least once a minute on its own, holding at most 24 h of unwritten minutes (the oldest go
 // first).
 //

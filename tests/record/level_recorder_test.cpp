@@ -165,13 +165,15 @@ TEST_F(Recorder, ALockedDatabaseIsReportedOnceAndItsMinutesWrittenLater) {
     clocks_.Advance(LevelRecorder::RetryInterval);
     ASSERT_TRUE(WaitUntil([&] { return database_.Minutes().size() == 4; })) << "the kept minutes were not retried";
     EXPECT_EQ(recorder_->PendingRows(), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return Reported().size() == 2; })) << "no line for the recovery";
+    EXPECT_NE(Reported()[1].find("again; 3 minutes written"), std::string::npos) << Reported()[1];
 
     // A fault after the record worked again is a new fault: reported again.
     ASSERT_TRUE(database_.Connection().Exec("BEGIN IMMEDIATE"));
     Feed(Noon + 600, 2, 85.0);
     WaitIdle();
     ASSERT_TRUE(database_.Connection().Exec("COMMIT"));
-    EXPECT_EQ(Reported().size(), 2u);
+    EXPECT_EQ(Reported().size(), 3u);
 }
 
 TEST_F(Recorder, HoldsAtMostADayOfUnwrittenMinutesTheNewest) {
@@ -185,9 +187,17 @@ TEST_F(Recorder, HoldsAtMostADayOfUnwrittenMinutesTheNewest) {
     EXPECT_EQ(recorder_->PendingRows(), LevelRecorder::MaxPendingMinutes);
     EXPECT_EQ(Reported().size(), 1u);
 
+    // A new reason is said; the record working again is said with what was written.
     std::filesystem::remove(blocker);
+    std::filesystem::create_directories(blocker / "levels.sqlite3");
+    clocks_.Advance(LevelRecorder::RetryInterval);
+    ASSERT_TRUE(WaitUntil([&] { return Reported().size() == 2; })) << "the changed reason was not said";
+    EXPECT_NE(Reported()[1].find("Is a directory"), std::string::npos) << Reported()[1];
+    std::filesystem::remove(blocker / "levels.sqlite3");
     recorder_->FinishMinute();
     WaitIdle();
+    ASSERT_EQ(Reported().size(), 3u);
+    EXPECT_NE(Reported()[2].find("again; 1440 minutes written"), std::string::npos) << Reported()[2];
     const auto rows = LevelDatabase::ReadAllMinutes(blocker / "levels.sqlite3");
     ASSERT_TRUE(rows.has_value());
     ASSERT_EQ(rows->size(), LevelRecorder::MaxPendingMinutes);
@@ -317,7 +327,7 @@ TEST_F(Recorder, ARecordThatLeavesItsPathGoesOnThere) {
              fs::remove(path);
              LevelDatabase::Make(path, SteadyMinutes("press", Noon - 3600, 1, 60.0));
          },
-         2, 3, 0},
+         3, 3, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -341,7 +351,8 @@ TEST_F(Recorder, ARecordThatLeavesItsPathGoesOnThere) {
         ASSERT_EQ(lines.size(), c.lines);
         EXPECT_NE(lines[0].find("was moved, removed or replaced"), std::string::npos) << lines[0];
         EXPECT_EQ(LevelDatabase::ReadAllMinutes(path).value_or(std::vector<MinuteRow>{}).size(), c.atPath);
-        EXPECT_EQ(LevelDatabase::ReadAllMinutes(aside).value_or(std::vector<MinuteRow>{}).size(), c.inAside);
+        EXPECT_EQ(LevelDatabase::ReadAllMinutes(aside).value_or(std::vector<MinuteRow>{}).size(), c.inAside)
+            << LevelDatabase::IntegrityCheck(aside);
     }
 }
 
