@@ -40,8 +40,14 @@ std::string SystemError(const std::string& what) {
 // The file made beforehand with mode 0600, since SQLite would make it readable by all; its
 // log and shared-memory files take their mode from it. Its identity is what later checks
 // compare the path with.
+// A link in the file's place is not followed: the record would go where the link points, or a
+// file the link names would be taken for a damaged record and moved aside.
 bool MakeFile(const std::string& path, struct stat& identity, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0 && errno == ELOOP) {
+        error = path + " is a symbolic link, which the record does not follow";
+        return false;
+    }
     if (fd < 0) {
         error = SystemError("cannot open " + path);
         return false;
@@ -177,7 +183,7 @@ bool LevelStore::OpenFile() {
         return Fail(error);
     device_ = identity.st_dev;
     inode_ = identity.st_ino;
-    return db_.Open(path_, SQLITE_OPEN_READWRITE, BusyTimeoutMs) || Fail(db_.Error());
+    return db_.Open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, BusyTimeoutMs) || Fail(db_.Error());
 }
 
 // The pragmas, and the schema in a new file, or the upgrade of an older one. At the first open

@@ -7,7 +7,7 @@
 //
 // A file that is not a database, or whose pages are damaged, is moved aside as
 // "<file>.corrupt-YYYYMMDD-HHMMSS" (its log with it) and a new one is started; nothing
-// is ever overwritten.
+// is ever overwritten. A symbolic link in the file's place is never followed: no record then.
 //
 // Each use first checks that the path still names the file that is open (its device and
 // inode): a file moved aside, removed with its folder or replaced keeps what was written into

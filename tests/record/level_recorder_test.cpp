@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -356,16 +357,48 @@ TEST_F(Recorder, ARecordThatLeavesItsPathGoesOnThere) {
     }
 }
 
-TEST_F(Recorder, ADamagedFileIsMovedAsideWithOneLine) {
-    XdgSandbox::WriteFile(database_.Path(), std::string(3000, 'x'));
-    Start();
-    Feed(Noon, 1, 80.0);
-    recorder_->FinishMinute();
-    WaitIdle();
-    EXPECT_EQ(database_.Minutes().size(), 1u);
-    const std::vector<std::string> lines = Reported();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find(".corrupt-"), std::string::npos) << lines[0];
+// What is in the file's place and is no record: a damaged file moved aside, a link left as it
+// is (never followed to make or move a file where it points); one line each.
+TEST_F(Recorder, WhatIsNoRecordGivesOneLine) {
+    namespace fs = std::filesystem;
+    const fs::path target = database_.Folder() / "elsewhere";
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        const char* said;
+        std::size_t atPath;
+    } cases[] = {
+        {"a damaged file", [&] { XdgSandbox::WriteFile(database_.Path(), std::string(3000, 'x')); }, ".corrupt-", 2},
+        {"a link to a file",
+         [&] {
+             XdgSandbox::WriteFile(target, std::string(3000, 'x'));
+             fs::create_symlink(target, database_.Path());
+         },
+         "symbolic link", 0},
+        {"a dangling link", [&] { fs::create_symlink(target, database_.Path()); }, "symbolic link", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(target);
+        fs::remove(database_.Path());
+        reported_ = std::make_shared<ReportedLines>();
+        c.make();
+        const std::string before = fs::exists(target) ? XdgSandbox::ReadFile(target) : "";
+        Start();
+        Feed(Noon, 2, 80.0);
+        clocks_.Advance(LevelRecorder::RetryInterval);
+        recorder_->FinishMinute();
+        WaitIdle();
+        recorder_.reset();
+        EXPECT_EQ(LevelDatabase::ReadAllMinutes(database_.Path()).value_or(std::vector<MinuteRow>{}).size(), c.atPath);
+        EXPECT_EQ(fs::exists(target) ? XdgSandbox::ReadFile(target) : "", before) << "written through the link";
+        const std::vector<std::string> lines = Reported();
+        ASSERT_GE(lines.size(), 1u);
+        EXPECT_NE(lines[0].find(c.said), std::string::npos) << lines[0];
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [&](const std::string& line) { return line.find(c.said) != std::string::npos; }),
+                  1);
+    }
 }
 
 TEST_F(Recorder, AStopThatRunsOutLeavesTheWriterToFinishOnItsOwn) {
