@@ -17,7 +17,7 @@ DisplayConnection DisplayConnection::Current() {
     if (modulePath[0] == '\0' || !QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
         return DisplayConnection({});
     std::string reason;
-    auto error = reinterpret_cast<WaylandConnectionError>(
-        ProgramModuleSymbol(modulePath, kWaylandConnectionError, &reason));
+    auto error =
+        reinterpret_cast<WaylandConnectionError>(ProgramModuleSymbol(modulePath, kWaylandConnectionError, &reason));
     return DisplayConnection(error ? std::function<bool()>([error] { return error() != 0; }) : nullptr);
 }
