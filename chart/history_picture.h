@@ -62,7 +62,11 @@ struct HistoryPicture {
     // in the window nor in the shift); none before the first read.
     std::vector<std::string> Figures;
     std::string Reason;  // why the record could not be read; empty when it could
+    std::string Note;    // what the display says of its own recording; empty when it records
 };
+
+// The note of a display that records nothing since another records into the record.
+inline constexpr char RecordsElsewhereNote[] = "Another display records the levels; this one records nothing";
 
 // The picture before the record has been read: the title and the chart's frame.
 HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view host);

@@ -4,8 +4,10 @@
 #include "platform/sys/ole_date_time.h"
 #include "platform/sys/steady_clock.h"
 #include "record/level_store.h"
+#include "record/record_lock.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -28,7 +30,7 @@ void ToStandardError(const std::string& line) {
 
 struct LevelRecorder::Shared {
     Shared(std::string path, std::int32_t days, Report reportLine)
-        : store(std::move(path)), report(std::move(reportLine)), keepDays(days) {}
+        : store(path), recordLock(path), report(std::move(reportLine)), keepDays(days) {}
 
     // Under `lock`: the minutes under way, the finished ones waiting for the writer (and those
     // it is writing), and the counts that tell the writer (and Idle) what is new.
@@ -45,8 +47,12 @@ struct LevelRecorder::Shared {
     bool stopping = false;
     bool ended = false;
 
+    // Whether another display holds the record's lock, so that this one records nothing.
+    std::atomic<bool> elsewhere = false;
+
     // The writer thread's alone.
     LevelStore store;
+    RecordLock recordLock;
     Report report;
     std::vector<std::string> faultsSaid;  // the reasons said since the last write that succeeded
     SteadyTime lastTry;
@@ -91,6 +97,20 @@ struct LevelRecorder::Shared {
                (written == 1 ? " minute" : " minutes") + " written");
     }
 
+    // Whether this display records: it holds the record's lock, or the lock cannot be had for
+    // another reason than another display holding it (the store then says why it cannot write
+    // either). A change either way is said in one line.
+    bool MayRecord() {
+        const bool mine = recordLock.Take() || !recordLock.HeldElsewhere();
+        if (mine == !elsewhere)
+            return mine;
+        elsewhere = !mine;
+        report(mine ? "decimon: this display records the levels in " + store.Path() + " now"
+                    : "decimon: another display records the levels in " + store.Path() +
+                          "; this one records nothing while it does");
+        return mine;
+    }
+
     // Which parts of a batch reached the record: each part that did not is kept for the next
     // try on its own, so that a minute is never written twice and the meters' values never
     // hold up the minutes.
@@ -102,6 +122,8 @@ struct LevelRecorder::Shared {
     // Writes a batch of minutes and meters' values, says so when a damaged file was moved
     // aside, and trims the old minutes once a day.
     Written Write(const std::vector<MinuteRow>& batch, const std::vector<MeterRow>& meters) {
+        if (!MayRecord())
+            return {};  // dropped: the other display records them
         if (!trustedStart)
             TrustTheTime();  // before this run's minutes join the record
         Written written;
@@ -139,7 +161,8 @@ struct LevelRecorder::Shared {
         measuredTwiceReported = true;
         report("decimon: " + std::to_string(measuredTwice) + (measuredTwice == 1 ? " minute" : " minutes") +
                " of levels already in " + store.Path() +
-               " measured again after the clock went back; the louder of each was kept as it was");
+               " measured again (the clock went back, or another run had recorded them); the louder of each was kept "
+               "as it was");
     }
 
     // The wall clock, but no later than the end of the newest minute in the record: a clock
@@ -191,7 +214,7 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
     // A record already there is opened at once, so that an older version's is upgraded at the
     // start; a new one is made at the first write. A fault here is said at the first write.
     std::error_code ignored;
-    if (std::filesystem::exists(s.store.Path(), ignored))
+    if (s.MayRecord() && std::filesystem::exists(s.store.Path(), ignored))
         s.store.Open();
     std::unique_lock lock(s.lock);
     std::uint64_t seen = 0;
@@ -322,6 +345,8 @@ void LevelRecorder::Stop(std::chrono::milliseconds bound) {
 
 std::vector<MinuteRow> LevelRecorder::UnwrittenMinutes(std::string_view host) const {
     std::vector<MinuteRow> rows;
+    if (shared_->elsewhere)
+        return rows;  // this display's minutes go nowhere
     std::lock_guard lock(shared_->lock);
     const auto take = [&](const MinuteRow& row) {
         if (row.Host == host)
@@ -343,4 +368,8 @@ std::size_t LevelRecorder::PendingRows() const {
 bool LevelRecorder::Idle() const {
     std::lock_guard lock(shared_->lock);
     return shared_->handled == shared_->handedIn;
+}
+
+bool LevelRecorder::RecordsElsewhere() const {
+    return shared_->elsewhere;
 }

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -243,7 +244,11 @@ bool LevelStore::WriteRows(std::span<const MinuteRow> rows) {
     std::size_t measuredTwice = 0;
     for (std::size_t i = 0; ok && i < rows.size(); ++i) {
         const std::optional<MinuteRow> stored = StoredMinute(select, rows[i]);
-        const KeptMinute kept = stored ? KeepMinute(*stored, rows[i]) : KeptMinute{rows[i]};
+        const auto sameMinute = [&](const MinuteRow& row) {
+            return row.Host == rows[i].Host && row.Start == rows[i].Start;
+        };
+        const bool sameRun = WroteMinute(rows[i]) || std::any_of(rows.begin(), rows.begin() + i, sameMinute);
+        const KeptMinute kept = stored ? KeepMinute(*stored, rows[i], sameRun) : KeptMinute{rows[i]};
         measuredTwice += kept.MeasuredTwice ? 1 : 0;
         BindRow(insert, kept.Row);
         ok = insert.Step() == SQLITE_DONE;
@@ -251,7 +256,16 @@ bool LevelStore::WriteRows(std::span<const MinuteRow> rows) {
     if (!ok || !db_.Exec("COMMIT"))
         return FailFromDb();
     measuredTwice_ += measuredTwice;
+    for (const MinuteRow& row : rows) {
+        if (written_.size() >= MaxJoinable)
+            written_.pop_front();
+        written_.emplace_back(row.Host, row.Start);
+    }
     return true;
+}
+
+bool LevelStore::WroteMinute(const MinuteRow& row) const {
+    return std::find(written_.rbegin(), written_.rend(), std::make_pair(row.Host, row.Start)) != written_.rend();
 }
 
 bool LevelStore::WriteMeters(std::span<const MeterRow> meters) {

@@ -21,6 +21,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,6 +31,8 @@ class LevelStore {
 public:
     // Waits for another program's lock at most this long per write.
     static constexpr int BusyTimeoutMs = 200;
+    // The minutes written last that a later part of the same minute joins.
+    static constexpr std::size_t MaxJoinable = 24 * 60;
 
     explicit LevelStore(std::string path) : path_(std::move(path)) {}
 
@@ -40,8 +43,8 @@ public:
     bool Open();
     void Close() { db_.Close(); }
     // Writes `rows` in one transaction (opening the database first when needed); a row
-    // for a host and minute already there meets it as KeepMinute says. False leaves the file
-    // as it was.
+    // for a host and minute already there meets it as KeepMinute says, of one run when this
+    // store wrote that minute (among the last MaxJoinable). False leaves the file as it was.
     bool Write(std::span<const MinuteRow> rows);
     // Writes the meters' values in one transaction, each only when it differs from the values
     // in force for its host at its moment. False leaves the file as it was.
@@ -75,6 +78,7 @@ private:
     bool MakeTable();
     bool Upgrade();
     bool WriteRows(std::span<const MinuteRow> rows);
+    bool WroteMinute(const MinuteRow& row) const;
     bool Fail(std::string error);
     bool FailFromDb();
     bool MoveAside();
@@ -87,6 +91,8 @@ private:
     std::string movedAside_;
     std::size_t measuredTwice_ = 0;
     bool left_ = false;
+    // This store's run of the record: the minutes it wrote last, oldest first, by host and start.
+    std::deque<std::pair<std::string, std::int64_t>> written_;
     // The open file's identity, from the descriptor that made or found it.
     dev_t device_ = 0;
     ino_t inode_ = 0;

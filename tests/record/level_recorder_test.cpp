@@ -357,6 +357,63 @@ TEST_F(Recorder, ARecordThatLeavesItsPathGoesOnThere) {
     }
 }
 
+// Parts of one minute are joined only within one run; a part of another run (a restart in the
+// minute) meets the stored one whole: the louder is kept, never an average of the two.
+TEST_F(Recorder, PartsOfOneMinuteAreJoinedOnlyWithinOneRun) {
+    const struct {
+        bool restart;
+        MinuteRow kept;
+    } cases[] = {{false, {"press", Noon, "dBA", 33, 33.0, 82.97, 80.0, 85.0}},
+                 {true, {"press", Noon, "dBA", 15, 15.0, 85.0, 85.0, 85.0}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.restart ? "two runs" : "one run");
+        database_.Write();
+        ASSERT_TRUE(database_.Connection().Exec("DELETE FROM minutes"));
+        Start();
+        for (int second = 0; second < 18; ++second)
+            recorder_->AddSample(Noon + second, "press", "dBA", 80.0, 1);
+        recorder_->FinishMinute();
+        if (c.restart) {
+            recorder_.reset();
+            Start();
+        }
+        for (int second = 30; second < 45; ++second)
+            recorder_->AddSample(Noon + second, "press", "dBA", 85.0, 1);
+        recorder_->Stop(Scaled(5000ms));
+        const std::vector<MinuteRow> rows = database_.Minutes();
+        ASSERT_EQ(rows.size(), 1u);
+        ExpectMinute(rows[0], c.kept, 0.01);
+    }
+}
+
+// One display records into a record at a time: a second one records nothing and says so,
+// and takes over at its next minute once the first has ended.
+TEST_F(Recorder, ASecondRecorderRecordsNothingUntilTheFirstEnds) {
+    Start();
+    Feed(Noon - 120, 1, 70.0);  // written once the first holds the record
+    recorder_->FinishMinute();
+    WaitIdle();
+    std::unique_ptr<LevelRecorder> first = std::move(recorder_);
+    Start();
+    Feed(Noon, 2, 85.0);  // the second display's
+    WaitIdle();
+    EXPECT_TRUE(recorder_->RecordsElsewhere());
+    EXPECT_TRUE(recorder_->UnwrittenMinutes("press").empty());
+    EXPECT_EQ(database_.Minutes().size(), 1u);
+    ASSERT_EQ(Reported().size(), 1u);
+    EXPECT_NE(Reported()[0].find("another display records the levels in"), std::string::npos) << Reported()[0];
+
+    first.reset();
+    Feed(Noon + 120, 1, 85.0);
+    WaitIdle();
+    EXPECT_FALSE(recorder_->RecordsElsewhere());
+    const std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_EQ(rows.size(), 2u) << "the minutes measured while the other recorded went nowhere";
+    EXPECT_EQ(rows[1].Start, Noon + 60);
+    ASSERT_EQ(Reported().size(), 2u);
+    EXPECT_NE(Reported()[1].find("this display records the levels in"), std::string::npos) << Reported()[1];
+}
+
 // What is in the file's place and is no record: a damaged file moved aside, a link left as it
 // is (never followed to make or move a file where it points); one line each.
 TEST_F(Recorder, WhatIsNoRecordGivesOneLine) {
