@@ -4,19 +4,32 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 RecordLock::~RecordLock() {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
+// A lock file removed (with its folder, say) locks nothing: another display would make a new
+// one. The lock is then taken again at the path.
+bool RecordLock::StillAtPath() const {
+    struct stat atPath {};
+    struct stat held {};
+    return ::lstat(path_.c_str(), &atPath) == 0 && ::fstat(fd_, &held) == 0 && atPath.st_dev == held.st_dev &&
+           atPath.st_ino == held.st_ino;
+}
+
 bool RecordLock::Take() {
-    if (fd_ >= 0)
+    if (fd_ >= 0 && StillAtPath())
         return true;
+    if (fd_ >= 0)
+        ::close(std::exchange(fd_, -1));
     heldElsewhere_ = false;
     std::string failed;
     const std::size_t slash = path_.rfind('/');
@@ -31,7 +44,8 @@ bool RecordLock::Take() {
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         heldElsewhere_ = errno == EWOULDBLOCK;
-        error_ = heldElsewhere_ ? "another display records into it" : "cannot lock " + path_ + ": " + std::strerror(errno);
+        error_ =
+            heldElsewhere_ ? "another display records into it" : "cannot lock " + path_ + ": " + std::strerror(errno);
         ::close(fd);
         return false;
     }

@@ -12,15 +12,17 @@ public:
     RecordLock(const RecordLock&) = delete;
     RecordLock& operator=(const RecordLock&) = delete;
 
-    // Takes the lock when it is free (making the folder and the file when missing); true
-    // while it is held. False when another holds it (HeldElsewhere) or it cannot be had
-    // (Error says why).
+    // Takes the lock when it is free (making the folder and the file when missing), or again
+    // when its file left the path; true while it is held. False when another holds it (HeldElsewhere) or it cannot be
+    // had (Error says why).
     bool Take();
     bool Held() const { return fd_ >= 0; }
     bool HeldElsewhere() const { return heldElsewhere_; }
     const std::string& Error() const { return error_; }
 
 private:
+    bool StillAtPath() const;
+
     std::string path_;
     int fd_ = -1;
     bool heldElsewhere_ = false;
