@@ -1,6 +1,9 @@
 #include "app/display_check.h"
 
+#include "platform/qt/display_connection.h"
+
 #include <QByteArray>
+#include <QLoggingCategory>
 #include <QMessageLogContext>
 #include <QString>
 #include <QtGlobal>
@@ -10,8 +13,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -52,26 +60,63 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     std::_Exit(NoDisplayStatus);  // no abort, no core dump; nothing of ours has started yet
 }
 
-// Qt's words, on X (from xcb or Xlib) and on Wayland, just before it ends the program.
-constexpr const char* DisplayLossWords[] = {"The X11 connection broke", "The Wayland connection broke",
-                                            "The Wayland connection experienced a fatal error"};
-
 QtMessageHandler beforeLoss = nullptr;
+QLoggingCategory::CategoryFilter filterBeforeLoss = nullptr;
 std::function<void()> saveAtLoss;
+std::optional<DisplayConnection> watched;
+std::atomic<bool> watching = false;
 
-void WatchForLoss(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (std::none_of(std::begin(DisplayLossWords), std::end(DisplayLossWords),
-                     [&](const char* words) { return text.startsWith(QLatin1String(words)); })) {
-        beforeLoss(type, context, text);
-        return;
-    }
+// The categories and kinds of message that the logging rules turned off, which go no further
+// than the watch.
+std::mutex quietLock;
+std::set<std::pair<std::string, QtMsgType>> quiet;
+
+void Note(QLoggingCategory* category, QtMsgType type, bool enabled) {
+    const std::pair<std::string, QtMsgType> key(category->categoryName(), type);
+    if (enabled)
+        quiet.erase(key);
+    else
+        quiet.insert(key);
+    category->setEnabled(type, true);
+}
+
+// Qt warns just before it ends the program on a broken connection (on Wayland without an exit
+// handler): its warnings and criticals reach the watch whatever the logging rules say.
+void KeepWarnings(QLoggingCategory* category) {
+    filterBeforeLoss(category);
+    std::lock_guard lock(quietLock);
+    Note(category, QtWarningMsg, category->isWarningEnabled());
+    Note(category, QtCriticalMsg, category->isCriticalEnabled());
+}
+
+bool RuledOut(QtMsgType type, const char* category) {
+    std::lock_guard lock(quietLock);
+    return quiet.count({category ? category : "default", type}) > 0;
+}
+
+[[noreturn]] void EndAtLoss(const QString& reason) {
     // A second thread's word (Xlib's beside xcb's) waits for the first to end the program.
     static std::atomic_flag ending;
     while (ending.test_and_set())
         std::this_thread::sleep_for(std::chrono::hours(1));
     saveAtLoss();
-    std::fprintf(stderr, "decimon: the display server went away (%s)\n", text.toLocal8Bit().constData());
+    std::fprintf(stderr, "decimon: the display server went away (%s)\n", reason.toLocal8Bit().constData());
     std::_Exit(NoDisplayStatus);  // Qt's exit would run the static destructors under running threads
+}
+
+// Any message is a moment to ask the connection: when it has failed, the message is Qt's word
+// on it.
+void WatchForLoss(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (watched->Broken())
+        EndAtLoss(text);
+    if (!RuledOut(type, context.category))
+        beforeLoss(type, context, text);
+}
+
+// An end without a word first (Xlib's own handler exits).
+void WatchTheExit() {
+    if (watching && watched->Broken())
+        EndAtLoss(QStringLiteral("its connection failed"));
 }
 
 }  // namespace
@@ -130,9 +175,17 @@ DisplayOpening::~DisplayOpening() {
 
 DisplayLoss::DisplayLoss(std::function<void()> save) {
     saveAtLoss = std::move(save);
+    watched = DisplayConnection::Current();
     beforeLoss = qInstallMessageHandler(WatchForLoss);
+    // The filter in force is known before ours runs: installing one runs it at once.
+    filterBeforeLoss = QLoggingCategory::installFilter(nullptr);
+    QLoggingCategory::installFilter(KeepWarnings);
+    static const bool exitWatched = std::atexit(WatchTheExit) == 0;
+    watching = exitWatched;
 }
 
 DisplayLoss::~DisplayLoss() {
+    watching = false;
+    QLoggingCategory::installFilter(filterBeforeLoss);
     qInstallMessageHandler(beforeLoss);
 }

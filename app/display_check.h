@@ -47,10 +47,12 @@ private:
     std::thread watchdog_;
 };
 
-// While it lives, a display server that goes away (Qt's word that the X connection or the
-// Wayland connection broke, after which Qt ends the program at once) first runs `save`, which
-// must end within SaveBound, then ends the program with the one line "decimon: the display
-// server went away (...)" and NoDisplayStatus. Qt's other messages go where they went before.
+// While it lives, a display server that goes away first runs `save`, which must end within
+// SaveBound, then ends the program with the one line "decimon: the display server went away
+// (...)" and NoDisplayStatus. The loss is told by the connection itself (see DisplayConnection),
+// asked at each of Qt's messages (Qt warns just before it ends the program on a broken
+// connection; its warnings reach the watch whatever the logging rules say, and go no further
+// when the rules turned them off) and at the exit. Qt's other messages go where they went before.
 class DisplayLoss {
 public:
     static constexpr std::chrono::milliseconds SaveBound{1500};

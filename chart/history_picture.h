@@ -64,6 +64,7 @@ struct HistoryPicture {
     // in the window nor in the shift); none before the first read.
     std::vector<std::string> Figures;
     std::string Reason;  // why the record could not be read; empty when it could
+    std::string Note;    // what the display says of its own recording; empty when it records
 };
 
 // The unit of a weighting as printed: "dB(A)" for "dBA", "dB(C)", "dB(Z)"; others as they are.
@@ -76,6 +77,9 @@ inline constexpr std::int64_t KeptShiftSeconds = 15 * 60;
 // it: between shifts, and for the first KeptShiftSeconds of `current`, the shift under way.
 std::optional<ShiftWindow> KeptShift(const ShiftPattern& pattern, std::int64_t now,
                                      const std::optional<ShiftWindow>& current);
+
+// The note of a display that records nothing since another records into the record.
+inline constexpr char RecordsElsewhereNote[] = "Another display records the levels; this one records nothing";
 
 // The picture before the record has been read: the title and the chart's frame.
 HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view host);

@@ -203,6 +203,11 @@ std::vector<MinuteRow> MeterMonitor::UnwrittenMinutes(std::string_view host) con
     return recorder ? recorder->UnwrittenMinutes(host) : std::vector<MinuteRow>{};
 }
 
+bool MeterMonitor::RecordsElsewhere() const {
+    Lock lock(StateLock);
+    return recorder_ && recorder_->RecordsElsewhere();
+}
+
 bool MeterMonitor::PollPending() const {
     Lock lock(StateLock);
     return State.PollRequested != 0;

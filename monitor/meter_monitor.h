@@ -61,6 +61,8 @@ public:
     // The minutes of `host` the record does not hold yet (LevelRecorder::UnwrittenMinutes);
     // none when the record is off.
     std::vector<MinuteRow> UnwrittenMinutes(std::string_view host) const;
+    // Whether another display records into the record, so that this one records nothing.
+    bool RecordsElsewhere() const;
     // Whether a requested poll is still waiting for its write-back, and whether the worker
     // holds a session now.
     bool PollPending() const;

@@ -4,8 +4,10 @@
 #include "platform/sys/ole_date_time.h"
 #include "platform/sys/steady_clock.h"
 #include "record/level_store.h"
+#include "record/record_lock.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -29,7 +31,7 @@ void ToStandardError(const std::string& line) {
 
 struct LevelRecorder::Shared {
     Shared(std::string path, std::int32_t days, Report reportLine)
-        : store(std::move(path)), report(std::move(reportLine)), keepDays(days) {}
+        : store(path), recordLock(path), report(std::move(reportLine)), keepDays(days) {}
 
     // Under `lock`: the minutes under way, the finished ones waiting for the writer (and those
     // it is writing), and the counts that tell the writer (and Idle) what is new.
@@ -48,10 +50,14 @@ struct LevelRecorder::Shared {
     bool stopping = false;
     bool ended = false;
 
+    // Whether another display holds the record's lock, so that this one records nothing.
+    std::atomic<bool> elsewhere = false;
+
     // The writer thread's alone.
     LevelStore store;
+    RecordLock recordLock;
     Report report;
-    bool faultReported = false;  // since the last write that succeeded
+    std::vector<std::string> faultsSaid;  // the reasons said since the last write that succeeded
     SteadyTime lastTry;
     std::int32_t keepDays;  // 0: every minute is kept
     // The time the trim trusts at this run's first write, and when that was on the monotonic
@@ -75,14 +81,37 @@ struct LevelRecorder::Shared {
         changed.notify_all();
     }
 
-    // One line for a fault, however many minutes it lasts and whatever else goes wrong
-    // meanwhile (a full disk also fails the opening of the file); the record working again
-    // ends the fault.
+    // One line for each reason of a fault, however many minutes it lasts: a reason already said
+    // since the record last worked is not said again (a full disk fails the write and the
+    // opening of the file by turns), a new one is.
     void ReportFault(const std::string& error) {
-        if (faultReported)
+        if (std::find(faultsSaid.begin(), faultsSaid.end(), error) != faultsSaid.end())
             return;
-        faultReported = true;
+        faultsSaid.push_back(error);
         report("decimon: cannot record the levels in " + store.Path() + ": " + error + "; trying again each minute");
+    }
+
+    // The record working again after a fault was said ends the fault, with one line.
+    void ReportRecovery(std::size_t written) {
+        if (faultsSaid.empty())
+            return;
+        faultsSaid.clear();
+        report("decimon: the levels are recorded in " + store.Path() + " again; " + std::to_string(written) +
+               (written == 1 ? " minute" : " minutes") + " written");
+    }
+
+    // Whether this display records: it holds the record's lock, or the lock cannot be had for
+    // another reason than another display holding it (the store then says why it cannot write
+    // either). A change either way is said in one line.
+    bool MayRecord() {
+        const bool mine = recordLock.Take() || !recordLock.HeldElsewhere();
+        if (mine == !elsewhere)
+            return mine;
+        elsewhere = !mine;
+        report(mine ? "decimon: this display records the levels in " + store.Path() + " now"
+                    : "decimon: another display records the levels in " + store.Path() +
+                          "; this one records nothing while it does");
+        return mine;
     }
 
     // Which parts of a batch reached the record: each part that did not is kept for the next
@@ -98,6 +127,8 @@ struct LevelRecorder::Shared {
     // aside, and trims the old minutes once a day.
     Written Write(const std::vector<MinuteRow>& batch, const std::vector<MeterRow>& meters,
                   const std::optional<ShiftPatternRow>& pattern) {
+        if (!MayRecord())
+            return {};  // dropped: the other display records them
         if (!trustedStart)
             TrustTheTime();  // before this run's minutes join the record
         Written written;
@@ -111,6 +142,11 @@ struct LevelRecorder::Shared {
         written.pattern = !pattern || store.WriteShiftPattern(*pattern);
         if (error.empty() && !written.pattern)
             error = store.Error();
+        if (store.TakeLeft())
+            report("decimon: the levels database " + store.Path() +
+                   " was moved, removed or replaced while the display wrote to it; what was written stays in "
+                   "that file, and the record goes on at " +
+                   store.Path());
         const std::string moved = store.TakeMovedAside();
         if (!moved.empty())
             report("decimon: the levels database " + store.Path() + " was damaged; it was moved to " + moved +
@@ -118,7 +154,7 @@ struct LevelRecorder::Shared {
         if (!error.empty())
             ReportFault(error);
         else if (Trim())
-            faultReported = false;
+            ReportRecovery(batch.size());
         else
             ReportFault(store.Error());  // the minutes are written all the same
         return written;
@@ -133,7 +169,8 @@ struct LevelRecorder::Shared {
         measuredTwiceReported = true;
         report("decimon: " + std::to_string(measuredTwice) + (measuredTwice == 1 ? " minute" : " minutes") +
                " of levels already in " + store.Path() +
-               " measured again after the clock went back; the louder of each was kept as it was");
+               " measured again (the clock went back, or another run had recorded them); the louder of each was kept "
+               "as it was");
     }
 
     // The wall clock, but no later than the end of the newest minute in the record: a clock
@@ -185,7 +222,7 @@ void RunWriter(const std::shared_ptr<LevelRecorder::Shared>& shared) {
     // A record already there is opened at once, so that an older version's is upgraded at the
     // start; a new one is made at the first write. A fault here is said at the first write.
     std::error_code ignored;
-    if (std::filesystem::exists(s.store.Path(), ignored))
+    if (s.MayRecord() && std::filesystem::exists(s.store.Path(), ignored))
         s.store.Open();
     std::unique_lock lock(s.lock);
     std::uint64_t seen = 0;
@@ -326,6 +363,8 @@ void LevelRecorder::Stop(std::chrono::milliseconds bound) {
 
 std::vector<MinuteRow> LevelRecorder::UnwrittenMinutes(std::string_view host) const {
     std::vector<MinuteRow> rows;
+    if (shared_->elsewhere)
+        return rows;  // this display's minutes go nowhere
     std::lock_guard lock(shared_->lock);
     const auto take = [&](const MinuteRow& row) {
         if (row.Host == host)
@@ -347,4 +386,8 @@ std::size_t LevelRecorder::PendingRows() const {
 bool LevelRecorder::Idle() const {
     std::lock_guard lock(shared_->lock);
     return shared_->handled == shared_->handedIn;
+}
+
+bool LevelRecorder::RecordsElsewhere() const {
+    return shared_->elsewhere;
 }

@@ -8,13 +8,20 @@
 //
 // No fault of the database reaches the caller: a full disk, a folder that cannot be written,
 // a database locked by another program or a corrupt file each give one line on standard error
-// (until the record works again), and the writer tries again at the next finished minute and
+// (each reason once until the record works again, which gives one line too), and the writer
+// tries again at the next finished minute and
 // at least once a minute on its own, holding at most 24 h of unwritten minutes (the oldest go
 // first).
 //
+// One recorder per record: the writer holds the record's lock (see RecordLock) while it
+// records. A display that finds it held by another records nothing (its minutes are dropped,
+// and none count as unwritten), says so in one line, and takes the record over at its next
+// finished minute after the other ends, with one line too.
+//
 // A minute that arrives for a host and start already in the record is joined with it when
-// the two are parts of one minute, and else (the clock went back) the louder is kept as it
-// was (see KeepMinute); one line a run says how many minutes were measured twice.
+// the two are parts of one minute from this run, and else (the clock went back, another run
+// wrote it) the louder is kept as it was (see KeepMinute); one line a run says how many
+// minutes were measured twice.
 // A record already there is opened when the writer starts (an older version's upgraded then);
 // a new one is made at the first write.
 //
@@ -96,6 +103,8 @@ public:
     std::size_t PendingRows() const;
     // Whether the writer has handled every minute handed to it so far (written or kept).
     bool Idle() const;
+    // Whether another display records into the record, so that this one records nothing.
+    bool RecordsElsewhere() const;
 
     struct Shared;
 

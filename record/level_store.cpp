@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -43,15 +44,25 @@ std::string SystemError(const std::string& what) {
 }
 
 // The file made beforehand with mode 0600, since SQLite would make it readable by all; its
-// log and shared-memory files take their mode from it.
-bool MakeFile(const std::string& path, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+// log and shared-memory files take their mode from it. Its identity is what later checks
+// compare the path with.
+// A link in the file's place is not followed: the record would go where the link points, or a
+// file the link names would be taken for a damaged record and moved aside.
+bool MakeFile(const std::string& path, struct stat& identity, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0 && errno == ELOOP) {
+        error = path + " is a symbolic link, which the record does not follow";
+        return false;
+    }
     if (fd < 0) {
         error = SystemError("cannot open " + path);
         return false;
     }
+    const bool known = ::fstat(fd, &identity) == 0;
+    if (!known)
+        error = SystemError("cannot look at " + path);
     ::close(fd);
-    return true;
+    return known;
 }
 
 // ".corrupt-YYYYMMDD-HHMMSS" of the local time now.
@@ -144,12 +155,25 @@ bool LevelStore::Newest(std::optional<std::int64_t>& newest) {
 // A connection that failed its set-up is closed whatever the fault, even another program's
 // lock: none is used without the pragmas and the checks.
 bool LevelStore::EnsureOpen() {
-    if (db_.IsOpen())
+    if (db_.IsOpen() && StillAtPath())
         return true;
+    if (db_.IsOpen()) {
+        // What the log holds goes into the file that left the path, which is the user's now;
+        // SQLite does not do it at the close of a file that moved.
+        db_.Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+        db_.Close();
+        checked_ = false;
+        left_ = true;
+    }
     if (OpenFile() && Prepare())
         return true;
     db_.Close();
     return false;
+}
+
+bool LevelStore::StillAtPath() const {
+    struct stat info {};
+    return ::lstat(path_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_;
 }
 
 bool LevelStore::OpenFile() {
@@ -160,9 +184,12 @@ bool LevelStore::OpenFile() {
     std::string failed;
     if (slash > 0 && !MakePrivateFolders(path_.substr(0, slash), failed))
         return Fail(SystemError("cannot make " + failed));
-    if (!MakeFile(path_, error))
+    struct stat identity {};
+    if (!MakeFile(path_, identity, error))
         return Fail(error);
-    return db_.Open(path_, SQLITE_OPEN_READWRITE, BusyTimeoutMs) || Fail(db_.Error());
+    device_ = identity.st_dev;
+    inode_ = identity.st_ino;
+    return db_.Open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, BusyTimeoutMs) || Fail(db_.Error());
 }
 
 // The pragmas, and the schema in a new file, or the upgrade of an older one. At the first open
@@ -223,7 +250,11 @@ bool LevelStore::WriteRows(std::span<const MinuteRow> rows) {
     std::size_t measuredTwice = 0;
     for (std::size_t i = 0; ok && i < rows.size(); ++i) {
         const std::optional<MinuteRow> stored = StoredMinute(select, rows[i]);
-        const KeptMinute kept = stored ? KeepMinute(*stored, rows[i]) : KeptMinute{rows[i]};
+        const auto sameMinute = [&](const MinuteRow& row) {
+            return row.Host == rows[i].Host && row.Start == rows[i].Start;
+        };
+        const bool sameRun = WroteMinute(rows[i]) || std::any_of(rows.begin(), rows.begin() + i, sameMinute);
+        const KeptMinute kept = stored ? KeepMinute(*stored, rows[i], sameRun) : KeptMinute{rows[i]};
         measuredTwice += kept.MeasuredTwice ? 1 : 0;
         BindRow(insert, kept.Row);
         ok = insert.Step() == SQLITE_DONE;
@@ -231,7 +262,16 @@ bool LevelStore::WriteRows(std::span<const MinuteRow> rows) {
     if (!ok || !db_.Exec("COMMIT"))
         return FailFromDb();
     measuredTwice_ += measuredTwice;
+    for (const MinuteRow& row : rows) {
+        if (written_.size() >= MaxJoinable)
+            written_.pop_front();
+        written_.emplace_back(row.Host, row.Start);
+    }
     return true;
+}
+
+bool LevelStore::WroteMinute(const MinuteRow& row) const {
+    return std::find(written_.rbegin(), written_.rend(), std::make_pair(row.Host, row.Start)) != written_.rend();
 }
 
 bool LevelStore::WriteMeters(std::span<const MeterRow> meters) {

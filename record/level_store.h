@@ -7,13 +7,21 @@
 //
 // A file that is not a database, or whose pages are damaged, is moved aside as
 // "<file>.corrupt-YYYYMMDD-HHMMSS" (its log with it) and a new one is started; nothing
-// is ever overwritten.
+// is ever overwritten. A symbolic link in the file's place is never followed: no record then.
+//
+// Each use first checks that the path still names the file that is open (its device and
+// inode): a file moved aside, removed with its folder or replaced keeps what was written into
+// it (its log is checkpointed into it first), and the record is opened or made at the path
+// again.
 
 #include "exposure/minute_row.h"
 #include "record/meter_row.h"
 #include "record/sqlite_db.h"
 
+#include <sys/types.h>
+
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <span>
 #include <string>
@@ -23,6 +31,8 @@ class LevelStore {
 public:
     // Waits for another program's lock at most this long per write.
     static constexpr int BusyTimeoutMs = 200;
+    // The minutes written last that a later part of the same minute joins.
+    static constexpr std::size_t MaxJoinable = 24 * 60;
 
     explicit LevelStore(std::string path) : path_(std::move(path)) {}
 
@@ -33,8 +43,8 @@ public:
     bool Open();
     void Close() { db_.Close(); }
     // Writes `rows` in one transaction (opening the database first when needed); a row
-    // for a host and minute already there meets it as KeepMinute says. False leaves the file
-    // as it was.
+    // for a host and minute already there meets it as KeepMinute says, of one run when this
+    // store wrote that minute (among the last MaxJoinable). False leaves the file as it was.
     bool Write(std::span<const MinuteRow> rows);
     // Writes the meters' values in one transaction, each only when it differs from the values
     // in force for its host at its moment. False leaves the file as it was.
@@ -56,6 +66,8 @@ public:
     const std::string& Error() const { return error_; }
     // The path a corrupt file was moved to since the last call, else empty; then empty.
     std::string TakeMovedAside() { return std::exchange(movedAside_, {}); }
+    // Whether the open file was found moved, removed or replaced since the last call; then false.
+    bool TakeLeft() { return std::exchange(left_, false); }
 
 private:
     // Runs `action`; when it found the file corrupt, moves the file aside and runs it once
@@ -63,11 +75,13 @@ private:
     template <typename Action>
     bool Recovering(Action action);
     bool EnsureOpen();
+    bool StillAtPath() const;
     bool OpenFile();
     bool Prepare();
     bool MakeTable();
     bool Upgrade();
     bool WriteRows(std::span<const MinuteRow> rows);
+    bool WroteMinute(const MinuteRow& row) const;
     bool Fail(std::string error);
     bool FailFromDb();
     bool MoveAside();
@@ -79,4 +93,10 @@ private:
     std::string error_;
     std::string movedAside_;
     std::size_t measuredTwice_ = 0;
+    bool left_ = false;
+    // This store's run of the record: the minutes it wrote last, oldest first, by host and start.
+    std::deque<std::pair<std::string, std::int64_t>> written_;
+    // The open file's identity, from the descriptor that made or found it.
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
 };

@@ -101,11 +101,11 @@ MinuteRow MinuteAggregator::Ended(const Minute& minute) {
     return row;
 }
 
-KeptMinute KeepMinute(const MinuteRow& stored, const MinuteRow& arriving) {
+KeptMinute KeepMinute(const MinuteRow& stored, const MinuteRow& arriving, bool sameRun) {
     const double storedEnergy = stored.Seconds * LevelEnergy(stored.Leq);
     const double arrivingEnergy = arriving.Seconds * LevelEnergy(arriving.Leq);
     const double seconds = stored.Seconds + arriving.Seconds;
-    if (seconds > static_cast<double>(SecondsPerMinute))
+    if (!sameRun || seconds > static_cast<double>(SecondsPerMinute))
         return {arrivingEnergy > storedEnergy ? arriving : stored, true};
     MinuteRow joined = stored;
     joined.Samples = stored.Samples + arriving.Samples;

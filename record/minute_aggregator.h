@@ -71,13 +71,14 @@ private:
 };
 
 // What the record keeps when `arriving` meets `stored`, the minute of the same host and start
-// already there. Together they cover at most 60 s: two parts of one minute (around a change
-// of host or a restart within it), joined: samples and covered seconds added, the energy mean
-// weighted by seconds, the extremes of both, the stored one's weighting. Together they cover
-// more: the minute was measured twice (the clock went back), and the one with more sound
-// energy (seconds x 10^(Leq/10)) is kept as it stands, the stored one at a tie.
+// already there. Parts of one minute from one recorder run (`sameRun`: around a change of
+// host or of the settings within it) that together cover at most 60 s are joined: samples
+// and covered seconds added, the energy mean weighted by seconds, the extremes of both, the
+// stored one's weighting. Otherwise the minute was measured twice (the clock went back, or
+// another run measured it), and the one with more sound energy (seconds x 10^(Leq/10)) is
+// kept as it stands, the stored one at a tie: never an average of the two.
 struct KeptMinute {
     MinuteRow Row;
     bool MeasuredTwice = false;
 };
-KeptMinute KeepMinute(const MinuteRow& stored, const MinuteRow& arriving);
+KeptMinute KeepMinute(const MinuteRow& stored, const MinuteRow& arriving, bool sameRun);

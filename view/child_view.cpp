@@ -28,7 +28,7 @@ CChildView::CChildView(QWidget* parent)
       timers_([this](unsigned id) { OnTimer(id); }, nullptr),
       history_(
           CurrentSettings(), [this] { update(contentsRect()); },
-          [this](const std::string& host) { return UnwrittenMinutes(host); }) {
+          [this](const std::string& host) { return UnwrittenMinutes(host); }, [this] { return RecordsElsewhere(); }) {
     // The monitoring side is set up by now: lock, start time, defaults, settings.
     CreateViewFont(LabelFontHeight, fonts_.LabelFont);
     CreateViewFont(LevelFontHeight, fonts_.LevelFont);

@@ -100,6 +100,12 @@ void HistoryPainter::Draw(QPainter& painter, int width, int height, const QFont&
     DrawHistoryChart(painter, layout.Chart, *fonts.ScaleFont, picture, {GridColor, BarColor, TextColor, OtherBarColor},
                      text);
     DrawFigures(painter, layout, fonts, picture);
+    if (!picture.Note.empty()) {  // across the top of the chart, where the scale leaves room
+        const QString note = FromCodePage(picture.Note);
+        const int noteWidth = TextWidth(QFontMetrics(*fonts.ScaleFont, painter.device()), note);
+        glyphs_.Draw(painter, *fonts.ScaleFont, TextColor,
+                     {layout.Chart.center().x() - noteWidth / 2, layout.Chart.top()}, note);
+    }
     // The title where the meter picture has its footer, in the same font and colour, the
     // meter's address whole however long.
     const QFontMetrics titleMetrics(footerFont, painter.device());

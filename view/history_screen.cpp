@@ -18,10 +18,12 @@ bool SameRead(const HistoryRequest& a, const HistoryRequest& b) {
 
 }  // namespace
 
-HistoryScreen::HistoryScreen(const Settings& settings, std::function<void()> repaint, UnwrittenMinutes unwritten)
+HistoryScreen::HistoryScreen(const Settings& settings, std::function<void()> repaint, UnwrittenMinutes unwritten,
+                             std::function<bool()> recordsElsewhere)
     : settings_(settings),
       repaint_(std::move(repaint)),
       unwritten_(std::move(unwritten)),
+      recordsElsewhere_(std::move(recordsElsewhere)),
       loader_([this](const HistoryRequest& request, HistoryRecord record) { Show(request, record); }) {
     refresh_.setSingleShot(true);
     refresh_.setTimerType(Qt::PreciseTimer);  // a coarse one may come before the minute turns
@@ -79,6 +81,8 @@ void HistoryScreen::Show(const HistoryRequest& request, const HistoryRecord& rec
     if (!open_ || !SameRead(request, latest_))
         return;
     picture_ = MakeHistoryPicture(request.Window, request.Host, record, request.Shift, request.Ended);
+    if (recordsElsewhere_())
+        picture_.Note = RecordsElsewhereNote;
     ++readsShown_;
     repaint_();
 }

@@ -35,8 +35,11 @@ public:
     using UnwrittenMinutes = std::function<std::vector<MinuteRow>(const std::string& host)>;
 
     // `settings` (HostName, ShiftLenHours) outlive the screen; `repaint` asks for a paint
-    // of the whole client; `unwritten` gives the minutes that count before they are written.
-    HistoryScreen(const Settings& settings, std::function<void()> repaint, UnwrittenMinutes unwritten);
+    // of the whole client; `unwritten` gives the minutes that count before they are written;
+    // `recordsElsewhere` whether another display records, so that this one records nothing
+    // (a note on the picture says so).
+    HistoryScreen(const Settings& settings, std::function<void()> repaint, UnwrittenMinutes unwritten,
+                  std::function<bool()> recordsElsewhere);
 
     // Opens the picture for a client of `client` size on `device`: fonts fitted, the chart's
     // frame at once and the record once it is read, then a read every minute.
@@ -69,6 +72,7 @@ private:
     const Settings& settings_;
     std::function<void()> repaint_;
     UnwrittenMinutes unwritten_;
+    std::function<bool()> recordsElsewhere_;
     ShiftPattern shifts_;
     std::string shiftsWarning_;  // the last said, so that each is said once
     HistoryLoader loader_;

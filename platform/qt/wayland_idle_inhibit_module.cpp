@@ -128,3 +128,8 @@ extern "C" Q_DECL_EXPORT CompositorIdleInhibit* decimon_open_compositor_idle_inh
                                                                                      std::function<void()> settled) {
     return new WaylandIdleInhibit(window, std::move(settled));
 }
+
+extern "C" Q_DECL_EXPORT int decimon_wayland_connection_error() {
+    auto* display = static_cast<wl_display*>(NativeResource("wl_display"));
+    return display ? wl_display_get_error(display) : 0;
+}

@@ -6,6 +6,7 @@
 #include "record/level_reader.h"
 
 #include "record/level_schema.h"
+#include "record/record_lock.h"
 
 #include "tests/support/fake_clocks.h"
 #include "tests/support/level_database.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -182,13 +184,15 @@ TEST_F(Recorder, ALockedDatabaseIsReportedOnceAndItsMinutesWrittenLater) {
     clocks_.Advance(LevelRecorder::RetryInterval);
     ASSERT_TRUE(WaitUntil([&] { return database_.Minutes().size() == 4; })) << "the kept minutes were not retried";
     EXPECT_EQ(recorder_->PendingRows(), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return Reported().size() == 2; })) << "no line for the recovery";
+    EXPECT_NE(Reported()[1].find("again; 3 minutes written"), std::string::npos) << Reported()[1];
 
     // A fault after the record worked again is a new fault: reported again.
     ASSERT_TRUE(database_.Connection().Exec("BEGIN IMMEDIATE"));
     Feed(Noon + 600, 2, 85.0);
     WaitIdle();
     ASSERT_TRUE(database_.Connection().Exec("COMMIT"));
-    EXPECT_EQ(Reported().size(), 2u);
+    EXPECT_EQ(Reported().size(), 3u);
 }
 
 TEST_F(Recorder, HoldsAtMostADayOfUnwrittenMinutesTheNewest) {
@@ -202,9 +206,17 @@ TEST_F(Recorder, HoldsAtMostADayOfUnwrittenMinutesTheNewest) {
     EXPECT_EQ(recorder_->PendingRows(), LevelRecorder::MaxPendingMinutes);
     EXPECT_EQ(Reported().size(), 1u);
 
+    // A new reason is said; the record working again is said with what was written.
     std::filesystem::remove(blocker);
+    std::filesystem::create_directories(blocker / "levels.sqlite3");
+    clocks_.Advance(LevelRecorder::RetryInterval);
+    ASSERT_TRUE(WaitUntil([&] { return Reported().size() == 2; })) << "the changed reason was not said";
+    EXPECT_NE(Reported()[1].find("Is a directory"), std::string::npos) << Reported()[1];
+    std::filesystem::remove(blocker / "levels.sqlite3");
     recorder_->FinishMinute();
     WaitIdle();
+    ASSERT_EQ(Reported().size(), 3u);
+    EXPECT_NE(Reported()[2].find("again; 1440 minutes written"), std::string::npos) << Reported()[2];
     const auto rows = LevelDatabase::ReadAllMinutes(blocker / "levels.sqlite3");
     ASSERT_TRUE(rows.has_value());
     ASSERT_EQ(rows->size(), LevelRecorder::MaxPendingMinutes);
@@ -308,16 +320,156 @@ TEST_F(Recorder, AClockBackKeepsTheLouderOfEachMinuteMeasuredTwice) {
     EXPECT_NE(Reported()[0].find("decimon: 2 minutes of levels already in"), std::string::npos) << Reported()[0];
 }
 
-TEST_F(Recorder, ADamagedFileIsMovedAsideWithOneLine) {
-    XdgSandbox::WriteFile(database_.Path(), std::string(3000, 'x'));
+// The record's file taken from its path while the display records: what was written stays in
+// the file that left, one line says so, and the minutes go on at the path.
+TEST_F(Recorder, ARecordThatLeavesItsPathGoesOnThere) {
+    namespace fs = std::filesystem;
+    const fs::path folder = database_.Folder() / "Decimon";
+    const fs::path path = folder / "levels.sqlite3";
+    const fs::path aside = database_.Folder() / "levels.bak";
+    const struct {
+        const char* what;
+        std::function<void()> away;  // while recording
+        std::function<void()> mend;  // before the next try, if anything
+        std::size_t lines;
+        std::size_t atPath;   // minutes at the path at the end
+        std::size_t inAside;  // minutes in the moved file
+    } cases[] = {
+        {"the folder removed", [&] { fs::remove_all(folder); }, {}, 1, 2, 0},
+        {"the file moved aside", [&] { fs::rename(path, aside); }, {}, 1, 2, 1},
+        {"the file replaced by a folder, then by a good file",
+         [&] {
+             fs::remove(path);
+             fs::create_directory(path);
+         },
+         [&] {
+             fs::remove(path);
+             LevelDatabase::Make(path, SteadyMinutes("press", Noon - 3600, 1, 60.0));
+         },
+         3, 3, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(folder);
+        fs::remove(aside);
+        reported_ = std::make_shared<ReportedLines>();
+        Start(path);
+        Feed(Noon, 2, 80.0);
+        WaitIdle();
+        c.away();
+        Feed(Noon + 120, 1, 80.0);
+        recorder_->FinishMinute();
+        WaitIdle();
+        if (c.mend) {
+            c.mend();
+            clocks_.Advance(LevelRecorder::RetryInterval);
+            ASSERT_TRUE(WaitUntil([&] { return recorder_->PendingRows() == 0; })) << "never written";
+        }
+        RecordLock another(path.string());
+        EXPECT_TRUE(!another.Take() && another.HeldElsewhere()) << "the record's lock left with its folder";
+        recorder_.reset();
+        const std::vector<std::string> lines = Reported();
+        ASSERT_EQ(lines.size(), c.lines);
+        EXPECT_NE(lines[0].find("was moved, removed or replaced"), std::string::npos) << lines[0];
+        EXPECT_EQ(LevelDatabase::ReadAllMinutes(path).value_or(std::vector<MinuteRow>{}).size(), c.atPath);
+        EXPECT_EQ(LevelDatabase::ReadAllMinutes(aside).value_or(std::vector<MinuteRow>{}).size(), c.inAside)
+            << LevelDatabase::IntegrityCheck(aside);
+    }
+}
+
+// Parts of one minute are joined only within one run; a part of another run (a restart in the
+// minute) meets the stored one whole: the louder is kept, never an average of the two.
+TEST_F(Recorder, PartsOfOneMinuteAreJoinedOnlyWithinOneRun) {
+    const struct {
+        bool restart;
+        MinuteRow kept;
+    } cases[] = {{false, {"press", Noon, "dBA", 33, 33.0, 82.97, 80.0, 85.0}},
+                 {true, {"press", Noon, "dBA", 15, 15.0, 85.0, 85.0, 85.0}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.restart ? "two runs" : "one run");
+        database_.Write();
+        ASSERT_TRUE(database_.Connection().Exec("DELETE FROM minutes"));
+        Start();
+        for (int second = 0; second < 18; ++second)
+            recorder_->AddSample(Noon + second, "press", "dBA", 80.0, 1);
+        recorder_->FinishMinute();
+        if (c.restart) {
+            recorder_.reset();
+            Start();
+        }
+        for (int second = 30; second < 45; ++second)
+            recorder_->AddSample(Noon + second, "press", "dBA", 85.0, 1);
+        recorder_->Stop(Scaled(5000ms));
+        const std::vector<MinuteRow> rows = database_.Minutes();
+        ASSERT_EQ(rows.size(), 1u);
+        ExpectMinute(rows[0], c.kept, 0.01);
+    }
+}
+
+// One display records into a record at a time: a second one records nothing and says so,
+// and takes over at its next minute once the first has ended.
+TEST_F(Recorder, ASecondRecorderRecordsNothingUntilTheFirstEnds) {
     Start();
-    Feed(Noon, 1, 80.0);
+    Feed(Noon - 120, 1, 70.0);  // written once the first holds the record
     recorder_->FinishMinute();
     WaitIdle();
+    std::unique_ptr<LevelRecorder> first = std::move(recorder_);
+    Start();
+    Feed(Noon, 2, 85.0);  // the second display's
+    WaitIdle();
+    EXPECT_TRUE(recorder_->RecordsElsewhere());
+    EXPECT_TRUE(recorder_->UnwrittenMinutes("press").empty());
     EXPECT_EQ(database_.Minutes().size(), 1u);
-    const std::vector<std::string> lines = Reported();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find(".corrupt-"), std::string::npos) << lines[0];
+    ASSERT_EQ(Reported().size(), 1u);
+    EXPECT_NE(Reported()[0].find("another display records the levels in"), std::string::npos) << Reported()[0];
+
+    first.reset();
+    Feed(Noon + 120, 1, 85.0);
+    WaitIdle();
+    EXPECT_FALSE(recorder_->RecordsElsewhere());
+    const std::vector<MinuteRow> rows = database_.Minutes();
+    ASSERT_EQ(rows.size(), 2u) << "the minutes measured while the other recorded went nowhere";
+    EXPECT_EQ(rows[1].Start, Noon + 60);
+    ASSERT_EQ(Reported().size(), 2u);
+    EXPECT_NE(Reported()[1].find("this display records the levels in"), std::string::npos) << Reported()[1];
+}
+
+// What is in the file's place and is no record: a damaged file moved aside, a link left as it
+// is (never followed to make or move a file where it points); one line each.
+TEST_F(Recorder, WhatIsNoRecordGivesOneLine) {
+    namespace fs = std::filesystem;
+    const fs::path target = database_.Folder() / "elsewhere";
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        const char* said;    // the first line; the link's second says that the minutes are lost
+        std::size_t atPath;  // minutes at the path
+    } cases[] = {
+        {"a damaged file", [&] { XdgSandbox::WriteFile(database_.Path(), std::string(3000, 'x')); }, ".corrupt-", 2},
+        {"a link to a file",
+         [&] {
+             XdgSandbox::WriteFile(target, std::string(3000, 'x'));
+             fs::create_symlink(target, database_.Path());
+         },
+         "symbolic link", 0},
+        {"a dangling link", [&] { fs::create_symlink(target, database_.Path()); }, "symbolic link", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(target);
+        fs::remove(database_.Path());
+        reported_ = std::make_shared<ReportedLines>();
+        c.make();
+        const std::string before = fs::exists(target) ? XdgSandbox::ReadFile(target) : "";
+        Start();
+        Feed(Noon, 2, 80.0);  // two tries
+        recorder_.reset();
+        EXPECT_EQ(LevelDatabase::ReadAllMinutes(database_.Path()).value_or(std::vector<MinuteRow>{}).size(), c.atPath);
+        EXPECT_EQ(fs::exists(target) ? XdgSandbox::ReadFile(target) : "", before) << "written through the link";
+        const std::vector<std::string> lines = Reported();
+        ASSERT_EQ(lines.size(), c.atPath == 0 ? 2u : 1u);
+        EXPECT_NE(lines[0].find(c.said), std::string::npos) << lines[0];
+    }
 }
 
 TEST_F(Recorder, AStopThatRunsOutLeavesTheWriterToFinishOnItsOwn) {

@@ -174,12 +174,13 @@ struct MergeCase {
     MinuteRow arriving;
     MinuteRow kept;
     bool measuredTwice = false;
+    bool sameRun = true;
 };
 
 class MergeTable : public ::testing::TestWithParam<MergeCase> {};
 
 TEST_P(MergeTable, JoinsTwoPartsAndKeepsTheLouderOfAMinuteMeasuredTwice) {
-    const KeptMinute kept = KeepMinute(GetParam().stored, GetParam().arriving);
+    const KeptMinute kept = KeepMinute(GetParam().stored, GetParam().arriving, GetParam().sameRun);
     ExpectMinute(kept.Row, GetParam().kept, 0.01);
     EXPECT_EQ(kept.MeasuredTwice, GetParam().measuredTwice);
 }
@@ -202,6 +203,13 @@ INSTANTIATE_TEST_SUITE_P(Parts, MergeTable,
                                            MergeCase{{"a", Minute, "dBA", 30, 30.0, 80.0, 80.0, 80.0},
                                                      {"a", Minute, "dBA", 40, 40.0, 80.0, 80.0, 80.0},
                                                      {"a", Minute, "dBA", 40, 40.0, 80.0, 80.0, 80.0},
-                                                     true}));
+                                                     true},
+                                           // Parts of another run, 55 s together: the louder
+                                           // whole, not 55 s at 90.61.
+                                           MergeCase{{"a", Minute, "dBA", 20, 20.0, 95.0, 95.0, 95.0},
+                                                     {"a", Minute, "dBA", 35, 35.0, 90.0, 90.0, 90.0},
+                                                     {"a", Minute, "dBA", 20, 20.0, 95.0, 95.0, 95.0},
+                                                     true,
+                                                     false}));
 
 }  // namespace
