@@ -80,4 +80,11 @@ public:
     // as local times, "06:00-14:00,14:00-22:00,22:00-06:00" (exposure/shift_pattern.h reads it).
     // Unusable like MetricsAddress. Only read, like RecordLevels.
     static ExtraText LoadShifts();
+
+    // "Language", a REG_SZ beside RecordLevels that no dialog edits: the language of the
+    // display's texts, one of DisplayLanguages ("en" when missing or empty). Anything else
+    // gives "en", with `warning`, when given, set to one line naming the setting and why;
+    // it is cleared otherwise. Only read, like RecordLevels.
+    static constexpr const char* DisplayLanguages[] = {"en", "de", "fr", "es", "it", "pl", "nl"};
+    static std::string LoadLanguage(std::string* warning = nullptr);
 };
