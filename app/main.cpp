@@ -3,6 +3,7 @@
 #include "app/display_check.h"
 #include "app/kelda_app.h"
 #include "app/main_frame.h"
+#include "config/dialogs/configure_command.h"
 #include "platform/qt/number_locale.h"
 #include "platform/qt/single_instance.h"
 #include "view/child_view.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     if (!NoArgumentsLeft(argc, argv))
         return BadArgumentsStatus;
     UseCNumberLocale();  // QApplication took the desktop's language for numbers too
+    UseLanguageSetting();
     const std::string screen = ScreenKey(std::getenv("WAYLAND_DISPLAY"), xDisplay);
     SingleInstance instance(UserRuntimeDir(), screen);
     if (!TakeTheScreen(instance, QString::fromStdString(screen)))

@@ -5,6 +5,9 @@
 #include "exposure/shift_figures.h"
 #include "platform/sys/c_locale.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
@@ -34,9 +37,23 @@ constexpr double HighestDose = 1.0e9;  // percent; keeps the rounding in range
     return text;
 }
 
+// A line in the display language: `source` with "%1"... filled, as UTF-8.
+std::string Tr(const char* source, const QStringList& args = {}) {
+    QString text = QCoreApplication::translate("History", source);
+    for (const QString& arg : args)
+        text = text.arg(arg);
+    return text.toStdString();
+}
+
+// "85.3"
+QString OneDecimal(double value) {
+    return QString::fromStdString(Format("%.1f", value));
+}
+
 // "7h 12m"
-std::string HoursAndMinutes(long long minutes) {
-    return Format("%lldh %lldm", minutes / 60, minutes % 60);
+QString HoursAndMinutes(long long minutes) {
+    return QString::fromStdString(
+        Tr(QT_TRANSLATE_NOOP("History", "%1h %2m"), {QString::number(minutes / 60), QString::number(minutes % 60)}));
 }
 
 // Seconds from `local` to the next local full hour, 0 when it is one.
@@ -73,23 +90,24 @@ std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<
     const std::optional<ShiftFigures> figures = shift ? std::optional(FiguresOfShift(*shift, rows)) : std::nullopt;
     const bool anyInShift = figures && (figures->MeasuredSeconds > 0.0 || !figures->OtherSeconds.empty());
     if (!anyInWindow && !anyInShift)
-        return {Format("No levels recorded in the last %.1f h", window.Hours())};
+        return {Tr(QT_TRANSLATE_NOOP("History", "No levels recorded in the last %1 h"), {OneDecimal(window.Hours())})};
     if (!figures)
-        return {"No shift under way"};
+        return {Tr(QT_TRANSLATE_NOOP("History", "No shift under way"))};
     std::vector<std::string> lines = {
-        "Shift " + ShiftHours(figures->Window.Hours),
+        Tr(QT_TRANSLATE_NOOP("History", "Shift %1"), {QString::fromStdString(ShiftHours(figures->Window.Hours))}),
         // Whole minutes measured: never more than the record holds.
-        Format("Measured %s of %s", HoursAndMinutes(static_cast<long long>(figures->MeasuredSeconds / 60.0)).c_str(),
-               HoursAndMinutes(std::llround(figures->DurationSeconds / 60.0)).c_str())};
+        Tr(QT_TRANSLATE_NOOP("History", "Measured %1 of %2"),
+           {HoursAndMinutes(static_cast<long long>(figures->MeasuredSeconds / 60.0)),
+            HoursAndMinutes(std::llround(figures->DurationSeconds / 60.0))})};
     if (figures->MeasuredSeconds > 0.0) {
-        lines.push_back(Format("LAeq so far %.1f dBA", figures->Laeq));
-        lines.push_back(
-            Format("Dose used so far %lld %%", std::llround(std::min(figures->DoseUsedPercent(), HighestDose))));
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "LAeq so far %1 dBA"), {OneDecimal(figures->Laeq)}));
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "Dose used so far %1 %"),
+                           {QString::number(std::llround(std::min(figures->DoseUsedPercent(), HighestDose)))}));
     } else if (anyInShift) {
-        lines.push_back("LAeq so far: no A-weighted minutes");
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "LAeq so far: no A-weighted minutes")));
         lines.push_back(figures->OtherWeightings());
     } else {
-        lines.push_back("Nothing measured in this shift yet");
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "Nothing measured in this shift yet")));
     }
     return lines;
 }
@@ -147,7 +165,7 @@ HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view ho
         std::string names;
         for (const std::string& weighting : weightings)
             names += (names.empty() ? "" : ", ") + weighting;
-        picture.LevelAxis = "Leq (" + names + ")";
+        picture.LevelAxis = Tr(QT_TRANSLATE_NOOP("History", "Leq (%1)"), {QString::fromStdString(names)});
     }
     return picture;
 }
@@ -157,6 +175,7 @@ HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view 
     HistoryPicture picture = MakeHistoryChart(window, host, record.Rows);
     picture.Figures = Figures(window, FiniteMinutes(record.Rows), shift, !picture.Minutes.empty());
     if (!record.Readable)
-        picture.Reason = "The record cannot be read: " + record.Error;
+        picture.Reason = Tr(QT_TRANSLATE_NOOP("History", "The record cannot be read: %1"),
+                            {QString::fromLocal8Bit(record.Error.data(), static_cast<qsizetype>(record.Error.size()))});
     return picture;
 }

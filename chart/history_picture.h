@@ -6,6 +6,8 @@
 #include "exposure/minute_row.h"
 #include "exposure/shift_pattern.h"
 
+#include <QtGlobal>  // QT_TRANSLATE_NOOP
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,7 +47,7 @@ struct HourMark {
 };
 
 // The picture's title before the meter.
-inline constexpr char HistoryTitle[] = "History of ";
+inline constexpr char HistoryTitle[] = QT_TRANSLATE_NOOP("History", "History of ");
 
 struct HistoryPicture {
     std::string Host;  // the meter's address, titled "History of HOST"
@@ -60,8 +62,8 @@ struct HistoryPicture {
     // The shift under way: "Shift 06:00-14:00", "Measured 7h 12m of 8h 0m", "LAeq so far 85.1
     // dBA", "Dose used so far 101 %"; or "No levels recorded in the last 8.0 h" alone (nothing
     // in the window nor in the shift); none before the first read.
-    std::vector<std::string> Figures;
-    std::string Reason;  // why the record could not be read; empty when it could
+    std::vector<std::string> Figures;  // in the display language, UTF-8, numbers in the "C" form
+    std::string Reason;                // why the record could not be read (UTF-8); empty when it could
 };
 
 // The picture before the record has been read: the title and the chart's frame.

@@ -6,6 +6,7 @@
 DECIMON_RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config file
   qt6-base-dev qt6-base-private-dev qt6-wayland-dev wayland-protocols qt6-wayland
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libsnmp-dev libsqlite3-dev libmicrohttpd-dev libgnutls28-dev libyaml-cpp-dev libcrypt-dev
   libxss-dev libxext-dev fonts-arkpandora
 )
