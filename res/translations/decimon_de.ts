@@ -65,11 +65,11 @@
     </message>
     <message>
         <source>Edit-&gt;</source>
-        <translation>Ändern-&gt;</translation>
+        <translation>Ändern→</translation>
     </message>
     <message>
         <source>Delete...</source>
-        <translation>Löschen...</translation>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>&lt;-Add</source>
@@ -77,7 +77,7 @@
     </message>
     <message>
         <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <translation>Abbruch</translation>
     </message>
     <message>
         <source>Options</source>
@@ -121,7 +121,7 @@
     </message>
     <message>
         <source>Display Message</source>
-        <translation>Meldung anzeigen</translation>
+        <translation>Meldung zeigen</translation>
     </message>
     <message>
         <source>Restore to Factory Defaults...</source>

@@ -121,7 +121,7 @@
     </message>
     <message>
         <source>Display Message</source>
-        <translation>Afficher le message</translation>
+        <translation>Message affiché</translation>
     </message>
     <message>
         <source>Restore to Factory Defaults...</source>

@@ -77,7 +77,7 @@
     </message>
     <message>
         <source>Cancel</source>
-        <translation>Annuleren</translation>
+        <translation>Afbreken</translation>
     </message>
     <message>
         <source>Options</source>

@@ -56,9 +56,9 @@ TEST_P(WallLanguages, HistoryFiguresFitTheirColumn) {
     const HistoryLayout layout = ComputeHistoryLayout(&device_, size_.width(), size_.height(), *fonts.ScaleFont);
     const HistoryWindow window = HistoryWindowAt(1764676800, 8.0);
     const ShiftWindow shift{{2025, 12, 2}, 0, {0, 480}, window.From, window.To};
-    for (const HistoryRecord& record : {HistoryRecord{true, "", SteadyMinutes("press", window.From, 479, 88.0)},
-                                        HistoryRecord{true, "", SteadyMinutes("press", window.From, 9, 88.0, "dBC")},
-                                        HistoryRecord{}}) {
+    for (const HistoryRecord& record :
+         {HistoryRecord{true, "", SteadyMinutes("press", window.From, 479, 88.0)},
+          HistoryRecord{true, "", SteadyMinutes("press", window.From, 9, 88.0, "dBC")}, HistoryRecord{}}) {
         for (const std::string& line : MakeHistoryPicture(window, "press", record, shift).Figures)
             EXPECT_LT(MeasureTextWidth(*fonts.FigureFont, &device_, WallNumbers(QString::fromStdString(line))),
                       layout.Figures.width())
@@ -77,8 +77,8 @@ INSTANTIATE_TEST_SUITE_P(Languages, WallLanguages,
 
 TEST(WallNumbers, TakeTheLanguagesDecimalSign) {
     // Only a point between two digits is a decimal point.
-    for (const auto& [code, shown] : {std::pair{"de", "85,3 dBA. 7"}, std::pair{"fr", "85,3 dBA. 7"},
-                                      std::pair{"en", "85.3 dBA. 7"}}) {
+    for (const auto& [code, shown] :
+         {std::pair{"de", "85,3 dBA. 7"}, std::pair{"fr", "85,3 dBA. 7"}, std::pair{"en", "85.3 dBA. 7"}}) {
         ApplyDisplayLanguage(code);
         EXPECT_EQ(WallTexts::LevelText("85.3 dBA. 7").toStdString(), shown) << code;
     }
