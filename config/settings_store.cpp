@@ -249,6 +249,6 @@ std::string SettingsStore::LoadLanguage(std::string* warning) {
         reason = "\"" + value.text + "\" is not one of en, de, fr, es, it, pl, nl";
     }
     if (warning != nullptr)
-        *warning = "decimon: the setting Language is not used (" + reason + "); the display speaks English";
+        *warning = "the setting Language is not used (" + reason + "); the display speaks English";
     return DisplayLanguages[0];
 }

@@ -14,7 +14,8 @@ DECIMON_RUN_PACKAGES=(
 # What the tests, benchmarks, fuzzers and the format check need on top: agents, SQLite's shell
 # and a Prometheus server with its promtool, openssl for the endpoint's test certificates,
 # GoogleTest and Google Benchmark, clang, X and Wayland servers with their tools, poppler's tools
-# to read the reports back, and ccache for the test command's builds.
+# to read the reports back, an OCR engine with German to read the wall in German off the screen,
+# and ccache for the test command's builds.
 DECIMON_TEST_PACKAGES=(
   ccache snmpd snmp sqlite3 prometheus curl python3 openssl
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -22,7 +23,7 @@ DECIMON_TEST_PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev x11-xserver-utils
   locales desktop-file-utils dbus-daemon
   weston cage xwayland
-  poppler-utils
+  poppler-utils tesseract-ocr tesseract-ocr-deu
 )
 
 # decimon_install_packages PACKAGE...: installs those of them that are missing.

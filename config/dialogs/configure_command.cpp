@@ -60,7 +60,7 @@ void UseLanguageSetting() {
     std::string warning;
     ApplyDisplayLanguage(SettingsStore::LoadLanguage(&warning));
     if (!warning.empty())
-        std::fprintf(stderr, "%s\n", warning.c_str());
+        std::fprintf(stderr, "decimon: %s\n", warning.c_str());
 }
 
 void RunConfigureCommand(QWidget* view, MeterMonitor& monitor, PollTimerControl& pollTimer) {

@@ -3,8 +3,8 @@
 # it starts full screen covering the screen, shows the meter (panel colour, white digits, no
 # menu bar), F leaves full screen and shows the menu, and closing the window ends the process
 # with status 0, also while the meter is silent. In full screen Alt+F, X ends the program, and
-# a German desktop language paints the same picture as the "C" locale, and an X server that
-# goes away costs no minute. Screenshots are kept in ARTIFACTS.
+# a German desktop language paints the same picture as the "C" locale, the setting Language
+# shows the wall in German, and an X server that goes away costs no minute. Screenshots are kept in ARTIFACTS.
 #   whole_program_test.sh DECIMON SIMULATOR X-CLOSE-WINDOW ARTIFACTS
 set -euo pipefail
 decimon=$1 simulator=$2 close_window=$3 artifacts=$4
@@ -75,7 +75,23 @@ done
 differing=$(compare -metric AE "$artifacts/lang-C.png" "$artifacts/lang-de_DE.UTF-8.png" null: 2>&1 || true)
 [ "$differing" = 0 ] || fail "under LANG=de_DE.UTF-8 $differing pixels differ from the picture under LANG=C"
 
-# 6. The X server goes away while the display records: within 2 s it ends with one line and
+# 6. "Language"="de": the wall in German, read off the screen (its white texts made black on
+# white for the OCR): the label, the time to the limit in German units and the level with a
+# decimal comma.
+settings=('"SnmpTimeout"=dword:000000fa' '"SnmpRetries"=dword:00000001' '"ShiftLenHours"="7.5"')
+write_settings "127.0.0.1:$port" "${settings[@]}" '"Language"="de"'
+show_display
+sleep 3
+shot=$artifacts/language-de.png
+screenshot "$shot"
+close_display 5
+read_text() { convert "$shot" -crop "$1" +repage -fill black -opaque white -fill white +opaque black png:- | tesseract stdin stdout -l deu --psm 6 2>/dev/null | tr '\n' ' '; }
+labels=$(read_text 440x420+16+100) values=$(read_text 800x420+460+100)
+[[ $labels == *"Aktueller Schallpegel"* && $values =~ 85,3\ dBA.*6\ ?h\ ?59\ ?min ]] ||
+  fail "the German wall reads \"$labels\" and \"$values\""
+write_settings "127.0.0.1:$port" "${settings[@]}"
+
+# 7. The X server goes away while the display records: within 2 s it ends with one line and
 # status 1, and the minute under way (a poll a second) is in the record.
 show_display
 sleep 2
@@ -89,4 +105,4 @@ said=$(tail -n +$((lines + 1)) "$work/decimon.log")
   fail "status $status when the X server went away, said: $said"
 samples=$(sqlite3 "$XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3" "SELECT samples FROM minutes WHERE start = $minute")
 [ "${samples:-0}" -ge 3 ] || fail "the minute under way has ${samples:-no} samples in the record"
-echo "whole program: full screen, meter shown, F toggles, closes with status 0, menu keys, any language, the minute under way kept when X goes"
+echo "whole program: full screen, meter shown, F toggles, closes with status 0, menu keys, any desktop language, the wall in German, the minute under way kept when X goes"
