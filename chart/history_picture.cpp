@@ -56,6 +56,24 @@ QString HoursAndMinutes(long long minutes) {
         Tr(QT_TRANSLATE_NOOP("History", "%1h %2m"), {QString::number(minutes / 60), QString::number(minutes % 60)}));
 }
 
+// A shift's minutes of other weightings, those ShiftFigures::OtherWeightings names, as a line:
+// "9 min C-weighted, not judged; 2 min Z-weighted, not judged".
+std::string OtherWeightings(const ShiftFigures& figures) {
+    std::string line;
+    for (const auto& [weighting, seconds] : figures.OtherSeconds) {
+        const QString minutes = QString::number(std::llround(seconds / 60.0));
+        line += line.empty() ? "" : "; ";
+        if (weighting == "dBC")
+            line += Tr(QT_TRANSLATE_NOOP("History", "%1 min C-weighted, not judged"), {minutes});
+        else if (weighting == "dBz" || weighting == "dBZ")
+            line += Tr(QT_TRANSLATE_NOOP("History", "%1 min Z-weighted, not judged"), {minutes});
+        else
+            line += Tr(QT_TRANSLATE_NOOP("History", "%1 min of weighting \"%2\", not judged"),
+                       {minutes, QString::fromStdString(weighting)});
+    }
+    return line;
+}
+
 // Seconds from `local` to the next local full hour, 0 when it is one.
 std::int64_t ToFullHour(const LocalMoment& local) {
     const int intoHour = local.Minute * 60 + local.Second;
@@ -105,7 +123,7 @@ std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<
                            {QString::number(std::llround(std::min(figures->DoseUsedPercent(), HighestDose)))}));
     } else if (anyInShift) {
         lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "LAeq so far: no A-weighted minutes")));
-        lines.push_back(figures->OtherWeightings());
+        lines.push_back(OtherWeightings(*figures));
     } else {
         lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "Nothing measured in this shift yet")));
     }

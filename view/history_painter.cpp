@@ -18,7 +18,7 @@ QStringList FigureSamples() {
     return {tr("LAeq so far: no A-weighted minutes"),
             WallNumbers(tr("No levels recorded in the last %1 h").arg(QStringLiteral("24.0"))),
             tr("Measured %1 of %2").arg(longShift.arg(23).arg(59), longShift.arg(25).arg(0)),
-            QStringLiteral("1440 min C-weighted, not judged")};
+            tr("%1 min C-weighted, not judged").arg(1440)};
 }
 constexpr int FigureLines = 4;
 constexpr double ChartShare = 0.55;   // of the panel's inner height: the chart and its hour labels

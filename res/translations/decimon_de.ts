@@ -198,6 +198,18 @@
         <source>History of </source>
         <translation>Verlauf von </translation>
     </message>
+    <message>
+        <source>%1 min C-weighted, not judged</source>
+        <translation>%1 min C-bewertet, nicht beurteilt</translation>
+    </message>
+    <message>
+        <source>%1 min Z-weighted, not judged</source>
+        <translation>%1 min Z-bewertet, nicht beurteilt</translation>
+    </message>
+    <message>
+        <source>%1 min of weighting &quot;%2&quot;, not judged</source>
+        <translation>%1 min mit Bewertung „%2“, nicht beurteilt</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

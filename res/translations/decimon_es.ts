@@ -198,6 +198,18 @@
         <source>History of </source>
         <translation>Historial de </translation>
     </message>
+    <message>
+        <source>%1 min C-weighted, not judged</source>
+        <translation>%1 min con ponderación C, sin evaluar</translation>
+    </message>
+    <message>
+        <source>%1 min Z-weighted, not judged</source>
+        <translation>%1 min con ponderación Z, sin evaluar</translation>
+    </message>
+    <message>
+        <source>%1 min of weighting &quot;%2&quot;, not judged</source>
+        <translation>%1 min con ponderación «%2», sin evaluar</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

@@ -198,6 +198,18 @@
         <source>History of </source>
         <translation>Historique de </translation>
     </message>
+    <message>
+        <source>%1 min C-weighted, not judged</source>
+        <translation>%1 min pondérées C, non évaluées</translation>
+    </message>
+    <message>
+        <source>%1 min Z-weighted, not judged</source>
+        <translation>%1 min pondérées Z, non évaluées</translation>
+    </message>
+    <message>
+        <source>%1 min of weighting &quot;%2&quot;, not judged</source>
+        <translation>%1 min de pondération « %2 », non évaluées</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

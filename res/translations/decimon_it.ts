@@ -198,6 +198,18 @@
         <source>History of </source>
         <translation>Cronologia di </translation>
     </message>
+    <message>
+        <source>%1 min C-weighted, not judged</source>
+        <translation>%1 min ponderati C, non valutati</translation>
+    </message>
+    <message>
+        <source>%1 min Z-weighted, not judged</source>
+        <translation>%1 min ponderati Z, non valutati</translation>
+    </message>
+    <message>
+        <source>%1 min of weighting &quot;%2&quot;, not judged</source>
+        <translation>%1 min con ponderazione «%2», non valutati</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

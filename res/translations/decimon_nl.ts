@@ -198,6 +198,18 @@
         <source>History of </source>
         <translation>Verloop van </translation>
     </message>
+    <message>
+        <source>%1 min C-weighted, not judged</source>
+        <translation>%1 min C-gewogen, niet beoordeeld</translation>
+    </message>
+    <message>
+        <source>%1 min Z-weighted, not judged</source>
+        <translation>%1 min Z-gewogen, niet beoordeeld</translation>
+    </message>
+    <message>
+        <source>%1 min of weighting &quot;%2&quot;, not judged</source>
+        <translation>%1 min met weging &quot;%2&quot;, niet beoordeeld</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

@@ -198,6 +198,18 @@
         <source>History of </source>
         <translation>Historia </translation>
     </message>
+    <message>
+        <source>%1 min C-weighted, not judged</source>
+        <translation>%1 min z korekcją C, bez oceny</translation>
+    </message>
+    <message>
+        <source>%1 min Z-weighted, not judged</source>
+        <translation>%1 min z korekcją Z, bez oceny</translation>
+    </message>
+    <message>
+        <source>%1 min of weighting &quot;%2&quot;, not judged</source>
+        <translation>%1 min z korekcją „%2”, bez oceny</translation>
+    </message>
 </context>
 <context>
     <name>Menu</name>

@@ -65,8 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordCase{"\"RecordKeepDays\"=dword:00008eae\n", nullptr, true, 0, true},
                       RecordCase{"\"RecordKeepDays\"=\"0\"\n", nullptr, true, 0, true},
                       // Language: a known code, or English and a line for an unknown code or a dword.
-                      RecordCase{"\"Language\"=\"pl\"\n", nullptr, true, 1096, false, "pl"},
-                      RecordCase{nullptr, "\"Language\"=\"de\"\n", true, 1096, false, "de"},
+                      RecordCase{nullptr, "\"Language\"=\"pl\"\n", true, 1096, false, "pl"},
                       RecordCase{"\"Language\"=\"de_DE\"\n", nullptr, true, 1096, true},
                       RecordCase{"\"Language\"=dword:00000001\n", nullptr, true, 1096, true}));
 

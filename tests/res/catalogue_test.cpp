@@ -1,6 +1,5 @@
-// The catalogues against the English sources: every caption and text of the dialog templates
-// and the menu has a translation in every language (a text shown but never marked for
-// translation has none), and each dialog's texts fit their controls without running into another.
+// Every template and menu text translated in every language (a text never marked has no entry),
+// and each dialog's texts fit their controls without running into another.
 #include "config/settings_store.h"
 #include "platform/qt/dialog.h"
 #include "res/app_resources.h"
@@ -9,7 +8,6 @@
 #include "res/ui_language.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -47,7 +45,7 @@ TEST_P(Translations, OfEveryTemplateAndMenuText) {
     }
 }
 
-// The room a control's text needs: a button's label and margins, a box's indicator and label.
+// The room a button's text needs: its label and margins, and a box's indicator.
 int Needed(const QWidget& widget) {
     const QStyle& style = *widget.style();
     const auto width = [&](QString text) { return widget.fontMetrics().horizontalAdvance(text.remove(u'&')); };
@@ -56,8 +54,6 @@ int Needed(const QWidget& widget) {
                width(box->text());
     if (const auto* button = qobject_cast<const QPushButton*>(&widget))
         return 2 * style.pixelMetric(QStyle::PM_ButtonMargin) + width(button->text());
-    if (const auto* group = qobject_cast<const QGroupBox*>(&widget))
-        return 2 * widget.fontMetrics().averageCharWidth() + width(group->title());
     return 0;
 }
 

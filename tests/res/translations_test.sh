@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The catalogues hold every text the sources mark, each translated, and none the sources no
-# longer have: lupdate brings a copy of each up to the sources, and an entry it leaves
-# unfinished (a new or changed text) or vanished (a text gone) fails.
+# lupdate brings a copy of each catalogue up to the sources: an entry it leaves unfinished (a
+# new or changed text) or vanished (a text gone) fails.
 #   translations_test.sh LUPDATE SOURCE-DIR FOLDER...
 set -euo pipefail
 lupdate=$1 source=$2
