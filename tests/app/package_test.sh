@@ -17,7 +17,7 @@ deb=$(ls "$work"/out/decimon_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = decimon ] || fail "the package is not named decimon"
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 libmicrohttpd12 libgnutls30 libyaml-cpp0.7 \
-              libcrypt1 fonts-arkpandora; do
+              libcrypt1 fonts-arkpandora qt6-translations-l10n; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 ! grep -q libqt6network6 <<<"$depends" || fail "Depends has Qt's network library, which nothing uses: $depends"
