@@ -73,11 +73,11 @@ int main(int argc, char** argv) {
     if (!NoArgumentsLeft(argc, argv))
         return BadArgumentsStatus;
     UseCNumberLocale();  // QApplication took the desktop's language for numbers too
-    UseLanguageSetting();
     const std::string screen = ScreenKey(std::getenv("WAYLAND_DISPLAY"), xDisplay);
     SingleInstance instance(UserRuntimeDir(), screen);
     if (!TakeTheScreen(instance, QString::fromStdString(screen)))
         return 0;
+    UseLanguageSetting();  // before any window or message box
     CkeldaApp app;
     if (!app.InitInstance())
         return 1;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
 # net-snmp, SQLite, libmicrohttpd (with the metrics module's GnuTLS, yaml-cpp and libxcrypt) and
-# the display font, its version (and in a scratch clone: builds before and after a tag against the
+# the display font and Qt's own catalogues, its version (and in a scratch clone: builds before and after a tag against the
 # tag's, the source tarball's, and a stop where git cannot count), its files (the Prometheus
 # rules valid), that the installed program starts and serves its metrics page, and that
 # decimon-report makes a report without a display. WAYLAND-MODULE, in a build with Qt's Wayland client, is where the program looks for
