@@ -3,6 +3,7 @@
 #include "app/display_check.h"
 #include "app/kelda_app.h"
 #include "app/main_frame.h"
+#include "config/dialogs/configure_command.h"
 #include "platform/qt/number_locale.h"
 #include "platform/qt/single_instance.h"
 #include "view/child_view.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     SingleInstance instance(UserRuntimeDir(), screen);
     if (!TakeTheScreen(instance, QString::fromStdString(screen)))
         return 0;
+    UseLanguageSetting();  // before any window or message box
     CkeldaApp app;
     if (!app.InitInstance())
         return 1;

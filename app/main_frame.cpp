@@ -40,14 +40,28 @@ void CMainFrame::LoadFrame() {
     setWindowTitle(FromCodePage(LoadStringResource(IDR_MAINFRAME)));
     setWindowIcon(LoadIconResource());
     for (const MenuPopupResource& popup : MainMenuResource()) {
-        QMenu* menu = menuBar()->addMenu(FromCodePage(popup.text));
+        QMenu* menu = menuBar()->addMenu(QString());
+        menus_.push_back(menu);
         for (const MenuItemResource& item : popup.items) {
             // The text after the tab shows the key; the accelerator table does the work.
-            QAction* action = menu->addAction(FromCodePage(item.text));
+            QAction* action = menu->addAction(QString());
             const int command = item.command;
             connect(action, &QAction::triggered, this, [this, command] { OnCmdMsg(command); });
             actions_[command] = action;
         }
+    }
+    TranslateMenu();
+}
+
+void CMainFrame::TranslateMenu() {
+    const auto translated = [](const char* source) { return QCoreApplication::translate("Menu", source); };
+    auto menu = menus_.begin();
+    for (const MenuPopupResource& popup : MainMenuResource()) {
+        if (menu == menus_.end())
+            return;  // no menu made yet
+        (*menu++)->setTitle(translated(popup.text));
+        for (const MenuItemResource& item : popup.items)
+            actions_[item.command]->setText(translated(item.text));
     }
 }
 
@@ -121,6 +135,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 
 void CMainFrame::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        TranslateMenu();
     if (event->type() == QEvent::WindowStateChange) {
         // Whatever maximises the frame (the command, the maximise button, a double click on
         // the caption) makes it full screen. A window that is full screen as well stays as it

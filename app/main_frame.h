@@ -8,6 +8,9 @@
 
 #include <functional>
 #include <map>
+#include <vector>
+
+class QMenu;
 
 class CChildView;
 class QAction;
@@ -57,6 +60,8 @@ private:
     void EnterFullScreen();
     // Keeps the placement of the normal window, for when the user leaves full screen.
     void RememberNormalGeometry();
+    // The menu's texts in the display language.
+    void TranslateMenu();
 
     CChildView* view_;
     CommandHandler applicationCommands_;
@@ -64,4 +69,5 @@ private:
     QRect normalGeometry_;
     bool isFullScreen_ = false;
     std::map<int, QAction*> actions_;
+    std::vector<QMenu*> menus_;  // in the order of the menu resource
 };

@@ -14,6 +14,7 @@
 # the processes that map it, so the script says how many other processes map Qt's GUI library
 # at each sample: for the figures of a quiet run, none. SMAPS=FILE keeps a copy of the display's /proc/PID/smaps at the
 # end, for a look at where the memory goes (bench/smaps_by_file.sh sums it by file).
+# DECIMON_LANGUAGE=CODE sets the display's Language (de, fr, ...), for its cost beside English.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 size=${1:-1920x1080}
@@ -46,7 +47,10 @@ if [ "${METRICS:-0}" = 1 ]; then
     --web.listen-address="127.0.0.1:$prometheus_port" >"$work/prometheus.log" 2>&1 &
   session_pids+=($!)
 fi
-write_settings "127.0.0.1:$port" '"PollingInterval"=dword:00000001' "${record_setting[@]}" "${metrics_setting[@]}"
+language_setting=()
+[ -z "${DECIMON_LANGUAGE:-}" ] || language_setting=("\"Language\"=\"$DECIMON_LANGUAGE\"")
+write_settings "127.0.0.1:$port" '"PollingInterval"=dword:00000001' "${record_setting[@]}" "${metrics_setting[@]}" \
+  "${language_setting[@]}"
 
 # The right half of the level's space in its row: white there only once a reading
 # ("85.3 dBA") stands where "---" stood before.

@@ -143,7 +143,7 @@ void DrawHistoryChart(QPainter& painter, const QRect& chart, const QFont& scaleF
     const int scaleWidth = text.Width(metrics, QString::fromLatin1(ChartScaleSample));
     text.Draw(painter, scaleFont, colors.Text,
               {chart.left() - gap - scaleWidth, chart.top() - metrics.height() / 2 - metrics.height()},
-              QString::fromLatin1(picture.LevelAxis));
+              QString::fromStdString(picture.LevelAxis));
     DrawHourMarks(painter, axes, scaleFont, colors, text, picture.Hours);
 
     // One bar per recorded minute; a minute without a record stays empty.

@@ -6,6 +6,9 @@
 #include "exposure/shift_figures.h"
 #include "platform/sys/c_locale.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -36,9 +39,41 @@ constexpr double HighestDose = 1.0e9;  // percent; keeps the rounding in range
     return text;
 }
 
+// A line in the display language: `source` with "%1"... filled, as UTF-8.
+std::string Tr(const char* source, const QStringList& args = {}) {
+    QString text = QCoreApplication::translate("History", source);
+    for (const QString& arg : args)
+        text = text.arg(arg);
+    return text.toStdString();
+}
+
+// "85.3"
+QString OneDecimal(double value) {
+    return QString::fromStdString(Format("%.1f", value));
+}
+
 // "7h 12m"
-std::string HoursAndMinutes(long long minutes) {
-    return Format("%lldh %lldm", minutes / 60, minutes % 60);
+QString HoursAndMinutes(long long minutes) {
+    return QString::fromStdString(
+        Tr(QT_TRANSLATE_NOOP("History", "%1h %2m"), {QString::number(minutes / 60), QString::number(minutes % 60)}));
+}
+
+// A shift's minutes of other weightings, those ShiftFigures::OtherWeightings names, as a line:
+// "9 min C-weighted, not judged; 2 min Z-weighted, not judged".
+std::string OtherWeightings(const ShiftFigures& figures) {
+    std::string line;
+    for (const auto& [weighting, seconds] : figures.OtherSeconds) {
+        const QString minutes = QString::number(std::llround(seconds / 60.0));
+        line += line.empty() ? "" : "; ";
+        if (weighting == "dBC")
+            line += Tr(QT_TRANSLATE_NOOP("History", "%1 min C-weighted, not judged"), {minutes});
+        else if (weighting == "dBz" || weighting == "dBZ")
+            line += Tr(QT_TRANSLATE_NOOP("History", "%1 min Z-weighted, not judged"), {minutes});
+        else
+            line += Tr(QT_TRANSLATE_NOOP("History", "%1 min of weighting \"%2\", not judged"),
+                       {minutes, QString::fromStdString(weighting)});
+    }
+    return line;
 }
 
 // Seconds from `local` to the next local full hour, 0 when it is one.
@@ -79,10 +114,17 @@ bool AnyMinutes(const std::optional<ShiftFigures>& figures) {
 
 // The final figures of a shift that ended, as the report prints them.
 std::vector<std::string> EndedLines(const ShiftFigures& ended) {
-    return {"Shift " + ShiftHours(ended.Window.Hours) + " ended:",
-            ended.MeasuredSeconds > 0.0
-                ? "LEX,8h " + FormatTenths(ended.Lex8h) + " dB(A), dose " + FormatTenths(ended.DosePercent) + " %"
-                : ended.Verdict()};
+    std::vector<std::string> lines = {
+        Tr(QT_TRANSLATE_NOOP("History", "Shift %1 ended:"), {QString::fromStdString(ShiftHours(ended.Window.Hours))})};
+    if (ended.MeasuredSeconds > 0.0)
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "LEX,8h %1 dB(A), dose %2 %"),
+                           {QString::fromStdString(FormatTenths(ended.Lex8h)),
+                            QString::fromStdString(FormatTenths(ended.DosePercent))}));
+    else if (!ended.OtherSeconds.empty())
+        lines.push_back(OtherWeightings(ended));
+    else
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "Nothing measured in this shift")));
+    return lines;
 }
 
 // The shift under way and the one that just ended, reckoned as the report and decimon-levels
@@ -94,28 +136,29 @@ std::vector<std::string> Figures(const HistoryWindow& window, const std::vector<
     const std::optional<ShiftFigures> last = FiguresOf(ended, rows);
     const bool anyInShift = AnyMinutes(figures);
     if (!anyInWindow && !anyInShift && !AnyMinutes(last))
-        return {Format("No levels recorded in the last %.1f h", window.Hours())};
+        return {Tr(QT_TRANSLATE_NOOP("History", "No levels recorded in the last %1 h"), {OneDecimal(window.Hours())})};
     std::vector<std::string> lines = last ? EndedLines(*last) : std::vector<std::string>{};
     if (!figures) {
-        lines.push_back("No shift under way");
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "No shift under way")));
         return lines;
     }
-    lines.push_back("Shift " + ShiftHours(figures->Window.Hours));
+    lines.push_back(
+        Tr(QT_TRANSLATE_NOOP("History", "Shift %1"), {QString::fromStdString(ShiftHours(figures->Window.Hours))}));
     // Whole minutes measured: never more than the record holds.
-    lines.push_back(Format("Measured %s of %s",
-                           HoursAndMinutes(static_cast<long long>(figures->MeasuredSeconds / 60.0)).c_str(),
-                           HoursAndMinutes(std::llround(figures->DurationSeconds / 60.0)).c_str()));
+    lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "Measured %1 of %2"),
+                       {HoursAndMinutes(static_cast<long long>(figures->MeasuredSeconds / 60.0)),
+                        HoursAndMinutes(std::llround(figures->DurationSeconds / 60.0))}));
     if (last)
         return lines;  // the ended shift takes the room of the figures so far
     if (figures->MeasuredSeconds > 0.0) {
-        lines.push_back(Format("LAeq so far %.1f dB(A)", figures->Laeq));
-        lines.push_back(
-            Format("Dose used so far %lld %%", std::llround(std::min(figures->DoseUsedPercent(), HighestDose))));
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "LAeq so far %1 dB(A)"), {OneDecimal(figures->Laeq)}));
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "Dose used so far %1 %"),
+                           {QString::number(std::llround(std::min(figures->DoseUsedPercent(), HighestDose)))}));
     } else if (anyInShift) {
-        lines.push_back("LAeq so far: no A-weighted minutes");
-        lines.push_back(figures->OtherWeightings());
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "LAeq so far: no A-weighted minutes")));
+        lines.push_back(OtherWeightings(*figures));
     } else {
-        lines.push_back("Nothing measured in this shift yet");
+        lines.push_back(Tr(QT_TRANSLATE_NOOP("History", "Nothing measured in this shift yet")));
     }
     return lines;
 }
@@ -181,7 +224,7 @@ HistoryPicture MakeHistoryChart(const HistoryWindow& window, std::string_view ho
         std::string units;
         for (const std::string& weighting : weightings)
             units += (units.empty() ? "" : ", ") + WeightingUnit(weighting);
-        picture.LevelAxis = "Leq, " + units;
+        picture.LevelAxis = Tr(QT_TRANSLATE_NOOP("History", "Leq, %1"), {QString::fromStdString(units)});
     }
     return picture;
 }
@@ -205,6 +248,7 @@ HistoryPicture MakeHistoryPicture(const HistoryWindow& window, std::string_view 
     HistoryPicture picture = MakeHistoryChart(window, host, record.Rows);
     picture.Figures = Figures(window, FiniteMinutes(record.Rows), shift, ended, !picture.Minutes.empty());
     if (!record.Readable)
-        picture.Reason = "The record cannot be read: " + record.Error;
+        picture.Reason = Tr(QT_TRANSLATE_NOOP("History", "The record cannot be read: %1"),
+                            {QString::fromLocal8Bit(record.Error.data(), static_cast<qsizetype>(record.Error.size()))});
     return picture;
 }

@@ -6,6 +6,8 @@
 #include "exposure/minute_row.h"
 #include "exposure/shift_pattern.h"
 
+#include <QtGlobal>  // QT_TRANSLATE_NOOP
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,7 +48,7 @@ struct HourMark {
 };
 
 // The picture's title before the meter.
-inline constexpr char HistoryTitle[] = "History of ";
+inline constexpr char HistoryTitle[] = QT_TRANSLATE_NOOP("History", "History of ");
 
 struct HistoryPicture {
     std::string Host;  // the meter's address, titled "History of HOST"
@@ -62,9 +64,9 @@ struct HistoryPicture {
     // The shift under way: "Shift 06:00-14:00", "Measured 7h 12m of 8h 0m", "LAeq so far 85.1
     // dB(A)", "Dose used so far 101 %"; or "No levels recorded in the last 8.0 h" alone (nothing
     // in the window nor in the shift); none before the first read.
-    std::vector<std::string> Figures;
-    std::string Reason;  // why the record could not be read; empty when it could
-    std::string Note;    // what the display says of its own recording; empty when it records
+    std::vector<std::string> Figures;  // in the display language, UTF-8, numbers in the "C" form
+    std::string Reason;                // why the record could not be read (UTF-8); empty when it could
+    std::string Note;                  // what the display says of its own recording; empty when it records
 };
 
 // The unit of a weighting as printed: "dB(A)" for "dBA", "dB(C)", "dB(Z)"; others as they are.
@@ -78,8 +80,10 @@ inline constexpr std::int64_t KeptShiftSeconds = 15 * 60;
 std::optional<ShiftWindow> KeptShift(const ShiftPattern& pattern, std::int64_t now,
                                      const std::optional<ShiftWindow>& current);
 
-// The note of a display that records nothing since another records into the record.
-inline constexpr char RecordsElsewhereNote[] = "Another display records the levels; this one records nothing";
+// The note of a display that records nothing since another records into the record: an
+// English source text, drawn in the display language.
+inline constexpr char RecordsElsewhereNote[] =
+    QT_TRANSLATE_NOOP("History", "Another display records the levels; this one records nothing");
 
 // The picture before the record has been read: the title and the chart's frame.
 HistoryPicture MakeHistoryFrame(const HistoryWindow& window, std::string_view host);

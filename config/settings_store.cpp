@@ -246,3 +246,22 @@ ExtraText SettingsStore::LoadShifts() {
 ExtraText SettingsStore::LoadShiftLenHoursText() {
     return LoadExtraText<ShiftTextCapacity>("ShiftLenHours");
 }
+
+std::string SettingsStore::LoadLanguage(std::string* warning) {
+    if (warning != nullptr)
+        warning->clear();
+    const ExtraText value = LoadExtraText<16>("Language");
+    std::string reason = value.unusable.empty() ? "" : "it " + value.unusable;
+    if (reason.empty()) {
+        if (value.text.empty())
+            return DisplayLanguages[0];
+        for (const char* code : DisplayLanguages) {
+            if (value.text == code)
+                return code;
+        }
+        reason = "\"" + value.text + "\" is not one of en, de, fr, es, it, pl, nl";
+    }
+    if (warning != nullptr)
+        *warning = "the setting Language is not used (" + reason + "); the display speaks English";
+    return DisplayLanguages[0];
+}

@@ -89,4 +89,11 @@ public:
     // ShiftLenHours as the file holds it, for saying why a value was not used (LoadSettings
     // reads the number): unusable when it is of another kind than a text, or too long.
     static ExtraText LoadShiftLenHoursText();
+
+    // "Language", a REG_SZ beside RecordLevels that no dialog edits: the language of the
+    // display's texts, one of DisplayLanguages ("en" when missing or empty). Anything else
+    // gives "en", with `warning`, when given, set to one line naming the setting and why;
+    // it is cleared otherwise. Only read, like RecordLevels.
+    static constexpr const char* DisplayLanguages[] = {"en", "de", "fr", "es", "it", "pl", "nl"};
+    static std::string LoadLanguage(std::string* warning = nullptr);
 };

@@ -38,7 +38,7 @@ void CDiagDlg::RefreshDisplay() {
     SetDlgItemText(IDC_DIAG_CONSECUTIVE, FormatThousands(ConsecutiveErrors).c_str());
     SetDlgItemText(IDC_DIAG_UPTIME, FormatSpan(UpTime).c_str());
     if (LastErrorTime == NoErrorTime)
-        SetDlgItemText(IDC_DIAG_SINCE_ERROR, "N/A");
+        SetDlgItemText(IDC_DIAG_SINCE_ERROR, DialogText(QT_TRANSLATE_NOOP("Dialog", "N/A")));
     else
         SetDlgItemText(IDC_DIAG_SINCE_ERROR, FormatSpan(SteadyClock::SpanSince(lastErrorSteadyTime_)).c_str());
 }

@@ -2,15 +2,18 @@
 
 #include "platform/qt/file_icon_engine.h"
 
+#include <QtGlobal>  // QT_TRANSLATE_NOOP
+
 std::string_view LoadStringResource(int id) {
     switch (id) {
     case IDR_MAINFRAME:
     case AFX_IDS_APP_TITLE:
         return "Decimon";
     case IDP_OLE_INIT_FAILED:
-        return "OLE initialization failed.  Make sure that the OLE libraries are the correct version.";
+        return QT_TRANSLATE_NOOP(
+            "MessageBox", "OLE initialization failed.  Make sure that the OLE libraries are the correct version.");
     case IDP_SOCKETS_INIT_FAILED:
-        return "Windows sockets initialization failed.";
+        return QT_TRANSLATE_NOOP("MessageBox", "Windows sockets initialization failed.");
     default:
         return {};
     }
@@ -18,13 +21,13 @@ std::string_view LoadStringResource(int id) {
 
 const std::vector<MenuPopupResource>& MainMenuResource() {
     static const std::vector<MenuPopupResource> menu = {
-        {"&File", {{"E&xit", ID_APP_EXIT}}},
-        {"Options",
-         {{"Full Screen\tF", ID_VIEW_FULLSCREEN},
-          {"Configuration...\tC", ID_OPTIONS_CONFIGURE},
-          {"Diagnostics...\tD", ID_OPTIONS_DIAGNOSTICS},
-          {"History\tH", ID_VIEW_HISTORY}}},
-        {"&Help", {{"&About Decimon...", ID_APP_ABOUT}}},
+        {QT_TRANSLATE_NOOP("Menu", "&File"), {{QT_TRANSLATE_NOOP("Menu", "E&xit"), ID_APP_EXIT}}},
+        {QT_TRANSLATE_NOOP("Menu", "Options"),
+         {{QT_TRANSLATE_NOOP("Menu", "Full Screen\tF"), ID_VIEW_FULLSCREEN},
+          {QT_TRANSLATE_NOOP("Menu", "Configuration...\tC"), ID_OPTIONS_CONFIGURE},
+          {QT_TRANSLATE_NOOP("Menu", "Diagnostics...\tD"), ID_OPTIONS_DIAGNOSTICS},
+          {QT_TRANSLATE_NOOP("Menu", "History\tH"), ID_VIEW_HISTORY}}},
+        {QT_TRANSLATE_NOOP("Menu", "&Help"), {{QT_TRANSLATE_NOOP("Menu", "&About Decimon..."), ID_APP_ABOUT}}},
     };
     return menu;
 }

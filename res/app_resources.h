@@ -31,7 +31,7 @@ inline constexpr int IDP_SOCKETS_INIT_FAILED = 104;
 std::string_view LoadStringResource(int id);
 
 struct MenuItemResource {
-    const char* text;  // "&Mnemonic" and "\tkey" as shown
+    const char* text;  // "&Mnemonic" and "\tkey" as shown, in English: the frame translates it
     int command;
 };
 

@@ -6,6 +6,7 @@
 DECIMON_RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config file
   qt6-base-dev qt6-base-private-dev qt6-wayland-dev wayland-protocols qt6-wayland
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libsnmp-dev libsqlite3-dev libmicrohttpd-dev libgnutls28-dev libyaml-cpp-dev libcrypt-dev
   libxss-dev libxext-dev fonts-arkpandora
 )
@@ -15,7 +16,8 @@ DECIMON_RUN_PACKAGES=(
 # delivery), systemd-analyze for the kiosk's drop-in, openssl for the endpoint's test certificates,
 # GoogleTest and Google Benchmark, clang, X and Wayland servers with their tools, poppler's tools
 # to read the reports back, groff to check the manual pages, lintian (with build-essential's
-# dpkg-parsechangelog) to check the package, and ccache for the test command's builds.
+# dpkg-parsechangelog) to check the package, an OCR engine with German to read the wall in
+# German off the screen, and ccache for the test command's builds.
 DECIMON_TEST_PACKAGES=(
   ccache snmpd snmp sqlite3 prometheus curl python3 openssl
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -23,7 +25,7 @@ DECIMON_TEST_PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick libxcb1-dev x11-xserver-utils
   locales desktop-file-utils dbus-daemon
   weston cage xwayland
-  poppler-utils
+  poppler-utils tesseract-ocr tesseract-ocr-deu
   groff lintian prometheus-alertmanager systemd
 )
 

@@ -153,10 +153,18 @@ void CChildView::InvalidateChanges() {
 void CChildView::RefitFonts() {
     if (destroyed_)
         return;
-    const FitTargets targets = ComputeFitTargets(ClientWidth);
-    FitFontToWidth(this, fonts_.LabelFont, FromCodePage(LevelLabel), targets.Label);
-    FitFontToWidth(this, fonts_.LevelFont, FromCodePage(LevelSample), targets.Level);
-    FitFontToWidth(this, fonts_.WarningFont, FromCodePage(WarningSample), targets.Warning);
+    FitWallFonts(this, ClientWidth, painter_.Texts(), fonts_);
+}
+
+void CChildView::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange || destroyed_)
+        return;
+    painter_.SetTexts(WallTexts::Translated());
+    if (ClientWidth != 0)
+        RefitFonts();
+    shown_.reset();  // the labels changed: the next paint draws everything
+    update(contentsRect());
 }
 
 void CChildView::resizeEvent(QResizeEvent* event) {

@@ -38,7 +38,7 @@ void GlyphCache::ForEachGlyph(const QFont& font, const QColor& colour, QPoint to
     const QFontMetrics metrics(font);
     QPoint pen = topLeft;
     for (const QChar character : text) {
-        Glyph& glyph = glyphs.glyphs[character.unicode() & 0xff];  // the texts are Latin-1
+        Glyph& glyph = glyphs.Of(character);
         if (!glyph.rendered)
             glyph = Render(font, colour, character);
         if (!glyph.image.isNull())

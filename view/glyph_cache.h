@@ -12,6 +12,7 @@
 
 #include <array>
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 class QPainter;
@@ -37,7 +38,11 @@ private:
         QPoint offset;  // of the image's top-left from the glyph's box top-left
     };
     struct FontGlyphs {
-        std::array<Glyph, 256> glyphs;  // by Latin-1 code
+        Glyph& Of(QChar character) {
+            return character.unicode() < glyphs.size() ? glyphs[character.unicode()] : others[character.unicode()];
+        }
+        std::array<Glyph, 256> glyphs;               // by Latin-1 code
+        std::unordered_map<char16_t, Glyph> others;  // the rest, as a translation brings them (Polish)
         bool used = true;
     };
     using Key = std::pair<QString, QRgb>;  // font key, colour

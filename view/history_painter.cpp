@@ -1,7 +1,9 @@
 #include "view/history_painter.h"
 
 #include "platform/qt/code_page.h"
+#include "res/ui_language.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -9,10 +11,16 @@
 
 namespace {
 
-// The figure font fits the widest of these in the panel.
-constexpr const char* FigureSamples[] = {"LAeq so far: no A-weighted minutes", "No levels recorded in the last 24.0 h",
-                                         "Measured 23h 59m of 25h 0m", "1440 min C-weighted, not judged",
-                                         "LEX,8h 100.0 dB(A), dose 3162.3 %"};
+// The figure font fits the widest of these in the panel, in the display language.
+QStringList FigureSamples() {
+    const auto tr = [](const char* source) { return QCoreApplication::translate("History", source); };
+    const QString longShift = tr("%1h %2m");
+    return {tr("LAeq so far: no A-weighted minutes"),
+            WallNumbers(tr("No levels recorded in the last %1 h").arg(QStringLiteral("24.0"))),
+            tr("Measured %1 of %2").arg(longShift.arg(23).arg(59), longShift.arg(25).arg(0)),
+            tr("%1 min C-weighted, not judged").arg(1440),
+            WallNumbers(tr("LEX,8h %1 dB(A), dose %2 %").arg(QStringLiteral("100.0"), QStringLiteral("3162.3")))};
+}
 constexpr int FigureLines = 4;
 constexpr double ChartShare = 0.55;   // of the panel's inner height: the chart and its hour labels
 constexpr int ScaleFontDivisor = 32;  // the scale font's height: the client's height / 32
@@ -23,8 +31,8 @@ int Padding(int width, int height) {
 
 int WidestFigureSample(const QFont& font, const QPaintDevice* device) {
     int widest = 0;
-    for (const char* sample : FigureSamples)
-        widest = std::max(widest, MeasureTextWidth(font, device, QString::fromLatin1(sample)));
+    for (const QString& sample : FigureSamples())
+        widest = std::max(widest, MeasureTextWidth(font, device, sample));
     return widest;
 }
 
@@ -69,7 +77,7 @@ HistoryLayout ComputeHistoryLayout(const QPaintDevice* device, int width, int he
 
 void FitHistoryFonts(const QPaintDevice* device, int width, int height, HistoryFonts& fonts) {
     const QSize size(width, height);
-    if (fonts.FigureFont && fonts.ScaleFont && fonts.FittedFor == size)
+    if (fonts.FigureFont && fonts.ScaleFont && fonts.FittedFor == size && fonts.Language == DisplayLanguage())
         return;
     const int scaleHeight = height / ScaleFontDivisor / FontHeightStep * FontHeightStep;
     CreateViewFont(std::max(MinimumFontHeight, scaleHeight), fonts.ScaleFont);
@@ -90,6 +98,7 @@ void FitHistoryFonts(const QPaintDevice* device, int width, int height, HistoryF
         CreateViewFont(fontHeight, fonts.FigureFont);
     }
     fonts.FittedFor = size;
+    fonts.Language = DisplayLanguage();
 }
 
 void HistoryPainter::Draw(QPainter& painter, int width, int height, const QFont& footerFont, const HistoryFonts& fonts,
@@ -101,7 +110,7 @@ void HistoryPainter::Draw(QPainter& painter, int width, int height, const QFont&
                      text);
     DrawFigures(painter, layout, fonts, picture);
     if (!picture.Note.empty()) {  // across the top of the chart, where the scale leaves room
-        const QString note = FromCodePage(picture.Note);
+        const QString note = QCoreApplication::translate("History", picture.Note.c_str());
         const int noteWidth = TextWidth(QFontMetrics(*fonts.ScaleFont, painter.device()), note);
         glyphs_.Draw(painter, *fonts.ScaleFont, TextColor,
                      {layout.Chart.center().x() - noteWidth / 2, layout.Chart.top()}, note);
@@ -109,8 +118,9 @@ void HistoryPainter::Draw(QPainter& painter, int width, int height, const QFont&
     // The title where the meter picture has its footer, in the same font and colour, the
     // meter's address whole however long.
     const QFontMetrics titleMetrics(footerFont, painter.device());
-    const QString title = FitMeterTitle(text, titleMetrics, width - 2 * PanelMargin, QString::fromLatin1(HistoryTitle),
-                                        {}, FromCodePage(picture.Host));
+    const QString title =
+        FitMeterTitle(text, titleMetrics, width - 2 * PanelMargin, QCoreApplication::translate("History", HistoryTitle),
+                      {}, FromCodePage(picture.Host));
     const int titleWidth = TextWidth(titleMetrics, title);
     glyphs_.Draw(painter, footerFont, PanelColor,
                  {width / 2 - titleWidth / 2, ComputeLayout(width, height, false).FooterTop}, title);
@@ -122,9 +132,9 @@ void HistoryPainter::DrawFigures(QPainter& painter, const HistoryLayout& layout,
     const QFontMetrics metrics(*fonts.FigureFont, painter.device());
     QPoint at(layout.Figures.left(), layout.Figures.top() + (layout.LineHeight - metrics.height()) / 2);
     for (const std::string& figure : picture.Figures) {
-        glyphs_.Draw(painter, *fonts.FigureFont, TextColor, at, FromCodePage(figure));
+        glyphs_.Draw(painter, *fonts.FigureFont, TextColor, at, WallNumbers(QString::fromStdString(figure)));
         at.ry() += layout.LineHeight;
     }
     if (!picture.Reason.empty())
-        glyphs_.Draw(painter, *fonts.ScaleFont, TextColor, at, FromCodePage(picture.Reason));
+        glyphs_.Draw(painter, *fonts.ScaleFont, TextColor, at, QString::fromStdString(picture.Reason));
 }

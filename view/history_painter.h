@@ -14,14 +14,17 @@
 #include <QRect>
 #include <QSize>
 
+#include <string>
+
 class QPaintDevice;
 class QPainter;
 
 // The history picture's own fonts, made for one client size.
 struct HistoryFonts {
-    FontSlot FigureFont;  // the figures: the largest that fits four lines and the panel's width
-    FontSlot ScaleFont;   // the chart's labels: a share of the client's height
-    QSize FittedFor;      // the client size they were made for
+    FontSlot FigureFont;   // the figures: the largest that fits four lines and the panel's width
+    FontSlot ScaleFont;    // the chart's labels: a share of the client's height
+    QSize FittedFor;       // the client size they were made for
+    std::string Language;  // and the display language
 };
 
 // Remakes both fonts for a width x height client on `device`, unless they are made for it.

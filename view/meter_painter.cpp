@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -71,16 +72,35 @@ FitTargets ComputeFitTargets(int width) {
     return {x - margin, width - x - margin, (7 * width) / 8};
 }
 
+namespace {
+
+void FitFontToWidest(const QPaintDevice* device, FontSlot& slot, std::initializer_list<QString> texts, int target) {
+    FitFontToWidth(device, slot, *texts.begin(), target);
+    for (const QString& text : texts) {
+        if (MeasureTextWidth(*slot, device, text) >= target)
+            FitFontToWidth(device, slot, text, target);
+    }
+}
+
+}  // namespace
+
+void FitWallFonts(const QPaintDevice* device, int width, const WallTexts& texts, ViewFonts& fonts) {
+    const FitTargets targets = ComputeFitTargets(width);
+    FitFontToWidest(device, fonts.LabelFont, {texts.LevelLabel, texts.DoseLabel1, texts.DoseLabel2}, targets.Label);
+    FitFontToWidest(device, fonts.LevelFont, {texts.LevelSample, texts.TimeSample}, targets.Level);
+    FitFontToWidest(device, fonts.WarningFont, {texts.WarningSample, texts.DefaultBanner2}, targets.Warning);
+}
+
 // Where each text of a picture stands; the banner lines only when the banner is shown.
 MeterPainter::PlacedTexts MeterPainter::PlaceTexts(const QPaintDevice* device, int width, int height,
-                                                   const ViewFonts& fonts, const MeterPicture& picture) {
+                                                   const ViewFonts& fonts, const MeterPicture& picture) const {
     const MeterLayout layout = ComputeLayout(width, height, picture.DisplayWarning);
     PlacedTexts placed;
 
     const QFontMetrics label(*fonts.LabelFont, device);
-    const QString levelLabel = FromCodePage(LevelLabel);
-    const QString doseLabel1 = FromCodePage(DoseLabel1);
-    const QString doseLabel2 = FromCodePage(DoseLabel2);
+    const QString& levelLabel = texts_.LevelLabel;
+    const QString& doseLabel1 = texts_.DoseLabel1;
+    const QString& doseLabel2 = texts_.DoseLabel2;
     const QSize levelLabelSize = TextExtent(label, levelLabel);
     const QSize doseLabel1Size = TextExtent(label, doseLabel1);
     const QSize doseLabel2Size = TextExtent(label, doseLabel2);
@@ -101,8 +121,8 @@ MeterPainter::PlacedTexts MeterPainter::PlaceTexts(const QPaintDevice* device, i
     };
 
     const QFontMetrics level(*fonts.LevelFont, device);
-    const QString levelText = FromCodePage(picture.LevelText);
-    const QString doseText = FromCodePage(picture.DoseText);
+    const QString levelText = WallTexts::LevelText(picture.LevelText);
+    const QString doseText = texts_.TimeText(picture.DoseText);
     const int valueLeft = layout.X + ColumnGap;
     placed.Level = {fonts.LevelFont.get(),
                     TextColor,
@@ -118,8 +138,8 @@ MeterPainter::PlacedTexts MeterPainter::PlaceTexts(const QPaintDevice* device, i
     };
     if (picture.DisplayWarning) {
         const QFontMetrics warning(*fonts.WarningFont, device);
-        const QString line1 = FromCodePage(picture.WarningLine1);
-        const QString line2 = FromCodePage(picture.WarningLine2);
+        const QString line1 = texts_.BannerLine(picture, 1);
+        const QString line2 = texts_.BannerLine(picture, 2);
         placed.Banner = {
             centred(fonts.WarningFont, TextColor, line1, height - 3 * TextExtent(warning, line1).height()),
             centred(fonts.WarningFont, TextColor, line2, height - 2 * TextExtent(warning, line2).height()),
@@ -127,6 +147,23 @@ MeterPainter::PlacedTexts MeterPainter::PlaceTexts(const QPaintDevice* device, i
     }
     placed.Footer = centred(fonts.FooterFont, PanelColor, FromCodePage(picture.FooterText), layout.FooterTop);
     return placed;
+}
+
+std::vector<QRect> MeterPainter::TextBoxes(const QPaintDevice* device, int width, int height, const ViewFonts& fonts,
+                                           const MeterPicture& picture) const {
+    const PlacedTexts placed = PlaceTexts(device, width, height, fonts, picture);
+    std::vector<QRect> boxes;
+    const auto add = [&](const PlacedText& text) {
+        boxes.emplace_back(text.TopLeft, TextExtent(QFontMetrics(*text.Font, device), text.Text));
+    };
+    for (const PlacedText& text : placed.Labels)
+        add(text);
+    add(placed.Level);
+    add(placed.Dose);
+    for (const PlacedText& text : placed.Banner)
+        add(text);
+    add(placed.Footer);
+    return boxes;
 }
 
 void MeterPainter::Draw(QPainter& painter, int width, int height, const ViewFonts& fonts, const MeterPicture& picture) {

@@ -5,11 +5,13 @@
 #include "monitor/meter_picture.h"
 #include "view/glyph_cache.h"
 #include "view/view_fonts.h"
+#include "view/wall_texts.h"
 
 #include <QColor>
 #include <QPoint>
 #include <QRegion>
 
+#include <utility>
 #include <vector>
 
 class QPaintDevice;
@@ -44,21 +46,6 @@ MeterLayout ComputeLayout(int width, int height, bool displayWarning);
 // White where the panel does not cover a width x height client, then the rounded panel.
 void DrawBackgroundAndPanel(QPainter& painter, int width, int height, const PanelRect& panel);
 
-// The widths the three fitted fonts' sample texts must stay under.
-struct FitTargets {
-    int Label;    // "Current sound level": X - 48
-    int Level;    // "108.9 dBA": W - X - 48
-    int Warning;  // "WEAR HEARING PROTECTION AT": 7W / 8
-};
-
-FitTargets ComputeFitTargets(int width);
-
-inline constexpr char LevelLabel[] = "Current sound level";
-inline constexpr char DoseLabel1[] = "Safe noise dosage";
-inline constexpr char DoseLabel2[] = "limit is exceeded in";
-inline constexpr char LevelSample[] = "108.9 dBA";
-inline constexpr char WarningSample[] = "WEAR HEARING PROTECTION AT";
-
 struct ViewFonts {
     FontSlot LabelFont;
     FontSlot LevelFont;
@@ -66,9 +53,33 @@ struct ViewFonts {
     FontSlot FooterFont;
 };
 
+// The widths the three fitted fonts' sample texts (WallTexts) must stay under.
+struct FitTargets {
+    int Label;    // the widest label, "Current sound level" in English: X - 48
+    int Level;    // "108.9 dBA" and the time to the limit: W - X - 48
+    int Warning;  // "WEAR HEARING PROTECTION AT": 7W / 8
+};
+
+FitTargets ComputeFitTargets(int width);
+
+// Refits the label, level and banner fonts to a client `width` on `device`: each to its first
+// sample as the English picture has always had it (LevelLabel, LevelSample, WarningSample),
+// then smaller while another of its texts in the language (a longer dose label, a longer time
+// to the limit, a longer second banner line) does not fit.
+void FitWallFonts(const QPaintDevice* device, int width, const WallTexts& texts, ViewFonts& fonts);
+
 // Draws pictures of the meter, keeping the rendered texts from one to the next.
 class MeterPainter {
 public:
+    // The fixed texts in the display language; English until set.
+    void SetTexts(WallTexts texts) { texts_ = std::move(texts); }
+    const WallTexts& Texts() const { return texts_; }
+
+    // Where each text of the picture stands, in this order: the labels, level, dose, banner
+    // lines (when shown) and footer, the last.
+    std::vector<QRect> TextBoxes(const QPaintDevice* device, int width, int height, const ViewFonts& fonts,
+                                 const MeterPicture& picture) const;
+
     // Draws the whole picture for a width x height client into `painter`, which must be on
     // a device at least that large: background, panel, labels, values, banner and footer.
     // Every pixel is drawn from scratch, so a painter clipped to a part of the client
@@ -94,8 +105,9 @@ private:
         std::vector<PlacedText> Banner;  // empty without the banner
         PlacedText Level, Dose, Footer;
     };
-    static PlacedTexts PlaceTexts(const QPaintDevice* device, int width, int height, const ViewFonts& fonts,
-                                  const MeterPicture& picture);
+    PlacedTexts PlaceTexts(const QPaintDevice* device, int width, int height, const ViewFonts& fonts,
+                           const MeterPicture& picture) const;
 
+    WallTexts texts_ = WallTexts::Translated();
     GlyphCache glyphs_;
 };

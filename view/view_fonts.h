@@ -26,7 +26,7 @@ QFont& CreateViewFont(int height, FontSlot& slot);
 // The height the slot's font was made with; 0 for an empty slot.
 int FontHeight(const FontSlot& slot);
 
-// The view lays its texts out character by character: each 8-bit character (Latin-1)
+// The view lays its texts out character by character: each character (Latin-1, and the letters a translation brings)
 // advances by its own whole-pixel width, without kerning, so that a text is as wide as
 // its characters and its glyphs can be drawn one by one. The width of `text` so laid out
 // in the font of `metrics`.

@@ -6,6 +6,8 @@
 #include "res/dialog_ids.h"
 #include "res/dialog_templates.h"
 
+#include <QtGlobal>  // QT_TRANSLATE_NOOP
+
 #include <algorithm>
 #include <optional>
 #include <string>
@@ -23,8 +25,9 @@ constexpr int OptionControls[] = {
     IDC_CFG_PASSWORD, IDC_CFG_CONFIRM, IDC_CFG_DISPLAY_WARNING, IDC_CFG_RESTORE, IDOK,
     IDCANCEL};
 
-constexpr char RestoreQuestion[] =
-    "Are you sure you wish to restore the configuration to factory defaults? All current settings will be lost.";
+constexpr char RestoreQuestion[] = QT_TRANSLATE_NOOP(
+    "MessageBox",
+    "Are you sure you wish to restore the configuration to factory defaults? All current settings will be lost.");
 
 }  // namespace
 
@@ -227,8 +230,8 @@ void CConfigDlg::OnDeleteHost() {
     char text[TextCapacity];
     if (list.GetText(selected, text, sizeof text) == LB_ERR)
         return;
-    const std::string question = "Delete " + std::string(text) + "?  Are you sure?";
-    if (MessageBox(this, question.c_str(), "Confrm Delete", MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+    if (MessageBox(this, QT_TRANSLATE_NOOP("MessageBox", "Delete %1?  Are you sure?"),
+                   QT_TRANSLATE_NOOP("MessageBox", "Confrm Delete"), MB_YESNO | MB_ICONEXCLAMATION, {text}) != IDYES)
         return;
     list.DeleteString(selected);
     const int next = selected > 0 ? selected - 1 : 0;
@@ -239,7 +242,8 @@ void CConfigDlg::OnDeleteHost() {
 
 // In the dialog only: nothing is saved before OK. The password and the last good values stay.
 void CConfigDlg::OnRestoreDefaults() {
-    if (MessageBox(this, RestoreQuestion, "Confirm Configuration Restore", MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+    if (MessageBox(this, RestoreQuestion, QT_TRANSLATE_NOOP("MessageBox", "Confirm Configuration Restore"),
+                   MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return;
     CopyFixedText(HostName, DefaultHostName);
     for (auto& entry : Recent)
@@ -272,7 +276,8 @@ void CConfigDlg::OnOK() {
 
     const std::string password = BoxText(IDC_CFG_PASSWORD);
     if (password != BoxText(IDC_CFG_CONFIRM)) {
-        MessageBox(this, "Passwords do not match.", "Error", MB_OK | MB_ICONERROR);
+        MessageBox(this, QT_TRANSLATE_NOOP("MessageBox", "Passwords do not match."),
+                   QT_TRANSLATE_NOOP("MessageBox", "Error"), MB_OK | MB_ICONERROR);
         return;
     }
     DialogListBox list = ListBox(IDC_CFG_HOST_LIST);

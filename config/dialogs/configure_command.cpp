@@ -7,10 +7,15 @@
 #include "platform/qt/code_page.h"
 #include "platform/qt/message_box.h"
 #include "platform/sys/fixed_text.h"
+#include "res/ui_language.h"
+
+#include <QtGlobal>  // QT_TRANSLATE_NOOP
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -23,15 +28,18 @@ bool PassesPasswordGate(QWidget* view, const Settings& settings) {
         return false;
     if (FixedTextView(auth.EnteredPassword) == FixedTextView(settings.Password))
         return true;
-    MessageBox(view, "Invalid password", "Error", MB_OK | MB_ICONERROR);
+    MessageBox(view, QT_TRANSLATE_NOOP("MessageBox", "Invalid password"), QT_TRANSLATE_NOOP("MessageBox", "Error"),
+               MB_OK | MB_ICONERROR);
     return false;
 }
 
-// A stop box owned by the view, with a text that holds the system's words: file names and
-// reasons come in the locale's encoding, the box takes the code page.
-void ShowSystemError(QWidget* view, const std::string& text) {
-    const std::string shown = ToCodePage(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
-    MessageBox(view, shown.c_str(), "Error", MB_OK | MB_ICONERROR);
+// A stop box owned by the view, with a text whose arguments are the system's words: file names
+// and reasons come in the locale's encoding, the box takes the code page.
+void ShowSystemError(QWidget* view, const char* text, const std::vector<std::string>& systemWords) {
+    std::vector<std::string> args;
+    for (const std::string& words : systemWords)
+        args.push_back(ToCodePage(QString::fromLocal8Bit(words.data(), static_cast<qsizetype>(words.size()))));
+    MessageBox(view, text, QT_TRANSLATE_NOOP("MessageBox", "Error"), MB_OK | MB_ICONERROR, args);
 }
 
 // The session for the new host or polling settings: the poll timer stopped, the shown values
@@ -48,12 +56,22 @@ void Reconnect(MeterMonitor& monitor, PollTimerControl& pollTimer, bool hostChan
 
 }  // namespace
 
+void UseLanguageSetting() {
+    std::string warning;
+    ApplyDisplayLanguage(SettingsStore::LoadLanguage(&warning));
+    if (!warning.empty())
+        std::fprintf(stderr, "decimon: %s\n", warning.c_str());
+}
+
 void RunConfigureCommand(QWidget* view, MeterMonitor& monitor, PollTimerControl& pollTimer) {
+    UseLanguageSetting();
     // A file that could not be read may hold a password: defaults must not open the door
     // to it, nor a save write over it.
     if (const SettingsFileError* unreadable = monitor.UnreadableSettingsFile()) {
-        ShowSystemError(view, "The settings file " + unreadable->file + " cannot be read (" + unreadable->reason +
-                                  "); the configuration stays locked until it is repaired.");
+        ShowSystemError(view,
+                        QT_TRANSLATE_NOOP("MessageBox", "The settings file %1 cannot be read (%2); the configuration "
+                                                        "stays locked until it is repaired."),
+                        {unreadable->file, unreadable->reason});
         return;
     }
     const Settings& current = monitor.CurrentSettings();
@@ -74,5 +92,5 @@ void RunConfigureCommand(QWidget* view, MeterMonitor& monitor, PollTimerControl&
         Reconnect(monitor, pollTimer, hostChanged);
     // Told last, so that the new settings already run while the box is open.
     if (!saved)
-        ShowSystemError(view, "The settings could not be saved: " + error.reason);
+        ShowSystemError(view, QT_TRANSLATE_NOOP("MessageBox", "The settings could not be saved: %1"), {error.reason});
 }

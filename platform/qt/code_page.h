@@ -10,3 +10,7 @@
 QString FromCodePage(std::string_view text);
 // Characters outside the code page become '?'.
 std::string ToCodePage(const QString& text);
+
+// `source`, an English text in the code page, in the display language: its translation under
+// `context` in the installed catalogues, else the text itself.
+QString TranslatedFromCodePage(const char* context, const char* source);

@@ -162,7 +162,7 @@ bool CDialog::MakeWindow(QWidget* parentWnd) {
         setAutoFillBackground(true);
         if (style & DialogStyle::Caption) {
             captionHeight = units_.cy + 2;
-            captionBar_ = new CaptionBar(this, FromCodePage(template_->caption));
+            captionBar_ = new CaptionBar(this, DialogText(template_->caption));
             captionBar_->setGeometry(frame, frame, clientSize.width(), captionHeight);
         }
         move(parentWnd->contentsRect().topLeft() +
@@ -176,7 +176,7 @@ bool CDialog::MakeWindow(QWidget* parentWnd) {
         if (style & DialogStyle::ToolWindow)
             flags |= Qt::Tool;
         setParent(parentWnd, flags);
-        setWindowTitle(FromCodePage(template_->caption));
+        setWindowTitle(DialogText(template_->caption));
     }
     client_ = new QWidget(this);
     client_->setGeometry(frame, frame + captionHeight, clientSize.width(), clientSize.height());
@@ -232,7 +232,11 @@ QWidget* CDialog::GetDlgItem(int id) const {
 }
 
 bool CDialog::SetDlgItemText(int id, const char* text) {
-    return controls_ && controls_->SetText(id, FromCodePage(text ? text : ""));
+    return SetDlgItemText(id, FromCodePage(text ? text : ""));
+}
+
+bool CDialog::SetDlgItemText(int id, const QString& text) {
+    return controls_ && controls_->SetText(id, text);
 }
 
 int CDialog::GetDlgItemText(int id, char* buffer, int capacity) const {

@@ -44,6 +44,7 @@ public:
     QWidget* GetDlgItem(int id) const;
     // False when there is no control with this identifier. A null text counts as empty.
     bool SetDlgItemText(int id, const char* text);
+    bool SetDlgItemText(int id, const QString& text);  // a text already in the display language
     // Copies at most capacity - 1 characters and a NUL; answers the number copied.
     int GetDlgItemText(int id, char* buffer, int capacity) const;
     bool SetDlgItemInt(int id, int value, bool isSigned = true);

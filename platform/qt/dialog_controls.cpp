@@ -72,6 +72,10 @@ QWidget* MakeListBox(const DialogControl& control, QWidget* client) {
 
 }  // namespace
 
+QString DialogText(const char* source) {
+    return source != nullptr && *source != '\0' ? TranslatedFromCodePage("Dialog", source) : QString();
+}
+
 UpDownControl::UpDownControl(QWidget* parent)
     : QWidget(parent), up_(new QToolButton(this)), down_(new QToolButton(this)) {
     for (QToolButton* button : {up_, down_}) {
@@ -104,7 +108,7 @@ DialogControls::DialogControls(std::span<const DialogControl> controls, QWidget*
         widget->setEnabled(!Has(control.style, Disabled));
         widget->setVisible(!Has(control.style, Hidden));
         controls_.push_back({control.id, control.kind, control.style, widget, {}});
-        WriteText(controls_.back(), FromCodePage(control.text));
+        WriteText(controls_.back(), DialogText(control.text));
     }
     // Group boxes lie under the controls they frame, whatever their place in the template.
     for (const Control& control : controls_) {

@@ -11,6 +11,10 @@
 
 #include <vector>
 
+// A template's caption or control text in the display's language: the English source looked
+// up in the installed catalogues under the context "Dialog" (empty stays empty).
+QString DialogText(const char* source);
+
 class QToolButton;
 
 // What the controls report to their dialog.

@@ -89,14 +89,33 @@ int AnswerFor(int button) {
     }
 }
 
+// `text` with each "%1" to "%9" replaced by its argument, in one pass: an argument that holds
+// "%2" itself stays as it is.
+QString WithArguments(const QString& text, const std::vector<std::string>& args) {
+    QString filled;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int number = i + 1 < text.size() ? text[i + 1].digitValue() : -1;
+        if (text[i] == u'%' && number >= 1 && static_cast<std::size_t>(number) <= args.size()) {
+            filled += FromCodePage(args[number - 1]);
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
+
 }  // namespace
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
     return std::exchange(CurrentHandler(), std::move(handler));
 }
 
-int MessageBox(QWidget* owner, const char* text, const char* caption, std::uint32_t type) {
-    MessageBoxRequest request{owner, text ? text : "", caption ? caption : "Error", type};
+int MessageBox(QWidget* owner, const char* text, const char* caption, std::uint32_t type,
+               const std::vector<std::string>& args) {
+    const char* source = text ? text : "";
+    const char* title = caption ? caption : QT_TRANSLATE_NOOP("MessageBox", "Error");
+    MessageBoxRequest request{owner, ToCodePage(WithArguments(FromCodePage(source), args)), title, type};
     if (const MessageBoxHandler& handler = CurrentHandler())
         return handler(request);
 
@@ -105,8 +124,8 @@ int MessageBox(QWidget* owner, const char* text, const char* caption, std::uint3
     MessageBoxWindow box(owner, escapable);
     box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
     box.setIcon(IconFor(type));
-    box.setWindowTitle(FromCodePage(request.caption));
-    box.setText(FromCodePage(request.text));
+    box.setWindowTitle(TranslatedFromCodePage("MessageBox", title));
+    box.setText(WithArguments(TranslatedFromCodePage("MessageBox", source), args));
     box.setTextFormat(Qt::PlainText);
     box.setStandardButtons(buttons);
     box.setDefaultButton(FirstButton(type));

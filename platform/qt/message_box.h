@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -41,5 +42,9 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 // Shows the box modally over its owner (the whole application when there is none) and
 // answers the button pressed. A null caption reads "Error". Esc answers IDCANCEL when
 // there is a Cancel button, IDOK for an OK box alone, and does nothing otherwise, as does
-// the close box then. Texts are in the system code page.
-int MessageBox(QWidget* owner, const char* text, const char* caption, std::uint32_t type);
+// the close box then. Texts are in the system code page. Text and caption are English
+// sources (marked with QT_TRANSLATE_NOOP("MessageBox", ...)) that the box shows in the display
+// language; "%1" to "%9" in the text stand for `args`, which are shown as they are. The
+// request a handler sees holds the English text with its arguments in place.
+int MessageBox(QWidget* owner, const char* text, const char* caption, std::uint32_t type,
+               const std::vector<std::string>& args = {});

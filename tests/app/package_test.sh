@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and checks it: its name, its dependencies on Qt 6,
 # net-snmp, SQLite, libmicrohttpd (with the metrics module's GnuTLS, yaml-cpp and libxcrypt) and
-# the display font, its version (and in a scratch clone: builds before and after a tag against the
+# the display font and Qt's own catalogues, its version (and in a scratch clone: builds before and after a tag against the
 # tag's, the source tarball's, and a stop where git cannot count), its files (the Prometheus
 # rules valid, the manual pages, the changelog of its version), lintian's verdict, that the installed program starts and serves its metrics page, and that
 # decimon-report makes a report without a display. WAYLAND-MODULE, in a build with Qt's Wayland client, is where the program looks for
@@ -17,7 +17,7 @@ deb=$(ls "$work"/out/decimon_*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = decimon ] || fail "the package is not named decimon"
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsnmp40 libsqlite3-0 libmicrohttpd12 libgnutls30 libyaml-cpp0.7 \
-              libcrypt1 fonts-arkpandora; do
+              libcrypt1 fonts-arkpandora qt6-translations-l10n; do
   grep -q "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 ! grep -q libqt6network6 <<<"$depends" || fail "Depends has Qt's network library, which nothing uses: $depends"

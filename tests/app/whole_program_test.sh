@@ -3,9 +3,10 @@
 # it starts full screen covering the screen, shows the meter (panel colour, white digits, no
 # menu bar), F leaves full screen and shows the menu, and closing the window ends the process
 # with status 0, also while the meter is silent. In full screen Alt+F, X ends the program, and
-# a German desktop language paints the same picture as the "C" locale, and an X server that
-# goes away costs no minute, whatever Qt's logging rules; of two displays over one record one
-# records at a time. Screenshots are kept in ARTIFACTS.
+# a German desktop language paints the same picture as the "C" locale, the setting Language
+# shows the wall in German, and an X server that goes away costs no minute, whatever Qt's
+# logging rules; of two displays over one record one records at a time. Screenshots are kept
+# in ARTIFACTS.
 #   whole_program_test.sh DECIMON SIMULATOR X-CLOSE-WINDOW ARTIFACTS
 set -euo pipefail
 decimon=$1 simulator=$2 close_window=$3 artifacts=$4
@@ -76,7 +77,19 @@ done
 differing=$(compare -metric AE "$artifacts/lang-C.png" "$artifacts/lang-de_DE.UTF-8.png" null: 2>&1 || true)
 [ "$differing" = 0 ] || fail "under LANG=de_DE.UTF-8 $differing pixels differ from the picture under LANG=C"
 
-# 6. The X server goes away while the display records, with Qt's messages on and with every
+# 6. "Language"="de": the wall in German, read off the screen by OCR (white texts made black).
+write_settings "127.0.0.1:$port" '"SnmpTimeout"=dword:000000fa' '"SnmpRetries"=dword:00000001' '"ShiftLenHours"="7.5"' '"Language"="de"'
+show_display
+sleep 3
+screenshot "$artifacts/language-de.png"
+close_display 5
+read_text() { convert "$artifacts/language-de.png" -crop "$1" +repage -fill black -opaque white -fill white +opaque black png:- | tesseract stdin stdout -l deu --psm 6 2>/dev/null | tr '\n' ' '; }
+labels=$(read_text 440x420+16+100) values=$(read_text 800x420+460+100)
+[[ $labels == *"Aktueller Schallpegel"* && $values =~ 85,3\ dBA.*6\ ?h\ ?59\ ?min ]] || fail "the German wall reads \"$labels\" and \"$values\""
+
+write_settings "127.0.0.1:$port" '"SnmpTimeout"=dword:000000fa' '"SnmpRetries"=dword:00000001' '"ShiftLenHours"="7.5"'
+
+# 7. The X server goes away while the display records, with Qt's messages on and with every
 # one of them turned off: within 2 s it ends with one line and status 1, and the minute under
 # way (a poll a second) is in the record.
 for rules in '' '*=false'; do
@@ -96,7 +109,7 @@ for rules in '' '*=false'; do
   samples=$(sqlite3 "$XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3" "SELECT samples FROM minutes WHERE start = $minute")
   [ "${samples:-0}" -ge 3 ] || fail "the minute under way has ${samples:-no} samples in the record (rules '$rules')"
 done
-# 7. Two displays of one user on two screens over one record: the second records nothing and
+# 8. Two displays of one user on two screens over one record: the second records nothing and
 # says so, takes the record over within a minute of the first's end, and its minutes reach it.
 record=$XDG_DATA_HOME/Corvanta/Decimon/levels.sqlite3
 start_xvfb 1280x800
@@ -120,4 +133,4 @@ kill -TERM "$second_pid"
 wait "$second_pid" || fail "the second display ended with status $? at SIGTERM"
 later=$(sqlite3 "$record" "SELECT count(*) FROM minutes WHERE start > $first_end")
 [ "$later" -ge 1 ] || fail "no minute of the second display after the first ended is in the record"
-echo "whole program: full screen, meter shown, F toggles, closes with status 0, menu keys, any language, the minute under way kept when X goes, whatever the logging rules, one recorder per record"
+echo "whole program: full screen, meter shown, F toggles, closes with status 0, menu keys, any desktop language, the wall in German, the minute under way kept when X goes, whatever the logging rules, one recorder per record"

@@ -1,7 +1,7 @@
 // RecordLevels: read beside the settings, on unless the file holds a REG_DWORD 0 (a value of
 // another type, or other than 0 and 1, is said), and kept in the file by a save, which writes
 // the nineteen values it always writes; RecordKeepDays, MetricsAddress and MetricsWebConfig
-// likewise.
+// likewise, and Language.
 #include "config/settings_store.h"
 
 #include "tests/support/meter_settings.h"
@@ -22,6 +22,7 @@ struct RecordCase {
     bool recordLevels;
     std::int32_t keepDays = SettingsStore::DefaultRecordKeepDays;
     bool wrong = false;  // a value of another type or out of range, to be said
+    const char* language = "en";
 };
 
 class RecordLevelsTable : public ::testing::TestWithParam<RecordCase> {
@@ -40,7 +41,9 @@ TEST_P(RecordLevelsTable, IsOnUnlessADwordZeroTurnsItOff) {
     bool daysWrong = true;
     EXPECT_EQ(SettingsStore::LoadRecordLevels(&levelsWrong), c.recordLevels);
     EXPECT_EQ(SettingsStore::LoadRecordKeepDays(&daysWrong), c.keepDays);
-    EXPECT_EQ(levelsWrong || daysWrong, c.wrong);
+    std::string languageWarning = "left over";
+    EXPECT_EQ(SettingsStore::LoadLanguage(&languageWarning), c.language);
+    EXPECT_EQ(levelsWrong || daysWrong || !languageWarning.empty(), c.wrong) << languageWarning;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,7 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
                       RecordCase{nullptr, "\"RecordKeepDays\"=dword:00000e42\n", true, 3650},
                       RecordCase{"\"RecordKeepDays\"=dword:ffffffff\n", nullptr, true, 0, true},
                       RecordCase{"\"RecordKeepDays\"=dword:00008eae\n", nullptr, true, 0, true},
-                      RecordCase{"\"RecordKeepDays\"=\"0\"\n", nullptr, true, 0, true}));
+                      RecordCase{"\"RecordKeepDays\"=\"0\"\n", nullptr, true, 0, true},
+                      // Language: a known code, or English and a line for an unknown code or a dword.
+                      RecordCase{nullptr, "\"Language\"=\"pl\"\n", true, 1096, false, "pl"},
+                      RecordCase{"\"Language\"=\"de_DE\"\n", nullptr, true, 1096, true},
+                      RecordCase{"\"Language\"=dword:00000001\n", nullptr, true, 1096, true}));
 
 // MetricsAddress and MetricsWebConfig beside it: read as texts, kept by a save, never added by one.
 TEST(RecordLevels, ASaveKeepsItAndTheEndpointsSettingsAndWritesTheNineteenValuesBesideThem) {

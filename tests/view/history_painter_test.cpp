@@ -140,7 +140,7 @@ TEST_P(HistoryFontSizes, FiguresFitTheirLinesAndStayLarge) {
     EXPECT_LE(QFontMetrics(*fonts.FigureFont, &device).height(), layout.LineHeight);
     FontSlot label;  // the meter picture's labels, fitted to the same width
     CreateViewFont(32, label);
-    FitFontToWidth(&device, label, QString::fromLatin1(LevelLabel), ComputeFitTargets(size.width()).Label);
+    FitFontToWidth(&device, label, WallTexts::Translated().LevelLabel, ComputeFitTargets(size.width()).Label);
     EXPECT_GT(FontHeight(fonts.FigureFont), FontHeight(label)) << "smaller than the meter picture's labels";
     const QFont* figure = fonts.FigureFont.get();
     FitHistoryFonts(&device, size.width(), size.height(), fonts);

@@ -62,10 +62,7 @@ protected:
         CreateViewFont(32, fonts_.WarningFont);
         CreateViewFont(12, fonts_.FooterFont);
         const QImage device(1, 1, QImage::Format_RGB32);
-        const FitTargets targets = ComputeFitTargets(W);
-        FitFontToWidth(&device, fonts_.LabelFont, QString::fromLatin1(LevelLabel), targets.Label);
-        FitFontToWidth(&device, fonts_.LevelFont, QString::fromLatin1(LevelSample), targets.Level);
-        FitFontToWidth(&device, fonts_.WarningFont, QString::fromLatin1(WarningSample), targets.Warning);
+        FitWallFonts(&device, W, WallTexts::Translated(), fonts_);
         picture_.LevelText = "72.4 dBA";
         picture_.DoseText = "2h 31m";
         picture_.FooterText = "Press shop, Hall 3";
@@ -138,7 +135,7 @@ TEST_F(MeterImage, LabelsEndLeftOfTheColumn) {
     const int h = QFontMetrics(*fonts_.LabelFont).height();
     const QRect gap(280 - 16 + 2, 126 - h / 2, 14 + 16, h);  // from just after X - 16 to X + 16
     EXPECT_EQ(CountPixels(image, gap, panel_), gap.width() * gap.height());
-    const QRect label = TextBox(fonts_.LabelFont, LevelLabel, 0, 126 - h / 2);
+    const QRect label = TextBox(fonts_.LabelFont, "Current sound level", 0, 126 - h / 2);
     const QRect labelArea(280 - 16 - label.width(), label.top(), label.width(), h);
     EXPECT_GT(CountPixels(image, labelArea, white_), labelArea.width() * h / 20);
     const QRect doseLabels(280 - 16 - 150, 300 - h, 150, 2 * h);
