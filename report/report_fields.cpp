@@ -24,7 +24,7 @@ std::string Measured(const ShiftFigures& shift) {
 
 // The band, or for a shift under way that its figures are those so far.
 std::string ShiftVerdict(const ShiftFigures& shift) {
-    return shift.UnderWay ? "under way: its figures so far" : shift.Verdict();
+    return shift.UnderWay ? "under way: as measured so far" : shift.Verdict();
 }
 
 // "88.0 dB(A) at 14:37", with the date when the minute is on another day than the shift's start.
