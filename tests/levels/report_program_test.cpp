@@ -97,6 +97,11 @@ std::string LineOf(const std::string& text, const std::string& date) {
     return std::regex_replace(found, std::regex(" +"), " ");
 }
 
+std::vector<std::string> Plus(std::vector<std::string> arguments, const std::string& more) {
+    arguments.push_back(more);
+    return arguments;
+}
+
 // The fields of each record of a CSV after its header (none holds a quoted comma before those read).
 std::vector<std::vector<std::string>> CsvRecords(const std::string& csv) {
     std::vector<std::vector<std::string>> records;
@@ -118,12 +123,12 @@ TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
         const std::vector<MeterRow> meters = {{"press", BerlinEight - 30 * Day, "Press 7", "Hall 3, north", 0},
                                               {"press", BerlinEight - 8 * 3600, "Press 7", "Hall 3, north", 2}};
         ASSERT_TRUE(store.WriteMeters(meters)) << store.Error();
+        // The site's shifts, from Sunday the default for a setting Shifts that could not be used.
+        ASSERT_TRUE(store.WriteShiftPattern({BerlinEight - 30 * Day, "08:00-16:00", ""}));
+        ASSERT_TRUE(store.WriteShiftPattern({BerlinEight - 8 * 3600, "08:00-16:00", "the setting Shifts is not used"}));
     }
-    const std::vector<std::string> range = {"--from", "2025-11-27", "--to",     "2025-12-01",
-                                            "--host", "press",      "--shifts", "08:00-16:00"};
-    std::vector<std::string> arguments = range;
-    arguments.insert(arguments.end(), {"--output", pdf_.string()});
-    const Outcome run = Report(arguments);
+    const std::vector<std::string> range = {"--from", "2025-11-27", "--to", "2025-12-01", "--host", "press"};
+    const Outcome run = Report(Plus(range, "--output=" + pdf_.string()));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_NE(Output({DECIMON_PDFINFO, pdf_.string()}).find("Pages:           6\n"), std::string::npos)
@@ -132,7 +137,8 @@ TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
     const std::string head = std::regex_replace(summary, std::regex(" +"), " ");
     for (const char* line :
          {"Meter: Press 7 (press)", "Location Hall 3, north", "Level offset 0 dB, 2025-11-27 to 2025-11-29",
-          "+2 dB, 2025-11-30 to 2025-12-01", "Shifts 08:00-16:00", "Page 1 of 6"})
+          "+2 dB, 2025-11-30 to 2025-12-01", "Shifts 08:00-16:00, 2025-11-27 to 2025-11-29",
+          "08:00-16:00, 2025-11-30 to 2025-12-01", "Note: the setting Shifts is not used.", "Page 1 of 6"})
         EXPECT_NE(head.find(line), std::string::npos) << line << "\n" << head;
 
     // Each shift of decimon-levels --shifts on the summary, with its uncertainty, and on its day's page.
@@ -143,7 +149,7 @@ TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
                                                       {"2025-11-28", "at or above the lower action value"},
                                                       {"2025-11-30", "at or above the upper action value"},
                                                       {"2025-12-01", "87 dB(A) or more before hearing protection"}};
-    for (const std::vector<std::string>& field : CsvRecords(Levels(range).out)) {
+    for (const std::vector<std::string>& field : CsvRecords(Levels(Plus(range, "--shifts")).out)) {
         ASSERT_GE(field.size(), 22u);
         EXPECT_EQ(field[15], "4") << "the uncertainty is of the period's four judged shifts";
         const std::string row = LineOf(summary, field[0]);
@@ -164,9 +170,7 @@ TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
         ++shifts;
     }
     EXPECT_EQ(shifts, 4);
-    std::vector<std::string> weekly = range;
-    weekly.push_back("--weeks");
-    for (const std::vector<std::string>& week : CsvRecords(Levels(weekly).out))  // 2025-W48 and W49
+    for (const std::vector<std::string>& week : CsvRecords(Levels(Plus(range, "--weeks")).out))  // W48, W49
         EXPECT_NE(head.find(week[0] + " " + week[1] + " " + week[3] + " " + week[5] + " dB(A) " + week[6]),
                   std::string::npos);
     EXPECT_NE(LineOf(summary, "2025-11-29").find("not judged: nothing measured"), std::string::npos);
