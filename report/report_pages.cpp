@@ -46,6 +46,11 @@ std::string Period(const ReportPlan& plan) {
     return plan.From == plan.To ? FormatDate(plan.From) : FormatDate(plan.From) + " to " + FormatDate(plan.To);
 }
 
+// "2025-11-03 to 2025-11-09": the days from..to within the period.
+std::string DatesWithin(const ReportPlan& plan, const LocalDate& from, const LocalDate& to) {
+    return FormatDate(std::max(from, plan.From)) + " to " + FormatDate(std::min(to, plan.To));
+}
+
 // The values a meter's property held in the period: "Hall 3", or one line each with its dates
 // within the period when it changed or was not recorded from the period's start.
 std::vector<std::string> HeldTexts(const std::vector<HeldValue>& held, const ReportPlan& plan) {
@@ -55,8 +60,7 @@ std::vector<std::string> HeldTexts(const std::vector<HeldValue>& held, const Rep
         return {held.front().Value};
     std::vector<std::string> texts;
     for (const HeldValue& value : held)
-        texts.push_back(value.Value + ", " + FormatDate(std::max(LocalDateOf(value.From), plan.From)) + " to " +
-                        FormatDate(std::min(LocalDateOf(value.To - 1), plan.To)));
+        texts.push_back(value.Value + ", " + DatesWithin(plan, LocalDateOf(value.From), LocalDateOf(value.To - 1)));
     return texts;
 }
 
@@ -82,8 +86,7 @@ std::vector<std::string> PatternTexts(const ReportPlan& plan) {
         return {PatternText(plan.Patterns.front().Shifts)};
     std::vector<std::string> texts;
     for (const DatedPattern& pattern : plan.Patterns)
-        texts.push_back(PatternText(pattern.Shifts) + ", " + FormatDate(std::max(pattern.From, plan.From)) + " to " +
-                        FormatDate(std::min(pattern.To, plan.To)));
+        texts.push_back(PatternText(pattern.Shifts) + ", " + DatesWithin(plan, pattern.From, pattern.To));
     return texts;
 }
 
@@ -217,7 +220,10 @@ int ReportPages::DrawMeterHeader(int top, const ReportPlan& plan, const MeterRep
     // The paper never presents the default as the site's pattern.
     for (const DatedPattern& pattern : plan.Patterns)
         if (!continued && !pattern.Rejected.empty())
-            top += DrawText(top, heading_, Latin1("Note: " + pattern.Rejected + "."));
+            top += DrawText(
+                top, heading_,
+                Latin1("Note: " + (plan.Patterns.size() > 1 ? DatesWithin(plan, pattern.From, pattern.To) + ": " : "") +
+                       pattern.Rejected + "."));
     top += DrawText(top, body_, QString());
     return top - start;
 }

@@ -135,10 +135,10 @@ TEST_F(ReportProgram, ReadsBackWithTheShiftFiguresTheMeterAndTheActionBands) {
         << "the summary and five days";
     const std::string summary = PdfText(1, 1);
     const std::string head = std::regex_replace(summary, std::regex(" +"), " ");
-    for (const char* line :
-         {"Meter: Press 7 (press)", "Location Hall 3, north", "Level offset 0 dB, 2025-11-27 to 2025-11-29",
-          "+2 dB, 2025-11-30 to 2025-12-01", "Shifts 08:00-16:00, 2025-11-27 to 2025-11-29",
-          "08:00-16:00, 2025-11-30 to 2025-12-01", "Note: the setting Shifts is not used.", "Page 1 of 6"})
+    for (const char* line : {"Meter: Press 7 (press)", "Location Hall 3, north",
+                             "Level offset 0 dB, 2025-11-27 to 2025-11-29", "+2 dB, 2025-11-30 to 2025-12-01",
+                             "Shifts 08:00-16:00, 2025-11-27 to 2025-11-29", "08:00-16:00, 2025-11-30 to 2025-12-01",
+                             "Note: 2025-11-30 to 2025-12-01: the setting Shifts is not used.", "Page 1 of 6"})
         EXPECT_NE(head.find(line), std::string::npos) << line << "\n" << head;
 
     // Each shift of decimon-levels --shifts on the summary, with its uncertainty, and on its day's page.
