@@ -46,6 +46,11 @@ std::string Period(const ReportPlan& plan) {
     return plan.From == plan.To ? FormatDate(plan.From) : FormatDate(plan.From) + " to " + FormatDate(plan.To);
 }
 
+// "2025-11-03 to 2025-11-09": the days from..to within the period.
+std::string DatesWithin(const ReportPlan& plan, const LocalDate& from, const LocalDate& to) {
+    return FormatDate(std::max(from, plan.From)) + " to " + FormatDate(std::min(to, plan.To));
+}
+
 // The values a meter's property held in the period: "Hall 3", or one line each with its dates
 // within the period when it changed or was not recorded from the period's start.
 std::vector<std::string> HeldTexts(const std::vector<HeldValue>& held, const ReportPlan& plan) {
@@ -55,8 +60,33 @@ std::vector<std::string> HeldTexts(const std::vector<HeldValue>& held, const Rep
         return {held.front().Value};
     std::vector<std::string> texts;
     for (const HeldValue& value : held)
-        texts.push_back(value.Value + ", " + FormatDate(std::max(LocalDateOf(value.From), plan.From)) + " to " +
-                        FormatDate(std::min(LocalDateOf(value.To - 1), plan.To)));
+        texts.push_back(value.Value + ", " + DatesWithin(plan, LocalDateOf(value.From), LocalDateOf(value.To - 1)));
+    return texts;
+}
+
+// How the summary's uncertainty and weekly levels are reckoned, and what they are not.
+constexpr char PeriodNote[] =
+    "U is the expanded uncertainty of a shift's LEX,8h over the period, reckoned as ISO 9612 reckons it for the "
+    "full-day strategy from the N ended, judged shifts of that name: u1 the standard deviation of their LEX,8h "
+    "values, c1·u1 its contribution from the standard's table for N and u1, u2 the meter's (0.7 dB for class 1, "
+    "1.5 dB for class 2 or a class not stated), u3 = 1.0 dB for the microphone's position, "
+    "u² = (c1·u1)² + u2² + u3² and U = 1.65 u; fewer than 3 shifts give none. A fixed area meter stands farther "
+    "from a worker's ear than the standard's microphone positions, so U is a lower bound for a person's "
+    "exposure. LEX,w is the weekly noise exposure level of the ended, judged shifts of a name in an ISO week, "
+    "10 lg((1/5) × sum of 10^(0.1 LEX,8h)), the nominal week being five 8-hour days; a week with a shift not "
+    "judged gets none. Directive 2003/10/EC lets it be used in place of the daily level only in duly justified "
+    "circumstances, where daily exposure varies markedly from one working day to the next, provided the weekly "
+    "level, as shown by adequate monitoring, does not exceed the exposure limit value of 87 dB(A) and "
+    "appropriate measures reduce the risks of that work to a minimum.";
+
+// Each pattern the period's days were judged by: "06:00-14:00, 14:00-22:00", or one line each
+// with its dates within the period when it changed.
+std::vector<std::string> PatternTexts(const ReportPlan& plan) {
+    if (plan.Patterns.size() == 1)
+        return {PatternText(plan.Patterns.front().Shifts)};
+    std::vector<std::string> texts;
+    for (const DatedPattern& pattern : plan.Patterns)
+        texts.push_back(PatternText(pattern.Shifts) + ", " + DatesWithin(plan, pattern.From, pattern.To));
     return texts;
 }
 
@@ -127,7 +157,8 @@ std::vector<ReportPages::HeadLine> ReportPages::MeterHead(const ReportPlan& plan
     add("Location", HeldTexts(meter.Locations, plan));
     add("Level offset", HeldTexts(meter.Offsets, plan));
     add("Period", {Period(plan)});
-    add("Shifts", {PatternText(plan.Shifts)});
+    add("Shifts", PatternTexts(plan));
+    add("Meter class", {MeterClassText(plan.MeterClass)});
     return lines;
 }
 
@@ -186,6 +217,13 @@ int ReportPages::DrawMeterHeader(int top, const ReportPlan& plan, const MeterRep
     const int valueLeft = content_.left() + static_cast<int>(ValueLeftMm * writer_.resolution() / 25.4);
     for (const HeadLine& line : MeterHead(plan, meter))
         top += std::max(DrawText(top, body_, line.Label), DrawText(top, body_, line.Value, valueLeft));
+    // The paper never presents the default as the site's pattern.
+    for (const DatedPattern& pattern : plan.Patterns)
+        if (!continued && !pattern.Rejected.empty())
+            top += DrawText(
+                top, heading_,
+                Latin1("Note: " + (plan.Patterns.size() > 1 ? DatesWithin(plan, pattern.From, pattern.To) + ": " : "") +
+                       pattern.Rejected + "."));
     top += DrawText(top, body_, QString());
     return top - start;
 }
@@ -270,10 +308,18 @@ void ReportPages::DrawSummary(const ReportPlan& plan, const MeterReport& meter) 
     const QString legend = QString::fromLatin1(
         "Levels in dB(A); Te: the shift's duration that day; measured: the A-weighted time as h:mm and its share of "
         "the shift; * the period's highest judged LEX,8h.");
-    const QFontMetrics metrics(table_, &writer_);
-    top += metrics.height() / 2;
-    top = Fit(top, metrics.boundingRect(content_, Qt::TextWordWrap, legend).height(), nextPage);
-    DrawText(top, table_, legend);
+    top = DrawBlock(top + QFontMetrics(table_, &writer_).height() / 2, table_, legend, nextPage);
+    top = DrawBlock(top, heading_, QString::fromLatin1("Uncertainty of each shift's LEX,8h"), nextPage);
+    top = DrawTable(top, TableDown(UncertaintyFields, meter.Uncertainties), nextPage);
+    top = DrawBlock(top, heading_, QString::fromLatin1("Weekly noise exposure levels"), nextPage);
+    top = DrawTable(top, TableDown(WeekFields, meter.Weeks), nextPage);
+    DrawBlock(top, small_, QString::fromUtf8(PeriodNote), nextPage);
+}
+
+int ReportPages::DrawBlock(int top, const QFont& font, const QString& text, const std::function<int()>& nextPage) {
+    const int height = QFontMetrics(font, &writer_).boundingRect(content_, Qt::TextWordWrap, text).height();
+    top = Fit(top + QFontMetrics(body_, &writer_).height() / 2, height, nextPage);
+    return top + DrawText(top, font, text);
 }
 
 void ReportPages::DrawDay(const ReportPlan& plan, const MeterReport& meter, const LocalDate& date,
@@ -299,7 +345,9 @@ void ReportPages::DrawDay(const ReportPlan& plan, const MeterReport& meter, cons
     const std::vector<ShiftFigures> shifts = ShiftsOfDay(meter, date);
     top += DrawText(top, body_, Latin1(DayLevels(shifts, chart)));
     top += DrawText(top, body_, QString());
-    top += DrawText(top, heading_, Latin1("The shifts of " + FormatDate(date) + " (" + PatternText(plan.Shifts) + ")"));
+    top += DrawText(
+        top, heading_,
+        Latin1("The shifts of " + FormatDate(date) + " (" + PatternText(PatternOfDay(plan.Patterns, date)) + ")"));
     DrawTable(top, TableAcross(DayFields, shifts), [&] {
         const QRect next = NextPage();
         return next.top() + DrawDayHeader(next.top(), meter, date, true);

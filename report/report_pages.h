@@ -78,6 +78,8 @@ private:
     int ColumnGap() const;
     // `top`, or when `height` does not fit above the note there, where `nextPage` lets go on.
     int Fit(int top, int height, const std::function<int()>& nextPage);
+    // Draws `text` in `font` half a line below `top`, on the next page when it does not fit; where it ended.
+    int DrawBlock(int top, const QFont& font, const QString& text, const std::function<int()>& nextPage);
     // Draws `table` from `top`, going on on pages begun by `nextPage` (which returns where the
     // table may continue) where it does not fit; where it ended.
     int DrawTable(int top, const ReportTable& table, const std::function<int()>& nextPage);

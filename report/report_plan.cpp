@@ -36,7 +36,7 @@ std::string FormatOffset(int decibels) {
 std::optional<ReportPlan> MakeReportPlan(LevelReader& reader, const std::optional<std::string>& host,
                                          const LocalDate& from, const LocalDate& to,
                                          const std::vector<DatedPattern>& patterns, std::int64_t now, int meterClass) {
-    ReportPlan plan{from, to, PatternOfDay(patterns, from), patterns, meterClass, {}};
+    ReportPlan plan{from, to, patterns, meterClass, {}};
     // One pass over the period's minutes, and those of the last day's shift that ends the next day.
     ShiftSums sums(patterns, from, to, now);
     const std::int64_t start = LocalDayStart(from);

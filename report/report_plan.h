@@ -38,7 +38,6 @@ struct MeterReport {
 struct ReportPlan {
     LocalDate From;
     LocalDate To;
-    ShiftPattern Shifts;                   // of the period's first day
     std::vector<DatedPattern> Patterns;    // each day's shifts: each pattern with the dates it held
     int MeterClass = MeterClassNotStated;  // the settings' MeterClass: 1, 2 or not stated
     std::vector<MeterReport> Meters;       // none: the period has no minutes of any meter
