@@ -25,13 +25,17 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
     State.SysName[0] = '\0';
     State.SysLocation[0] = '\0';
     CopyFixedText(State.DoseText, NoValueText);
-    if (SettingsFileError error; !SettingsStore::LoadSettings(settings_, &error)) {
+    UnreadSettingsLines unread;
+    if (SettingsFileError error; !SettingsStore::LoadSettings(settings_, &error, &unread)) {
         std::fprintf(stderr,
                      "decimon: the settings file %s cannot be read (%s); the display runs on the factory "
                      "defaults, and the configuration stays locked until the file is repaired\n",
                      error.file.c_str(), error.reason.c_str());
         unreadableSettings_ = std::move(error);
     }
+    for (const std::string& line : unread.said)
+        std::fprintf(stderr, "decimon: %s\n", line.c_str());
+    unusablePassword_ = std::move(unread.password);
     CopyFixedText(State.CountedHost, settings_.HostName);
     bool wrong = false;
     recordLevels_ = SettingsStore::LoadRecordLevels(&wrong);

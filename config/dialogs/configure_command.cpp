@@ -14,24 +14,30 @@
 
 namespace {
 
-// True when no password is set, or the one typed matches it exactly (letter case counts).
-bool PassesPasswordGate(QWidget* view, const Settings& settings) {
-    if (FixedTextView(settings.Password).empty())
-        return true;
-    CAuthDlg auth(view);
-    if (auth.DoModal() != IDOK)
-        return false;
-    if (FixedTextView(auth.EnteredPassword) == FixedTextView(settings.Password))
-        return true;
-    MessageBox(view, "Invalid password", "Error", MB_OK | MB_ICONERROR);
-    return false;
-}
-
 // A stop box owned by the view, with a text that holds the system's words: file names and
 // reasons come in the locale's encoding, the box takes the code page.
 void ShowSystemError(QWidget* view, const std::string& text) {
     const std::string shown = ToCodePage(QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size())));
     MessageBox(view, shown.c_str(), "Error", MB_OK | MB_ICONERROR);
+}
+
+// True when no password is set, or the one typed matches it exactly (letter case counts).
+// A password the file names on a broken line is one that no entry matches, never none.
+bool PassesPasswordGate(QWidget* view, const MeterMonitor& monitor) {
+    const Settings& settings = monitor.CurrentSettings();
+    const std::string& unusable = monitor.UnusablePassword();
+    if (unusable.empty() && FixedTextView(settings.Password).empty())
+        return true;
+    CAuthDlg auth(view);
+    if (auth.DoModal() != IDOK)
+        return false;
+    if (!unusable.empty())
+        ShowSystemError(view, "No password opens the configuration: " + unusable + ". Repair the file.");
+    else if (FixedTextView(auth.EnteredPassword) == FixedTextView(settings.Password))
+        return true;
+    else
+        MessageBox(view, "Invalid password", "Error", MB_OK | MB_ICONERROR);
+    return false;
 }
 
 // The session for the new host or polling settings: the poll timer stopped, the shown values
@@ -57,7 +63,7 @@ void RunConfigureCommand(QWidget* view, MeterMonitor& monitor, PollTimerControl&
         return;
     }
     const Settings& current = monitor.CurrentSettings();
-    if (!PassesPasswordGate(view, current))
+    if (!PassesPasswordGate(view, monitor))
         return;
     CConfigDlg dialog(view);
     dialog.CopyIn(current);
