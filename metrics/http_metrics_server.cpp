@@ -6,11 +6,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <system_error>
 #include <type_traits>
 #include <vector>
+
+// Where a request stands, from the library's first call for it to its completion. A password
+// check's verdict is set on the checker's thread, before the connection is resumed.
+enum class RequestStage { New, Checking, Allowed, Denied, Ready };
+struct RequestState {
+    std::atomic<RequestStage> stage{RequestStage::New};
+};
 
 // The handler of one request, called by the library on its thread.
 struct MetricsRequest {
@@ -19,18 +28,42 @@ struct MetricsRequest {
                              void** requestState) {
         auto* self = static_cast<HttpMetricsServer*>(server);
         self->headerDeadlines_.HeadersIn(connection);
-        const char* accept = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_ACCEPT);
-        if (*requestState) {
+        auto* state = static_cast<RequestState*>(*requestState);
+        if (!state) {
+            state = new (std::nothrow) RequestState;
+            if (!state)
+                return MHD_NO;
+            *requestState = state;
+        }
+        switch (state->stage.load()) {
+        case RequestStage::Ready: {
+            const char* accept = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_ACCEPT);
             const ServedPage page = self->source_(accept ? accept : "");
             return page.contentType ? Send(connection, MHD_HTTP_OK, page)
                                     : Refuse(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "The display is ending\n");
         }
-        // No answer at all, as a refused handshake would give: the library asks for the
-        // client's certificate but cannot make the handshake depend on it.
-        if (self->tls_ && !self->tls_->clientCa.empty() && !PeerVerified(connection))
-            return MHD_NO;
-        if (self->auth_ && !Authorized(connection, *self->auth_))
+        case RequestStage::Checking:
+            return MHD_YES;  // set aside meanwhile: not called
+        case RequestStage::Denied:
             return AskForPassword(connection);
+        case RequestStage::Allowed:
+            if (const sockaddr* client = ClientAddress(connection))
+                self->guessLimit_.GiveBack(client);  // only failed checks count
+            break;
+        case RequestStage::New:
+            // No answer at all, as a refused handshake would give: the library asks for the
+            // client's certificate but cannot make the handshake depend on it.
+            if (self->tls_ && !self->tls_->clientCa.empty() && !PeerVerified(connection))
+                return MHD_NO;
+            if (self->auth_) {
+                const RequestStage stage = Authorize(*self, connection, *state);
+                if (stage == RequestStage::Checking)
+                    return MHD_YES;
+                if (stage == RequestStage::Denied)
+                    return AskForPassword(connection);
+            }
+            break;
+        }
         const bool get = std::strcmp(method, MHD_HTTP_METHOD_GET) == 0;
         const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
         if (!get && !head)
@@ -43,7 +76,7 @@ struct MetricsRequest {
         // The page on the next call, once the request has been read whole: the library closes a
         // connection whose answer came with its headers, and a scraper keeps its connection
         // (over TLS, a handshake a scrape would cost more than the page).
-        *requestState = self;
+        state->stage = RequestStage::Ready;
         return MHD_YES;
     }
 
@@ -73,8 +106,10 @@ struct MetricsRequest {
     }
 
     // A request answered (or given up): the connection waits for the next one.
-    static void Completed(void* server, MHD_Connection* connection, void** /*requestState*/,
+    static void Completed(void* server, MHD_Connection* connection, void** requestState,
                           MHD_RequestTerminationCode /*code*/) {
+        delete static_cast<RequestState*>(*requestState);
+        *requestState = nullptr;
         static_cast<HttpMetricsServer*>(server)->headerDeadlines_.Answered(connection);
     }
 
@@ -92,15 +127,38 @@ private:
                status == 0;
     }
 
-    static bool Authorized(MHD_Connection* connection, BasicAuth& auth) {
+    static const sockaddr* ClientAddress(MHD_Connection* connection) {
+        const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+        return info ? info->client_addr : nullptr;
+    }
+
+    // Allowed for a pair remembered; Checking when its check has been handed to the checker
+    // and the connection set aside; Denied without a pair, or when the source has no check left.
+    static RequestStage Authorize(HttpMetricsServer& self, MHD_Connection* connection, RequestState& state) {
         char* password = nullptr;
         char* user = MHD_basic_auth_get_username_password(connection, &password);
-        const bool allowed = user && password && auth.Allows(user, password);
+        const sockaddr* client = ClientAddress(connection);
+        const bool given = user && password;
+        RequestStage stage = RequestStage::Denied;
+        if (given && self.auth_->Remembered(user, password)) {
+            stage = RequestStage::Allowed;
+        } else if (given && client && self.guessLimit_.Take(client, GuessLimit::Clock::now())) {
+            state.stage = RequestStage::Checking;  // before the verdict can come
+            if (self.Suspend(connection, state)) {
+                stage = RequestStage::Checking;
+                self.checker_->Submit(user, password, [&self, connection, &state](bool allowed) {
+                    std::lock_guard lock(self.suspendedMutex_);
+                    state.stage = allowed ? RequestStage::Allowed : RequestStage::Denied;
+                    self.suspended_.erase(connection);
+                    MHD_resume_connection(connection);
+                });
+            }
+        }
         if (password)
             gnutls_memset(password, 0, std::strlen(password));
         MHD_free(user);
         MHD_free(password);
-        return allowed;
+        return stage;
     }
 
     static MHD_Result AskForPassword(MHD_Connection* connection) {
@@ -146,9 +204,31 @@ private:
 HttpMetricsServer::HttpMetricsServer(PageSource source, WebConfig config)
     : source_(std::move(source)),
       tls_(std::move(config.tls)),
-      auth_(config.users.empty() ? nullptr : std::make_unique<BasicAuth>(config.users)),
+      auth_(config.users.empty() ? nullptr : std::make_shared<BasicAuth>(config.users)),
+      checker_(auth_ ? std::make_unique<PasswordChecker>(auth_) : nullptr),
       addressLimit_(MaxConnectionsPerSource),
       headerDeadlines_(std::chrono::seconds(HeaderTimeoutSeconds)) {}
+
+bool HttpMetricsServer::Suspend(MHD_Connection* connection, RequestState& state) {
+    std::lock_guard lock(suspendedMutex_);
+    if (ending_)
+        return false;
+    MHD_suspend_connection(connection);
+    suspended_.emplace(connection, &state);
+    return true;
+}
+
+void HttpMetricsServer::ResumeAll() {
+    if (checker_)
+        checker_->Stop();  // no verdict comes after this
+    std::lock_guard lock(suspendedMutex_);
+    ending_ = true;
+    for (const auto& [connection, state] : suspended_) {
+        state->stage = RequestStage::Denied;
+        MHD_resume_connection(connection);
+    }
+    suspended_.clear();
+}
 
 namespace {
 
@@ -214,7 +294,8 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
     // while a client's handshake waits for bytes (libmicrohttpd 0.9.75), a core's worth for
     // every client that sends half a ClientHello.
     const unsigned flags =
-        server->tls_ ? MHD_USE_POLL_INTERNAL_THREAD | MHD_USE_TLS : unsigned(MHD_USE_AUTO_INTERNAL_THREAD);
+        (server->tls_ ? MHD_USE_POLL_INTERNAL_THREAD | MHD_USE_TLS : unsigned(MHD_USE_AUTO_INTERNAL_THREAD)) |
+        MHD_ALLOW_SUSPEND_RESUME;
     server->daemon_ = MHD_start_daemon(
         flags, 0, &MetricsRequest::Admit, server.get(), &MetricsRequest::Answer, server.get(), MHD_OPTION_LISTEN_SOCKET,
         options.listener, MHD_OPTION_CONNECTION_TIMEOUT, IdleTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT,
@@ -232,6 +313,7 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
 }
 
 HttpMetricsServer::~HttpMetricsServer() {
+    ResumeAll();               // the library must not be stopped with connections set aside
     MHD_stop_daemon(daemon_);  // closes the listening socket too
 }
 

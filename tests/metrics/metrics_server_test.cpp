@@ -2,6 +2,7 @@
 // requests good and bad; over TLS with passwords, asked by curl as Prometheus would ask; and
 // broken web configurations, which leave no endpoint at all. The loading of its module: this
 // build's only.
+#include "metrics/guess_limit.h"
 #include "metrics/http_metrics_server.h"
 #include "metrics/metrics_address.h"
 #include "metrics/metrics_endpoint.h"
@@ -161,25 +162,26 @@ struct SourceCase {
 
 class Sources : public ::testing::TestWithParam<SourceCase> {};
 
+sockaddr_storage AddressOf(const std::string& text) {
+    sockaddr_storage any{};
+    auto* v4 = reinterpret_cast<sockaddr_in*>(&any);
+    auto* v6 = reinterpret_cast<sockaddr_in6*>(&any);
+    if (inet_pton(AF_INET, text.c_str(), &v4->sin_addr) == 1)
+        v4->sin_family = AF_INET;
+    else if (inet_pton(AF_INET6, text.c_str(), &v6->sin6_addr) == 1)
+        v6->sin6_family = AF_INET6;
+    return any;
+}
+
 TEST_P(Sources, AdmitFourConnectionsFromOneIpv4AddressOrIpv6Slash64) {
-    const auto address = [](std::string text) {
-        sockaddr_storage any{};
-        auto* v4 = reinterpret_cast<sockaddr_in*>(&any);
-        auto* v6 = reinterpret_cast<sockaddr_in6*>(&any);
-        if (inet_pton(AF_INET, text.c_str(), &v4->sin_addr) == 1)
-            v4->sin_family = AF_INET;
-        else if (inet_pton(AF_INET6, text.c_str(), &v6->sin6_addr) == 1)
-            v6->sin6_family = AF_INET6;
-        return any;
-    };
     AddressLimit limit(HttpMetricsServer::MaxConnectionsPerSource);
     for (char n = '1'; n <= '4'; ++n) {
         std::string open = GetParam().open;
         std::replace(open.begin(), open.end(), '*', n);
-        const sockaddr_storage from = address(open);
+        const sockaddr_storage from = AddressOf(open);
         limit.Opened(reinterpret_cast<const sockaddr*>(&from));
     }
-    const sockaddr_storage next = address(GetParam().next);
+    const sockaddr_storage next = AddressOf(GetParam().next);
     EXPECT_EQ(limit.Admits(reinterpret_cast<const sockaddr*>(&next)), GetParam().admitted);
 }
 
@@ -189,6 +191,27 @@ INSTANTIATE_TEST_SUITE_P(Table, Sources,
                                            SourceCase{"MappedAsIpv4", "::ffff:192.0.2.1", "192.0.2.1", false},
                                            SourceCase{"MappedApart", "::ffff:192.0.2.1", "::ffff:192.0.2.2", true}),
                          [](const ::testing::TestParamInfo<SourceCase>& row) { return std::string(row.param.name); });
+
+// Password checks: five at once from a source (one /64 for IPv6), then one every 20 s; a
+// check that found the right password is given back.
+TEST(GuessLimit, GivesASourceFiveChecksThenOneEveryRefill) {
+    GuessLimit limit;
+    const GuessLimit::Clock::time_point start{};
+    const sockaddr_storage one = AddressOf("2001:db8:0:1::1"), sameSlash64 = AddressOf("2001:db8:0:1:f::2");
+    const sockaddr_storage other = AddressOf("192.0.2.1");
+    const auto take = [&](const sockaddr_storage& from, GuessLimit::Clock::duration after) {
+        return limit.Take(reinterpret_cast<const sockaddr*>(&from), start + after);
+    };
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(take(i % 2 ? one : sameSlash64, {}));
+    EXPECT_FALSE(take(one, {}));
+    EXPECT_TRUE(take(other, {}));
+    EXPECT_FALSE(take(one, GuessLimit::Refill - std::chrono::seconds(1)));
+    EXPECT_TRUE(take(one, GuessLimit::Refill));
+    EXPECT_FALSE(take(sameSlash64, GuessLimit::Refill));
+    limit.GiveBack(reinterpret_cast<const sockaddr*>(&one));
+    EXPECT_TRUE(take(sameSlash64, GuessLimit::Refill));
+}
 
 struct ModuleCase {
     const char* name;
