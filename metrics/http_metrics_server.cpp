@@ -3,16 +3,24 @@
 #include <gnutls/gnutls.h>
 #include <gnutls/x509.h>
 #include <microhttpd.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string_view>
 #include <system_error>
 #include <type_traits>
 #include <vector>
+
+// The answer to "/", as exporters give one: a link to the page.
+constexpr char LandingPage[] =
+    "<html><head><title>Decimon</title></head><body><h1>Decimon</h1><p><a href=\"/metrics\">Metrics</a></p>"
+    "</body></html>\n";
 
 // Where a request stands, from the library's first call for it to its completion. A password
 // check's verdict is set on the checker's thread, before the connection is resumed.
@@ -68,16 +76,24 @@ struct MetricsRequest {
         const bool head = std::strcmp(method, MHD_HTTP_METHOD_HEAD) == 0;
         if (!get && !head)
             return Refuse(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "Method Not Allowed\n");
-        if (std::strcmp(url, "/metrics") != 0)
-            return Refuse(connection, MHD_HTTP_NOT_FOUND, "Not Found\n");
         // Answered before any body is read; the library then closes the connection.
         if (HasBody(connection))
             return Refuse(connection, MHD_HTTP_CONTENT_TOO_LARGE, "A request body is not accepted\n");
+        if (std::strcmp(url, "/") == 0)
+            return Send(connection, MHD_HTTP_OK, {"text/html; charset=utf-8", LandingPage});
+        if (std::strcmp(url, "/metrics") != 0)
+            return Refuse(connection, MHD_HTTP_NOT_FOUND, "Not Found\n");
         // The page on the next call, once the request has been read whole: the library closes a
         // connection whose answer came with its headers, and a scraper keeps its connection
         // (over TLS, a handshake a scrape would cost more than the page).
         state->stage = RequestStage::Ready;
         return MHD_YES;
+    }
+
+    // The path as the request gives it: "/%6detrics" or "/metrics%00" is no "/metrics". The
+    // query is split off before this, and no other part of the request is unescaped.
+    static std::size_t KeptEscaped(void* /*server*/, MHD_Connection* /*connection*/, char* text) {
+        return std::strlen(text);
     }
 
     // A connection about to be accepted: not beyond its source's share. Called just before the
@@ -134,13 +150,38 @@ private:
 
     // Allowed for a pair remembered; Checking when its check has been handed to the checker
     // and the connection set aside; Denied without a pair, or when the source has no check left.
+    // The name and password of a Basic Authorization header, whose scheme's name HTTP takes in
+    // any case; false without one, or with a NUL in them (which C texts would cut short).
+    static bool Credentials(MHD_Connection* connection, std::string& user, std::string& password) {
+        const char* header = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_AUTHORIZATION);
+        constexpr std::string_view Scheme = "basic ";
+        if (!header || strncasecmp(header, Scheme.data(), Scheme.size()) != 0)
+            return false;
+        std::string_view encoded(header + Scheme.size());
+        encoded.remove_prefix(std::min(encoded.find_first_not_of(' '), encoded.size()));
+        const gnutls_datum_t in{reinterpret_cast<unsigned char*>(const_cast<char*>(encoded.data())),
+                                static_cast<unsigned>(encoded.size())};
+        gnutls_datum_t out{};
+        if (gnutls_base64_decode2(&in, &out) < 0)
+            return false;
+        const std::string_view pair(reinterpret_cast<const char*>(out.data), out.size);
+        const std::size_t colon = pair.find(':');
+        const bool read = colon != std::string_view::npos && pair.find('\0') == std::string_view::npos;
+        if (read) {
+            user.assign(pair.substr(0, colon));
+            password.assign(pair.substr(colon + 1));
+        }
+        gnutls_memset(out.data, 0, out.size);
+        gnutls_free(out.data);
+        return read;
+    }
+
     static RequestStage Authorize(HttpMetricsServer& self, MHD_Connection* connection, RequestState& state) {
-        char* password = nullptr;
-        char* user = MHD_basic_auth_get_username_password(connection, &password);
+        std::string user, password;
+        const bool given = Credentials(connection, user, password);
         const sockaddr* client = ClientAddress(connection);
-        const bool given = user && password;
         RequestStage stage = RequestStage::Denied;
-        if (given && self.auth_->Remembered(user, password)) {
+        if (given && self.auth_->Remembered(user.c_str(), password.c_str())) {
             stage = RequestStage::Allowed;
         } else if (given && client && self.guessLimit_.Take(client, GuessLimit::Clock::now())) {
             state.stage = RequestStage::Checking;  // before the verdict can come
@@ -154,10 +195,7 @@ private:
                 });
             }
         }
-        if (password)
-            gnutls_memset(password, 0, std::strlen(password));
-        MHD_free(user);
-        MHD_free(password);
+        gnutls_memset(password.data(), 0, password.size());
         return stage;
     }
 
@@ -274,6 +312,9 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
             return nullptr;
         }
         config = std::move(*read);
+        for (const std::string& warning : config.warnings)
+            std::fprintf(stderr, "decimon: MetricsWebConfig \"%s\": %s; served all the same\n",
+                         options.webConfigPath.c_str(), warning.c_str());
         // Served all the same: a site may mean a network of its own.
         if (!config.tls && !config.users.empty())
             std::fprintf(stderr,
@@ -301,7 +342,8 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
         options.listener, MHD_OPTION_CONNECTION_TIMEOUT, IdleTimeoutSeconds, MHD_OPTION_CONNECTION_LIMIT,
         MaxConnections, MHD_OPTION_CONNECTION_MEMORY_LIMIT, ConnectionMemory, MHD_OPTION_NOTIFY_CONNECTION,
         &MetricsRequest::Notify, server.get(), MHD_OPTION_NOTIFY_COMPLETED, &MetricsRequest::Completed, server.get(),
-        MHD_OPTION_ARRAY, tlsOptions.data(), MHD_OPTION_END);
+        MHD_OPTION_UNESCAPE_CALLBACK, &MetricsRequest::KeptEscaped, server.get(), MHD_OPTION_ARRAY, tlsOptions.data(),
+        MHD_OPTION_END);
     // The library closes a listening socket it was given on some of its failures, not on all:
     // closed here unless it has been, and never a socket that took its number meanwhile.
     if (!server->daemon_) {

@@ -35,8 +35,7 @@ struct PasswordChecker::Shared {
     bool stopped = false;     // under mutex
 };
 
-PasswordChecker::PasswordChecker(std::shared_ptr<BasicAuth> auth)
-    : shared_(std::make_shared<Shared>(std::move(auth))) {
+PasswordChecker::PasswordChecker(std::shared_ptr<BasicAuth> auth) : shared_(std::make_shared<Shared>(std::move(auth))) {
     // Detached: a check of cost 14 under way must not hold up the display's exit.
     std::thread([shared = shared_] { Run(shared); }).detach();
 }

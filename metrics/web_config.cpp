@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -61,7 +62,7 @@ bool ReadRegularFile(int fd, std::string& text, std::string* reason) {
 
 // A regular file, never waited for: a FIFO or a device is refused before it is opened (opening
 // one may block, or do something), and once more after, should it have been swapped meanwhile.
-bool ReadSmallFile(const std::filesystem::path& path, std::string& text, std::string* reason) {
+bool ReadSmallFile(const std::filesystem::path& path, std::string& text, std::string* reason, mode_t* mode = nullptr) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0)
         return Fail(reason, std::strerror(errno));
@@ -72,6 +73,8 @@ bool ReadSmallFile(const std::filesystem::path& path, std::string& text, std::st
         return Fail(reason, std::strerror(errno));
     const bool read = ReadRegularFile(fd, text, reason);
     close(fd);
+    if (mode)
+        *mode = status.st_mode;
     return read;
 }
 
@@ -85,14 +88,14 @@ bool ReadScalar(const YAML::Node& node, const std::string& what, std::string& te
 
 // The file that `key` names, relative to the web configuration's folder as the exporters take it.
 bool ReadNamedFile(const YAML::Node& node, const std::string& key, const std::filesystem::path& folder,
-                   std::string& text, std::string* reason) {
+                   std::string& text, std::string* reason, mode_t* mode = nullptr) {
     std::string name;
     if (!ReadScalar(node, key, name, reason))
         return false;
     if (name.empty())
         return Fail(reason, key + " is empty");
     std::string why;
-    if (!ReadSmallFile(folder / name, text, &why))
+    if (!ReadSmallFile(folder / name, text, &why, mode))
         return Fail(reason, key + " \"" + (folder / name).string() + "\" cannot be read: " + why);
     return true;
 }
@@ -118,7 +121,8 @@ bool SetVersions(int min, int max, WebConfig::Tls& tls, std::string* reason) {
     return true;
 }
 
-bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebConfig::Tls& tls, std::string* reason) {
+bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebConfig& config, std::string* reason) {
+    WebConfig::Tls& tls = config.tls.emplace();
     if (!node.IsMap())
         return Fail(reason, "tls_server_config is not a map");
     std::string clientAuth = "NoClientCert";
@@ -128,9 +132,12 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
         bool read;
         if (key == "cert_file")
             read = ReadNamedFile(entry.second, key, folder, tls.certificate, reason);
-        else if (key == "key_file")
-            read = ReadNamedFile(entry.second, key, folder, tls.key, reason);
-        else if (key == "client_ca_file")
+        else if (key == "key_file") {
+            mode_t mode = 0;
+            read = ReadNamedFile(entry.second, key, folder, tls.key, reason, &mode);
+            if (read && (mode & S_IROTH))
+                config.warnings.push_back("its key_file is readable by every user of the machine");
+        } else if (key == "client_ca_file")
             read = ReadNamedFile(entry.second, key, folder, tls.clientCa, reason);
         else if (key == "client_auth_type")
             read = ReadScalar(entry.second, key, clientAuth, reason);
@@ -175,10 +182,14 @@ bool CheckHash(const std::string& name, const std::string& hash, std::string* re
 }
 
 bool ReadUsers(const YAML::Node& node, std::map<std::string, std::string>& users, std::string* reason) {
+    if (node.IsNull())
+        return true;  // "basic_auth_users:" alone: no users, as the exporters read it
     if (!node.IsMap())
         return Fail(reason, "basic_auth_users is not a map");
     for (const auto& entry : node) {
         const std::string name = entry.first.as<std::string>();
+        if (name.find(':') != std::string::npos)
+            return Fail(reason, "user " + name + " has a colon in the name, which basic authentication cannot carry");
         std::string hash;
         if (!ReadScalar(entry.second, "the hash of user " + name, hash, reason) || !CheckHash(name, hash, reason))
             return false;
@@ -242,7 +253,7 @@ bool ReadConfig(const YAML::Node& root, const std::filesystem::path& folder, Web
     for (const auto& entry : root) {
         const std::string key = entry.first.as<std::string>();
         if (key == "tls_server_config") {
-            if (!ReadTls(entry.second, folder, config.tls.emplace(), reason) || !CheckWithGnuTls(*config.tls, reason))
+            if (!ReadTls(entry.second, folder, config, reason) || !CheckWithGnuTls(*config.tls, reason))
                 return false;
         } else if (key == "basic_auth_users") {
             if (!ReadUsers(entry.second, config.users, reason))
@@ -260,16 +271,21 @@ bool ReadConfig(const YAML::Node& root, const std::filesystem::path& folder, Web
 
 std::optional<WebConfig> ReadWebConfig(const std::string& path, std::string* reason) {
     std::string text;
-    if (std::string why; !ReadSmallFile(path, text, &why)) {
+    mode_t mode = 0;
+    if (std::string why; !ReadSmallFile(path, text, &why, &mode)) {
         *reason = "the file cannot be read: " + why;
         return std::nullopt;
     }
     WebConfig config;
+    if (mode & S_IWOTH)
+        config.warnings.push_back("every user of the machine may write it");
     try {
         const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-        // A second document would be another's settings, or ours cut in two: none is taken.
+        // A second document would be another's settings, or ours cut in two: none is taken. An
+        // empty one (a trailing "---" and comments) holds nothing to take.
         const std::vector<YAML::Node> documents = YAML::LoadAll(text);
-        if (documents.size() > 1) {
+        if (documents.size() > 1 &&
+            std::any_of(documents.begin() + 1, documents.end(), [](const YAML::Node& d) { return !d.IsNull(); })) {
             *reason = "it holds more than one YAML document";
             return std::nullopt;
         }

@@ -15,12 +15,15 @@
 // Any other key (cipher suites, HTTP headers, other client_auth_types) is refused, not ignored:
 // a file that asks for more than this server does is not served at all. So is a file that asks
 // for neither TLS nor passwords, one that gives a key twice in any map or holds a second YAML
-// document, and one whose path (or a path it names) is not a regular file: a FIFO or a device is
-// never opened to wait on. Part of the server's module only.
+// document that is not empty, a user name with a colon (which basic authentication cannot
+// carry), and one whose path (or a path it names) is not a regular file: a FIFO or a device is
+// never opened to wait on. A null basic_auth_users is no users, as the exporters take it. Part
+// of the server's module only.
 
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct WebConfig {
     struct Tls {
@@ -32,6 +35,9 @@ struct WebConfig {
     };
     std::optional<Tls> tls;                    // none: plain HTTP
     std::map<std::string, std::string> users;  // name -> bcrypt hash; empty: no passwords
+    // What is served all the same but should be put right (a key file that every user of the
+    // machine may read, a file they may all write), one text each.
+    std::vector<std::string> warnings;
 };
 
 // The file at `path`, with the files it names read in and the certificate, key and client CA
