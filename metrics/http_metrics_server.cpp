@@ -1,13 +1,13 @@
 #include "metrics/http_metrics_server.h"
 
+#include "metrics/client_checks.h"
+
 #include <gnutls/gnutls.h>
-#include <gnutls/x509.h>
 #include <microhttpd.h>
-#include <strings.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -27,6 +27,7 @@ constexpr char LandingPage[] =
 enum class RequestStage { New, Checking, Allowed, Denied, Ready };
 struct RequestState {
     std::atomic<RequestStage> stage{RequestStage::New};
+    const char* refusal = "";  // why it is Denied, for the log
 };
 
 // The handler of one request, called by the library on its thread.
@@ -53,6 +54,7 @@ struct MetricsRequest {
         case RequestStage::Checking:
             return MHD_YES;  // set aside meanwhile: not called
         case RequestStage::Denied:
+            self->SayRefused(connection, state->refusal);
             return AskForPassword(connection);
         case RequestStage::Allowed:
             if (const sockaddr* client = ClientAddress(connection))
@@ -61,14 +63,20 @@ struct MetricsRequest {
         case RequestStage::New:
             // No answer at all, as a refused handshake would give: the library asks for the
             // client's certificate but cannot make the handshake depend on it.
-            if (self->tls_ && !self->tls_->clientCa.empty() && !PeerVerified(connection))
-                return MHD_NO;
+            if (self->tls_ && !self->tls_->clientCa.empty()) {
+                if (const char* refusal = PeerRefusal(connection)) {
+                    self->SayRefused(connection, refusal);
+                    return MHD_NO;
+                }
+            }
             if (self->auth_) {
                 const RequestStage stage = Authorize(*self, connection, *state);
                 if (stage == RequestStage::Checking)
                     return MHD_YES;
-                if (stage == RequestStage::Denied)
+                if (stage == RequestStage::Denied) {
+                    self->SayRefused(connection, state->refusal);
                     return AskForPassword(connection);
+                }
             }
             break;
         }
@@ -99,7 +107,12 @@ struct MetricsRequest {
     // A connection about to be accepted: not beyond its source's share. Called just before the
     // connection's opening is told, on the same thread.
     static MHD_Result Admit(void* server, const sockaddr* address, socklen_t /*length*/) {
-        return static_cast<HttpMetricsServer*>(server)->addressLimit_.Admits(address) ? MHD_YES : MHD_NO;
+        auto* self = static_cast<HttpMetricsServer*>(server);
+        if (self->addressLimit_.Admits(address))
+            return MHD_YES;
+        self->refusals_.Refused(address, "its address has all the connections it may have open",
+                                RefusalLog::Clock::now());
+        return MHD_NO;
     }
 
     // A connection opened or closed: it counts for its source, and the deadlines of its
@@ -109,6 +122,8 @@ struct MetricsRequest {
         auto* self = static_cast<HttpMetricsServer*>(server);
         const MHD_ConnectionInfo* client = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
         if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
+            if (self->tls_ && client)
+                SayPlainHttp(*self, connection, client->client_addr);
             self->headerDeadlines_.Closed(connection);
             if (client)
                 self->addressLimit_.Closed(client->client_addr);
@@ -130,17 +145,24 @@ struct MetricsRequest {
     }
 
 private:
-    // Chained to the client CA, within its validity, and, when it names its purposes, one for
-    // clients: a server's certificate from the same CA is no scraper's.
-    static bool PeerVerified(MHD_Connection* connection) {
+    static const char* PeerRefusal(MHD_Connection* connection) {
         const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_GNUTLS_SESSION);
-        gnutls_typed_vdata_st purpose{GNUTLS_DT_KEY_PURPOSE_OID,
-                                      reinterpret_cast<unsigned char*>(const_cast<char*>(GNUTLS_KP_TLS_WWW_CLIENT)), 0};
-        unsigned status = 0;
-        return info &&
-               gnutls_certificate_verify_peers(static_cast<gnutls_session_t>(info->tls_session), &purpose, 1,
-                                               &status) == GNUTLS_E_SUCCESS &&
-               status == 0;
+        return info ? ClientCertificateRefusal(static_cast<gnutls_session_t>(info->tls_session)) : "no TLS session";
+    }
+
+    // A connection to the TLS port that ends before its handshake with what is left of a plain
+    // HTTP request line waiting: said. (The library has shut down the socket's sending side by
+    // then, so no 400 can be sent.)
+    static void SayPlainHttp(HttpMetricsServer& self, MHD_Connection* connection, const sockaddr* client) {
+        const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+        char waiting[256];
+        const ssize_t n = info ? recv(info->connect_fd, waiting, sizeof waiting, MSG_PEEK | MSG_DONTWAIT) : -1;
+        if (n <= 0)
+            return;
+        const std::string_view line(waiting, static_cast<std::size_t>(n));
+        const std::size_t version = line.find(" HTTP/1.");
+        if (version != std::string_view::npos && line.find('\n') > version)
+            self.refusals_.Refused(client, "plain HTTP on the TLS port", RefusalLog::Clock::now());
     }
 
     static const sockaddr* ClientAddress(MHD_Connection* connection) {
@@ -148,39 +170,20 @@ private:
         return info ? info->client_addr : nullptr;
     }
 
-    // Allowed for a pair remembered; Checking when its check has been handed to the checker
-    // and the connection set aside; Denied without a pair, or when the source has no check left.
-    // The name and password of a Basic Authorization header, whose scheme's name HTTP takes in
-    // any case; false without one, or with a NUL in them (which C texts would cut short).
     static bool Credentials(MHD_Connection* connection, std::string& user, std::string& password) {
-        const char* header = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_AUTHORIZATION);
-        constexpr std::string_view Scheme = "basic ";
-        if (!header || strncasecmp(header, Scheme.data(), Scheme.size()) != 0)
-            return false;
-        std::string_view encoded(header + Scheme.size());
-        encoded.remove_prefix(std::min(encoded.find_first_not_of(' '), encoded.size()));
-        const gnutls_datum_t in{reinterpret_cast<unsigned char*>(const_cast<char*>(encoded.data())),
-                                static_cast<unsigned>(encoded.size())};
-        gnutls_datum_t out{};
-        if (gnutls_base64_decode2(&in, &out) < 0)
-            return false;
-        const std::string_view pair(reinterpret_cast<const char*>(out.data), out.size);
-        const std::size_t colon = pair.find(':');
-        const bool read = colon != std::string_view::npos && pair.find('\0') == std::string_view::npos;
-        if (read) {
-            user.assign(pair.substr(0, colon));
-            password.assign(pair.substr(colon + 1));
-        }
-        gnutls_memset(out.data, 0, out.size);
-        gnutls_free(out.data);
-        return read;
+        return BasicCredentials(MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_AUTHORIZATION),
+                                user, password);
     }
 
+    // Allowed for a pair remembered; Checking when its check has been handed to the checker
+    // and the connection set aside; Denied without a pair, or when the source has no check left.
     static RequestStage Authorize(HttpMetricsServer& self, MHD_Connection* connection, RequestState& state) {
         std::string user, password;
         const bool given = Credentials(connection, user, password);
         const sockaddr* client = ClientAddress(connection);
         RequestStage stage = RequestStage::Denied;
+        state.refusal =
+            given ? "a password not checked: its address has had all the checks it may for now" : "no password";
         if (given && self.auth_->Remembered(user.c_str(), password.c_str())) {
             stage = RequestStage::Allowed;
         } else if (given && client && self.guessLimit_.Take(client, GuessLimit::Clock::now())) {
@@ -189,6 +192,7 @@ private:
                 stage = RequestStage::Checking;
                 self.checker_->Submit(user, password, [&self, connection, &state](bool allowed) {
                     std::lock_guard lock(self.suspendedMutex_);
+                    state.refusal = "a wrong password or user name";
                     state.stage = allowed ? RequestStage::Allowed : RequestStage::Denied;
                     self.suspended_.erase(connection);
                     MHD_resume_connection(connection);
@@ -246,6 +250,12 @@ HttpMetricsServer::HttpMetricsServer(PageSource source, WebConfig config)
       checker_(auth_ ? std::make_unique<PasswordChecker>(auth_) : nullptr),
       addressLimit_(MaxConnectionsPerSource),
       headerDeadlines_(std::chrono::seconds(HeaderTimeoutSeconds)) {}
+
+void HttpMetricsServer::SayRefused(MHD_Connection* connection, const char* reason) {
+    const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    if (info)
+        refusals_.Refused(info->client_addr, reason, RefusalLog::Clock::now());
+}
 
 bool HttpMetricsServer::Suspend(MHD_Connection* connection, RequestState& state) {
     std::lock_guard lock(suspendedMutex_);
