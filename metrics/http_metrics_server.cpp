@@ -9,9 +9,12 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <set>
 #include <string_view>
 #include <system_error>
 #include <type_traits>
@@ -121,9 +124,10 @@ struct MetricsRequest {
                        MHD_ConnectionNotificationCode code) {
         auto* self = static_cast<HttpMetricsServer*>(server);
         const MHD_ConnectionInfo* client = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+        const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
         if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
-            if (self->tls_ && client)
-                SayPlainHttp(*self, connection, client->client_addr);
+            if (info)
+                FreshSockets().erase(info->connect_fd);
             self->headerDeadlines_.Closed(connection);
             if (client)
                 self->addressLimit_.Closed(client->client_addr);
@@ -131,9 +135,10 @@ struct MetricsRequest {
         }
         if (client)
             self->addressLimit_.Opened(client->client_addr);
-        const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
         if (info)
             self->headerDeadlines_.Opened(connection, info->connect_fd);
+        if (info && self->tls_)
+            WatchFirstRead(*self, connection, info->connect_fd);
     }
 
     // A request answered (or given up): the connection waits for the next one.
@@ -150,19 +155,47 @@ private:
         return info ? ClientCertificateRefusal(static_cast<gnutls_session_t>(info->tls_session)) : "no TLS session";
     }
 
-    // A connection to the TLS port that ends before its handshake with what is left of a plain
-    // HTTP request line waiting: said. (The library has shut down the socket's sending side by
-    // then, so no 400 can be sent.)
-    static void SayPlainHttp(HttpMetricsServer& self, MHD_Connection* connection, const sockaddr* client) {
-        const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
-        char waiting[256];
-        const ssize_t n = info ? recv(info->connect_fd, waiting, sizeof waiting, MSG_PEEK | MSG_DONTWAIT) : -1;
-        if (n <= 0)
+    // Every read of a TLS connection, as the library's own would read (a recv on the socket); on
+    // the first, a TLS record begins with a byte from 20 to 24, a plain HTTP request with the
+    // letters of its method. Plain HTTP is read out (a socket closed with
+    // bytes unread resets the connection, and the client would lose the answer), answered 400 as
+    // the exporters' server answers it, and said; the handshake then fails on what was read.
+    static ssize_t Pull(gnutls_transport_ptr_t transport, void* data, std::size_t size) {
+        const int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(transport));
+        const ssize_t n = recv(fd, data, size, 0);
+        const bool first = FreshSockets().erase(fd) == 1;
+        const bool plain = first && n > 0 && std::isupper(static_cast<unsigned char>(*static_cast<char*>(data)));
+        if (!plain || !ServingThread)
+            return n;
+        char rest[4096];
+        for (int reads = 0; reads < 16 && recv(fd, rest, sizeof rest, MSG_DONTWAIT) > 0; ++reads) {
+        }
+        constexpr std::string_view Answer =
+            "HTTP/1.0 400 Bad Request\r\n\r\nClient sent an HTTP request to an HTTPS server.\n";
+        send(fd, Answer.data(), Answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        sockaddr_storage peer{};
+        socklen_t length = sizeof peer;
+        if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
+            ServingThread->refusals_.Refused(reinterpret_cast<const sockaddr*>(&peer), "plain HTTP on the TLS port",
+                                             RefusalLog::Clock::now());
+        return n;
+    }
+
+    // The TLS connections of the server on this thread whose first read has not come yet.
+    static std::set<int>& FreshSockets() {
+        thread_local std::set<int> fresh;
+        return fresh;
+    }
+    static inline thread_local HttpMetricsServer* ServingThread = nullptr;
+
+    // A new TLS connection's reads go through Pull.
+    static void WatchFirstRead(HttpMetricsServer& self, MHD_Connection* connection, int fd) {
+        const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_GNUTLS_SESSION);
+        if (!info)
             return;
-        const std::string_view line(waiting, static_cast<std::size_t>(n));
-        const std::size_t version = line.find(" HTTP/1.");
-        if (version != std::string_view::npos && line.find('\n') > version)
-            self.refusals_.Refused(client, "plain HTTP on the TLS port", RefusalLog::Clock::now());
+        ServingThread = &self;
+        FreshSockets().insert(fd);
+        gnutls_transport_set_pull_function(static_cast<gnutls_session_t>(info->tls_session), &Pull);
     }
 
     static const sockaddr* ClientAddress(MHD_Connection* connection) {
