@@ -1,6 +1,7 @@
 #include "metrics/web_config.h"
 
 #include <gnutls/gnutls.h>
+#include <gnutls/x509.h>
 #include <yaml-cpp/yaml.h>
 
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -111,11 +113,12 @@ bool ReadVersion(const YAML::Node& node, const std::string& key, int& version, s
     return true;
 }
 
-// The exporters' floor, TLS 1.2, and what the file narrows it to.
+// The exporters' floor, TLS 1.2, and what the file narrows it to; in TLS 1.2 only the
+// forward-secret ECDHE key exchanges, as the exporters offer by default (TLS 1.3 has no other).
 bool SetVersions(int min, int max, WebConfig::Tls& tls, std::string* reason) {
     if (min > max)
         return Fail(reason, "min_version is above max_version");
-    tls.priorities = "NORMAL:-VERS-ALL";
+    tls.priorities = "NORMAL:-KX-ALL:+ECDHE-ECDSA:+ECDHE-RSA:-VERS-ALL";
     for (int version = max; version >= min; --version)
         tls.priorities += version == 13 ? ":+VERS-TLS1.3" : ":+VERS-TLS1.2";
     return true;
@@ -224,6 +227,39 @@ gnutls_datum_t Datum(const std::string& text) {
     return {reinterpret_cast<unsigned char*>(const_cast<char*>(text.data())), static_cast<unsigned>(text.size())};
 }
 
+// "2026-12-08 14:05 UTC".
+std::string UtcText(std::time_t time) {
+    std::tm parts{};
+    char text[32] = "?";
+    if (gmtime_r(&time, &parts))
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &parts);
+    return text;
+}
+
+// A warning when a certificate of the PEM text `pem`, which `key` names, is outside its
+// validity now: the server's is refused by every client then, a client CA's by the server.
+void SayValidity(const std::string& pem, const std::string& key, std::vector<std::string>& warnings) {
+    gnutls_x509_crt_t* list = nullptr;
+    unsigned count = 0;
+    const gnutls_datum_t data = Datum(pem);
+    if (gnutls_x509_crt_list_import2(&list, &count, &data, GNUTLS_X509_FMT_PEM, 0) < 0)
+        return;
+    const std::time_t now = std::time(nullptr);
+    std::string said;
+    for (unsigned i = 0; i < count; ++i) {
+        const std::time_t from = gnutls_x509_crt_get_activation_time(list[i]);
+        const std::time_t until = gnutls_x509_crt_get_expiration_time(list[i]);
+        if (said.empty() && now > until)
+            said = "its " + key + " holds a certificate that expired on " + UtcText(until);
+        else if (said.empty() && now < from)
+            said = "its " + key + " holds a certificate not valid until " + UtcText(from);
+        gnutls_x509_crt_deinit(list[i]);
+    }
+    gnutls_free(list);
+    if (!said.empty())
+        warnings.push_back(said);
+}
+
 // Loads the certificate, key and client CA as the server will, so that a bad one is named now.
 bool CheckWithGnuTls(const WebConfig::Tls& tls, std::string* reason) {
     gnutls_certificate_credentials_t credentials = nullptr;
@@ -255,6 +291,8 @@ bool ReadConfig(const YAML::Node& root, const std::filesystem::path& folder, Web
         if (key == "tls_server_config") {
             if (!ReadTls(entry.second, folder, config, reason) || !CheckWithGnuTls(*config.tls, reason))
                 return false;
+            SayValidity(config.tls->certificate, "cert_file", config.warnings);
+            SayValidity(config.tls->clientCa, "client_ca_file", config.warnings);
         } else if (key == "basic_auth_users") {
             if (!ReadUsers(entry.second, config.users, reason))
                 return false;

@@ -30,7 +30,8 @@ struct WebConfig {
         std::string certificate;  // PEM texts, as read from the files
         std::string key;
         std::string clientCa;  // empty: no client certificates asked for
-        // The versions offered, as a GnuTLS priority string: TLS 1.2 and 1.3 unless narrowed.
+        // The versions offered, as a GnuTLS priority string: TLS 1.2 and 1.3 unless narrowed,
+        // in TLS 1.2 with ECDHE key exchange only.
         std::string priorities;
     };
     std::optional<Tls> tls;                    // none: plain HTTP

@@ -348,10 +348,12 @@ INSTANTIATE_TEST_SUITE_P(
                 ", min_version: TLS13"}),
     [](const ::testing::TestParamInfo<TlsCase>& row) { return std::string(row.param.name); });
 
-// Served, but said: a key every user may read, a web configuration every user may write.
-TEST_F(WithWebConfig, WarnsOfAKeyOthersMayReadAndAFileOthersMayWrite) {
-    const std::string path =
-        credentials_->WriteWebConfig("tls_server_config: {cert_file: server.crt, key_file: server.key}\n");
+// Served, but said: a key every user may read, a web configuration every user may write, a CA
+// outside its validity.
+TEST_F(WithWebConfig, WarnsOfAKeyOthersMayReadAFileOthersMayWriteAndAnExpiredCa) {
+    const std::string path = credentials_->WriteWebConfig(
+        "tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: expired.crt, "
+        "client_auth_type: RequireAndVerifyClientCert}\n");
     const std::string key = credentials_->File("server.key");
     ASSERT_EQ(chmod(path.c_str(), 0602), 0);
     ASSERT_EQ(chmod(key.c_str(), 0604), 0);
@@ -360,8 +362,20 @@ TEST_F(WithWebConfig, WarnsOfAKeyOthersMayReadAndAFileOthersMayWrite) {
     chmod(key.c_str(), 0600);
     chmod(path.c_str(), 0600);
     ASSERT_TRUE(config) << reason;
-    EXPECT_EQ(config->warnings, (std::vector<std::string>{"every user of the machine may write it",
-                                                          "its key_file is readable by every user of the machine"}));
+    ASSERT_EQ(config->warnings.size(), 3u);
+    EXPECT_EQ(config->warnings[0], "every user of the machine may write it");
+    EXPECT_EQ(config->warnings[1], "its key_file is readable by every user of the machine");
+    EXPECT_TRUE(config->warnings[2].starts_with("its client_ca_file holds a certificate that expired on "))
+        << config->warnings[2];
+}
+
+// With an RSA certificate, TLS 1.2 without forward secrecy (static RSA key exchange) is refused.
+TEST_F(WithWebConfig, OffersOnlyForwardSecretKeyExchange) {
+    StartServer(
+        credentials_->WriteWebConfig("tls_server_config: {cert_file: server-rsa.crt, key_file: server-rsa.key}"));
+    ASSERT_TRUE(server_) << reason_;
+    EXPECT_TRUE(Curl("-k --tls-max 1.2 --ciphers ECDHE-RSA-AES128-GCM-SHA256 https").ends_with("200"));
+    EXPECT_TRUE(Curl("-k --tls-max 1.2 --ciphers AES128-GCM-SHA256:AES256-SHA https").ends_with("000"));
 }
 
 struct BrokenCase {
