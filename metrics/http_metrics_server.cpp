@@ -66,8 +66,8 @@ struct MetricsRequest {
         case RequestStage::New:
             // No answer at all, as a refused handshake would give: the library asks for the
             // client's certificate but cannot make the handshake depend on it.
-            if (self->tls_ && !self->tls_->clientCa.empty()) {
-                if (const char* refusal = PeerRefusal(connection)) {
+            if (self->tls_) {
+                if (const char* refusal = PeerRefusal(connection, self->tls_->clientAuth)) {
                     self->SayRefused(connection, refusal);
                     return MHD_NO;
                 }
@@ -150,9 +150,21 @@ struct MetricsRequest {
     }
 
 private:
-    static const char* PeerRefusal(MHD_Connection* connection) {
+    // Why the client's certificate, or the lack of one, is refused as client_auth_type says;
+    // null when it is not.
+    static const char* PeerRefusal(MHD_Connection* connection, WebConfig::Tls::ClientAuth clientAuth) {
+        using ClientAuth = WebConfig::Tls::ClientAuth;
+        if (clientAuth == ClientAuth::None || clientAuth == ClientAuth::Request)
+            return nullptr;
         const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_GNUTLS_SESSION);
-        return info ? ClientCertificateRefusal(static_cast<gnutls_session_t>(info->tls_session)) : "no TLS session";
+        if (!info)
+            return "no TLS session";
+        const auto session = static_cast<gnutls_session_t>(info->tls_session);
+        unsigned count = 0;
+        const bool given = gnutls_certificate_get_peers(session, &count) && count > 0;
+        if (!given)
+            return clientAuth == ClientAuth::VerifyIfGiven ? nullptr : "no client certificate";
+        return clientAuth == ClientAuth::RequireAny ? nullptr : ClientCertificateRefusal(session);
     }
 
     // Every read of a TLS connection, as the library's own would read (a recv on the socket); on
@@ -333,9 +345,12 @@ std::vector<MHD_OptionItem> TlsOptions(const std::optional<WebConfig::Tls>& tls)
         options.push_back({MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(tls->certificate.c_str())});
         options.push_back({MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(tls->key.c_str())});
         options.push_back({MHD_OPTION_HTTPS_PRIORITIES, 0, const_cast<char*>(tls->priorities.c_str())});
-        // A trust list makes the library ask every client for its certificate.
-        if (!tls->clientCa.empty())
-            options.push_back({MHD_OPTION_HTTPS_MEM_TRUST, 0, const_cast<char*>(tls->clientCa.c_str())});
+        // A trust list makes the library ask every client for its certificate. Where none is
+        // verified and no CA is given, the server's own certificate stands in, only to ask.
+        if (tls->clientAuth != WebConfig::Tls::ClientAuth::None) {
+            const std::string& trust = tls->clientCa.empty() ? tls->certificate : tls->clientCa;
+            options.push_back({MHD_OPTION_HTTPS_MEM_TRUST, 0, const_cast<char*>(trust.c_str())});
+        }
     }
     options.push_back({MHD_OPTION_END, 0, nullptr});
     return options;

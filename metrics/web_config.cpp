@@ -157,11 +157,21 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
         return Fail(reason, "tls_server_config needs both cert_file and key_file");
     if (!SetVersions(min, max, tls, reason))
         return false;
-    if (clientAuth == "NoClientCert")
-        return tls.clientCa.empty() || Fail(reason, "client_ca_file is given but client_auth_type is NoClientCert");
-    if (clientAuth != "RequireAndVerifyClientCert")
+    using ClientAuth = WebConfig::Tls::ClientAuth;
+    static const std::map<std::string, ClientAuth, std::less<>> AuthTypes = {
+        {"NoClientCert", ClientAuth::None},
+        {"RequestClientCert", ClientAuth::Request},
+        {"RequireAnyClientCert", ClientAuth::RequireAny},
+        {"VerifyClientCertIfGiven", ClientAuth::VerifyIfGiven},
+        {"RequireAndVerifyClientCert", ClientAuth::RequireAndVerify}};
+    const auto type = AuthTypes.find(clientAuth);
+    if (type == AuthTypes.end())
         return Fail(reason, "client_auth_type " + clientAuth + " is not supported");
-    return !tls.clientCa.empty() || Fail(reason, "RequireAndVerifyClientCert needs client_ca_file");
+    tls.clientAuth = type->second;
+    if (tls.clientAuth == ClientAuth::None)
+        return tls.clientCa.empty() || Fail(reason, "client_ca_file is given but client_auth_type is NoClientCert");
+    const bool verifies = tls.clientAuth == ClientAuth::VerifyIfGiven || tls.clientAuth == ClientAuth::RequireAndVerify;
+    return !verifies || !tls.clientCa.empty() || Fail(reason, clientAuth + " needs client_ca_file");
 }
 
 // A bcrypt hash as crypt writes it ($2a$, $2b$ or $2y$, the cost in two digits, a $, then 53

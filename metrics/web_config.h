@@ -6,13 +6,14 @@
 //   tls_server_config:
 //     cert_file: server.crt          # PEM; a relative path is taken from the file's folder
 //     key_file: server.key
-//     client_auth_type: RequireAndVerifyClientCert   # or NoClientCert, the default
+//     client_auth_type: RequireAndVerifyClientCert   # NoClientCert (the default),
+//                       # RequestClientCert, RequireAnyClientCert, VerifyClientCertIfGiven
 //     client_ca_file: clients-ca.crt
 //     min_version: TLS12             # or TLS13; TLS12, the default, and max_version TLS13
 //   basic_auth_users:
 //     prometheus: $2y$10$...         # bcrypt hashes of cost 4 to 14
 //
-// Any other key (cipher suites, HTTP headers, other client_auth_types) is refused, not ignored:
+// Any other key (cipher suites, HTTP headers) is refused, not ignored:
 // a file that asks for more than this server does is not served at all. So is a file that asks
 // for neither TLS nor passwords, one that gives a key twice in any map or holds a second YAML
 // document that is not empty, a user name with a colon (which basic authentication cannot
@@ -29,7 +30,11 @@ struct WebConfig {
     struct Tls {
         std::string certificate;  // PEM texts, as read from the files
         std::string key;
-        std::string clientCa;  // empty: no client certificates asked for
+        std::string clientCa;  // empty: none given
+        // client_auth_type, with the exporters' meaning: whether a client certificate is asked
+        // for, whether one must come, and whether it is verified against clientCa.
+        enum class ClientAuth { None, Request, RequireAny, VerifyIfGiven, RequireAndVerify };
+        ClientAuth clientAuth = ClientAuth::None;
         // The versions offered, as a GnuTLS priority string: TLS 1.2 and 1.3 unless narrowed,
         // in TLS 1.2 with ECDHE key exchange only.
         std::string priorities;

@@ -299,6 +299,7 @@ struct TlsCase {
     const char* contains;      // in the answer's headers
     const char* said = "";     // the refusal's reason on standard error
     const char* moreTls = "";  // more of tls_server_config
+    const char* clientAuth = "RequireAndVerifyClientCert";
 };
 
 class Tls : public WithWebConfig, public ::testing::WithParamInterface<TlsCase> {};
@@ -308,8 +309,8 @@ TEST_P(Tls, LetsInOnlyTheRightPasswordAndCertificate) {
     const TlsCase& c = GetParam();
     StartServer(credentials_->WriteWebConfig(
         std::string("tls_server_config: {cert_file: server.crt, key_file: server.key, client_ca_file: clients-ca.crt, "
-                    "client_auth_type: RequireAndVerifyClientCert") +
-        c.moreTls + "}\nbasic_auth_users: {prometheus: '" + credentials_->Hash() + "'}\n"));
+                    "client_auth_type: ") +
+        c.clientAuth + c.moreTls + "}\nbasic_auth_users: {prometheus: '" + credentials_->Hash() + "'}\n"));
     ASSERT_TRUE(server_) << reason_;
     ASSERT_TRUE(Curl("--cert client.crt --key client.key -u prometheus:s3cret https").ends_with("200"));
     const StderrCapture log;
@@ -345,7 +346,17 @@ INSTANTIATE_TEST_SUITE_P(
         TlsCase{"Tls11Client",
                 Client + "-u prometheus:s3cret --tlsv1.1 --tls-max 1.1 --ciphers DEFAULT@SECLEVEL=0 https", "000", ""},
         TlsCase{"Tls12ClientAtMinTls13", Client + "-u prometheus:s3cret --tls-max 1.2 https", "000", "", "",
-                ", min_version: TLS13"}),
+                ", min_version: TLS13"},
+        // The other client_auth_types, with the exporters' meaning.
+        TlsCase{"VerifyIfGivenNone", "-u prometheus:s3cret https", "200", "text/plain", "", "",
+                "VerifyClientCertIfGiven"},
+        TlsCase{"VerifyIfGivenStranger", "--cert stranger.crt --key stranger.key -u prometheus:s3cret https", "000", "",
+                "a client certificate that client_ca_file did not sign", "", "VerifyClientCertIfGiven"},
+        TlsCase{"RequireAnyStranger", "--cert stranger.crt --key stranger.key -u prometheus:s3cret https", "200",
+                "text/plain", "", "", "RequireAnyClientCert"},
+        TlsCase{"RequireAnyNone", "-u prometheus:s3cret https", "000", "", "no client certificate", "",
+                "RequireAnyClientCert"},
+        TlsCase{"RequestNone", "-u prometheus:s3cret https", "200", "text/plain", "", "", "RequestClientCert"}),
     [](const ::testing::TestParamInfo<TlsCase>& row) { return std::string(row.param.name); });
 
 // Served, but said: a key every user may read, a web configuration every user may write, a CA
@@ -439,6 +450,13 @@ INSTANTIATE_TEST_SUITE_P(
                    "tls_server_config: {cert_file: server.crt, key_file: server.key, client_auth_type: "
                    "RequireAndVerifyClientCert}",
                    "needs client_ca_file"},
+        BrokenCase{"UnknownClientAuth", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, client_auth_type: Always}",
+                   "client_auth_type Always is not supported"},
+        BrokenCase{"VerifyIfGivenWithoutCa", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, client_auth_type: "
+                   "VerifyClientCertIfGiven}",
+                   "VerifyClientCertIfGiven needs client_ca_file"},
         BrokenCase{"PasswordInClear", "web.yml", "basic_auth_users: {prometheus: s3cret}", "not a bcrypt hash"}),
     [](const ::testing::TestParamInfo<BrokenCase>& row) { return std::string(row.param.name); });
 
