@@ -113,6 +113,27 @@ bool ReadVersion(const YAML::Node& node, const std::string& key, int& version, s
     return true;
 }
 
+// curve_preferences, the exporters' names of key exchange groups in the order preferred, as
+// GnuTLS priority items (":-GROUP-ALL:+GROUP-X25519..."); empty when the file has none.
+bool ReadCurves(const YAML::Node& node, std::string& groups, std::string* reason) {
+    static const std::map<std::string, const char*, std::less<>> Groups = {
+        {"CurveP256", "SECP256R1"}, {"CurveP384", "SECP384R1"}, {"CurveP521", "SECP521R1"}, {"X25519", "X25519"}};
+    if (!node.IsSequence() || node.size() == 0)
+        return Fail(reason, "curve_preferences is not a list of curves");
+    groups = ":-GROUP-ALL";
+    for (const auto& item : node) {
+        std::string name;
+        if (!ReadScalar(item, "curve_preferences", name, reason))
+            return false;
+        const auto group = Groups.find(name);
+        if (group == Groups.end())
+            return Fail(reason,
+                        "curve_preferences: " + name + " is not supported (CurveP256, CurveP384, CurveP521, X25519)");
+        groups += std::string(":+GROUP-") + group->second;
+    }
+    return true;
+}
+
 // The exporters' floor, TLS 1.2, and what the file narrows it to; in TLS 1.2 only the
 // forward-secret ECDHE key exchanges, as the exporters offer by default (TLS 1.3 has no other).
 bool SetVersions(int min, int max, WebConfig::Tls& tls, std::string* reason) {
@@ -129,6 +150,7 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
     if (!node.IsMap())
         return Fail(reason, "tls_server_config is not a map");
     std::string clientAuth = "NoClientCert";
+    std::string groups;
     int min = 12, max = 13;
     for (const auto& entry : node) {
         const std::string key = entry.first.as<std::string>();
@@ -148,6 +170,8 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
             read = ReadVersion(entry.second, key, min, reason);
         else if (key == "max_version")
             read = ReadVersion(entry.second, key, max, reason);
+        else if (key == "curve_preferences")
+            read = ReadCurves(entry.second, groups, reason);
         else
             read = Fail(reason, "tls_server_config: " + key + " is not supported");
         if (!read)
@@ -157,6 +181,7 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
         return Fail(reason, "tls_server_config needs both cert_file and key_file");
     if (!SetVersions(min, max, tls, reason))
         return false;
+    tls.priorities += groups;
     using ClientAuth = WebConfig::Tls::ClientAuth;
     static const std::map<std::string, ClientAuth, std::less<>> AuthTypes = {
         {"NoClientCert", ClientAuth::None},

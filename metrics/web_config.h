@@ -10,6 +10,7 @@
 //                       # RequestClientCert, RequireAnyClientCert, VerifyClientCertIfGiven
 //     client_ca_file: clients-ca.crt
 //     min_version: TLS12             # or TLS13; TLS12, the default, and max_version TLS13
+//     curve_preferences: [X25519, CurveP256]   # the groups offered, in order; all by default
 //   basic_auth_users:
 //     prometheus: $2y$10$...         # bcrypt hashes of cost 4 to 14
 //

@@ -347,6 +347,10 @@ INSTANTIATE_TEST_SUITE_P(
                 Client + "-u prometheus:s3cret --tlsv1.1 --tls-max 1.1 --ciphers DEFAULT@SECLEVEL=0 https", "000", ""},
         TlsCase{"Tls12ClientAtMinTls13", Client + "-u prometheus:s3cret --tls-max 1.2 https", "000", "", "",
                 ", min_version: TLS13"},
+        TlsCase{"CurveNotPreferred", Client + "-u prometheus:s3cret --curves prime256v1 https", "000", "", "",
+                ", curve_preferences: [CurveP384, X25519]"},
+        TlsCase{"CurvePreferred", Client + "-u prometheus:s3cret --curves X25519 https", "200", "text/plain", "",
+                ", curve_preferences: [CurveP384, X25519]"},
         // The other client_auth_types, with the exporters' meaning.
         TlsCase{"VerifyIfGivenNone", "-u prometheus:s3cret https", "200", "text/plain", "", "",
                 "VerifyClientCertIfGiven"},
@@ -450,6 +454,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "tls_server_config: {cert_file: server.crt, key_file: server.key, client_auth_type: "
                    "RequireAndVerifyClientCert}",
                    "needs client_ca_file"},
+        BrokenCase{"UnknownCurve", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, curve_preferences: [CurveP999]}",
+                   "curve_preferences: CurveP999 is not supported"},
         BrokenCase{"UnknownClientAuth", "web.yml",
                    "tls_server_config: {cert_file: server.crt, key_file: server.key, client_auth_type: Always}",
                    "client_auth_type Always is not supported"},
