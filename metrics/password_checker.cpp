@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int CheckerNice = 10;
+constexpr int CheckerNice = 19;
 
 void Wipe(std::string& password) {
     gnutls_memset(password.data(), 0, password.size());

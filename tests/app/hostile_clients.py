@@ -204,21 +204,23 @@ def guesses(hosts, tls):
     guessers = os.fork()
     if guessers == 0:
         return [threading.Thread(target=guesser, args=(n,)) for n in range(4 * hosts)]
-    tried = answered = 0
+    tried = answered = within_second = 0
     slow = []
     while time.monotonic() < end:
         began = time.monotonic()
         answer = scrape(SCRAPER, "s3cret", tls, 2)
         took = time.monotonic() - began
         tried += 1
-        if answer.startswith(b"HTTP/1.1 200") and answer.endswith(b"\n") and took <= 0.5:
+        whole = answer.startswith(b"HTTP/1.1 200") and answer.endswith(b"\n")
+        within_second += whole and took <= 1
+        if whole and took <= 0.5:
             answered += 1
         else:
             slow.append("%.2f s at %.1f s (%s)" % (took, began + HOLD - end, answer[:12].decode("latin-1") or "none"))
         time.sleep(max(0.0, began + 0.25 - time.monotonic()))
     os.waitpid(guessers, 0)
-    print("scrapes from %s: %d of %d answered within 0.5 s%s" % (SCRAPER, answered, tried, "; not: " + ", ".join(slow)
-                                                                         if slow else ""))
+    print("scrapes from %s: %d of %d answered within 0.5 s, %d within 1 s%s" %
+          (SCRAPER, answered, tried, within_second, "; not: " + ", ".join(slow) if slow else ""))
     sys.exit(0)
 
 
