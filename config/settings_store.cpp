@@ -1,5 +1,8 @@
 #include "config/settings_store.h"
 
+#include <strings.h>
+
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -87,6 +90,62 @@ bool FileError(SettingsFileError* error) {
     return false;
 }
 
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// Where the key's file names `name` on a line that gave no value, as a setting's reason:
+// "is named on line 7 of the settings file F, which cannot be read".
+std::string UnreadLineReason(HKEY key, std::string_view name) {
+    RegUnreadLines unread;
+    RegGetUnreadLines(key, unread);
+    for (const RegUnreadLine& line : unread.lines) {
+        if (SameName(line.name, name))
+            return (line.repeated ? "is given a second time on line " : "is named on line ") +
+                   std::to_string(line.number) + " of the settings file " + unread.file +
+                   (line.repeated ? "" : ", which cannot be read");
+    }
+    return "is named on a line of the settings file that cannot be read";
+}
+
+// The settings whose loaders say their unread lines themselves.
+constexpr std::string_view SelfSaying[] = {"MetricsAddress", "MetricsWebConfig", "Shifts"};
+
+// The sentences for the key's unread lines, and why Password cannot be used.
+UnreadSettingsLines SayUnreadLines(HKEY key) {
+    UnreadSettingsLines said;
+    RegUnreadLines unread;
+    RegGetUnreadLines(key, unread);
+    std::size_t untold = 0;
+    for (const RegUnreadLine& line : unread.lines) {
+        const std::string& name = line.name;
+        if (SameName(name, "Password"))
+            said.password = "Password " + UnreadLineReason(key, name);
+        if (std::any_of(std::begin(SelfSaying), std::end(SelfSaying), [&](auto self) { return SameName(self, name); }))
+            continue;
+        if (said.said.size() == SettingsStore::MaxSaid) {
+            ++untold;
+            continue;
+        }
+        std::string sentence = "the settings file " + unread.file + ", line " + std::to_string(line.number) + ": ";
+        if (line.repeated)
+            sentence += "gives " + name + " a second time";
+        else
+            sentence += "cannot be read" + (name.empty() ? "" : " (" + name + ")");
+        if (name.empty())
+            sentence += "; it is left out";
+        else if (SameName(name, "Password"))
+            sentence += "; no password opens the configuration until the file is repaired";
+        else
+            sentence += "; " + name + " is not used and keeps its default";
+        said.said.push_back(std::move(sentence));
+    }
+    if (untold > 0)
+        said.said.push_back("the settings file " + unread.file + ": " + std::to_string(untold) +
+                            " further lines cannot be read or give a setting a second time");
+    return said;
+}
+
 // A REG_SZ beside the settings that no dialog edits, of at most N - 1 characters.
 template <std::size_t N>
 ExtraText LoadExtraText(const char* name) {
@@ -100,6 +159,8 @@ ExtraText LoadExtraText(const char* name) {
     DWORD type = REG_NONE;
     DWORD size = N;
     const LONG read = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(text), &size);
+    if (read == ERROR_INVALID_DATA)
+        loaded.unusable = UnreadLineReason(key, name);
     RegCloseKey(key);
     const bool there = read == ERROR_SUCCESS || read == ERROR_MORE_DATA;
     const std::size_t length = read == ERROR_SUCCESS ? strnlen(text, size) : 0;
@@ -114,7 +175,7 @@ ExtraText LoadExtraText(const char* name) {
 
 }  // namespace
 
-bool SettingsStore::LoadSettings(Settings& settings, SettingsFileError* error) {
+bool SettingsStore::LoadSettings(Settings& settings, SettingsFileError* error, UnreadSettingsLines* unread) {
     KeyPath path;
     FormatKeyPath(path);
     SetFactoryDefaults(settings);
@@ -146,6 +207,8 @@ bool SettingsStore::LoadSettings(Settings& settings, SettingsFileError* error) {
         FormatRecentName(name, entry);
         ReadText(key, name, settings.Recent[entry]);  // a missing value leaves the entry empty
     }
+    if (unread != nullptr)
+        *unread = SayUnreadLines(key);
     RegCloseKey(key);
     return true;
 }

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Why the settings file could not be read or written: the file (empty when none is known)
 // and the reason, in the system's words where it has them ("Read-only file system").
@@ -25,10 +26,24 @@ struct SettingsFileError {
 
 // A text beside the settings that no dialog edits, as the file holds it: `text` is empty when
 // the value is missing or empty; `unusable` says why a value that is there cannot be taken as
-// the text it should be ("is not a text (REG_SZ)..."), and is empty otherwise.
+// the text it should be ("is not a text (REG_SZ)...", "is named on line 7 of the settings
+// file ..., which cannot be read"), and is empty otherwise.
 struct ExtraText {
     std::string text;
     std::string unusable;
+};
+
+// What loading found on lines of the settings file that gave no value (a broken line, or a
+// setting given a second time): the settings they name keep their defaults.
+struct UnreadSettingsLines {
+    // One sentence per line, naming the file, the line, the setting where one can be seen and
+    // what follows; after MaxSaid lines one sentence counts the rest. Lines that name
+    // MetricsAddress, MetricsWebConfig or Shifts are left to those settings' own loaders,
+    // whose `unusable` says them.
+    std::vector<std::string> said;
+    // Why Password cannot be used: the configuration then opens to no password at all.
+    // Empty when it can.
+    std::string password;
 };
 
 class SettingsStore {
@@ -43,7 +58,10 @@ public:
     // False when the settings file is there but cannot be read or is not a settings file:
     // the settings are then the factory defaults, and `error`, when given, says which file
     // and why. No file at all is the first start, not an error.
-    static bool LoadSettings(Settings& settings, SettingsFileError* error = nullptr);
+    // Settings named on lines that gave no value are listed in `unread` when given.
+    static constexpr std::size_t MaxSaid = 10;
+    static bool LoadSettings(Settings& settings, SettingsFileError* error = nullptr,
+                             UnreadSettingsLines* unread = nullptr);
 
     // Writes all nineteen values, opening the key or else creating it. False when the file
     // was not written (it is then as it was), with the reason in `error` when given.

@@ -20,11 +20,11 @@ public:
     void Opened(const sockaddr* address);
     void Closed(const sockaddr* address);
 
-private:
     // The family, then the IPv4 address or the IPv6 address's first 64 bits.
     using Source = std::array<unsigned char, 9>;
     static Source SourceOf(const sockaddr* address);
 
+private:
     const unsigned perSource_;
     std::map<Source, unsigned> open_;  // only sources with connections open
 };

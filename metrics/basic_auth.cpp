@@ -37,11 +37,13 @@ BasicAuth::Digest BasicAuth::KeyedDigest(std::string_view user, std::string_view
     return digest;
 }
 
-bool BasicAuth::Allows(const char* user, const char* password) {
+bool BasicAuth::Remembered(const char* user, const char* password) {
     const Digest digest = KeyedDigest(user, password);
     std::lock_guard lock(mutex_);
-    if (verified_.contains(digest))
-        return true;
+    return verified_.contains(digest);
+}
+
+bool BasicAuth::Check(const char* user, const char* password) {
     const auto found = users_.find(user);
     const std::string& hash = found != users_.end() ? found->second : users_.begin()->second;
     // crypt_rn rather than crypt_r: a null pointer on failure instead of a text to tell apart,
@@ -50,6 +52,8 @@ bool BasicAuth::Allows(const char* user, const char* password) {
     const char* computed = crypt_rn(password, hash.c_str(), scratch_.get(), sizeof(crypt_data));
     const bool allowed = found != users_.end() && computed && SameText(computed, hash);
     if (allowed) {
+        const Digest digest = KeyedDigest(user, password);
+        std::lock_guard lock(mutex_);
         if (verified_.size() >= MaxRemembered)
             verified_.clear();
         verified_.insert(digest);

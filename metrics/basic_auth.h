@@ -4,7 +4,8 @@
 // Once verified, the pair is remembered by a keyed SHA-256 of it (the key random per server,
 // the password never kept), so that a scrape every second does not pay a bcrypt each time;
 // any other password misses and is checked in full. An unknown name costs a bcrypt too, so that
-// timing does not tell which names exist. Safe to call from any thread.
+// timing does not tell which names exist. Remembered is quick and safe from any thread; Check
+// runs the bcrypt and is called on one thread at a time (the password checker's).
 
 #include <array>
 #include <map>
@@ -24,7 +25,10 @@ public:
     BasicAuth(const BasicAuth&) = delete;
     BasicAuth& operator=(const BasicAuth&) = delete;
 
-    bool Allows(const char* user, const char* password);
+    // Whether the pair has been let in before: no bcrypt.
+    bool Remembered(const char* user, const char* password);
+    // The bcrypt check in full; a pair let in is remembered.
+    bool Check(const char* user, const char* password);
 
 private:
     using Digest = std::array<unsigned char, 32>;
@@ -35,7 +39,7 @@ private:
 
     const std::map<std::string, std::string, std::less<>> users_;
     Digest cacheKey_{};
+    std::unique_ptr<crypt_data> scratch_;  // crypt_rn's 32 kB of state, Check's alone
     std::mutex mutex_;
-    std::unique_ptr<crypt_data> scratch_;  // crypt_rn's 32 kB of state, under mutex_
-    std::set<Digest> verified_;
+    std::set<Digest> verified_;  // under mutex_
 };

@@ -98,6 +98,11 @@ std::optional<MetricsAddress> ParseMetricsAddress(std::string_view text, std::st
             Fail(reason, "an IPv6 address is written [ADDRESS]:PORT");
             return std::nullopt;
         }
+        // No host name holds one: a typo, never a name to look up again every few seconds.
+        if (address.host.find_first_of(" \t") != std::string::npos) {
+            Fail(reason, "the host holds a space");
+            return std::nullopt;
+        }
         port = text.substr(colon + 1);
     }
     if (!ParsePort(port, address.port, reason))

@@ -1,14 +1,17 @@
 #include "metrics/web_config.h"
 
 #include <gnutls/gnutls.h>
+#include <gnutls/x509.h>
 #include <yaml-cpp/yaml.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -61,7 +64,7 @@ bool ReadRegularFile(int fd, std::string& text, std::string* reason) {
 
 // A regular file, never waited for: a FIFO or a device is refused before it is opened (opening
 // one may block, or do something), and once more after, should it have been swapped meanwhile.
-bool ReadSmallFile(const std::filesystem::path& path, std::string& text, std::string* reason) {
+bool ReadSmallFile(const std::filesystem::path& path, std::string& text, std::string* reason, mode_t* mode = nullptr) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0)
         return Fail(reason, std::strerror(errno));
@@ -72,6 +75,8 @@ bool ReadSmallFile(const std::filesystem::path& path, std::string& text, std::st
         return Fail(reason, std::strerror(errno));
     const bool read = ReadRegularFile(fd, text, reason);
     close(fd);
+    if (mode)
+        *mode = status.st_mode;
     return read;
 }
 
@@ -85,14 +90,14 @@ bool ReadScalar(const YAML::Node& node, const std::string& what, std::string& te
 
 // The file that `key` names, relative to the web configuration's folder as the exporters take it.
 bool ReadNamedFile(const YAML::Node& node, const std::string& key, const std::filesystem::path& folder,
-                   std::string& text, std::string* reason) {
+                   std::string& text, std::string* reason, mode_t* mode = nullptr) {
     std::string name;
     if (!ReadScalar(node, key, name, reason))
         return false;
     if (name.empty())
         return Fail(reason, key + " is empty");
     std::string why;
-    if (!ReadSmallFile(folder / name, text, &why))
+    if (!ReadSmallFile(folder / name, text, &why, mode))
         return Fail(reason, key + " \"" + (folder / name).string() + "\" cannot be read: " + why);
     return true;
 }
@@ -108,29 +113,56 @@ bool ReadVersion(const YAML::Node& node, const std::string& key, int& version, s
     return true;
 }
 
-// The exporters' floor, TLS 1.2, and what the file narrows it to.
+// curve_preferences, the exporters' names of key exchange groups in the order preferred, as
+// GnuTLS priority items (":-GROUP-ALL:+GROUP-X25519..."); empty when the file has none.
+bool ReadCurves(const YAML::Node& node, std::string& groups, std::string* reason) {
+    static const std::map<std::string, const char*, std::less<>> Groups = {
+        {"CurveP256", "SECP256R1"}, {"CurveP384", "SECP384R1"}, {"CurveP521", "SECP521R1"}, {"X25519", "X25519"}};
+    if (!node.IsSequence() || node.size() == 0)
+        return Fail(reason, "curve_preferences is not a list of curves");
+    groups = ":-GROUP-ALL";
+    for (const auto& item : node) {
+        std::string name;
+        if (!ReadScalar(item, "curve_preferences", name, reason))
+            return false;
+        const auto group = Groups.find(name);
+        if (group == Groups.end())
+            return Fail(reason,
+                        "curve_preferences: " + name + " is not supported (CurveP256, CurveP384, CurveP521, X25519)");
+        groups += std::string(":+GROUP-") + group->second;
+    }
+    return true;
+}
+
+// The exporters' floor, TLS 1.2, and what the file narrows it to; in TLS 1.2 only the
+// forward-secret ECDHE key exchanges, as the exporters offer by default (TLS 1.3 has no other).
 bool SetVersions(int min, int max, WebConfig::Tls& tls, std::string* reason) {
     if (min > max)
         return Fail(reason, "min_version is above max_version");
-    tls.priorities = "NORMAL:-VERS-ALL";
+    tls.priorities = "NORMAL:-KX-ALL:+ECDHE-ECDSA:+ECDHE-RSA:-VERS-ALL";
     for (int version = max; version >= min; --version)
         tls.priorities += version == 13 ? ":+VERS-TLS1.3" : ":+VERS-TLS1.2";
     return true;
 }
 
-bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebConfig::Tls& tls, std::string* reason) {
+bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebConfig& config, std::string* reason) {
+    WebConfig::Tls& tls = config.tls.emplace();
     if (!node.IsMap())
         return Fail(reason, "tls_server_config is not a map");
     std::string clientAuth = "NoClientCert";
+    std::string groups;
     int min = 12, max = 13;
     for (const auto& entry : node) {
         const std::string key = entry.first.as<std::string>();
         bool read;
         if (key == "cert_file")
             read = ReadNamedFile(entry.second, key, folder, tls.certificate, reason);
-        else if (key == "key_file")
-            read = ReadNamedFile(entry.second, key, folder, tls.key, reason);
-        else if (key == "client_ca_file")
+        else if (key == "key_file") {
+            mode_t mode = 0;
+            read = ReadNamedFile(entry.second, key, folder, tls.key, reason, &mode);
+            if (read && (mode & S_IROTH))
+                config.warnings.push_back("its key_file is readable by every user of the machine");
+        } else if (key == "client_ca_file")
             read = ReadNamedFile(entry.second, key, folder, tls.clientCa, reason);
         else if (key == "client_auth_type")
             read = ReadScalar(entry.second, key, clientAuth, reason);
@@ -138,6 +170,8 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
             read = ReadVersion(entry.second, key, min, reason);
         else if (key == "max_version")
             read = ReadVersion(entry.second, key, max, reason);
+        else if (key == "curve_preferences")
+            read = ReadCurves(entry.second, groups, reason);
         else
             read = Fail(reason, "tls_server_config: " + key + " is not supported");
         if (!read)
@@ -147,11 +181,22 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
         return Fail(reason, "tls_server_config needs both cert_file and key_file");
     if (!SetVersions(min, max, tls, reason))
         return false;
-    if (clientAuth == "NoClientCert")
-        return tls.clientCa.empty() || Fail(reason, "client_ca_file is given but client_auth_type is NoClientCert");
-    if (clientAuth != "RequireAndVerifyClientCert")
+    tls.priorities += groups;
+    using ClientAuth = WebConfig::Tls::ClientAuth;
+    static const std::map<std::string, ClientAuth, std::less<>> AuthTypes = {
+        {"NoClientCert", ClientAuth::None},
+        {"RequestClientCert", ClientAuth::Request},
+        {"RequireAnyClientCert", ClientAuth::RequireAny},
+        {"VerifyClientCertIfGiven", ClientAuth::VerifyIfGiven},
+        {"RequireAndVerifyClientCert", ClientAuth::RequireAndVerify}};
+    const auto type = AuthTypes.find(clientAuth);
+    if (type == AuthTypes.end())
         return Fail(reason, "client_auth_type " + clientAuth + " is not supported");
-    return !tls.clientCa.empty() || Fail(reason, "RequireAndVerifyClientCert needs client_ca_file");
+    tls.clientAuth = type->second;
+    if (tls.clientAuth == ClientAuth::None)
+        return tls.clientCa.empty() || Fail(reason, "client_ca_file is given but client_auth_type is NoClientCert");
+    const bool verifies = tls.clientAuth == ClientAuth::VerifyIfGiven || tls.clientAuth == ClientAuth::RequireAndVerify;
+    return !verifies || !tls.clientCa.empty() || Fail(reason, clientAuth + " needs client_ca_file");
 }
 
 // A bcrypt hash as crypt writes it ($2a$, $2b$ or $2y$, the cost in two digits, a $, then 53
@@ -175,10 +220,14 @@ bool CheckHash(const std::string& name, const std::string& hash, std::string* re
 }
 
 bool ReadUsers(const YAML::Node& node, std::map<std::string, std::string>& users, std::string* reason) {
+    if (node.IsNull())
+        return true;  // "basic_auth_users:" alone: no users, as the exporters read it
     if (!node.IsMap())
         return Fail(reason, "basic_auth_users is not a map");
     for (const auto& entry : node) {
         const std::string name = entry.first.as<std::string>();
+        if (name.find(':') != std::string::npos)
+            return Fail(reason, "user " + name + " has a colon in the name, which basic authentication cannot carry");
         std::string hash;
         if (!ReadScalar(entry.second, "the hash of user " + name, hash, reason) || !CheckHash(name, hash, reason))
             return false;
@@ -213,6 +262,39 @@ gnutls_datum_t Datum(const std::string& text) {
     return {reinterpret_cast<unsigned char*>(const_cast<char*>(text.data())), static_cast<unsigned>(text.size())};
 }
 
+// "2026-12-08 14:05 UTC".
+std::string UtcText(std::time_t time) {
+    std::tm parts{};
+    char text[32] = "?";
+    if (gmtime_r(&time, &parts))
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &parts);
+    return text;
+}
+
+// A warning when a certificate of the PEM text `pem`, which `key` names, is outside its
+// validity now: the server's is refused by every client then, a client CA's by the server.
+void SayValidity(const std::string& pem, const std::string& key, std::vector<std::string>& warnings) {
+    gnutls_x509_crt_t* list = nullptr;
+    unsigned count = 0;
+    const gnutls_datum_t data = Datum(pem);
+    if (gnutls_x509_crt_list_import2(&list, &count, &data, GNUTLS_X509_FMT_PEM, 0) < 0)
+        return;
+    const std::time_t now = std::time(nullptr);
+    std::string said;
+    for (unsigned i = 0; i < count; ++i) {
+        const std::time_t from = gnutls_x509_crt_get_activation_time(list[i]);
+        const std::time_t until = gnutls_x509_crt_get_expiration_time(list[i]);
+        if (said.empty() && now > until)
+            said = "its " + key + " holds a certificate that expired on " + UtcText(until);
+        else if (said.empty() && now < from)
+            said = "its " + key + " holds a certificate not valid until " + UtcText(from);
+        gnutls_x509_crt_deinit(list[i]);
+    }
+    gnutls_free(list);
+    if (!said.empty())
+        warnings.push_back(said);
+}
+
 // Loads the certificate, key and client CA as the server will, so that a bad one is named now.
 bool CheckWithGnuTls(const WebConfig::Tls& tls, std::string* reason) {
     gnutls_certificate_credentials_t credentials = nullptr;
@@ -242,8 +324,10 @@ bool ReadConfig(const YAML::Node& root, const std::filesystem::path& folder, Web
     for (const auto& entry : root) {
         const std::string key = entry.first.as<std::string>();
         if (key == "tls_server_config") {
-            if (!ReadTls(entry.second, folder, config.tls.emplace(), reason) || !CheckWithGnuTls(*config.tls, reason))
+            if (!ReadTls(entry.second, folder, config, reason) || !CheckWithGnuTls(*config.tls, reason))
                 return false;
+            SayValidity(config.tls->certificate, "cert_file", config.warnings);
+            SayValidity(config.tls->clientCa, "client_ca_file", config.warnings);
         } else if (key == "basic_auth_users") {
             if (!ReadUsers(entry.second, config.users, reason))
                 return false;
@@ -260,16 +344,21 @@ bool ReadConfig(const YAML::Node& root, const std::filesystem::path& folder, Web
 
 std::optional<WebConfig> ReadWebConfig(const std::string& path, std::string* reason) {
     std::string text;
-    if (std::string why; !ReadSmallFile(path, text, &why)) {
+    mode_t mode = 0;
+    if (std::string why; !ReadSmallFile(path, text, &why, &mode)) {
         *reason = "the file cannot be read: " + why;
         return std::nullopt;
     }
     WebConfig config;
+    if (mode & S_IWOTH)
+        config.warnings.push_back("every user of the machine may write it");
     try {
         const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-        // A second document would be another's settings, or ours cut in two: none is taken.
+        // A second document would be another's settings, or ours cut in two: none is taken. An
+        // empty one (a trailing "---" and comments) holds nothing to take.
         const std::vector<YAML::Node> documents = YAML::LoadAll(text);
-        if (documents.size() > 1) {
+        if (documents.size() > 1 &&
+            std::any_of(documents.begin() + 1, documents.end(), [](const YAML::Node& d) { return !d.IsNull(); })) {
             *reason = "it holds more than one YAML document";
             return std::nullopt;
         }

@@ -27,7 +27,8 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
     State.SysName[0] = '\0';
     State.SysLocation[0] = '\0';
     CopyFixedText(State.DoseText, NoValueText);
-    if (SettingsFileError error; !SettingsStore::LoadSettings(settings_, &error)) {
+    UnreadSettingsLines unread;
+    if (SettingsFileError error; !SettingsStore::LoadSettings(settings_, &error, &unread)) {
         std::fprintf(stderr,
                      "decimon: the settings file %s cannot be read (%s); the display runs on the factory "
                      "defaults, and the configuration stays locked until the file is repaired\n",
@@ -36,6 +37,9 @@ MeterMonitor::MeterMonitor() : abandon_(std::make_shared<StopSignal>()) {
     } else if (const std::string unused = CheckShiftLenHours(settings_); !unused.empty()) {
         std::fprintf(stderr, "decimon: %s\n", unused.c_str());
     }
+    for (const std::string& line : unread.said)
+        std::fprintf(stderr, "decimon: %s\n", line.c_str());
+    unusablePassword_ = std::move(unread.password);
     CopyFixedText(State.CountedHost, settings_.HostName);
     bool wrong = false;
     recordLevels_ = SettingsStore::LoadRecordLevels(&wrong);

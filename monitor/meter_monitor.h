@@ -75,6 +75,9 @@ public:
     const SettingsFileError* UnreadableSettingsFile() const {
         return unreadableSettings_ ? &*unreadableSettings_ : nullptr;
     }
+    // Why the settings file's Password cannot be used (a broken line names it, or it is given
+    // twice): then no password opens the configuration. Empty when it can.
+    const std::string& UnusablePassword() const { return unusablePassword_; }
     // "MetricsAddress" as the settings file held it at start; an empty text: no metrics endpoint.
     const ExtraText& MetricsAddress() const { return metricsAddress_; }
     // "MetricsWebConfig" as read at start; an empty text: plain HTTP without passwords.
@@ -92,6 +95,7 @@ private:
     MonitorState State;
     Settings settings_;
     std::optional<SettingsFileError> unreadableSettings_;
+    std::string unusablePassword_;
     bool recordLevels_ = true;
     std::int32_t recordKeepDays_ = SettingsStore::DefaultRecordKeepDays;
     ExtraText metricsAddress_;

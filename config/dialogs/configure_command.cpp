@@ -19,20 +19,6 @@
 
 namespace {
 
-// True when no password is set, or the one typed matches it exactly (letter case counts).
-bool PassesPasswordGate(QWidget* view, const Settings& settings) {
-    if (FixedTextView(settings.Password).empty())
-        return true;
-    CAuthDlg auth(view);
-    if (auth.DoModal() != IDOK)
-        return false;
-    if (FixedTextView(auth.EnteredPassword) == FixedTextView(settings.Password))
-        return true;
-    MessageBox(view, QT_TRANSLATE_NOOP("MessageBox", "Invalid password"), QT_TRANSLATE_NOOP("MessageBox", "Error"),
-               MB_OK | MB_ICONERROR);
-    return false;
-}
-
 // A stop box owned by the view, with a text whose arguments are the system's words: file names
 // and reasons come in the locale's encoding, the box takes the code page.
 void ShowSystemError(QWidget* view, const char* text, const std::vector<std::string>& systemWords) {
@@ -40,6 +26,28 @@ void ShowSystemError(QWidget* view, const char* text, const std::vector<std::str
     for (const std::string& words : systemWords)
         args.push_back(ToCodePage(QString::fromLocal8Bit(words.data(), static_cast<qsizetype>(words.size()))));
     MessageBox(view, text, QT_TRANSLATE_NOOP("MessageBox", "Error"), MB_OK | MB_ICONERROR, args);
+}
+
+// True when no password is set, or the one typed matches it exactly (letter case counts).
+// A password the file names on a broken line is one that no entry matches, never none.
+bool PassesPasswordGate(QWidget* view, const MeterMonitor& monitor) {
+    const Settings& settings = monitor.CurrentSettings();
+    const std::string& unusable = monitor.UnusablePassword();
+    if (unusable.empty() && FixedTextView(settings.Password).empty())
+        return true;
+    CAuthDlg auth(view);
+    if (auth.DoModal() != IDOK)
+        return false;
+    if (!unusable.empty())
+        ShowSystemError(view,
+                        QT_TRANSLATE_NOOP("MessageBox", "No password opens the configuration: %1. Repair the file."),
+                        {unusable});
+    else if (FixedTextView(auth.EnteredPassword) == FixedTextView(settings.Password))
+        return true;
+    else
+        MessageBox(view, QT_TRANSLATE_NOOP("MessageBox", "Invalid password"), QT_TRANSLATE_NOOP("MessageBox", "Error"),
+                   MB_OK | MB_ICONERROR);
+    return false;
 }
 
 // The session for the new host or polling settings: the poll timer stopped, the shown values
@@ -75,7 +83,7 @@ void RunConfigureCommand(QWidget* view, MeterMonitor& monitor, PollTimerControl&
         return;
     }
     const Settings& current = monitor.CurrentSettings();
-    if (!PassesPasswordGate(view, current))
+    if (!PassesPasswordGate(view, monitor))
         return;
     CConfigDlg dialog(view);
     dialog.CopyIn(current);

@@ -89,6 +89,7 @@ public:
     bool Next(std::string_view& line) {
         if (rest_.empty())
             return false;
+        ++number_;
         const std::size_t end = rest_.find('\n');
         line = rest_.substr(0, end);
         rest_ = end == std::string_view::npos ? std::string_view() : rest_.substr(end + 1);
@@ -97,8 +98,12 @@ public:
         return true;
     }
 
+    // The number of the line Next gave last, from 1.
+    std::size_t Number() const { return number_; }
+
 private:
     std::string_view rest_;
+    std::size_t number_ = 0;
 };
 
 // Comma-separated bytes of one or two hex digits, going on to the next line after a "\".
@@ -157,6 +162,39 @@ std::optional<RegValue> ParseValue(std::string_view rest, LineReader& lines) {
     if (!read || !rest.empty())
         return std::nullopt;
     return value;
+}
+
+// Strips one quote mark of any kind a hand may type (straight, single, typographic) from
+// the front or the back of `text`.
+constexpr std::string_view QuoteMarks[] = {
+    "\"",           "'",        "`",       "\xE2\x80\x98", "\xE2\x80\x99", "\xE2\x80\x9C", "\xE2\x80\x9D",
+    "\xE2\x80\x9E", "\xC2\xAB", "\xC2\xBB"};
+
+void StripQuoteMarks(std::string_view& text) {
+    for (std::string_view mark : QuoteMarks) {
+        if (text.substr(0, mark.size()) == mark)
+            text.remove_prefix(mark.size());
+        if (text.size() >= mark.size() && text.substr(text.size() - mark.size()) == mark)
+            text.remove_suffix(mark.size());
+    }
+}
+
+// The value name that a line which is no value seems to give: a quoted name as the file
+// form has it, or else what stands before the first "=" without its quote marks, when that
+// is a name made of letters, digits, "_", "-" and "."; empty when none can be seen.
+std::string SeenName(std::string_view line) {
+    std::string name;
+    if (std::string_view rest = line; ReadQuoted(rest, name))
+        return name;
+    std::string_view before = Trimmed(line.substr(0, line.find('=')));
+    StripQuoteMarks(before);
+    for (char c : before) {
+        const bool nameCharacter = (c >= '0' && c <= '9') || (LowerAscii(c) >= 'a' && LowerAscii(c) <= 'z') ||
+                                   c == '_' || c == '-' || c == '.';
+        if (!nameCharacter)
+            return {};
+    }
+    return std::string(before);
 }
 
 void AppendQuoted(std::string& out, std::string_view text) {
@@ -235,6 +273,14 @@ const RegValue* RegValueList::Find(std::string_view name) const& {
     return found == index_.end() ? nullptr : &values_[found->second];
 }
 
+void RegValueList::MarkUnusable(std::string_view name) {
+    unusable_.insert(Folded(name));
+}
+
+bool RegValueList::IsUnusable(std::string_view name) const {
+    return unusable_.count(Folded(name)) != 0;
+}
+
 void RegValueList::Set(RegValue value) {
     const auto [found, added] = index_.try_emplace(Folded(value.name), values_.size());
     if (added) {
@@ -246,7 +292,8 @@ void RegValueList::Set(RegValue value) {
     }
 }
 
-RegValueList RegeditFile::Parse(std::string_view text, std::string_view keyPath, KeyText* found) {
+RegValueList RegeditFile::Parse(std::string_view text, std::string_view keyPath, KeyText* found,
+                                std::vector<RegUnreadLine>* unread) {
     KeyText ignored = KeyText::Key;
     KeyText& status = found != nullptr ? *found : ignored;
     RegValueList values;
@@ -277,8 +324,20 @@ RegValueList RegeditFile::Parse(std::string_view text, std::string_view keyPath,
             if (inSection)
                 status = KeyText::Key;
         } else if (inSection) {
-            if (auto value = ParseValue(line, lines))
+            RegUnreadLine said{lines.Number(), {}, false};
+            if (auto value = ParseValue(line, lines)) {
+                said.repeated = values.Find(value->name) != nullptr;
+                said.name = value->name;
                 values.Set(std::move(*value));
+                if (!said.repeated)
+                    continue;
+            } else {
+                said.name = SeenName(line);
+            }
+            if (!said.name.empty())
+                values.MarkUnusable(said.name);
+            if (unread != nullptr)
+                unread->push_back(std::move(said));
         }
     }
     return values;

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/sys/registry.h"
@@ -40,10 +41,14 @@ public:
     void Set(RegValue value);
     const std::vector<RegValue>& Values() const& { return values_; }
     const std::vector<RegValue>& Values() const&& = delete;
+    // A name that an unread line gives: whatever Find holds for it is not to be used.
+    void MarkUnusable(std::string_view name);
+    bool IsUnusable(std::string_view name) const;
 
 private:
     std::vector<RegValue> values_;
     std::unordered_map<std::string, std::size_t> index_;  // name in lower case -> position
+    std::unordered_set<std::string> unusable_;            // names in lower case
 };
 
 // What a text is to one key: its text, or why it is not.
@@ -57,9 +62,13 @@ public:
     // The values listed in the section `keyPath` (compared without case) of a text that
     // starts with the line REGEDIT4. Lines that cannot be read, and values cut short at
     // the end of the text, are left out; everything readable is kept. Later lines win.
+    // Such lines, and a value whose name came before, are listed in `unread` when given,
+    // and the names they give are marked unusable. A name is seen on a broken line as the
+    // editor or a hand would write it: in straight, single or typographic quotes or none.
     // `found`, when given, tells whether the text has that first line and a line that
     // opens the section (a text without either has no values).
-    static RegValueList Parse(std::string_view text, std::string_view keyPath, KeyText* found = nullptr);
+    static RegValueList Parse(std::string_view text, std::string_view keyPath, KeyText* found = nullptr,
+                              std::vector<RegUnreadLine>* unread = nullptr);
 
     // The whole text of the key: header, blank line, section line, one value per line
     // (hex continued on further lines), blank line.

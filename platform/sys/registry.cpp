@@ -114,6 +114,7 @@ struct OpenKey {
     KeyLocation location;
     REGSAM access = 0;
     RegValueList values;
+    RegUnreadLines unread;
     bool changed = false;
 };
 
@@ -130,7 +131,8 @@ LONG LoadKey(const KeyLocation& location, OpenKey& key) {
             return ERROR_ACCESS_DENIED;
         case ReadResult::Read: {
             KeyText found = KeyText::Key;
-            key.values = RegeditFile::Parse(text, location.section, &found);
+            key.unread.file = path;
+            key.values = RegeditFile::Parse(text, location.section, &found, &key.unread.lines);
             if (found == KeyText::NoHeader)
                 FileFailed(path, "its first line is not REGEDIT4");
             else if (found == KeyText::NoSection)
@@ -239,7 +241,10 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
     if (reserved != nullptr || (data != nullptr && size == nullptr))
         return ERROR_INVALID_PARAMETER;
     return Handles().With(key, KEY_QUERY_VALUE, [&](OpenKey& open) {
-        const RegValue* value = open.values.Find(valueName != nullptr ? valueName : "");
+        const std::string_view name = valueName != nullptr ? valueName : "";
+        if (open.values.IsUnusable(name))
+            return ERROR_INVALID_DATA;
+        const RegValue* value = open.values.Find(name);
         if (value == nullptr)
             return ERROR_FILE_NOT_FOUND;
         if (type != nullptr)
@@ -277,9 +282,21 @@ LONG RegCloseKey(HKEY key) {
     if (!open->changed)
         return ERROR_SUCCESS;
     const KeyLocation& location = open->location;
+    if (!open->unread.lines.empty()) {
+        FileFailed(open->unread.file, "its line " + std::to_string(open->unread.lines.front().number) +
+                                          " cannot be read, and a save would drop it");
+        return ERROR_CANTWRITE;
+    }
     const bool saved = HasHome(location) && ReplaceKeyFile(location.writeFolder, location.writeFile,
                                                            RegeditFile::Format(location.section, open->values));
     return saved ? ERROR_SUCCESS : ERROR_CANTWRITE;
+}
+
+LONG RegGetUnreadLines(HKEY key, RegUnreadLines& unread) {
+    return Handles().With(key, 0, [&](OpenKey& open) {
+        unread = open.unread;
+        return ERROR_SUCCESS;
+    });
 }
 
 RegFileError RegGetLastFileError() {

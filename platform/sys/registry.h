@@ -17,8 +17,10 @@
 // gives ERROR_INVALID_HANDLE.
 // RegGetLastFileError, which the platform registry does not have, tells why a file failed.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using LONG = std::int32_t;
 using DWORD = std::uint32_t;
@@ -40,6 +42,7 @@ inline constexpr LONG ERROR_SUCCESS = 0;
 inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;  // no such key or value
 inline constexpr LONG ERROR_ACCESS_DENIED = 5;   // handle lacks the right, file unreadable, or key cannot be made
 inline constexpr LONG ERROR_INVALID_HANDLE = 6;
+inline constexpr LONG ERROR_INVALID_DATA = 13;  // the value is named on a line that gave no value
 inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_MORE_DATA = 234;   // buffer too small: nothing copied
 inline constexpr LONG ERROR_BADDB = 1009;      // the key's file is not the key's text
@@ -82,7 +85,8 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY 
 LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPCSTR className, DWORD options, REGSAM access,
                      const SECURITY_ATTRIBUTES* security, PHKEY result, LPDWORD disposition);
 
-// Reads one value (null or "" names the key's default value). `type`, when not null,
+// Reads one value (null or "" names the key's default value). ERROR_INVALID_DATA, with nothing
+// copied, for a name that an unread line of the key's file gives (see RegGetUnreadLines). `type`, when not null,
 // receives the value's type. `size` gives the capacity of `data` on entry and receives
 // the data length; a value longer than the capacity gives ERROR_MORE_DATA and copies
 // nothing. With `data` null only the length is reported. Names compare without case.
@@ -96,6 +100,8 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, cons
 
 // Closes the handle, first writing the key's file when values were set on it or the key
 // was created through it. The handle is gone even when the write fails (ERROR_CANTWRITE).
+// A file with unread lines is not written over (ERROR_CANTWRITE, the first such line recorded
+// for RegGetLastFileError): a save would drop them, and with them what a hand meant.
 LONG RegCloseKey(HKEY key);
 
 // Why a file failed in the last call on this thread that answered ERROR_ACCESS_DENIED,
@@ -107,3 +113,20 @@ struct RegFileError {
     std::string reason;
 };
 RegFileError RegGetLastFileError();
+
+// A line of a key's file, in the key's section, that gave no value: neither blank, a comment
+// nor a value of the file's form, or a value whose name an earlier line gave already. The
+// value it names is unusable, never taken as missing: a mistyped line must not turn a
+// setting into its default without a word.
+struct RegUnreadLine {
+    std::size_t number = 0;  // counted from 1, the REGEDIT4 line
+    std::string name;        // the value name it gives, when one can be seen; empty otherwise
+    bool repeated = false;   // a readable value whose name came before
+};
+
+// The file a handle's key was read from (empty for a new key) and its unread lines in order.
+struct RegUnreadLines {
+    std::string file;
+    std::vector<RegUnreadLine> lines;
+};
+LONG RegGetUnreadLines(HKEY key, RegUnreadLines& unread);

@@ -312,6 +312,10 @@
         <source>Windows sockets initialization failed.</source>
         <translation>Die Initialisierung der Windows Sockets ist fehlgeschlagen.</translation>
     </message>
+    <message>
+        <source>No password opens the configuration: %1. Repair the file.</source>
+        <translation>Kein Passwort öffnet die Konfiguration: %1. Bitte die Datei reparieren.</translation>
+    </message>
 </context>
 <context>
     <name>MeterView</name>

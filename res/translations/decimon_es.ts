@@ -312,6 +312,10 @@
         <source>Windows sockets initialization failed.</source>
         <translation>Error al inicializar los sockets de Windows.</translation>
     </message>
+    <message>
+        <source>No password opens the configuration: %1. Repair the file.</source>
+        <translation>Ninguna contraseña abre la configuración: %1. Repare el archivo.</translation>
+    </message>
 </context>
 <context>
     <name>MeterView</name>

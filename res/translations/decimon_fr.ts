@@ -312,6 +312,10 @@
         <source>Windows sockets initialization failed.</source>
         <translation>Échec de l&apos;initialisation des sockets Windows.</translation>
     </message>
+    <message>
+        <source>No password opens the configuration: %1. Repair the file.</source>
+        <translation>Aucun mot de passe n&apos;ouvre la configuration : %1. Réparez le fichier.</translation>
+    </message>
 </context>
 <context>
     <name>MeterView</name>

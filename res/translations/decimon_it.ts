@@ -312,6 +312,10 @@
         <source>Windows sockets initialization failed.</source>
         <translation>Inizializzazione dei socket di Windows non riuscita.</translation>
     </message>
+    <message>
+        <source>No password opens the configuration: %1. Repair the file.</source>
+        <translation>Nessuna password apre la configurazione: %1. Riparare il file.</translation>
+    </message>
 </context>
 <context>
     <name>MeterView</name>

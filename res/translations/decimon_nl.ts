@@ -312,6 +312,10 @@
         <source>Windows sockets initialization failed.</source>
         <translation>Initialisatie van Windows Sockets mislukt.</translation>
     </message>
+    <message>
+        <source>No password opens the configuration: %1. Repair the file.</source>
+        <translation>Geen wachtwoord opent de configuratie: %1. Herstel het bestand.</translation>
+    </message>
 </context>
 <context>
     <name>MeterView</name>

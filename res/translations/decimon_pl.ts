@@ -312,6 +312,10 @@
         <source>Windows sockets initialization failed.</source>
         <translation>Inicjalizacja gniazd Windows nie powiodła się.</translation>
     </message>
+    <message>
+        <source>No password opens the configuration: %1. Repair the file.</source>
+        <translation>Żadne hasło nie otwiera konfiguracji: %1. Napraw plik.</translation>
+    </message>
 </context>
 <context>
     <name>MeterView</name>

@@ -5,14 +5,24 @@ that trickle a byte every 2 s (each one the endpoint closes is opened again), ga
 lines, 70 kB headers, 10 MB POSTs, odd methods and paths. Meanwhile a scraper on 127.0.0.1 asks
 for the page once a second, as the plant's Prometheus does. Prints what the endpoint answered, one line per kind, the longest time a
 slow-header connection was held, and how many scrapes were answered within 1 s.
-    hostile_clients.py PORT [SECONDS]"""
+With "guess", password guessers instead: HOSTS addresses (127.0.0.2 on) with 4 connections
+each send wrong passwords as fast as they are answered, over TLS with the client certificate
+of the credentials' FOLDER when one is given, while a scraper on 127.0.0.254 (apart from a
+Prometheus on 127.0.0.1) whose right password was let in once before asks every 0.25 s. Prints the guessers' answers and how many scrapes had
+their page within 0.5 s, and the slowest.
+    hostile_clients.py PORT [SECONDS]
+    hostile_clients.py PORT SECONDS guess HOSTS [FOLDER]"""
+import base64
 import itertools
+import os
+import ssl
 import socket
 import sys
 import threading
 import time
 
 HOST = "127.0.0.1"  # nothing but loopback: the endpoint and the scraper
+SCRAPER = "127.0.0.254"  # the plant's scraper, when passwords are guessed
 HOSTILE = itertools.cycle(["127.0.0.%d" % n for n in range(2, 34)])  # the hostile hosts, in turn
 PORT = int(sys.argv[1])
 HOLD = float(sys.argv[2]) if len(sys.argv) > 2 else 8.0
@@ -155,7 +165,69 @@ def odd():
         ask("odd", method + b" " + path + b" HTTP/1.1\r\nHost: x\r\n\r\n")
 
 
-threads = [threading.Thread(target=t) for t in (slow_headers, scraper, garbage, big_headers, big_posts, odd)]
+def tls_context(folder):
+    if not folder:
+        return None
+    context = ssl.create_default_context(cafile=folder + "/server.crt")
+    context.load_cert_chain(folder + "/client.crt", folder + "/client.key")
+    return context
+
+
+def scrape(source, password, tls, timeout):
+    """One GET of the page with basic authentication on a connection of its own: the answer."""
+    header = base64.b64encode(b"prometheus:" + password.encode())
+    answer = b""
+    try:
+        with socket.create_connection((HOST, PORT), timeout=timeout, source_address=(source, 0)) as raw:
+            s = tls.wrap_socket(raw, server_hostname=HOST) if tls else raw
+            s.sendall(b"GET /metrics HTTP/1.1\r\nHost: x\r\nConnection: close\r\nAuthorization: Basic " + header +
+                      b"\r\n\r\n")
+            while chunk := s.recv(65536):
+                answer += chunk
+    except OSError:
+        pass
+    return answer
+
+
+def guesses(hosts, tls):
+    """The guessers in a process of their own, so that the scraper's times are not the guessers'
+    turns at Python's lock: the scraper's threads (none) and prints, after the guessers' line."""
+    if not scrape(SCRAPER, "s3cret", tls, 30).startswith(b"HTTP/1.1 200"):
+        sys.exit("the right password was not let in")
+    end = time.monotonic() + HOLD
+
+    def guesser(n):
+        source = "127.0.0.%d" % (2 + n // 4)
+        while time.monotonic() < end:
+            note("guesses", scrape(source, "guess%d" % n, tls, 15))
+
+    guessers = os.fork()
+    if guessers == 0:
+        return [threading.Thread(target=guesser, args=(n,)) for n in range(4 * hosts)]
+    tried = answered = within_second = 0
+    slow = []
+    while time.monotonic() < end:
+        began = time.monotonic()
+        answer = scrape(SCRAPER, "s3cret", tls, 2)
+        took = time.monotonic() - began
+        tried += 1
+        whole = answer.startswith(b"HTTP/1.1 200") and answer.endswith(b"\n")
+        within_second += whole and took <= 1
+        if whole and took <= 0.5:
+            answered += 1
+        else:
+            slow.append("%.2f s at %.1f s (%s)" % (took, began + HOLD - end, answer[:12].decode("latin-1") or "none"))
+        time.sleep(max(0.0, began + 0.25 - time.monotonic()))
+    os.waitpid(guessers, 0)
+    print("scrapes from %s: %d of %d answered within 0.5 s, %d within 1 s%s" %
+          (SCRAPER, answered, tried, within_second, "; not: " + ", ".join(slow) if slow else ""))
+    sys.exit(0)
+
+
+if len(sys.argv) > 3 and sys.argv[3] == "guess":
+    threads = guesses(int(sys.argv[4]), tls_context(sys.argv[5] if len(sys.argv) > 5 else None))
+else:
+    threads = [threading.Thread(target=t) for t in (slow_headers, scraper, garbage, big_headers, big_posts, odd)]
 for t in threads:
     t.start()
 for t in threads:

@@ -8,8 +8,9 @@
 # standard error and nothing else, not even the HTTP, YAML or crypt library, and comes up by
 # itself once free. Then TLS with passwords: a web configuration that cannot be read leaves no
 # endpoint, and with the site's file Prometheus scrapes over TLS with a client certificate and
-# basic_auth. Last, SIGTERM ends the display within 2 s with its web configuration a FIFO, and
-# with password checks of cost 14 under way.
+# basic_auth, and every scrape has its page within 0.5 s while 32 hosts guess passwords against a
+# cost-10 hash, and while one guesses against a cost-14 one. SIGTERM ends the display within 2 s
+# with its web configuration a FIFO, and with password checks of cost 14 under way.
 #   metrics_test.sh DECIMON SIMULATOR RULES HOSTILE-CLIENTS ARTIFACTS
 set -euo pipefail
 decimon=$1 simulator=$2 rules=$3 hostile=$4 artifacts=$5
@@ -180,6 +181,20 @@ before=$(ticks)
 sleep 3
 [ $(($(ticks) - before)) -le 60 ] || fail "half a TLS handshake cost the display $(($(ticks) - before)) ticks in 3 s"
 exec 5>&-
+
+# guessing HOSTS SECONDS: password guessers from HOSTS addresses, 4 connections each, while a
+# scraper of its own address with the right password asks every 0.25 s over TLS: every page
+# within 1 s and 19 in 20 within 0.5 s (on the shared test machine an odd scrape waits for a
+# core however the display serves it; runs show every one within 0.5 s as a rule).
+guessing() {
+  "$hostile" "$endpoint_port" "$2" guess "$1" "$tls" >"$work/guess.log" 2>&1 ||
+    fail "the guessers failed: $(cat "$work/guess.log")"
+  cat "$work/guess.log"
+  read -r answered tried second < <(sed -n 's/^scrapes from 127.0.0.254: \([0-9]*\) of \([0-9]*\) answered within 0.5 s, \([0-9]*\) within 1 s.*/\1 \2 \3/p' "$work/guess.log") || true
+  [ "${tried:-0}" -ge $((3 * $2)) ] && { { [ "$second" = "$tried" ] && [ $((answered * 20)) -ge $((tried * 19)) ]; } || [ "$scale" != 1 ]; } ||
+    fail "${answered:-no} of ${tried:-no} scrapes had their page within 0.5 s (${second:-no} within 1 s) while $1 hosts guessed passwords"
+}
+guessing 32 8
 kill -TERM "$app_pid"
 expect_exit 5 SIGTERM
 
@@ -207,4 +222,14 @@ for guess in 1 2 3 4; do curl -s --max-time 5 -o /dev/null -u "prometheus:$guess
 sleep 0.5
 kill -TERM "$app_pid"
 expect_exit 2 "SIGTERM with bcrypt checks of cost 14 under way"
-echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth, SIGTERM within 2 s with a FIFO and cost-14 checks"
+
+# 9. One host guessing against the cost-14 hash over TLS, where a check takes about a second.
+printf 'tls_server_config: {cert_file: server.crt, key_file: server.key}\nbasic_auth_users: {prometheus: "%s"}\n' \
+  "$(cat "$tls/hash")" >"$tls/web.yml"
+start_display "$decimon"
+tls_unauthorized() { [ "$(curl -s --max-time 1 --cacert "$tls/server.crt" -o /dev/null -w '%{http_code}' "https://127.0.0.1:$endpoint_port/metrics")" = 401 ]; }
+wait_for 10 tls_unauthorized || { cat "$work/decimon.log" >&2; fail "no 401 over TLS with a cost-14 hash"; }
+guessing 1 6
+kill -TERM "$app_pid"
+expect_exit 2 "SIGTERM after guesses against a cost-14 hash"
+echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth, scrapes within 0.5 s under password guessing, SIGTERM within 2 s with a FIFO and cost-14 checks"

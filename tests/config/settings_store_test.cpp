@@ -359,6 +359,54 @@ TEST_F(SettingsStoreTest, FileCutShortLoadsWhatComesBeforeTheCut) {
     EXPECT_STREQ(loaded.Recent[0], "");
 }
 
+// A line that cannot be read, or a setting given twice, is said with its file and line, and
+// the setting it names is unusable, never missing: no endpoint, no open configuration, the
+// default. A save does not write over such a file.
+TEST_F(SettingsStoreTest, LinesThatCannotBeReadAreSaidAndTheirSettingsUnusable) {
+    const std::string at = "the settings file " + sandbox_.HomeKeyFile().string() + ", line 5: ";
+    const std::string web = "\"MetricsWebConfig\"=\"/etc/web.yml\"\n";
+    const struct {
+        std::string line;      // the fifth line, after HostName
+        std::string unusable;  // what the setting it names says; empty: the line is said instead
+        std::string said;
+    } cases[] = {
+        {"\"MetricsWebConfig\"=\"/etc/web.yml\n", "is named on line 5 of the settings file", ""},
+        {"MetricsWebConfig=\"/etc/web.yml\"\n", "is named on line 5 of the settings file", ""},
+        {"'MetricsWebConfig'='/etc/web.yml'\n", "is named on line 5 of the settings file", ""},
+        {"\xE2\x80\x9CMetricsWebConfig\xE2\x80\x9D=\xE2\x80\x9C/etc/web.yml\xE2\x80\x9D\n", "is named on line 5", ""},
+        {"\"MetricsWebConfig\"=\"/etc/web.yml\" ; TLS\n", "is named on line 5 of the settings file", ""},
+        {web + web + "\"MetricsWebConfig\"=\"\"\n", "is given a second time on line 6 of the settings file", ""},
+        {"\"Password\"=\"secret\n", "",
+         at + "cannot be read (Password); no password opens the configuration until the file is repaired"},
+        {"\"Password\"=\"secret\"\n\"password\"=\"\"\n", "",
+         "line 6: gives password a second time; no password opens the configuration"},
+        {"HostName=press-2\n", "", at + "cannot be read (HostName); HostName is not used and keeps its default"},
+        {"}{\n", "", at + "cannot be read; it is left out"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        WriteKey("\"HostName\"=\"press\"\n" + c.line);
+        Settings settings;
+        UnreadSettingsLines unread;
+        EXPECT_TRUE(SettingsStore::LoadSettings(settings, nullptr, &unread));
+        const ExtraText webConfig = SettingsStore::LoadMetricsWebConfig();
+        EXPECT_EQ(webConfig.text, "");
+        if (!c.unusable.empty()) {
+            EXPECT_NE(webConfig.unusable.find(c.unusable), std::string::npos) << webConfig.unusable;
+            EXPECT_TRUE(unread.said.empty()) << "said once, by the setting's own loader";
+        } else {
+            ASSERT_EQ(unread.said.size(), 1u);
+            EXPECT_NE(unread.said[0].find(c.said), std::string::npos) << unread.said[0];
+        }
+        EXPECT_EQ(unread.password.empty(), c.line.find("assword") == std::string::npos);
+        EXPECT_STREQ(settings.Password, "");
+        EXPECT_STREQ(settings.HostName, c.line.find("HostName") == 0 ? DefaultHostName : "press");
+        const std::string before = SavedText();
+        EXPECT_FALSE(SettingsStore::SaveSettings(settings));
+        EXPECT_EQ(SavedText(), before);
+    }
+}
+
 // Garbage lines in a settings file leave their values at the defaults; a file that is
 // garbage from its first line or has no section of the settings is no settings file.
 TEST_F(SettingsStoreTest, GarbageFilesLoadTheDefaults) {

@@ -231,7 +231,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, AddressTable,
                                            Malformed("127.0.0.1:"), Malformed("127.0.0.1:0"), Malformed(":65536"),
                                            Malformed(":9100x"), Malformed(": 9100"), Malformed("::1:9100"),
                                            Malformed("[::1]9100"), Malformed("[::1]"), Malformed("[]:9100"),
-                                           Malformed("[press]:9100")));
+                                           Malformed("[press]:9100"), Malformed("127.0.0.1 :9730"),
+                                           Malformed("display 7:9100")));
 
 // Binding: a name at its addresses, and the two faults of a site's address.
 TEST(Listen, BindsANameAndReportsATakenPortAndAForeignAddress) {

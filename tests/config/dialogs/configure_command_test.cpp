@@ -244,6 +244,19 @@ TEST_F(ConfigureCommand, AnUnreadableSettingsFileLocksTheConfiguration) {
     EXPECT_TRUE(timer_.calls.empty());
 }
 
+// A Password on a broken line is one that no entry matches: the gate asks and says why.
+TEST_F(ConfigureCommand, APasswordOnABrokenLineOpensToNoEntry) {
+    XdgSandbox::WriteFile(xdg_.HomeKeyFile(), DecimonFileStart + "\"Password\"=\"secret\n");
+    monitor_ = std::make_unique<MeterMonitor>();
+    EXPECT_EQ(Run("secret", Cancel), std::vector<QString>{"CAuthDlg"});
+    EXPECT_EQ(boxes_,
+              std::vector<std::string>{"Error: No password opens the configuration: Password is named on line "
+                                       "4 of the settings file " +
+                                       xdg_.HomeKeyFile().string() + ", which cannot be read. Repair the file."});
+    EXPECT_EQ(Run(nullptr, Cancel), std::vector<QString>{"CAuthDlg"}) << "Cancel: no box";
+    EXPECT_EQ(boxes_.size(), 1u);
+}
+
 TEST_F(ConfigureCommand, RestoreThenCancelChangesNothing) {
     Start("", false);
     const std::string before = XdgSandbox::ReadFile(xdg_.HomeKeyFile());

@@ -97,6 +97,15 @@ TEST(RegeditFileTest, SkipsWhatItCannotReadAndKeepsTheRest) {
                              "\"AfterBrokenSection\"=\"x\"\n";
 
     EXPECT_EQ(Parsed("REGEDIT4\n" + body), (std::vector<RegValue>{{"Good", REG_SZ, Text("kept")}}));
+    std::vector<RegUnreadLine> unread;
+    const RegValueList kept = RegeditFile::Parse("REGEDIT4\n" + body, Section, nullptr, &unread);
+    std::string said;
+    for (const RegUnreadLine& line : unread)
+        said += std::to_string(line.number) + line.name + " ";
+    EXPECT_EQ(said, "4NoEquals 5Open 6NineDigits 7NoDigits 8BadByte 9ThreeDigitByte 10NoColon 11Junk 12Bare "
+                    "13Deleted 14 ");
+    EXPECT_TRUE(kept.IsUnusable("bare"));
+    EXPECT_FALSE(kept.IsUnusable("Good"));
     EXPECT_TRUE(Parsed(body).empty()) << "no header line";
     EXPECT_TRUE(Parsed("Windows Registry Editor Version 5.00\n" + body).empty());
 }
