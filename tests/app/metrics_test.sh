@@ -23,18 +23,20 @@ start_simulator "$simulator" --level 853 --weighting 1 --name "Press shop" --loc
 meter=127.0.0.1:$port
 
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-endpoint_port=$(free_port)
 prometheus_port=$(free_port)
-endpoint=http://127.0.0.1:$endpoint_port/metrics
 settings=('"SnmpTimeout"=dword:000000fa' '"SnmpRetries"=dword:00000001' '"PollingInterval"=dword:00000001')
 
 # 1. A port that is taken: one line saying it will be tried again (retries say nothing more), the
-# display shows the meter meanwhile; once the port is free the endpoint comes up by itself.
-python3 -c 'import socket,sys,time; s=socket.socket(); s.bind(("127.0.0.1", int(sys.argv[1]))); s.listen(); time.sleep(60)' \
-  "$endpoint_port" &
+# display shows the meter meanwhile; once the port is free the endpoint comes up by itself. The
+# holder takes a port of the system's choosing and tells it, so that no other program can take
+# it between a look for a free port and the bind.
+python3 -c 'import socket,time; s=socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(); print(s.getsockname()[1], flush=True); time.sleep(60)' \
+  >"$work/holder.port" &
 holder=$!
 session_pids+=("$holder")
-sleep 0.3
+wait_for 5 test -s "$work/holder.port" || fail "the port holder did not start"
+endpoint_port=$(cat "$work/holder.port")
+endpoint=http://127.0.0.1:$endpoint_port/metrics
 write_settings "$meter" "${settings[@]}" "\"MetricsAddress\"=\"127.0.0.1:$endpoint_port\""
 start_display "$decimon"
 sleep 7  # past the first try again
