@@ -64,7 +64,7 @@ inline constexpr auto UpgradeFromTwo = Join("PRAGMA user_version = 3;\n", ShiftP
 }  // namespace level_schema_detail
 
 // Run as it stands on a new file, comments and all: sqlite3's ".schema" shows the tables as
-// the administrator's guide (docs/admin-guide.md) documents them.
+// the administrator's guide (docs/admin/record.md) documents them.
 inline constexpr const char* LevelSchemaSql = level_schema_detail::Schema.data();
 // Run on a file of version 1 or 2, in the same transaction as the check of its version.
 inline constexpr const char* LevelUpgradeFromOneSql = level_schema_detail::UpgradeFromOne.data();

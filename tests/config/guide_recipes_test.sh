@@ -81,20 +81,22 @@ done < <(for document in "$@"; do extract_recipes "$document"; done)
 [ "$recipes" -ge 2 ] || fail "found $recipes recipes in $*, expected the user's and the site's"
 echo "recipes: $recipes recipes make their settings files private from the start"
 
-# The administrator's guide's section SECTION (its lines up to the next heading).
+# The administrator's guide's section SECTION (its lines up to the next heading), from the
+# chapter that holds it.
+#   section CHAPTER... SECTION
 section() {
-  awk -v heading="### $2" '$0 == heading { on = 1; next } on && /^#/ { exit } on' "$1"
+  awk -v title="${!#}" '/^#/ { if (on) exit; on = substr($0, index($0, " ") + 1) == title; next } on' "${@:1:$#-1}"
 }
 root=$(cd "$(dirname "$0")/../.." && pwd)
-guide=
+guide=()
 for document in "$@"; do
-  [ "$(basename "$document")" != admin-guide.md ] || guide=$document
+  [[ $document != */docs/admin/* ]] || guide+=("$document")
 done
-[ -n "$guide" ] || fail "no admin-guide.md among $*"
+[ "${#guide[@]}" -gt 0 ] || fail "no chapter of the administrator's guide (docs/admin) among $*"
 
 # Every message the program's sources print as "decimon: …" has its entry in the guide's list:
 # each fixed part of its text, between the values filled in (%s, %1 and the like), is there.
-messages=$(section "$guide" "The messages")
+messages=$(section "${guide[@]}" "The messages")
 [ -n "$messages" ] || fail "the administrator's guide has no section \"The messages\""
 checked=0
 while IFS= read -r part; do
@@ -110,7 +112,7 @@ echo "recipes: the guide lists every message of the program ($checked parts chec
 # The backup recipe as the guide has it, in a private tree: the wall user's home, the site's
 # folder and root's backup folder moved there, runuser a stand-in that runs the command in that
 # home. It copies the settings files there are (the user's own may be missing) and the record.
-backup=$(section "$guide" "Backing up" | sed -n 's/^    //p')
+backup=$(section "${guide[@]}" "Backing up" | sed -n 's/^    //p')
 tree=$work/backup-run
 declare -A settings_file=([user]=$tree/home/wall/.config/Corvanta/Decimon.reg [site]=$tree/etc/xdg/Corvanta/Decimon.reg)
 printf '#!/bin/sh\ncd "$WALL_HOME" && exec sh -c "$4"\n' >"$work/bin/runuser"
@@ -139,7 +141,7 @@ printf '#!/bin/sh\necho "$1 $(cmp -s %s/levels.sqlite3 %s/levels-backup.sqlite3 
   "$data" "$tree/root/backup" "$work" >"$work/bin/systemctl"
 printf '#!/bin/sh\nexit 1\n' >"$work/bin/pgrep"
 chmod +x "$work/bin/systemctl" "$work/bin/pgrep"
-recipe=$(section "$guide" "Restoring" | sed -n 's/^    //p' |
+recipe=$(section "${guide[@]}" "Restoring" | sed -n 's/^    //p' |
   sed "s|/home/wall|$tree/home/wall|g; s|/root/backup|$tree/root/backup|g; s|-o wall -g wall|-o $(id -un) -g $(id -gn)|")
 (PATH=$work/bin:$PATH bash -euc "$recipe") || fail "the restore recipe failed:"$'\n'"$recipe"
 [ "$(cat "$work/services")" = "stop "$'\n'"start restored" ] || fail "the restore recipe: $(cat "$work/services")"
@@ -148,7 +150,7 @@ recipe=$(section "$guide" "Restoring" | sed -n 's/^    //p' |
 
 # Every file a recipe of the documents writes under /etc or /home is removed in "Removing" (or
 # its folder), and no recipe installs a package file by a name that package.sh may not print.
-removing=$(section "$guide" "Removing")
+removing=$(section "${guide[@]}" "Removing")
 while read -r path; do
   grep -qF -e "$path" -e "$(dirname "$path") " <<<"$removing" || fail "\"Removing\" leaves $path behind"
 done < <(sed -n 's/^ \{4,\}//p' "$@" | grep -oP '(>>?|ln -s \S+) \K/(etc|home)/[^\s)]+' | sort -u)

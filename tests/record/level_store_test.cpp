@@ -53,7 +53,7 @@ TEST_F(Store, MakesFoldersFileAndTableAsDocumented) {
 }
 
 TEST(Schema, IsTheOneTheAdminGuideDocuments) {
-    std::ifstream guide(std::string(DECIMON_SOURCE_DIR) + "/docs/admin-guide.md");
+    std::ifstream guide(std::string(DECIMON_SOURCE_DIR) + "/docs/admin/record.md");
     ASSERT_TRUE(guide.is_open());
     std::string text((std::istreambuf_iterator<char>(guide)), std::istreambuf_iterator<char>());
     std::string indented;  // as a code block: each line indented by four blanks
