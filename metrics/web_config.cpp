@@ -92,7 +92,7 @@ bool ReadScalar(const YAML::Node& node, const std::string& what, std::string& te
 
 // The file that `key` names, relative to the web configuration's folder as the exporters take it.
 bool ReadNamedFile(const YAML::Node& node, const std::string& key, const std::filesystem::path& folder,
-                   std::string& text, std::string* reason, mode_t* mode = nullptr) {
+                   std::string& text, std::vector<std::string>& files, std::string* reason, mode_t* mode = nullptr) {
     std::string name;
     if (!ReadScalar(node, key, name, reason))
         return false;
@@ -101,6 +101,7 @@ bool ReadNamedFile(const YAML::Node& node, const std::string& key, const std::fi
     std::string why;
     if (!ReadSmallFile(folder / name, text, &why, mode))
         return Fail(reason, key + " \"" + (folder / name).string() + "\" cannot be read: " + why);
+    files.push_back((folder / name).string());
     return true;
 }
 
@@ -169,14 +170,14 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
         const std::string key = entry.first.as<std::string>();
         bool read;
         if (key == "cert_file")
-            read = ReadNamedFile(entry.second, key, folder, tls.certificate, reason);
+            read = ReadNamedFile(entry.second, key, folder, tls.certificate, config.files, reason);
         else if (key == "key_file") {
             mode_t mode = 0;
-            read = ReadNamedFile(entry.second, key, folder, tls.key, reason, &mode);
+            read = ReadNamedFile(entry.second, key, folder, tls.key, config.files, reason, &mode);
             if (read && (mode & S_IROTH))
                 config.warnings.push_back("its key_file is readable by every user of the machine");
         } else if (key == "client_ca_file")
-            read = ReadNamedFile(entry.second, key, folder, tls.clientCa, reason);
+            read = ReadNamedFile(entry.second, key, folder, tls.clientCa, config.files, reason);
         else if (key == "client_auth_type")
             read = ReadScalar(entry.second, key, clientAuth, reason);
         else if (key == "min_version")

@@ -47,6 +47,7 @@ struct WebConfig {
     // What is served all the same but should be put right (a key file that every user of the
     // machine may read, a file they may all write), one text each.
     std::vector<std::string> warnings;
+    std::vector<std::string> files;  // the paths of the files it names, as read
 };
 
 // The file at `path`, with the files it names read in and the certificate, key and client CA
