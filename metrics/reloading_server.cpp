@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <tuple>
@@ -26,8 +27,8 @@ std::vector<Stamp> StampsOf(const std::vector<std::string>& paths) {
         struct stat status {};
         if (stat(path.c_str(), &status) != 0)
             status = {};
-        stamps.emplace_back(status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec,
-                            status.st_mtim.tv_nsec, status.st_ctim.tv_sec, status.st_ctim.tv_nsec);
+        stamps.emplace_back(status.st_dev, status.st_ino, status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec,
+                            status.st_ctim.tv_sec, status.st_ctim.tv_nsec);
     }
     return stamps;
 }
@@ -36,9 +37,11 @@ class ReloadingServer : public MetricsServer {
 public:
     ReloadingServer(MetricsServerOptions options, std::unique_ptr<HttpMetricsServer> server,
                     std::vector<std::string> files)
-        : listener_(options.listener), source_(std::move(options.source)), path_(std::move(options.webConfigPath)),
+        : listener_(options.listener),
+          source_(std::move(options.source)),
+          path_(std::move(options.webConfigPath)),
           server_(std::move(server)) {
-        Watch(std::move(files));
+        Watch(std::move(files), std::nullopt);
         if (pipe2(wake_, O_CLOEXEC) != 0)
             throw std::system_error(errno, std::generic_category());
         thread_ = std::thread([this] { Run(); });
@@ -57,10 +60,12 @@ public:
     ReloadingServer& operator=(const ReloadingServer&) = delete;
 
 private:
-    void Watch(std::vector<std::string> files) {
+    // `before`: the stamps taken before the files were read, which hold when they name the same
+    // files, so that a file written while they were read is read again.
+    void Watch(std::vector<std::string> files, std::optional<std::vector<Stamp>> before) {
         files.insert(files.begin(), path_);
+        stamps_ = before && files == watched_ ? std::move(*before) : StampsOf(files);
         watched_ = std::move(files);
-        stamps_ = StampsOf(watched_);
     }
 
     // Once a second, and when the server's end is asked for; while closed, the connections that
@@ -89,6 +94,7 @@ private:
 
     void Reload() {
         const bool wasOpen = server_ != nullptr;
+        std::vector<Stamp> before = StampsOf(watched_);
         server_.reset();  // the old files are never served again, nor its remembered passwords
         const int listener = fcntl(listener_, F_DUPFD_CLOEXEC, 0);
         std::string reason = "the listening socket cannot be shared";
@@ -96,13 +102,13 @@ private:
         if (listener >= 0)
             server_ = HttpMetricsServer::Start({listener, source_, path_}, &reason, &files);
         if (server_) {
-            Watch(std::move(files));
+            Watch(std::move(files), std::move(before));
             closedReason_.clear();
             std::fprintf(stderr, "decimon: MetricsWebConfig \"%s\" read anew; it holds from the next connection\n",
                          path_.c_str());
             return;
         }
-        stamps_ = StampsOf(watched_);
+        stamps_ = std::move(before);
         if (wasOpen || reason != closedReason_)
             std::fprintf(stderr, "decimon: %s; the metrics endpoint is closed until that is put right\n",
                          reason.c_str());
