@@ -10,7 +10,9 @@
 # endpoint, and with the site's file Prometheus scrapes over TLS with a client certificate and
 # basic_auth, and every scrape has its page within 0.5 s while 32 hosts guess passwords against a
 # cost-10 hash, and while one guesses against a cost-14 one. SIGTERM ends the display within 2 s
-# with its web configuration a FIFO, and with password checks of cost 14 under way.
+# with its web configuration a FIFO, and with password checks of cost 14 under way. Last, the web
+# configuration and its files read anew while curl scrapes: a new certificate, a revoked password,
+# and a broken file that closes the endpoint until it is put right.
 #   metrics_test.sh DECIMON SIMULATOR RULES HOSTILE-CLIENTS ARTIFACTS
 set -euo pipefail
 decimon=$1 simulator=$2 rules=$3 hostile=$4 artifacts=$5
