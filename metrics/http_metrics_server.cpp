@@ -358,7 +358,8 @@ std::vector<MHD_OptionItem> TlsOptions(const std::optional<WebConfig::Tls>& tls)
 
 }  // namespace
 
-std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions options, std::string* reason) {
+std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions options, std::string* reason,
+                                                            std::vector<std::string>* files) {
     WebConfig config;
     if (!options.webConfigPath.empty()) {
         std::string why;
@@ -370,6 +371,8 @@ std::unique_ptr<HttpMetricsServer> HttpMetricsServer::Start(MetricsServerOptions
             return nullptr;
         }
         config = std::move(*read);
+        if (files)
+            *files = config.files;
         for (const std::string& warning : config.warnings)
             std::fprintf(stderr, "decimon: MetricsWebConfig \"%s\": %s; served all the same\n",
                          options.webConfigPath.c_str(), warning.c_str());
@@ -416,11 +419,3 @@ HttpMetricsServer::~HttpMetricsServer() {
     ResumeAll();               // the library must not be stopped with connections set aside
     MHD_stop_daemon(daemon_);  // closes the listening socket too
 }
-
-extern "C" __attribute__((visibility("default"))) const int decimon_metrics_server_interface = kMetricsServerInterface;
-
-extern "C" __attribute__((visibility("default"))) MetricsServer*
-decimon_start_metrics_server(MetricsServerOptions options, std::string* reason) {
-    return HttpMetricsServer::Start(std::move(options), reason).release();
-}
-static_assert(std::is_same_v<decltype(&decimon_start_metrics_server), StartMetricsServer>);

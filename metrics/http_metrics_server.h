@@ -29,6 +29,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 struct MHD_Connection;
 struct RequestState;
@@ -45,7 +47,9 @@ public:
     // Serves as `options` say; the listener is closed at the end, or at once on failure. Null
     // with the reason when the web configuration cannot be used (the reason then names
     // MetricsWebConfig) or the server's thread cannot start: never a plainer server instead.
-    static std::unique_ptr<HttpMetricsServer> Start(MetricsServerOptions options, std::string* reason);
+    // `files`, when given, gets the paths of the files the web configuration names.
+    static std::unique_ptr<HttpMetricsServer> Start(MetricsServerOptions options, std::string* reason,
+                                                    std::vector<std::string>* files = nullptr);
     ~HttpMetricsServer() override;
     HttpMetricsServer(const HttpMetricsServer&) = delete;
     HttpMetricsServer& operator=(const HttpMetricsServer&) = delete;

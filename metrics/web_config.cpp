@@ -1,5 +1,7 @@
 #include "metrics/web_config.h"
 
+#include "metrics/cipher_suites.h"
+
 #include <gnutls/gnutls.h>
 #include <gnutls/x509.h>
 #include <yaml-cpp/yaml.h>
@@ -90,7 +92,7 @@ bool ReadScalar(const YAML::Node& node, const std::string& what, std::string& te
 
 // The file that `key` names, relative to the web configuration's folder as the exporters take it.
 bool ReadNamedFile(const YAML::Node& node, const std::string& key, const std::filesystem::path& folder,
-                   std::string& text, std::string* reason, mode_t* mode = nullptr) {
+                   std::string& text, std::vector<std::string>& files, std::string* reason, mode_t* mode = nullptr) {
     std::string name;
     if (!ReadScalar(node, key, name, reason))
         return false;
@@ -99,6 +101,7 @@ bool ReadNamedFile(const YAML::Node& node, const std::string& key, const std::fi
     std::string why;
     if (!ReadSmallFile(folder / name, text, &why, mode))
         return Fail(reason, key + " \"" + (folder / name).string() + "\" cannot be read: " + why);
+    files.push_back((folder / name).string());
     return true;
 }
 
@@ -113,18 +116,28 @@ bool ReadVersion(const YAML::Node& node, const std::string& key, int& version, s
     return true;
 }
 
+// A list of names, such as cipher_suites.
+bool ReadNames(const YAML::Node& node, const std::string& key, std::vector<std::string>& names, std::string* reason) {
+    if (!node.IsSequence())
+        return Fail(reason, key + " is not a list");
+    for (const auto& item : node)
+        if (!ReadScalar(item, key, names.emplace_back(), reason))
+            return false;
+    return true;
+}
+
 // curve_preferences, the exporters' names of key exchange groups in the order preferred, as
 // GnuTLS priority items (":-GROUP-ALL:+GROUP-X25519..."); empty when the file has none.
 bool ReadCurves(const YAML::Node& node, std::string& groups, std::string* reason) {
     static const std::map<std::string, const char*, std::less<>> Groups = {
         {"CurveP256", "SECP256R1"}, {"CurveP384", "SECP384R1"}, {"CurveP521", "SECP521R1"}, {"X25519", "X25519"}};
-    if (!node.IsSequence() || node.size() == 0)
-        return Fail(reason, "curve_preferences is not a list of curves");
+    std::vector<std::string> names;
+    if (!ReadNames(node, "curve_preferences", names, reason))
+        return false;
+    if (names.empty())
+        return Fail(reason, "curve_preferences is an empty list");
     groups = ":-GROUP-ALL";
-    for (const auto& item : node) {
-        std::string name;
-        if (!ReadScalar(item, "curve_preferences", name, reason))
-            return false;
+    for (const auto& name : names) {
         const auto group = Groups.find(name);
         if (group == Groups.end())
             return Fail(reason,
@@ -151,19 +164,20 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
         return Fail(reason, "tls_server_config is not a map");
     std::string clientAuth = "NoClientCert";
     std::string groups;
+    std::optional<std::vector<std::string>> suites;
     int min = 12, max = 13;
     for (const auto& entry : node) {
         const std::string key = entry.first.as<std::string>();
         bool read;
         if (key == "cert_file")
-            read = ReadNamedFile(entry.second, key, folder, tls.certificate, reason);
+            read = ReadNamedFile(entry.second, key, folder, tls.certificate, config.files, reason);
         else if (key == "key_file") {
             mode_t mode = 0;
-            read = ReadNamedFile(entry.second, key, folder, tls.key, reason, &mode);
+            read = ReadNamedFile(entry.second, key, folder, tls.key, config.files, reason, &mode);
             if (read && (mode & S_IROTH))
                 config.warnings.push_back("its key_file is readable by every user of the machine");
         } else if (key == "client_ca_file")
-            read = ReadNamedFile(entry.second, key, folder, tls.clientCa, reason);
+            read = ReadNamedFile(entry.second, key, folder, tls.clientCa, config.files, reason);
         else if (key == "client_auth_type")
             read = ReadScalar(entry.second, key, clientAuth, reason);
         else if (key == "min_version")
@@ -172,6 +186,8 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
             read = ReadVersion(entry.second, key, max, reason);
         else if (key == "curve_preferences")
             read = ReadCurves(entry.second, groups, reason);
+        else if (key == "cipher_suites")
+            read = ReadNames(entry.second, key, suites.emplace(), reason);
         else
             read = Fail(reason, "tls_server_config: " + key + " is not supported");
         if (!read)
@@ -181,6 +197,12 @@ bool ReadTls(const YAML::Node& node, const std::filesystem::path& folder, WebCon
         return Fail(reason, "tls_server_config needs both cert_file and key_file");
     if (!SetVersions(min, max, tls, reason))
         return false;
+    if (suites) {
+        const auto items = CipherSuitePriorities(*suites, tls.priorities, max == 13, reason);
+        if (!items)
+            return false;
+        tls.priorities += *items;
+    }
     tls.priorities += groups;
     using ClientAuth = WebConfig::Tls::ClientAuth;
     static const std::map<std::string, ClientAuth, std::less<>> AuthTypes = {

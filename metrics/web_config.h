@@ -14,7 +14,9 @@
 //   basic_auth_users:
 //     prometheus: $2y$10$...         # bcrypt hashes of cost 4 to 14
 //
-// Any other key (cipher suites, HTTP headers) is refused, not ignored:
+//     cipher_suites: [TLS_ECDHE_RSA_WITH_AES_128_GCM_SHA256]   # TLS 1.2, ECDHE only; see cipher_suites.h
+//
+// Any other key (HTTP headers, for one) is refused, not ignored:
 // a file that asks for more than this server does is not served at all. So is a file that asks
 // for neither TLS nor passwords, one that gives a key twice in any map or holds a second YAML
 // document that is not empty, a user name with a colon (which basic authentication cannot
@@ -45,6 +47,7 @@ struct WebConfig {
     // What is served all the same but should be put right (a key file that every user of the
     // machine may read, a file they may all write), one text each.
     std::vector<std::string> warnings;
+    std::vector<std::string> files;  // the paths of the files it names, as read
 };
 
 // The file at `path`, with the files it names read in and the certificate, key and client CA

@@ -10,7 +10,9 @@
 # endpoint, and with the site's file Prometheus scrapes over TLS with a client certificate and
 # basic_auth, and every scrape has its page within 0.5 s while 32 hosts guess passwords against a
 # cost-10 hash, and while one guesses against a cost-14 one. SIGTERM ends the display within 2 s
-# with its web configuration a FIFO, and with password checks of cost 14 under way.
+# with its web configuration a FIFO, and with password checks of cost 14 under way. Last, the web
+# configuration and its files read anew while curl scrapes: a new certificate, a revoked password,
+# and a broken file that closes the endpoint until it is put right.
 #   metrics_test.sh DECIMON SIMULATOR RULES HOSTILE-CLIENTS ARTIFACTS
 set -euo pipefail
 decimon=$1 simulator=$2 rules=$3 hostile=$4 artifacts=$5
@@ -234,4 +236,32 @@ wait_for 10 tls_unauthorized || { cat "$work/decimon.log" >&2; fail "no 401 over
 guessing 1 6
 kill -TERM "$app_pid"
 expect_exit 2 "SIGTERM after guesses against a cost-14 hash"
-echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth, scrapes within 0.5 s under password guessing, SIGTERM within 2 s with a FIFO and cost-14 checks"
+
+# 10. Reload while curl scrapes: a new certificate and key, a revoked password and a broken file
+#     each hold within 3 s of being written (checked once a second); a broken file closes the
+#     endpoint to everyone with one line, and putting it right opens it again.
+rotated=$work/rotated
+mkdir -p "$rotated"
+"$(dirname "$0")/../support/make_tls_credentials.sh" "$tls" 4
+"$(dirname "$0")/../support/make_tls_credentials.sh" "$rotated" 4
+web() { printf 'tls_server_config: {cert_file: server.crt, key_file: server.key}\nbasic_auth_users: {%s: "%s"}\n' "$1" "$(cat "$tls/hash")" >"$tls/web.yml.new" && mv "$tls/web.yml.new" "$tls/web.yml"; }
+web prometheus
+start_display "$decimon"
+scrape() { [ "$(curl -s --max-time 1 --cacert "$1" -u prometheus:s3cret -o /dev/null -w '%{http_code}' "https://127.0.0.1:$endpoint_port/metrics")" = "$2" ]; }
+wait_for 10 scrape "$tls/server.crt" 200 || { cat "$work/decimon.log" >&2; fail "no page over TLS before the reload"; }
+cp "$tls/server.crt" "$work/old.crt"
+cp "$rotated/server.key" "$tls/server.key" && cp "$rotated/server.crt" "$tls/server.crt"
+wait_for 3 scrape "$rotated/server.crt" 200 || { cat "$work/decimon.log" >&2; fail "a new certificate did not hold within 3 s"; }
+scrape "$work/old.crt" 000 || fail "the old certificate still served after the rotation"
+web someone
+wait_for 3 scrape "$tls/server.crt" 401 || fail "a revoked password still let in after 3 s"
+printf 'tls_server_config: {cert_file: gone.crt, key_file: server.key}\n' >"$tls/web.yml"
+wait_for 3 grep -q "the metrics endpoint is closed until that is put right" "$work/decimon.log" || fail "a broken web configuration: no line"
+[ "$(curl -s --max-time 1 -o /dev/null -w '%{http_code}' "http://127.0.0.1:$endpoint_port/metrics")" = 000 ] &&
+  scrape "$tls/server.crt" 000 || fail "a broken web configuration left the endpoint open"
+[ "$(grep -c "closed until that is put right" "$work/decimon.log")" = 1 ] || fail "a broken web configuration: not one line"
+web prometheus
+wait_for 3 scrape "$tls/server.crt" 200 || fail "the endpoint did not open again once its file was put right"
+kill -TERM "$app_pid"
+expect_exit 2 "SIGTERM after the reloads"
+echo "metrics: level, Leq $leq, meter_up 0 when silent, hostile clients, exit within 2 s, TLS with basic_auth, scrapes within 0.5 s under password guessing, SIGTERM within 2 s with a FIFO and cost-14 checks, reloads of the web configuration"

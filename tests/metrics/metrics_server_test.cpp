@@ -384,13 +384,21 @@ TEST_F(WithWebConfig, WarnsOfAKeyOthersMayReadAFileOthersMayWriteAndAnExpiredCa)
         << config->warnings[2];
 }
 
-// With an RSA certificate, TLS 1.2 without forward secrecy (static RSA key exchange) is refused.
+// With an RSA certificate, TLS 1.2 without forward secrecy (static RSA key exchange) is refused;
+// cipher_suites narrows TLS 1.2 to the suites it names.
 TEST_F(WithWebConfig, OffersOnlyForwardSecretKeyExchange) {
     StartServer(
         credentials_->WriteWebConfig("tls_server_config: {cert_file: server-rsa.crt, key_file: server-rsa.key}"));
     ASSERT_TRUE(server_) << reason_;
     EXPECT_TRUE(Curl("-k --tls-max 1.2 --ciphers ECDHE-RSA-AES128-GCM-SHA256 https").ends_with("200"));
     EXPECT_TRUE(Curl("-k --tls-max 1.2 --ciphers AES128-GCM-SHA256:AES256-SHA https").ends_with("000"));
+    server_.reset();
+    StartServer(
+        credentials_->WriteWebConfig("tls_server_config: {cert_file: server-rsa.crt, key_file: "
+                                     "server-rsa.key, cipher_suites: [TLS_ECDHE_RSA_WITH_AES_256_GCM_SHA384]}"));
+    ASSERT_TRUE(server_) << reason_;
+    EXPECT_TRUE(Curl("-k --tls-max 1.2 --ciphers ECDHE-RSA-AES256-GCM-SHA384 https").ends_with("200"));
+    EXPECT_TRUE(Curl("-k --tls-max 1.2 --ciphers ECDHE-RSA-AES128-GCM-SHA256 https").ends_with("000"));
 }
 
 struct BrokenCase {
@@ -428,8 +436,24 @@ INSTANTIATE_TEST_SUITE_P(
         BrokenCase{"UserWithAColon", "web.yml",
                    "basic_auth_users: {'a:b': $2y$10$abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0}",
                    "user a:b has a colon in the name"},
-        BrokenCase{"UnknownKey", "web.yml", "tls_server_config: {cipher_suites: [TLS_AES_128_GCM_SHA256]}",
-                   "cipher_suites is not supported"},
+        BrokenCase{"UnknownKey", "web.yml", "tls_server_config: {prefer_server_cipher_suites: true}",
+                   "prefer_server_cipher_suites is not supported"},
+        BrokenCase{"CipherSuiteWithoutForwardSecrecy", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, cipher_suites: "
+                   "[TLS_ECDHE_RSA_WITH_AES_128_GCM_SHA256, TLS_RSA_WITH_AES_128_GCM_SHA256]}",
+                   "cipher_suites: TLS_RSA_WITH_AES_128_GCM_SHA256 has no forward secrecy"},
+        BrokenCase{"CipherSuiteOfTls13", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, cipher_suites: "
+                   "[TLS_AES_128_GCM_SHA256]}",
+                   "cipher_suites: TLS_AES_128_GCM_SHA256 is not a TLS 1.2 suite with ECDHE"},
+        BrokenCase{"CipherSuitesNotExact", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, cipher_suites: "
+                   "[TLS_ECDHE_RSA_WITH_AES_128_GCM_SHA256, TLS_ECDHE_ECDSA_WITH_AES_256_GCM_SHA384]}",
+                   "cipher_suites: GnuTLS cannot offer exactly these suites"},
+        BrokenCase{"CipherSuitesNoneForTls13", "web.yml",
+                   "tls_server_config: {cert_file: server.crt, key_file: server.key, cipher_suites: "
+                   "[TLS_ECDHE_ECDSA_WITH_AES_128_CBC_SHA]}",
+                   "cipher_suites: names no cipher that TLS 1.3 has"},
         // The same key twice at each depth.
         BrokenCase{"TlsTwice", "web.yml", "{tls_server_config: {}, tls_server_config: {}}",
                    "tls_server_config is given twice"},
